@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running, testing and benchmarking need.
+# Only what is missing is installed, so a prepared machine starts at once.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-image-formats-plugins libgif-dev libdeflate-dev libpng-dev
+  fonts-wine fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth imagemagick hyperfine libvips-tools
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
