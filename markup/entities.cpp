@@ -2,7 +2,8 @@
 
 #include "markup/text_helpers.h"
 
-namespace {
+namespace
+{
 
 struct TEntity {
     QStringView Name; // lower case, from "&" to ";"
@@ -11,9 +12,9 @@ struct TEntity {
 
 // The order in which one round replaces them.
 const TEntity TextEntities[] = {
-    {u"&amp;", u"&&"},          {u"&quot;", u"\""},   {u"&sect;", u"\u00A7"},
-    {u"&permil;", u"\u2030"},   {u"&reg;", u"\u00AE"}, {u"&copy;", u"\u00A9"},
-    {u"&para;", u"\u00B6"},     {u"&trade;", u"\u2122"}, {u"&euro;", u"\u20AC"},
+    {u"&amp;", u"&&"},        {u"&quot;", u"\""},      {u"&sect;", u"\u00A7"},
+    {u"&permil;", u"\u2030"}, {u"&reg;", u"\u00AE"},   {u"&copy;", u"\u00A9"},
+    {u"&para;", u"\u00B6"},   {u"&trade;", u"\u2122"}, {u"&euro;", u"\u20AC"},
 };
 
 const TEntity RunEntities[] = {
@@ -22,7 +23,10 @@ const TEntity RunEntities[] = {
     {u"&gt;", u">"},
 };
 
-char16_t UpperAscii(char16_t C) { return C >= u'a' && C <= u'z' ? char16_t(C - (u'a' - u'A')) : C; }
+char16_t UpperAscii(char16_t C)
+{
+    return C >= u'a' && C <= u'z' ? char16_t(C - (u'a' - u'A')) : C;
+}
 
 bool EndsWithText(const QString& Text, QStringView Name)
 {
@@ -63,7 +67,10 @@ QString ReplaceUpToLastLowerCase(const QString& Run, const TEntity& Entity)
 
 } // namespace
 
-bool DrawsAmpersandsLiterally(const QString& Markup) { return Markup.contains(u" & "); }
+bool DrawsAmpersandsLiterally(const QString& Markup)
+{
+    return Markup.contains(u" & ");
+}
 
 QString ReplaceEntities(const QString& Markup)
 {

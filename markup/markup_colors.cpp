@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-namespace {
+namespace
+{
 
 struct TNamedColor {
     const char16_t* Name;

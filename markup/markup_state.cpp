@@ -2,7 +2,10 @@
 
 MarkupState::MarkupState(const TMarkupFont& CanvasFont) : Font(CanvasFont), BaseFont(CanvasFont) {}
 
-TColor MarkupState::SavedBrushColor() const { return Brush.Clear ? clNone : Brush.Color; }
+TColor MarkupState::SavedBrushColor() const
+{
+    return Brush.Clear ? clNone : Brush.Color;
+}
 
 void MarkupState::SetBrushColor(TColor Color)
 {

@@ -32,8 +32,9 @@ enum class TParagraphAlignment { Left = 0, Right = 1, Center = 2 };
 // The formatting state that tags change while one markup text is laid out.
 // The layout owns one for the duration of a call and keeps it across lines;
 // tags toggle or replace parts of it from left to right, without nesting.
-class MarkupState {
-public:
+class MarkupState
+{
+  public:
     MarkupState() = default;
     // The state at the start of a call: the canvas font as current and base
     // font, a clear brush of colour none, every flag off, alignment left.

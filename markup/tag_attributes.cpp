@@ -3,7 +3,8 @@
 #include "markup/tag_recognition.h"
 #include "markup/text_helpers.h"
 
-namespace {
+namespace
+{
 
 // The text between the first two double quotes at or after the 0-based From.
 QString QuotedText(const QString& Text, qsizetype From)
@@ -19,9 +20,15 @@ QString QuotedText(const QString& Text, qsizetype From)
 
 } // namespace
 
-QString TagAttributes(const QString& Markup, int Skip) { return TagText(Markup).mid(Skip); }
+QString TagAttributes(const QString& Markup, int Skip)
+{
+    return TagText(Markup).mid(Skip);
+}
 
-bool HasAttribute(const QString& Attributes, const QString& Name) { return IndexOfText(Name, Attributes) > 0; }
+bool HasAttribute(const QString& Attributes, const QString& Name)
+{
+    return IndexOfText(Name, Attributes) > 0;
+}
 
 QString AttributeValue(const QString& Attributes, const QString& Name, TValueCase Case)
 {
@@ -63,7 +70,10 @@ int FontSizeFromMarkup(int Size)
     }
 }
 
-QString AnchorTarget(const QString& Markup) { return QuotedText(TagText(Markup), 0); }
+QString AnchorTarget(const QString& Markup)
+{
+    return QuotedText(TagText(Markup), 0);
+}
 
 QString LetterValue(const QString& Markup, char16_t Letter)
 {

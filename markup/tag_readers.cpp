@@ -4,7 +4,8 @@
 #include "markup/tag_attributes.h"
 #include "markup/text_helpers.h"
 
-namespace {
+namespace
+{
 
 std::optional<QString> OptionalValue(const QString& Attributes, const QString& Name)
 {
@@ -63,7 +64,8 @@ TParagraphTag ReadParagraphTag(const QString& Markup)
     }
     if (HasAttribute(attributes, QStringLiteral("INDENT")))
         tag.Indent = IntValue(AttributeValue(attributes, QStringLiteral("INDENT")));
-    ReadBackgroundColors(attributes, tag.HasBackground, tag.BackgroundFrom, tag.HasGradient, tag.BackgroundTo);
+    ReadBackgroundColors(attributes, tag.HasBackground, tag.BackgroundFrom, tag.HasGradient,
+                         tag.BackgroundTo);
     return tag;
 }
 
@@ -74,7 +76,8 @@ TBodyTag ReadBodyTag(const QString& Markup)
     tag.Background = OptionalValue(attributes, QStringLiteral("BACKGROUND"));
     tag.TopLeft = OptionalValue(attributes, QStringLiteral("BGTOPLEFT"));
     tag.TopRight = OptionalValue(attributes, QStringLiteral("BGTOPRIGHT"));
-    ReadBackgroundColors(attributes, tag.HasBackground, tag.BackgroundFrom, tag.HasGradient, tag.BackgroundTo);
+    ReadBackgroundColors(attributes, tag.HasBackground, tag.BackgroundFrom, tag.HasGradient,
+                         tag.BackgroundTo);
     tag.VerticalGradient = HasAttribute(attributes, QStringLiteral("DIR")) &&
                            AttributeValue(attributes, QStringLiteral("DIR")) != u"H";
     return tag;

@@ -11,9 +11,9 @@
 
 // <FONT>: attributes from the tag's sixth character, upper-cased.
 struct TFontTag {
-    std::optional<QString> Face; // upper case
-    std::optional<TColor> Color; // " COLOR" with a non-empty value
-    bool HasBackground = false;  // "BGCOLOR" present: the brush is saved
+    std::optional<QString> Face;      // upper case
+    std::optional<TColor> Color;      // " COLOR" with a non-empty value
+    bool HasBackground = false;       // "BGCOLOR" present: the brush is saved
     std::optional<TColor> Background; // ... and set when the value is not empty
     std::optional<int> Size;          // in points
 };

@@ -1,6 +1,7 @@
 #include "markup/tag_recognition.h"
 
-namespace {
+namespace
+{
 
 // The upper-cased character at Index; past the end it reads as NUL, which
 // matches no letter and no ">".

@@ -2,9 +2,13 @@
 
 #include <cstdint>
 
-namespace {
+namespace
+{
 
-char16_t UpperAscii(char16_t C) { return C >= u'a' && C <= u'z' ? char16_t(C - (u'a' - u'A')) : C; }
+char16_t UpperAscii(char16_t C)
+{
+    return C >= u'a' && C <= u'z' ? char16_t(C - (u'a' - u'A')) : C;
+}
 
 // Replaces every case-insensitive occurrence, left to right. Used only for
 // patterns that cannot overlap themselves and replacements that cannot form a

@@ -8,7 +8,8 @@
 
 #include <random>
 
-namespace {
+namespace
+{
 
 struct TTextCase {
     const char* Name;
@@ -68,8 +69,9 @@ QString ReplaceEntitiesRoundByRound(QString Text)
 TEST(ReplaceEntities, GivesTheSameTextAsReplacingRoundByRound)
 {
     // Fragments chosen so that replacements keep forming new entities.
-    const char* const fragments[] = {"&", "&&", "amp;", "AMP;", "Amp", ";", "copy;", "&copy", "quot;",
-                                     "euro;", "x", " ", "&am", "p;", "permil;", "&para", "trade;"};
+    const char* const fragments[] = {"&",     "&&",    "amp;",    "AMP;",  "Amp",   ";",
+                                     "copy;", "&copy", "quot;",   "euro;", "x",     " ",
+                                     "&am",   "p;",    "permil;", "&para", "trade;"};
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> pick(0, int(std::size(fragments)) - 1);
     std::uniform_int_distribution<int> count(0, 14);

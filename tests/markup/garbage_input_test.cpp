@@ -12,21 +12,24 @@
 
 #include <random>
 
-namespace {
+namespace
+{
 
 // Texts made of the characters the markup reacts to, tag and entity pieces,
 // and now and then any UTF-16 code unit (lone surrogates included).
-class TGarbage {
-public:
+class TGarbage
+{
+  public:
     explicit TGarbage(unsigned Seed) : Random(Seed) {}
 
     QString Next(int MaxLength)
     {
         static const char* const pieces[] = {
-            "<",    ">",     "</",     "/",     "\"",   "&",       ";",      "#",   "=",    " ",    "$",
-            "-",    "+",     "\r",     "\n",    "x",    "a",       "0",      "9",   "f",    "F",    "<B>",
-            "</B>", "<SUB>", "<z>",    "</Z>",  "<BR>", "<hr>",    "<#",     "&amp;", "&nbsp;", "&LT;", "&gt;",
-            "&copy", "SIZE", " COLOR", "BGCOLOR", "ALIGN", "\"RIGHT\"", "SRC=",  "IMG", "IND", "OF",
+            "<",       ">",     "</",        "/",      "\"",   "&",     ";",     "#",    "=",
+            " ",       "$",     "-",         "+",      "\r",   "\n",    "x",     "a",    "0",
+            "9",       "f",     "F",         "<B>",    "</B>", "<SUB>", "<z>",   "</Z>", "<BR>",
+            "<hr>",    "<#",    "&amp;",     "&nbsp;", "&LT;", "&gt;",  "&copy", "SIZE", " COLOR",
+            "BGCOLOR", "ALIGN", "\"RIGHT\"", "SRC=",   "IMG",  "IND",   "OF",
         };
         std::uniform_int_distribution<int> length(0, MaxLength);
         std::uniform_int_distribution<int> kind(0, 9);
@@ -42,7 +45,7 @@ public:
         return text;
     }
 
-private:
+  private:
     std::mt19937 Random;
 };
 
@@ -88,7 +91,8 @@ TEST(GarbageInput, EveryHelperCopesWithAnyText)
 
         const QString converted = LineBreaksToMarkup(text, true);
         ASSERT_FALSE(converted.contains(u'\r') || converted.contains(u'\n'));
-        ASSERT_EQ(LineBreaksToMarkup(text, false).size(), text.size() - text.count(u'\r') - text.count(u'\n'));
+        ASSERT_EQ(LineBreaksToMarkup(text, false).size(),
+                  text.size() - text.count(u'\r') - text.count(u'\n'));
         ASSERT_LE(UnwrapHashTag(text).size(), text.size());
         ASSERT_LE(StripMarkup(text).size(), text.size());
         ASSERT_FALSE(RemoveBlanks(text).contains(u' '));
@@ -163,7 +167,8 @@ TEST(GarbageInput, VeryLongTextsAreHandledInOnePass)
     EXPECT_EQ(IntValue(digits, &whole), 999999999);
     EXPECT_FALSE(whole);
 
-    const QString tag = QStringLiteral("<FONT FACE=\"") + QStringLiteral("x").repeated(repeat) + QStringLiteral("\" SIZE=\"3\">");
+    const QString tag = QStringLiteral("<FONT FACE=\"") + QStringLiteral("x").repeated(repeat) +
+                        QStringLiteral("\" SIZE=\"3\">");
     EXPECT_EQ(RecognizeTag(tag), TMarkupTag::Font);
     EXPECT_EQ(ReadFontTag(tag).Size, 12);
 }

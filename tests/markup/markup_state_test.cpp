@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TMarkupFont CanvasFont()
 {
@@ -33,8 +34,8 @@ TEST(MarkupState, StartsFromTheCanvasFontWithEverythingOff)
     EXPECT_EQ(state.BaseFont, CanvasFont());
     EXPECT_TRUE(state.Brush.Clear);
     EXPECT_EQ(state.SavedBrushColor(), clNone);
-    EXPECT_FALSE(state.Hidden || state.Shadow || state.Subscript || state.Superscript || state.ErrorUnderline ||
-                 state.ParagraphBackground || state.InsideAnchor);
+    EXPECT_FALSE(state.Hidden || state.Shadow || state.Subscript || state.Superscript ||
+                 state.ErrorUnderline || state.ParagraphBackground || state.InsideAnchor);
     EXPECT_EQ(state.Alignment, TParagraphAlignment::Left);
     EXPECT_EQ(state.FontBackgroundSaved, clNone);
     EXPECT_EQ(state.ParagraphBackgroundSaved, clNone);

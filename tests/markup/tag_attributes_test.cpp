@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct TValueCase_ {
     const char* Name;
@@ -20,7 +21,8 @@ TEST(AttributeValue, TakesTheTextBetweenTheNextTwoQuotes)
 {
     const TValueCase_ cases[] = {
         {"quoted value upper-cased", " FACE=\"Arial\"", "FACE", TValueCase::Upper, "ARIAL"},
-        {"case kept for sources", " SRC=\"file://C/Pic.png\"", "SRC", TValueCase::AsWritten, "file://C/Pic.png"},
+        {"case kept for sources", " SRC=\"file://C/Pic.png\"", "SRC", TValueCase::AsWritten,
+         "file://C/Pic.png"},
         {"name found in any case", " src=\"a.png\"", "SRC", TValueCase::AsWritten, "a.png"},
         {"blanks around the equals sign", " ALIGN = \"right\"", "ALIGN", TValueCase::Upper, "RIGHT"},
         {"unquoted value is empty", " ALIGN=right>", "ALIGN", TValueCase::Upper, ""},
@@ -30,8 +32,8 @@ TEST(AttributeValue, TakesTheTextBetweenTheNextTwoQuotes)
         {"one quote only", " COLOR=\"red>", "COLOR", TValueCase::Upper, ""},
         {"absent name", " FACE=\"Arial\"", "COLOR", TValueCase::Upper, ""},
         {"name inside another value wins", " ALT=\"SRC\" SRC=\"b\"", "SRC", TValueCase::AsWritten, " SRC="},
-        {"BGCOLOR found inside BGCOLORTO", " BGCOLORTO=\"clBlue\" BGCOLOR=\"clRed\"", "BGCOLOR", TValueCase::Upper,
-         "CLBLUE"},
+        {"BGCOLOR found inside BGCOLORTO", " BGCOLORTO=\"clBlue\" BGCOLOR=\"clRed\"", "BGCOLOR",
+         TValueCase::Upper, "CLBLUE"},
         {"name at the very end", " WIDTH", "WIDTH", TValueCase::Upper, ""},
     };
     for (const TValueCase_& c : cases)
@@ -62,8 +64,8 @@ TEST(SizeAttribute, ReadsQuotedAndUnquotedNumbers)
 
 TEST(FontSizeFromMarkup, MapsOneToFiveAndPassesOtherNumbers)
 {
-    const std::pair<int, int> cases[] = {{1, 8}, {2, 10}, {3, 12},  {4, 14},   {5, 16},
-                                         {0, 0}, {6, 6},  {7, 7},   {-1, -1},  {36, 36}};
+    const std::pair<int, int> cases[] = {{1, 8}, {2, 10}, {3, 12}, {4, 14},  {5, 16},
+                                         {0, 0}, {6, 6},  {7, 7},  {-1, -1}, {36, 36}};
     for (const auto& [size, points] : cases)
         EXPECT_EQ(FontSizeFromMarkup(size), points) << "SIZE " << size;
 }

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct TFontCase {
     const char* Name;
@@ -20,7 +21,13 @@ TEST(ReadFontTag, ReadsFaceColourBackgroundAndSize)
 {
     const TFontCase cases[] = {
         {"face upper-cased", "<FONT FACE=\"Tahoma\">", "TAHOMA", {}, false, {}, {}},
-        {"lower-case hex digits give green through the tag", "<FONT COLOR=\"#00ff00\">", {}, clLime, false, {}, {}},
+        {"lower-case hex digits give green through the tag",
+         "<FONT COLOR=\"#00ff00\">",
+         {},
+         clLime,
+         false,
+         {},
+         {}},
         {"mixed-case colour name", "<FONT COLOR=\"clRed\">", {}, clRed, false, {}, {}},
         {"upper-case colour name", "<font color=\"CLRED\">", {}, clRed, false, {}, {}},
         {"colour name without prefix is black", "<FONT COLOR=\"red\">", {}, clBlack, false, {}, {}},
@@ -70,8 +77,14 @@ TEST(ReadParagraphTag, ReadsAlignmentIndentAndBackground)
         {"background", "<P BGCOLOR=\"clAqua\">", {}, {}, true, clAqua, false, clNone},
         {"empty background is none", "<P BGCOLOR=\"\">", {}, {}, true, clNone, false, clNone},
         {"gradient", "<P BGCOLOR=\"#FF0000\" BGCOLORTO=\"#0000FF\">", {}, {}, true, clRed, true, clBlue},
-        {"BGCOLORTO before BGCOLOR gives its colour to both", "<P BGCOLORTO=\"#0000FF\" BGCOLOR=\"#FF0000\">", {},
-         {}, true, clBlue, true, clBlue},
+        {"BGCOLORTO before BGCOLOR gives its colour to both",
+         "<P BGCOLORTO=\"#0000FF\" BGCOLOR=\"#FF0000\">",
+         {},
+         {},
+         true,
+         clBlue,
+         true,
+         clBlue},
     };
     for (const TParagraphCase& c : cases) {
         const TParagraphTag tag = ReadParagraphTag(c.Markup);
@@ -112,8 +125,8 @@ TEST(ReadBodyTag, ReadsPicturesColoursAndDirection)
 
 TEST(ReadImageTag, ReadsSourceSizeAlignmentAndWrap)
 {
-    const TImageTag image =
-        ReadImageTag("<IMG SRC=\"file:///Pics/Logo.png\" ALT=\"hover\" WIDTH=\"32\" HEIGHT=\"16\" ALIGN=\"top\">");
+    const TImageTag image = ReadImageTag(
+        "<IMG SRC=\"file:///Pics/Logo.png\" ALT=\"hover\" WIDTH=\"32\" HEIGHT=\"16\" ALIGN=\"top\">");
     EXPECT_EQ(image.Source, "file:///Pics/Logo.png");
     EXPECT_EQ(image.Alt, QString("HOVER"));
     EXPECT_EQ(image.Width, 32);

@@ -6,7 +6,8 @@
 
 #include <climits>
 
-namespace {
+namespace
+{
 
 struct TIndexCase {
     const char* Name;
