@@ -24,7 +24,19 @@ constexpr TArgb MakeArgb(std::uint8_t A, std::uint8_t R, std::uint8_t G, std::ui
     return (TArgb(A) << 24) | (TArgb(R) << 16) | (TArgb(G) << 8) | TArgb(B);
 }
 
-constexpr std::uint8_t ArgbAlpha(TArgb Color) { return std::uint8_t(Color >> 24); }
-constexpr std::uint8_t ArgbRed(TArgb Color) { return std::uint8_t(Color >> 16); }
-constexpr std::uint8_t ArgbGreen(TArgb Color) { return std::uint8_t(Color >> 8); }
-constexpr std::uint8_t ArgbBlue(TArgb Color) { return std::uint8_t(Color); }
+constexpr std::uint8_t ArgbAlpha(TArgb Color)
+{
+    return std::uint8_t(Color >> 24);
+}
+constexpr std::uint8_t ArgbRed(TArgb Color)
+{
+    return std::uint8_t(Color >> 16);
+}
+constexpr std::uint8_t ArgbGreen(TArgb Color)
+{
+    return std::uint8_t(Color >> 8);
+}
+constexpr std::uint8_t ArgbBlue(TArgb Color)
+{
+    return std::uint8_t(Color);
+}

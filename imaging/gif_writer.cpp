@@ -4,12 +4,13 @@
 
 #include <QIODevice>
 #include <QImage>
-#include <gif_lib.h>
 #include <cstdint>
+#include <gif_lib.h>
 #include <unordered_map>
 #include <vector>
 
-namespace {
+namespace
+{
 
 int WriteToDevice(GifFileType* Gif, const GifByteType* Bytes, int Length)
 {
@@ -53,8 +54,8 @@ bool ExactPalette(const QImage& Flat, std::vector<GifByteType>& Indices, GifColo
         const uchar* line = Flat.constScanLine(y);
         const std::size_t base = std::size_t(y) * Flat.width();
         for (int x = 0; x < Flat.width(); ++x) {
-            const std::uint32_t key = (std::uint32_t(line[3 * x]) << 16) | (std::uint32_t(line[3 * x + 1]) << 8)
-                                      | line[3 * x + 2];
+            const std::uint32_t key =
+                (std::uint32_t(line[3 * x]) << 16) | (std::uint32_t(line[3 * x + 1]) << 8) | line[3 * x + 2];
             auto found = known.find(key);
             if (found == known.end()) {
                 if (Count == 256)
@@ -70,7 +71,8 @@ bool ExactPalette(const QImage& Flat, std::vector<GifByteType>& Indices, GifColo
 
 // The median-cut palette holds 5-bit colours scaled up (white comes out as
 // 248); each entry becomes the true average of the pixels mapped to it.
-void RefinePalette(const QImage& Flat, const std::vector<GifByteType>& Indices, GifColorType* Palette, int Count)
+void RefinePalette(const QImage& Flat, const std::vector<GifByteType>& Indices, GifColorType* Palette,
+                   int Count)
 {
     std::vector<std::uint64_t> sums(std::size_t(Count) * 3, 0), members(std::size_t(Count), 0);
     for (int y = 0; y < Flat.height(); ++y) {
@@ -105,7 +107,9 @@ bool WriteGifImage(const QImage& Image, QIODevice* Device, QString* Reason)
     if (!Device || !Device->isWritable())
         return Fail(Reason, QStringLiteral("the target is not writable"));
     if (Image.width() > 0xFFFF || Image.height() > 0xFFFF)
-        return Fail(Reason, QStringLiteral("image too large for GIF: %1 × %2").arg(Image.width()).arg(Image.height()));
+        return Fail(
+            Reason,
+            QStringLiteral("image too large for GIF: %1 × %2").arg(Image.width()).arg(Image.height()));
 
     // 1. What the user saw: the picture over white, as 8-bit channels.
     const QImage flat = FlattenOverWhite(Image).convertToFormat(QImage::Format_RGB888);
@@ -154,7 +158,8 @@ bool WriteGifImage(const QImage& Image, QIODevice* Device, QString* Reason)
         return Fail(Reason, GifErrorText(error));
     }
     EGifSetGifVersion(file.Gif, true);
-    const int screenStatus = EGifPutScreenDesc(file.Gif, width, height, colourMap->BitsPerPixel, 0, colourMap);
+    const int screenStatus =
+        EGifPutScreenDesc(file.Gif, width, height, colourMap->BitsPerPixel, 0, colourMap);
     GifFreeMapObject(colourMap); // the file keeps its own copy
     if (screenStatus == GIF_ERROR)
         return Fail(Reason, GifErrorText(file.Gif->Error));

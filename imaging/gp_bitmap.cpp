@@ -18,7 +18,8 @@ TGPBitmap::TGPBitmap(const QByteArray& Data, bool UseEmbeddedColorManagement)
 TGPBitmap::TGPBitmap(int Width, int Height, std::uint32_t Format)
 {
     if (Format != PixelFormat32bppARGB) {
-        Construct(TGpStatus::InvalidParameter, QStringLiteral("unsupported pixel format 0x%1").arg(Format, 8, 16, QLatin1Char('0')));
+        Construct(TGpStatus::InvalidParameter,
+                  QStringLiteral("unsupported pixel format 0x%1").arg(Format, 8, 16, QLatin1Char('0')));
         return;
     }
     QString reason;
@@ -29,7 +30,8 @@ TGPBitmap::TGPBitmap(int Width, int Height, std::uint32_t Format)
     }
     QImage image(Width, Height, QImage::Format_ARGB32);
     if (image.isNull()) {
-        Construct(TGpStatus::OutOfMemory, QStringLiteral("out of memory for a %1 × %2 bitmap").arg(Width).arg(Height));
+        Construct(TGpStatus::OutOfMemory,
+                  QStringLiteral("out of memory for a %1 × %2 bitmap").arg(Width).arg(Height));
         return;
     }
     image.fill(0);
@@ -66,7 +68,8 @@ TGpStatus TGPBitmap::PixelAt(int X, int Y, TArgb& Color)
     if (FImage.isNull())
         return Keep(TGpStatus::InvalidParameter, QStringLiteral("no image"));
     if (X < 0 || Y < 0 || X >= FImage.width() || Y >= FImage.height())
-        return Keep(TGpStatus::InvalidParameter, QStringLiteral("pixel (%1, %2) outside the bitmap").arg(X).arg(Y));
+        return Keep(TGpStatus::InvalidParameter,
+                    QStringLiteral("pixel (%1, %2) outside the bitmap").arg(X).arg(Y));
     Color = reinterpret_cast<const TArgb*>(FImage.constScanLine(Y))[X];
     return TGpStatus::Ok;
 }
@@ -76,7 +79,8 @@ TGpStatus TGPBitmap::SetPixelAt(int X, int Y, TArgb Color)
     if (FImage.isNull())
         return Keep(TGpStatus::InvalidParameter, QStringLiteral("no image"));
     if (X < 0 || Y < 0 || X >= FImage.width() || Y >= FImage.height())
-        return Keep(TGpStatus::InvalidParameter, QStringLiteral("pixel (%1, %2) outside the bitmap").arg(X).arg(Y));
+        return Keep(TGpStatus::InvalidParameter,
+                    QStringLiteral("pixel (%1, %2) outside the bitmap").arg(X).arg(Y));
     reinterpret_cast<TArgb*>(FImage.scanLine(Y))[X] = Color;
     return TGpStatus::Ok;
 }

@@ -6,8 +6,9 @@
 #include <cstdint>
 
 // A pixel-addressable image in 32-bit ARGB, not premultiplied.
-class TGPBitmap : public TGPImage {
-public:
+class TGPBitmap : public TGPImage
+{
+  public:
     // A decoded copy of the stream's image file.
     explicit TGPBitmap(QIODevice* Stream, bool UseEmbeddedColorManagement = false);
     explicit TGPBitmap(const QByteArray& Data, bool UseEmbeddedColorManagement = false);

@@ -13,8 +13,9 @@ class TGPImage;
 // A drawing surface: either someone else's painter (a canvas's device) or a
 // painter of its own on a bitmap. Images are drawn alpha-blended (source over).
 // LastStatus follows the same rule as TGPImage's.
-class TGPGraphics : public TGdiplusBase {
-public:
+class TGPGraphics : public TGdiplusBase
+{
+  public:
     // Draws through Painter, which stays owned by the caller and must outlive
     // this object. A null painter gives a surface without handle.
     explicit TGPGraphics(QPainter* Painter);
@@ -33,7 +34,7 @@ public:
     // Image scaled into the rectangle (X, Y, Width, Height).
     TGpStatus DrawImageInRect(TGPImage* Image, int X, int Y, int Width, int Height);
 
-private:
+  private:
     TGpStatus Keep(TGpStatus Status, const QString& Reason);
     TGpStatus CheckDrawable(const TGPImage* Image);
 

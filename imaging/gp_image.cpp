@@ -72,7 +72,8 @@ ImageRawFormat TGPImage::RawFormatKind()
     return RawFormatKindOf(FRawFormat);
 }
 
-TGpStatus TGPImage::SaveFile(const QString& FileName, const QUuid& Encoder, const TEncoderParameters* Parameters)
+TGpStatus TGPImage::SaveFile(const QString& FileName, const QUuid& Encoder,
+                             const TEncoderParameters* Parameters)
 {
     if (FImage.isNull())
         return Keep(TGpStatus::InvalidParameter, QStringLiteral("no image"));

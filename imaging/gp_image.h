@@ -18,8 +18,9 @@ struct TEncoderParameters;
 // LastStatus: the constructor stores the status of its decoding, Ok included;
 // every later operation returns its own status and stores it only when it is
 // not Ok, so a failure stays until a later failure replaces it.
-class TGPImage : public TGdiplusBase {
-public:
+class TGPImage : public TGdiplusBase
+{
+  public:
     // Decodes the stream's remaining bytes. Colour management is never
     // applied; the flag is accepted for the callers that pass it.
     explicit TGPImage(QIODevice* Stream, bool UseEmbeddedColorManagement = false);
@@ -46,7 +47,7 @@ public:
     // The pixels, Format_ARGB32 (0xAARRGGBB, not premultiplied).
     const QImage& Image() const { return FImage; }
 
-protected:
+  protected:
     TGPImage() = default;
     // Stores Status when it is a failure and returns it.
     TGpStatus Keep(TGpStatus Status, const QString& Reason = QString());
@@ -57,7 +58,7 @@ protected:
     QImage FImage;
     QUuid FRawFormat;
 
-private:
+  private:
     TGpStatus FLastStatus = TGpStatus::Ok;
     QString FLastErrorText;
 };

@@ -3,7 +3,8 @@
 #include <array>
 #include <utility>
 
-namespace {
+namespace
+{
 
 QUuid PublishedFormat(unsigned char Code)
 {

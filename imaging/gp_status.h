@@ -27,4 +27,7 @@ enum class TGpStatus : int {
 };
 
 // The number of a status as the imaging library reports it.
-constexpr int StatusNumber(TGpStatus Status) { return static_cast<int>(Status); }
+constexpr int StatusNumber(TGpStatus Status)
+{
+    return static_cast<int>(Status);
+}

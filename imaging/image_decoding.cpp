@@ -5,7 +5,8 @@
 #include <QImageReader>
 #include <mutex>
 
-namespace {
+namespace
+{
 
 // Qt's default allocation limit (256 MB) would refuse a 100-megapixel photo;
 // ours is just above what MaxDecodedPixels allows at 4 bytes per pixel, so the
@@ -18,7 +19,10 @@ void RaiseReaderAllocationLimit()
     std::call_once(once, [] { QImageReader::setAllocationLimit(ReaderAllocationLimitMB); });
 }
 
-bool IsRestartMarker(unsigned char Code) { return Code >= 0xD0 && Code <= 0xD7; }
+bool IsRestartMarker(unsigned char Code)
+{
+    return Code >= 0xD0 && Code <= 0xD7;
+}
 
 // libjpeg fills a cut-off scan with grey and reports only a warning, so a
 // truncated JPEG would otherwise "decode". Walk the marker segments and the
@@ -54,8 +58,8 @@ bool JpegReachesEnd(const QByteArray& Data)
         // Entropy-coded data runs until a marker that is neither a stuffed
         // 0xFF00 nor a restart marker.
         while (pos + 1 < size) {
-            if (bytes[pos] == 0xFF && bytes[pos + 1] != 0x00 && !IsRestartMarker(bytes[pos + 1])
-                && bytes[pos + 1] != 0xFF)
+            if (bytes[pos] == 0xFF && bytes[pos + 1] != 0x00 && !IsRestartMarker(bytes[pos + 1]) &&
+                bytes[pos + 1] != 0xFF)
                 break;
             ++pos;
         }
@@ -154,8 +158,8 @@ TDecodedImage DecodeImage(QIODevice* Device)
     if (!Device)
         return Failure(TGpStatus::InvalidParameter, QStringLiteral("no stream"));
     if (!Device->isOpen() && !Device->open(QIODevice::ReadOnly))
-        return Failure(TGpStatus::Win32Error, QStringLiteral("could not open the stream: %1")
-                                                  .arg(Device->errorString()));
+        return Failure(TGpStatus::Win32Error,
+                       QStringLiteral("could not open the stream: %1").arg(Device->errorString()));
     if (!Device->isReadable())
         return Failure(TGpStatus::InvalidParameter, QStringLiteral("the stream is not readable"));
     const QByteArray data = Device->readAll();

@@ -17,10 +17,10 @@ inline constexpr int MaxDecodedSide = 65535;
 
 // The result of decoding an image file's bytes.
 struct TDecodedImage {
-    QImage Image;              // Format_ARGB32 (0xAARRGGBB, not premultiplied); null on failure
-    QByteArray Format;         // the detected file format as QImageReader names it ("png", "jpeg", ...)
+    QImage Image;      // Format_ARGB32 (0xAARRGGBB, not premultiplied); null on failure
+    QByteArray Format; // the detected file format as QImageReader names it ("png", "jpeg", ...)
     TGpStatus Status = TGpStatus::GenericError;
-    QString Reason;            // a readable reason when Status is not Ok
+    QString Reason; // a readable reason when Status is not Ok
 };
 
 // Decodes PNG, JPEG, GIF (first frame), BMP, TIFF, icons and whatever else

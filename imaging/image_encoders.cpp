@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 // Our encoders' class ids share one stem; the first field's low byte tells them apart.
 QUuid EncoderClassId(unsigned char Code)
@@ -19,21 +20,21 @@ std::vector<TImageEncoderInfo> MakeEncoderTable()
 {
     const QString qtLibrary = QStringLiteral("Qt6Gui");
     return {
-        {EncoderClassId(0x00), RawFormatIdentifier(ImageRawFormat::RawBmp), QStringLiteral("Built-in BMP encoder"),
-         qtLibrary, QStringLiteral("BMP"), QStringLiteral("*.BMP;*.DIB;*.RLE"), QStringLiteral("image/bmp"),
-         BuiltinEncoderFlags, 1},
-        {EncoderClassId(0x01), RawFormatIdentifier(ImageRawFormat::RawJpeg), QStringLiteral("Built-in JPEG encoder"),
-         qtLibrary, QStringLiteral("JPEG"), QStringLiteral("*.JPG;*.JPEG;*.JPE;*.JFIF"), QStringLiteral("image/jpeg"),
-         BuiltinEncoderFlags, 1},
-        {EncoderClassId(0x02), RawFormatIdentifier(ImageRawFormat::RawGif), QStringLiteral("Built-in GIF encoder"),
-         QStringLiteral("giflib"), QStringLiteral("GIF"), QStringLiteral("*.GIF"), QStringLiteral("image/gif"),
-         BuiltinEncoderFlags, 1},
-        {EncoderClassId(0x05), RawFormatIdentifier(ImageRawFormat::RawTiff), QStringLiteral("Built-in TIFF encoder"),
-         qtLibrary, QStringLiteral("TIFF"), QStringLiteral("*.TIF;*.TIFF"), QStringLiteral("image/tiff"),
-         BuiltinEncoderFlags, 1},
-        {EncoderClassId(0x06), RawFormatIdentifier(ImageRawFormat::RawPng), QStringLiteral("Built-in PNG encoder"),
-         qtLibrary, QStringLiteral("PNG"), QStringLiteral("*.PNG"), QStringLiteral("image/png"),
-         BuiltinEncoderFlags, 1},
+        {EncoderClassId(0x00), RawFormatIdentifier(ImageRawFormat::RawBmp),
+         QStringLiteral("Built-in BMP encoder"), qtLibrary, QStringLiteral("BMP"),
+         QStringLiteral("*.BMP;*.DIB;*.RLE"), QStringLiteral("image/bmp"), BuiltinEncoderFlags, 1},
+        {EncoderClassId(0x01), RawFormatIdentifier(ImageRawFormat::RawJpeg),
+         QStringLiteral("Built-in JPEG encoder"), qtLibrary, QStringLiteral("JPEG"),
+         QStringLiteral("*.JPG;*.JPEG;*.JPE;*.JFIF"), QStringLiteral("image/jpeg"), BuiltinEncoderFlags, 1},
+        {EncoderClassId(0x02), RawFormatIdentifier(ImageRawFormat::RawGif),
+         QStringLiteral("Built-in GIF encoder"), QStringLiteral("giflib"), QStringLiteral("GIF"),
+         QStringLiteral("*.GIF"), QStringLiteral("image/gif"), BuiltinEncoderFlags, 1},
+        {EncoderClassId(0x05), RawFormatIdentifier(ImageRawFormat::RawTiff),
+         QStringLiteral("Built-in TIFF encoder"), qtLibrary, QStringLiteral("TIFF"),
+         QStringLiteral("*.TIF;*.TIFF"), QStringLiteral("image/tiff"), BuiltinEncoderFlags, 1},
+        {EncoderClassId(0x06), RawFormatIdentifier(ImageRawFormat::RawPng),
+         QStringLiteral("Built-in PNG encoder"), qtLibrary, QStringLiteral("PNG"), QStringLiteral("*.PNG"),
+         QStringLiteral("image/png"), BuiltinEncoderFlags, 1},
     };
 }
 
@@ -96,8 +97,8 @@ QUuid EncoderQuality()
 std::optional<std::uint32_t> TEncoderParameters::Quality() const
 {
     for (const TEncoderParameter& parameter : Parameter)
-        if (parameter.Guid == EncoderQuality() && parameter.Type == EncoderParameterValueTypeLong
-            && parameter.NumberOfValues >= 1 && !parameter.Values.empty())
+        if (parameter.Guid == EncoderQuality() && parameter.Type == EncoderParameterValueTypeLong &&
+            parameter.NumberOfValues >= 1 && !parameter.Values.empty())
             return parameter.Values.front();
     return std::nullopt;
 }
@@ -105,7 +106,7 @@ std::optional<std::uint32_t> TEncoderParameters::Quality() const
 TEncoderParameters BuildQualityParameters(int Percent)
 {
     TEncoderParameters block;
-    block.Parameter.push_back(TEncoderParameter{EncoderQuality(), 1, EncoderParameterValueTypeLong,
-                                                {std::uint32_t(std::clamp(Percent, 0, 100))}});
+    block.Parameter.push_back(TEncoderParameter{
+        EncoderQuality(), 1, EncoderParameterValueTypeLong, {std::uint32_t(std::clamp(Percent, 0, 100))}});
     return block;
 }

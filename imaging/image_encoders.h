@@ -26,10 +26,10 @@ enum TImageCodecFlags : std::uint32_t {
 
 // One installed encoder.
 struct TImageEncoderInfo {
-    QUuid ClassId;      // names the encoder in a save call
-    QUuid FormatId;     // the raw-format identifier of the files it writes
+    QUuid ClassId;  // names the encoder in a save call
+    QUuid FormatId; // the raw-format identifier of the files it writes
     QString CodecName;
-    QString DllName;    // the library doing the work
+    QString DllName; // the library doing the work
     QString FormatDescription;
     QString FilenameExtension;
     QString MimeType;

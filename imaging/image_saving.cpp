@@ -11,7 +11,8 @@
 #include <QSaveFile>
 #include <QUuid>
 
-namespace {
+namespace
+{
 
 TGpStatus Fail(QString* Reason, TGpStatus Status, const QString& Text)
 {
@@ -81,7 +82,8 @@ TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderP
     case ImageRawFormat::RawJpeg: {
         const std::optional<std::uint32_t> quality = Parameters ? Parameters->Quality() : std::nullopt;
         const QImage flat = FlattenOverWhite(argb);
-        written = !flat.isNull() && WriteWithQt(flat, Device, "jpeg", quality ? int(*quality) : -1, -1, &reason);
+        written =
+            !flat.isNull() && WriteWithQt(flat, Device, "jpeg", quality ? int(*quality) : -1, -1, &reason);
         break;
     }
     case ImageRawFormat::RawBmp: {
@@ -99,7 +101,8 @@ TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderP
     if (!written)
         return Fail(Reason, TGpStatus::GenericError,
                     QStringLiteral("could not write the %1 image%2")
-                        .arg(encoder->FormatDescription, reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+                        .arg(encoder->FormatDescription,
+                             reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
     return TGpStatus::Ok;
 }
 

@@ -3,7 +3,8 @@
 #include <QImageReader>
 #include <QImageWriter>
 
-namespace {
+namespace
+{
 
 std::uintptr_t ActiveToken = 0;
 std::uintptr_t LastToken = 0;
@@ -35,8 +36,9 @@ TImagingStartup TImagingLibrary::Start()
     TImagingStartup startup;
     startup.MissingReaders = Missing(RequiredReaders(), QImageReader::supportedImageFormats());
     startup.MissingWriters = Missing(RequiredWriters(), QImageWriter::supportedImageFormats());
-    startup.Status = startup.MissingReaders.isEmpty() && startup.MissingWriters.isEmpty() ? TGpStatus::Ok
-                                                                                           : TGpStatus::FileNotFound;
+    startup.Status = startup.MissingReaders.isEmpty() && startup.MissingWriters.isEmpty()
+                         ? TGpStatus::Ok
+                         : TGpStatus::FileNotFound;
     startup.Token = ActiveToken = ++LastToken;
     return startup;
 }
@@ -47,4 +49,7 @@ void TImagingLibrary::Stop(std::uintptr_t Token)
         ActiveToken = 0;
 }
 
-bool TImagingLibrary::IsStarted() { return ActiveToken != 0; }
+bool TImagingLibrary::IsStarted()
+{
+    return ActiveToken != 0;
+}

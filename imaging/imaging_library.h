@@ -8,9 +8,9 @@
 // What a start found.
 struct TImagingStartup {
     TGpStatus Status = TGpStatus::GdiplusNotInitialized;
-    std::uintptr_t Token = 0;     // hand back to Stop
-    QStringList MissingReaders;   // formats that cannot be decoded ("tiff", ...)
-    QStringList MissingWriters;   // formats that cannot be encoded
+    std::uintptr_t Token = 0;   // hand back to Stop
+    QStringList MissingReaders; // formats that cannot be decoded ("tiff", ...)
+    QStringList MissingWriters; // formats that cannot be encoded
 };
 
 // Start and stop of the imaging layer, once per program: start before the
@@ -18,8 +18,9 @@ struct TImagingStartup {
 // that Qt's readers for PNG, JPEG, GIF, BMP and TIFF and its writers for PNG,
 // JPEG, BMP and TIFF are installed (GIF is written by giflib); the status is
 // Ok when all are, FileNotFound when some are missing (the rest still works).
-class TImagingLibrary {
-public:
+class TImagingLibrary
+{
+  public:
     static TImagingStartup Start();
     static void Stop(std::uintptr_t Token);
     static bool IsStarted();

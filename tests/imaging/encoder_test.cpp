@@ -10,7 +10,9 @@ struct FormatCase {
     ImageRawFormat Kind;
 };
 
-class EncoderLookup : public ::testing::TestWithParam<FormatCase> {};
+class EncoderLookup : public ::testing::TestWithParam<FormatCase>
+{
+};
 
 TEST_P(EncoderLookup, EveryFormatFindsTheEncoderWithItsMimeType)
 {
@@ -22,12 +24,13 @@ TEST_P(EncoderLookup, EveryFormatFindsTheEncoderWithItsMimeType)
     EXPECT_EQ(RawFormatKindOf(info->FormatId), GetParam().Kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, EncoderLookup,
-                         ::testing::Values(FormatCase{ImageSaveFormat::Png, "image/png", ImageRawFormat::RawPng},
-                                           FormatCase{ImageSaveFormat::Bmp, "image/bmp", ImageRawFormat::RawBmp},
-                                           FormatCase{ImageSaveFormat::Jpeg, "image/jpeg", ImageRawFormat::RawJpeg},
-                                           FormatCase{ImageSaveFormat::Tiff, "image/tiff", ImageRawFormat::RawTiff},
-                                           FormatCase{ImageSaveFormat::Gif, "image/gif", ImageRawFormat::RawGif}));
+INSTANTIATE_TEST_SUITE_P(
+    Formats, EncoderLookup,
+    ::testing::Values(FormatCase{ImageSaveFormat::Png, "image/png", ImageRawFormat::RawPng},
+                      FormatCase{ImageSaveFormat::Bmp, "image/bmp", ImageRawFormat::RawBmp},
+                      FormatCase{ImageSaveFormat::Jpeg, "image/jpeg", ImageRawFormat::RawJpeg},
+                      FormatCase{ImageSaveFormat::Tiff, "image/tiff", ImageRawFormat::RawTiff},
+                      FormatCase{ImageSaveFormat::Gif, "image/gif", ImageRawFormat::RawGif}));
 
 TEST(EncoderTable, ListsBmpJpegGifTiffPngWithDistinctClassIds)
 {
@@ -83,7 +86,9 @@ struct QualityCase {
     std::uint32_t Expected;
 };
 
-class QualityParameters : public ::testing::TestWithParam<QualityCase> {};
+class QualityParameters : public ::testing::TestWithParam<QualityCase>
+{
+};
 
 TEST_P(QualityParameters, HoldOneLongQualityClampedToAPercentage)
 {

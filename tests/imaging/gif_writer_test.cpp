@@ -8,7 +8,8 @@
 
 using namespace gp_test;
 
-namespace {
+namespace
+{
 
 QByteArray WriteGif(const QImage& Image, QString* Reason = nullptr)
 {
@@ -57,7 +58,8 @@ TEST(GifWriter, ManyColoursAreQuantisedCloseToTheOriginal)
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 256; ++x) {
             const QRgb a = gradient.pixel(x, y), b = back.pixel(x, y);
-            totalError += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            totalError +=
+                std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
         }
     EXPECT_LT(double(totalError) / (256 * 64 * 3), 8.0);
 }

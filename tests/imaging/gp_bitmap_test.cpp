@@ -58,7 +58,9 @@ struct PixelCase {
     TArgb Color;
 };
 
-class GpBitmapPixels : public ::testing::TestWithParam<PixelCase> {};
+class GpBitmapPixels : public ::testing::TestWithParam<PixelCase>
+{
+};
 
 TEST_P(GpBitmapPixels, RoundTripWithoutPremultiplying)
 {
@@ -95,7 +97,9 @@ struct FlipCase {
     QPoint WhereTopLeftGoes;
 };
 
-class GpBitmapRotateFlip : public ::testing::TestWithParam<FlipCase> {};
+class GpBitmapRotateFlip : public ::testing::TestWithParam<FlipCase>
+{
+};
 
 TEST_P(GpBitmapRotateFlip, MovesTheCornerPixelWhereExpected)
 {

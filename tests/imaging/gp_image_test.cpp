@@ -6,23 +6,27 @@
 #include "imaging/image_decoding.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <gtest/gtest.h>
 
 using namespace gp_test;
 
-namespace {
+namespace
+{
 
 // Inserts an APP1 EXIF segment holding only an orientation tag right after
 // the JPEG's start-of-image marker.
 QByteArray WithExifOrientation(const QByteArray& Jpeg, quint16 Orientation)
 {
     QByteArray tiff;
-    tiff.append("MM\x00\x2A", 4);                             // big-endian TIFF header
-    tiff.append(QByteArray::fromHex("00000008"));            // first IFD at offset 8
-    tiff.append(QByteArray::fromHex("0001"));                // one entry
-    tiff.append(QByteArray::fromHex("0112" "0003" "00000001")); // Orientation, SHORT, count 1
+    tiff.append("MM\x00\x2A", 4);                 // big-endian TIFF header
+    tiff.append(QByteArray::fromHex("00000008")); // first IFD at offset 8
+    tiff.append(QByteArray::fromHex("0001"));     // one entry
+    tiff.append(QByteArray::fromHex("0112"
+                                    "0003"
+                                    "00000001")); // Orientation, SHORT, count 1
     tiff.append(char(Orientation >> 8)).append(char(Orientation & 0xFF)).append(QByteArray(2, '\0'));
-    tiff.append(QByteArray(4, '\0'));                        // no next IFD
+    tiff.append(QByteArray(4, '\0')); // no next IFD
     const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
     const int length = int(payload.size()) + 2;
     QByteArray segment("\xFF\xE1", 2);
@@ -57,7 +61,9 @@ struct BadInput {
     QByteArray Bytes;
 };
 
-class GpImageBadInput : public ::testing::TestWithParam<BadInput> {};
+class GpImageBadInput : public ::testing::TestWithParam<BadInput>
+{
+};
 
 TEST_P(GpImageBadInput, MeasuresZeroByZeroWithAFailureStatus)
 {
@@ -69,10 +75,11 @@ TEST_P(GpImageBadInput, MeasuresZeroByZeroWithAFailureStatus)
     EXPECT_EQ(image.RawFormatKind(), ImageRawFormat::RawUndefined);
 }
 
-namespace {
-QByteArray Truncated(const char* Format, double Fraction)
+namespace
 {
-    // A noisy picture so the compressed data is long enough to cut.
+// A noisy picture, so the compressed data is long enough to cut.
+QImage NoisyImage()
+{
     QImage image(64, 64, QImage::Format_ARGB32);
     quint32 seed = 12345;
     for (int y = 0; y < 64; ++y)
@@ -80,14 +87,20 @@ QByteArray Truncated(const char* Format, double Fraction)
             seed = seed * 1103515245u + 12345u;
             image.setPixel(x, y, 0xFF000000u | (seed >> 8));
         }
-    const QByteArray full = Encode(image, Format, 90);
+    return image;
+}
+
+QByteArray Truncated(const char* Format, double Fraction)
+{
+    const QByteArray full = Encode(NoisyImage(), Format, 90);
     return full.left(qsizetype(full.size() * Fraction));
 }
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GpImageBadInput,
-    ::testing::Values(BadInput{"empty", QByteArray()}, BadInput{"text", QByteArray("this is not a picture at all")},
+    ::testing::Values(BadInput{"empty", QByteArray()},
+                      BadInput{"text", QByteArray("this is not a picture at all")},
                       BadInput{"random_bytes", QByteArray::fromHex("00ff13a7c5e9100220304050fefefe")},
                       BadInput{"png_cut_in_half", Truncated("png", 0.5)},
                       BadInput{"png_signature_only", QByteArray("\x89PNG\r\n\x1a\n", 8)},
@@ -96,12 +109,27 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"gif_header_only", QByteArray("GIF89a\x10\x00\x10\x00", 10)}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
-TEST(GpImageDecoding, AWholeNoisyJpegPassesTheCompletenessCheck)
+TEST(GpImageDecoding, WholeJpegsPassTheCompletenessCheckAndCutProgressiveOnesDoNot)
 {
-    // Sanity check of the completeness walk on a real, whole file.
-    TGPImage image(Truncated("jpeg", 1.0));
-    EXPECT_EQ(image.LastStatus(), TGpStatus::Ok);
-    EXPECT_EQ(image.QueryWidth(), 64u);
+    const QImage noise = NoisyImage();
+    QByteArray progressive;
+    {
+        QBuffer buffer(&progressive);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        ASSERT_TRUE(writer.write(noise));
+    }
+    const QByteArray baseline = Encode(noise, "jpeg", 90);
+    // Bytes after the end-of-image marker do not make a file damaged.
+    for (const QByteArray& whole : {baseline, progressive, baseline + QByteArray("trailing bytes")}) {
+        TGPImage image(whole);
+        EXPECT_EQ(image.LastStatus(), TGpStatus::Ok) << image.LastErrorText().toStdString();
+        EXPECT_EQ(image.QueryWidth(), 64u);
+    }
+    TGPImage cut(progressive.left(progressive.size() * 3 / 4));
+    EXPECT_NE(cut.LastStatus(), TGpStatus::Ok);
+    EXPECT_EQ(cut.QueryWidth(), 0u);
 }
 
 struct HugeCase {
@@ -110,7 +138,9 @@ struct HugeCase {
     TGpStatus Status;
 };
 
-class GpImageHugeHeader : public ::testing::TestWithParam<HugeCase> {};
+class GpImageHugeHeader : public ::testing::TestWithParam<HugeCase>
+{
+};
 
 TEST_P(GpImageHugeHeader, IsRefusedFromTheHeaderWithAReason)
 {
@@ -127,12 +157,12 @@ TEST_P(GpImageHugeHeader, IsRefusedFromTheHeaderWithAReason)
     EXPECT_EQ(image.QueryWidth(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GpImageHugeHeader,
-                         ::testing::Values(HugeCase{"sixty_thousand_square", 60000, 60000, TGpStatus::OutOfMemory},
-                                           HugeCase{"side_above_65535", 70000, 10, TGpStatus::ValueOverflow},
-                                           HugeCase{"just_over_the_pixel_limit", 16000, 15626,
-                                                    TGpStatus::OutOfMemory}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GpImageHugeHeader,
+    ::testing::Values(HugeCase{"sixty_thousand_square", 60000, 60000, TGpStatus::OutOfMemory},
+                      HugeCase{"side_above_65535", 70000, 10, TGpStatus::ValueOverflow},
+                      HugeCase{"just_over_the_pixel_limit", 16000, 15626, TGpStatus::OutOfMemory}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST(GpImageDecoding, AHundredMegapixelPhotoStillDecodes)
 {
@@ -179,7 +209,9 @@ struct RawCase {
     ImageRawFormat Kind;
 };
 
-class GpImageRawFormat : public ::testing::TestWithParam<RawCase> {};
+class GpImageRawFormat : public ::testing::TestWithParam<RawCase>
+{
+};
 
 TEST_P(GpImageRawFormat, NamesTheFileKindItWasDecodedFrom)
 {
@@ -199,14 +231,12 @@ TEST_P(GpImageRawFormat, NamesTheFileKindItWasDecodedFrom)
     EXPECT_EQ(image.RawFormat(), RawFormatIdentifier(GetParam().Kind));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, GpImageRawFormat,
-                         ::testing::Values(RawCase{"png", ImageRawFormat::RawPng},
-                                           RawCase{"jpeg", ImageRawFormat::RawJpeg},
-                                           RawCase{"gif", ImageRawFormat::RawGif},
-                                           RawCase{"bmp", ImageRawFormat::RawBmp},
-                                           RawCase{"tiff", ImageRawFormat::RawTiff},
-                                           RawCase{"ico", ImageRawFormat::RawIcon}),
-                         [](const auto& Info) { return std::string(Info.param.Format); });
+INSTANTIATE_TEST_SUITE_P(
+    Formats, GpImageRawFormat,
+    ::testing::Values(RawCase{"png", ImageRawFormat::RawPng}, RawCase{"jpeg", ImageRawFormat::RawJpeg},
+                      RawCase{"gif", ImageRawFormat::RawGif}, RawCase{"bmp", ImageRawFormat::RawBmp},
+                      RawCase{"tiff", ImageRawFormat::RawTiff}, RawCase{"ico", ImageRawFormat::RawIcon}),
+    [](const auto& Info) { return std::string(Info.param.Format); });
 
 TEST(GpImageRawFormat, PublishedIdentifiersFollowTheCommonPattern)
 {

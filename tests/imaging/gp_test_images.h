@@ -10,7 +10,8 @@
 #include <QtEndian>
 #include <libdeflate.h>
 
-namespace gp_test {
+namespace gp_test
+{
 
 // Encodes Image with Qt's writer for Format ("png", "jpeg", ...).
 inline QByteArray Encode(const QImage& Image, const char* Format, int Quality = -1)
@@ -33,7 +34,8 @@ inline QImage Quadrants(int Width = 16, int Height = 12)
     for (int y = 0; y < Height; ++y)
         for (int x = 0; x < Width; ++x) {
             const bool right = x >= Width / 2, bottom = y >= Height / 2;
-            image.setPixel(x, y, !bottom ? (right ? 0xFF0000FFu : 0xFFFF0000u) : (right ? 0xFFFFFF00u : 0xFF00FF00u));
+            image.setPixel(
+                x, y, !bottom ? (right ? 0xFF0000FFu : 0xFFFF0000u) : (right ? 0xFFFFFF00u : 0xFF00FF00u));
         }
     return image;
 }
@@ -58,8 +60,8 @@ inline QByteArray PngDeclaring(quint32 Width, quint32 Height)
     QByteArray header(13, '\0');
     qToBigEndian<quint32>(Width, header.data());
     qToBigEndian<quint32>(Height, header.data() + 4);
-    header[8] = 8;  // bit depth
-    header[9] = 6;  // RGBA
+    header[8] = 8; // bit depth
+    header[9] = 6; // RGBA
     const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
     // A zlib stream of eight zero bytes.
     const QByteArray idat = QByteArray::fromHex("78da636080000000080001");

@@ -15,7 +15,8 @@
 
 using namespace gp_test;
 
-namespace {
+namespace
+{
 
 // Left column transparent, middle column half-transparent black, right column opaque red.
 QImage PartlyTransparent()
@@ -41,7 +42,10 @@ QImage DecodeFile(const QString& Path)
     return reader.read().convertToFormat(QImage::Format_ARGB32);
 }
 
-QUuid EncoderFor(ImageSaveFormat Format) { return FindImageEncoder(Format).value_or(QUuid()); }
+QUuid EncoderFor(ImageSaveFormat Format)
+{
+    return FindImageEncoder(Format).value_or(QUuid());
+}
 
 // The quantisation tables of a JPEG's DQT segments, in file order.
 std::vector<std::vector<int>> QuantisationTables(const QByteArray& Jpeg)
@@ -75,8 +79,9 @@ std::vector<std::vector<int>> QuantisationTables(const QByteArray& Jpeg)
 
 } // namespace
 
-class SavingTest : public ::testing::Test {
-protected:
+class SavingTest : public ::testing::Test
+{
+  protected:
     QTemporaryDir Dir;
     QString Path(const char* Name) const { return Dir.filePath(QString::fromLatin1(Name)); }
 };
@@ -96,7 +101,8 @@ TEST_F(SavingTest, JpegAtQuality100CarriesAllOnesQuantisationTables)
 TEST_F(SavingTest, JpegQualityParameterIsHonoured)
 {
     const TEncoderParameters low = BuildQualityParameters(10);
-    ASSERT_EQ(SaveImageFile(Quadrants(), Path("q10.jpg"), EncoderFor(ImageSaveFormat::Jpeg), &low), TGpStatus::Ok);
+    ASSERT_EQ(SaveImageFile(Quadrants(), Path("q10.jpg"), EncoderFor(ImageSaveFormat::Jpeg), &low),
+              TGpStatus::Ok);
     const auto tables = QuantisationTables(ReadFile(Path("q10.jpg")));
     ASSERT_FALSE(tables.empty());
     EXPECT_GT(tables.front().front(), 1);
@@ -109,13 +115,16 @@ struct FlatCase {
     int Tolerance;
 };
 
-class SavingFlattened : public SavingTest, public ::testing::WithParamInterface<FlatCase> {};
+class SavingFlattened : public SavingTest, public ::testing::WithParamInterface<FlatCase>
+{
+};
 
 TEST_P(SavingFlattened, TransparentAreasBecomeWhiteAndHalfAlphaIsDrawnOverWhite)
 {
     const TEncoderParameters quality = BuildQualityParameters(100);
     const QString file = Path(GetParam().File);
-    ASSERT_EQ(SaveImageFile(PartlyTransparent(), file, EncoderFor(GetParam().Format), &quality), TGpStatus::Ok);
+    ASSERT_EQ(SaveImageFile(PartlyTransparent(), file, EncoderFor(GetParam().Format), &quality),
+              TGpStatus::Ok);
     const QImage back = DecodeFile(file);
     ASSERT_EQ(back.size(), QSize(3, 4));
     const int tol = GetParam().Tolerance;
@@ -143,14 +152,17 @@ struct AlphaCase {
     const char* File;
 };
 
-class SavingWithAlpha : public SavingTest, public ::testing::WithParamInterface<AlphaCase> {};
+class SavingWithAlpha : public SavingTest, public ::testing::WithParamInterface<AlphaCase>
+{
+};
 
 TEST_P(SavingWithAlpha, KeepsEveryPixelExactlyIncludingPartialAlpha)
 {
     QImage image(4, 2, QImage::Format_ARGB32);
-    const TArgb pixels[8] = {MakeArgb(1, 200, 100, 50), MakeArgb(0, 0, 0, 0),       MakeArgb(128, 18, 52, 86),
-                             MakeArgb(255, 1, 2, 3),    MakeArgb(254, 255, 255, 255), MakeArgb(37, 90, 0, 255),
-                             MakeArgb(200, 7, 7, 7),    MakeArgb(255, 255, 0, 0)};
+    const TArgb pixels[8] = {MakeArgb(1, 200, 100, 50),    MakeArgb(0, 0, 0, 0),
+                             MakeArgb(128, 18, 52, 86),    MakeArgb(255, 1, 2, 3),
+                             MakeArgb(254, 255, 255, 255), MakeArgb(37, 90, 0, 255),
+                             MakeArgb(200, 7, 7, 7),       MakeArgb(255, 255, 0, 0)};
     for (int i = 0; i < 8; ++i)
         image.setPixel(i % 4, i / 4, pixels[i]);
     const TEncoderParameters quality = BuildQualityParameters(100);
@@ -188,7 +200,8 @@ TEST_P(SavingWithAlpha, KeepsEveryPixelExactlyIncludingPartialAlpha)
         const int alpha = m.captured(6).toInt();
         EXPECT_EQ(alpha, ArgbAlpha(pixels[i])) << "pixel " << i;
         if (alpha != 0) {
-            EXPECT_EQ(MakeArgb(alpha, m.captured(3).toInt(), m.captured(4).toInt(), m.captured(5).toInt()), pixels[i])
+            EXPECT_EQ(MakeArgb(alpha, m.captured(3).toInt(), m.captured(4).toInt(), m.captured(5).toInt()),
+                      pixels[i])
                 << "pixel " << i;
         }
         ++checked;
@@ -206,7 +219,8 @@ TEST_F(SavingTest, PngIsCompressedDespiteTheQualityParameter)
     QImage plain(200, 200, QImage::Format_ARGB32);
     plain.fill(0xFF336699u);
     const TEncoderParameters quality = BuildQualityParameters(100);
-    ASSERT_EQ(SaveImageFile(plain, Path("plain.png"), EncoderFor(ImageSaveFormat::Png), &quality), TGpStatus::Ok);
+    ASSERT_EQ(SaveImageFile(plain, Path("plain.png"), EncoderFor(ImageSaveFormat::Png), &quality),
+              TGpStatus::Ok);
     EXPECT_LT(QFile(Path("plain.png")).size(), 200 * 200 * 4 / 20);
 }
 
@@ -228,7 +242,9 @@ struct FailureCase {
     QSize ImageSize; // empty: no image
 };
 
-class SavingFailure : public SavingTest, public ::testing::WithParamInterface<FailureCase> {};
+class SavingFailure : public SavingTest, public ::testing::WithParamInterface<FailureCase>
+{
+};
 
 TEST_P(SavingFailure, LeavesTheExistingFileUnchangedAndReportsIt)
 {
@@ -252,12 +268,14 @@ TEST_P(SavingFailure, LeavesTheExistingFileUnchangedAndReportsIt)
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"existing.out"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SavingFailure,
-    ::testing::Values(FailureCase{"no_encoder", ImageSaveFormat::Png, false, {4, 4}},
-                      FailureCase{"no_image", ImageSaveFormat::Png, true, {}},
-                      FailureCase{"gif_wider_than_the_format_allows", ImageSaveFormat::Gif, true, {70000, 1}}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SavingFailure,
+                         ::testing::Values(FailureCase{"no_encoder", ImageSaveFormat::Png, false, {4, 4}},
+                                           FailureCase{"no_image", ImageSaveFormat::Png, true, {}},
+                                           FailureCase{"gif_wider_than_the_format_allows",
+                                                       ImageSaveFormat::Gif,
+                                                       true,
+                                                       {70000, 1}}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(SavingTest, AFolderThatIsARegularFileFailsAndLeavesTheFileAlone)
 {
@@ -268,8 +286,9 @@ TEST_F(SavingTest, AFolderThatIsARegularFileFailsAndLeavesTheFileAlone)
         file.write("not a folder");
     }
     QString reason;
-    EXPECT_EQ(SaveImageFile(Quadrants(), blocker + "/out.png", EncoderFor(ImageSaveFormat::Png), nullptr, &reason),
-              TGpStatus::Win32Error);
+    EXPECT_EQ(
+        SaveImageFile(Quadrants(), blocker + "/out.png", EncoderFor(ImageSaveFormat::Png), nullptr, &reason),
+        TGpStatus::Win32Error);
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_EQ(ReadFile(blocker), QByteArray("not a folder"));
     EXPECT_EQ(SaveImageFile(Quadrants(), Path("missing/out.png"), EncoderFor(ImageSaveFormat::Png), nullptr),
