@@ -1,0 +1,27 @@
+#pragma once
+
+#include "imaging/gp_status.h"
+
+#include <QString>
+
+class QImage;
+class QIODevice;
+class QUuid;
+struct TEncoderParameters;
+
+// The picture drawn over white, opaque: what formats without alpha carry.
+QImage FlattenOverWhite(const QImage& Image);
+
+// Encodes Image with the encoder whose class id is Encoder (see
+// image_encoders.h) into Device. JPEG honours the quality parameter; the
+// other encoders ignore it. JPEG, GIF and BMP are flattened over white; PNG
+// and TIFF keep the alpha. No encoder (a null or unknown id) gives
+// InvalidParameter and writes nothing. Reason receives the failure, if any.
+TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderParameters* Parameters,
+                      QIODevice* Device, QString* Reason = nullptr);
+
+// Encodes into a temporary file beside FileName and renames it over FileName
+// only when encoding succeeded, so a failed save never destroys an existing
+// file. Ok exactly when the file was written.
+TGpStatus SaveImageFile(const QImage& Image, const QString& FileName, const QUuid& Encoder,
+                        const TEncoderParameters* Parameters, QString* Reason = nullptr);

@@ -1,0 +1,55 @@
+#include "imaging/imaging_library.h"
+
+#include <QImageReader>
+#include <QImageWriter>
+
+namespace
+{
+
+std::uintptr_t ActiveToken = 0;
+std::uintptr_t LastToken = 0;
+
+QStringList Missing(const QStringList& Required, const QList<QByteArray>& Present)
+{
+    QStringList missing;
+    for (const QString& format : Required)
+        if (!Present.contains(format.toLatin1()))
+            missing << format;
+    return missing;
+}
+
+} // namespace
+
+QStringList TImagingLibrary::RequiredReaders()
+{
+    return {QStringLiteral("png"), QStringLiteral("jpeg"), QStringLiteral("gif"), QStringLiteral("bmp"),
+            QStringLiteral("tiff")};
+}
+
+QStringList TImagingLibrary::RequiredWriters()
+{
+    return {QStringLiteral("png"), QStringLiteral("jpeg"), QStringLiteral("bmp"), QStringLiteral("tiff")};
+}
+
+TImagingStartup TImagingLibrary::Start()
+{
+    TImagingStartup startup;
+    startup.MissingReaders = Missing(RequiredReaders(), QImageReader::supportedImageFormats());
+    startup.MissingWriters = Missing(RequiredWriters(), QImageWriter::supportedImageFormats());
+    startup.Status = startup.MissingReaders.isEmpty() && startup.MissingWriters.isEmpty()
+                         ? TGpStatus::Ok
+                         : TGpStatus::FileNotFound;
+    startup.Token = ActiveToken = ++LastToken;
+    return startup;
+}
+
+void TImagingLibrary::Stop(std::uintptr_t Token)
+{
+    if (Token != 0 && Token == ActiveToken)
+        ActiveToken = 0;
+}
+
+bool TImagingLibrary::IsStarted()
+{
+    return ActiveToken != 0;
+}
