@@ -15,9 +15,11 @@ struct TPngChunk {
 };
 
 struct TPngEncodeOptions {
-    // libdeflate level, 0 (stored) to 12. The default is the fastest level
-    // whose files stay within a few percent of the best common encoders.
-    int Level = 4;
+    // libdeflate level, 0 (stored) to 12. On photographs 6 gives files within
+    // about 3 % of the slow, thorough encoders at a fraction of their time;
+    // 4 is twice as fast for 0.5 % more, 10 and up close the gap but cost
+    // two to three times as much as 6.
+    int Level = 6;
     // Threads compressing bands of rows; 0 means one per hardware thread.
     int Threads = 0;
     // Rows per independently compressed band; 0 chooses from the image size.
