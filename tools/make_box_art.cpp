@@ -324,7 +324,6 @@ int main(int argc, char** argv)
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "png");
-        writer.setCompression(9);
         if (!writer.write(DrawBox())) {
             std::fprintf(stderr, "make_box_art: PNG encoding failed: %s\n", qPrintable(writer.errorString()));
             return 1;
