@@ -1,0 +1,109 @@
+#include "toolkit/widgets/user_interaction.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QUrl>
+
+namespace {
+std::unique_ptr<TUserInteraction>& Installed()
+{
+    static std::unique_ptr<TUserInteraction> interaction;
+    return interaction;
+}
+
+QWidget* DialogParent() { return QApplication::activeWindow(); }
+
+// The address as a URL: text with a scheme stays as it is, a bare host or
+// path is taken as a web address or a local file.
+QUrl AddressToUrl(const QString& Address)
+{
+    const QString trimmed = Address.trimmed();
+    if (QFileInfo::exists(trimmed))
+        return QUrl::fromLocalFile(QFileInfo(trimmed).absoluteFilePath());
+    return QUrl::fromUserInput(trimmed);
+}
+} // namespace
+
+QString FilterToNameFilters(const QString& Filter)
+{
+    const QStringList parts = Filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            for (const QString& variant : {pattern.trimmed(), pattern.trimmed().toUpper(), pattern.trimmed().toLower()})
+                if (!variant.isEmpty() && !patterns.contains(variant))
+                    patterns << variant;
+        }
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(u' '));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> TDesktopInteraction::OpenFileName(const QString& Title, const QString& Filter,
+                                                         const QString& InitialName)
+{
+    const QString name = QFileDialog::getOpenFileName(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<QString> TDesktopInteraction::SaveFileName(const QString& Title, const QString& Filter,
+                                                         const QString& InitialName, const QString& DefaultExt,
+                                                         bool ConfirmOverwrite)
+{
+    QFileDialog dialog(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(DefaultExt);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !ConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QFont> TDesktopInteraction::ChooseFont(const QFont& Initial)
+{
+    bool accepted = false;
+    const QFont font = QFontDialog::getFont(&accepted, Initial, DialogParent());
+    if (!accepted)
+        return std::nullopt;
+    return font;
+}
+
+std::optional<QColor> TDesktopInteraction::ChooseColor(const QColor& Initial)
+{
+    const QColor color = QColorDialog::getColor(Initial, DialogParent());
+    if (!color.isValid())
+        return std::nullopt;
+    return color;
+}
+
+bool TDesktopInteraction::OpenUrl(const QString& Address) { return QDesktopServices::openUrl(AddressToUrl(Address)); }
+
+void TDesktopInteraction::ShowMessage(const QString& Title, const QString& Text)
+{
+    QMessageBox::information(DialogParent(), Title, Text);
+}
+
+TUserInteraction& UserInteraction()
+{
+    std::unique_ptr<TUserInteraction>& installed = Installed();
+    if (!installed)
+        installed = std::make_unique<TDesktopInteraction>();
+    return *installed;
+}
+
+std::unique_ptr<TUserInteraction> SetUserInteraction(std::unique_ptr<TUserInteraction> Interaction)
+{
+    std::unique_ptr<TUserInteraction> previous = std::move(Installed());
+    Installed() = std::move(Interaction);
+    return previous;
+}

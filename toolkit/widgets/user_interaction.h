@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <memory>
+#include <optional>
+
+// Everything the window asks of the user or of the desktop, in one place so
+// that tests can install scripted answers. Dialog methods return nothing when
+// the user cancels.
+class TUserInteraction {
+public:
+    virtual ~TUserInteraction() = default;
+
+    // Filter is in the classic form "Description|*.ext;*.ext2|Description|...".
+    virtual std::optional<QString> OpenFileName(const QString& Title, const QString& Filter,
+                                                const QString& InitialName) = 0;
+    // DefaultExt (without the dot) is appended to a typed name without an
+    // extension when not empty; ConfirmOverwrite asks before replacing a file.
+    virtual std::optional<QString> SaveFileName(const QString& Title, const QString& Filter,
+                                                const QString& InitialName, const QString& DefaultExt,
+                                                bool ConfirmOverwrite) = 0;
+    virtual std::optional<QFont> ChooseFont(const QFont& Initial) = 0;
+    virtual std::optional<QColor> ChooseColor(const QColor& Initial) = 0;
+    // Hands a web or mail address (or file) to the desktop's default handler.
+    virtual bool OpenUrl(const QString& Address) = 0;
+    virtual void ShowMessage(const QString& Title, const QString& Text) = 0;
+};
+
+// The real dialogs and desktop services.
+class TDesktopInteraction : public TUserInteraction {
+public:
+    std::optional<QString> OpenFileName(const QString& Title, const QString& Filter,
+                                        const QString& InitialName) override;
+    std::optional<QString> SaveFileName(const QString& Title, const QString& Filter, const QString& InitialName,
+                                        const QString& DefaultExt, bool ConfirmOverwrite) override;
+    std::optional<QFont> ChooseFont(const QFont& Initial) override;
+    std::optional<QColor> ChooseColor(const QColor& Initial) override;
+    bool OpenUrl(const QString& Address) override;
+    void ShowMessage(const QString& Title, const QString& Text) override;
+};
+
+// The process-wide interaction; a TDesktopInteraction until replaced.
+TUserInteraction& UserInteraction();
+// Installs Interaction (nullptr restores the desktop one) and returns the
+// previous one, so that a test can put it back.
+std::unique_ptr<TUserInteraction> SetUserInteraction(std::unique_ptr<TUserInteraction> Interaction);
+
+// A classic filter as Qt name filters ("Description (patterns)" joined by
+// ";;"). Patterns are matched without regard to letter case, so each one is
+// offered in upper and lower case as well.
+QString FilterToNameFilters(const QString& Filter);
