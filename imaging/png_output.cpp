@@ -1,14 +1,13 @@
 #include "imaging/png_output.h"
 
+#include "imaging/png_encoder.h"
+
 #include <QImage>
-#include <QImageWriter>
 
 bool WritePngImage(const QImage& Image, QIODevice* Device)
 {
     if (Image.isNull() || !Device)
         return false;
-    // Default settings: QImageWriter reads a PNG "quality" as a compression
-    // level (100 would mean no compression), so none is passed.
-    QImageWriter writer(Device, "png");
-    return writer.write(Image);
+    // Our own encoder: banded, on every core, and exact for any alpha.
+    return WritePng(Image, Device);
 }
