@@ -11,6 +11,7 @@ TFont::TFont(QObject* parent) : TPersistent(parent) {}
 
 void TFont::Changed()
 {
+    FQFont.reset();
     if (OnChange)
         OnChange(this);
 }
@@ -86,6 +87,8 @@ bool TFont::operator==(const TFont& Other) const
 
 QFont TFont::ToQFont() const
 {
+    if (FQFont)
+        return *FQFont;
     QFont font(FName);
     font.setBold(FStyle.testFlag(fsBold));
     font.setItalic(FStyle.testFlag(fsItalic));
@@ -105,6 +108,7 @@ QFont TFont::ToQFont() const
         if (cell > 0 && cell != height)
             font.setPixelSize(qMax(1, MulDiv(height, height, cell)));
     }
+    FQFont = font;
     return font;
 }
 

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // The text font of a canvas or a control: face, size, style set, colour.
 // Height is the window system's logical height: negative for the character
@@ -65,6 +66,8 @@ class TFont : public TPersistent
     int FHeight = DefaultHeight;
     QString FName = QStringLiteral("Tahoma");
     TFontStyles FStyle;
+    // ToQFont's result, kept until a property changes: text is measured often.
+    mutable std::optional<QFont> FQFont;
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(TFont::TFontStyles)
 

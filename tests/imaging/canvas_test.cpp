@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <cctype>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 namespace
@@ -49,6 +50,10 @@ struct RectangleCase {
     TBrush::TBrushStyle BrushStyle;
     QRect ExpectedArea;
 };
+void PrintTo(const RectangleCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class CanvasRectangle : public ::testing::TestWithParam<RectangleCase>
 {
@@ -92,6 +97,10 @@ struct LineCase {
     QPoint From, To;
     QPoint LastDrawn;
 };
+void PrintTo(const LineCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class CanvasLine : public ::testing::TestWithParam<LineCase>
 {

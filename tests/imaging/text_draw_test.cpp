@@ -8,6 +8,7 @@
 #include <QImage>
 #include <cctype>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 namespace
@@ -80,6 +81,10 @@ struct PrefixCase {
     unsigned Format;
     QString SameWidthAs;
 };
+void PrintTo(const PrefixCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TextPrefix : public TextDraw, public ::testing::WithParamInterface<PrefixCase>
 {
@@ -258,6 +263,10 @@ struct PlacementCase {
     unsigned Format;
     bool ShiftX, ShiftY, CentreY;
 };
+void PrintTo(const PlacementCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TextPlacement : public TextDraw, public ::testing::WithParamInterface<PlacementCase>
 {
@@ -317,6 +326,24 @@ TEST_F(TextDraw, CanvasClipAppliesToText)
     const QRect drawn = ChangedArea(Image);
     EXPECT_FALSE(drawn.isEmpty());
     EXPECT_LE(RectRight(drawn), 10);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(TextDraw, RotatedTextRunsUpwards)
+{
+    Canvas->SetTextRotation(900);
+    const QString text = QStringLiteral("Upwards");
+    Canvas->TextOut(20, 55, text);
+    const QRect drawn = ChangedArea(Image);
+    ASSERT_FALSE(drawn.isEmpty());
+    EXPECT_GT(drawn.height(), drawn.width());
+    EXPECT_TRUE(QRect(19, 55 - Canvas->TextWidth(text) - 1, LineHeight() + 2, Canvas->TextWidth(text) + 2)
+                    .contains(drawn));
+    EXPECT_EQ(Canvas->Font()->Height(), -16); // the font object itself is not rotated
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QtEndian>
 #include <cctype>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -62,6 +63,10 @@ struct BmpCase {
     bool WithAlpha;
     int BitCount, HeaderSize;
 };
+void PrintTo(const BmpCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class BitmapBmp : public ::testing::TestWithParam<BmpCase>
 {
@@ -125,6 +130,10 @@ struct DamagedCase {
     const char* Name;
     QByteArray Bytes;
 };
+void PrintTo(const DamagedCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 QByteArray Truncated()
 {
@@ -256,6 +265,10 @@ struct TransparentCase {
     const char* Name;
     bool Transparent;
 };
+void PrintTo(const TransparentCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class BitmapTransparent : public ::testing::TestWithParam<TransparentCase>
 {
