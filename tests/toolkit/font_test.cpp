@@ -148,3 +148,27 @@ TEST(BrushColour, NoneMakesItClearAndAColourSolid)
 }
 
 } // namespace
+
+namespace
+{
+
+// The layout reader sets properties through the meta-object with plain
+// integers and identifiers; the properties must accept them.
+TEST(FontProperties, AcceptValuesThroughTheMetaObject)
+{
+    TFont font;
+    EXPECT_TRUE(font.setProperty("Color", QVariant::fromValue<int>(clRed)));
+    EXPECT_EQ(font.Color(), clRed);
+    EXPECT_TRUE(font.setProperty("Style", QVariant::fromValue(TFont::TFontStyles(TFont::fsItalic))));
+    EXPECT_EQ(font.Style(), TFont::TFontStyles(TFont::fsItalic));
+    EXPECT_TRUE(font.setProperty("Size", 12));
+    EXPECT_EQ(font.property("Height").toInt(), -16);
+    TPen pen;
+    EXPECT_TRUE(pen.setProperty("Style", QVariant::fromValue(TPen::psDot)));
+    EXPECT_EQ(pen.Style(), TPen::psDot);
+    TBrush brush;
+    EXPECT_TRUE(brush.setProperty("Style", QStringLiteral("bsClear")));
+    EXPECT_EQ(brush.Style(), TBrush::bsClear);
+}
+
+} // namespace
