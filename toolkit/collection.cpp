@@ -3,7 +3,10 @@
 #include <stdexcept>
 #include <string>
 
-int TCollectionItem::Index() const { return OwningCollection ? OwningCollection->IndexOf(this) : -1; }
+int TCollectionItem::Index() const
+{
+    return OwningCollection ? OwningCollection->IndexOf(this) : -1;
+}
 
 TCollection::TCollection(TItemFactory ItemFactory, QObject* parent)
     : TPersistent(parent), ItemFactory(std::move(ItemFactory))

@@ -10,9 +10,10 @@ class TCollection;
 
 // One entry of a TCollection. Its published properties (Q_PROPERTYs) are what
 // a window layout stores for the item.
-class TCollectionItem : public TPersistent {
+class TCollectionItem : public TPersistent
+{
     Q_OBJECT
-public:
+  public:
     explicit TCollectionItem(QObject* parent = nullptr) : TPersistent(parent) {}
 
     // The collection holding the item (nullptr while it is in none).
@@ -20,7 +21,7 @@ public:
     // 0-based position in the collection, -1 while it is in none.
     int Index() const;
 
-private:
+  private:
     friend class TCollection;
     TCollection* OwningCollection = nullptr;
 };
@@ -28,9 +29,10 @@ private:
 // An ordered list of items of one class, created by the collection itself
 // (also when a window layout is read). Stored in a layout as a collection
 // value (0x0E) holding each item's properties.
-class TCollection : public TPersistent {
+class TCollection : public TPersistent
+{
     Q_OBJECT
-public:
+  public:
     using TItemFactory = std::function<std::unique_ptr<TCollectionItem>()>;
     using TNotify = std::function<void(TCollection* Sender)>;
 
@@ -62,7 +64,7 @@ public:
     // collection's class, each copied from the source item at the same index.
     void CopyFrom(const TPersistent* Source) override;
 
-private:
+  private:
     void Changed();
 
     TItemFactory ItemFactory;

@@ -18,9 +18,13 @@
 #include <limits>
 #include <memory>
 
-namespace {
+namespace
+{
 
-QString ClassOf(const QObject* Object) { return QString::fromLatin1(Object->metaObject()->className()); }
+QString ClassOf(const QObject* Object)
+{
+    return QString::fromLatin1(Object->metaObject()->className());
+}
 
 QString Describe(const TLayoutValue& Value)
 {
@@ -73,8 +77,9 @@ struct TReference {
     qint64 Offset;
 };
 
-class TReader {
-public:
+class TReader
+{
+  public:
     explicit TReader(QObject* Root) : Root(Root) {}
 
     void ReadRoot(const TLayoutObject& Stored)
@@ -90,7 +95,7 @@ public:
                 loading->LayoutLoaded();
     }
 
-private:
+  private:
     void Begin(QObject* Object)
     {
         if (auto* loading = dynamic_cast<TLayoutComponent*>(Object)) {
@@ -165,7 +170,8 @@ private:
                 QStringList lines;
                 for (const TLayoutValue& line : Stored.Value.List) {
                     if (!line.IsString())
-                        Damaged(line.Offset, QStringLiteral("a string in %1").arg(Stored.Name), Describe(line));
+                        Damaged(line.Offset, QStringLiteral("a string in %1").arg(Stored.Name),
+                                Describe(line));
                     lines.append(line.Text);
                 }
                 strings->SetLines(lines);
@@ -182,10 +188,12 @@ private:
 
     [[noreturn]] void WrongValue(const TLayoutProperty& Stored, const QString& Expected)
     {
-        Damaged(Stored.Value.Offset, QStringLiteral("%1 for %2").arg(Expected, Stored.Name), Describe(Stored.Value));
+        Damaged(Stored.Value.Offset, QStringLiteral("%1 for %2").arg(Expected, Stored.Name),
+                Describe(Stored.Value));
     }
 
-    void Write(QObject* Target, const QMetaProperty& Property, const TLayoutProperty& Stored, const QVariant& Value)
+    void Write(QObject* Target, const QMetaProperty& Property, const TLayoutProperty& Stored,
+               const QVariant& Value)
     {
         if (!Property.write(Target, Value))
             Damaged(Stored.Value.Offset, QStringLiteral("a value that %1 accepts").arg(Stored.Name),
@@ -243,8 +251,9 @@ private:
                 bool ok = false;
                 const int bit = flags.keyToValue(name.toLatin1().constData(), &ok);
                 if (!ok)
-                    Damaged(value.Offset, QStringLiteral("an element of %1 for %2")
-                                              .arg(QString::fromLatin1(flags.name()), Stored.Name),
+                    Damaged(value.Offset,
+                            QStringLiteral("an element of %1 for %2")
+                                .arg(QString::fromLatin1(flags.name()), Stored.Name),
                             QStringLiteral("\"%1\"").arg(name));
                 bits |= qint64(quint32(bit));
             }
@@ -258,8 +267,9 @@ private:
             bool ok = false;
             const int number = enumeration.keyToValue(value.Text.toLatin1().constData(), &ok);
             if (!ok)
-                Damaged(value.Offset, QStringLiteral("a value of %1 for %2")
-                                          .arg(QString::fromLatin1(enumeration.name()), Stored.Name),
+                Damaged(value.Offset,
+                        QStringLiteral("a value of %1 for %2")
+                            .arg(QString::fromLatin1(enumeration.name()), Stored.Name),
                         QStringLiteral("\"%1\"").arg(value.Text));
             Write(Target, Property, Stored, MakeEnumVariant(type, number));
             return;
@@ -319,8 +329,8 @@ private:
         }
     }
 
-    void WriteInteger(QObject* Target, const QMetaProperty& Property, const TLayoutProperty& Stored, qint64 Minimum,
-                      qint64 Maximum)
+    void WriteInteger(QObject* Target, const QMetaProperty& Property, const TLayoutProperty& Stored,
+                      qint64 Minimum, qint64 Maximum)
     {
         const TLayoutValue& value = Stored.Value;
         if (!value.IsInteger())
@@ -335,11 +345,13 @@ private:
 
     TNotifyEvent BindHandler(const TLayoutValue& Value)
     {
-        const QByteArray signature = QMetaObject::normalizedSignature((Value.Text + QStringLiteral("(QObject*)")).toLatin1().constData());
+        const QByteArray signature = QMetaObject::normalizedSignature(
+            (Value.Text + QStringLiteral("(QObject*)")).toLatin1().constData());
         const QMetaObject* meta = Root->metaObject();
         const int index = meta->indexOfMethod(signature.constData());
         if (index < 0)
-            Damaged(Value.Offset, QStringLiteral("a method %1(QObject* Sender) of %2").arg(Value.Text, ClassOf(Root)),
+            Damaged(Value.Offset,
+                    QStringLiteral("a method %1(QObject* Sender) of %2").arg(Value.Text, ClassOf(Root)),
                     QStringLiteral("no such method"));
         TNotifyEvent event;
         event.Name = Value.Text;
@@ -365,7 +377,8 @@ private:
                             .arg(ClassOf(reference.Object), QString::fromLatin1(reference.Property.name())),
                         QStringLiteral("\"%1\"").arg(reference.Name));
             if (!reference.Property.write(reference.Object, QVariant(reference.Property.metaType(), &found)))
-                Damaged(reference.Offset, QStringLiteral("a component that %1 accepts").arg(reference.Property.name()),
+                Damaged(reference.Offset,
+                        QStringLiteral("a component that %1 accepts").arg(reference.Property.name()),
                         QStringLiteral("\"%1\"").arg(reference.Name));
         }
     }

@@ -8,7 +8,8 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // ---------------------------------------------------------------- binary -> text
 
@@ -23,8 +24,14 @@ constexpr int StringPartLength = 64;
                            .toStdString());
 }
 
-bool IsIdentifierStart(QChar c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentifierPart(QChar c) { return IsIdentifierStart(c) || (c >= '0' && c <= '9'); }
+bool IsIdentifierStart(QChar c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsIdentifierPart(QChar c)
+{
+    return IsIdentifierStart(c) || (c >= '0' && c <= '9');
+}
 
 // A name the text form can hold: identifier parts, joined by dots when Dotted.
 bool IsIdentifier(const QString& Name, bool Dotted)
@@ -46,8 +53,9 @@ bool IsIdentifier(const QString& Name, bool Dotted)
     return !partStart;
 }
 
-class TTextWriter {
-public:
+class TTextWriter
+{
+  public:
     QString Out;
 
     void Object(const TLayoutObject& Object, int Indent)
@@ -68,7 +76,7 @@ public:
         Out += QStringLiteral("end\n");
     }
 
-private:
+  private:
     void Line(int Indent) { Out += QString(Indent * 2, QLatin1Char(' ')); }
 
     static void CheckName(const QString& Name, bool Dotted, qint64 Offset, const QString& Expected)
@@ -172,7 +180,8 @@ private:
             Out += '>';
             break;
         default:
-            CannotShow(Value.Offset, QStringLiteral("a value type"), QStringLiteral("%1").arg(int(Value.Type)));
+            CannotShow(Value.Offset, QStringLiteral("a value type"),
+                       QStringLiteral("%1").arg(int(Value.Type)));
         }
     }
 
@@ -184,7 +193,8 @@ private:
         if (std::isfinite(number))
             written = std::to_chars(buffer, buffer + sizeof(buffer), number);
         if (!std::isfinite(number) || written.ec != std::errc())
-            CannotShow(Value.Offset, QStringLiteral("a finite extended value"), QStringLiteral("another bit pattern"));
+            CannotShow(Value.Offset, QStringLiteral("a finite extended value"),
+                       QStringLiteral("another bit pattern"));
         QString text = QString::fromLatin1(buffer, written.ptr - buffer);
         if (!text.contains('.') && !text.contains('e'))
             text += QStringLiteral(".0");
@@ -194,7 +204,8 @@ private:
         const QByteArray latin = text.toLatin1();
         std::from_chars(latin.constData(), latin.constData() + latin.size(), back);
         if (MakeLayoutExtended(back).Bytes != Value.Bytes)
-            CannotShow(Value.Offset, QStringLiteral("a canonical extended value"), QStringLiteral("another bit pattern"));
+            CannotShow(Value.Offset, QStringLiteral("a canonical extended value"),
+                       QStringLiteral("another bit pattern"));
         return text;
     }
 
@@ -247,14 +258,15 @@ enum class TTokenKind { End, Identifier, Integer, Float, String, Symbol };
 
 struct TToken {
     TTokenKind Kind = TTokenKind::End;
-    QString Text;   // identifier, symbol, or the string's value
+    QString Text; // identifier, symbol, or the string's value
     qint64 Integer = 0;
     long double Float = 0;
     int Line = 1;
 };
 
-class TTextParser {
-public:
+class TTextParser
+{
+  public:
     explicit TTextParser(const QString& Text) : Text(Text) { Next(); }
 
     TLayoutObject Parse()
@@ -265,7 +277,7 @@ public:
         return root;
     }
 
-private:
+  private:
     [[noreturn]] void Fail(const QString& Expected) const
     {
         throw ELayoutError(QStringLiteral("Layout text error on line %1: expected %2, found %3")
@@ -292,13 +304,18 @@ private:
 
     [[noreturn]] void FailHere(int Line, const QString& Message) const
     {
-        throw ELayoutError(QStringLiteral("Layout text error on line %1: %2").arg(Line).arg(Message).toStdString());
+        throw ELayoutError(
+            QStringLiteral("Layout text error on line %1: %2").arg(Line).arg(Message).toStdString());
     }
 
-    bool IsSymbol(char Symbol) const { return Current.Kind == TTokenKind::Symbol && Current.Text == QChar(Symbol); }
+    bool IsSymbol(char Symbol) const
+    {
+        return Current.Kind == TTokenKind::Symbol && Current.Text == QChar(Symbol);
+    }
     bool IsWord(const char* Word) const
     {
-        return Current.Kind == TTokenKind::Identifier && Current.Text.compare(QLatin1String(Word), Qt::CaseInsensitive) == 0;
+        return Current.Kind == TTokenKind::Identifier &&
+               Current.Text.compare(QLatin1String(Word), Qt::CaseInsensitive) == 0;
     }
 
     void ExpectSymbol(char Symbol)
@@ -322,14 +339,17 @@ private:
     void CheckLength() const
     {
         if (Current.Text.size() > 255)
-            FailHere(Current.Line, QStringLiteral("expected a name of at most 255 characters, found one of %1")
-                                       .arg(Current.Text.size()));
+            FailHere(Current.Line,
+                     QStringLiteral("expected a name of at most 255 characters, found one of %1")
+                         .arg(Current.Text.size()));
     }
 
     void Enter(int Depth) const
     {
         if (Depth > LayoutMaxDepth)
-            FailHere(Current.Line, QStringLiteral("objects, lists or collections nested deeper than %1").arg(LayoutMaxDepth));
+            FailHere(
+                Current.Line,
+                QStringLiteral("objects, lists or collections nested deeper than %1").arg(LayoutMaxDepth));
     }
 
     TLayoutObject Object(int Depth)
@@ -487,7 +507,8 @@ private:
             digits.append(char(c.unicode()));
         }
         if (digits.size() % 2 != 0)
-            FailHere(Line, QStringLiteral("expected an even number of hex digits, found %1").arg(digits.size()));
+            FailHere(Line,
+                     QStringLiteral("expected an even number of hex digits, found %1").arg(digits.size()));
         return QByteArray::fromHex(digits);
     }
 
@@ -554,7 +575,8 @@ private:
             } else if (c == '.' || c == 'e' || c == 'E') {
                 isFloat = true;
                 ++Position;
-                if ((c == 'e' || c == 'E') && Position < Text.size() && (Text[Position] == '-' || Text[Position] == '+'))
+                if ((c == 'e' || c == 'E') && Position < Text.size() &&
+                    (Text[Position] == '-' || Text[Position] == '+'))
                     ++Position;
             } else {
                 break;
@@ -591,7 +613,9 @@ private:
                 ++Position;
                 for (;;) {
                     if (Position >= Text.size() || Text[Position] == '\n')
-                        FailHere(Line, QStringLiteral("expected the closing quote of a string, found the end of the line"));
+                        FailHere(Line,
+                                 QStringLiteral(
+                                     "expected the closing quote of a string, found the end of the line"));
                     const QChar s = Text[Position++];
                     if (s == '\'') {
                         if (Position < Text.size() && Text[Position] == '\'') {
@@ -606,7 +630,8 @@ private:
             } else if (c == '#') {
                 ++Position;
                 const qsizetype start = Position;
-                while (Position < Text.size() && Text[Position] >= '0' && Text[Position] <= '9' && Position - start < 6)
+                while (Position < Text.size() && Text[Position] >= '0' && Text[Position] <= '9' &&
+                       Position - start < 6)
                     ++Position;
                 bool ok = false;
                 const uint code = Text.mid(start, Position - start).toUInt(&ok);
@@ -636,4 +661,7 @@ QString LayoutBinaryToText(const QByteArray& Binary)
     return writer.Out;
 }
 
-QByteArray LayoutTextToBinary(const QString& Text) { return SerializeLayoutBinary(TTextParser(Text).Parse()); }
+QByteArray LayoutTextToBinary(const QString& Text)
+{
+    return SerializeLayoutBinary(TTextParser(Text).Parse());
+}

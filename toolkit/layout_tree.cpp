@@ -9,7 +9,8 @@
 static_assert(std::numeric_limits<long double>::digits == 64,
               "the stored extended type is the 80-bit x87 format");
 
-namespace {
+namespace
+{
 
 const char Signature[] = "TPF0";
 
@@ -20,8 +21,9 @@ QString HexByte(std::uint8_t Byte)
 
 // Bounds-checked reading of the binary form. Every read names what it expects
 // so that a fault can say so together with its offset.
-class TInput {
-public:
+class TInput
+{
+  public:
     explicit TInput(const QByteArray& Data) : Data(Data) {}
 
     qint64 Offset() const { return Position; }
@@ -81,7 +83,9 @@ public:
             Fail(at, Expected, QStringLiteral("the negative length %1").arg(length));
         if (length * Unit > Remaining())
             Fail(at, Expected,
-                 QStringLiteral("a length of %1 bytes with only %2 bytes left").arg(length * Unit).arg(Remaining()));
+                 QStringLiteral("a length of %1 bytes with only %2 bytes left")
+                     .arg(length * Unit)
+                     .arg(Remaining()));
         return length;
     }
 
@@ -91,31 +95,35 @@ public:
         return QString::fromLatin1(ReadBytes(length, Expected));
     }
 
-private:
+  private:
     const QByteArray& Data;
     qint64 Position = 0;
 };
 
-class TParser {
-public:
+class TParser
+{
+  public:
     explicit TParser(const QByteArray& Data) : In(Data) {}
 
     TLayoutObject Parse()
     {
         const QByteArray signature = In.ReadBytes(4, QStringLiteral("the signature TPF0"));
         if (signature != QByteArray(Signature))
-            In.Fail(0, QStringLiteral("the signature TPF0"), QStringLiteral("\"%1\"").arg(QString::fromLatin1(signature.toHex(' '))));
+            In.Fail(0, QStringLiteral("the signature TPF0"),
+                    QStringLiteral("\"%1\"").arg(QString::fromLatin1(signature.toHex(' '))));
         TLayoutObject root = ParseObject(0);
         if (In.Remaining() != 0)
-            In.Fail(In.Offset(), QStringLiteral("the end of the stream"), QStringLiteral("%1 more bytes").arg(In.Remaining()));
+            In.Fail(In.Offset(), QStringLiteral("the end of the stream"),
+                    QStringLiteral("%1 more bytes").arg(In.Remaining()));
         return root;
     }
 
-private:
+  private:
     void Enter(int Depth)
     {
         if (Depth > LayoutMaxDepth)
-            In.Fail(In.Offset(), QStringLiteral("at most %1 nested objects, lists or collections").arg(LayoutMaxDepth),
+            In.Fail(In.Offset(),
+                    QStringLiteral("at most %1 nested objects, lists or collections").arg(LayoutMaxDepth),
                     QStringLiteral("deeper nesting"));
     }
 
@@ -197,7 +205,8 @@ private:
         }
         case TLayoutValueType::Set:
             for (;;) {
-                const QString name = In.ReadShortString(QStringLiteral("a set element or the end of the set"));
+                const QString name =
+                    In.ReadShortString(QStringLiteral("a set element or the end of the set"));
                 if (name.isEmpty())
                     break;
                 value.Names.append(name);
@@ -241,8 +250,9 @@ private:
     TInput In;
 };
 
-class TOutput {
-public:
+class TOutput
+{
+  public:
     QByteArray Data;
 
     void Byte(std::uint8_t Value) { Data.append(char(Value)); }
@@ -255,8 +265,8 @@ public:
     void ShortString(const QString& Value, const char* What)
     {
         if (!FitsShortString(Value))
-            throw ELayoutError(std::string("Cannot write a window layout: ") + What + " \"" + Value.toStdString() +
-                               "\" is not a Latin-1 text of at most 255 characters");
+            throw ELayoutError(std::string("Cannot write a window layout: ") + What + " \"" +
+                               Value.toStdString() + "\" is not a Latin-1 text of at most 255 characters");
         Byte(std::uint8_t(Value.size()));
         Data.append(Value.toLatin1());
     }
@@ -381,8 +391,8 @@ public:
 
 bool TLayoutValue::IsInteger() const
 {
-    return Type == TLayoutValueType::Int8 || Type == TLayoutValueType::Int16 || Type == TLayoutValueType::Int32 ||
-           Type == TLayoutValueType::Int64;
+    return Type == TLayoutValueType::Int8 || Type == TLayoutValueType::Int16 ||
+           Type == TLayoutValueType::Int32 || Type == TLayoutValueType::Int64;
 }
 
 bool TLayoutValue::IsString() const
@@ -433,7 +443,10 @@ long double LayoutExtendedValue(const TLayoutValue& Value)
     return result;
 }
 
-TLayoutObject ParseLayoutBinary(const QByteArray& Binary) { return TParser(Binary).Parse(); }
+TLayoutObject ParseLayoutBinary(const QByteArray& Binary)
+{
+    return TParser(Binary).Parse();
+}
 
 QByteArray SerializeLayoutBinary(const TLayoutObject& Root)
 {

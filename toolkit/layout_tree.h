@@ -22,9 +22,9 @@ enum class TLayoutValueType : std::uint8_t {
     Ident = 0x07,    // short string
     False = 0x08,
     True = 0x09,
-    Binary = 0x0A,   // int32 length + bytes
-    Set = 0x0B,      // short strings until an empty one
-    LString = 0x0C,  // int32 length + Latin-1 bytes
+    Binary = 0x0A,  // int32 length + bytes
+    Set = 0x0B,     // short strings until an empty one
+    LString = 0x0C, // int32 length + Latin-1 bytes
     Nil = 0x0D,
     Collection = 0x0E, // items: 0x01, properties, 0x00; a final 0x00
     WString = 0x12,    // int32 count of UTF-16LE units + units
@@ -41,11 +41,11 @@ struct TLayoutValue {
     TLayoutValueType Type = TLayoutValueType::Null;
     qint64 Offset = -1; // of the value type byte in the binary form; -1 when built in memory
 
-    qint64 Integer = 0;                      // Int8..Int64
-    QString Text;                            // strings and identifiers
-    QByteArray Bytes;                        // Binary; the 10 raw bytes of an Extended
-    QStringList Names;                       // Set
-    std::vector<TLayoutValue> List;          // List
+    qint64 Integer = 0;                              // Int8..Int64
+    QString Text;                                    // strings and identifiers
+    QByteArray Bytes;                                // Binary; the 10 raw bytes of an Extended
+    QStringList Names;                               // Set
+    std::vector<TLayoutValue> List;                  // List
     std::vector<std::vector<TLayoutProperty>> Items; // Collection
 
     bool IsInteger() const;

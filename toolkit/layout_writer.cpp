@@ -13,7 +13,8 @@
 #include <QMetaEnum>
 #include <QMetaProperty>
 
-namespace {
+namespace
+{
 
 [[noreturn]] void CannotWrite(const QObject* Object, const QString& Name, const QString& Why)
 {
@@ -30,10 +31,11 @@ void AddProperty(std::vector<TLayoutProperty>& Out, const QString& Name, TLayout
     Out.push_back(std::move(property));
 }
 
-void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<TLayoutProperty>& Out, int Depth);
+void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<TLayoutProperty>& Out,
+                     int Depth);
 
-void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value, std::vector<TLayoutProperty>& Out,
-                      int Depth)
+void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
+                      std::vector<TLayoutProperty>& Out, int Depth)
 {
     if (!Value)
         return;
@@ -91,7 +93,8 @@ void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
     // Other objects are neither owned nor components: nothing to store.
 }
 
-void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<TLayoutProperty>& Out, int Depth)
+void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<TLayoutProperty>& Out,
+                     int Depth)
 {
     for (const QMetaProperty& property : PublishedProperties(Object)) {
         if (!property.isReadable() || !IsPropertyStored(Object, property))
@@ -139,7 +142,8 @@ void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<T
             const QMetaEnum enumeration = property.enumerator();
             const char* key = enumeration.valueToKey(int(EnumVariantValue(value)));
             if (!key)
-                CannotWrite(Object, name, QStringLiteral("the value %1 has no name").arg(EnumVariantValue(value)));
+                CannotWrite(Object, name,
+                            QStringLiteral("the value %1 has no name").arg(EnumVariantValue(value)));
             TLayoutValue stored;
             stored.Type = TLayoutValueType::Ident;
             stored.Text = QString::fromLatin1(key);
@@ -177,8 +181,9 @@ void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<T
             AddProperty(Out, name, MakeLayoutString(value.toString()));
             break;
         default:
-            CannotWrite(Object, name, QStringLiteral("values of type %1 have no stored form")
-                                          .arg(QString::fromLatin1(type.name())));
+            CannotWrite(Object, name,
+                        QStringLiteral("values of type %1 have no stored form")
+                            .arg(QString::fromLatin1(type.name())));
         }
     }
 }

@@ -8,9 +8,10 @@
 
 // Holds one graphic of any kind. Other pictures copy from it through its
 // graphic (for example by letting the graphic save itself in its own format).
-class TPicture : public TPersistent {
+class TPicture : public TPersistent
+{
     Q_OBJECT
-public:
+  public:
     using TNotify = std::function<void(TPicture* Sender)>;
 
     explicit TPicture(QObject* parent = nullptr);
@@ -27,7 +28,7 @@ public:
     int Width() const { return HeldGraphic ? HeldGraphic->Width() : 0; }
     int Height() const { return HeldGraphic ? HeldGraphic->Height() : 0; }
 
-private:
+  private:
     void Changed();
 
     std::unique_ptr<TGraphic> HeldGraphic;

@@ -8,9 +8,10 @@
 
 // A list of text lines. Stored in a window layout as "<Property>.Strings", a
 // list of strings, written only when there are lines.
-class TStrings : public TPersistent {
+class TStrings : public TPersistent
+{
     Q_OBJECT
-public:
+  public:
     using TNotify = std::function<void(TStrings* Sender)>;
 
     explicit TStrings(QObject* parent = nullptr) : TPersistent(parent) {}
@@ -36,7 +37,7 @@ public:
     // afterwards); other sources leave the lines unchanged.
     void CopyFrom(const TPersistent* Source) override;
 
-private:
+  private:
     void Changed();
 
     QStringList Items;

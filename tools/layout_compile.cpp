@@ -10,7 +10,8 @@
 #include <QStringDecoder>
 #include <cstdio>
 
-namespace {
+namespace
+{
 int Fail(const QString& Message)
 {
     std::fprintf(stderr, "layout_compile: %s\n", Message.toLocal8Bit().constData());

@@ -14,10 +14,12 @@
 #include <memory>
 #include <random>
 
-namespace {
+namespace
+{
 
-class LayoutDamage : public ::testing::Test {
-protected:
+class LayoutDamage : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         RegisterLayoutTestClasses();
@@ -81,7 +83,8 @@ TEST_F(LayoutDamage, EveryTruncationIsReported)
 TEST_F(LayoutDamage, TruncationNamesTheEndOfTheStream)
 {
     const std::string message = ReadFault(Valid.left(Valid.size() - 1));
-    EXPECT_NE(message.find("Layout stream damaged at offset " + std::to_string(Valid.size() - 1)), std::string::npos)
+    EXPECT_NE(message.find("Layout stream damaged at offset " + std::to_string(Valid.size() - 1)),
+              std::string::npos)
         << message;
     EXPECT_NE(message.find("found the end of the stream"), std::string::npos) << message;
 }
@@ -132,7 +135,12 @@ TEST_F(LayoutDamage, HugeLengthIsRejectedBeforeAnyAllocation)
 TEST_F(LayoutDamage, NegativeLengthIsRejected)
 {
     QByteArray stream = Header("TTestForm", "Form2");
-    stream.append(char(7)).append("Caption").append('\x12').append("\xFF\xFF\xFF\xFF", 4).append('\0').append('\0');
+    stream.append(char(7))
+        .append("Caption")
+        .append('\x12')
+        .append("\xFF\xFF\xFF\xFF", 4)
+        .append('\0')
+        .append('\0');
     EXPECT_NE(ReadFault(stream).find("negative length"), std::string::npos);
 }
 
@@ -142,8 +150,8 @@ TEST_F(LayoutDamage, UnknownValueTypeNamesOffsetAndByte)
     stream.append(char(7)).append("Caption");
     const qsizetype at = stream.size();
     stream.append('\x3F').append(QByteArray(8, '\0'));
-    EXPECT_EQ(ReadFault(stream),
-              "Layout stream damaged at offset " + std::to_string(at) + ": expected a value type, found 0x3F");
+    EXPECT_EQ(ReadFault(stream), "Layout stream damaged at offset " + std::to_string(at) +
+                                     ": expected a value type, found 0x3F");
 }
 
 TEST_F(LayoutDamage, UnregisteredClassIsRejectedAndCreatedComponentsAreOwned)
@@ -183,7 +191,9 @@ struct TRejectCase {
     const char* Expected;
 };
 
-class LayoutRejectedProperty : public LayoutDamage, public ::testing::WithParamInterface<TRejectCase> {};
+class LayoutRejectedProperty : public LayoutDamage, public ::testing::WithParamInterface<TRejectCase>
+{
+};
 
 TEST_P(LayoutRejectedProperty, NamesWhatWasExpected)
 {
@@ -202,18 +212,69 @@ INSTANTIATE_TEST_SUITE_P(
         TRejectCase{"string_for_integer", QByteArray("\x07Width32\x06\x01x", 11), "an integer for Width32"},
         TRejectCase{"int64_for_int", QByteArray("\x07Width32\x13\0\0\0\0\x01\0\0\0", 17), "an integer from"},
         TRejectCase{"negative_for_unsigned", QByteArray("\x08Unsigned\x02\xFF", 11), "an integer from 0"},
-        TRejectCase{"integer_for_bool", QByteArray("\x07" "Enabled\x02\x01", 10), "True or False"},
-        TRejectCase{"unknown_enum", QByteArray("\x05" "Align\x07\x06" "alSide", 14), "\"alSide\""},
-        TRejectCase{"unknown_set_element", QByteArray("\x07" "Anchors\x0B\x04" "akUp\0", 15), "\"akUp\""},
-        TRejectCase{"integer_for_enum", QByteArray("\x05" "Align\x02\x01", 8), "an identifier for Align"},
-        TRejectCase{"string_for_data", QByteArray("\x0C" "Picture.Data\x06\x01x", 16), "binary data for Picture.Data"},
-        TRejectCase{"string_for_lines", QByteArray("\x0D" "Lines.Strings\x06\x01x", 17), "a list of strings"},
-        TRejectCase{"integer_in_lines", QByteArray("\x0D" "Lines.Strings\x01\x02\x05\0", 18), "a string in Lines"},
-        TRejectCase{"path_through_value", QByteArray("\x0D" "Caption.Title\x06\x01x", 17), "an object property"},
-        TRejectCase{"unknown_component", QByteArray("\x09" "Container\x07\x05" "Ghost", 17), "\"Ghost\""},
-        TRejectCase{"list_for_collection", QByteArray("\x05" "Items\x01\0", 8), "a collection for Items"},
-        TRejectCase{"empty_identifier", QByteArray("\x05" "Align\x07\0", 8), "an identifier"},
-        TRejectCase{"item_marker", QByteArray("\x05" "Items\x0E\x02\0", 9), "a collection item (0x01)"}),
+        TRejectCase{"integer_for_bool",
+                    QByteArray("\x07"
+                               "Enabled\x02\x01",
+                               10),
+                    "True or False"},
+        TRejectCase{"unknown_enum",
+                    QByteArray("\x05"
+                               "Align\x07\x06"
+                               "alSide",
+                               14),
+                    "\"alSide\""},
+        TRejectCase{"unknown_set_element",
+                    QByteArray("\x07"
+                               "Anchors\x0B\x04"
+                               "akUp\0",
+                               15),
+                    "\"akUp\""},
+        TRejectCase{"integer_for_enum",
+                    QByteArray("\x05"
+                               "Align\x02\x01",
+                               8),
+                    "an identifier for Align"},
+        TRejectCase{"string_for_data",
+                    QByteArray("\x0C"
+                               "Picture.Data\x06\x01x",
+                               16),
+                    "binary data for Picture.Data"},
+        TRejectCase{"string_for_lines",
+                    QByteArray("\x0D"
+                               "Lines.Strings\x06\x01x",
+                               17),
+                    "a list of strings"},
+        TRejectCase{"integer_in_lines",
+                    QByteArray("\x0D"
+                               "Lines.Strings\x01\x02\x05\0",
+                               18),
+                    "a string in Lines"},
+        TRejectCase{"path_through_value",
+                    QByteArray("\x0D"
+                               "Caption.Title\x06\x01x",
+                               17),
+                    "an object property"},
+        TRejectCase{"unknown_component",
+                    QByteArray("\x09"
+                               "Container\x07\x05"
+                               "Ghost",
+                               17),
+                    "\"Ghost\""},
+        TRejectCase{"list_for_collection",
+                    QByteArray("\x05"
+                               "Items\x01\0",
+                               8),
+                    "a collection for Items"},
+        TRejectCase{"empty_identifier",
+                    QByteArray("\x05"
+                               "Align\x07\0",
+                               8),
+                    "an identifier"},
+        TRejectCase{"item_marker",
+                    QByteArray("\x05"
+                               "Items\x0E\x02\0",
+                               9),
+                    "a collection item (0x01)"}),
     [](const ::testing::TestParamInfo<TRejectCase>& Info) { return std::string(Info.param.Label); });
 
 TEST_F(LayoutDamage, WrongSignatureIsRejected)

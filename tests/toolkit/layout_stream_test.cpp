@@ -11,10 +11,12 @@
 #include <limits>
 #include <memory>
 
-namespace {
+namespace
+{
 
-class LayoutStream : public ::testing::Test {
-protected:
+class LayoutStream : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         RegisterLayoutTestClasses();
@@ -155,8 +157,9 @@ TEST_F(LayoutStream, EmptyGraphicsListsAndDefaultsAreNotWritten)
 {
     TTestForm form;
     const QByteArray stream = WriteLayout(&form);
-    for (const char* name : {"Picture.Data", "OfficeHint.Picture.Data", "Lines.Strings", "OfficeHint.Notes.Strings",
-                             "OfficeHint.ShowHelp", "OnClick", "Container", "Hidden"})
+    for (const char* name :
+         {"Picture.Data", "OfficeHint.Picture.Data", "Lines.Strings", "OfficeHint.Notes.Strings",
+          "OfficeHint.ShowHelp", "OnClick", "Container", "Hidden"})
         EXPECT_LT(ValueOffset(stream, name), 0) << name;
     EXPECT_GE(ValueOffset(stream, "OfficeHint.Title"), 0) << "strings are stored even when empty";
     EXPECT_GE(ValueOffset(stream, "Items"), 0);
@@ -168,7 +171,9 @@ struct TIntegerCase {
     quint8 Type;
 };
 
-class LayoutIntegerWidth : public LayoutStream, public ::testing::WithParamInterface<TIntegerCase> {};
+class LayoutIntegerWidth : public LayoutStream, public ::testing::WithParamInterface<TIntegerCase>
+{
+};
 
 TEST_P(LayoutIntegerWidth, SmallestTypeWrittenAndValueRestored)
 {
@@ -200,7 +205,9 @@ struct TStringCase {
     quint8 Type;
 };
 
-class LayoutStringForm : public LayoutStream, public ::testing::WithParamInterface<TStringCase> {};
+class LayoutStringForm : public LayoutStream, public ::testing::WithParamInterface<TStringCase>
+{
+};
 
 TEST_P(LayoutStringForm, ShortWhenLatin1AndShortElseWide)
 {
@@ -213,14 +220,16 @@ TEST_P(LayoutStringForm, ShortWhenLatin1AndShortElseWide)
     EXPECT_EQ(ReadForm(stream)->Caption(), GetParam().Value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forms, LayoutStringForm,
-    ::testing::Values(TStringCase{"empty", QString(), 0x06}, TStringCase{"latin1", QStringLiteral("Caf\u00E9"), 0x06},
-                      TStringCase{"latin1_255", QString(255, QLatin1Char('a')), 0x06},
-                      TStringCase{"latin1_256", QString(256, QLatin1Char('a')), 0x12},
-                      TStringCase{"euro_sign", QStringLiteral("5 \u20AC"), 0x12},
-                      TStringCase{"surrogate_pair", QStringLiteral("\U0001F600"), 0x12}),
-    [](const ::testing::TestParamInfo<TStringCase>& Info) { return std::string(Info.param.Label); });
+INSTANTIATE_TEST_SUITE_P(Forms, LayoutStringForm,
+                         ::testing::Values(TStringCase{"empty", QString(), 0x06},
+                                           TStringCase{"latin1", QStringLiteral("Caf\u00E9"), 0x06},
+                                           TStringCase{"latin1_255", QString(255, QLatin1Char('a')), 0x06},
+                                           TStringCase{"latin1_256", QString(256, QLatin1Char('a')), 0x12},
+                                           TStringCase{"euro_sign", QStringLiteral("5 \u20AC"), 0x12},
+                                           TStringCase{"surrogate_pair", QStringLiteral("\U0001F600"), 0x12}),
+                         [](const ::testing::TestParamInfo<TStringCase>& Info) {
+                             return std::string(Info.param.Label);
+                         });
 
 TEST_F(LayoutStream, ValueTypesOfBoolEnumSetAndDouble)
 {
@@ -233,9 +242,15 @@ TEST_F(LayoutStream, ValueTypesOfBoolEnumSetAndDouble)
 
     EXPECT_EQ(quint8(stream[ValueOffset(stream, "Enabled")]), 0x08);
     const qsizetype align = ValueOffset(stream, "Align");
-    EXPECT_EQ(stream.mid(align, 7), QByteArray("\x07\x05" "alTop"));
+    EXPECT_EQ(stream.mid(align, 7), QByteArray("\x07\x05"
+                                               "alTop"));
     const qsizetype anchors = ValueOffset(stream, "Anchors");
-    EXPECT_EQ(stream.mid(anchors, 32), QByteArray("\x0B\x06" "akLeft\x05" "akTop\x07" "akRight\x08" "akBottom\x00", 32))
+    EXPECT_EQ(stream.mid(anchors, 32), QByteArray("\x0B\x06"
+                                                  "akLeft\x05"
+                                                  "akTop\x07"
+                                                  "akRight\x08"
+                                                  "akBottom\x00",
+                                                  32))
         << "only the single-bit elements, ended by an empty name";
     const qsizetype scale = ValueOffset(stream, "Scale");
     // -2.5 as 80-bit extended: mantissa A000000000000000, sign and exponent C000.
@@ -254,7 +269,8 @@ TEST_F(LayoutStream, EventsAreBoundByNameToTheRootsMethods)
     form.SetOnClick(TNotifyEvent{QStringLiteral("Button1Click"), {}});
     form.SetOnDblClick(TNotifyEvent{QStringLiteral("FormDblClick"), {}});
     const QByteArray stream = WriteLayout(&form);
-    EXPECT_EQ(stream.mid(ValueOffset(stream, "OnClick"), 14), QByteArray("\x07\x0C" "Button1Click"));
+    EXPECT_EQ(stream.mid(ValueOffset(stream, "OnClick"), 14), QByteArray("\x07\x0C"
+                                                                         "Button1Click"));
 
     const auto read = ReadForm(stream);
     EXPECT_EQ(read->OnClick().Name, QStringLiteral("Button1Click"));
@@ -314,6 +330,17 @@ TEST_F(LayoutStream, ExistingRootReadsItsOwnLayout)
     EXPECT_EQ(form.objectName(), QStringLiteral("Form2"));
     EXPECT_EQ(form.Number(), -5000000000LL);
     EXPECT_EQ(form.findChildren<TTestPanel*>().size(), 3);
+}
+
+TEST_F(LayoutStream, PropertyWithoutStoredFormIsAnErrorNotSilentlyDropped)
+{
+    TTestOddComponent odd;
+    try {
+        WriteLayout(&odd);
+        FAIL() << "a QPoint property was written";
+    } catch (const ELayoutError& error) {
+        EXPECT_NE(std::string(error.what()).find("Origin"), std::string::npos) << error.what();
+    }
 }
 
 TEST_F(LayoutStream, ExistingRootOfAnotherClassIsRejected)

@@ -16,7 +16,10 @@ void TTestGraphic::LoadStream(QIODevice* Stream)
     Changed();
 }
 
-void TTestGraphic::SaveStream(QIODevice* Stream) { Stream->write(Bytes); }
+void TTestGraphic::SaveStream(QIODevice* Stream)
+{
+    Stream->write(Bytes);
+}
 
 void TTestGraphic::ReadStoredData(QIODevice* Stream)
 {
@@ -66,8 +69,8 @@ void TTestPanel::LayoutLoaded()
 }
 
 TTestForm::TTestForm(QWidget* parent)
-    : QWidget(parent), Hint(new TTestHint(this)), LinesList(new TStrings(this)), Graphic(new TTestGraphic(this)),
-      ItemList(new TCollection(TCollection::ItemClass<TTestItem>(), this))
+    : QWidget(parent), Hint(new TTestHint(this)), LinesList(new TStrings(this)),
+      Graphic(new TTestGraphic(this)), ItemList(new TCollection(TCollection::ItemClass<TTestItem>(), this))
 {
 }
 
@@ -78,7 +81,8 @@ void TTestForm::LayoutLoaded()
     QStringList children;
     for (const TTestPanel* panel : findChildren<TTestPanel*>())
         children.append(panel->objectName() + QLatin1Char('=') + panel->Caption());
-    LoadLog().append(QStringLiteral("%1 loaded children %2").arg(objectName(), children.join(QLatin1Char(','))));
+    LoadLog().append(
+        QStringLiteral("%1 loaded children %2").arg(objectName(), children.join(QLatin1Char(','))));
 }
 
 void RegisterLayoutTestClasses()

@@ -10,6 +10,7 @@
 #include "toolkit/strings.h"
 
 #include <QByteArray>
+#include <QPoint>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -17,9 +18,10 @@
 // What the components saw while being read, in order.
 QStringList& LoadLog();
 
-class TTestGraphic : public TGraphic {
+class TTestGraphic : public TGraphic
+{
     Q_OBJECT
-public:
+  public:
     explicit TTestGraphic(QObject* parent = nullptr) : TGraphic(parent) {}
 
     QByteArray Bytes;
@@ -34,13 +36,14 @@ public:
     void ReadStoredData(QIODevice* Stream) override;
 };
 
-class TTestHint : public TPersistent {
+class TTestHint : public TPersistent
+{
     Q_OBJECT
     Q_PROPERTY(QString Title READ Title WRITE SetTitle)
     Q_PROPERTY(TStrings* Notes READ Notes)
     Q_PROPERTY(TTestGraphic* Picture READ Picture)
     Q_PROPERTY(bool ShowHelp READ ShowHelp WRITE SetShowHelp)
-public:
+  public:
     explicit TTestHint(QObject* parent = nullptr);
 
     QString Title() const { return TitleText; }
@@ -51,19 +54,20 @@ public:
     void SetShowHelp(bool Value) { Help = Value; }
     Q_INVOKABLE bool IsShowHelpStored() const { return Help; }
 
-private:
+  private:
     QString TitleText;
     TStrings* NotesList;
     TTestGraphic* Graphic;
     bool Help = false;
 };
 
-class TTestItem : public TCollectionItem, public TLayoutComponent {
+class TTestItem : public TCollectionItem, public TLayoutComponent
+{
     Q_OBJECT
     Q_PROPERTY(TTestGraphic* Picture READ Picture)
     Q_PROPERTY(QString Name READ Name WRITE SetName)
     Q_PROPERTY(int Tag READ Tag WRITE SetTag)
-public:
+  public:
     explicit TTestItem(QObject* parent = nullptr);
 
     TTestGraphic* Picture() const { return Graphic; }
@@ -75,31 +79,33 @@ public:
 
     void CopyFrom(const TPersistent* Source) override;
 
-private:
+  private:
     TTestGraphic* Graphic;
     QString ItemName;
     int ItemTag = 0;
 };
 
 // A non-visual component that others refer to by name.
-class TTestContainer : public QObject, public TLayoutComponent {
+class TTestContainer : public QObject, public TLayoutComponent
+{
     Q_OBJECT
     Q_PROPERTY(int Tag READ Tag WRITE SetTag)
-public:
+  public:
     Q_INVOKABLE explicit TTestContainer(QObject* parent = nullptr) : QObject(parent) {}
     int Tag() const { return ContainerTag; }
     void SetTag(int Value) { ContainerTag = Value; }
     void LayoutLoaded() override;
 
-private:
+  private:
     int ContainerTag = 0;
 };
 
-class TTestPanel : public QWidget, public TLayoutComponent {
+class TTestPanel : public QWidget, public TLayoutComponent
+{
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
-public:
+  public:
     explicit TTestPanel(QWidget* parent = nullptr) : QWidget(parent) {}
     QString Caption() const { return Text; }
     void SetCaption(const QString& Value);
@@ -107,21 +113,22 @@ public:
     void SetLeft(int Value) { LeftValue = Value; }
     void LayoutLoaded() override;
 
-private:
+  private:
     QString Text;
     int LeftValue = 0;
 };
 
-class TTestForm : public QWidget, public TLayoutComponent {
+class TTestForm : public QWidget, public TLayoutComponent
+{
     Q_OBJECT
-public:
+  public:
     enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
     Q_ENUM(TAlign)
     enum TAnchorKind { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8, akAll = 15 };
     Q_DECLARE_FLAGS(TAnchors, TAnchorKind)
     Q_FLAG(TAnchors)
 
-private:
+  private:
     Q_PROPERTY(qint64 Number READ Number WRITE SetNumber)
     Q_PROPERTY(int Width32 READ Width32 WRITE SetWidth32)
     Q_PROPERTY(short Small READ Small WRITE SetSmall)
@@ -140,7 +147,7 @@ private:
     Q_PROPERTY(TTestContainer* Container READ Container WRITE SetContainer)
     Q_PROPERTY(int Hidden READ Hidden WRITE SetHidden STORED false)
 
-public:
+  public:
     explicit TTestForm(QWidget* parent = nullptr);
 
     qint64 Number() const { return NumberValue; }
@@ -179,10 +186,10 @@ public:
     QList<QObject*> ClickSenders;
     int DblClicks = 0;
 
-public slots:
+  public slots:
     void Button1Click(QObject* Sender) { ClickSenders.append(Sender); }
 
-public:
+  public:
     Q_INVOKABLE void FormDblClick(QObject* Sender)
     {
         Q_UNUSED(Sender);
@@ -191,7 +198,7 @@ public:
     // Has the right name for a handler but the wrong parameters.
     Q_INVOKABLE void WrongHandler(int Value) { Q_UNUSED(Value); }
 
-private:
+  private:
     qint64 NumberValue = 0;
     int Width32Value = 0;
     short SmallValue = 0;
@@ -211,5 +218,18 @@ private:
     int HiddenValue = 0;
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(TTestForm::TAnchors)
+
+// Publishes a value type that a layout cannot hold.
+class TTestOddComponent : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QPoint Origin READ Origin WRITE SetOrigin)
+public:
+    explicit TTestOddComponent(QObject* parent = nullptr) : QObject(parent) {}
+    QPoint Origin() const { return Point; }
+    void SetOrigin(QPoint Value) { Point = Value; }
+
+private:
+    QPoint Point;
+};
 
 void RegisterLayoutTestClasses();

@@ -13,7 +13,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
 QString ReadTextFile(const QString& Name)
 {
@@ -67,13 +68,30 @@ TEST(LayoutText, WrittenComponentTreeRoundTripsThroughText)
 
 TEST(LayoutText, SmallLayoutHasTheExpectedText)
 {
-    QByteArray binary("TPF0\x06TForm2\x05" "Form2", 17);
-    binary.append("\x04Left\x03\x10\x27", 8);                    // int16 10000
-    binary.append("\x07" "Caption\x06\x05" "a'b\x01\xE9", 15);   // short string with a quote, a control and a Latin-1 character
-    binary.append("\x05" "Align\x07\x05" "alTop", 13);
-    binary.append("\x07" "Anchors\x0B\x06" "akLeft\x05" "akTop\0", 23);
-    binary.append("\x04" "Data\x0A\x03\0\0\0\x01\xAB\xFF", 13);
-    binary.append("\x05" "Lines\x01\x06\x01" "a\x12\x01\0\0\0\x3A\x26\0", 18);
+    QByteArray binary("TPF0\x06TForm2\x05"
+                      "Form2",
+                      17);
+    binary.append("\x04Left\x03\x10\x27", 8); // int16 10000
+    binary.append("\x07"
+                  "Caption\x06\x05"
+                  "a'b\x01\xE9",
+                  15); // short string with a quote, a control and a Latin-1 character
+    binary.append("\x05"
+                  "Align\x07\x05"
+                  "alTop",
+                  13);
+    binary.append("\x07"
+                  "Anchors\x0B\x06"
+                  "akLeft\x05"
+                  "akTop\0",
+                  23);
+    binary.append("\x04"
+                  "Data\x0A\x03\0\0\0\x01\xAB\xFF",
+                  13);
+    binary.append("\x05"
+                  "Lines\x01\x06\x01"
+                  "a\x12\x01\0\0\0\x3A\x26\0",
+                  18);
     binary.append("\0\0", 2);
     const QString expected = QStringLiteral("object Form2: TForm2\n"
                                             "  Left = 10000\n"
@@ -92,10 +110,12 @@ TEST(LayoutText, SmallLayoutHasTheExpectedText)
 
 TEST(LayoutText, CommentsAndFreeSpacingAreAccepted)
 {
-    const QByteArray binary = LayoutTextToBinary(QStringLiteral("// main window\nobject   A : TA\n\tX=-3 Y=( 'a' 'b' )\n"
-                                                                "Z = 'a' + 'b'\nend"));
-    EXPECT_EQ(LayoutBinaryToText(binary), QStringLiteral("object A: TA\n  X = -3\n  Y = (\n    'a'\n    'b')\n"
-                                                         "  Z = 'ab'\nend\n"));
+    const QByteArray binary =
+        LayoutTextToBinary(QStringLiteral("// main window\nobject   A : TA\n\tX=-3 Y=( 'a' 'b' )\n"
+                                          "Z = 'a' + 'b'\nend"));
+    EXPECT_EQ(LayoutBinaryToText(binary),
+              QStringLiteral("object A: TA\n  X = -3\n  Y = (\n    'a'\n    'b')\n"
+                             "  Z = 'ab'\nend\n"));
 }
 
 struct TTextErrorCase {
@@ -104,7 +124,9 @@ struct TTextErrorCase {
     const char* Expected;
 };
 
-class LayoutTextError : public ::testing::TestWithParam<TTextErrorCase> {};
+class LayoutTextError : public ::testing::TestWithParam<TTextErrorCase>
+{
+};
 
 TEST_P(LayoutTextError, NamesLineAndExpectation)
 {
@@ -121,35 +143,47 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TTextErrorCase{"empty", "", "line 1: expected 'object', found the end of the text"},
         TTextErrorCase{"missing_equals", "object A: TA\n  X 5\nend", "line 2: expected '='"},
-        TTextErrorCase{"missing_end", "object A: TA\n  X = 5\n", "line 3: expected a property, 'object' or 'end'"},
-        TTextErrorCase{"unterminated_string", "object A: TA\n\n  X = 'abc\nend", "line 3: expected the closing quote"},
-        TTextErrorCase{"odd_hex", "object A: TA\n  X = {\n  ABC}\nend", "line 3: expected an even number of hex digits"},
+        TTextErrorCase{"missing_end", "object A: TA\n  X = 5\n",
+                       "line 3: expected a property, 'object' or 'end'"},
+        TTextErrorCase{"unterminated_string", "object A: TA\n\n  X = 'abc\nend",
+                       "line 3: expected the closing quote"},
+        TTextErrorCase{"odd_hex", "object A: TA\n  X = {\n  ABC}\nend",
+                       "line 3: expected an even number of hex digits"},
         TTextErrorCase{"bad_hex", "object A: TA\n  X = {AG}\nend", "line 2: expected a hex digit"},
-        TTextErrorCase{"unclosed_hex", "object A: TA\n  X = {AB\n", "line 2: binary data from here has no closing"},
-        TTextErrorCase{"bad_char_code", "object A: TA\n  X = #70000\nend", "line 2: expected a character code"},
-        TTextErrorCase{"integer_overflow", "object A: TA\n  X = 9223372036854775808\nend", "expected an integer within 64 bits"},
-        TTextErrorCase{"stray_symbol", "object A: TA\n  X = 1 ;\nend", "line 2: expected a name, a value or one of"},
-        TTextErrorCase{"plus_without_string", "object A: TA\n  X = 'a' + 1\nend", "expected a string after '+'"},
+        TTextErrorCase{"unclosed_hex", "object A: TA\n  X = {AB\n",
+                       "line 2: binary data from here has no closing"},
+        TTextErrorCase{"bad_char_code", "object A: TA\n  X = #70000\nend",
+                       "line 2: expected a character code"},
+        TTextErrorCase{"integer_overflow", "object A: TA\n  X = 9223372036854775808\nend",
+                       "expected an integer within 64 bits"},
+        TTextErrorCase{"stray_symbol", "object A: TA\n  X = 1 ;\nend",
+                       "line 2: expected a name, a value or one of"},
+        TTextErrorCase{"plus_without_string", "object A: TA\n  X = 'a' + 1\nend",
+                       "expected a string after '+'"},
         TTextErrorCase{"unclosed_list", "object A: TA\n  X = ( 1 2\n", "expected a list value or ')'"},
         TTextErrorCase{"set_needs_names", "object A: TA\n  X = [1]\nend", "expected a set element"},
         TTextErrorCase{"item_keyword", "object A: TA\n  X = < thing end >\nend", "expected 'item' or '>'"},
-        TTextErrorCase{"property_after_child", "object A: TA\n object B: TB\n end\n X = 1\nend", "line 4: expected a property, 'object' or 'end'"},
+        TTextErrorCase{"property_after_child", "object A: TA\n object B: TB\n end\n X = 1\nend",
+                       "line 4: expected a property, 'object' or 'end'"},
         TTextErrorCase{"trailing_text", "object A: TA\nend\nend", "line 3: expected the end of the text"}),
     [](const ::testing::TestParamInfo<TTextErrorCase>& Info) { return std::string(Info.param.Label); });
 
 TEST(LayoutText, NamesLongerThanAShortStringAreRejected)
 {
-    for (const QString& text : {QStringLiteral("object A: T%1\nend").arg(QString(255, QLatin1Char('a'))),
-                                QStringLiteral("object A: TA\n  %1 = 1\nend").arg(QString(256, QLatin1Char('p'))),
-                                QStringLiteral("object A: TA\n  X = %1\nend").arg(QString(256, QLatin1Char('i')))}) {
+    for (const QString& text :
+         {QStringLiteral("object A: T%1\nend").arg(QString(255, QLatin1Char('a'))),
+          QStringLiteral("object A: TA\n  %1 = 1\nend").arg(QString(256, QLatin1Char('p'))),
+          QStringLiteral("object A: TA\n  X = %1\nend").arg(QString(256, QLatin1Char('i')))}) {
         try {
             LayoutTextToBinary(text);
             ADD_FAILURE() << "accepted";
         } catch (const ELayoutError& error) {
-            EXPECT_NE(std::string(error.what()).find("of at most 255 characters"), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find("of at most 255 characters"), std::string::npos)
+                << error.what();
         }
     }
-    EXPECT_NO_THROW(LayoutTextToBinary(QStringLiteral("object A: %1\nend").arg(QString(255, QLatin1Char('T')))));
+    EXPECT_NO_THROW(
+        LayoutTextToBinary(QStringLiteral("object A: %1\nend").arg(QString(255, QLatin1Char('T')))));
 }
 
 TEST(LayoutText, DeepNestingInTextIsRejected)
@@ -161,14 +195,17 @@ TEST(LayoutText, DeepNestingInTextIsRejected)
 
 TEST(LayoutText, UnprintableExtendedBitPatternIsRefusedNotMisconverted)
 {
-    QByteArray binary("TPF0\x02TA\x01" "A\x01X\x05", 10);
+    QByteArray binary("TPF0\x02TA\x01"
+                      "A\x01X\x05",
+                      10);
     binary.append("\0\0\0\0\0\0\0\0\xFF\x7F", 10); // infinity
     binary.append("\0\0", 2);
     EXPECT_THROW(LayoutBinaryToText(binary), ELayoutError);
 }
 
-class LayoutCompileTool : public ::testing::Test {
-protected:
+class LayoutCompileTool : public ::testing::Test
+{
+  protected:
     static QString Program() { return QStringLiteral(LUMIVEX_BINARY_DIR "/tools/layout_compile"); }
 
     int Run(const QStringList& Arguments, QString* Errors = nullptr)

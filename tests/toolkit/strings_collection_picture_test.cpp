@@ -11,7 +11,8 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-namespace {
+namespace
+{
 
 TEST(Strings, ChangesAreNotifiedAfterEachChange)
 {
@@ -22,7 +23,8 @@ TEST(Strings, ChangesAreNotifiedAfterEachChange)
     lines.Add(QStringLiteral("b"));
     lines.Clear();
     lines.SetText(QStringLiteral("x"));
-    EXPECT_EQ(seen, QStringList({QStringLiteral("a\n"), QStringLiteral("a\nb\n"), QString(), QStringLiteral("x\n")}));
+    EXPECT_EQ(seen, QStringList(
+                        {QStringLiteral("a\n"), QStringLiteral("a\nb\n"), QString(), QStringLiteral("x\n")}));
     EXPECT_EQ(lines.Count(), 1);
     EXPECT_EQ(lines.Strings(0), QStringLiteral("x"));
     EXPECT_THROW(lines.Strings(1), std::out_of_range);
@@ -35,7 +37,9 @@ struct TSplitCase {
     QStringList Lines;
 };
 
-class StringsSetText : public ::testing::TestWithParam<TSplitCase> {};
+class StringsSetText : public ::testing::TestWithParam<TSplitCase>
+{
+};
 
 TEST_P(StringsSetText, SplitsAtEveryKindOfLineBreak)
 {
@@ -46,13 +50,15 @@ TEST_P(StringsSetText, SplitsAtEveryKindOfLineBreak)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StringsSetText,
-    ::testing::Values(TSplitCase{"empty", QString(), {}},
-                      TSplitCase{"one_line", QStringLiteral("abc"), {QStringLiteral("abc")}},
-                      TSplitCase{"final_break_starts_no_line", QStringLiteral("a\n"), {QStringLiteral("a")}},
-                      TSplitCase{"lone_break", QStringLiteral("\n"), {QString()}},
-                      TSplitCase{"crlf", QStringLiteral("a\r\nb\r\n"), {QStringLiteral("a"), QStringLiteral("b")}},
-                      TSplitCase{"cr", QStringLiteral("a\rb"), {QStringLiteral("a"), QStringLiteral("b")}},
-                      TSplitCase{"empty_middle", QStringLiteral("a\n\nb"), {QStringLiteral("a"), QString(), QStringLiteral("b")}}),
+    ::testing::Values(
+        TSplitCase{"empty", QString(), {}},
+        TSplitCase{"one_line", QStringLiteral("abc"), {QStringLiteral("abc")}},
+        TSplitCase{"final_break_starts_no_line", QStringLiteral("a\n"), {QStringLiteral("a")}},
+        TSplitCase{"lone_break", QStringLiteral("\n"), {QString()}},
+        TSplitCase{"crlf", QStringLiteral("a\r\nb\r\n"), {QStringLiteral("a"), QStringLiteral("b")}},
+        TSplitCase{"cr", QStringLiteral("a\rb"), {QStringLiteral("a"), QStringLiteral("b")}},
+        TSplitCase{
+            "empty_middle", QStringLiteral("a\n\nb"), {QStringLiteral("a"), QString(), QStringLiteral("b")}}),
     [](const ::testing::TestParamInfo<TSplitCase>& Info) { return std::string(Info.param.Label); });
 
 TEST(Strings, CopyFromSharesNothing)
