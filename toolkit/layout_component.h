@@ -4,8 +4,9 @@
 // layout is being read the component is in its loading state and builds
 // nothing; once every property of the layout has been applied, the reader
 // calls LayoutLoaded on each component it read.
-class TLayoutComponent {
-public:
+class TLayoutComponent
+{
+  public:
     virtual ~TLayoutComponent() = default;
 
     bool IsLoading() const { return Loading; }
@@ -14,6 +15,6 @@ public:
     // Overrides call the inherited version first, then do their own work.
     virtual void LayoutLoaded() { Loading = false; }
 
-private:
+  private:
     bool Loading = false;
 };
