@@ -5,7 +5,7 @@
 #include "toolkit/widgets/register_widgets.h"
 #include "toolkit/widgets/tab_sheet.h"
 #include "toolkit/widgets/track_bar.h"
-#include "toolkit/widgets/widget_font.h"
+#include "toolkit/font.h"
 
 #include <QFontMetrics>
 #include <QMetaProperty>
@@ -169,7 +169,7 @@ TEST(Label, AutoSizeFollowsAnOwnFont)
     TLabel label;
     label.SetCaption(QStringLiteral("Reflection size:"));
     const int before = label.width();
-    TWidgetFont big;
+    TFont big;
     big.SetName(QStringLiteral("DejaVu Sans"));
     big.SetHeight(-27);
     label.SetFont(&big);

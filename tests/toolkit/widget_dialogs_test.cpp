@@ -3,7 +3,7 @@
 #include "toolkit/widgets/open_dialog.h"
 #include "toolkit/widgets/save_dialog.h"
 #include "toolkit/widgets/user_interaction.h"
-#include "toolkit/widgets/widget_font.h"
+#include "toolkit/font.h"
 
 #include <gtest/gtest.h>
 #include <deque>
@@ -120,7 +120,7 @@ TEST_F(Dialogs, OpenDialogTakesTheChosenFile)
 TEST_F(Dialogs, FontDialogTakesNameSizeAndStylesButKeepsColour)
 {
     TFontDialog dialog;
-    TWidgetFont start;
+    TFont start;
     start.SetColor(clBlue);
     dialog.SetFont(&start);
     QFont chosen(QStringLiteral("DejaVu Sans"));
@@ -134,7 +134,7 @@ TEST_F(Dialogs, FontDialogTakesNameSizeAndStylesButKeepsColour)
     EXPECT_EQ(dialog.Font()->Name(), QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(dialog.Font()->Height(), -27);
     EXPECT_EQ(dialog.Font()->Size(), 20);
-    EXPECT_EQ(dialog.Font()->Style(), TFontStyles(fsBold));
+    EXPECT_EQ(dialog.Font()->Style(), TFont::TFontStyles(TFont::fsBold));
     EXPECT_EQ(dialog.Font()->Color(), clBlue);
 }
 

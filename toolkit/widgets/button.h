@@ -2,7 +2,7 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/widgets/widget_font.h")
+Q_MOC_INCLUDE("toolkit/font.h")
 
 class QPushButton;
 
@@ -16,7 +16,7 @@ class TButton : public TControl {
     Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(TControlTypes::TCursor Cursor READ Cursor WRITE SetCursor)
-    Q_PROPERTY(TWidgetFont* Font READ Font WRITE SetFont)
+    Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)

@@ -1,7 +1,8 @@
 #include "toolkit/widgets/control.h"
 
 #include "toolkit/widgets/align_controls.h"
-#include "toolkit/widgets/widget_font.h"
+#include "toolkit/font.h"
+#include "toolkit/widgets/font_from_qfont.h"
 
 #include <QEvent>
 #include <QPalette>
@@ -24,15 +25,15 @@ Qt::CursorShape CursorShape(TCursor Cursor)
 }
 } // namespace
 
-TControl::TControl(QWidget* Parent) : QWidget(Parent), FFont(std::make_unique<TWidgetFont>())
+TControl::TControl(QWidget* Parent) : QWidget(Parent), FFont(std::make_unique<TFont>())
 {
-    AssignQFontToWidgetFont(*FFont, font());
-    SetWidgetFontChangeHandler(*FFont, [this] {
+    AssignQFont(*FFont, font());
+    FFont->OnChange = [this](TFont*) {
         if (FSyncingFont)
             return;
         FParentFont = false;
         ApplyFont();
-    });
+    };
 }
 
 TControl::~TControl() = default;
@@ -123,7 +124,7 @@ void TControl::SetCursor(TCursor Value)
         setCursor(CursorShape(Value));
 }
 
-void TControl::SetFont(TWidgetFont* Value)
+void TControl::SetFont(TFont* Value)
 {
     if (Value)
         FFont->CopyFrom(Value);
@@ -145,7 +146,7 @@ void TControl::ApplyFont()
         setPalette(QPalette());
         ApplyColor();
     } else {
-        setFont(WidgetFontToQFont(*FFont));
+        setFont(FFont->ToQFont());
         QPalette p = palette();
         const QColor text = ColorToQColor(FFont->Color());
         for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
@@ -161,7 +162,7 @@ void TControl::changeEvent(QEvent* Event)
     if (Event->type() == QEvent::FontChange) {
         if (FParentFont) {
             FSyncingFont = true;
-            AssignQFontToWidgetFont(*FFont, font());
+            AssignQFont(*FFont, font());
             FSyncingFont = false;
         }
         FontChanged();

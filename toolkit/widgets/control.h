@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <memory>
 
-class TWidgetFont;
+class TFont;
 
 // Common ground of the window's controls: position and size relative to the
 // parent, docking, colour, cursor, font, caption, tab order and visibility.
@@ -46,8 +46,8 @@ public:
     void SetCursor(TCursor Value);
 
     // Setting copies Value's content into the control's own font.
-    TWidgetFont* Font() const { return FFont.get(); }
-    void SetFont(TWidgetFont* Value);
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value);
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool Value);
 
@@ -93,7 +93,7 @@ private:
     TColor FColor = clBtnFace;
     bool FParentColor = true;
     TCursor FCursor = crDefault;
-    std::unique_ptr<TWidgetFont> FFont;
+    std::unique_ptr<TFont> FFont;
     bool FParentFont = true;
     bool FSyncingFont = false;
     int FTabOrder = -1;

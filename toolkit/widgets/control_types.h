@@ -23,6 +23,13 @@ Q_ENUM_NS(TTrackBarOrientation)
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 Q_ENUM_NS(TBevelCut)
 
+// Where a window is placed when it is first shown.
+enum TPosition {
+    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+    poMainFormCenter, poOwnerFormCenter
+};
+Q_ENUM_NS(TPosition)
+
 // Options of the file dialogs, one bit each in the classic order.
 enum TOpenOption {
     ofReadOnly = 1 << 0, ofOverwritePrompt = 1 << 1, ofHideReadOnly = 1 << 2, ofNoChangeDir = 1 << 3,
@@ -35,26 +42,20 @@ enum TOpenOption {
 };
 Q_DECLARE_FLAGS(TOpenOptions, TOpenOption)
 Q_FLAG_NS(TOpenOptions)
-
-enum TFontStyle { fsBold = 1 << 0, fsItalic = 1 << 1, fsUnderline = 1 << 2, fsStrikeOut = 1 << 3 };
-Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
-Q_FLAG_NS(TFontStyles)
 } // namespace TControlTypes
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TControlTypes::TOpenOptions)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TControlTypes::TFontStyles)
 
 using TAlign = TControlTypes::TAlign;
 using TCursor = TControlTypes::TCursor;
 using TTrackBarOrientation = TControlTypes::TTrackBarOrientation;
 using TBevelCut = TControlTypes::TBevelCut;
+using TPosition = TControlTypes::TPosition;
 using TOpenOption = TControlTypes::TOpenOption;
 using TOpenOptions = TControlTypes::TOpenOptions;
-using TFontStyle = TControlTypes::TFontStyle;
-using TFontStyles = TControlTypes::TFontStyles;
 using enum TControlTypes::TAlign;
 using enum TControlTypes::TCursor;
 using enum TControlTypes::TTrackBarOrientation;
 using enum TControlTypes::TBevelCut;
+using enum TControlTypes::TPosition;
 using enum TControlTypes::TOpenOption;
-using enum TControlTypes::TFontStyle;

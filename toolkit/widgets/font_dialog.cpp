@@ -1,13 +1,14 @@
 #include "toolkit/widgets/font_dialog.h"
 
 #include "toolkit/widgets/user_interaction.h"
-#include "toolkit/widgets/widget_font.h"
+#include "toolkit/font.h"
+#include "toolkit/widgets/font_from_qfont.h"
 
-TFontDialog::TFontDialog(QObject* Parent) : QObject(Parent), FFont(std::make_unique<TWidgetFont>()) {}
+TFontDialog::TFontDialog(QObject* Parent) : QObject(Parent), FFont(std::make_unique<TFont>()) {}
 
 TFontDialog::~TFontDialog() = default;
 
-void TFontDialog::SetFont(TWidgetFont* Value)
+void TFontDialog::SetFont(TFont* Value)
 {
     if (Value)
         FFont->CopyFrom(Value);
@@ -15,9 +16,9 @@ void TFontDialog::SetFont(TWidgetFont* Value)
 
 bool TFontDialog::Execute()
 {
-    const std::optional<QFont> chosen = UserInteraction().ChooseFont(WidgetFontToQFont(*FFont));
+    const std::optional<QFont> chosen = UserInteraction().ChooseFont(FFont->ToQFont());
     if (!chosen)
         return false;
-    AssignQFontToWidgetFont(*FFont, *chosen);
+    AssignQFont(*FFont, *chosen);
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/widgets/widget_font.h")
+Q_MOC_INCLUDE("toolkit/font.h")
 
 class QLabel;
 
@@ -19,7 +19,7 @@ class TLabel : public TControl {
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
     Q_PROPERTY(TControlTypes::TCursor Cursor READ Cursor WRITE SetCursor)
-    Q_PROPERTY(TWidgetFont* Font READ Font WRITE SetFont)
+    Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
     Q_PROPERTY(bool ShowAccelChar READ ShowAccelChar WRITE SetShowAccelChar)

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <vector>
 
-Q_MOC_INCLUDE("toolkit/widgets/widget_font.h")
+Q_MOC_INCLUDE("toolkit/font.h")
 Q_MOC_INCLUDE("toolkit/widgets/tab_sheet.h")
 
 class QTabBar;
@@ -24,7 +24,7 @@ class TPageControl : public TControl {
     Q_PROPERTY(int ActivePageIndex READ ActivePageIndex WRITE SetActivePageIndex STORED false)
     Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(TControlTypes::TCursor Cursor READ Cursor WRITE SetCursor)
-    Q_PROPERTY(TWidgetFont* Font READ Font WRITE SetFont)
+    Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)

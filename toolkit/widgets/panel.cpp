@@ -1,7 +1,6 @@
 #include "toolkit/widgets/panel.h"
 
 #include "toolkit/widgets/align_controls.h"
-#include "toolkit/widgets/widget_font.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/widgets/widget_font.h")
+Q_MOC_INCLUDE("toolkit/font.h")
 
 // A plain container with a bevelled edge and a centred caption.
 class TPanel : public TControl {
@@ -16,7 +16,7 @@ class TPanel : public TControl {
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
     Q_PROPERTY(TControlTypes::TCursor Cursor READ Cursor WRITE SetCursor)
-    Q_PROPERTY(TWidgetFont* Font READ Font WRITE SetFont)
+    Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)

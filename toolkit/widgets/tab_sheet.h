@@ -2,7 +2,7 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/widgets/widget_font.h")
+Q_MOC_INCLUDE("toolkit/font.h")
 
 class TPageControl;
 
@@ -12,7 +12,7 @@ class TTabSheet : public TControl {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(TControlTypes::TCursor Cursor READ Cursor WRITE SetCursor)
-    Q_PROPERTY(TWidgetFont* Font READ Font WRITE SetFont)
+    Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(int PageIndex READ PageIndex WRITE SetPageIndex)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
 public:
