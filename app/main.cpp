@@ -1,12 +1,60 @@
-#include <QApplication>
-#include <QWidget>
+// Program entry: the imaging layer is started before any window exists and
+// stopped only after the main window and everything it owns are gone.
+
+#include "app/lumivex_application.h"
+#include "app/main_form.h"
+#include "controls/register_controls.h"
+#include "imaging/imaging_library.h"
+#include "toolkit/font.h"
+#include "toolkit/widgets/register_widgets.h"
+
+#include <QIcon>
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+namespace {
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/lumivex-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Lumivex"));
-    window.resize(980, 692);
-    window.show();
-    return app.exec();
+    const TImagingStartup imaging = TImagingLibrary::Start();
+    int exitCode = 0;
+    {
+        TLumivexApplication application(argc, argv);
+        application.setApplicationName(QStringLiteral("lumivex"));
+        application.setApplicationDisplayName(QStringLiteral("Lumivex"));
+        application.setDesktopFileName(QStringLiteral("lumivex"));
+        application.setWindowIcon(ProgramIcon());
+        if (!imaging.MissingReaders.isEmpty() || !imaging.MissingWriters.isEmpty())
+            std::fprintf(stderr, "lumivex: image formats not available: read %s, write %s\n",
+                         qPrintable(imaging.MissingReaders.join(QLatin1Char(' '))),
+                         qPrintable(imaging.MissingWriters.join(QLatin1Char(' '))));
+        RegisterTahomaFont();
+        RegisterToolkitWidgets();
+        RegisterControls();
+
+        std::unique_ptr<TForm2> form;
+        try {
+            form = std::make_unique<TForm2>();
+        } catch (const std::exception& error) {
+            TLumivexApplication::ShowError(QString::fromLocal8Bit(error.what()));
+            exitCode = 1;
+        }
+        if (form) {
+            form->show();
+            exitCode = application.exec();
+        }
+        // The window and its components go first, then the application.
+        form.reset();
+    }
+    TImagingLibrary::Stop(imaging.Token);
+    return exitCode;
 }

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "toolkit/widgets/form.h"
+
+class QObject;
+class TButton;
+class TLabel;
+class TOpenDialog;
+class TOrbReflectionImage;
+class TPageControl;
+class TPanel;
+class TSaveDialog;
+class TTabSheet;
+class TTrackBar;
+
+// The main window: a top panel with the save button and four sliders, the
+// "Image" and "Text" pages, and a footer with the maker's web link. It keeps
+// no reflection state of its own; the sliders, buttons and dialogs act on the
+// reflection control of the active page.
+class TForm2 : public TForm {
+    Q_OBJECT
+public:
+    // Creates the window from the layout compiled into the program
+    // (":/rcdata/TFORM2"); FormCreate has run when the constructor returns.
+    explicit TForm2(QWidget* Parent = nullptr);
+    // Creates the window from the given stored layout instead.
+    TForm2(const QByteArray& Layout, QWidget* Parent);
+
+    // The components, found by name once the layout has been read.
+    TPanel* Panel1 = nullptr;
+    TButton* Button1 = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TSaveDialog* SaveDialog1 = nullptr;
+    TTrackBar* TrackBar1 = nullptr;
+    TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;
+    TTrackBar* TrackBar2 = nullptr;
+    TTrackBar* TrackBar3 = nullptr;
+    TLabel* Label3 = nullptr;
+    TLabel* Label4 = nullptr;
+    TLabel* Label5 = nullptr;
+    TLabel* Label6 = nullptr;
+    TPageControl* PageControl1 = nullptr;
+    TTabSheet* TabSheet1 = nullptr;
+    TTabSheet* TabSheet2 = nullptr;
+    TOrbReflectionImage* OrbReflectionImage1 = nullptr;
+    TButton* Button2 = nullptr;
+    TLabel* Label8 = nullptr;
+    TLabel* Label9 = nullptr;
+    TTrackBar* TrackBar4 = nullptr;
+    TPanel* Panel2 = nullptr;
+    TLabel* Label10 = nullptr;
+    TLabel* Label11 = nullptr;
+
+    // The event handlers the layout binds by name.
+    Q_INVOKABLE void Button1Click(QObject* Sender);
+    Q_INVOKABLE void Button2Click(QObject* Sender);
+    Q_INVOKABLE void TrackBar1Change(QObject* Sender);
+    Q_INVOKABLE void FormCreate(QObject* Sender);
+    Q_INVOKABLE void TrackBar2Change(QObject* Sender);
+    Q_INVOKABLE void TrackBar3Change(QObject* Sender);
+    Q_INVOKABLE void TrackBar4Change(QObject* Sender);
+    Q_INVOKABLE void PageControl1Change(QObject* Sender);
+    Q_INVOKABLE void Label11Click(QObject* Sender);
+
+    // Puts the active page's reflection parameters on the sliders.
+    void LoadSliders();
+
+    void LayoutLoaded() override;
+
+private:
+    void FindComponents();
+    // The reflection control of the active page: the image control on page
+    // 0, the text page's control on any other (none until that page has one).
+    QObject* ActiveReflectionControl() const;
+    void SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* ValueLabel);
+};

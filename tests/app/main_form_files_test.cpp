@@ -1,0 +1,316 @@
+// Opening and saving through the main window, with real files on disk.
+
+#include "tests/app/main_form_fixture.h"
+
+#include "app/lumivex_application.h"
+#include "controls/orb_reflection_image.h"
+#include "imaging/gdip_picture.h"
+#include "tests/support/test_data.h"
+#include "toolkit/widgets/track_bar.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSlider>
+#include <QtEndian>
+#include <cstdlib>
+#include <libdeflate.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+
+struct TSaveCase {
+    const char* Typed;    // the name typed in the save dialog, relative to the test folder
+    TFileKind Expected;   // what the file holds afterwards
+};
+
+// One PNG chunk: length, type, data and the checksum over type and data.
+QByteArray PngChunk(const char* Type, const QByteArray& Data)
+{
+    const QByteArray body = QByteArray(Type, 4) + Data;
+    char length[4], crc[4];
+    qToBigEndian(quint32(Data.size()), length);
+    qToBigEndian(quint32(libdeflate_crc32(0, body.constData(), size_t(body.size()))), crc);
+    return QByteArray(length, 4) + body + QByteArray(crc, 4);
+}
+
+// A well-formed PNG whose header claims Width x Height pixels but whose data
+// is an empty stream: readers learn the size before they find the rows missing.
+QByteArray PngHeaderClaiming(quint32 Width, quint32 Height)
+{
+    char fields[13] = {};
+    qToBigEndian(Width, fields);
+    qToBigEndian(Height, fields + 4);
+    fields[8] = 8; // bits per channel
+    fields[9] = 6; // RGBA
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", QByteArray(fields, sizeof fields)) +
+           PngChunk("IDAT", QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) + PngChunk("IEND", QByteArray());
+}
+
+bool WriteFile(const QString& Name, const QByteArray& Bytes)
+{
+    QFile file(Name);
+    return file.open(QIODevice::WriteOnly) && file.write(Bytes) == Bytes.size();
+}
+
+QByteArray ReadFile(const QString& Name)
+{
+    QFile file(Name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The saved picture and reflection as the control holds them: picture rows
+// first, the gap of ReflectionAxis transparent rows, then the reflection's
+// first ReflectionSize rows. Pixels with alpha 0 compare equal whatever
+// their colour.
+void ExpectSavedMatchesControl(const QImage& Saved, const QImage& Picture, const TOrbReflectionImage& Control)
+{
+    const int size = Control.ReflectionSize();
+    const int axis = Control.ReflectionAxis();
+    ASSERT_GE(axis, 0);
+    ASSERT_EQ(Saved.size(), QSize(Picture.width(), Picture.height() + size + axis));
+    const QImage& reflection = Control.ReflectionBitmap();
+    ASSERT_EQ(reflection.size(), Picture.size());
+    int mismatches = 0;
+    for (int y = 0; y < Saved.height(); ++y) {
+        for (int x = 0; x < Saved.width(); ++x) {
+            QRgb expected = 0;
+            if (y < Picture.height())
+                expected = Picture.pixel(x, y);
+            else if (y >= Picture.height() + axis && y - Picture.height() - axis < reflection.height())
+                expected = reflection.pixel(x, y - Picture.height() - axis);
+            const QRgb actual = Saved.pixel(x, y);
+            const bool same = qAlpha(expected) == 0 ? qAlpha(actual) == 0 : actual == expected;
+            if (!same && ++mismatches <= 3)
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << actual << ", expected "
+                              << expected;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+// Mean absolute channel difference of two opaque images over Area.
+double MeanDifference(const QImage& A, const QImage& B, const QRect& Area)
+{
+    double total = 0;
+    for (int y = Area.top(); y <= Area.bottom(); ++y)
+        for (int x = Area.left(); x <= Area.right(); ++x) {
+            const QRgb a = A.pixel(x, y), b = B.pixel(x, y);
+            total += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+        }
+    return total / (3.0 * Area.width() * Area.height());
+}
+
+QImage OverWhite(const QImage& Image)
+{
+    QImage flat(Image.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < Image.height(); ++y)
+        for (int x = 0; x < Image.width(); ++x) {
+            const QRgb p = Image.pixel(x, y);
+            const int a = qAlpha(p);
+            auto mix = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            flat.setPixel(x, y, qRgb(mix(qRed(p)), mix(qGreen(p)), mix(qBlue(p))));
+        }
+    return flat;
+}
+
+} // namespace
+
+using MainFormSave = MainFormTest;
+using MainFormOpen = MainFormTest;
+
+TEST_F(MainFormSave, FormatFollowsTheTypedNameOnly)
+{
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("X.JPG")));
+    const TSaveCase cases[] = {
+        {"out.png", TFileKind::Png},
+        {"out.jpeg", TFileKind::Png}, // ".JPEG" does not contain ".JPG"
+        {"out.jpg", TFileKind::Jpeg},
+        {"lower.gif", TFileKind::Gif},
+        {"UPPER.GIF", TFileKind::Gif},
+        {"mixed.GiF", TFileKind::Gif},
+        {"out.Bmp", TFileKind::Bmp},
+        {"pic.bmp.gif", TFileKind::Bmp}, // ".BMP" is tested last and wins
+        {"X.JPG/out.png", TFileKind::Jpeg}, // the whole path is searched
+        {"noextension", TFileKind::Png},
+    };
+    for (const TSaveCase& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        const QString name = Folder.filePath(QString::fromLatin1(c.Typed));
+        SaveAs(name);
+        EXPECT_STREQ(KindName(KindOfFile(name)), KindName(c.Expected));
+    }
+    // Saved under exactly the typed name: no extension is added.
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("noextension.png"))));
+    EXPECT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(MainFormSave, DialogIsAskedWithTheExactFilterAndNoExtensionOrPrompt)
+{
+    SaveAs(Folder.filePath(QStringLiteral("out.png")));
+    EXPECT_EQ(Script->AskedFilter, QStringLiteral("PNG files (*.png)|*.PNG|JPEG files (*.jpg)|*.JPG|"
+                                                  "GIF files (*.gif)|*.GIF|BMP files (*.bmp)|*.BMP"));
+    EXPECT_EQ(Script->AskedDefaultExt, QString());
+    EXPECT_FALSE(Script->AskedConfirmOverwrite);
+}
+
+TEST_F(MainFormSave, CancelledDialogWritesNothing)
+{
+    SaveAs(QString());
+    EXPECT_EQ(Script->FileDialogs, 1);
+    EXPECT_TRUE(QDir(Folder.path()).isEmpty());
+    EXPECT_TRUE(Script->Messages.isEmpty());
+}
+
+TEST_F(MainFormSave, UnwritableFolderIsReportedNamingTheFile)
+{
+    const QString notAFolder = Folder.filePath(QStringLiteral("plain-file"));
+    ASSERT_TRUE(WriteFile(notAFolder, "x"));
+    const QString target = notAFolder + QStringLiteral("/out.png");
+    SaveAs(target);
+    EXPECT_FALSE(QFile::exists(target));
+    ASSERT_EQ(Script->Messages.size(), 1);
+    EXPECT_TRUE(Script->Messages[0].contains(target)) << Script->Messages[0].toStdString();
+    // The window keeps working afterwards.
+    SaveAs(Folder.filePath(QStringLiteral("after.png")));
+    EXPECT_EQ(KindOfFile(Folder.filePath(QStringLiteral("after.png"))), TFileKind::Png);
+}
+
+TEST_F(MainFormSave, ExistingFileSurvivesAFailedSave)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "folder permissions do not bind the superuser";
+    // A read-only folder: the new file cannot be written beside the old one,
+    // and the old file must stay as it was.
+    const QString target = Folder.filePath(QStringLiteral("kept.png"));
+    ASSERT_TRUE(WriteFile(target, "previous content"));
+    ASSERT_TRUE(QFile::setPermissions(Folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    SaveAs(target);
+    QFile::setPermissions(Folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_EQ(Script->Messages.size(), 1);
+    EXPECT_EQ(ReadFile(target), QByteArray("previous content"));
+    EXPECT_TRUE(Script->Messages[0].contains(target));
+}
+
+TEST_F(MainFormOpen, RealPngAdjustedAndSavedMatchesTheControl)
+{
+    const QString source = TestDataPath(QStringLiteral("soft-edges-rgba-200x150.png"));
+    Open(source);
+    ASSERT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
+    TOrbReflectionImage* image = Form->OrbReflectionImage1;
+    EXPECT_EQ(image->size(), QSize(200, 150 + 50));
+
+    Form->TrackBar1->Slider()->setValue(60);
+    Form->TrackBar2->Slider()->setValue(200);
+    Form->TrackBar3->Slider()->setValue(10);
+    Form->TrackBar4->Slider()->setValue(6);
+    const QString saved = Folder.filePath(QStringLiteral("soft.png"));
+    SaveAs(saved);
+    ASSERT_EQ(KindOfFile(saved), TFileKind::Png);
+    const QImage result = QImage(saved).convertToFormat(QImage::Format_ARGB32);
+    ExpectSavedMatchesControl(result, LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png")), *image);
+    // The fade starts at the chosen opacity: the first reflection row is the
+    // picture's bottom row at 200/255 of its alpha.
+    const QImage picture = LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png"));
+    const int x = 100;
+    const int sourceAlpha = qAlpha(picture.pixel(x, 149));
+    EXPECT_EQ(qAlpha(result.pixel(x, 150 + 6)), qRound(200.0 / 255.0 * sourceAlpha));
+}
+
+TEST_F(MainFormOpen, RealJpegSavedAsPngAndAsJpegMatchesTheControl)
+{
+    Open(TestDataPath(QStringLiteral("photo-opaque-320x240.jpg")));
+    ASSERT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
+    Form->TrackBar1->Slider()->setValue(90);
+    Form->TrackBar4->Slider()->setValue(0);
+    const QImage picture = LoadTestImage(QStringLiteral("photo-opaque-320x240.jpg"));
+
+    const QString asPng = Folder.filePath(QStringLiteral("photo.png"));
+    SaveAs(asPng);
+    ASSERT_EQ(KindOfFile(asPng), TFileKind::Png);
+    ExpectSavedMatchesControl(QImage(asPng).convertToFormat(QImage::Format_ARGB32), picture,
+                              *Form->OrbReflectionImage1);
+
+    // JPEG has no alpha: the same image flattened over white, within the
+    // loss of the encoding at quality 100.
+    const QString asJpeg = Folder.filePath(QStringLiteral("photo.jpg"));
+    SaveAs(asJpeg);
+    ASSERT_EQ(KindOfFile(asJpeg), TFileKind::Jpeg);
+    const QImage jpeg = QImage(asJpeg).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(jpeg.size(), QSize(320, 240 + 90));
+    const QImage expected = OverWhite(QImage(asPng).convertToFormat(QImage::Format_ARGB32));
+    // Quality 100 still halves the colour resolution, which costs a photo
+    // about 2.5 levels on average; the smooth reflection loses less. A
+    // reflection flattened over black instead of white would be off by far more.
+    EXPECT_LT(MeanDifference(jpeg, expected, QRect(0, 0, 320, 240)), 4.0);
+    EXPECT_LT(MeanDifference(jpeg, expected, QRect(0, 240, 320, 90)), 2.0);
+}
+
+TEST_F(MainFormOpen, UnreadableOrUndecodableFilesAreReportedNamingTheFile)
+{
+    struct TCase {
+        const char* Name;
+        QByteArray Bytes; // empty: the file does not exist
+        bool KeepsBytes;  // the picture holds the bytes but measures 0 x 0
+    };
+    const TCase cases[] = {
+        {"missing.png", QByteArray(), false},
+        {"words.png", QByteArray("this is not an image at all"), true},
+        {"huge.png", PngHeaderClaiming(200000, 200000), true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Script->Messages.clear();
+        const QString name = Folder.filePath(QString::fromLatin1(c.Name));
+        if (!c.Bytes.isEmpty()) {
+            ASSERT_TRUE(WriteFile(name, c.Bytes));
+        }
+        Open(name);
+        ASSERT_EQ(Script->Messages.size(), 1);
+        const QString message = Script->Messages[0];
+        EXPECT_TRUE(message.contains(name)) << message.toStdString();
+        // Something beyond the name says why.
+        EXPECT_GT(message.size(), message.indexOf(name) + name.size() + 3) << message.toStdString();
+        // What the picture then is: empty, or holding bytes that measure 0 x 0.
+        TGDIPPicture* picture = Form->OrbReflectionImage1->Picture();
+        EXPECT_EQ(picture->IsEmpty(), !c.KeepsBytes);
+        if (c.KeepsBytes) {
+            EXPECT_EQ(picture->Width(), 0);
+            EXPECT_EQ(picture->Height(), 0);
+        }
+    }
+    // The window goes on: a good file opens afterwards.
+    Script->Messages.clear();
+    Open(TestDataPath(QStringLiteral("soft-edges-rgba-200x150.png")));
+    EXPECT_TRUE(Script->Messages.isEmpty());
+    EXPECT_EQ(Form->OrbReflectionImage1->Picture()->Width(), 200);
+}
+
+TEST_F(MainFormOpen, CancelledOpenChangesNothing)
+{
+    Open(QString());
+    EXPECT_EQ(Form->OrbReflectionImage1->Picture()->Width(), 171);
+    EXPECT_TRUE(Script->Messages.isEmpty());
+}
+
+TEST_F(MainFormOpen, HugeHeaderIsCalledTooLarge)
+{
+    const QString name = Folder.filePath(QStringLiteral("huge.png"));
+    ASSERT_TRUE(WriteFile(name, PngHeaderClaiming(200000, 200000)));
+    Open(name);
+    ASSERT_EQ(Script->Messages.size(), 1);
+    EXPECT_TRUE(Script->Messages[0].contains(QStringLiteral("too large"), Qt::CaseInsensitive))
+        << Script->Messages[0].toStdString();
+}
+
+TEST_F(MainFormTest, ErrorInAnEventIsShownAndTheProgramGoesOn)
+{
+    const bool handled = DeliverShowingErrors([]() -> bool {
+        throw std::runtime_error("Could not allocate memory for reflection image");
+    });
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(Script->Messages, QStringList({"Could not allocate memory for reflection image"}));
+    EXPECT_FALSE(DeliverShowingErrors([] { return false; }));
+    EXPECT_EQ(Script->Messages.size(), 1);
+}

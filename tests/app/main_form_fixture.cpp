@@ -1,0 +1,135 @@
+#include "tests/app/main_form_fixture.h"
+
+#include "controls/register_controls.h"
+#include "toolkit/font.h"
+#include "toolkit/widgets/button.h"
+#include "toolkit/widgets/page_control.h"
+#include "toolkit/widgets/register_widgets.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabBar>
+
+std::optional<QString> TScriptedInteraction::NextAnswer()
+{
+    ++FileDialogs;
+    const QString answer = FileAnswers.empty() ? QString() : FileAnswers.front();
+    if (!FileAnswers.empty())
+        FileAnswers.pop_front();
+    if (answer.isEmpty())
+        return std::nullopt;
+    return answer;
+}
+
+std::optional<QString> TScriptedInteraction::OpenFileName(const QString&, const QString& Filter, const QString&)
+{
+    AskedFilter = Filter;
+    return NextAnswer();
+}
+
+std::optional<QString> TScriptedInteraction::SaveFileName(const QString&, const QString& Filter, const QString&,
+                                                          const QString& DefaultExt, bool ConfirmOverwrite)
+{
+    AskedFilter = Filter;
+    AskedDefaultExt = DefaultExt;
+    AskedConfirmOverwrite = ConfirmOverwrite;
+    return NextAnswer();
+}
+
+bool TScriptedInteraction::OpenUrl(const QString& Address)
+{
+    OpenedUrls << Address;
+    return true;
+}
+
+void TScriptedInteraction::ShowMessage(const QString&, const QString& Text) { Messages << Text; }
+
+void MainFormTest::SetUpTestSuite()
+{
+    RegisterTahomaFont();
+    RegisterToolkitWidgets();
+    RegisterControls();
+}
+
+void MainFormTest::SetUp()
+{
+    ASSERT_TRUE(Folder.isValid());
+    auto script = std::make_unique<TScriptedInteraction>();
+    Script = script.get();
+    Previous = SetUserInteraction(std::move(script));
+    Form = std::make_unique<TForm2>();
+    Form->show();
+    QApplication::processEvents();
+}
+
+void MainFormTest::TearDown()
+{
+    Form.reset();
+    SetUserInteraction(std::move(Previous));
+}
+
+void MainFormTest::ClickAt(QWidget* Widget, QPoint Point)
+{
+    const QPointF local(Point);
+    const QPointF global(Widget->mapToGlobal(Point));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Widget, &press);
+    QApplication::sendEvent(Widget, &release);
+}
+
+void MainFormTest::SwitchToPage(int Index)
+{
+    QTabBar* tabs = Form->PageControl1->TabBar();
+    ClickAt(tabs, tabs->tabRect(Index).center());
+}
+
+void MainFormTest::SaveAs(const QString& FileName)
+{
+    Script->FileAnswers = {FileName};
+    ClickAt(Form->Button1->Button(), Form->Button1->Button()->rect().center());
+}
+
+void MainFormTest::Open(const QString& FileName)
+{
+    Script->FileAnswers = {FileName};
+    ClickAt(Form->Button2->Button(), Form->Button2->Button()->rect().center());
+}
+
+TFileKind KindOfFile(const QString& FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return TFileKind::Missing;
+    const QByteArray head = file.read(8);
+    if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        return TFileKind::Png;
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return TFileKind::Jpeg;
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return TFileKind::Gif;
+    if (head.startsWith("BM"))
+        return TFileKind::Bmp;
+    return TFileKind::Other;
+}
+
+const char* KindName(TFileKind Kind)
+{
+    switch (Kind) {
+    case TFileKind::Missing:
+        return "missing";
+    case TFileKind::Png:
+        return "PNG";
+    case TFileKind::Jpeg:
+        return "JPEG";
+    case TFileKind::Gif:
+        return "GIF";
+    case TFileKind::Bmp:
+        return "BMP";
+    case TFileKind::Other:
+        break;
+    }
+    return "other";
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/main_form.h"
+#include "toolkit/widgets/user_interaction.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <gtest/gtest.h>
+#include <memory>
+
+// Answers the window's dialogs from a script and records what it was asked,
+// which addresses it opened and which messages it showed.
+class TScriptedInteraction : public TUserInteraction {
+public:
+    // One answer per dialog; an empty answer stands for a cancelled dialog.
+    std::deque<QString> FileAnswers;
+
+    QString AskedFilter, AskedDefaultExt;
+    bool AskedConfirmOverwrite = true;
+    int FileDialogs = 0;
+    QStringList OpenedUrls;
+    QStringList Messages;
+
+    std::optional<QString> OpenFileName(const QString&, const QString& Filter, const QString&) override;
+    std::optional<QString> SaveFileName(const QString&, const QString& Filter, const QString&,
+                                        const QString& DefaultExt, bool ConfirmOverwrite) override;
+    std::optional<QFont> ChooseFont(const QFont&) override { return std::nullopt; }
+    std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
+    bool OpenUrl(const QString& Address) override;
+    void ShowMessage(const QString& Title, const QString& Text) override;
+
+private:
+    std::optional<QString> NextAnswer();
+};
+
+// The real main window, read from the layout compiled into the program and
+// shown on the offscreen platform, with the scripted interaction installed.
+class MainFormTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Clicks a widget as the mouse would: press and release inside it.
+    static void ClickAt(QWidget* Widget, QPoint Point);
+    // Switches pages as the user does, through the tab row.
+    void SwitchToPage(int Index);
+
+    // Saves through "Save reflection as ..." with the given typed name.
+    void SaveAs(const QString& FileName);
+    // Opens through "Open image" with the given chosen name.
+    void Open(const QString& FileName);
+
+    TScriptedInteraction* Script = nullptr;
+    std::unique_ptr<TForm2> Form;
+    QTemporaryDir Folder;
+
+private:
+    std::unique_ptr<TUserInteraction> Previous;
+};
+
+// The first bytes of a file say what encoder wrote it.
+enum class TFileKind { Missing, Png, Jpeg, Gif, Bmp, Other };
+TFileKind KindOfFile(const QString& FileName);
+const char* KindName(TFileKind Kind);
