@@ -8,9 +8,10 @@
 // window is painted (a handler, a slider change, a paint) is shown to the user
 // in a message box through the user interaction, and the program keeps
 // running, instead of ending the process.
-class TLumivexApplication : public QApplication {
+class TLumivexApplication : public QApplication
+{
     Q_OBJECT
-public:
+  public:
     TLumivexApplication(int& Argc, char** Argv);
 
     bool notify(QObject* Receiver, QEvent* Event) override;

@@ -13,7 +13,8 @@
 #include <exception>
 #include <memory>
 
-namespace {
+namespace
+{
 QIcon ProgramIcon()
 {
     QIcon icon;

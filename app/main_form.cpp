@@ -17,7 +17,8 @@
 #include <QFile>
 #include <QVariant>
 
-namespace {
+namespace
+{
 const QString MessageTitle = QStringLiteral("Lumivex");
 
 QByteArray CompiledLayout()
@@ -49,7 +50,10 @@ template <class T> T* Component(const QObject* Root, const char* Name)
 
 TForm2::TForm2(QWidget* Parent) : TForm2(CompiledLayout(), Parent) {}
 
-TForm2::TForm2(const QByteArray& Layout, QWidget* Parent) : TForm(Parent) { CreateFromLayout(Layout); }
+TForm2::TForm2(const QByteArray& Layout, QWidget* Parent) : TForm(Parent)
+{
+    CreateFromLayout(Layout);
+}
 
 void TForm2::LayoutLoaded()
 {
@@ -94,9 +98,15 @@ QObject* TForm2::ActiveReflectionControl() const
     return findChild<QObject*>(QStringLiteral("OrbReflectionLabel1"));
 }
 
-void TForm2::FormCreate(QObject*) { LoadSliders(); }
+void TForm2::FormCreate(QObject*)
+{
+    LoadSliders();
+}
 
-void TForm2::PageControl1Change(QObject*) { LoadSliders(); }
+void TForm2::PageControl1Change(QObject*)
+{
+    LoadSliders();
+}
 
 void TForm2::LoadSliders()
 {
@@ -118,13 +128,25 @@ void TForm2::SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* Val
     ValueLabel->SetCaption(QString::number(Slider->Position()));
 }
 
-void TForm2::TrackBar1Change(QObject*) { SliderChanged(TrackBar1, "ReflectionSize", Label2); }
+void TForm2::TrackBar1Change(QObject*)
+{
+    SliderChanged(TrackBar1, "ReflectionSize", Label2);
+}
 
-void TForm2::TrackBar2Change(QObject*) { SliderChanged(TrackBar2, "ReflectionOpacityStart", Label5); }
+void TForm2::TrackBar2Change(QObject*)
+{
+    SliderChanged(TrackBar2, "ReflectionOpacityStart", Label5);
+}
 
-void TForm2::TrackBar3Change(QObject*) { SliderChanged(TrackBar3, "ReflectionOpacityEnd", Label6); }
+void TForm2::TrackBar3Change(QObject*)
+{
+    SliderChanged(TrackBar3, "ReflectionOpacityEnd", Label6);
+}
 
-void TForm2::TrackBar4Change(QObject*) { SliderChanged(TrackBar4, "ReflectionAxis", Label9); }
+void TForm2::TrackBar4Change(QObject*)
+{
+    SliderChanged(TrackBar4, "ReflectionAxis", Label9);
+}
 
 void TForm2::Button1Click(QObject*)
 {
@@ -154,7 +176,11 @@ void TForm2::Button2Click(QObject*)
     // The picture is what the control shows either way (empty, or 0 x 0 for
     // bytes that do not decode); the user still learns why.
     if (!picture->LastError().isEmpty())
-        UserInteraction().ShowMessage(MessageTitle, FailureText(QStringLiteral("open"), fileName, picture->LastError()));
+        UserInteraction().ShowMessage(MessageTitle,
+                                      FailureText(QStringLiteral("open"), fileName, picture->LastError()));
 }
 
-void TForm2::Label11Click(QObject*) { UserInteraction().OpenUrl(Label11->Caption()); }
+void TForm2::Label11Click(QObject*)
+{
+    UserInteraction().OpenUrl(Label11->Caption());
+}

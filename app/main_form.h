@@ -17,9 +17,10 @@ class TTrackBar;
 // "Image" and "Text" pages, and a footer with the maker's web link. It keeps
 // no reflection state of its own; the sliders, buttons and dialogs act on the
 // reflection control of the active page.
-class TForm2 : public TForm {
+class TForm2 : public TForm
+{
     Q_OBJECT
-public:
+  public:
     // Creates the window from the layout compiled into the program
     // (":/rcdata/TFORM2"); FormCreate has run when the constructor returns.
     explicit TForm2(QWidget* Parent = nullptr);
@@ -68,7 +69,7 @@ public:
 
     void LayoutLoaded() override;
 
-private:
+  private:
     void FindComponents();
     // The reflection control of the active page: the image control on page
     // 0, the text page's control on any other (none until that page has one).

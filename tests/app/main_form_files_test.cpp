@@ -18,11 +18,12 @@
 #include <stdexcept>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 struct TSaveCase {
-    const char* Typed;    // the name typed in the save dialog, relative to the test folder
-    TFileKind Expected;   // what the file holds afterwards
+    const char* Typed;  // the name typed in the save dialog, relative to the test folder
+    TFileKind Expected; // what the file holds afterwards
 };
 
 // One PNG chunk: length, type, data and the checksum over type and data.
@@ -45,7 +46,8 @@ QByteArray PngHeaderClaiming(quint32 Width, quint32 Height)
     fields[8] = 8; // bits per channel
     fields[9] = 6; // RGBA
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", QByteArray(fields, sizeof fields)) +
-           PngChunk("IDAT", QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) + PngChunk("IEND", QByteArray());
+           PngChunk("IDAT", QByteArray("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) +
+           PngChunk("IEND", QByteArray());
 }
 
 bool WriteFile(const QString& Name, const QByteArray& Bytes)
@@ -97,7 +99,8 @@ double MeanDifference(const QImage& A, const QImage& B, const QRect& Area)
     for (int y = Area.top(); y <= Area.bottom(); ++y)
         for (int x = Area.left(); x <= Area.right(); ++x) {
             const QRgb a = A.pixel(x, y), b = B.pixel(x, y);
-            total += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            total +=
+                std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
         }
     return total / (3.0 * Area.width() * Area.height());
 }
@@ -124,15 +127,11 @@ TEST_F(MainFormSave, FormatFollowsTheTypedNameOnly)
 {
     ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("X.JPG")));
     const TSaveCase cases[] = {
-        {"out.png", TFileKind::Png},
-        {"out.jpeg", TFileKind::Png}, // ".JPEG" does not contain ".JPG"
-        {"out.jpg", TFileKind::Jpeg},
-        {"lower.gif", TFileKind::Gif},
-        {"UPPER.GIF", TFileKind::Gif},
-        {"mixed.GiF", TFileKind::Gif},
-        {"out.Bmp", TFileKind::Bmp},
-        {"pic.bmp.gif", TFileKind::Bmp}, // ".BMP" is tested last and wins
-        {"X.JPG/out.png", TFileKind::Jpeg}, // the whole path is searched
+        {"out.png", TFileKind::Png},        {"out.jpeg", TFileKind::Png}, // ".JPEG" does not contain ".JPG"
+        {"out.jpg", TFileKind::Jpeg},       {"lower.gif", TFileKind::Gif},
+        {"UPPER.GIF", TFileKind::Gif},      {"mixed.GiF", TFileKind::Gif},
+        {"out.Bmp", TFileKind::Bmp},        {"pic.bmp.gif", TFileKind::Bmp}, // ".BMP" is tested last and wins
+        {"X.JPG/out.png", TFileKind::Jpeg},                                  // the whole path is searched
         {"noextension", TFileKind::Png},
     };
     for (const TSaveCase& c : cases) {
@@ -187,7 +186,8 @@ TEST_F(MainFormSave, ExistingFileSurvivesAFailedSave)
     ASSERT_TRUE(WriteFile(target, "previous content"));
     ASSERT_TRUE(QFile::setPermissions(Folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     SaveAs(target);
-    QFile::setPermissions(Folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(Folder.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_EQ(Script->Messages.size(), 1);
     EXPECT_EQ(ReadFile(target), QByteArray("previous content"));
     EXPECT_TRUE(Script->Messages[0].contains(target));
@@ -306,9 +306,8 @@ TEST_F(MainFormOpen, HugeHeaderIsCalledTooLarge)
 
 TEST_F(MainFormTest, ErrorInAnEventIsShownAndTheProgramGoesOn)
 {
-    const bool handled = DeliverShowingErrors([]() -> bool {
-        throw std::runtime_error("Could not allocate memory for reflection image");
-    });
+    const bool handled = DeliverShowingErrors(
+        []() -> bool { throw std::runtime_error("Could not allocate memory for reflection image"); });
     EXPECT_TRUE(handled);
     EXPECT_EQ(Script->Messages, QStringList({"Could not allocate memory for reflection image"}));
     EXPECT_FALSE(DeliverShowingErrors([] { return false; }));

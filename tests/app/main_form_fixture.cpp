@@ -23,14 +23,16 @@ std::optional<QString> TScriptedInteraction::NextAnswer()
     return answer;
 }
 
-std::optional<QString> TScriptedInteraction::OpenFileName(const QString&, const QString& Filter, const QString&)
+std::optional<QString> TScriptedInteraction::OpenFileName(const QString&, const QString& Filter,
+                                                          const QString&)
 {
     AskedFilter = Filter;
     return NextAnswer();
 }
 
-std::optional<QString> TScriptedInteraction::SaveFileName(const QString&, const QString& Filter, const QString&,
-                                                          const QString& DefaultExt, bool ConfirmOverwrite)
+std::optional<QString> TScriptedInteraction::SaveFileName(const QString&, const QString& Filter,
+                                                          const QString&, const QString& DefaultExt,
+                                                          bool ConfirmOverwrite)
 {
     AskedFilter = Filter;
     AskedDefaultExt = DefaultExt;
@@ -44,7 +46,10 @@ bool TScriptedInteraction::OpenUrl(const QString& Address)
     return true;
 }
 
-void TScriptedInteraction::ShowMessage(const QString&, const QString& Text) { Messages << Text; }
+void TScriptedInteraction::ShowMessage(const QString&, const QString& Text)
+{
+    Messages << Text;
+}
 
 void MainFormTest::SetUpTestSuite()
 {
@@ -74,8 +79,10 @@ void MainFormTest::ClickAt(QWidget* Widget, QPoint Point)
 {
     const QPointF local(Point);
     const QPointF global(Widget->mapToGlobal(Point));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(Widget, &press);
     QApplication::sendEvent(Widget, &release);
 }

@@ -11,8 +11,9 @@
 
 // Answers the window's dialogs from a script and records what it was asked,
 // which addresses it opened and which messages it showed.
-class TScriptedInteraction : public TUserInteraction {
-public:
+class TScriptedInteraction : public TUserInteraction
+{
+  public:
     // One answer per dialog; an empty answer stands for a cancelled dialog.
     std::deque<QString> FileAnswers;
 
@@ -30,14 +31,15 @@ public:
     bool OpenUrl(const QString& Address) override;
     void ShowMessage(const QString& Title, const QString& Text) override;
 
-private:
+  private:
     std::optional<QString> NextAnswer();
 };
 
 // The real main window, read from the layout compiled into the program and
 // shown on the offscreen platform, with the scripted interaction installed.
-class MainFormTest : public ::testing::Test {
-protected:
+class MainFormTest : public ::testing::Test
+{
+  protected:
     static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
@@ -56,7 +58,7 @@ protected:
     std::unique_ptr<TForm2> Form;
     QTemporaryDir Folder;
 
-private:
+  private:
     std::unique_ptr<TUserInteraction> Previous;
 };
 

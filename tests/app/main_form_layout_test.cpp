@@ -19,7 +19,8 @@
 #include <QSlider>
 #include <QTabBar>
 
-namespace {
+namespace
+{
 
 QByteArray ReadFile(const QString& Name)
 {
@@ -27,7 +28,10 @@ QByteArray ReadFile(const QString& Name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString SourcePath(const QString& Name) { return QStringLiteral(LUMIVEX_TEST_DATA "/../../") + Name; }
+QString SourcePath(const QString& Name)
+{
+    return QStringLiteral(LUMIVEX_TEST_DATA "/../../") + Name;
+}
 
 struct TPlacement {
     const char* Name;
@@ -67,13 +71,16 @@ TEST_F(MainFormLayout, ClientAreaColourAndFontAreTheDesignedOnes)
 TEST_F(MainFormLayout, ComponentsSitWhereTheLayoutPutsThem)
 {
     const TPlacement placements[] = {
-        {"Panel1", 0, 0, 980, 65},          {"Button1", 4, 21, 149, 25},      {"TrackBar1", 160, 27, 150, 32},
-        {"TrackBar2", 316, 27, 150, 32},    {"TrackBar3", 472, 27, 150, 32},  {"TrackBar4", 628, 27, 150, 32},
-        {"Label1", 169, 8, -1, -1},         {"Label2", 246, 8, -1, -1},       {"Label3", 323, 8, -1, -1},
-        {"Label5", 396, 8, -1, -1},         {"Label4", 480, 8, -1, -1},       {"Label6", 548, 8, -1, -1},
-        {"Label8", 636, 10, -1, -1},        {"Label9", 714, 10, -1, -1},      {"PageControl1", 0, 65, 980, 609},
-        {"OrbReflectionImage1", 0, 40, 171, 270}, {"Button2", 0, 9, 75, 25}, {"Panel2", 0, 674, 980, 18},
-        {"Label10", 4, 2, -1, -1},          {"Label11", 73, 2, -1, -1},
+        {"Panel1", 0, 0, 980, 65},         {"Button1", 4, 21, 149, 25},
+        {"TrackBar1", 160, 27, 150, 32},   {"TrackBar2", 316, 27, 150, 32},
+        {"TrackBar3", 472, 27, 150, 32},   {"TrackBar4", 628, 27, 150, 32},
+        {"Label1", 169, 8, -1, -1},        {"Label2", 246, 8, -1, -1},
+        {"Label3", 323, 8, -1, -1},        {"Label5", 396, 8, -1, -1},
+        {"Label4", 480, 8, -1, -1},        {"Label6", 548, 8, -1, -1},
+        {"Label8", 636, 10, -1, -1},       {"Label9", 714, 10, -1, -1},
+        {"PageControl1", 0, 65, 980, 609}, {"OrbReflectionImage1", 0, 40, 171, 270},
+        {"Button2", 0, 9, 75, 25},         {"Panel2", 0, 674, 980, 18},
+        {"Label10", 4, 2, -1, -1},         {"Label11", 73, 2, -1, -1},
     };
     for (const TPlacement& expected : placements) {
         SCOPED_TRACE(expected.Name);
@@ -89,10 +96,17 @@ TEST_F(MainFormLayout, ComponentsSitWhereTheLayoutPutsThem)
 TEST_F(MainFormLayout, CaptionsAreExactTrailingBlanksIncluded)
 {
     const TCaption captions[] = {
-        {"Button1", "Save reflection as ..."}, {"Label1", "Reflection size:"}, {"Label3", "Opacity start:"},
-        {"Label4", "Opacity end:"},            {"Label8", "Reflection axis:"}, {"Button2", "Open image"},
-        {"TabSheet1", "Image"},                {"TabSheet2", "Text"},          {"Label10", "Free utility by "},
-        {"Panel1", ""},                        {"Panel2", ""},
+        {"Button1", "Save reflection as ..."},
+        {"Label1", "Reflection size:"},
+        {"Label3", "Opacity start:"},
+        {"Label4", "Opacity end:"},
+        {"Label8", "Reflection axis:"},
+        {"Button2", "Open image"},
+        {"TabSheet1", "Image"},
+        {"TabSheet2", "Text"},
+        {"Label10", "Free utility by "},
+        {"Panel1", ""},
+        {"Panel2", ""},
     };
     for (const TCaption& expected : captions) {
         SCOPED_TRACE(expected.Name);
@@ -103,7 +117,8 @@ TEST_F(MainFormLayout, CaptionsAreExactTrailingBlanksIncluded)
     EXPECT_EQ(Form->PageControl1->TabBar()->tabText(0), QStringLiteral("Image"));
     EXPECT_EQ(Form->PageControl1->TabBar()->tabText(1), QStringLiteral("Text"));
     // The trailing blank takes room, so the label reaches further than its words.
-    EXPECT_GT(Form->Label10->width(), QFontMetrics(Form->Label10->font()).horizontalAdvance(QStringLiteral("Free utility by")));
+    EXPECT_GT(Form->Label10->width(),
+              QFontMetrics(Form->Label10->font()).horizontalAdvance(QStringLiteral("Free utility by")));
 }
 
 TEST_F(MainFormLayout, SlidersHaveTheirRangesTicksAndTabOrder)

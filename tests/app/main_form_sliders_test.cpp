@@ -9,7 +9,8 @@
 
 #include <QSlider>
 
-namespace {
+namespace
+{
 
 struct TSliderReading {
     int Size, OpacityStart, OpacityEnd, Axis;

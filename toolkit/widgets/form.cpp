@@ -17,7 +17,10 @@ void TForm::CreateFromLayout(const QByteArray& Binary)
     FOnCreate(this);
 }
 
-void TForm::CaptionChanged() { setWindowTitle(Caption()); }
+void TForm::CaptionChanged()
+{
+    setWindowTitle(Caption());
+}
 
 void TForm::showEvent(QShowEvent* Event)
 {

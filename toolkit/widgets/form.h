@@ -10,7 +10,8 @@ Q_MOC_INCLUDE("toolkit/font.h")
 // widget; the title is the caption. OnCreate runs once the entire layout has
 // been read and every component has finished loading, so a create handler
 // sees the controls as the layout left them.
-class TForm : public TControl {
+class TForm : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -23,7 +24,7 @@ class TForm : public TControl {
     Q_PROPERTY(TNotifyEvent OnCreate READ OnCreate WRITE SetOnCreate)
     Q_PROPERTY(int PixelsPerInch READ PixelsPerInch WRITE SetPixelsPerInch)
     Q_PROPERTY(int TextHeight READ TextHeight WRITE SetTextHeight)
-public:
+  public:
     explicit TForm(QWidget* Parent = nullptr);
 
     int ClientWidth() const { return width(); }
@@ -49,11 +50,11 @@ public:
     // the window, then runs OnCreate. Layout faults propagate as ELayoutError.
     void CreateFromLayout(const QByteArray& Binary);
 
-protected:
+  protected:
     void CaptionChanged() override;
     void showEvent(QShowEvent* Event) override;
 
-private:
+  private:
     TPosition FPosition = poDesigned;
     int FPixelsPerInch = 96;
     int FTextHeight = 13;
