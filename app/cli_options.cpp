@@ -31,6 +31,11 @@ QString CanonicalFormat(const QString& Format)
 }
 } // namespace
 
+QString CliVersionText()
+{
+    return QStringLiteral("1.5.0.0");
+}
+
 QString CliUsageText()
 {
     return QStringLiteral(
@@ -40,8 +45,10 @@ QString CliUsageText()
         "\n"
         "Options:\n"
         "  -o, --output FILE      output file for a single input; - writes standard output\n"
-        "  -d, --output-dir DIR   folder for the outputs of many inputs (NAME-reflection.EXT);\n"
-        "                         without -o and -d each output goes beside its input\n"
+        "  -d, --output-dir DIR   folder for the outputs of many inputs (NAME-reflection.EXT,\n"
+        "                         EXT from -f, png by default); without -o and -d each\n"
+        "                         output goes beside its input, and standard input's to\n"
+        "                         standard output\n"
         "  -f, --format FORMAT    png, jpg, gif, bmp or tiff; otherwise chosen from the output\n"
         "                         name as the window does (.JPG, .GIF, .BMP anywhere in it, else PNG)\n"
         "      --size N           reflection size in rows, 0 or more (default 50)\n"

@@ -30,3 +30,6 @@ struct TCliParseResult {
 TCliParseResult ParseCliArguments(const QStringList& Arguments);
 
 QString CliUsageText();
+
+// The version printed by --version, the reflection controls' version.
+QString CliVersionText();
