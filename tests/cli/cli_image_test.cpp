@@ -140,9 +140,11 @@ TEST_F(CliImage, FormatsWithoutAlphaAreFlattenedOverWhite)
     ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
     const QImage image(Path("flat.bmp"));
     ASSERT_FALSE(image.isNull());
-    // The fully transparent corner and the rows past the fade are white.
+    // The fully transparent corner and the gap row before the reflection are
+    // white; the opaque middle keeps its colour.
     EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(60, 140), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(60, 90), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(60, 45), FPicture.pixel(60, 45) | 0xFF000000u);
 }
 
 TEST_F(CliImage, ExistingOutputSurvivesAFailedRun)

@@ -21,7 +21,7 @@ TEST(CliUsage, ErrorsExitTwoWithAMessageAndWriteNothing)
         {{"image", "--end", "256", "a.png"}, "--end must be"},
         {{"image", "--size", "-1", "a.png"}, "--size must be"},
         {{"image", "--axis", "x", "a.png"}, "--axis must be"},
-        {{"image", "-j", "0", "a.png"}, "--jobs must be"},
+        {{"image", "-j", "0", "a.png"}, "-j must be a whole number from 1 to 256"},
         {{"image", "-f", "webp", "a.png"}, "unknown format"},
         {{"image", "--opacity", "3", "a.png"}, "unknown option"},
         {{"image", "a.png", "-o"}, "needs a value"},
