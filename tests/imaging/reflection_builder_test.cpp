@@ -1,46 +1,12 @@
 #include "imaging/reflection_builder.h"
 
+#include "tests/support/naive_reflection.h"
 #include "tests/support/test_data.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
-// The fade written the plain way, pixel by pixel, straight from its
-// definition; the fast builder must agree with it on every pixel.
-QImage NaiveReflection(const QImage& picture, int n, int S, int E)
-{
-    const int W = picture.width(), H = picture.height();
-    QImage out(W, H, QImage::Format_ARGB32);
-    out.fill(0);
-    QImage flipped = picture.mirrored(false, true);
-    for (int y = 0; y < H; ++y) {
-        long double a = 0;
-        if (y < n) {
-            a = std::nearbyintl((static_cast<long double>(n) - y) / n * S + static_cast<long double>(y) / n * E);
-            a = std::clamp<long double>(a, 0, 255);
-        }
-        for (int x = 0; x < W; ++x) {
-            const QRgb p = flipped.pixel(x, y);
-            const int alpha = qAlpha(p);
-            if (alpha == 0)
-                continue;
-            const int scaled = static_cast<int>(std::nearbyintl(a / 255.0L * alpha));
-            out.setPixel(x, y, qRgba(qRed(p), qGreen(p), qBlue(p), scaled));
-        }
-    }
-    return out;
-}
-
-void ExpectSameBits(const QImage& actual, const QImage& expected)
-{
-    ASSERT_EQ(actual.size(), expected.size());
-    ASSERT_EQ(actual.format(), QImage::Format_ARGB32);
-    for (int y = 0; y < expected.height(); ++y)
-        for (int x = 0; x < expected.width(); ++x)
-            ASSERT_EQ(actual.pixel(x, y), expected.pixel(x, y)) << "at " << x << "," << y;
-}
-
 QImage OpaqueColumn(int height)
 {
     QImage image(3, height, QImage::Format_ARGB32);

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "controls/orb_hint_info.h"
+#include "imaging/gdip_picture.h"
+#include "imaging/image_encoders.h"
+#include "toolkit/notify_event.h"
+#include "toolkit/widgets/control.h"
+
+#include <QImage>
+#include <memory>
+
+class TCanvas;
+
+// Shows a picture standing on a mirrored, fading copy of itself. The
+// reflection is computed once per change of the picture or of the fade and
+// cached; painting only blends the two images. The control paints over its
+// parent's background.
+class TOrbReflectionImage : public TControl {
+    Q_OBJECT
+    Q_PROPERTY(int Left READ Left WRITE SetLeft)
+    Q_PROPERTY(int Top READ Top WRITE SetTop)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
+    Q_PROPERTY(TGDIPPicture* Picture READ Picture WRITE SetPicture)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    Q_PROPERTY(TOrbHintInfo* OfficeHint READ OfficeHint WRITE SetOfficeHint)
+    Q_PROPERTY(int ReflectionOpacityStart READ ReflectionOpacityStart WRITE SetReflectionOpacityStart)
+    Q_PROPERTY(int ReflectionOpacityEnd READ ReflectionOpacityEnd WRITE SetReflectionOpacityEnd)
+    Q_PROPERTY(int ReflectionSize READ ReflectionSize WRITE SetReflectionSize)
+    Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
+    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
+    Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
+    Q_PROPERTY(TNotifyEvent OnDblClick READ OnDblClick WRITE SetOnDblClick)
+    Q_PROPERTY(TNotifyEvent OnMouseEnter READ OnMouseEnter WRITE SetOnMouseEnter)
+    Q_PROPERTY(TNotifyEvent OnMouseLeave READ OnMouseLeave WRITE SetOnMouseLeave)
+public:
+    static constexpr int DefaultOpacityStart = 255;
+    static constexpr int DefaultOpacityEnd = 0;
+    static constexpr int DefaultSize = 100;
+    static constexpr int DefaultAxis = 1;
+
+    explicit TOrbReflectionImage(QWidget* Parent = nullptr);
+    ~TOrbReflectionImage() override;
+
+    Q_INVOKABLE bool IsAlignStored() const { return Align() != alNone; }
+
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+
+    // Copies Value into the control's own picture, which then rebuilds.
+    TGDIPPicture* Picture() const { return FPicture.get(); }
+    void SetPicture(TGDIPPicture* Value);
+
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value) { FShowHint = Value; }
+    Q_INVOKABLE bool IsShowHintStored() const { return FShowHint; }
+
+    TOrbHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(TOrbHintInfo* Value);
+
+    // Opacities outside 0..255 are ignored, as are unchanged values.
+    int ReflectionOpacityStart() const { return FOpacityStart; }
+    void SetReflectionOpacityStart(int Value);
+    Q_INVOKABLE bool IsReflectionOpacityStartStored() const { return FOpacityStart != DefaultOpacityStart; }
+    int ReflectionOpacityEnd() const { return FOpacityEnd; }
+    void SetReflectionOpacityEnd(int Value);
+    Q_INVOKABLE bool IsReflectionOpacityEndStored() const { return FOpacityEnd != DefaultOpacityEnd; }
+    // Negative sizes are ignored like out-of-range opacities.
+    int ReflectionSize() const { return FSize; }
+    void SetReflectionSize(int Value);
+    Q_INVOKABLE bool IsReflectionSizeStored() const { return FSize != DefaultSize; }
+    // Only moves the reflection: no rebuild, no resize.
+    int ReflectionAxis() const { return FAxis; }
+    void SetReflectionAxis(int Value);
+    Q_INVOKABLE bool IsReflectionAxisStored() const { return FAxis != DefaultAxis; }
+
+    // "1.5.0.0"; a stored version text is read and discarded.
+    QString Version() const;
+    void SetVersion(const QString& Value) { Q_UNUSED(Value); }
+    virtual int VersionNumber() const;
+
+    Q_INVOKABLE bool IsVisibleStored() const { return !Visible(); }
+
+    TNotifyEvent OnDblClick() const { return FOnDblClick; }
+    void SetOnDblClick(const TNotifyEvent& Value) { FOnDblClick = Value; }
+    TNotifyEvent OnMouseEnter() const { return FOnMouseEnter; }
+    void SetOnMouseEnter(const TNotifyEvent& Value) { FOnMouseEnter = Value; }
+    TNotifyEvent OnMouseLeave() const { return FOnMouseLeave; }
+    void SetOnMouseLeave(const TNotifyEvent& Value) { FOnMouseLeave = Value; }
+
+    // The cached reflection (the picture's size, Format_ARGB32); null before
+    // the first build.
+    const QImage& ReflectionBitmap() const { return FReflection; }
+    bool HasReflection() const { return FHasReflection; }
+
+    // Rebuilds the cached reflection from the picture's bytes; nothing while
+    // the control is being read from a layout or the picture is empty.
+    void BuildReflection();
+    // Width of the picture and height of picture plus ReflectionSize.
+    void FitToPicture();
+
+    // Draws what the control shows: a dotted outline while empty, otherwise
+    // the reflection at H + ReflectionAxis and the picture over it.
+    virtual void DrawOnCanvas(TCanvas& Canvas);
+
+    // Writes the picture over its reflection to FileName. False, with the
+    // reason, when nothing was written (no picture yet, or the save failed);
+    // an existing file is replaced only by a complete new one.
+    bool SaveReflection(const QString& FileName, ImageSaveFormat Format, QString* Reason = nullptr);
+
+    void LayoutLoaded() override;
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+    void enterEvent(QEnterEvent* Event) override;
+    void leaveEvent(QEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+
+private:
+    void PictureChanged();
+
+    std::unique_ptr<TOrbHintInfo> FOfficeHint;
+    std::unique_ptr<TGDIPPicture> FPicture;
+    QImage FReflection;
+    QImage FReflectionForScreen; // premultiplied copy, made at the first paint after a build
+    bool FHasReflection = false;
+    bool FAutoSize = false;
+    bool FShowHint = false;
+    int FOpacityStart = DefaultOpacityStart;
+    int FOpacityEnd = DefaultOpacityEnd;
+    int FSize = DefaultSize;
+    int FAxis = DefaultAxis;
+    TNotifyEvent FOnDblClick;
+    TNotifyEvent FOnMouseEnter;
+    TNotifyEvent FOnMouseLeave;
+};

@@ -1,0 +1,4 @@
+#pragma once
+
+// Makes the reflection controls known to the layout reader.
+void RegisterControls();

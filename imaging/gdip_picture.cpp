@@ -1,0 +1,209 @@
+#include "imaging/gdip_picture.h"
+
+#include "imaging/canvas.h"
+#include "imaging/gp_graphics.h"
+#include "imaging/gp_image.h"
+#include "imaging/gp_raw_format.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/picture.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <new>
+#include <stdexcept>
+
+namespace {
+// A file larger than this is refused before it is read into memory; the
+// largest picture we decode is far smaller as a file.
+constexpr qint64 MaxPictureFileBytes = qint64(1) << 30;
+
+[[noreturn]] void ThrowNoMemory()
+{
+    throw std::runtime_error("Could not allocate memory for image");
+}
+
+QByteArray ReadWholeStream(QIODevice* Stream)
+{
+    if (Stream->size() > MaxPictureFileBytes)
+        throw std::runtime_error("picture data too large");
+    try {
+        return Stream->readAll();
+    } catch (const std::bad_alloc&) {
+        ThrowNoMemory();
+    }
+}
+} // namespace
+
+TGDIPPicture::TGDIPPicture(QObject* Parent) : TGraphic(Parent) {}
+
+TGDIPPicture::~TGDIPPicture() = default;
+
+void TGDIPPicture::SetEncodedData(const QByteArray& Data)
+{
+    FEncodedData = Data;
+    FDecoded.reset();
+}
+
+const TDecodedImage* TGDIPPicture::Decode()
+{
+    if (FEmpty || FEncodedData.isEmpty())
+        return nullptr;
+    if (!FDecoded) {
+        try {
+            FDecoded = DecodeImage(FEncodedData);
+        } catch (const std::bad_alloc&) {
+            ThrowNoMemory();
+        }
+        FLastError = FDecoded->Status == TGpStatus::Ok ? QString() : FDecoded->Reason;
+    }
+    return &*FDecoded;
+}
+
+const QImage& TGDIPPicture::DecodedImage()
+{
+    static const QImage none;
+    const TDecodedImage* decoded = Decode();
+    return decoded ? decoded->Image : none;
+}
+
+bool TGDIPPicture::MeasureImage()
+{
+    const TDecodedImage* decoded = Decode();
+    if (!decoded)
+        return false;
+    FImageWidth = decoded->Image.width();
+    FImageHeight = decoded->Image.height();
+    return true;
+}
+
+void TGDIPPicture::DrawInRect(TCanvas& Canvas, const QRect& Rect)
+{
+    const TDecodedImage* decoded = Decode();
+    if (!decoded || decoded->Image.isNull())
+        return;
+    if (RawFormatKindOf(RawFormatFromReaderFormat(decoded->Format)) == ImageRawFormat::RawBmp) {
+        // A BMP is drawn by the toolkit at its own size, leaving out the
+        // colour of its bottom-left pixel, as the classic picture did.
+        TBitmap bitmap;
+        QBuffer buffer(&FEncodedData);
+        buffer.open(QIODevice::ReadOnly);
+        try {
+            bitmap.LoadStream(&buffer);
+        } catch (const std::runtime_error&) {
+            return;
+        }
+        bitmap.SetTransparent(true);
+        bitmap.SetAutoTransparentColor();
+        bitmap.DrawInRect(Canvas, QRect(Rect.topLeft(), QSize(bitmap.Width(), bitmap.Height())));
+        return;
+    }
+    FImageWidth = decoded->Image.width();
+    FImageHeight = decoded->Image.height();
+    Canvas.DrawImage(Rect, decoded->Image, true);
+}
+
+void TGDIPPicture::DrawAt(TGPGraphics& Graphics, int X, int Y)
+{
+    if (FEmpty || FEncodedData.isEmpty())
+        return;
+    TGPImage image(FEncodedData);
+    Graphics.DrawImageAt(&image, X, Y);
+}
+
+void TGDIPPicture::CopyFrom(const TPersistent* Source)
+{
+    FEmpty = true;
+    if (!Source) {
+        SetEncodedData(QByteArray());
+        FLastError.clear();
+        Changed();
+        if (OnClear)
+            OnClear(this);
+        return;
+    }
+    if (const auto* picture = qobject_cast<const TGDIPPicture*>(Source)) {
+        SetEncodedData(picture->FEncodedData);
+        FEmpty = FEncodedData.isEmpty();
+        Changed();
+    } else if (const auto* bitmap = qobject_cast<const TBitmap*>(Source)) {
+        SetEncodedData(bitmap->SaveToBmp());
+        FEmpty = false;
+        Changed();
+    } else if (const auto* holder = qobject_cast<const TPicture*>(Source)) {
+        QByteArray bytes;
+        if (TGraphic* graphic = holder->Graphic()) {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            graphic->SaveStream(&buffer);
+        }
+        SetEncodedData(bytes);
+        FEmpty = false;
+        Changed();
+    } else {
+        // Unknown sources leave the picture marked empty; its old bytes stay
+        // in the buffer, unused, and nobody is told.
+        return;
+    }
+    MeasureImage();
+}
+
+void TGDIPPicture::LoadFile(const QString& FileName)
+{
+    try {
+        QFile file(FileName);
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error(QStringLiteral("cannot open \"%1\": %2").arg(FileName, file.errorString()).toStdString());
+        if (file.size() > MaxPictureFileBytes)
+            throw std::runtime_error(QStringLiteral("\"%1\" is too large to be a picture (%2 bytes)")
+                                         .arg(FileName).arg(file.size()).toStdString());
+        QByteArray bytes = ReadWholeStream(&file);
+        if (file.error() != QFileDevice::NoError)
+            throw std::runtime_error(QStringLiteral("cannot read \"%1\": %2").arg(FileName, file.errorString()).toStdString());
+        FLastError.clear();
+        SetEncodedData(bytes);
+        FEmpty = false;
+        if (OnClear)
+            OnClear(this);
+        MeasureImage();
+        Changed();
+    } catch (const std::exception& error) {
+        FEmpty = true;
+        FLastError = QString::fromStdString(error.what());
+    } catch (...) {
+        FEmpty = true;
+        FLastError = QStringLiteral("cannot load \"%1\"").arg(FileName);
+    }
+}
+
+void TGDIPPicture::LoadStream(QIODevice* Stream)
+{
+    if (!Stream)
+        return;
+    if (!Stream->isSequential())
+        Stream->seek(0);
+    SetEncodedData(ReadWholeStream(Stream));
+    FLastError.clear();
+    FEmpty = false;
+    MeasureImage();
+    Changed();
+}
+
+void TGDIPPicture::SaveStream(QIODevice* Stream)
+{
+    if (Stream)
+        Stream->write(FEncodedData);
+}
+
+void TGDIPPicture::ReadStoredData(QIODevice* Stream)
+{
+    if (!Stream)
+        return;
+    SetEncodedData(ReadWholeStream(Stream));
+    FLastError.clear();
+    FEmpty = false;
+}
+
+void TGDIPPicture::WriteStoredData(QIODevice* Stream)
+{
+    SaveStream(Stream);
+}
