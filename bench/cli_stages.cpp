@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImageWriter>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <random>
 
