@@ -9,7 +9,8 @@
 #include <exception>
 #include <thread>
 
-namespace {
+namespace
+{
 TImageJobResult RunGuarded(const TImageJob& Job)
 {
     // A worker thread must not let an exception escape (that would end the

@@ -22,15 +22,17 @@ int RunImageCommand(const TImageCommandOptions& Options)
     }
 
     const std::vector<TImageJob> jobs = PlanImageJobs(Options);
-    const int workers = Options.Jobs > 0 ? Options.Jobs : int(std::max(1u, std::thread::hardware_concurrency()));
+    const int workers =
+        Options.Jobs > 0 ? Options.Jobs : int(std::max(1u, std::thread::hardware_concurrency()));
     const TBatchSummary summary = RunImageBatch(jobs, workers, reporter);
 
     if (jobs.size() > 1 || summary.Failed > 0)
-        reporter.Line(summary.Failed == 0
-                          ? QStringLiteral("%1 of %2 reflections written").arg(summary.Written).arg(jobs.size())
-                          : QStringLiteral("%1 of %2 reflections written, %3 failed")
-                                .arg(summary.Written)
-                                .arg(jobs.size())
-                                .arg(summary.Failed));
+        reporter.Line(
+            summary.Failed == 0
+                ? QStringLiteral("%1 of %2 reflections written").arg(summary.Written).arg(jobs.size())
+                : QStringLiteral("%1 of %2 reflections written, %3 failed")
+                      .arg(summary.Written)
+                      .arg(jobs.size())
+                      .arg(summary.Failed));
     return summary.Failed == 0 ? 0 : 1;
 }

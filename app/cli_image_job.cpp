@@ -11,7 +11,8 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 const QString StandardStream = QStringLiteral("-");
 
 TImageJobResult Failed(QString Reason)

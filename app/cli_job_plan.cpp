@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <QHash>
 
-namespace {
+namespace
+{
 const QString StandardStream = QStringLiteral("-");
 
 QString Canonical(const QString& Path)
@@ -80,9 +81,10 @@ QString ExtensionOfSaveFormat(ImageSaveFormat Format)
 
 QString ReflectionFileName(const QString& Input, ImageSaveFormat Format)
 {
-    const QString name = Input == StandardStream ? QStringLiteral("stdin") : QFileInfo(Input).completeBaseName();
-    return QStringLiteral("%1-reflection.%2").arg(name.isEmpty() ? QStringLiteral("image") : name,
-                                                  ExtensionOfSaveFormat(Format));
+    const QString name =
+        Input == StandardStream ? QStringLiteral("stdin") : QFileInfo(Input).completeBaseName();
+    return QStringLiteral("%1-reflection.%2")
+        .arg(name.isEmpty() ? QStringLiteral("image") : name, ExtensionOfSaveFormat(Format));
 }
 
 std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)

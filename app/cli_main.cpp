@@ -6,7 +6,8 @@
 #include <QStringList>
 #include <cstdio>
 
-namespace {
+namespace
+{
 // Standard error belongs to the command's own lines (failures, progress,
 // summary), written whole by one reporter. Qt's diagnostics (a missing
 // runtime folder, a decoder's note about a colour profile) would interleave

@@ -1,6 +1,7 @@
 #include "app/cli_options.h"
 
-namespace {
+namespace
+{
 // Bounds of the values the command accepts. Opacities are bytes; the size and
 // offset are bounded so that an output's height cannot overflow.
 constexpr int MaxReflectionSize = 1000000;
@@ -119,10 +120,11 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
             argument = argument.left(equals);
             hasInlineValue = true;
         }
-        static const QStringList valued{QStringLiteral("-o"), QStringLiteral("--output"), QStringLiteral("-d"),
-                                        QStringLiteral("--output-dir"), QStringLiteral("-f"), QStringLiteral("--format"),
-                                        QStringLiteral("--size"), QStringLiteral("--start"), QStringLiteral("--end"),
-                                        QStringLiteral("--axis"), QStringLiteral("-j"), QStringLiteral("--jobs")};
+        static const QStringList valued{
+            QStringLiteral("-o"),           QStringLiteral("--output"), QStringLiteral("-d"),
+            QStringLiteral("--output-dir"), QStringLiteral("-f"),       QStringLiteral("--format"),
+            QStringLiteral("--size"),       QStringLiteral("--start"),  QStringLiteral("--end"),
+            QStringLiteral("--axis"),       QStringLiteral("-j"),       QStringLiteral("--jobs")};
         if (!valued.contains(argument))
             return fail(QStringLiteral("unknown option \"%1\"").arg(argument));
         if (!hasInlineValue) {
@@ -135,7 +137,10 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
             const std::optional<int> parsed = ParseInt(value);
             if (!parsed || *parsed < low || *parsed > high) {
                 result.Error = QStringLiteral("%1 must be a whole number from %2 to %3, not \"%4\"")
-                                   .arg(argument).arg(low).arg(high).arg(value);
+                                   .arg(argument)
+                                   .arg(low)
+                                   .arg(high)
+                                   .arg(value);
                 return false;
             }
             target = *parsed;
@@ -153,7 +158,8 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
         } else if (argument == QLatin1String("-f") || argument == QLatin1String("--format")) {
             const QString format = value.toLower();
             if (!IsKnownFormat(format))
-                return fail(QStringLiteral("unknown format \"%1\": expected png, jpg, gif, bmp or tiff").arg(value));
+                return fail(
+                    QStringLiteral("unknown format \"%1\": expected png, jpg, gif, bmp or tiff").arg(value));
             options.Format = CanonicalFormat(format);
         } else if (argument == QLatin1String("--size")) {
             if (!number(0, MaxReflectionSize, options.Size))
@@ -178,7 +184,8 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
     if (!options.Output.isEmpty() && !options.OutputDir.isEmpty())
         return fail(QStringLiteral("--output and --output-dir cannot be used together"));
     if (!options.Output.isEmpty() && options.Inputs.size() > 1)
-        return fail(QStringLiteral("--output takes a single input; use --output-dir for %1 inputs").arg(options.Inputs.size()));
+        return fail(QStringLiteral("--output takes a single input; use --output-dir for %1 inputs")
+                        .arg(options.Inputs.size()));
     if (options.Inputs.count(QStringLiteral("-")) > 1)
         return fail(QStringLiteral("standard input can be read only once"));
     return result;

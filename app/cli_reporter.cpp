@@ -14,8 +14,8 @@ void TCliReporter::Line(const QString& Text)
 
 void TCliReporter::Failure(const QString& Name, const QString& Reason)
 {
-    Line(QStringLiteral("lumivex-cli: %1: %2").arg(Name == QLatin1String("-") ? QStringLiteral("standard input") : Name,
-                                                   Reason));
+    Line(QStringLiteral("lumivex-cli: %1: %2")
+             .arg(Name == QLatin1String("-") ? QStringLiteral("standard input") : Name, Reason));
 }
 
 void TCliReporter::Progress(int Count, int Total, const QString& Name)

@@ -10,7 +10,8 @@
 #include <benchmark/benchmark.h>
 #include <random>
 
-namespace {
+namespace
+{
 // Smooth colour with mild noise and a soft alpha edge: compresses like a
 // photographic cut-out, not like pure noise or a flat fill.
 QImage CutOut(int Width, int Height)
@@ -23,8 +24,9 @@ QImage CutOut(int Width, int Height)
             const int noise = int(random() % 9) - 4;
             const int edge = std::min({x, y, Width - 1 - x, Height - 1 - y});
             const int alpha = std::min(255, edge * 4);
-            row[x] = qRgba(std::clamp(x * 255 / Width + noise, 0, 255), std::clamp(y * 255 / Height + noise, 0, 255),
-                           std::clamp(128 + noise, 0, 255), alpha);
+            row[x] =
+                qRgba(std::clamp(x * 255 / Width + noise, 0, 255),
+                      std::clamp(y * 255 / Height + noise, 0, 255), std::clamp(128 + noise, 0, 255), alpha);
         }
     }
     return image;
@@ -82,6 +84,14 @@ void BM_EncodeReflection(benchmark::State& state, ImageSaveFormat Format)
 
 BENCHMARK(BM_DecodePng)->Arg(1)->Arg(24)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenderReflection)->Arg(1)->Arg(24)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_EncodeReflection, png, ImageSaveFormat::Png)->Arg(1)->Arg(24)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_EncodeReflection, jpeg, ImageSaveFormat::Jpeg)->Arg(1)->Arg(24)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_EncodeReflection, png, ImageSaveFormat::Png)
+    ->Arg(1)
+    ->Arg(24)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_EncodeReflection, jpeg, ImageSaveFormat::Jpeg)
+    ->Arg(1)
+    ->Arg(24)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_MAIN();

@@ -7,7 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 class CliBatch : public ::testing::Test
 {
   protected:
@@ -15,7 +16,8 @@ class CliBatch : public ::testing::Test
     {
         ASSERT_TRUE(FDir.isValid());
         ASSERT_TRUE(SoftEdgedPicture(64, 48).save(Path("first.png"), "PNG"));
-        ASSERT_TRUE(SoftEdgedPicture(40, 30).convertToFormat(QImage::Format_RGB32).save(Path("third.jpg"), "JPEG"));
+        ASSERT_TRUE(
+            SoftEdgedPicture(40, 30).convertToFormat(QImage::Format_RGB32).save(Path("third.jpg"), "JPEG"));
     }
 
     QString Path(const QString& Name) const { return FDir.filePath(Name); }
@@ -52,7 +54,8 @@ TEST_F(CliBatch, OneUnreadableOfThreeWritesTwoAndNamesTheThird)
         else if (!c.content.isEmpty())
             WriteFile(c.name, c.content);
 
-        const TCliRun run = RunCli({"image", "-j", "2", "-d", out, Path("first.png"), Path(c.name), Path("third.jpg")});
+        const TCliRun run =
+            RunCli({"image", "-j", "2", "-d", out, Path("first.png"), Path(c.name), Path("third.jpg")});
         EXPECT_FALSE(run.Crashed);
         EXPECT_EQ(run.ExitCode, 1) << run.Stderr.toStdString();
         EXPECT_TRUE(QImage(QDir(out).filePath("first-reflection.png")).size() == QSize(64, 48 + 51));
@@ -65,7 +68,8 @@ TEST_F(CliBatch, OneUnreadableOfThreeWritesTwoAndNamesTheThird)
             return line.contains(QString::fromLatin1(c.name));
         });
         ASSERT_NE(failure, lines.end()) << run.Stderr.toStdString();
-        EXPECT_TRUE(failure->contains(QString::fromLatin1(c.reason), Qt::CaseInsensitive)) << failure->toStdString();
+        EXPECT_TRUE(failure->contains(QString::fromLatin1(c.reason), Qt::CaseInsensitive))
+            << failure->toStdString();
         EXPECT_TRUE(lines.last().contains(QStringLiteral("2 of 3 reflections written, 1 failed")))
             << run.Stderr.toStdString();
     }
@@ -74,10 +78,11 @@ TEST_F(CliBatch, OneUnreadableOfThreeWritesTwoAndNamesTheThird)
 TEST_F(CliBatch, AllWrittenExitsZeroWithASummary)
 {
     ASSERT_TRUE(QFile::copy(Path("first.png"), Path("second.png")));
-    const TCliRun run = RunCli({"image", "-f", "tiff", "-d", Path("out"), Path("first.png"), Path("second.png"),
-                                Path("third.jpg")});
+    const TCliRun run = RunCli(
+        {"image", "-f", "tiff", "-d", Path("out"), Path("first.png"), Path("second.png"), Path("third.jpg")});
     EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
-    EXPECT_TRUE(run.Stderr.contains(QStringLiteral("3 of 3 reflections written"))) << run.Stderr.toStdString();
+    EXPECT_TRUE(run.Stderr.contains(QStringLiteral("3 of 3 reflections written")))
+        << run.Stderr.toStdString();
     // Not a terminal: no progress lines, only the summary.
     EXPECT_EQ(run.Stderr.count(QLatin1Char('\n')), 1) << run.Stderr.toStdString();
     for (const char* name : {"first-reflection.tif", "second-reflection.tif", "third-reflection.tif"})
@@ -127,7 +132,8 @@ TEST_F(CliBatch, ManyFilesOnManyWorkersAllArrive)
     const TCliRun run = RunCli(arguments);
     EXPECT_EQ(run.ExitCode, 1);
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(QImage(Path(QStringLiteral("many/p%1-reflection.png").arg(i))).size(), QSize(20 + i, 10 + i + 51));
+        EXPECT_EQ(QImage(Path(QStringLiteral("many/p%1-reflection.png").arg(i))).size(),
+                  QSize(20 + i, 10 + i + 51));
     // Whole lines only: each failure line starts with the program's name.
     const QStringList lines = run.Stderr.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3) << run.Stderr.toStdString();

@@ -7,7 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 struct MatchCase {
     const char* name;
     int size;
@@ -54,12 +55,12 @@ TEST(CliMatchesControl, SameBytesAsSaveReflection)
         for (const MatchCase& c : cases) {
             SCOPED_TRACE(picture.toStdString() + ": " + c.name);
             const QString fromCli = dir.filePath(QStringLiteral("cli-") + QString::fromLatin1(c.output));
-            const TCliRun run = RunCli({"image", "--size", QString::number(c.size), "--start", QString::number(c.start),
-                                        "--end", QString::number(c.end), "--axis", QString::number(c.axis), "-o",
-                                        fromCli, picture});
+            const TCliRun run = RunCli({"image", "--size", QString::number(c.size), "--start",
+                                        QString::number(c.start), "--end", QString::number(c.end), "--axis",
+                                        QString::number(c.axis), "-o", fromCli, picture});
             ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
-            const QByteArray expected =
-                SavedByControl(picture, c, dir.filePath(QStringLiteral("control-") + QString::fromLatin1(c.output)));
+            const QByteArray expected = SavedByControl(
+                picture, c, dir.filePath(QStringLiteral("control-") + QString::fromLatin1(c.output)));
             ASSERT_FALSE(expected.isEmpty());
             EXPECT_TRUE(ReadAll(fromCli) == expected);
         }

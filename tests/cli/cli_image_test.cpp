@@ -11,7 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 class CliImage : public ::testing::Test
 {
   protected:
@@ -31,7 +32,8 @@ class CliImage : public ::testing::Test
         EXPECT_EQ(decoded.Status, TGpStatus::Ok) << decoded.Reason.toStdString();
         const QString name = Path(QStringLiteral("expected-%1").arg(++FExpectedCount));
         QString reason;
-        EXPECT_EQ(SaveReflectionFile(RenderReflection(decoded.Image, Size, Start, End, Axis), Format, name, &reason),
+        EXPECT_EQ(SaveReflectionFile(RenderReflection(decoded.Image, Size, Start, End, Axis), Format, name,
+                                     &reason),
                   TGpStatus::Ok)
             << reason.toStdString();
         return ReadAll(name);
@@ -45,8 +47,8 @@ class CliImage : public ::testing::Test
 
 TEST_F(CliImage, GivenValuesWriteTheSameBytesAsTheSaveRoad)
 {
-    const TCliRun run = RunCli({"image", "--size", "70", "--start", "200", "--end", "10", "--axis", "-7", "-o",
-                                Path("out.png"), Path("soft.png")});
+    const TCliRun run = RunCli({"image", "--size", "70", "--start", "200", "--end", "10", "--axis", "-7",
+                                "-o", Path("out.png"), Path("soft.png")});
     ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
     EXPECT_TRUE(run.Stderr.isEmpty()) << run.Stderr.toStdString();
     const QByteArray written = ReadAll(Path("out.png"));
@@ -124,7 +126,8 @@ TEST_F(CliImage, EveryFormatByOptionAndByName)
     for (const Case& c : cases) {
         const QString output = Path(QString::fromLatin1(c.output));
         QFile::remove(output);
-        const TCliRun run = RunCli(QStringList{"image"} + c.arguments + QStringList{"-o", output, Path("soft.png")});
+        const TCliRun run =
+            RunCli(QStringList{"image"} + c.arguments + QStringList{"-o", output, Path("soft.png")});
         EXPECT_EQ(run.ExitCode, 0) << c.output << ": " << run.Stderr.toStdString();
         const QByteArray bytes = ReadAll(output);
         EXPECT_EQ(SniffFormat(bytes), QString::fromLatin1(c.format))

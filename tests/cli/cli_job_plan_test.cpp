@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 std::vector<TImageJob> Plan(const QStringList& Arguments)
 {
     const TCliParseResult parsed = ParseCliArguments(QStringList{"image"} + Arguments);
@@ -23,7 +24,9 @@ TEST(CliJobPlan, OutputNames)
         {{"photos/cat.jpg"}, "photos/cat-reflection.png", ImageSaveFormat::Png},
         {{"cat.jpg"}, "cat-reflection.png", ImageSaveFormat::Png},
         {{"-f", "jpg", "cat.png"}, "cat-reflection.jpg", ImageSaveFormat::Jpeg},
-        {{"-d", "out", "-f", "tiff", "a/archive.tar.png"}, "out/archive.tar-reflection.tif", ImageSaveFormat::Tiff},
+        {{"-d", "out", "-f", "tiff", "a/archive.tar.png"},
+         "out/archive.tar-reflection.tif",
+         ImageSaveFormat::Tiff},
         {{"-d", "out", "-f", "bmp", "-"}, "out/stdin-reflection.bmp", ImageSaveFormat::Bmp},
         {{"-"}, "-", ImageSaveFormat::Png},
         {{"-o", "x.GIF", "cat.png"}, "x.GIF", ImageSaveFormat::Gif},
@@ -41,7 +44,8 @@ TEST(CliJobPlan, OutputNames)
 
 TEST(CliJobPlan, ValuesReachEveryJob)
 {
-    const std::vector<TImageJob> jobs = Plan({"--size", "9", "--start", "8", "--end", "7", "--axis", "-6", "a.png", "b.png"});
+    const std::vector<TImageJob> jobs =
+        Plan({"--size", "9", "--start", "8", "--end", "7", "--axis", "-6", "a.png", "b.png"});
     ASSERT_EQ(jobs.size(), 2u);
     for (const TImageJob& job : jobs) {
         EXPECT_EQ(job.Size, 9);

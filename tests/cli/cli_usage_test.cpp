@@ -31,7 +31,8 @@ TEST(CliUsage, ErrorsExitTwoWithAMessageAndWriteNothing)
         const TCliRun run = RunCli(c.arguments, dir.path());
         const std::string command = c.arguments.join(' ').toStdString();
         EXPECT_EQ(run.ExitCode, 2) << command;
-        EXPECT_TRUE(run.Stderr.contains(QString::fromLatin1(c.message))) << command << ": " << run.Stderr.toStdString();
+        EXPECT_TRUE(run.Stderr.contains(QString::fromLatin1(c.message)))
+            << command << ": " << run.Stderr.toStdString();
         EXPECT_TRUE(run.Stderr.contains(QStringLiteral("--help"))) << command;
         EXPECT_TRUE(run.Stdout.isEmpty()) << command;
     }
