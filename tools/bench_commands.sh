@@ -5,6 +5,10 @@
 # exact commands to docs/benchmarks.md (or the file given with --out).
 #
 #   tools/bench_commands.sh [--cli PATH] [--runs N] [--big-runs N] [--out FILE] [--keep]
+#   tools/bench_commands.sh --report-only WORKDIR [--out FILE]   (rewrite the page from a kept run)
+#
+# When build/bench/bench_reflection and build/bench/bench_cli_stages exist,
+# their in-process figures are added to the page as well.
 #
 # Every pipeline makes the same image: the picture, one transparent row, then
 # the picture's bottom SIZE rows mirrored with their alpha scaled by the row
@@ -17,6 +21,7 @@ runs=10
 big_runs=3
 out="$here/docs/benchmarks.md"
 keep=0
+report_only=""
 while [ $# -gt 0 ]; do
     case "$1" in
     --cli) cli=$2; shift 2 ;;
@@ -24,9 +29,11 @@ while [ $# -gt 0 ]; do
     --big-runs) big_runs=$2; shift 2 ;;
     --out) out=$2; shift 2 ;;
     --keep) keep=1; shift ;;
+    --report-only) report_only=$2; shift 2 ;;
     *) echo "unknown argument $1" >&2; exit 2 ;;
     esac
 done
+if [ -z "$report_only" ]; then
 for tool in hyperfine convert vips vipsheader identify python3; do
     command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
 done
@@ -43,6 +50,7 @@ SIZE=50 START=120 END=1 AXIS=1
 work=$(mktemp -d /tmp/lumivex-bench.XXXXXX)
 [ "$keep" = 1 ] || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/in" "$work/out" "$work/json"
+cut -d' ' -f1-3 /proc/loadavg >"$work/load-before.txt"
 echo "working in $work" >&2
 
 # Inputs: a soft-edged RGBA cut-out (alpha falling off radially) and an
@@ -177,9 +185,26 @@ for input in "$work"/in/*; do
     done
 done
 
-python3 - "$results" "$work/json" "$work/commands.md" "$out" "$runs" "$big_runs" <<'EOF'
+cut -d' ' -f1-3 /proc/loadavg >"$work/load-after.txt"
+else
+    work=$report_only
+    results="$work/results.tsv"
+fi
+
+# In-process figures, when the benchmarks are built.
+inprocess="$work/inprocess.txt"
+: >"$inprocess"
+for bench in bench_reflection bench_cli_stages; do
+    if [ -x "$here/build/bench/$bench" ]; then
+        echo "running $bench" >&2
+        "$here/build/bench/$bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+            2>/dev/null | grep -E "^(BM_|Benchmark|-)" | grep -v -E "_(mean|stddev|cv) " >>"$inprocess" || true
+    fi
+done
+
+python3 - "$results" "$work/json" "$work/commands.md" "$out" "$runs" "$big_runs" "$inprocess" <<'EOF'
 import json, os, platform, subprocess, sys
-results, json_dir, commands, out, runs, big_runs = sys.argv[1:7]
+results, json_dir, commands, out, runs, big_runs, inprocess = sys.argv[1:8]
 
 def version(cmd):
     try:
@@ -221,30 +246,43 @@ w("")
 w("Measured by `tools/bench_commands.sh` (whole commands, hyperfine) and `bench_reflection`")
 w("(in-process, Google Benchmark). Re-run both after any change to decoding, the reflection or the encoders.")
 w("")
-w(f"Machine: {cpu}, {os.cpu_count()} logical cores (shared with other jobs while measuring), {platform.system()} {platform.release()}.")
+def load(name):
+    path = os.path.join(os.path.dirname(results), name)
+    return open(path).read().strip() if os.path.exists(path) else "?"
+w(f"Machine: {cpu}, {os.cpu_count()} logical cores, {platform.system()} {platform.release()}; load average")
+w(f"(1, 5, 15 min) {load('load-before.txt')} before and {load('load-after.txt')} after the measurements.")
+w("Wall times include waiting for the cores whenever the load is above the core count; the CPU")
+w("column shows the work itself.")
 w(f"Tools: {version(['hyperfine', '--version'])}; {version(['convert', '-version']).replace('Version: ', '')}; {version(['vips', '--version'])}.")
 w("")
 w("Values: the window's start values, size 50, start opacity 120, end opacity 1, axis 1.")
-w(f"Runs: {runs} per command on the small input after one warm-up run, {big_runs} on the big ones; the median is shown.")
+runs_by_input = {}
+for r in rows:
+    runs_by_input[r[1]] = r[3]
+w("Runs per command: " + ", ".join(f"{n} on {name}" for name, n in runs_by_input.items())
+  + " (one warm-up run before the small input's, none before the big ones'); the median is shown.")
 w("")
 w("## Whole commands")
 w("")
 w("Ratio = the other tool's median / lumivex-cli's median (above 1: lumivex-cli is faster).")
 w("Size ratio = the other tool's file / lumivex-cli's file (above 1: lumivex-cli's file is smaller).")
 w("")
-w("| input → output | tool | median (s) | time ratio | output bytes | size ratio | output size |")
-w("|---|---|---:|---:|---:|---:|---|")
+w("CPU = mean user + system time of the process tree, the work done on all cores.")
+w("")
+w("| input → output | tool | median (s) | time ratio | CPU (s) | output bytes | size ratio | output size |")
+w("|---|---|---:|---:|---:|---:|---:|---|")
 verdict = []
 for r in rows:
     case, name, fmt, n, s_ours, s_magick, s_vips, d_ours, d_magick, d_vips, diff_magick, diff_vips, s_in, dims = r
     data = json.load(open(os.path.join(json_dir, case + ".json")))
     med = {res["command"]: res["median"] for res in data["results"]}
+    cpu_time = {res["command"]: res["user"] + res["system"] for res in data["results"]}
     sizes = {"lumivex": int(s_ours), "imagemagick": int(s_magick), "vips": int(s_vips)}
     dimsd = {"lumivex": d_ours, "imagemagick": d_magick, "vips": d_vips}
     for tool in ("lumivex", "imagemagick", "vips"):
         ratio = "1" if tool == "lumivex" else f"{med[tool] / med['lumivex']:.2f}"
         sratio = "1" if tool == "lumivex" else f"{sizes[tool] / sizes['lumivex']:.3f}"
-        w(f"| {name} ({dims}, {int(s_in):,} B) → {fmt} | {tool} | {med[tool]:.3f} | {ratio} | {sizes[tool]:,} | {sratio} | {dimsd[tool]} |")
+        w(f"| {name} ({dims}, {int(s_in):,} B) → {fmt} | {tool} | {med[tool]:.3f} | {ratio} | {cpu_time[tool]:.2f} | {sizes[tool]:,} | {sratio} | {dimsd[tool]} |")
     if fmt == "png":
         verdict.append((name, med["lumivex"] < med["vips"], med["vips"] / med["lumivex"],
                         sizes["lumivex"] <= sizes["imagemagick"], sizes["imagemagick"] / sizes["lumivex"],
@@ -269,6 +307,20 @@ for name, _, _, _, _, dm, dv in verdict:
         w(f"| {name} | {dm.replace(' ', ', ')} | {dv.replace(' ', ', ')} |")
 w("")
 w(NOTES)
+figures = open(inprocess).read().strip()
+if figures:
+    w("## In process")
+    w("")
+    w("`bench_reflection`: building the reflection, building and composing it, and a plain copy of the")
+    w("picture's bytes into a fresh buffer (the memory floor). `bench_cli_stages`: the stages of one")
+    w("command-line run, decoding a PNG, rendering picture plus reflection, encoding PNG and JPEG")
+    w("(`output_bytes` is the encoded size). Arguments are megapixels (1000 × 1000 and 6000 × 4000);")
+    w("medians of 3 repetitions.")
+    w("")
+    w("```")
+    w(figures)
+    w("```")
+    w("")
 w("## Exact commands")
 w("")
 w("Inputs are generated by the script with ImageMagick (see `make_picture`); `$work` is its temporary folder.")
