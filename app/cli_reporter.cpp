@@ -20,6 +20,6 @@ void TCliReporter::Failure(const QString& Name, const QString& Reason)
 
 void TCliReporter::Progress(int Count, int Total, const QString& Name)
 {
-    if (FIsTerminal)
+    if (FIsTerminal && Total > 1)
         Line(QStringLiteral("[%1/%2] %3").arg(Count).arg(Total).arg(Name));
 }

@@ -17,7 +17,7 @@ class TCliReporter
     void Line(const QString& Text);
     // "lumivex-cli: NAME: REASON"
     void Failure(const QString& Name, const QString& Reason);
-    // "[COUNT/TOTAL] NAME", only on a terminal.
+    // "[COUNT/TOTAL] NAME", only on a terminal and only for a batch.
     void Progress(int Count, int Total, const QString& Name);
 
   private:

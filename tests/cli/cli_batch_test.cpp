@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -140,4 +142,25 @@ TEST_F(CliBatch, ManyFilesOnManyWorkersAllArrive)
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("lumivex-cli: ")));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("lumivex-cli: ")));
     EXPECT_EQ(lines[2], QStringLiteral("12 of 14 reflections written, 2 failed"));
+}
+
+TEST_F(CliBatch, ProgressOnlyOnATerminal)
+{
+    // util-linux "script" gives the program a terminal for its output.
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        GTEST_SKIP() << "no \"script\" to provide a terminal";
+    QProcess process;
+    process.setWorkingDirectory(FDir.path());
+    process.start(script, {"-qec",
+                           QStringLiteral(LUMIVEX_BINARY_DIR
+                                          "/app/lumivex-cli image -d out first.png missing.png third.jpg"),
+                           "/dev/null"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString shown = QString::fromLocal8Bit(process.readAllStandardOutput()).remove(QLatin1Char('\r'));
+    EXPECT_EQ(process.exitCode(), 1) << shown.toStdString();
+    for (const char* line : {"[1/3] ", "[2/3] ", "[3/3] ", "2 of 3 reflections written, 1 failed"})
+        EXPECT_TRUE(shown.contains(QString::fromLatin1(line))) << line << " missing from:\n"
+                                                               << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("missing.png: could not open")));
 }
