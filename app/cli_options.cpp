@@ -1,6 +1,7 @@
 #include "app/cli_options.h"
 
-namespace {
+namespace
+{
 // Bounds of the values the command accepts. Opacities are bytes; the size and
 // offset are bounded so that an output's height cannot overflow.
 constexpr int MaxReflectionSize = 1000000;
@@ -31,6 +32,11 @@ QString CanonicalFormat(const QString& Format)
 }
 } // namespace
 
+QString CliVersionText()
+{
+    return QStringLiteral("1.5.0.0");
+}
+
 QString CliUsageText()
 {
     return QStringLiteral(
@@ -40,8 +46,10 @@ QString CliUsageText()
         "\n"
         "Options:\n"
         "  -o, --output FILE      output file for a single input; - writes standard output\n"
-        "  -d, --output-dir DIR   folder for the outputs of many inputs (NAME-reflection.EXT);\n"
-        "                         without -o and -d each output goes beside its input\n"
+        "  -d, --output-dir DIR   folder for the outputs of many inputs (NAME-reflection.EXT,\n"
+        "                         EXT from -f, png by default); without -o and -d each\n"
+        "                         output goes beside its input, and standard input's to\n"
+        "                         standard output\n"
         "  -f, --format FORMAT    png, jpg, gif, bmp or tiff; otherwise chosen from the output\n"
         "                         name as the window does (.JPG, .GIF, .BMP anywhere in it, else PNG)\n"
         "      --size N           reflection size in rows, 0 or more (default 50)\n"
@@ -112,10 +120,11 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
             argument = argument.left(equals);
             hasInlineValue = true;
         }
-        static const QStringList valued{QStringLiteral("-o"), QStringLiteral("--output"), QStringLiteral("-d"),
-                                        QStringLiteral("--output-dir"), QStringLiteral("-f"), QStringLiteral("--format"),
-                                        QStringLiteral("--size"), QStringLiteral("--start"), QStringLiteral("--end"),
-                                        QStringLiteral("--axis"), QStringLiteral("-j"), QStringLiteral("--jobs")};
+        static const QStringList valued{
+            QStringLiteral("-o"),           QStringLiteral("--output"), QStringLiteral("-d"),
+            QStringLiteral("--output-dir"), QStringLiteral("-f"),       QStringLiteral("--format"),
+            QStringLiteral("--size"),       QStringLiteral("--start"),  QStringLiteral("--end"),
+            QStringLiteral("--axis"),       QStringLiteral("-j"),       QStringLiteral("--jobs")};
         if (!valued.contains(argument))
             return fail(QStringLiteral("unknown option \"%1\"").arg(argument));
         if (!hasInlineValue) {
@@ -128,7 +137,10 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
             const std::optional<int> parsed = ParseInt(value);
             if (!parsed || *parsed < low || *parsed > high) {
                 result.Error = QStringLiteral("%1 must be a whole number from %2 to %3, not \"%4\"")
-                                   .arg(argument).arg(low).arg(high).arg(value);
+                                   .arg(argument)
+                                   .arg(low)
+                                   .arg(high)
+                                   .arg(value);
                 return false;
             }
             target = *parsed;
@@ -146,7 +158,8 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
         } else if (argument == QLatin1String("-f") || argument == QLatin1String("--format")) {
             const QString format = value.toLower();
             if (!IsKnownFormat(format))
-                return fail(QStringLiteral("unknown format \"%1\": expected png, jpg, gif, bmp or tiff").arg(value));
+                return fail(
+                    QStringLiteral("unknown format \"%1\": expected png, jpg, gif, bmp or tiff").arg(value));
             options.Format = CanonicalFormat(format);
         } else if (argument == QLatin1String("--size")) {
             if (!number(0, MaxReflectionSize, options.Size))
@@ -171,7 +184,8 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
     if (!options.Output.isEmpty() && !options.OutputDir.isEmpty())
         return fail(QStringLiteral("--output and --output-dir cannot be used together"));
     if (!options.Output.isEmpty() && options.Inputs.size() > 1)
-        return fail(QStringLiteral("--output takes a single input; use --output-dir for %1 inputs").arg(options.Inputs.size()));
+        return fail(QStringLiteral("--output takes a single input; use --output-dir for %1 inputs")
+                        .arg(options.Inputs.size()));
     if (options.Inputs.count(QStringLiteral("-")) > 1)
         return fail(QStringLiteral("standard input can be read only once"));
     return result;

@@ -6,27 +6,30 @@
 
 // What "lumivex-cli image" was asked to do, once the command line is checked.
 struct TImageCommandOptions {
-    QStringList Inputs;           // "-" reads standard input
-    QString Output;               // one input only; "-" writes standard output
-    QString OutputDir;            // many inputs: NAME-reflection.EXT inside it
-    QString Format;               // "png", "jpg", "gif", "bmp", "tiff" or empty: from the output name
-    int Size = 50;                // the window's start values
+    QStringList Inputs; // "-" reads standard input
+    QString Output;     // one input only; "-" writes standard output
+    QString OutputDir;  // many inputs: NAME-reflection.EXT inside it
+    QString Format;     // "png", "jpg", "gif", "bmp", "tiff" or empty: from the output name
+    int Size = 50;      // the window's start values
     int Start = 120;
     int End = 1;
     int Axis = 1;
-    int Jobs = 0;                 // 0: one worker per core
+    int Jobs = 0; // 0: one worker per core
 };
 
 enum class TCliAction { Run, Help, Version };
 
 struct TCliParseResult {
     TCliAction Action = TCliAction::Run;
-    QString Command;              // "image" (a "text" mode follows with the label control)
+    QString Command; // "image" (a "text" mode follows with the label control)
     TImageCommandOptions Image;
-    QString Error;                // non-empty: a usage error, exit status 2
+    QString Error; // non-empty: a usage error, exit status 2
 };
 
 // Parses the arguments after the program name.
 TCliParseResult ParseCliArguments(const QStringList& Arguments);
 
 QString CliUsageText();
+
+// The version printed by --version, the reflection controls' version.
+QString CliVersionText();

@@ -1,0 +1,59 @@
+#include "app/cli_batch.h"
+
+#include "app/cli_image_job.h"
+#include "app/cli_job_plan.h"
+#include "app/cli_reporter.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
+
+namespace
+{
+TImageJobResult RunGuarded(const TImageJob& Job)
+{
+    // A worker thread must not let an exception escape (that would end the
+    // program and lose the other files); bad_alloc is the likely one.
+    try {
+        return RunImageJob(Job);
+    } catch (const std::bad_alloc&) {
+        return TImageJobResult{false, QStringLiteral("out of memory")};
+    } catch (const std::exception& error) {
+        return TImageJobResult{false, QString::fromLocal8Bit(error.what())};
+    }
+}
+} // namespace
+
+TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCliReporter& Reporter)
+{
+    const int total = int(Jobs.size());
+    std::atomic<int> next{0};
+    std::atomic<int> finished{0};
+    std::atomic<int> written{0};
+    std::atomic<int> failed{0};
+
+    auto work = [&] {
+        for (int index = next++; index < total; index = next++) {
+            const TImageJob& job = Jobs[std::size_t(index)];
+            const TImageJobResult result = RunGuarded(job);
+            if (result.Written) {
+                ++written;
+            } else {
+                ++failed;
+                Reporter.Failure(job.Input, result.Reason);
+            }
+            Reporter.Progress(++finished, total, job.Input);
+        }
+    };
+
+    const int threads = std::clamp(Workers, 1, std::max(1, total));
+    std::vector<std::thread> pool;
+    pool.reserve(std::size_t(threads - 1));
+    for (int i = 1; i < threads; ++i)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& thread : pool)
+        thread.join();
+    return TBatchSummary{written.load(), failed.load()};
+}

@@ -1,0 +1,38 @@
+#include "app/cli_image_command.h"
+
+#include "app/cli_batch.h"
+#include "app/cli_job_plan.h"
+#include "app/cli_options.h"
+#include "app/cli_reporter.h"
+
+#include <QDir>
+#include <csignal>
+#include <thread>
+
+int RunImageCommand(const TImageCommandOptions& Options)
+{
+    // A reader that closes the pipe early must give a reported write error,
+    // not a silent death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    TCliReporter reporter;
+    if (!Options.OutputDir.isEmpty() && !QDir().mkpath(Options.OutputDir)) {
+        reporter.Line(QStringLiteral("lumivex-cli: could not create the folder %1").arg(Options.OutputDir));
+        return 1;
+    }
+
+    const std::vector<TImageJob> jobs = PlanImageJobs(Options);
+    const int workers =
+        Options.Jobs > 0 ? Options.Jobs : int(std::max(1u, std::thread::hardware_concurrency()));
+    const TBatchSummary summary = RunImageBatch(jobs, workers, reporter);
+
+    if (jobs.size() > 1 || summary.Failed > 0)
+        reporter.Line(
+            summary.Failed == 0
+                ? QStringLiteral("%1 of %2 reflections written").arg(summary.Written).arg(jobs.size())
+                : QStringLiteral("%1 of %2 reflections written, %3 failed")
+                      .arg(summary.Written)
+                      .arg(jobs.size())
+                      .arg(summary.Failed));
+    return summary.Failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "imaging/image_encoders.h"
+
+#include <QString>
+#include <vector>
+
+struct TImageCommandOptions;
+
+// One picture of an "image" command: where it comes from, where its
+// reflection goes and with which values.
+struct TImageJob {
+    QString Input;  // "-" reads standard input
+    QString Output; // "-" writes standard output
+    ImageSaveFormat Format = ImageSaveFormat::Png;
+    int Size = 50;
+    int Start = 120;
+    int End = 1;
+    int Axis = 1;
+    // Set when planning already knows the file cannot be written safely (two
+    // inputs sharing one output, an output replacing another input); the job
+    // then fails with this reason without being run.
+    QString Refusal;
+};
+
+// The format a -f value names ("png", "jpg", "gif", "bmp", "tiff").
+ImageSaveFormat SaveFormatFromOption(const QString& Option);
+
+// The file extension written for Format in an output folder.
+QString ExtensionOfSaveFormat(ImageSaveFormat Format);
+
+// NAME-reflection.EXT for an input, NAME being the input's file name without
+// its last suffix ("stdin" for standard input).
+QString ReflectionFileName(const QString& Input, ImageSaveFormat Format);
+
+// The jobs of a checked command line, in input order. With -o the format
+// comes from -f or else from the output name as the window chooses it; with
+// -d, or beside each input when neither is given, the output is
+// NAME-reflection.EXT in the -f format (PNG by default, which keeps the
+// fade's alpha). Standard input without -o or -d goes to standard output.
+std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options);

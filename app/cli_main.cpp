@@ -1,0 +1,52 @@
+#include "app/cli_image_command.h"
+#include "app/cli_options.h"
+#include "imaging/imaging_library.h"
+
+#include <QGuiApplication>
+#include <QStringList>
+#include <cstdio>
+
+namespace
+{
+// Standard error belongs to the command's own lines (failures, progress,
+// summary), written whole by one reporter. Qt's diagnostics (a missing
+// runtime folder, a decoder's note about a colour profile) would interleave
+// with them from the workers and say nothing a user can act on, so only
+// critical ones are kept.
+void CliMessageHandler(QtMsgType Type, const QMessageLogContext&, const QString& Message)
+{
+    if (Type == QtCriticalMsg || Type == QtFatalMsg)
+        std::fprintf(stderr, "lumivex-cli: %s\n", qPrintable(Message));
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The command line never opens a window, so it must not need a display.
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    qInstallMessageHandler(CliMessageHandler);
+    QGuiApplication application(argc, argv);
+
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const TCliParseResult parsed = ParseCliArguments(arguments);
+    if (!parsed.Error.isEmpty()) {
+        std::fprintf(stderr, "lumivex-cli: %s\nTry \"lumivex-cli --help\".\n", qPrintable(parsed.Error));
+        return 2;
+    }
+    if (parsed.Action == TCliAction::Help) {
+        std::fputs(qPrintable(CliUsageText()), stdout);
+        return 0;
+    }
+    if (parsed.Action == TCliAction::Version) {
+        std::fprintf(stdout, "lumivex-cli %s\n", qPrintable(CliVersionText()));
+        return 0;
+    }
+
+    const TImagingStartup imaging = TImagingLibrary::Start();
+    int status = 2;
+    if (parsed.Command == QLatin1String("image"))
+        status = RunImageCommand(parsed.Image);
+    TImagingLibrary::Stop(imaging.Token);
+    return status;
+}
