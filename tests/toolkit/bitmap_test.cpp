@@ -12,21 +12,13 @@
 #include <QtEndian>
 #include <cctype>
 #include <gtest/gtest.h>
+#include "tests/support/image_test_helpers.h"
 #include <ostream>
 #include <stdexcept>
 #include <string>
 
 namespace
 {
-
-// Readable test names from each case's Name.
-template <class Case> std::string CaseName(const ::testing::TestParamInfo<Case>& Info)
-{
-    std::string name;
-    for (const char c : std::string(Info.param.Name))
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
 
 // A small bitmap with a different colour in every pixel; the odd width makes
 // the 24-bit rows need padding.
