@@ -41,21 +41,29 @@ constexpr std::array<TLengthSlot, MaxMatch + 1> MakeLengthSlots()
 }
 constexpr auto LengthSlots = MakeLengthSlots();
 
-// Collects bits least significant first, as deflate packs them.
+// Collects bits least significant first, as deflate packs them, straight
+// into Out; room must be reserved before writing.
 class TBitWriter
 {
   public:
-    explicit TBitWriter(std::vector<std::uint8_t>& Out) : FOut(Out) {}
+    explicit TBitWriter(std::vector<std::uint8_t>& Out) : FOut(Out), FPosition(Out.size()) {}
 
+    void Reserve(std::size_t Bytes)
+    {
+        if (FOut.size() < FPosition + Bytes + 8)
+            FOut.resize(std::max(FPosition + Bytes + 8, FOut.size() + FOut.size() / 2));
+    }
     void Put(std::uint32_t Bits, unsigned Count)
     {
         FBuffer |= std::uint64_t(Bits) << FCount;
         FCount += Count;
         if (FCount >= 32) {
-            const std::size_t At = FOut.size();
-            FOut.resize(At + 4);
-            for (int I = 0; I < 4; ++I)
-                FOut[At + I] = std::uint8_t(FBuffer >> (8 * I));
+            std::uint8_t* At = FOut.data() + FPosition;
+            At[0] = std::uint8_t(FBuffer);
+            At[1] = std::uint8_t(FBuffer >> 8);
+            At[2] = std::uint8_t(FBuffer >> 16);
+            At[3] = std::uint8_t(FBuffer >> 24);
+            FPosition += 4;
             FBuffer >>= 32;
             FCount -= 32;
         }
@@ -63,16 +71,24 @@ class TBitWriter
     // Pads with zero bits to the next byte boundary and empties the buffer.
     void Align()
     {
+        Reserve(8);
         while (FCount > 0) {
-            FOut.push_back(std::uint8_t(FBuffer));
+            FOut[FPosition++] = std::uint8_t(FBuffer);
             FBuffer >>= 8;
             FCount = FCount > 8 ? FCount - 8 : 0;
         }
         FBuffer = 0;
     }
+    // Aligns and cuts Out to what was written.
+    void Finish()
+    {
+        Align();
+        FOut.resize(FPosition);
+    }
 
   private:
     std::vector<std::uint8_t>& FOut;
+    std::size_t FPosition;
     std::uint64_t FBuffer = 0;
     unsigned FCount = 0;
 };
@@ -174,12 +190,10 @@ template <int Count> struct THuffmanCode {
     void Put(TBitWriter& Writer, int Symbol) const { Writer.Put(Codes[Symbol], Lengths[Symbol]); }
 };
 
-struct TToken {
-    std::uint16_t Symbol;    // literal byte or length code
-    std::uint16_t RunLength; // 0 for a literal
-};
+// A literal byte, or a run: its length code plus the length << 16.
+using TToken = std::uint32_t;
 
-void WriteBlock(TBitWriter& Writer, const std::vector<TToken>& Tokens,
+void WriteBlock(TBitWriter& Writer, const TToken* Tokens, std::size_t TokenCount,
                 const std::array<std::uint32_t, LitLenSymbols>& LitLenFreq, bool Final)
 {
     THuffmanCode<LitLenSymbols> LitLen;
@@ -245,6 +259,8 @@ void WriteBlock(TBitWriter& Writer, const std::vector<TToken>& Tokens,
     while (LengthCount > 4 && !LengthCode.Lengths[Order[LengthCount - 1]])
         --LengthCount;
 
+    // The header is at most about 300 bytes; a token at most 35 bits.
+    Writer.Reserve(512 + TokenCount * 5);
     Writer.Put(Final ? 1 : 0, 1);
     Writer.Put(2, 2); // dynamic Huffman codes
     Writer.Put(unsigned(LitLenCount - 257), 5);
@@ -262,13 +278,18 @@ void WriteBlock(TBitWriter& Writer, const std::vector<TToken>& Tokens,
             Writer.Put(T.Extra, 7);
     }
 
-    for (const TToken& T : Tokens) {
-        LitLen.Put(Writer, T.Symbol);
-        if (T.RunLength) {
-            const TLengthSlot& Slot = LengthSlots[T.RunLength];
-            if (Slot.ExtraBits)
-                Writer.Put(Slot.ExtraValue, Slot.ExtraBits);
-            Distance.Put(Writer, 0);
+    std::array<std::uint32_t, LitLenSymbols> Entries{}; // code | length << 16
+    for (int S = 0; S < LitLenSymbols; ++S)
+        Entries[S] = LitLen.Codes[S] | std::uint32_t(LitLen.Lengths[S]) << 16;
+    const std::uint32_t DistanceOne = Distance.Codes[0] | std::uint32_t(Distance.Lengths[0]) << 16;
+    for (std::size_t I = 0; I < TokenCount; ++I) {
+        const TToken T = Tokens[I];
+        const std::uint32_t Entry = Entries[T & 0xFFFF];
+        Writer.Put(Entry & 0xFFFF, Entry >> 16);
+        if (T > 0xFFFF) {
+            const TLengthSlot& Slot = LengthSlots[T >> 16];
+            Writer.Put(Slot.ExtraValue, Slot.ExtraBits);
+            Writer.Put(DistanceOne & 0xFFFF, DistanceOne >> 16);
         }
     }
     LitLen.Put(Writer, EndOfBlock);
@@ -282,47 +303,51 @@ void DeflateLiteralsAndRuns(const std::uint8_t* Data, std::size_t Size, bool Fin
     MinRun = std::clamp(MinRun, 3, MaxMatch);
     BlockBytes = std::max<std::size_t>(BlockBytes, 1024);
     TBitWriter Writer(Out);
-    std::vector<TToken> Tokens;
-    Tokens.reserve(BlockBytes + 1);
+    std::vector<TToken> Tokens(BlockBytes + 1);
     std::size_t Position = 0;
     do {
         const std::size_t End = std::min(Size, Position + BlockBytes);
-        Tokens.clear();
+        std::size_t Count = 0;
         std::array<std::uint32_t, LitLenSymbols> Freq{};
-        while (Position < End) {
-            // A run repeats the byte before it, so it can start at the block's
-            // first byte too; only the very first byte has nothing before it.
-            if (Position > 0 && Data[Position] == Data[Position - 1]) {
-                const std::size_t Limit = std::min<std::size_t>(End - Position, MaxMatch);
-                std::size_t Run = 1;
-                while (Run < Limit && Data[Position + Run] == Data[Position - 1])
-                    ++Run;
-                if (Run >= std::size_t(MinRun)) {
-                    const TLengthSlot& Slot = LengthSlots[Run];
-                    Tokens.push_back({Slot.Symbol, std::uint16_t(Run)});
-                    ++Freq[Slot.Symbol];
-                    Position += Run;
-                    continue;
-                }
-                for (std::size_t K = 0; K < Run; ++K) {
-                    Tokens.push_back({Data[Position + K], 0});
-                    ++Freq[Data[Position + K]];
-                }
-                Position += Run;
-                continue;
-            }
-            Tokens.push_back({Data[Position], 0});
-            ++Freq[Data[Position]];
+        // A run repeats the byte before it, so it can start at the block's
+        // first byte too; only the very first byte has nothing before it.
+        if (Position == 0 && End > 0) {
+            Tokens[Count++] = Data[0];
+            ++Freq[Data[0]];
             ++Position;
         }
+        while (Position < End) {
+            const std::uint8_t Byte = Data[Position];
+            if (Byte != Data[Position - 1]) {
+                Tokens[Count++] = Byte;
+                ++Freq[Byte];
+                ++Position;
+                continue;
+            }
+            const std::size_t Limit = std::min<std::size_t>(End - Position, MaxMatch);
+            std::size_t Run = 1;
+            while (Run < Limit && Data[Position + Run] == Byte)
+                ++Run;
+            if (Run >= std::size_t(MinRun)) {
+                const TLengthSlot& Slot = LengthSlots[Run];
+                Tokens[Count++] = Slot.Symbol | TToken(Run) << 16;
+                ++Freq[Slot.Symbol];
+            } else {
+                for (std::size_t K = 0; K < Run; ++K)
+                    Tokens[Count++] = Byte;
+                Freq[Byte] += std::uint32_t(Run);
+            }
+            Position += Run;
+        }
         Freq[EndOfBlock] = 1;
-        WriteBlock(Writer, Tokens, Freq, Final && Position == Size);
+        WriteBlock(Writer, Tokens.data(), Count, Freq, Final && Position == Size);
     } while (Position < Size);
     if (!Final) {
         Writer.Put(0, 3); // an empty stored block that is not the last
         Writer.Align();
-        Out.insert(Out.end(), {0x00, 0x00, 0xFF, 0xFF});
-    } else {
-        Writer.Align();
+        Writer.Reserve(4);
+        for (const std::uint8_t B : {0x00, 0x00, 0xFF, 0xFF})
+            Writer.Put(B, 8);
     }
+    Writer.Finish();
 }
