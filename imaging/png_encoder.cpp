@@ -221,7 +221,7 @@ class TBandCompressor
     // whole band only when they clearly win on the slices.
     bool MatchesMayPay(std::size_t Size)
     {
-        constexpr std::size_t Slices = 4, SliceBytes = 64 * 1024;
+        constexpr std::size_t Slices = 4, SliceBytes = 32 * 1024;
         FSample.clear();
         if (Size <= Slices * SliceBytes) {
             FSample.assign(FFiltered.begin(), FFiltered.begin() + Size);
