@@ -15,7 +15,8 @@
 #include <random>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A stand-in for a saved reflection: a photograph-like upper part (smooth
 // light, soft shapes, sensor grain), a small transparent gap, and below it
@@ -37,7 +38,8 @@ QImage MakeReflection(int Width, int PictureHeight)
             const float Shape = 40.0f * std::sin(U * 9.0f + V * 4.0f) * std::cos(V * 7.0f - U * 3.0f);
             const float Sky = 170.0f - 90.0f * V;
             auto Channel = [&](float Base) { return std::clamp(int(Base + Shape + Grain(Random)), 0, 255); };
-            Line[X] = qRgba(Channel(Sky * 0.8f + 30.0f * U), Channel(Sky * 0.9f + 20.0f), Channel(Sky + 40.0f * V), 255);
+            Line[X] = qRgba(Channel(Sky * 0.8f + 30.0f * U), Channel(Sky * 0.9f + 20.0f),
+                            Channel(Sky + 40.0f * V), 255);
         }
     }
     for (int R = 0; R < ReflectionHeight; ++R) {
@@ -129,8 +131,8 @@ void BM_Memcpy(benchmark::State& State)
 //   automatic, level 6, 2 threads: 40.58 MB, 1.47 CPU s, 1.5 s wall
 //   matches only, level 6:         42.54 MB, 5.77 CPU s, 6.1 s wall
 //   literals and runs only:        40.58 MB, 1.20 CPU s, 1.3 s wall
-//   matches only, level 12:        41.30 MB, 17.5 CPU s
-//   the common thorough encoders:  41.39 MB (zlib level 7, filtered strategy)
+//   matches only, level 12:        41.30 MB, 17.5 CPU s (an earlier run)
+//   a common thorough encoder's default (zlib level 7, filtered): 41.39 MB
 BENCHMARK(BM_EncodePng)
     ->ArgsProduct({{0, 1}, {6}, {2}, {0, 1, 2}})
     ->ArgsProduct({{1}, {1, 12}, {2}, {1}})
