@@ -2,6 +2,7 @@
 
 #include "imaging/png_deflate_join.h"
 #include "imaging/png_filter.h"
+#include "imaging/png_literal_deflate.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -20,7 +21,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Decoders read image data chunk by chunk; 1 MiB keeps the chunk overhead
 // negligible while no reader has to hold a huge chunk at once.
@@ -172,8 +174,9 @@ void StoreBlocks(const std::uint8_t* Data, std::size_t Size, bool Final, std::ve
 class TBandCompressor
 {
   public:
-    TBandCompressor(const TSource& Source, int Level, int MaxBandRows)
-        : FSource(Source), FCompressor(libdeflate_alloc_compressor(Level)),
+    TBandCompressor(const TSource& Source, int Level, TPngCoding Coding, int MaxBandRows)
+        : FSource(Source), FCoding(Level == 0 ? TPngCoding::Matches : Coding),
+          FCompressor(libdeflate_alloc_compressor(Level)),
           FFiltered(std::size_t(MaxBandRows) * (Source.RowBytes + 1)), FPrev(Source.RowBytes),
           FCur(Source.RowBytes), FScratch(Source.RowBytes)
     {
@@ -199,8 +202,47 @@ class TBandCompressor
         Band.FilteredSize = Size;
         Band.Adler = libdeflate_adler32(1, FFiltered.data(), Size);
 
-        const std::size_t Packed =
-            libdeflate_deflate_compress(FCompressor.get(), FFiltered.data(), Size, FOutput.data(), FOutput.size());
+        if (FCoding != TPngCoding::Matches) {
+            Band.Deflate.clear();
+            DeflateLiteralsAndRuns(FFiltered.data(), Size, Last, Band.Deflate);
+            if (FCoding == TPngCoding::LiteralsAndRuns || !MatchesMayPay(Size))
+                return;
+            FLiteral.swap(Band.Deflate);
+            CompressWithMatches(Band, Size, Last);
+            if (FLiteral.size() <= Band.Deflate.size())
+                FLiteral.swap(Band.Deflate);
+            return;
+        }
+        CompressWithMatches(Band, Size, Last);
+    }
+
+  private:
+    // Codes slices spread over the band both ways; matches are tried on the
+    // whole band only when they clearly win on the slices.
+    bool MatchesMayPay(std::size_t Size)
+    {
+        constexpr std::size_t Slices = 4, SliceBytes = 32 * 1024;
+        FSample.clear();
+        if (Size <= Slices * SliceBytes) {
+            FSample.assign(FFiltered.begin(), FFiltered.begin() + Size);
+        } else {
+            for (std::size_t I = 0; I < Slices; ++I) {
+                const auto From = FFiltered.begin() + (Size - SliceBytes) * I / (Slices - 1);
+                FSample.insert(FSample.end(), From, From + SliceBytes);
+            }
+        }
+        FSampleOut.clear();
+        DeflateLiteralsAndRuns(FSample.data(), FSample.size(), true, FSampleOut);
+        const std::size_t WithMatches = libdeflate_deflate_compress(
+            FCompressor.get(), FSample.data(), FSample.size(), FOutput.data(), FOutput.size());
+        // A few per cent either way is noise of the sample; beyond, matches found real repetition.
+        return WithMatches != 0 && WithMatches * 100 < FSampleOut.size() * 97;
+    }
+
+    void CompressWithMatches(TBand& Band, std::size_t Size, bool Last)
+    {
+        const std::size_t Packed = libdeflate_deflate_compress(FCompressor.get(), FFiltered.data(), Size,
+                                                               FOutput.data(), FOutput.size());
         if (Packed == 0) {
             StoreBlocks(FFiltered.data(), Size, Last, Band.Deflate);
             return;
@@ -213,8 +255,9 @@ class TBandCompressor
 
   private:
     const TSource& FSource;
+    const TPngCoding FCoding;
     TCompressor FCompressor;
-    std::vector<std::uint8_t> FFiltered, FOutput, FPrev, FCur;
+    std::vector<std::uint8_t> FFiltered, FOutput, FPrev, FCur, FLiteral, FSample, FSampleOut;
     TPngFilterScratch FScratch;
 };
 
@@ -222,8 +265,9 @@ class TBandCompressor
 class TBandScheduler
 {
   public:
-    TBandScheduler(const TSource& Source, std::vector<TBand>& Bands, int Level, int MaxBandRows, int Threads)
-        : FSource(Source), FBands(Bands), FLevel(Level), FMaxBandRows(MaxBandRows),
+    TBandScheduler(const TSource& Source, std::vector<TBand>& Bands, int Level, TPngCoding Coding,
+                   int MaxBandRows, int Threads)
+        : FSource(Source), FBands(Bands), FLevel(Level), FCoding(Coding), FMaxBandRows(MaxBandRows),
           FWindow(std::size_t(Threads) * 3)
     {
         try {
@@ -276,7 +320,8 @@ class TBandScheduler
                 std::unique_lock Lock(FMutex);
                 // Stay a few bands ahead of the writer at most, so a slow device
                 // does not make the compressed image pile up in memory.
-                FChanged.wait(Lock, [&] { return FAbort || FNext >= FBands.size() || FNext < FReleased + FWindow; });
+                FChanged.wait(
+                    Lock, [&] { return FAbort || FNext >= FBands.size() || FNext < FReleased + FWindow; });
                 if (FAbort || FNext >= FBands.size())
                     return;
                 Index = FNext++;
@@ -284,7 +329,7 @@ class TBandScheduler
             bool Failed = false;
             try {
                 if (!Compressor)
-                    Compressor = std::make_unique<TBandCompressor>(FSource, FLevel, FMaxBandRows);
+                    Compressor = std::make_unique<TBandCompressor>(FSource, FLevel, FCoding, FMaxBandRows);
                 Compressor->Compress(FBands[Index], Index + 1 == FBands.size());
             } catch (const std::exception&) {
                 Failed = true; // in practice only memory runs out here
@@ -300,7 +345,9 @@ class TBandScheduler
 
     const TSource& FSource;
     std::vector<TBand>& FBands;
-    const int FLevel, FMaxBandRows;
+    const int FLevel;
+    const TPngCoding FCoding;
+    const int FMaxBandRows;
     const std::size_t FWindow;
     std::mutex FMutex;
     std::condition_variable FChanged;
@@ -334,8 +381,8 @@ int ChooseBandRows(const TPngEncodeOptions& Options, std::size_t RowBytes, int H
     // Enough bands to keep every thread busy until the end, each large enough
     // that restarting the deflate window costs nothing measurable.
     const std::size_t Total = (RowBytes + 1) * std::size_t(Height);
-    const std::size_t Target =
-        std::clamp<std::size_t>(Total / (std::size_t(Threads) * 4), std::size_t(1) << 20, std::size_t(8) << 20);
+    const std::size_t Target = std::clamp<std::size_t>(Total / (std::size_t(Threads) * 4),
+                                                       std::size_t(1) << 20, std::size_t(8) << 20);
     return int(std::clamp<std::size_t>(Target / (RowBytes + 1), 1, std::size_t(Height)));
 }
 
@@ -344,7 +391,11 @@ bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TSink& 
     if (Image.isNull())
         return Fail(Error, QStringLiteral("The image is empty."));
     if (Options.Level < 0 || Options.Level > 12)
-        return Fail(Error, QStringLiteral("The compression level %1 is not between 0 and 12.").arg(Options.Level));
+        return Fail(Error,
+                    QStringLiteral("The compression level %1 is not between 0 and 12.").arg(Options.Level));
+    if (Options.Coding != TPngCoding::Auto && Options.Coding != TPngCoding::Matches &&
+        Options.Coding != TPngCoding::LiteralsAndRuns)
+        return Fail(Error, QStringLiteral("The coding %1 is unknown.").arg(int(Options.Coding)));
     if (Options.Threads < 0 || Options.BandRows < 0)
         return Fail(Error, QStringLiteral("The thread and band counts cannot be negative."));
     for (const TPngChunk& Chunk : Options.ExtraChunks)
@@ -369,13 +420,14 @@ bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TSink& 
     std::uint8_t Header[13];
     PutBigEndian32(Header, std::uint32_t(Width));
     PutBigEndian32(Header + 4, std::uint32_t(Height));
-    Header[8] = 8;                           // bits per sample
-    Header[9] = Source.Bpp == 4 ? 6 : 2;     // RGBA or RGB
+    Header[8] = 8;                            // bits per sample
+    Header[9] = Source.Bpp == 4 ? 6 : 2;      // RGBA or RGB
     Header[10] = Header[11] = Header[12] = 0; // deflate, adaptive filters, no interlace
     if (!Sink(Signature, sizeof Signature) || !Writer.WriteChunk("IHDR", Header, sizeof Header))
         return Fail(Error, QStringLiteral("The PNG data could not be written."));
     for (const TPngChunk& Chunk : Options.ExtraChunks)
-        if (!Writer.WriteChunk(Chunk.Type.constData(), reinterpret_cast<const std::uint8_t*>(Chunk.Data.constData()),
+        if (!Writer.WriteChunk(Chunk.Type.constData(),
+                               reinterpret_cast<const std::uint8_t*>(Chunk.Data.constData()),
                                std::size_t(Chunk.Data.size())))
             return Fail(Error, QStringLiteral("The PNG data could not be written."));
 
@@ -399,7 +451,7 @@ bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TSink& 
 
     std::uint32_t Adler = 1;
     try {
-        TBandScheduler Scheduler(Source, Bands, Options.Level, BandRows, Threads);
+        TBandScheduler Scheduler(Source, Bands, Options.Level, Options.Coding, BandRows, Threads);
         for (std::size_t I = 0; I < Bands.size(); ++I) {
             if (!Scheduler.Wait(I))
                 return Fail(Error, QStringLiteral("Not enough memory to compress the image."));
@@ -413,7 +465,8 @@ bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TSink& 
     }
     std::uint8_t Trailer[4];
     PutBigEndian32(Trailer, Adler);
-    if (!Writer.AppendImageData(Trailer, 4) || !Writer.FlushImageData() || !Writer.WriteChunk("IEND", nullptr, 0))
+    if (!Writer.AppendImageData(Trailer, 4) || !Writer.FlushImageData() ||
+        !Writer.WriteChunk("IEND", nullptr, 0))
         return Fail(Error, QStringLiteral("The PNG data could not be written."));
     return true;
 }

@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // ---- an independent look at the file: chunks, CRCs, the zlib stream ----
 
@@ -32,7 +33,10 @@ std::uint32_t SlowCrc32(const std::uint8_t* Data, std::size_t Size)
     return ~Crc;
 }
 
-std::uint32_t BigEndian32(const std::uint8_t* P) { return std::uint32_t(P[0]) << 24 | P[1] << 16 | P[2] << 8 | P[3]; }
+std::uint32_t BigEndian32(const std::uint8_t* P)
+{
+    return std::uint32_t(P[0]) << 24 | P[1] << 16 | P[2] << 8 | P[3];
+}
 
 struct TChunkInfo {
     std::string Type;
@@ -102,7 +106,8 @@ void OnWarning(png_structp Png, png_const_charp Message)
 // zlib checks run as they do for any application; warnings count as failure.
 void DecodeWithLibpng(const QByteArray& File, TLibpngResult& Result)
 {
-    TMemoryReader Reader{reinterpret_cast<const std::uint8_t*>(File.constData()), std::size_t(File.size()), 0};
+    TMemoryReader Reader{reinterpret_cast<const std::uint8_t*>(File.constData()), std::size_t(File.size()),
+                         0};
     png_structp Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &Result, OnError, OnWarning);
     png_infop Info = png_create_info_struct(Png);
     png_infop EndInfo = png_create_info_struct(Png);
@@ -136,7 +141,10 @@ void DecodeWithLibpng(const QByteArray& File, TLibpngResult& Result)
 
 // What any decoder must give back: the image as non-premultiplied ARGB,
 // with alpha forced where the format has none.
-QImage Expected(const QImage& Image) { return Image.convertToFormat(QImage::Format_ARGB32); }
+QImage Expected(const QImage& Image)
+{
+    return Image.convertToFormat(QImage::Format_ARGB32);
+}
 
 void ExpectSamePixelsFromLibpng(const TLibpngResult& Decoded, const QImage& Want)
 {
@@ -195,8 +203,8 @@ void ExpectWellFormed(const QByteArray& File, int Width, int Height, int Bpp)
     std::vector<std::uint8_t> Inflated(Raw + 1);
     libdeflate_decompressor* Decompressor = libdeflate_alloc_decompressor();
     std::size_t InUsed = 0, OutSize = 0;
-    const auto Status = libdeflate_zlib_decompress_ex(Decompressor, Stream.data(), Stream.size(), Inflated.data(),
-                                                      Inflated.size(), &InUsed, &OutSize);
+    const auto Status = libdeflate_zlib_decompress_ex(Decompressor, Stream.data(), Stream.size(),
+                                                      Inflated.data(), Inflated.size(), &InUsed, &OutSize);
     libdeflate_free_decompressor(Decompressor);
     EXPECT_EQ(Status, LIBDEFLATE_SUCCESS); // includes the Adler-32 check
     EXPECT_EQ(InUsed, Stream.size()) << "data after the end of the zlib stream";
@@ -227,7 +235,8 @@ QImage MakeImage(TPattern Pattern, int Width, int Height, unsigned Seed = 1)
             case TPattern::Photo: {
                 // Smooth light with grain; the lower third fades out like a reflection.
                 const int Grain = int(Random() % 9) - 4;
-                const int Alpha = Y < Height * 2 / 3 ? 255 : std::max(0, 200 - (Y - Height * 2 / 3) * 600 / Height);
+                const int Alpha =
+                    Y < Height * 2 / 3 ? 255 : std::max(0, 200 - (Y - Height * 2 / 3) * 600 / Height);
                 Line[X] = qRgba(std::clamp(60 + X * 150 / Width + Grain, 0, 255),
                                 std::clamp(90 + Y * 100 / Height + Grain, 0, 255),
                                 std::clamp(140 + ((X * Y) >> 10) % 60 + Grain, 0, 255), Alpha);
@@ -252,6 +261,7 @@ struct TRoundTrip {
     int Level;
     int Threads;
     int BandRows;
+    TPngCoding Coding = TPngCoding::Auto;
 };
 
 class PngRoundTrip : public ::testing::TestWithParam<TRoundTrip>
@@ -266,6 +276,7 @@ TEST_P(PngRoundTrip, BothDecodersGiveBackEveryPixel)
     Options.Level = Case.Level;
     Options.Threads = Case.Threads;
     Options.BandRows = Case.BandRows;
+    Options.Coding = Case.Coding;
     QString Error;
     const QByteArray File = EncodePng(Image, Options, &Error);
     ASSERT_FALSE(File.isEmpty()) << Error.toStdString();
@@ -282,24 +293,33 @@ TEST_P(PngRoundTrip, BothDecodersGiveBackEveryPixel)
 
 INSTANTIATE_TEST_SUITE_P(
     Images, PngRoundTrip,
-    ::testing::Values(TRoundTrip{"Noise", TPattern::Noise, 97, 61, 4, 0, 0},
-                      TRoundTrip{"Gradient", TPattern::Gradient, 300, 200, 6, 0, 0},
-                      TRoundTrip{"Photo", TPattern::Photo, 641, 480, 4, 2, 0},
-                      TRoundTrip{"Transparent", TPattern::Transparent, 200, 150, 4, 0, 0},
-                      TRoundTrip{"OpaqueAsRgb", TPattern::OpaqueNoise, 123, 77, 4, 0, 0},
-                      TRoundTrip{"OnePixel", TPattern::Noise, 1, 1, 4, 0, 0},
-                      TRoundTrip{"OneColumn", TPattern::Gradient, 1, 517, 4, 2, 0},
-                      TRoundTrip{"OneRow", TPattern::Photo, 4099, 1, 4, 2, 0},
-                      TRoundTrip{"OddWidth", TPattern::Photo, 1021, 13, 9, 2, 0},
-                      TRoundTrip{"OneRowBands", TPattern::Photo, 33, 9, 4, 2, 1},
-                      TRoundTrip{"LastBandOneRow", TPattern::Noise, 50, 10, 6, 3, 3},
-                      TRoundTrip{"BandsOverThreeThreads", TPattern::Gradient, 257, 100, 1, 3, 7},
-                      TRoundTrip{"OpaqueTinyBands", TPattern::OpaqueNoise, 31, 17, 6, 2, 2},
-                      TRoundTrip{"TransparentBands", TPattern::Transparent, 64, 40, 12, 2, 3},
-                      TRoundTrip{"Stored", TPattern::Photo, 200, 120, 0, 2, 17},
-                      TRoundTrip{"Fastest", TPattern::Photo, 400, 300, 1, 1, 0},
-                      TRoundTrip{"Slowest", TPattern::Photo, 300, 50, 12, 2, 8},
-                      TRoundTrip{"HugeIsh", TPattern::Photo, 3000, 2000, 4, 0, 0}),
+    ::testing::Values(
+        TRoundTrip{"Noise", TPattern::Noise, 97, 61, 4, 0, 0},
+        TRoundTrip{"Gradient", TPattern::Gradient, 300, 200, 6, 0, 0},
+        TRoundTrip{"Photo", TPattern::Photo, 641, 480, 4, 2, 0},
+        TRoundTrip{"Transparent", TPattern::Transparent, 200, 150, 4, 0, 0},
+        TRoundTrip{"OpaqueAsRgb", TPattern::OpaqueNoise, 123, 77, 4, 0, 0},
+        TRoundTrip{"OnePixel", TPattern::Noise, 1, 1, 4, 0, 0},
+        TRoundTrip{"OneColumn", TPattern::Gradient, 1, 517, 4, 2, 0},
+        TRoundTrip{"OneRow", TPattern::Photo, 4099, 1, 4, 2, 0},
+        TRoundTrip{"OddWidth", TPattern::Photo, 1021, 13, 9, 2, 0},
+        TRoundTrip{"OneRowBands", TPattern::Photo, 33, 9, 4, 2, 1},
+        TRoundTrip{"LastBandOneRow", TPattern::Noise, 50, 10, 6, 3, 3},
+        TRoundTrip{"BandsOverThreeThreads", TPattern::Gradient, 257, 100, 1, 3, 7},
+        TRoundTrip{"OpaqueTinyBands", TPattern::OpaqueNoise, 31, 17, 6, 2, 2},
+        TRoundTrip{"TransparentBands", TPattern::Transparent, 64, 40, 12, 2, 3},
+        TRoundTrip{"Stored", TPattern::Photo, 200, 120, 0, 2, 17},
+        TRoundTrip{"Fastest", TPattern::Photo, 400, 300, 1, 1, 0},
+        TRoundTrip{"Slowest", TPattern::Photo, 300, 50, 12, 2, 8},
+        TRoundTrip{"HugeIsh", TPattern::Photo, 3000, 2000, 4, 0, 0},
+        TRoundTrip{"MatchesOnly", TPattern::Photo, 640, 200, 6, 2, 16, TPngCoding::Matches},
+        TRoundTrip{"LiteralsNoise", TPattern::Noise, 211, 90, 6, 2, 7, TPngCoding::LiteralsAndRuns},
+        TRoundTrip{"LiteralsGradient", TPattern::Gradient, 300, 200, 6, 2, 0, TPngCoding::LiteralsAndRuns},
+        TRoundTrip{"LiteralsTransparent", TPattern::Transparent, 200, 150, 6, 2, 9,
+                   TPngCoding::LiteralsAndRuns},
+        TRoundTrip{"LiteralsOpaque", TPattern::OpaqueNoise, 123, 77, 6, 1, 0, TPngCoding::LiteralsAndRuns},
+        TRoundTrip{"LiteralsOnePixel", TPattern::Noise, 1, 1, 6, 1, 0, TPngCoding::LiteralsAndRuns},
+        TRoundTrip{"LiteralsOneRowBands", TPattern::Photo, 33, 9, 6, 2, 1, TPngCoding::LiteralsAndRuns}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST(PngEncoder, SameBytesWhateverTheThreadCount)
@@ -310,6 +330,49 @@ TEST(PngEncoder, SameBytesWhateverTheThreadCount)
     Many.Threads = 4;
     One.BandRows = Many.BandRows = 50;
     EXPECT_EQ(EncodePng(Image, One), EncodePng(Image, Many));
+}
+
+// A tile of noise repeated across the image: only matches can find the
+// repetition, so the automatic choice must take them.
+QImage MakeTiledNoise(int Width, int Height)
+{
+    QImage Image(Width, Height, QImage::Format_ARGB32);
+    std::mt19937 Random(7);
+    std::vector<QRgb> Tile(37 * 23);
+    for (QRgb& P : Tile)
+        P = QRgb(Random());
+    for (int Y = 0; Y < Height; ++Y) {
+        auto* Line = reinterpret_cast<QRgb*>(Image.scanLine(Y));
+        for (int X = 0; X < Width; ++X)
+            Line[X] = Tile[(Y % 23) * 37 + X % 37];
+    }
+    return Image;
+}
+
+TEST(PngEncoder, AutomaticCodingTakesMatchesWhereTheyPay)
+{
+    const QImage Image = MakeTiledNoise(700, 300);
+    TPngEncodeOptions Auto, Literals;
+    Literals.Coding = TPngCoding::LiteralsAndRuns;
+    const QByteArray WithChoice = EncodePng(Image, Auto);
+    const QByteArray WithoutMatches = EncodePng(Image, Literals);
+    ASSERT_FALSE(WithChoice.isEmpty());
+    ASSERT_FALSE(WithoutMatches.isEmpty());
+    EXPECT_LT(WithChoice.size() * 4, WithoutMatches.size());
+    TLibpngResult Decoded;
+    DecodeWithLibpng(WithChoice, Decoded);
+    ExpectSamePixelsFromLibpng(Decoded, Expected(Image));
+}
+
+TEST(PngEncoder, AutomaticCodingIsNoLargerThanMatchesOnPhotographs)
+{
+    const QImage Image = MakeImage(TPattern::Photo, 1200, 700);
+    TPngEncodeOptions Auto, Matches;
+    Matches.Coding = TPngCoding::Matches;
+    const QByteArray WithChoice = EncodePng(Image, Auto);
+    ASSERT_FALSE(WithChoice.isEmpty());
+    EXPECT_LE(WithChoice.size(), EncodePng(Image, Matches).size());
+    ExpectSamePixelsFromQt(WithChoice, Expected(Image));
 }
 
 struct TFormatCase {
@@ -464,7 +527,7 @@ TEST(PngEncoder, BadInputGivesAnErrorNotACrash)
         const char* Name;
         TPngEncodeOptions Options;
     };
-    std::vector<TBadOptions> Bad(6);
+    std::vector<TBadOptions> Bad(7);
     Bad[0] = {"level below 0", {}};
     Bad[0].Options.Level = -1;
     Bad[1] = {"level above 12", {}};
@@ -477,6 +540,8 @@ TEST(PngEncoder, BadInputGivesAnErrorNotACrash)
     Bad[4].Options.ExtraChunks.append(TPngChunk{"bK1D", {}});
     Bad[5] = {"second header", {}};
     Bad[5].Options.ExtraChunks.append(TPngChunk{"IHDR", QByteArray(13, 0)});
+    Bad[6] = {"unknown coding", {}};
+    Bad[6].Options.Coding = TPngCoding(7);
     for (const TBadOptions& Case : Bad) {
         Error.clear();
         EXPECT_TRUE(EncodePng(Image, Case.Options, &Error).isEmpty()) << Case.Name;
