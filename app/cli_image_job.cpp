@@ -20,7 +20,7 @@ TImageJobResult Failed(QString Reason)
     return TImageJobResult{false, std::move(Reason)};
 }
 
-// Reads everything a device gives, refusing more than MaxInputBytes so that a
+// Reads everything a device gives, refusing more than MaxEncodedBytes so that a
 // huge non-image never takes the machine's memory.
 bool ReadLimited(QFile& Device, QByteArray& Data, QString& Reason)
 {
@@ -31,8 +31,8 @@ bool ReadLimited(QFile& Device, QByteArray& Data, QString& Reason)
         const QByteArray part = Device.read(Chunk);
         if (part.isEmpty())
             break;
-        if (Data.size() + part.size() > MaxInputBytes()) {
-            Reason = QStringLiteral("too large to be a picture (more than %1 bytes)").arg(MaxInputBytes());
+        if (Data.size() + part.size() > MaxEncodedBytes) {
+            Reason = QStringLiteral("too large to be a picture (more than %1 bytes)").arg(MaxEncodedBytes);
             return false;
         }
         Data += part;
@@ -63,7 +63,7 @@ bool ReadInput(const QString& Input, QByteArray& Data, QString& Reason)
             Reason = QStringLiteral("could not open: %1").arg(file.errorString());
             return false;
         }
-        if (file.size() > MaxInputBytes()) {
+        if (file.size() > MaxEncodedBytes) {
             Reason = QStringLiteral("too large to be a picture (%1 bytes)").arg(file.size());
             return false;
         }
@@ -86,11 +86,6 @@ TImageJobResult WriteStandardOutput(const QImage& Composed, ImageSaveFormat Form
     return TImageJobResult{true, {}};
 }
 } // namespace
-
-std::int64_t MaxInputBytes()
-{
-    return MaxDecodedPixels * 4 + (64 << 20);
-}
 
 TImageJobResult RunImageJob(const TImageJob& Job)
 {

@@ -11,10 +11,6 @@ struct TImageJobResult {
     QString Reason; // why nothing was written
 };
 
-// Largest input read into memory: an uncompressed picture at the decoder's
-// pixel limit plus room for its headers. Anything larger cannot decode.
-std::int64_t MaxInputBytes();
-
 // Reads the input, decodes it as the image control does, renders picture and
 // reflection with the control's functions and writes the composition. Safe
 // to call from several threads at once for different jobs; at most one job

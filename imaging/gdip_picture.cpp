@@ -13,10 +13,6 @@
 #include <stdexcept>
 
 namespace {
-// A file larger than this is refused before it is read into memory; the
-// largest picture we decode is far smaller as a file.
-constexpr qint64 MaxPictureFileBytes = qint64(1) << 30;
-
 [[noreturn]] void ThrowNoMemory()
 {
     throw std::runtime_error("Could not allocate memory for image");
@@ -24,7 +20,7 @@ constexpr qint64 MaxPictureFileBytes = qint64(1) << 30;
 
 QByteArray ReadWholeStream(QIODevice* Stream)
 {
-    if (Stream->size() > MaxPictureFileBytes)
+    if (Stream->size() > MaxEncodedBytes)
         throw std::runtime_error("picture data too large");
     try {
         return Stream->readAll();
@@ -153,7 +149,7 @@ void TGDIPPicture::LoadFile(const QString& FileName)
         QFile file(FileName);
         if (!file.open(QIODevice::ReadOnly))
             throw std::runtime_error(QStringLiteral("cannot open \"%1\": %2").arg(FileName, file.errorString()).toStdString());
-        if (file.size() > MaxPictureFileBytes)
+        if (file.size() > MaxEncodedBytes)
             throw std::runtime_error(QStringLiteral("\"%1\" is too large to be a picture (%2 bytes)")
                                          .arg(FileName).arg(file.size()).toStdString());
         QByteArray bytes = ReadWholeStream(&file);

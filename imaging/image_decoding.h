@@ -14,6 +14,9 @@ class QIODevice;
 // its header before any pixel memory is allocated.
 inline constexpr std::int64_t MaxDecodedPixels = 250'000'000;
 inline constexpr int MaxDecodedSide = 65535;
+// The largest image file read into memory: no format we decode needs more
+// bytes than the largest picture has pixels, plus room for metadata.
+inline constexpr std::int64_t MaxEncodedBytes = MaxDecodedPixels * 4 + (64 << 20);
 
 // The result of decoding an image file's bytes.
 struct TDecodedImage {

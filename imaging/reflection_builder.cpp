@@ -61,16 +61,7 @@ QImage BuildReflectionImage(const QImage& Picture, int Size, int OpacityStart, i
     ForEachRowBand(height, width, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             auto* out = reinterpret_cast<std::uint32_t*>(reflection.scanLine(y));
-            const int opacity = ReflectionRowOpacity(y, Size, OpacityStart, OpacityEnd);
-            if (opacity == 0) {
-                // Every scaled alpha is 0, but colour channels of visible
-                // source pixels are still kept, as the per-pixel rule says.
-                const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(height - 1 - y));
-                for (int x = 0; x < width; ++x)
-                    out[x] = (in[x] >> 24) == 0 ? 0u : (in[x] & 0x00FFFFFFu);
-                continue;
-            }
-            const auto table = ScaledAlphaTable(opacity);
+            const auto table = ScaledAlphaTable(ReflectionRowOpacity(y, Size, OpacityStart, OpacityEnd));
             const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(height - 1 - y));
             for (int x = 0; x < width; ++x) {
                 const std::uint32_t pixel = in[x];

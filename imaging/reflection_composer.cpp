@@ -9,7 +9,7 @@
 int ComposedHeight(int PictureHeight, int Size, int Axis)
 {
     const long long full = static_cast<long long>(PictureHeight) + Size + Axis;
-    return static_cast<int>(std::clamp<long long>(full, PictureHeight, PictureHeight + static_cast<long long>(std::max(0, Size)) + std::max(0, Axis)));
+    return static_cast<int>(std::max<long long>(full, PictureHeight));
 }
 
 unsigned BlendArgbOver(unsigned Source, unsigned Destination)

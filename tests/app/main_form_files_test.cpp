@@ -56,12 +56,6 @@ bool WriteFile(const QString& Name, const QByteArray& Bytes)
     return file.open(QIODevice::WriteOnly) && file.write(Bytes) == Bytes.size();
 }
 
-QByteArray ReadFile(const QString& Name)
-{
-    QFile file(Name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The saved picture and reflection as the control holds them: picture rows
 // first, the gap of ReflectionAxis transparent rows, then the reflection's
 // first ReflectionSize rows. Pixels with alpha 0 compare equal whatever
@@ -186,7 +180,7 @@ TEST_F(MainFormSave, ExistingFileSurvivesAFailedSave)
     ASSERT_TRUE(WriteFile(target, "previous content"));
     SaveAs(target);
     ASSERT_EQ(Script->Messages.size(), 1);
-    EXPECT_EQ(ReadFile(target), QByteArray("previous content"));
+    EXPECT_EQ(ReadFileBytes(target), QByteArray("previous content"));
     EXPECT_TRUE(Script->Messages[0].contains(target));
 }
 

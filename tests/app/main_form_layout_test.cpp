@@ -13,6 +13,7 @@
 #include "toolkit/widgets/save_dialog.h"
 #include "toolkit/widgets/tab_sheet.h"
 #include "toolkit/widgets/track_bar.h"
+#include "tests/support/test_data.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -21,12 +22,6 @@
 
 namespace
 {
-
-QByteArray ReadFile(const QString& Name)
-{
-    QFile file(Name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString SourcePath(const QString& Name)
 {
@@ -200,7 +195,7 @@ TEST_F(MainFormLayout, ImageControlStartsWithTheStoredArtworkAndSettings)
     QBuffer buffer(&stored);
     buffer.open(QIODevice::WriteOnly);
     image->Picture()->SaveStream(&buffer);
-    const QByteArray artwork = ReadFile(SourcePath(QStringLiteral("app/resources/box.png")));
+    const QByteArray artwork = ReadFileBytes(SourcePath(QStringLiteral("app/resources/box.png")));
     ASSERT_FALSE(artwork.isEmpty());
     EXPECT_TRUE(stored == artwork) << "stored " << stored.size() << " bytes, artwork " << artwork.size();
     EXPECT_FALSE(image->ReflectionBitmap().isNull());
@@ -208,7 +203,7 @@ TEST_F(MainFormLayout, ImageControlStartsWithTheStoredArtworkAndSettings)
 
 TEST(MainFormLayoutText, CompiledLayoutIsTheTextInTheRepository)
 {
-    const QByteArray text = ReadFile(SourcePath(QStringLiteral("app/main_form.txt")));
+    const QByteArray text = ReadFileBytes(SourcePath(QStringLiteral("app/main_form.txt")));
     ASSERT_FALSE(text.isEmpty());
-    EXPECT_TRUE(LayoutTextToBinary(QString::fromUtf8(text)) == ReadFile(QStringLiteral(":/rcdata/TFORM2")));
+    EXPECT_TRUE(LayoutTextToBinary(QString::fromUtf8(text)) == ReadFileBytes(QStringLiteral(":/rcdata/TFORM2")));
 }

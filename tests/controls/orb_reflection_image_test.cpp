@@ -17,15 +17,6 @@
 #include <memory>
 
 namespace {
-QByteArray Encode(const QImage& Image, const char* Format = "png")
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(Image.save(&buffer, Format));
-    return bytes;
-}
-
 void LoadPicture(TOrbReflectionImage& Control, const QByteArray& Bytes)
 {
     QByteArray copy = Bytes;
@@ -100,7 +91,7 @@ TEST_F(OrbReflectionImageTest, ReflectionMatchesThePlainFormulaOnRealImages)
 TEST_F(OrbReflectionImageTest, WorkedRowsOfTheFade)
 {
     TOrbReflectionImage control;
-    LoadPicture(control, Encode(StripedPicture(3, 120)));
+    LoadPicture(control, EncodedBytes(StripedPicture(3, 120)));
     const QImage& reflection = control.ReflectionBitmap();
     EXPECT_EQ(qAlpha(reflection.pixel(0, 0)), 255);
     EXPECT_EQ(qAlpha(reflection.pixel(0, 50)), 128);
@@ -112,7 +103,7 @@ TEST_F(OrbReflectionImageTest, WorkedRowsOfTheFade)
 TEST_F(OrbReflectionImageTest, OutOfRangeOrUnchangedValuesAreIgnoredWithoutARebuild)
 {
     TOrbReflectionImage control;
-    LoadPicture(control, Encode(StripedPicture(4, 30)));
+    LoadPicture(control, EncodedBytes(StripedPicture(4, 30)));
     const qint64 built = control.ReflectionBitmap().cacheKey();
     control.SetReflectionOpacityStart(256);
     control.SetReflectionOpacityStart(-1);
@@ -140,7 +131,7 @@ TEST_F(OrbReflectionImageTest, OutOfRangeOrUnchangedValuesAreIgnoredWithoutARebu
 TEST_F(OrbReflectionImageTest, AutoSizeFitsPictureAndSizeButNotTheAxis)
 {
     TOrbReflectionImage control;
-    LoadPicture(control, Encode(StripedPicture(40, 60)));
+    LoadPicture(control, EncodedBytes(StripedPicture(40, 60)));
     EXPECT_EQ(control.size(), QSize(32, 32)) << "no fitting while AutoSize is off";
     control.SetAutoSize(true);
     EXPECT_EQ(control.size(), QSize(40, 160));
@@ -150,7 +141,7 @@ TEST_F(OrbReflectionImageTest, AutoSizeFitsPictureAndSizeButNotTheAxis)
     EXPECT_EQ(control.size(), QSize(40, 85));
     control.SetReflectionAxis(12);
     EXPECT_EQ(control.size(), QSize(40, 85));
-    LoadPicture(control, Encode(StripedPicture(10, 20)));
+    LoadPicture(control, EncodedBytes(StripedPicture(10, 20)));
     EXPECT_EQ(control.size(), QSize(10, 45)) << "a new picture refits";
 }
 
@@ -162,7 +153,7 @@ TEST_F(OrbReflectionImageTest, NegativeAxisPaintsThePictureOverTheFirstReflectio
     control.SetReflectionSize(10);
     control.SetReflectionOpacityStart(200);
     control.SetAutoSize(true);
-    LoadPicture(control, Encode(picture));
+    LoadPicture(control, EncodedBytes(picture));
     control.SetReflectionAxis(-7);
     ASSERT_EQ(control.size(), QSize(6, 30));
 
@@ -206,7 +197,7 @@ TEST_F(OrbReflectionImageTest, SavingLeavesTheGapTransparentAndNeverCropsThePict
     QTemporaryDir dir;
     const QImage picture = LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png")).scaled(171, 220);
     TOrbReflectionImage control;
-    LoadPicture(control, Encode(picture));
+    LoadPicture(control, EncodedBytes(picture));
     control.SetReflectionSize(50);
     control.SetReflectionAxis(20);
     const QString path = dir.filePath(QStringLiteral("out.png"));
@@ -245,7 +236,7 @@ TEST_F(OrbReflectionImageTest, AFailedSaveKeepsTheExistingFile)
 {
     QTemporaryDir dir;
     TOrbReflectionImage control;
-    LoadPicture(control, Encode(StripedPicture(8, 8)));
+    LoadPicture(control, EncodedBytes(StripedPicture(8, 8)));
     const QString blocker = dir.filePath(QStringLiteral("plain-file"));
     {
         QFile file(blocker);

@@ -8,26 +8,9 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray FileBytes(const QString& Path)
-{
-    QFile file(Path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << Path.toStdString();
-    return file.readAll();
-}
-
-QByteArray Encode(const QImage& Image, const char* Format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(Image.save(&buffer, Format));
-    return bytes;
-}
-
 // Records the order in which a picture's notifications fire.
 struct NotificationLog {
     QStringList Events;
@@ -70,7 +53,7 @@ TEST(GdipPicture, LoadFileKeepsTheBytesAndNotifiesClearThenChange)
     const QString path = TestDataPath(QStringLiteral("rounded-rgba-130x110.png"));
     picture.LoadFile(path);
     EXPECT_FALSE(picture.IsEmpty());
-    EXPECT_EQ(picture.EncodedData(), FileBytes(path));
+    EXPECT_EQ(picture.EncodedData(), ReadFileBytes(path));
     EXPECT_EQ(picture.Width(), 130);
     EXPECT_EQ(picture.Height(), 110);
     EXPECT_EQ(log.Events, (QStringList{QStringLiteral("clear"), QStringLiteral("change")}));
@@ -80,7 +63,7 @@ TEST(GdipPicture, LoadFileKeepsTheBytesAndNotifiesClearThenChange)
 TEST(GdipPicture, MissingFileLeavesThePictureEmptyWithoutNotificationButWithAReason)
 {
     TGDIPPicture picture;
-    LoadBytes(picture, FileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png"))));
+    LoadBytes(picture, ReadFileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png"))));
     const QByteArray before = picture.EncodedData();
     NotificationLog log;
     log.Watch(picture);
@@ -108,7 +91,7 @@ TEST(GdipPicture, UndecodableAndOversizedBytesMeasureZeroWithAReason)
         const char* reasonMentions;
     } cases[] = {
         {"text", QByteArray("this is not an image"), ""},
-        {"truncated png", FileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png"))).left(500), ""},
+        {"truncated png", ReadFileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png"))).left(500), ""},
         {"enormous png", huge, "too large"},
     };
     for (const Case& c : cases) {
@@ -124,7 +107,7 @@ TEST(GdipPicture, UndecodableAndOversizedBytesMeasureZeroWithAReason)
 
 TEST(GdipPicture, LoadStreamCopiesFromTheFirstByteWhateverThePosition)
 {
-    QByteArray bytes = FileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png")));
+    QByteArray bytes = ReadFileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png")));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     buffer.seek(bytes.size() / 2);
@@ -136,7 +119,7 @@ TEST(GdipPicture, LoadStreamCopiesFromTheFirstByteWhateverThePosition)
 
 TEST(GdipPicture, StoredDataIsReadWithoutMeasuringOrNotifying)
 {
-    QByteArray bytes = FileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png")));
+    QByteArray bytes = ReadFileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png")));
     TGDIPPicture picture;
     NotificationLog log;
     log.Watch(picture);
@@ -155,7 +138,7 @@ TEST(GdipPicture, StoredDataIsReadWithoutMeasuringOrNotifying)
 
 TEST(GdipPicture, CopyFromEachKindOfSource)
 {
-    const QByteArray png = FileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png")));
+    const QByteArray png = ReadFileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png")));
     TGDIPPicture source;
     LoadBytes(source, png);
 
@@ -210,7 +193,7 @@ TEST(GdipPicture, BmpIsDrawnAtItsOwnSizeWithItsBottomLeftColourLeftOutWhilePngIs
     const QRect rect(2, 2, 16, 16);
 
     TGDIPPicture bmp;
-    LoadBytes(bmp, Encode(image, "bmp"));
+    LoadBytes(bmp, EncodedBytes(image, "bmp"));
     QImage target(24, 24, QImage::Format_ARGB32);
     target.fill(qRgb(255, 255, 255));
     {
@@ -223,7 +206,7 @@ TEST(GdipPicture, BmpIsDrawnAtItsOwnSizeWithItsBottomLeftColourLeftOutWhilePngIs
     EXPECT_EQ(target.pixel(10, 10), qRgb(255, 255, 255)) << "not scaled to the rectangle";
 
     TGDIPPicture png;
-    LoadBytes(png, Encode(image, "png"));
+    LoadBytes(png, EncodedBytes(image, "png"));
     target.fill(qRgb(255, 255, 255));
     {
         TCanvas canvas(&target);

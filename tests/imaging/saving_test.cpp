@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include "tests/support/test_data.h"
 
 using namespace gp_test;
 
@@ -28,12 +29,6 @@ QImage PartlyTransparent()
         image.setPixel(2, y, 0xFFFF0000u);
     }
     return image;
-}
-
-QByteArray ReadFile(const QString& Path)
-{
-    QFile file(Path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QImage DecodeFile(const QString& Path)
@@ -91,7 +86,7 @@ TEST_F(SavingTest, JpegAtQuality100CarriesAllOnesQuantisationTables)
     const TEncoderParameters quality = BuildQualityParameters(100);
     ASSERT_EQ(SaveImageFile(Quadrants(), Path("q100.jpg"), EncoderFor(ImageSaveFormat::Jpeg), &quality),
               TGpStatus::Ok);
-    const auto tables = QuantisationTables(ReadFile(Path("q100.jpg")));
+    const auto tables = QuantisationTables(ReadFileBytes(Path("q100.jpg")));
     ASSERT_FALSE(tables.empty());
     for (const auto& table : tables)
         for (int value : table)
@@ -103,7 +98,7 @@ TEST_F(SavingTest, JpegQualityParameterIsHonoured)
     const TEncoderParameters low = BuildQualityParameters(10);
     ASSERT_EQ(SaveImageFile(Quadrants(), Path("q10.jpg"), EncoderFor(ImageSaveFormat::Jpeg), &low),
               TGpStatus::Ok);
-    const auto tables = QuantisationTables(ReadFile(Path("q10.jpg")));
+    const auto tables = QuantisationTables(ReadFileBytes(Path("q10.jpg")));
     ASSERT_FALSE(tables.empty());
     EXPECT_GT(tables.front().front(), 1);
 }
@@ -232,7 +227,7 @@ TEST_F(SavingTest, EncodeImageWritesTheSameBytesAsTheFile)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     ASSERT_EQ(EncodeImage(Quadrants(), png, nullptr, &buffer), TGpStatus::Ok);
-    EXPECT_EQ(bytes, ReadFile(Path("same.png")));
+    EXPECT_EQ(bytes, ReadFileBytes(Path("same.png")));
 }
 
 struct FailureCase {
@@ -264,7 +259,7 @@ TEST_P(SavingFailure, LeavesTheExistingFileUnchangedAndReportsIt)
     const TGpStatus status = SaveImageFile(image, target, encoder, nullptr, &reason);
     EXPECT_NE(status, TGpStatus::Ok);
     EXPECT_FALSE(reason.isEmpty());
-    EXPECT_EQ(ReadFile(target), QByteArray("precious contents"));
+    EXPECT_EQ(ReadFileBytes(target), QByteArray("precious contents"));
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"existing.out"});
 }
 
@@ -290,7 +285,7 @@ TEST_F(SavingTest, AFolderThatIsARegularFileFailsAndLeavesTheFileAlone)
         SaveImageFile(Quadrants(), blocker + "/out.png", EncoderFor(ImageSaveFormat::Png), nullptr, &reason),
         TGpStatus::Win32Error);
     EXPECT_FALSE(reason.isEmpty());
-    EXPECT_EQ(ReadFile(blocker), QByteArray("not a folder"));
+    EXPECT_EQ(ReadFileBytes(blocker), QByteArray("not a folder"));
     EXPECT_EQ(SaveImageFile(Quadrants(), Path("missing/out.png"), EncoderFor(ImageSaveFormat::Png), nullptr),
               TGpStatus::Win32Error);
 }
