@@ -1,9 +1,9 @@
 #include "app/cli_image_job.h"
 
 #include "app/cli_job_plan.h"
-#include "imaging/image_decoding.h"
-#include "imaging/reflection_composer.h"
-#include "imaging/reflection_output.h"
+#include "imaging/codecs/image_decoding.h"
+#include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/reflection_output.h"
 
 #include <QFile>
 #include <QFileInfo>

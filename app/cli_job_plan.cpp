@@ -1,7 +1,7 @@
 #include "app/cli_job_plan.h"
 
 #include "app/cli_options.h"
-#include "app/save_format_choice.h"
+#include "imaging/saving/save_format_choice.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/image_encoders.h"
+#include "imaging/codecs/image_encoders.h"
 
 #include <QString>
 #include <vector>

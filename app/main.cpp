@@ -5,7 +5,7 @@
 #include "app/main_form.h"
 #include "controls/register_controls.h"
 #include "imaging/imaging_library.h"
-#include "toolkit/font.h"
+#include "toolkit/graphics/font.h"
 #include "toolkit/widgets/register_widgets.h"
 
 #include <QIcon>

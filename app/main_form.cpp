@@ -1,9 +1,9 @@
 #include "app/main_form.h"
 
-#include "app/save_format_choice.h"
 #include "controls/orb_reflection_image.h"
 #include "imaging/gdip_picture.h"
-#include "toolkit/layout_error.h"
+#include "imaging/saving/save_format_choice.h"
+#include "toolkit/layout/layout_error.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/label.h"
 #include "toolkit/widgets/open_dialog.h"

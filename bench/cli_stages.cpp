@@ -1,8 +1,8 @@
 // Where one "lumivex-cli image" run spends its time on a 1 and a 24
 // megapixel picture: decoding the file, rendering picture plus reflection,
 // and encoding the result, each on its own.
-#include "imaging/image_decoding.h"
-#include "imaging/reflection_output.h"
+#include "imaging/codecs/image_decoding.h"
+#include "imaging/saving/reflection_output.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -1,4 +1,4 @@
-#include "imaging/png_encoder.h"
+#include "imaging/png/png_encoder.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -1,14 +1,15 @@
 // Reflection and composition speed against a plain copy of the same bytes,
 // so that the ratio to memory speed is visible.
-#include "imaging/reflection_builder.h"
-#include "imaging/reflection_composer.h"
+#include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_composer.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>
 #include <memory>
 #include <random>
 
-namespace {
+namespace
+{
 QImage PhotoLike(int width, int height)
 {
     QImage image(width, height, QImage::Format_ARGB32);
@@ -18,7 +19,8 @@ QImage PhotoLike(int width, int height)
         for (int x = 0; x < width; ++x) {
             const int noise = int(random() % 16);
             const int alpha = x < width / 10 ? (x * 255) / (width / 10) : 255;
-            row[x] = qRgba((x * 255 / width + noise) & 0xFF, (y * 255 / height + noise) & 0xFF, 128 + noise, alpha);
+            row[x] = qRgba((x * 255 / width + noise) & 0xFF, (y * 255 / height + noise) & 0xFF, 128 + noise,
+                           alpha);
         }
     }
     return image;

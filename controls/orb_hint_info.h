@@ -10,13 +10,14 @@
 // The content of a rich hint carried by the reflection image control: a
 // title, lines of notes, a picture and whether a help line is shown. Nothing
 // displays it; it is stored with the layout, read back and copied.
-class TOrbHintInfo : public TPersistent {
+class TOrbHintInfo : public TPersistent
+{
     Q_OBJECT
     Q_PROPERTY(QString Title READ Title WRITE SetTitle)
     Q_PROPERTY(TStrings* Notes READ Notes WRITE SetNotes)
     Q_PROPERTY(TGDIPPicture* Picture READ Picture WRITE SetPicture)
     Q_PROPERTY(bool ShowHelp READ ShowHelp WRITE SetShowHelp)
-public:
+  public:
     explicit TOrbHintInfo(QObject* Parent = nullptr);
     ~TOrbHintInfo() override;
 
@@ -45,7 +46,7 @@ public:
     // (or none) changes nothing.
     void CopyFrom(const TPersistent* Source) override;
 
-private:
+  private:
     std::unique_ptr<TStrings> FNotes;
     std::unique_ptr<TGDIPPicture> FPicture;
     QString FTitle;

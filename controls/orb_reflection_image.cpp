@@ -1,18 +1,19 @@
 #include "controls/orb_reflection_image.h"
 
-#include "imaging/canvas.h"
-#include "imaging/reflection_builder.h"
-#include "imaging/reflection_composer.h"
-#include "imaging/reflection_output.h"
-#include "toolkit/brush.h"
-#include "toolkit/pen.h"
+#include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/reflection_output.h"
+#include "toolkit/graphics/brush.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/pen.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <new>
 #include <stdexcept>
 
-namespace {
+namespace
+{
 constexpr int VersionMajor = 1, VersionMinor = 5, VersionRelease = 0, VersionBuild = 0;
 
 bool IsOpacity(int Value)
@@ -22,7 +23,8 @@ bool IsOpacity(int Value)
 } // namespace
 
 TOrbReflectionImage::TOrbReflectionImage(QWidget* Parent)
-    : TControl(Parent), FOfficeHint(std::make_unique<TOrbHintInfo>()), FPicture(std::make_unique<TGDIPPicture>())
+    : TControl(Parent), FOfficeHint(std::make_unique<TOrbHintInfo>()),
+      FPicture(std::make_unique<TGDIPPicture>())
 {
     // Windowless in spirit: whatever the parent painted shows through.
     setAutoFillBackground(false);
@@ -103,7 +105,11 @@ int TOrbReflectionImage::VersionNumber() const
 QString TOrbReflectionImage::Version() const
 {
     const unsigned number = static_cast<unsigned>(VersionNumber());
-    return QStringLiteral("%1.%2.%3.%4").arg(number >> 24).arg((number >> 16) & 0xFF).arg((number >> 8) & 0xFF).arg(number & 0xFF);
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(number >> 24)
+        .arg((number >> 16) & 0xFF)
+        .arg((number >> 8) & 0xFF)
+        .arg(number & 0xFF);
 }
 
 void TOrbReflectionImage::PictureChanged()
@@ -166,7 +172,8 @@ void TOrbReflectionImage::DrawOnCanvas(TCanvas& Canvas)
     if (FHasReflection && !FReflection.isNull()) {
         if (FReflectionForScreen.isNull())
             FReflectionForScreen = FReflection.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        Canvas.DrawImage(QRect(0, pictureHeight + FAxis, pictureWidth, pictureHeight), FReflectionForScreen, true);
+        Canvas.DrawImage(QRect(0, pictureHeight + FAxis, pictureWidth, pictureHeight), FReflectionForScreen,
+                         true);
     }
     Canvas.Draw(0, 0, FPicture.get());
 }
@@ -181,14 +188,16 @@ bool TOrbReflectionImage::SaveReflection(const QString& FileName, ImageSaveForma
     const QImage& picture = FPicture->DecodedImage();
     if (picture.isNull() || FReflection.isNull()) {
         if (Reason)
-            *Reason = FPicture->LastError().isEmpty() ? QStringLiteral("the picture cannot be decoded") : FPicture->LastError();
+            *Reason = FPicture->LastError().isEmpty() ? QStringLiteral("the picture cannot be decoded")
+                                                      : FPicture->LastError();
         return false;
     }
     const QImage composed = ComposeReflection(picture, FReflection, FSize, FAxis);
     if (composed.isNull()) {
         if (Reason)
             *Reason = QStringLiteral("not enough memory for a %1 × %2 image")
-                          .arg(picture.width()).arg(ComposedHeight(picture.height(), FSize, FAxis));
+                          .arg(picture.width())
+                          .arg(ComposedHeight(picture.height(), FSize, FAxis));
         return false;
     }
     return SaveReflectionFile(composed, Format, FileName, Reason) == TGpStatus::Ok;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "controls/orb_hint_info.h"
+#include "imaging/codecs/image_encoders.h"
 #include "imaging/gdip_picture.h"
-#include "imaging/image_encoders.h"
 #include "toolkit/notify_event.h"
 #include "toolkit/widgets/control.h"
 
@@ -15,7 +15,8 @@ class TCanvas;
 // reflection is computed once per change of the picture or of the fade and
 // cached; painting only blends the two images. The control paints over its
 // parent's background.
-class TOrbReflectionImage : public TControl {
+class TOrbReflectionImage : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -36,7 +37,7 @@ class TOrbReflectionImage : public TControl {
     Q_PROPERTY(TNotifyEvent OnDblClick READ OnDblClick WRITE SetOnDblClick)
     Q_PROPERTY(TNotifyEvent OnMouseEnter READ OnMouseEnter WRITE SetOnMouseEnter)
     Q_PROPERTY(TNotifyEvent OnMouseLeave READ OnMouseLeave WRITE SetOnMouseLeave)
-public:
+  public:
     static constexpr int DefaultOpacityStart = 255;
     static constexpr int DefaultOpacityEnd = 0;
     static constexpr int DefaultSize = 100;
@@ -113,14 +114,14 @@ public:
 
     void LayoutLoaded() override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* Event) override;
     void enterEvent(QEnterEvent* Event) override;
     void leaveEvent(QEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
 
-private:
+  private:
     void PictureChanged();
 
     std::unique_ptr<TOrbHintInfo> FOfficeHint;

@@ -1,9 +1,9 @@
 #include "controls/register_controls.h"
 
 #include "controls/orb_reflection_image.h"
-#include "toolkit/class_registry.h"
+#include "toolkit/widgets/widget_class_registry.h"
 
 void RegisterControls()
 {
-    RegisterLayoutClass<TOrbReflectionImage>();
+    RegisterWidgetClass<TOrbReflectionImage>();
 }

@@ -1,18 +1,19 @@
 #include "imaging/gdip_picture.h"
 
-#include "imaging/canvas.h"
 #include "imaging/gp_graphics.h"
 #include "imaging/gp_image.h"
 #include "imaging/gp_raw_format.h"
-#include "toolkit/bitmap.h"
-#include "toolkit/picture.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/picture.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <new>
 #include <stdexcept>
 
-namespace {
+namespace
+{
 [[noreturn]] void ThrowNoMemory()
 {
     throw std::runtime_error("Could not allocate memory for image");
@@ -148,13 +149,17 @@ void TGDIPPicture::LoadFile(const QString& FileName)
     try {
         QFile file(FileName);
         if (!file.open(QIODevice::ReadOnly))
-            throw std::runtime_error(QStringLiteral("cannot open \"%1\": %2").arg(FileName, file.errorString()).toStdString());
+            throw std::runtime_error(
+                QStringLiteral("cannot open \"%1\": %2").arg(FileName, file.errorString()).toStdString());
         if (file.size() > MaxEncodedBytes)
             throw std::runtime_error(QStringLiteral("\"%1\" is too large to be a picture (%2 bytes)")
-                                         .arg(FileName).arg(file.size()).toStdString());
+                                         .arg(FileName)
+                                         .arg(file.size())
+                                         .toStdString());
         QByteArray bytes = ReadWholeStream(&file);
         if (file.error() != QFileDevice::NoError)
-            throw std::runtime_error(QStringLiteral("cannot read \"%1\": %2").arg(FileName, file.errorString()).toStdString());
+            throw std::runtime_error(
+                QStringLiteral("cannot read \"%1\": %2").arg(FileName, file.errorString()).toStdString());
         FLastError.clear();
         SetEncodedData(bytes);
         FEmpty = false;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "imaging/image_decoding.h"
-#include "toolkit/graphic.h"
+#include "imaging/codecs/image_decoding.h"
+#include "toolkit/graphics/graphic.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,9 +13,10 @@ class TGPGraphics;
 // The picture of the reflection image control: an image file's bytes kept
 // exactly as they were read (never re-encoded), decoded to measure and draw.
 // Stored in a window layout as its raw bytes ("Data").
-class TGDIPPicture : public TGraphic {
+class TGDIPPicture : public TGraphic
+{
     Q_OBJECT
-public:
+  public:
     explicit TGDIPPicture(QObject* Parent = nullptr);
     ~TGDIPPicture() override;
 
@@ -55,7 +56,7 @@ public:
     void ReadStoredData(QIODevice* Stream) override;
     void WriteStoredData(QIODevice* Stream) override;
 
-private:
+  private:
     void SetEncodedData(const QByteArray& Data);
     // Decodes the bytes, or returns the cached decoding of the same bytes.
     const TDecodedImage* Decode();

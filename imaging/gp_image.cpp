@@ -1,7 +1,7 @@
 #include "imaging/gp_image.h"
 
-#include "imaging/image_decoding.h"
-#include "imaging/image_saving.h"
+#include "imaging/codecs/image_decoding.h"
+#include "imaging/saving/image_saving.h"
 
 #include <QIODevice>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/color.h"
+#include "toolkit/graphics/color.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "markup/tag_recognition.h"
-#include "toolkit/color.h"
+#include "toolkit/graphics/color.h"
 
 #include <QString>
 

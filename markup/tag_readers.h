@@ -1,7 +1,7 @@
 #pragma once
 
 #include "markup/markup_state.h"
-#include "toolkit/color.h"
+#include "toolkit/graphics/color.h"
 
 #include <QString>
 #include <optional>

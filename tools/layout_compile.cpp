@@ -1,8 +1,8 @@
 // Turns the text form of a window layout into the binary form the program
 // reads at start: layout_compile INPUT.txt OUTPUT.bin
 
-#include "toolkit/layout_error.h"
-#include "toolkit/layout_text.h"
+#include "toolkit/layout/layout_error.h"
+#include "toolkit/layout/layout_text.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -23,7 +23,8 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr int CanvasWidth = 171;
 constexpr int CanvasHeight = 220;
@@ -40,8 +41,9 @@ struct Vec3 {
 
 // A simple pinhole camera a little above the box, looking slightly down at
 // it, with the box turned so that its right-hand spine shows.
-class Camera {
-public:
+class Camera
+{
+  public:
     Camera()
     {
         const double eyeHeight = BoxHeight + 1.9;
@@ -63,7 +65,7 @@ public:
         return {Focal * d.X / z, -Focal * y / z};
     }
 
-private:
+  private:
     static constexpr double Turn = 0.52; // radians, about 30 degrees
     static constexpr double Distance = 4.6;
     static constexpr double Focal = 100.0;
@@ -144,7 +146,8 @@ void PaintFront(QPainter& P, const BoxCorners& B)
 {
     const QRectF face(0, 0, 100 * BoxWidth, 100 * BoxHeight);
     P.save();
-    P.setTransform(FaceTransform(face, B.FrontLeftTop, B.FrontRightTop, B.FrontRightBottom, B.FrontLeftBottom));
+    P.setTransform(
+        FaceTransform(face, B.FrontLeftTop, B.FrontRightTop, B.FrontRightBottom, B.FrontLeftBottom));
 
     QLinearGradient base(face.topLeft(), face.bottomLeft());
     base.setColorAt(0.0, QColor(0xA2, 0xD6, 0xF9));
@@ -170,8 +173,8 @@ void PaintFront(QPainter& P, const BoxCorners& B)
     glossFill.setColorAt(1.0, QColor(255, 255, 255, 25));
     P.fillPath(gloss, glossFill);
 
-    PaintStreak(P, face, QPointF(face.left(), face.height() * 0.86), QPointF(face.right(), face.height() * 0.58),
-                9.0, 95);
+    PaintStreak(P, face, QPointF(face.left(), face.height() * 0.86),
+                QPointF(face.right(), face.height() * 0.58), 9.0, 95);
 
     // A bright rim along the top and the front corner, as on a rounded fold.
     QLinearGradient rim(face.topRight(), QPointF(face.right() - 6, 0));
@@ -185,7 +188,8 @@ void PaintSpine(QPainter& P, const BoxCorners& B)
 {
     const QRectF face(0, 0, 100 * BoxDepth, 100 * BoxHeight);
     P.save();
-    P.setTransform(FaceTransform(face, B.FrontRightTop, B.BackRightTop, B.BackRightBottom, B.FrontRightBottom));
+    P.setTransform(
+        FaceTransform(face, B.FrontRightTop, B.BackRightTop, B.BackRightBottom, B.FrontRightBottom));
 
     QLinearGradient base(face.topLeft(), face.bottomLeft());
     base.setColorAt(0.0, QColor(0x6F, 0xB6, 0xEA));

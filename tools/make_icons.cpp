@@ -12,7 +12,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 // The orb on its own, filling Size x Size. Each size is drawn directly rather
 // than scaled down from a large one, so that the small icons stay sharp.

@@ -3,7 +3,7 @@
 # Only what is missing is installed, so a prepared machine starts at once.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-image-formats-plugins libgif-dev libdeflate-dev libpng-dev
   fonts-wine fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev

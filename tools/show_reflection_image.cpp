@@ -11,7 +11,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: show_reflection_image PICTURE [SIZE START END AXIS] [--quit-after MS]\n");
+        std::fprintf(stderr,
+                     "usage: show_reflection_image PICTURE [SIZE START END AXIS] [--quit-after MS]\n");
         return 2;
     }
     QWidget window;

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 TCliParseResult Parse(std::initializer_list<const char*> arguments)
 {
     QStringList list;
@@ -25,8 +26,8 @@ TEST(CliOptions, DefaultsAreTheWindowsStartValues)
 
 TEST(CliOptions, ValuesInBothSpellings)
 {
-    const TCliParseResult result =
-        Parse({"image", "--size=80", "--start", "255", "--end=0", "--axis", "-7", "-f", "JPEG", "-j", "3", "-o", "-", "-"});
+    const TCliParseResult result = Parse({"image", "--size=80", "--start", "255", "--end=0", "--axis", "-7",
+                                          "-f", "JPEG", "-j", "3", "-o", "-", "-"});
     ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
     EXPECT_EQ(result.Image.Size, 80);
     EXPECT_EQ(result.Image.Start, 255);

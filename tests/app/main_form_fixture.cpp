@@ -1,7 +1,7 @@
 #include "tests/app/main_form_fixture.h"
 
 #include "controls/register_controls.h"
-#include "toolkit/font.h"
+#include "toolkit/graphics/font.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/page_control.h"
 #include "toolkit/widgets/register_widgets.h"

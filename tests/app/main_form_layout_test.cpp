@@ -4,8 +4,9 @@
 
 #include "controls/orb_reflection_image.h"
 #include "imaging/gdip_picture.h"
-#include "toolkit/font.h"
-#include "toolkit/layout_text.h"
+#include "tests/support/test_data.h"
+#include "toolkit/graphics/font.h"
+#include "toolkit/layout/layout_text.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/label.h"
 #include "toolkit/widgets/page_control.h"
@@ -13,7 +14,6 @@
 #include "toolkit/widgets/save_dialog.h"
 #include "toolkit/widgets/tab_sheet.h"
 #include "toolkit/widgets/track_bar.h"
-#include "tests/support/test_data.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -205,5 +205,6 @@ TEST(MainFormLayoutText, CompiledLayoutIsTheTextInTheRepository)
 {
     const QByteArray text = ReadFileBytes(SourcePath(QStringLiteral("app/main_form.txt")));
     ASSERT_FALSE(text.isEmpty());
-    EXPECT_TRUE(LayoutTextToBinary(QString::fromUtf8(text)) == ReadFileBytes(QStringLiteral(":/rcdata/TFORM2")));
+    EXPECT_TRUE(LayoutTextToBinary(QString::fromUtf8(text)) ==
+                ReadFileBytes(QStringLiteral(":/rcdata/TFORM2")));
 }

@@ -2,8 +2,8 @@
 // road writes in process for the same picture and values.
 #include "cli_run.h"
 
-#include "imaging/image_decoding.h"
-#include "imaging/reflection_output.h"
+#include "imaging/codecs/image_decoding.h"
+#include "imaging/saving/reflection_output.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 void Fill(TOrbHintInfo& Hint)
 {
     Hint.SetTitle(QStringLiteral("Reflections"));

@@ -1,12 +1,12 @@
 #include "controls/orb_reflection_image.h"
 
 #include "controls/register_controls.h"
-#include "imaging/image_decoding.h"
-#include "imaging/reflection_composer.h"
+#include "imaging/codecs/image_decoding.h"
+#include "imaging/reflection/reflection_composer.h"
 #include "tests/support/naive_reflection.h"
 #include "tests/support/test_data.h"
-#include "toolkit/layout_reader.h"
-#include "toolkit/layout_writer.h"
+#include "toolkit/layout/layout_reader.h"
+#include "toolkit/layout/layout_writer.h"
 
 #include <QBuffer>
 #include <QEnterEvent>
@@ -16,7 +16,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 void LoadPicture(TOrbReflectionImage& Control, const QByteArray& Bytes)
 {
     QByteArray copy = Bytes;
@@ -43,8 +44,9 @@ QImage ReadImageFile(const QString& Path)
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-class OrbReflectionImageTest : public ::testing::Test {
-protected:
+class OrbReflectionImageTest : public ::testing::Test
+{
+  protected:
     static void SetUpTestSuite() { RegisterControls(); }
 };
 } // namespace
@@ -84,7 +86,8 @@ TEST_F(OrbReflectionImageTest, ReflectionMatchesThePlainFormulaOnRealImages)
         control.SetReflectionOpacityEnd(c.end);
         control.Picture()->LoadFile(TestDataPath(QString::fromLatin1(c.file)));
         ASSERT_TRUE(control.HasReflection());
-        ExpectSameBits(control.ReflectionBitmap(), NaiveReflection(LoadTestImage(QString::fromLatin1(c.file)), c.size, c.start, c.end));
+        ExpectSameBits(control.ReflectionBitmap(),
+                       NaiveReflection(LoadTestImage(QString::fromLatin1(c.file)), c.size, c.start, c.end));
     }
 }
 
@@ -294,8 +297,10 @@ TEST_F(OrbReflectionImageTest, MouseEnterAndLeaveReachTheirHandlers)
 {
     TOrbReflectionImage control;
     QStringList seen;
-    control.SetOnMouseEnter({QString(), [&](QObject* sender) { seen << (sender == &control ? "enter" : "?"); }});
-    control.SetOnMouseLeave({QString(), [&](QObject* sender) { seen << (sender == &control ? "leave" : "?"); }});
+    control.SetOnMouseEnter(
+        {QString(), [&](QObject* sender) { seen << (sender == &control ? "enter" : "?"); }});
+    control.SetOnMouseLeave(
+        {QString(), [&](QObject* sender) { seen << (sender == &control ? "leave" : "?"); }});
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QCoreApplication::sendEvent(&control, &enter);
     QEvent leave(QEvent::Leave);

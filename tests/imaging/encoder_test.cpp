@@ -1,4 +1,4 @@
-#include "imaging/image_encoders.h"
+#include "imaging/codecs/image_encoders.h"
 
 #include "imaging/gp_raw_format.h"
 

@@ -1,16 +1,17 @@
 #include "imaging/gdip_picture.h"
 
-#include "imaging/canvas.h"
 #include "tests/imaging/gp_test_images.h"
 #include "tests/support/test_data.h"
-#include "toolkit/bitmap.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/canvas.h"
 #include "toolkit/strings.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 // Records the order in which a picture's notifications fire.
 struct NotificationLog {
     QStringList Events;
@@ -71,7 +72,8 @@ TEST(GdipPicture, MissingFileLeavesThePictureEmptyWithoutNotificationButWithARea
     EXPECT_TRUE(picture.IsEmpty());
     EXPECT_TRUE(log.Events.isEmpty());
     EXPECT_EQ(picture.EncodedData(), before) << "the old bytes stay in the buffer";
-    EXPECT_TRUE(picture.LastError().contains(QStringLiteral("picture.png"))) << picture.LastError().toStdString();
+    EXPECT_TRUE(picture.LastError().contains(QStringLiteral("picture.png")))
+        << picture.LastError().toStdString();
 }
 
 TEST(GdipPicture, AThrowingHandlerDuringLoadFileIsSwallowed)
@@ -91,7 +93,8 @@ TEST(GdipPicture, UndecodableAndOversizedBytesMeasureZeroWithAReason)
         const char* reasonMentions;
     } cases[] = {
         {"text", QByteArray("this is not an image"), ""},
-        {"truncated png", ReadFileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png"))).left(500), ""},
+        {"truncated png", ReadFileBytes(TestDataPath(QStringLiteral("rounded-rgba-130x110.png"))).left(500),
+         ""},
         {"enormous png", huge, "too large"},
     };
     for (const Case& c : cases) {
@@ -101,7 +104,8 @@ TEST(GdipPicture, UndecodableAndOversizedBytesMeasureZeroWithAReason)
         EXPECT_EQ(picture.Width(), 0) << c.what;
         EXPECT_EQ(picture.Height(), 0) << c.what;
         EXPECT_FALSE(picture.LastError().isEmpty()) << c.what;
-        EXPECT_TRUE(picture.LastError().contains(QString::fromLatin1(c.reasonMentions))) << c.what << ": " << picture.LastError().toStdString();
+        EXPECT_TRUE(picture.LastError().contains(QString::fromLatin1(c.reasonMentions)))
+            << c.what << ": " << picture.LastError().toStdString();
     }
 }
 

@@ -1,4 +1,4 @@
-#include "imaging/gif_writer.h"
+#include "imaging/codecs/gif_writer.h"
 
 #include "gp_test_images.h"
 

@@ -1,9 +1,9 @@
 #include "imaging/gp_image.h"
 
 #include "gp_test_images.h"
-#include "imaging/gif_writer.h"
+#include "imaging/codecs/gif_writer.h"
+#include "imaging/codecs/image_decoding.h"
 #include "imaging/gp_bitmap.h"
-#include "imaging/image_decoding.h"
 
 #include <QBuffer>
 #include <QImageWriter>

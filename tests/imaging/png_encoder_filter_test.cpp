@@ -1,4 +1,4 @@
-#include "imaging/png_filter.h"
+#include "imaging/png/png_filter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,8 @@
 #include <set>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using TBytes = std::vector<std::uint8_t>;
 
@@ -57,13 +58,25 @@ std::vector<TBytes> MakeLines(std::size_t RowBytes, int Bpp, unsigned Seed)
         for (std::size_t I = 0; I < RowBytes; ++I) {
             const std::size_t X = I / Bpp;
             switch (Y % 7) {
-            case 0: Line[I] = std::uint8_t(Random()); break;                      // noise
-            case 1: Line[I] = std::uint8_t(X * 3 + I % Bpp); break;               // horizontal ramp
-            case 2: Line[I] = Lines.back()[I]; break;                             // repeats the line above
-            case 3: Line[I] = std::uint8_t(X * 2 + Y * 5 + Random() % 3); break;   // diagonal ramp
-            case 4: Line[I] = std::uint8_t(Y * 40 + (X / 7) * 9); break;          // blocks
-            case 5: Line[I] = std::uint8_t(128 + Random() % 5); break;            // flat with grain
-            default:                                                              // mean of left and above
+            case 0:
+                Line[I] = std::uint8_t(Random());
+                break; // noise
+            case 1:
+                Line[I] = std::uint8_t(X * 3 + I % Bpp);
+                break; // horizontal ramp
+            case 2:
+                Line[I] = Lines.back()[I];
+                break; // repeats the line above
+            case 3:
+                Line[I] = std::uint8_t(X * 2 + Y * 5 + Random() % 3);
+                break; // diagonal ramp
+            case 4:
+                Line[I] = std::uint8_t(Y * 40 + (X / 7) * 9);
+                break; // blocks
+            case 5:
+                Line[I] = std::uint8_t(128 + Random() % 5);
+                break; // flat with grain
+            default:   // mean of left and above
                 Line[I] = std::uint8_t(((I >= std::size_t(Bpp) ? Line[I - Bpp] : 0) + Lines.back()[I]) / 2 +
                                        Random() % 2);
                 break;
@@ -94,7 +107,8 @@ TEST_P(FilterScanLines, ChosenFilterIsMinimalAndReversible)
         TBytes Prev(RowBytes, 0);
         for (const TBytes& Cur : Lines) {
             TBytes Out(RowBytes + 1, 0xEE);
-            const TPngFilter Filter = FilterScanLine(Prev.data(), Cur.data(), RowBytes, Bpp, Out.data(), Scratch);
+            const TPngFilter Filter =
+                FilterScanLine(Prev.data(), Cur.data(), RowBytes, Bpp, Out.data(), Scratch);
             ASSERT_EQ(Out[0], std::uint8_t(Filter));
             Chosen.insert(Out[0]);
             EXPECT_TRUE(Unfilter(Prev, Out.data(), RowBytes, Bpp) == Cur);

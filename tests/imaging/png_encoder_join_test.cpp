@@ -1,4 +1,4 @@
-#include "imaging/png_deflate_join.h"
+#include "imaging/png/png_deflate_join.h"
 
 #include <gtest/gtest.h>
 #include <libdeflate.h>
@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using TBytes = std::vector<std::uint8_t>;
 
@@ -42,7 +43,8 @@ TBytes Compress(const TBytes& Data, int Level)
 {
     libdeflate_compressor* Compressor = libdeflate_alloc_compressor(Level);
     TBytes Out(libdeflate_deflate_compress_bound(Compressor, Data.size()));
-    const std::size_t Size = libdeflate_deflate_compress(Compressor, Data.data(), Data.size(), Out.data(), Out.size());
+    const std::size_t Size =
+        libdeflate_deflate_compress(Compressor, Data.data(), Data.size(), Out.data(), Out.size());
     libdeflate_free_compressor(Compressor);
     Out.resize(Size);
     return Out;
@@ -54,8 +56,8 @@ bool Inflate(const TBytes& Stream, std::size_t ExpectedSize, TBytes& Out)
     libdeflate_decompressor* Decompressor = libdeflate_alloc_decompressor();
     Out.assign(ExpectedSize, 0);
     std::size_t InUsed = 0, OutSize = 0;
-    const auto Result = libdeflate_deflate_decompress_ex(Decompressor, Stream.data(), Stream.size(), Out.data(),
-                                                         Out.size(), &InUsed, &OutSize);
+    const auto Result = libdeflate_deflate_decompress_ex(Decompressor, Stream.data(), Stream.size(),
+                                                         Out.data(), Out.size(), &InUsed, &OutSize);
     libdeflate_free_decompressor(Decompressor);
     return Result == LIBDEFLATE_SUCCESS && InUsed == Stream.size() && OutSize == ExpectedSize;
 }
@@ -75,7 +77,8 @@ TEST_P(DeflateJoin, JoinedPiecesInflateToTheConcatenatedInput)
     const TJoinCase Case = GetParam();
     TBytes Whole, Stream;
     for (unsigned Piece = 0; Piece < 3; ++Piece) {
-        const TBytes Data = MakeData(Piece == 1 ? TKind::Mixed : Case.Kind, Case.Size + Piece * 17, 40 + Piece);
+        const TBytes Data =
+            MakeData(Piece == 1 ? TKind::Mixed : Case.Kind, Case.Size + Piece * 17, 40 + Piece);
         TBytes Compressed = Compress(Data, Case.Level);
         ASSERT_FALSE(Compressed.empty());
 
@@ -150,7 +153,8 @@ TEST(DeflateTail, StoredBlockWrittenByHandIsWalked)
     EXPECT_EQ(Tail->FinalHeaderBit, 0u);
     EXPECT_EQ(Tail->EndBit, Stored.size() * 8);
     ASSERT_TRUE(MakeDeflateJoinable(Stored));
-    EXPECT_TRUE(Stored == (TBytes{0x00, 0x03, 0x00, 0xFC, 0xFF, 'a', 'b', 'c', 0x00, 0x00, 0x00, 0xFF, 0xFF}));
+    EXPECT_TRUE(Stored ==
+                (TBytes{0x00, 0x03, 0x00, 0xFC, 0xFF, 'a', 'b', 'c', 0x00, 0x00, 0x00, 0xFF, 0xFF}));
 }
 
 TEST(Adler32Combine, EqualsTheSumOfTheWhole)

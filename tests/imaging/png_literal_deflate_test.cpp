@@ -1,4 +1,4 @@
-#include "imaging/png_literal_deflate.h"
+#include "imaging/png/png_literal_deflate.h"
 
 #include <gtest/gtest.h>
 #include <libdeflate.h>

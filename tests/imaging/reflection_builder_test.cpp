@@ -1,4 +1,4 @@
-#include "imaging/reflection_builder.h"
+#include "imaging/reflection/reflection_builder.h"
 
 #include "tests/support/naive_reflection.h"
 #include "tests/support/test_data.h"
@@ -6,7 +6,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 QImage OpaqueColumn(int height)
 {
     QImage image(3, height, QImage::Format_ARGB32);
@@ -64,8 +65,8 @@ TEST(BuildReflectionImage, TransparentSourcePixelsStayTransparentAndColoursAreKe
 {
     QImage picture(4, 4, QImage::Format_ARGB32);
     picture.fill(0);
-    picture.setPixel(1, 3, qRgba(200, 100, 50, 1));   // faintest visible pixel
-    picture.setPixel(2, 3, qRgba(17, 34, 51, 0));     // invisible but coloured
+    picture.setPixel(1, 3, qRgba(200, 100, 50, 1)); // faintest visible pixel
+    picture.setPixel(2, 3, qRgba(17, 34, 51, 0));   // invisible but coloured
     picture.setPixel(3, 3, qRgba(250, 251, 252, 255));
     const QImage reflection = BuildReflectionImage(picture, 2, 255, 255);
     EXPECT_EQ(reflection.pixel(1, 0), qRgba(200, 100, 50, 1));
@@ -98,18 +99,16 @@ TEST(BuildReflectionImage, MatchesThePlainFormulaOnRealImages)
         const char* file;
         int size, start, end;
     } cases[] = {
-        {"photo-opaque-320x240.jpg", 100, 255, 0},
-        {"photo-opaque-320x240.jpg", 50, 120, 1},
-        {"photo-opaque-320x240.jpg", 400, 17, 230},
-        {"soft-edges-rgba-200x150.png", 100, 255, 0},
-        {"soft-edges-rgba-200x150.png", 150, 128, 0},
-        {"soft-edges-rgba-200x150.png", 7, 3, 255},
+        {"photo-opaque-320x240.jpg", 100, 255, 0},    {"photo-opaque-320x240.jpg", 50, 120, 1},
+        {"photo-opaque-320x240.jpg", 400, 17, 230},   {"soft-edges-rgba-200x150.png", 100, 255, 0},
+        {"soft-edges-rgba-200x150.png", 150, 128, 0}, {"soft-edges-rgba-200x150.png", 7, 3, 255},
         {"soft-edges-rgba-200x150.png", 0, 255, 255},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " size " + std::to_string(c.size));
         const QImage picture = LoadTestImage(QString::fromLatin1(c.file));
-        ExpectSameBits(BuildReflectionImage(picture, c.size, c.start, c.end), NaiveReflection(picture, c.size, c.start, c.end));
+        ExpectSameBits(BuildReflectionImage(picture, c.size, c.start, c.end),
+                       NaiveReflection(picture, c.size, c.start, c.end));
     }
 }
 

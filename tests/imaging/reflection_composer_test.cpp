@@ -1,12 +1,13 @@
-#include "imaging/reflection_composer.h"
+#include "imaging/reflection/reflection_composer.h"
 
-#include "imaging/reflection_builder.h"
+#include "imaging/reflection/reflection_builder.h"
 #include "tests/support/test_data.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 QImage Filled(int w, int h, QRgb value)
 {
     QImage image(w, h, QImage::Format_ARGB32);
@@ -20,7 +21,8 @@ TEST(ComposedHeight, NeverCutsThePicture)
     struct Case {
         int height, size, axis, expected;
     } cases[] = {
-        {220, 50, 20, 290}, {220, 50, 1, 271}, {220, 20, -30, 220}, {220, 0, 0, 220}, {220, -10, 0, 220}, {220, 50, -7, 263},
+        {220, 50, 20, 290}, {220, 50, 1, 271},  {220, 20, -30, 220},
+        {220, 0, 0, 220},   {220, -10, 0, 220}, {220, 50, -7, 263},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ComposedHeight(c.height, c.size, c.axis), c.expected) << c.size << " " << c.axis;
@@ -40,14 +42,15 @@ TEST(ComposeReflection, GapRowsAreTransparentAndPartsAreCopiedExactly)
             ASSERT_EQ(out.pixel(x, y), 0u);
     for (int y = 170; y < 220; ++y)
         for (int x = 0; x < 200; ++x)
-            ASSERT_EQ(out.pixel(x, y), reflection.pixel(x, y - 170)) << "faint reflection pixels keep their colour";
+            ASSERT_EQ(out.pixel(x, y), reflection.pixel(x, y - 170))
+                << "faint reflection pixels keep their colour";
 }
 
 TEST(ComposeReflection, OverlapBlendsThePictureOverTheReflection)
 {
     QImage picture = Filled(4, 10, qRgba(0, 0, 255, 255));
-    picture.setPixel(0, 9, qRgba(255, 0, 0, 0));    // transparent hole
-    picture.setPixel(1, 9, qRgba(255, 0, 0, 128));  // half transparent
+    picture.setPixel(0, 9, qRgba(255, 0, 0, 0));   // transparent hole
+    picture.setPixel(1, 9, qRgba(255, 0, 0, 128)); // half transparent
     const QImage reflection = Filled(4, 10, qRgba(0, 255, 0, 200));
     const QImage out = ComposeReflection(picture, reflection, 5, -3);
     ASSERT_EQ(out.height(), 12);

@@ -1,9 +1,10 @@
-#include "imaging/image_saving.h"
+#include "imaging/saving/image_saving.h"
 
 #include "gp_test_images.h"
+#include "imaging/codecs/image_encoders.h"
 #include "imaging/gp_bitmap.h"
-#include "imaging/image_encoders.h"
 
+#include "tests/support/test_data.h"
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -12,7 +13,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include "tests/support/test_data.h"
 
 using namespace gp_test;
 

@@ -13,7 +13,8 @@ QImage NaiveReflection(const QImage& Picture, int n, int S, int E)
     for (int y = 0; y < H; ++y) {
         long double a = 0;
         if (y < n) {
-            a = std::nearbyintl((static_cast<long double>(n) - y) / n * S + static_cast<long double>(y) / n * E);
+            a = std::nearbyintl((static_cast<long double>(n) - y) / n * S +
+                                static_cast<long double>(y) / n * E);
             a = std::clamp<long double>(a, 0, 255);
         }
         for (int x = 0; x < W; ++x) {

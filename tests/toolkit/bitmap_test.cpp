@@ -1,8 +1,9 @@
-#include "toolkit/bitmap.h"
+#include "toolkit/graphics/bitmap.h"
 
-#include "imaging/canvas.h"
-#include "toolkit/brush.h"
+#include "toolkit/graphics/brush.h"
+#include "toolkit/graphics/canvas.h"
 
+#include "tests/support/image_test_helpers.h"
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -12,7 +13,6 @@
 #include <QtEndian>
 #include <cctype>
 #include <gtest/gtest.h>
-#include "tests/support/image_test_helpers.h"
 #include <ostream>
 #include <stdexcept>
 #include <string>

@@ -1,4 +1,4 @@
-#include "toolkit/color.h"
+#include "toolkit/graphics/color.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "toolkit/font.h"
+#include "toolkit/graphics/font.h"
 
-#include "toolkit/brush.h"
-#include "toolkit/pen.h"
+#include "toolkit/graphics/brush.h"
+#include "toolkit/graphics/pen.h"
 
 #include <QFontMetrics>
 #include <QMetaEnum>

@@ -1,7 +1,7 @@
-#include "toolkit/image_list.h"
+#include "toolkit/graphics/image_list.h"
 
-#include "imaging/canvas.h"
-#include "toolkit/bitmap.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/canvas.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 
 #include "tests/toolkit/layout_test_classes.h"
 
-#include "toolkit/layout_error.h"
-#include "toolkit/layout_reader.h"
-#include "toolkit/layout_text.h"
-#include "toolkit/layout_writer.h"
+#include "toolkit/layout/layout_error.h"
+#include "toolkit/layout/layout_reader.h"
+#include "toolkit/layout/layout_text.h"
+#include "toolkit/layout/layout_writer.h"
 
 #include <QPointer>
 #include <QtEndian>

@@ -2,9 +2,9 @@
 
 #include "tests/toolkit/layout_test_classes.h"
 
-#include "toolkit/layout_error.h"
-#include "toolkit/layout_reader.h"
-#include "toolkit/layout_writer.h"
+#include "toolkit/layout/layout_error.h"
+#include "toolkit/layout/layout_reader.h"
+#include "toolkit/layout/layout_writer.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/toolkit/layout_test_classes.h"
 
-#include "toolkit/class_registry.h"
+#include "toolkit/widgets/widget_class_registry.h"
 
 #include <QIODevice>
 
@@ -87,7 +87,7 @@ void TTestForm::LayoutLoaded()
 
 void RegisterLayoutTestClasses()
 {
-    RegisterLayoutClass<TTestForm>();
-    RegisterLayoutClass<TTestPanel>();
-    RegisterLayoutClass<TTestContainer>();
+    RegisterWidgetClass<TTestForm>();
+    RegisterWidgetClass<TTestPanel>();
+    RegisterWidgetClass<TTestContainer>();
 }

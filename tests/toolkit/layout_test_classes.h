@@ -4,8 +4,8 @@
 // stores. Registered once per test program by RegisterLayoutTestClasses.
 
 #include "toolkit/collection.h"
-#include "toolkit/graphic.h"
-#include "toolkit/layout_component.h"
+#include "toolkit/graphics/graphic.h"
+#include "toolkit/layout/layout_component.h"
 #include "toolkit/notify_event.h"
 #include "toolkit/strings.h"
 
@@ -220,15 +220,16 @@ class TTestForm : public QWidget, public TLayoutComponent
 Q_DECLARE_OPERATORS_FOR_FLAGS(TTestForm::TAnchors)
 
 // Publishes a value type that a layout cannot hold.
-class TTestOddComponent : public QObject {
+class TTestOddComponent : public QObject
+{
     Q_OBJECT
     Q_PROPERTY(QPoint Origin READ Origin WRITE SetOrigin)
-public:
+  public:
     explicit TTestOddComponent(QObject* parent = nullptr) : QObject(parent) {}
     QPoint Origin() const { return Point; }
     void SetOrigin(QPoint Value) { Point = Value; }
 
-private:
+  private:
     QPoint Point;
 };
 

@@ -2,10 +2,10 @@
 
 #include "tests/toolkit/layout_test_classes.h"
 
-#include "toolkit/layout_error.h"
-#include "toolkit/layout_reader.h"
-#include "toolkit/layout_text.h"
-#include "toolkit/layout_writer.h"
+#include "toolkit/layout/layout_error.h"
+#include "toolkit/layout/layout_reader.h"
+#include "toolkit/layout/layout_text.h"
+#include "toolkit/layout/layout_writer.h"
 
 #include <QFile>
 #include <QProcess>

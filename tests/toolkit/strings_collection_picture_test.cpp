@@ -3,7 +3,7 @@
 #include "tests/toolkit/layout_test_classes.h"
 
 #include "toolkit/collection.h"
-#include "toolkit/picture.h"
+#include "toolkit/graphics/picture.h"
 #include "toolkit/strings.h"
 
 #include <QBuffer>

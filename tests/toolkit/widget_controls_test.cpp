@@ -1,11 +1,11 @@
-#include "toolkit/class_registry.h"
+#include "toolkit/graphics/font.h"
+#include "toolkit/layout/class_registry.h"
 #include "toolkit/widgets/label.h"
 #include "toolkit/widgets/page_control.h"
 #include "toolkit/widgets/panel.h"
 #include "toolkit/widgets/register_widgets.h"
 #include "toolkit/widgets/tab_sheet.h"
 #include "toolkit/widgets/track_bar.h"
-#include "toolkit/font.h"
 
 #include <QFontMetrics>
 #include <QMetaProperty>
@@ -16,7 +16,8 @@
 #include <memory>
 #include <vector>
 
-namespace {
+namespace
+{
 
 TNotifyEvent Counting(std::vector<int>& Seen, const TTrackBar& Bar)
 {
@@ -30,7 +31,9 @@ struct PositionCase {
     bool Fires;
 };
 
-class TrackBarPosition : public ::testing::TestWithParam<PositionCase> {};
+class TrackBarPosition : public ::testing::TestWithParam<PositionCase>
+{
+};
 
 TEST_P(TrackBarPosition, ClampsAndFiresOnlyOnRealChange)
 {
@@ -49,15 +52,16 @@ TEST_P(TrackBarPosition, ClampsAndFiresOnlyOnRealChange)
     EXPECT_EQ(seen, c.Fires ? std::vector<int>{c.Expected} : std::vector<int>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, TrackBarPosition,
-    ::testing::Values(PositionCase{"inside_range", 0, 255, 100, 50, 50, true},
-                      PositionCase{"same_position", 0, 255, 100, 100, 100, false},
-                      PositionCase{"above_max_clamped", 0, 255, 100, 300, 255, true},
-                      PositionCase{"below_min_clamped", -30, 30, 20, -100, -30, true},
-                      PositionCase{"clamped_to_current", 0, 255, 255, 1000, 255, false},
-                      PositionCase{"negative_inside", -30, 30, 20, -7, -7, true}),
-    [](const ::testing::TestParamInfo<PositionCase>& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Table, TrackBarPosition,
+                         ::testing::Values(PositionCase{"inside_range", 0, 255, 100, 50, 50, true},
+                                           PositionCase{"same_position", 0, 255, 100, 100, 100, false},
+                                           PositionCase{"above_max_clamped", 0, 255, 100, 300, 255, true},
+                                           PositionCase{"below_min_clamped", -30, 30, 20, -100, -30, true},
+                                           PositionCase{"clamped_to_current", 0, 255, 255, 1000, 255, false},
+                                           PositionCase{"negative_inside", -30, 30, 20, -7, -7, true}),
+                         [](const ::testing::TestParamInfo<PositionCase>& Info) {
+                             return std::string(Info.param.Name);
+                         });
 
 TEST(TrackBar, UserMoveFiresOnceAndNarrowingTheRangeDragsThePosition)
 {

@@ -1,19 +1,21 @@
+#include "toolkit/graphics/font.h"
 #include "toolkit/widgets/color_dialog.h"
 #include "toolkit/widgets/font_dialog.h"
 #include "toolkit/widgets/open_dialog.h"
 #include "toolkit/widgets/save_dialog.h"
 #include "toolkit/widgets/user_interaction.h"
-#include "toolkit/font.h"
 
-#include <gtest/gtest.h>
 #include <deque>
+#include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Answers from a script and records what each dialog was asked.
-class TScriptedInteraction : public TUserInteraction {
-public:
+class TScriptedInteraction : public TUserInteraction
+{
+  public:
     // An empty answer stands for a cancelled dialog.
     std::deque<QString> FileAnswers;
     std::optional<QFont> FontAnswer;
@@ -24,7 +26,8 @@ public:
     QFont AskedFont;
     QColor AskedColor;
 
-    std::optional<QString> OpenFileName(const QString&, const QString& Filter, const QString& InitialName) override
+    std::optional<QString> OpenFileName(const QString&, const QString& Filter,
+                                        const QString& InitialName) override
     {
         AskedFilter = Filter;
         AskedInitialName = InitialName;
@@ -52,7 +55,7 @@ public:
     bool OpenUrl(const QString&) override { return false; }
     void ShowMessage(const QString&, const QString&) override {}
 
-private:
+  private:
     std::optional<QString> Next()
     {
         const QString answer = FileAnswers.empty() ? QString() : FileAnswers.front();
@@ -64,8 +67,9 @@ private:
     }
 };
 
-class Dialogs : public ::testing::Test {
-protected:
+class Dialogs : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         auto scripted = std::make_unique<TScriptedInteraction>();
@@ -78,8 +82,8 @@ protected:
     std::unique_ptr<TUserInteraction> Previous;
 };
 
-const QString SaveFilter =
-    QStringLiteral("PNG files (*.png)|*.PNG|JPEG files (*.jpg)|*.JPG|GIF files (*.gif)|*.GIF|BMP files (*.bmp)|*.BMP");
+const QString SaveFilter = QStringLiteral(
+    "PNG files (*.png)|*.PNG|JPEG files (*.jpg)|*.JPG|GIF files (*.gif)|*.GIF|BMP files (*.bmp)|*.BMP");
 
 TEST_F(Dialogs, SaveDialogKeepsTheChosenNameExactlyAndWithoutOverwritePrompt)
 {

@@ -6,13 +6,15 @@
 #include <QVariant>
 #include <QWidget>
 
-namespace {
+namespace
+{
 
-class TAlignWatcher : public QObject {
-public:
+class TAlignWatcher : public QObject
+{
+  public:
     explicit TAlignWatcher(QWidget* Parent) : QObject(Parent) { Parent->installEventFilter(this); }
 
-protected:
+  protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
         if (Event->type() == QEvent::Resize && Watched == parent())
@@ -48,7 +50,8 @@ void AlignControls(QWidget* Parent)
                 client.setTop(client.top() + child->height());
                 break;
             case alBottom:
-                r = QRect(client.left(), client.bottom() + 1 - child->height(), client.width(), child->height());
+                r = QRect(client.left(), client.bottom() + 1 - child->height(), client.width(),
+                          child->height());
                 client.setBottom(client.bottom() - child->height());
                 break;
             case alLeft:

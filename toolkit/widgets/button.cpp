@@ -12,4 +12,7 @@ TButton::TButton(QWidget* Parent) : TControl(Parent), FButton(new QPushButton(th
     connect(FButton, &QPushButton::clicked, this, [this] { Click(); });
 }
 
-void TButton::CaptionChanged() { FButton->setText(Caption()); }
+void TButton::CaptionChanged()
+{
+    FButton->setText(Caption());
+}

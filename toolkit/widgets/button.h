@@ -2,12 +2,13 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/font.h")
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
 
 class QPushButton;
 
 // A push button; "&" in the caption marks the mnemonic, "&&" shows "&".
-class TButton : public TControl {
+class TButton : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -21,14 +22,14 @@ class TButton : public TControl {
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
-public:
+  public:
     explicit TButton(QWidget* Parent = nullptr);
 
     QPushButton* Button() const { return FButton; }
 
-protected:
+  protected:
     void CaptionChanged() override;
 
-private:
+  private:
     QPushButton* FButton;
 };

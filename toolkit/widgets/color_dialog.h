@@ -1,16 +1,17 @@
 #pragma once
 
-#include "toolkit/color.h"
-#include "toolkit/layout_component.h"
+#include "toolkit/graphics/color.h"
+#include "toolkit/layout/layout_component.h"
 
 #include <QObject>
 
 // The non-visual colour dialog component. Execute offers Color and, when the
 // user confirms, keeps the chosen colour as an explicit TColor.
-class TColorDialog : public QObject, public TLayoutComponent {
+class TColorDialog : public QObject, public TLayoutComponent
+{
     Q_OBJECT
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
-public:
+  public:
     explicit TColorDialog(QObject* Parent = nullptr);
 
     TColor Color() const { return FColor; }
@@ -18,6 +19,6 @@ public:
 
     bool Execute();
 
-private:
+  private:
     TColor FColor = clBlack;
 };

@@ -1,7 +1,7 @@
 #include "toolkit/widgets/control.h"
 
+#include "toolkit/graphics/font.h"
 #include "toolkit/widgets/align_controls.h"
-#include "toolkit/font.h"
 #include "toolkit/widgets/font_from_qfont.h"
 
 #include <QEvent>
@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
+namespace
+{
 Qt::CursorShape CursorShape(TCursor Cursor)
 {
     switch (Cursor) {
@@ -184,7 +185,8 @@ void TControl::TakeNextTabOrder()
     int taken = 0;
     if (parentWidget())
         for (QObject* object : parentWidget()->children())
-            if (auto* control = qobject_cast<TControl*>(object); control && control != this && control->TabOrder() >= 0)
+            if (auto* control = qobject_cast<TControl*>(object);
+                control && control != this && control->TabOrder() >= 0)
                 ++taken;
     FTabOrder = taken;
 }

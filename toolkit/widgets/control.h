@@ -1,7 +1,7 @@
 #pragma once
 
-#include "toolkit/color.h"
-#include "toolkit/layout_component.h"
+#include "toolkit/graphics/color.h"
+#include "toolkit/layout/layout_component.h"
 #include "toolkit/notify_event.h"
 #include "toolkit/widgets/control_types.h"
 
@@ -16,9 +16,10 @@ class TFont;
 // Each control class publishes the subset it has, in its own order; the
 // methods live here once. A control that wraps a Qt widget keeps it filling
 // the control.
-class TControl : public QWidget, public TLayoutComponent {
+class TControl : public QWidget, public TLayoutComponent
+{
     Q_OBJECT
-public:
+  public:
     explicit TControl(QWidget* Parent);
     ~TControl() override;
 
@@ -67,7 +68,7 @@ public:
 
     void LayoutLoaded() override;
 
-protected:
+  protected:
     // The Qt widget a control wraps; it is kept filling the control and takes
     // the keyboard focus for it.
     void SetInner(QWidget* Inner);
@@ -82,7 +83,7 @@ protected:
     void resizeEvent(QResizeEvent* Event) override;
     void changeEvent(QEvent* Event) override;
 
-private:
+  private:
     void ApplyFont();
     void ApplyColor();
     void RealignParent();

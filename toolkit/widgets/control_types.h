@@ -6,7 +6,8 @@
 // that a window layout can name their values ("alTop", "crHandPoint") through
 // the meta-object system, and are brought to global scope below because the
 // code of the window names them plainly.
-namespace TControlTypes {
+namespace TControlTypes
+{
 Q_NAMESPACE
 
 // Where a control docks inside its parent's client area.
@@ -25,19 +26,40 @@ Q_ENUM_NS(TBevelCut)
 
 // Where a window is placed when it is first shown.
 enum TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-    poMainFormCenter, poOwnerFormCenter
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
 };
 Q_ENUM_NS(TPosition)
 
 // Options of the file dialogs, one bit each in the classic order.
 enum TOpenOption {
-    ofReadOnly = 1 << 0, ofOverwritePrompt = 1 << 1, ofHideReadOnly = 1 << 2, ofNoChangeDir = 1 << 3,
-    ofShowHelp = 1 << 4, ofNoValidate = 1 << 5, ofAllowMultiSelect = 1 << 6, ofExtensionDifferent = 1 << 7,
-    ofPathMustExist = 1 << 8, ofFileMustExist = 1 << 9, ofCreatePrompt = 1 << 10, ofShareAware = 1 << 11,
-    ofNoReadOnlyReturn = 1 << 12, ofNoTestFileCreate = 1 << 13, ofNoNetworkButton = 1 << 14,
-    ofNoLongNames = 1 << 15, ofOldStyleDialog = 1 << 16, ofNoDereferenceLinks = 1 << 17,
-    ofEnableIncludeNotify = 1 << 18, ofEnableSizing = 1 << 19, ofDontAddToRecent = 1 << 20,
+    ofReadOnly = 1 << 0,
+    ofOverwritePrompt = 1 << 1,
+    ofHideReadOnly = 1 << 2,
+    ofNoChangeDir = 1 << 3,
+    ofShowHelp = 1 << 4,
+    ofNoValidate = 1 << 5,
+    ofAllowMultiSelect = 1 << 6,
+    ofExtensionDifferent = 1 << 7,
+    ofPathMustExist = 1 << 8,
+    ofFileMustExist = 1 << 9,
+    ofCreatePrompt = 1 << 10,
+    ofShareAware = 1 << 11,
+    ofNoReadOnlyReturn = 1 << 12,
+    ofNoTestFileCreate = 1 << 13,
+    ofNoNetworkButton = 1 << 14,
+    ofNoLongNames = 1 << 15,
+    ofOldStyleDialog = 1 << 16,
+    ofNoDereferenceLinks = 1 << 17,
+    ofEnableIncludeNotify = 1 << 18,
+    ofEnableSizing = 1 << 19,
+    ofDontAddToRecent = 1 << 20,
     ofForceShowHidden = 1 << 21
 };
 Q_DECLARE_FLAGS(TOpenOptions, TOpenOption)

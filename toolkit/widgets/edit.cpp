@@ -15,7 +15,10 @@ TEdit::TEdit(QWidget* Parent) : TControl(Parent), FLine(new QLineEdit(this))
     });
 }
 
-QString TEdit::Text() const { return FLine->text(); }
+QString TEdit::Text() const
+{
+    return FLine->text();
+}
 
 void TEdit::SetText(const QString& Value)
 {

@@ -2,12 +2,13 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/font.h")
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
 
 class QLineEdit;
 
 // A one-line text box. OnChange runs whenever the text changes, typed or set.
-class TEdit : public TControl {
+class TEdit : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -22,7 +23,7 @@ class TEdit : public TControl {
     Q_PROPERTY(QString Text READ Text WRITE SetText)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnChange READ OnChange WRITE SetOnChange)
-public:
+  public:
     explicit TEdit(QWidget* Parent = nullptr);
 
     QString Text() const;
@@ -33,7 +34,7 @@ public:
 
     QLineEdit* LineEdit() const { return FLine; }
 
-private:
+  private:
     QLineEdit* FLine;
     TNotifyEvent FOnChange;
 };

@@ -1,8 +1,8 @@
 #include "toolkit/widgets/font_dialog.h"
 
-#include "toolkit/widgets/user_interaction.h"
-#include "toolkit/font.h"
+#include "toolkit/graphics/font.h"
 #include "toolkit/widgets/font_from_qfont.h"
+#include "toolkit/widgets/user_interaction.h"
 
 TFontDialog::TFontDialog(QObject* Parent) : QObject(Parent), FFont(std::make_unique<TFont>()) {}
 

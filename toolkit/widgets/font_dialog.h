@@ -1,21 +1,22 @@
 #pragma once
 
-#include "toolkit/layout_component.h"
+#include "toolkit/layout/layout_component.h"
 
 #include <QObject>
 #include <memory>
 
-Q_MOC_INCLUDE("toolkit/font.h")
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
 
 class TFont;
 
 // The non-visual font dialog component. Execute offers Font and, when the
 // user confirms, takes over every attribute the dialog offers (name, size,
 // styles); colour and character set stay.
-class TFontDialog : public QObject, public TLayoutComponent {
+class TFontDialog : public QObject, public TLayoutComponent
+{
     Q_OBJECT
     Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
-public:
+  public:
     explicit TFontDialog(QObject* Parent = nullptr);
     ~TFontDialog() override;
 
@@ -25,6 +26,6 @@ public:
 
     bool Execute();
 
-private:
+  private:
     std::unique_ptr<TFont> FFont;
 };

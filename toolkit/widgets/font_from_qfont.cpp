@@ -1,6 +1,6 @@
 #include "toolkit/widgets/font_from_qfont.h"
 
-#include "toolkit/font.h"
+#include "toolkit/graphics/font.h"
 
 #include <QFont>
 #include <cmath>

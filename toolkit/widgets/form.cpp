@@ -1,6 +1,6 @@
 #include "toolkit/widgets/form.h"
 
-#include "toolkit/layout_reader.h"
+#include "toolkit/layout/layout_reader.h"
 
 #include <QGuiApplication>
 #include <QScreen>

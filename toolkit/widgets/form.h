@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-Q_MOC_INCLUDE("toolkit/font.h")
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
 
 // A top-level window read from a stored layout. Its client area is the whole
 // widget; the title is the caption. OnCreate runs once the entire layout has

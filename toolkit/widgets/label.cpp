@@ -50,9 +50,15 @@ QString TLabel::DisplayText() const
     return shown;
 }
 
-void TLabel::CaptionChanged() { Refresh(); }
+void TLabel::CaptionChanged()
+{
+    Refresh();
+}
 
-void TLabel::FontChanged() { Refresh(); }
+void TLabel::FontChanged()
+{
+    Refresh();
+}
 
 void TLabel::Refresh()
 {

@@ -2,13 +2,14 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/font.h")
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
 
 class QLabel;
 
 // A line of static text. With AutoSize it takes exactly its text's size,
 // trailing blanks included; "&" marks a mnemonic unless ShowAccelChar is off.
-class TLabel : public TControl {
+class TLabel : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -25,7 +26,7 @@ class TLabel : public TControl {
     Q_PROPERTY(bool ShowAccelChar READ ShowAccelChar WRITE SetShowAccelChar)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
-public:
+  public:
     explicit TLabel(QWidget* Parent = nullptr);
 
     bool AutoSize() const { return FAutoSize; }
@@ -36,12 +37,12 @@ public:
     // The text as shown: mnemonic markers removed, "&&" shown as "&".
     QString DisplayText() const;
 
-protected:
+  protected:
     void CaptionChanged() override;
     void FontChanged() override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
 
-private:
+  private:
     void Refresh();
 
     QLabel* FText;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/layout_component.h"
+#include "toolkit/layout/layout_component.h"
 #include "toolkit/widgets/control_types.h"
 
 #include <QObject>
@@ -8,14 +8,15 @@
 
 // The non-visual file-open dialog component. Execute asks the process-wide
 // TUserInteraction and, when the user confirms, keeps the chosen FileName.
-class TOpenDialog : public QObject, public TLayoutComponent {
+class TOpenDialog : public QObject, public TLayoutComponent
+{
     Q_OBJECT
     Q_PROPERTY(QString DefaultExt READ DefaultExt WRITE SetDefaultExt)
     Q_PROPERTY(QString FileName READ FileName WRITE SetFileName)
     Q_PROPERTY(QString Filter READ Filter WRITE SetFilter)
     Q_PROPERTY(TControlTypes::TOpenOptions Options READ Options WRITE SetOptions)
     Q_PROPERTY(QString Title READ Title WRITE SetTitle)
-public:
+  public:
     explicit TOpenDialog(QObject* Parent = nullptr);
 
     QString DefaultExt() const { return FDefaultExt; }
@@ -32,7 +33,7 @@ public:
     // True when the user confirmed; a cancel leaves FileName as it was.
     virtual bool Execute();
 
-private:
+  private:
     QString FDefaultExt, FFileName, FFilter, FTitle;
     TOpenOptions FOptions = TOpenOptions(ofHideReadOnly) | ofEnableSizing;
 };

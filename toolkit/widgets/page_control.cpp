@@ -6,7 +6,8 @@
 #include <QTabBar>
 #include <algorithm>
 
-namespace {
+namespace
+{
 // The classic page control's geometry: a tab row of 24 pixels at least and a
 // 4-pixel frame round the pages on the other three sides.
 constexpr int MinimumTabAreaHeight = 24;
@@ -34,7 +35,10 @@ TPageControl::~TPageControl()
     FPages.clear();
 }
 
-TTabSheet* TPageControl::ActivePage() const { return FActive; }
+TTabSheet* TPageControl::ActivePage() const
+{
+    return FActive;
+}
 
 void TPageControl::SetActivePage(TTabSheet* Value)
 {

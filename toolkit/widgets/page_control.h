@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <vector>
 
-Q_MOC_INCLUDE("toolkit/font.h")
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
 Q_MOC_INCLUDE("toolkit/widgets/tab_sheet.h")
 
 class QTabBar;
@@ -14,7 +14,8 @@ class TTabSheet;
 // Pages with a row of tabs. The pages stay the page control's own children,
 // in page order, and only the active one is shown. OnChange runs when the user
 // switches pages, not when code sets the active page.
-class TPageControl : public TControl {
+class TPageControl : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -29,7 +30,7 @@ class TPageControl : public TControl {
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnChange READ OnChange WRITE SetOnChange)
-public:
+  public:
     explicit TPageControl(QWidget* Parent = nullptr);
     ~TPageControl() override;
 
@@ -48,11 +49,11 @@ public:
     QTabBar* TabBar() const { return FTabs; }
     QRect ClientRect() const override;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* Event) override;
     void paintEvent(QPaintEvent* Event) override;
 
-private:
+  private:
     friend class TTabSheet;
     void InsertPage(TTabSheet* Page);
     void RemovePage(TTabSheet* Page);

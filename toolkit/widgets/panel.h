@@ -2,10 +2,11 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/font.h")
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
 
 // A plain container with a bevelled edge and a centred caption.
-class TPanel : public TControl {
+class TPanel : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -22,7 +23,7 @@ class TPanel : public TControl {
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
-public:
+  public:
     explicit TPanel(QWidget* Parent = nullptr);
 
     TBevelCut BevelOuter() const { return FBevelOuter; }
@@ -30,10 +31,10 @@ public:
 
     QRect ClientRect() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
 
-private:
+  private:
     TBevelCut FBevelOuter = bvRaised;
 };

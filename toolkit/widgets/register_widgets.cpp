@@ -1,6 +1,5 @@
 #include "toolkit/widgets/register_widgets.h"
 
-#include "toolkit/class_registry.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/color_dialog.h"
 #include "toolkit/widgets/edit.h"
@@ -12,18 +11,19 @@
 #include "toolkit/widgets/save_dialog.h"
 #include "toolkit/widgets/tab_sheet.h"
 #include "toolkit/widgets/track_bar.h"
+#include "toolkit/widgets/widget_class_registry.h"
 
 void RegisterToolkitWidgets()
 {
-    RegisterLayoutClass<TPanel>();
-    RegisterLayoutClass<TLabel>();
-    RegisterLayoutClass<TButton>();
-    RegisterLayoutClass<TTrackBar>();
-    RegisterLayoutClass<TPageControl>();
-    RegisterLayoutClass<TTabSheet>();
-    RegisterLayoutClass<TEdit>();
-    RegisterLayoutClass<TOpenDialog>();
-    RegisterLayoutClass<TSaveDialog>();
-    RegisterLayoutClass<TFontDialog>();
-    RegisterLayoutClass<TColorDialog>();
+    RegisterWidgetClass<TPanel>();
+    RegisterWidgetClass<TLabel>();
+    RegisterWidgetClass<TButton>();
+    RegisterWidgetClass<TTrackBar>();
+    RegisterWidgetClass<TPageControl>();
+    RegisterWidgetClass<TTabSheet>();
+    RegisterWidgetClass<TEdit>();
+    RegisterWidgetClass<TOpenDialog>();
+    RegisterWidgetClass<TSaveDialog>();
+    RegisterWidgetClass<TFontDialog>();
+    RegisterWidgetClass<TColorDialog>();
 }

@@ -4,9 +4,10 @@
 
 // The file-save dialog component: the same properties, asking for a name to
 // save under. Without ofOverwritePrompt it does not ask before replacing.
-class TSaveDialog : public TOpenDialog {
+class TSaveDialog : public TOpenDialog
+{
     Q_OBJECT
-public:
+  public:
     explicit TSaveDialog(QObject* Parent = nullptr);
 
     bool Execute() override;

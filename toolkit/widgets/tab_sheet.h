@@ -2,20 +2,21 @@
 
 #include "toolkit/widgets/control.h"
 
-Q_MOC_INCLUDE("toolkit/font.h")
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
 
 class TPageControl;
 
 // One page of a page control. Created with a page control as its parent, it
 // adds itself as the last page.
-class TTabSheet : public TControl {
+class TTabSheet : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(TControlTypes::TCursor Cursor READ Cursor WRITE SetCursor)
     Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(int PageIndex READ PageIndex WRITE SetPageIndex)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
-public:
+  public:
     explicit TTabSheet(QWidget* Parent = nullptr);
     ~TTabSheet() override;
 
@@ -27,10 +28,10 @@ public:
     int PageIndex() const;
     void SetPageIndex(int Value);
 
-protected:
+  protected:
     void CaptionChanged() override;
 
-private:
+  private:
     friend class TPageControl;
     TPageControl* FPageControl = nullptr;
 };

@@ -49,7 +49,10 @@ void TTrackBar::SetMin(int Value)
         SetParams(FPosition, Value, FMax);
 }
 
-void TTrackBar::SetPosition(int Value) { SetParams(Value, FMin, FMax); }
+void TTrackBar::SetPosition(int Value)
+{
+    SetParams(Value, FMin, FMax);
+}
 
 void TTrackBar::UserMoved(int Value)
 {

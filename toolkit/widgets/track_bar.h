@@ -7,7 +7,8 @@ class QSlider;
 // A slider over Min..Max with a tick every Frequency steps. Position always
 // stays inside the range; OnChange runs only when the position really changes,
 // whether the user moved the thumb or code set it.
-class TTrackBar : public TControl {
+class TTrackBar : public TControl
+{
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -26,7 +27,7 @@ class TTrackBar : public TControl {
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnChange READ OnChange WRITE SetOnChange)
-public:
+  public:
     explicit TTrackBar(QWidget* Parent = nullptr);
 
     // A new bound that would cross the other one is ignored, as in the
@@ -53,10 +54,10 @@ public:
 
     QSlider* Slider() const { return FSlider; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* Event) override;
 
-private:
+  private:
     void SetParams(int Position, int Min, int Max);
     void UserMoved(int Value);
 

@@ -10,14 +10,18 @@
 #include <QStringList>
 #include <QUrl>
 
-namespace {
+namespace
+{
 std::unique_ptr<TUserInteraction>& Installed()
 {
     static std::unique_ptr<TUserInteraction> interaction;
     return interaction;
 }
 
-QWidget* DialogParent() { return QApplication::activeWindow(); }
+QWidget* DialogParent()
+{
+    return QApplication::activeWindow();
+}
 
 // The address as a URL: text with a scheme stays as it is, a bare host or
 // path is taken as a web address or a local file.
@@ -37,7 +41,8 @@ QString FilterToNameFilters(const QString& Filter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
-            for (const QString& variant : {pattern.trimmed(), pattern.trimmed().toUpper(), pattern.trimmed().toLower()})
+            for (const QString& variant :
+                 {pattern.trimmed(), pattern.trimmed().toUpper(), pattern.trimmed().toLower()})
                 if (!variant.isEmpty() && !patterns.contains(variant))
                     patterns << variant;
         }
@@ -49,15 +54,16 @@ QString FilterToNameFilters(const QString& Filter)
 std::optional<QString> TDesktopInteraction::OpenFileName(const QString& Title, const QString& Filter,
                                                          const QString& InitialName)
 {
-    const QString name = QFileDialog::getOpenFileName(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
+    const QString name =
+        QFileDialog::getOpenFileName(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
     if (name.isEmpty())
         return std::nullopt;
     return name;
 }
 
 std::optional<QString> TDesktopInteraction::SaveFileName(const QString& Title, const QString& Filter,
-                                                         const QString& InitialName, const QString& DefaultExt,
-                                                         bool ConfirmOverwrite)
+                                                         const QString& InitialName,
+                                                         const QString& DefaultExt, bool ConfirmOverwrite)
 {
     QFileDialog dialog(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -86,7 +92,10 @@ std::optional<QColor> TDesktopInteraction::ChooseColor(const QColor& Initial)
     return color;
 }
 
-bool TDesktopInteraction::OpenUrl(const QString& Address) { return QDesktopServices::openUrl(AddressToUrl(Address)); }
+bool TDesktopInteraction::OpenUrl(const QString& Address)
+{
+    return QDesktopServices::openUrl(AddressToUrl(Address));
+}
 
 void TDesktopInteraction::ShowMessage(const QString& Title, const QString& Text)
 {

@@ -9,8 +9,9 @@
 // Everything the window asks of the user or of the desktop, in one place so
 // that tests can install scripted answers. Dialog methods return nothing when
 // the user cancels.
-class TUserInteraction {
-public:
+class TUserInteraction
+{
+  public:
     virtual ~TUserInteraction() = default;
 
     // Filter is in the classic form "Description|*.ext;*.ext2|Description|...".
@@ -29,12 +30,14 @@ public:
 };
 
 // The real dialogs and desktop services.
-class TDesktopInteraction : public TUserInteraction {
-public:
+class TDesktopInteraction : public TUserInteraction
+{
+  public:
     std::optional<QString> OpenFileName(const QString& Title, const QString& Filter,
                                         const QString& InitialName) override;
-    std::optional<QString> SaveFileName(const QString& Title, const QString& Filter, const QString& InitialName,
-                                        const QString& DefaultExt, bool ConfirmOverwrite) override;
+    std::optional<QString> SaveFileName(const QString& Title, const QString& Filter,
+                                        const QString& InitialName, const QString& DefaultExt,
+                                        bool ConfirmOverwrite) override;
     std::optional<QFont> ChooseFont(const QFont& Initial) override;
     std::optional<QColor> ChooseColor(const QColor& Initial) override;
     bool OpenUrl(const QString& Address) override;

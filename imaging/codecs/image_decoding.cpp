@@ -1,0 +1,167 @@
+#include "imaging/codecs/image_decoding.h"
+
+#include <QBuffer>
+#include <QIODevice>
+#include <QImageReader>
+#include <mutex>
+
+namespace
+{
+
+// Qt's default allocation limit (256 MB) would refuse a 100-megapixel photo;
+// ours is just above what MaxDecodedPixels allows at 4 bytes per pixel, so the
+// reader still refuses anything whose header we could not check first.
+constexpr int ReaderAllocationLimitMB = int((MaxDecodedPixels * 4) / (1024 * 1024)) + 64;
+
+void RaiseReaderAllocationLimit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { QImageReader::setAllocationLimit(ReaderAllocationLimitMB); });
+}
+
+bool IsRestartMarker(unsigned char Code)
+{
+    return Code >= 0xD0 && Code <= 0xD7;
+}
+
+// libjpeg fills a cut-off scan with grey and reports only a warning, so a
+// truncated JPEG would otherwise "decode". Walk the marker segments and the
+// entropy-coded data: a complete file reaches its end-of-image marker.
+bool JpegReachesEnd(const QByteArray& Data)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(Data.constData());
+    const qsizetype size = Data.size();
+    if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8)
+        return false;
+    qsizetype pos = 2;
+    while (pos + 1 < size) {
+        if (bytes[pos] != 0xFF)
+            return false;
+        unsigned char code = bytes[pos + 1];
+        if (code == 0xFF) { // fill byte before a marker
+            ++pos;
+            continue;
+        }
+        pos += 2;
+        if (code == 0xD9)
+            return true;
+        if (IsRestartMarker(code) || code == 0x01)
+            continue;
+        if (pos + 1 >= size)
+            return false;
+        const qsizetype length = (qsizetype(bytes[pos]) << 8) | bytes[pos + 1];
+        if (length < 2)
+            return false;
+        pos += length;
+        if (code != 0xDA)
+            continue;
+        // Entropy-coded data runs until a marker that is neither a stuffed
+        // 0xFF00 nor a restart marker.
+        while (pos + 1 < size) {
+            if (bytes[pos] == 0xFF && bytes[pos + 1] != 0x00 && !IsRestartMarker(bytes[pos + 1]) &&
+                bytes[pos + 1] != 0xFF)
+                break;
+            ++pos;
+        }
+    }
+    return false;
+}
+
+TDecodedImage Failure(TGpStatus Status, QString Reason, QByteArray Format = {})
+{
+    TDecodedImage result;
+    result.Status = Status;
+    result.Reason = std::move(Reason);
+    result.Format = std::move(Format);
+    return result;
+}
+
+} // namespace
+
+TGpStatus CheckImageSize(std::int64_t Width, std::int64_t Height, QString* Reason)
+{
+    const auto refuse = [&](TGpStatus Status) {
+        if (Reason)
+            *Reason = QStringLiteral("image too large: %1 × %2").arg(Width).arg(Height);
+        return Status;
+    };
+    if (Width <= 0 || Height <= 0) {
+        if (Reason)
+            *Reason = QStringLiteral("invalid image size: %1 × %2").arg(Width).arg(Height);
+        return TGpStatus::InvalidParameter;
+    }
+    if (Width > MaxDecodedSide || Height > MaxDecodedSide)
+        return refuse(TGpStatus::ValueOverflow);
+    if (Width * Height > MaxDecodedPixels)
+        return refuse(TGpStatus::OutOfMemory);
+    return TGpStatus::Ok;
+}
+
+TDecodedImage DecodeImage(const QByteArray& Data)
+{
+    RaiseReaderAllocationLimit();
+    if (Data.isEmpty())
+        return Failure(TGpStatus::UnknownImageFormat, QStringLiteral("no image data"));
+
+    QBuffer buffer;
+    buffer.setData(Data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    reader.setDecideFormatFromContent(true);
+
+    const QByteArray format = reader.format();
+    if (format.isEmpty() || !reader.canRead())
+        return Failure(TGpStatus::UnknownImageFormat, QStringLiteral("unknown image format"));
+
+    // The header's size decides before any pixel memory exists.
+    const QSize declared = reader.size();
+    if (declared.isValid()) {
+        QString reason;
+        const TGpStatus sizeStatus = CheckImageSize(declared.width(), declared.height(), &reason);
+        if (sizeStatus != TGpStatus::Ok)
+            return Failure(sizeStatus, reason, format);
+    }
+
+    if (format == "jpeg" && !JpegReachesEnd(Data))
+        return Failure(TGpStatus::GenericError, QStringLiteral("damaged image: the JPEG data ends early"),
+                       format);
+
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        return Failure(TGpStatus::GenericError,
+                       QStringLiteral("could not decode the %1 image: %2")
+                           .arg(QString::fromLatin1(format), reader.errorString()),
+                       format);
+    }
+    // A reader that gave no size beforehand is checked afterwards as well, so
+    // every decoded image respects the same limits.
+    QString reason;
+    const TGpStatus sizeStatus = CheckImageSize(image.width(), image.height(), &reason);
+    if (sizeStatus != TGpStatus::Ok)
+        return Failure(sizeStatus, reason, format);
+
+    if (image.format() != QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32);
+    if (image.isNull())
+        return Failure(TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"), format);
+
+    TDecodedImage result;
+    result.Image = std::move(image);
+    result.Format = format;
+    result.Status = TGpStatus::Ok;
+    return result;
+}
+
+TDecodedImage DecodeImage(QIODevice* Device)
+{
+    if (!Device)
+        return Failure(TGpStatus::InvalidParameter, QStringLiteral("no stream"));
+    if (!Device->isOpen() && !Device->open(QIODevice::ReadOnly))
+        return Failure(TGpStatus::Win32Error,
+                       QStringLiteral("could not open the stream: %1").arg(Device->errorString()));
+    if (!Device->isReadable())
+        return Failure(TGpStatus::InvalidParameter, QStringLiteral("the stream is not readable"));
+    const QByteArray data = Device->readAll();
+    return DecodeImage(data);
+}

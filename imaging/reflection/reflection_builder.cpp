@@ -1,0 +1,77 @@
+#include "imaging/reflection/reflection_builder.h"
+
+#include "imaging/reflection/parallel_rows.h"
+
+#include <cmath>
+
+namespace
+{
+// Rounds to the nearest integer with halves going to the even neighbour,
+// whatever rounding mode the caller left behind.
+long double RoundHalfEven(long double Value)
+{
+    const long double floor = std::floor(Value);
+    const long double diff = Value - floor;
+    if (diff < 0.5L)
+        return floor;
+    if (diff > 0.5L)
+        return floor + 1;
+    return std::fmod(floor, 2.0L) == 0 ? floor : floor + 1;
+}
+
+int ClampByte(long double Value)
+{
+    if (Value < 0)
+        return 0;
+    if (Value > 255)
+        return 255;
+    return static_cast<int>(Value);
+}
+} // namespace
+
+int ReflectionRowOpacity(int Row, int Size, int OpacityStart, int OpacityEnd)
+{
+    if (Row >= Size)
+        return 0;
+    const long double n = Size;
+    const long double y = Row;
+    const long double a =
+        (n - y) / n * static_cast<long double>(OpacityStart) + y / n * static_cast<long double>(OpacityEnd);
+    return ClampByte(RoundHalfEven(a));
+}
+
+std::array<std::uint8_t, 256> ScaledAlphaTable(int RowOpacity)
+{
+    std::array<std::uint8_t, 256> table{};
+    const long double factor = static_cast<long double>(RowOpacity) / 255.0L;
+    for (int alpha = 0; alpha < 256; ++alpha)
+        table[alpha] = static_cast<std::uint8_t>(ClampByte(RoundHalfEven(factor * alpha)));
+    return table;
+}
+
+QImage BuildReflectionImage(const QImage& Picture, int Size, int OpacityStart, int OpacityEnd)
+{
+    if (Picture.isNull())
+        return {};
+    const QImage source =
+        Picture.format() == QImage::Format_ARGB32 ? Picture : Picture.convertToFormat(QImage::Format_ARGB32);
+    const int width = source.width();
+    const int height = source.height();
+    QImage reflection(width, height, QImage::Format_ARGB32);
+    if (reflection.isNull())
+        return {};
+
+    ForEachRowBand(height, width, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            auto* out = reinterpret_cast<std::uint32_t*>(reflection.scanLine(y));
+            const auto table = ScaledAlphaTable(ReflectionRowOpacity(y, Size, OpacityStart, OpacityEnd));
+            const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(height - 1 - y));
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t pixel = in[x];
+                const std::uint32_t alpha = pixel >> 24;
+                out[x] = alpha == 0 ? 0u : (std::uint32_t(table[alpha]) << 24) | (pixel & 0x00FFFFFFu);
+            }
+        }
+    });
+    return reflection;
+}

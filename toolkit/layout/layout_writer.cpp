@@ -1,0 +1,224 @@
+#include "toolkit/layout/layout_writer.h"
+
+#include "toolkit/collection.h"
+#include "toolkit/graphics/graphic.h"
+#include "toolkit/layout/class_registry.h"
+#include "toolkit/layout/layout_error.h"
+#include "toolkit/layout/layout_meta.h"
+#include "toolkit/layout/layout_tree.h"
+#include "toolkit/notify_event.h"
+#include "toolkit/strings.h"
+
+#include <QBuffer>
+#include <QMetaEnum>
+#include <QMetaProperty>
+
+namespace
+{
+
+[[noreturn]] void CannotWrite(const QObject* Object, const QString& Name, const QString& Why)
+{
+    throw ELayoutError(QStringLiteral("Cannot write property %1 of %2: %3")
+                           .arg(Name, QString::fromLatin1(Object->metaObject()->className()), Why)
+                           .toStdString());
+}
+
+void AddProperty(std::vector<TLayoutProperty>& Out, const QString& Name, TLayoutValue Value)
+{
+    TLayoutProperty property;
+    property.Name = Name;
+    property.Value = std::move(Value);
+    Out.push_back(std::move(property));
+}
+
+void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<TLayoutProperty>& Out,
+                     int Depth);
+
+void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
+                      std::vector<TLayoutProperty>& Out, int Depth)
+{
+    if (!Value)
+        return;
+    if (auto* graphic = qobject_cast<TGraphic*>(Value)) {
+        if (graphic->IsEmpty())
+            return;
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        graphic->WriteStoredData(&buffer);
+        TLayoutValue value;
+        value.Type = TLayoutValueType::Binary;
+        value.Bytes = bytes;
+        AddProperty(Out, Name + QStringLiteral(".Data"), std::move(value));
+        return;
+    }
+    if (auto* strings = qobject_cast<TStrings*>(Value)) {
+        if (strings->Count() == 0)
+            return;
+        TLayoutValue value;
+        value.Type = TLayoutValueType::List;
+        for (const QString& line : strings->Lines())
+            value.List.push_back(MakeLayoutString(line));
+        AddProperty(Out, Name + QStringLiteral(".Strings"), std::move(value));
+        return;
+    }
+    if (auto* collection = qobject_cast<TCollection*>(Value)) {
+        if (Depth >= LayoutMaxDepth)
+            CannotWrite(Owner, Name, QStringLiteral("objects nested too deeply"));
+        TLayoutValue value;
+        value.Type = TLayoutValueType::Collection;
+        for (int i = 0; i < collection->Count(); ++i) {
+            std::vector<TLayoutProperty> item;
+            WriteProperties(collection->Items(i), QString(), item, Depth + 1);
+            value.Items.push_back(std::move(item));
+        }
+        AddProperty(Out, Name, std::move(value));
+        return;
+    }
+    if (IsLayoutClassRegistered(QString::fromLatin1(Value->metaObject()->className()))) {
+        // Another component: stored by name and found again after reading.
+        if (Value->objectName().isEmpty())
+            return;
+        TLayoutValue value;
+        value.Type = TLayoutValueType::Ident;
+        value.Text = Value->objectName();
+        AddProperty(Out, Name, std::move(value));
+        return;
+    }
+    if (qobject_cast<TPersistent*>(Value)) {
+        if (Depth >= LayoutMaxDepth)
+            CannotWrite(Owner, Name, QStringLiteral("objects nested too deeply"));
+        WriteProperties(Value, Name + QLatin1Char('.'), Out, Depth + 1);
+    }
+    // Other objects are neither owned nor components: nothing to store.
+}
+
+void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<TLayoutProperty>& Out,
+                     int Depth)
+{
+    for (const QMetaProperty& property : PublishedProperties(Object)) {
+        if (!property.isReadable() || !IsPropertyStored(Object, property))
+            continue;
+        const QString name = Prefix + QString::fromLatin1(property.name());
+        const QVariant value = property.read(Object);
+        const QMetaType type = property.metaType();
+
+        if (type.flags() & QMetaType::PointerToQObject) {
+            WriteObjectValue(Object, name, ObjectInVariant(value), Out, Depth);
+            continue;
+        }
+        if (!property.isWritable())
+            continue;
+        if (type == QMetaType::fromType<TNotifyEvent>()) {
+            const TNotifyEvent event = value.value<TNotifyEvent>();
+            if (event.Name.isEmpty())
+                continue;
+            TLayoutValue stored;
+            stored.Type = TLayoutValueType::Ident;
+            stored.Text = event.Name;
+            AddProperty(Out, name, std::move(stored));
+            continue;
+        }
+        if (property.isFlagType()) {
+            const QMetaEnum flags = property.enumerator();
+            const quint64 bits = quint64(EnumVariantValue(value));
+            TLayoutValue stored;
+            stored.Type = TLayoutValueType::Set;
+            quint64 written = 0;
+            for (int k = 0; k < flags.keyCount(); ++k) {
+                const quint64 bit = quint64(quint32(flags.value(k)));
+                // Only single-bit elements; combined keys are shorthands.
+                if (bit == 0 || (bit & (bit - 1)) != 0 || !(bits & bit) || (written & bit))
+                    continue;
+                written |= bit;
+                stored.Names.append(QString::fromLatin1(flags.key(k)));
+            }
+            if (written != (bits & 0xFFFFFFFFu))
+                CannotWrite(Object, name, QStringLiteral("the set holds elements that have no name"));
+            AddProperty(Out, name, std::move(stored));
+            continue;
+        }
+        if (property.isEnumType()) {
+            const QMetaEnum enumeration = property.enumerator();
+            const char* key = enumeration.valueToKey(int(EnumVariantValue(value)));
+            if (!key)
+                CannotWrite(Object, name,
+                            QStringLiteral("the value %1 has no name").arg(EnumVariantValue(value)));
+            TLayoutValue stored;
+            stored.Type = TLayoutValueType::Ident;
+            stored.Text = QString::fromLatin1(key);
+            AddProperty(Out, name, std::move(stored));
+            continue;
+        }
+        switch (type.id()) {
+        case QMetaType::Bool: {
+            TLayoutValue stored;
+            stored.Type = value.toBool() ? TLayoutValueType::True : TLayoutValueType::False;
+            AddProperty(Out, name, std::move(stored));
+            break;
+        }
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::ULong:
+            AddProperty(Out, name, MakeLayoutInteger(value.toLongLong()));
+            break;
+        case QMetaType::ULongLong:
+            // Values past the signed range keep their bit pattern.
+            AddProperty(Out, name, MakeLayoutInteger(qint64(value.toULongLong())));
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            AddProperty(Out, name, MakeLayoutExtended(static_cast<long double>(value.toDouble())));
+            break;
+        case QMetaType::QString:
+            AddProperty(Out, name, MakeLayoutString(value.toString()));
+            break;
+        default:
+            CannotWrite(Object, name,
+                        QStringLiteral("values of type %1 have no stored form")
+                            .arg(QString::fromLatin1(type.name())));
+        }
+    }
+}
+
+void CollectChildren(const QObject* Parent, std::vector<TLayoutObject>& Out, int Depth);
+
+TLayoutObject WriteComponent(const QObject* Component, int Depth)
+{
+    if (Depth > LayoutMaxDepth)
+        throw ELayoutError("Cannot write a window layout: components nested too deeply");
+    TLayoutObject object;
+    object.ClassName = QString::fromLatin1(Component->metaObject()->className());
+    object.Name = Component->objectName();
+    WriteProperties(Component, QString(), object.Properties, 0);
+    CollectChildren(Component, object.Children, Depth);
+    return object;
+}
+
+void CollectChildren(const QObject* Parent, std::vector<TLayoutObject>& Out, int Depth)
+{
+    if (Depth > LayoutMaxDepth)
+        throw ELayoutError("Cannot write a window layout: components nested too deeply");
+    for (const QObject* child : Parent->children()) {
+        if (IsLayoutClassRegistered(QString::fromLatin1(child->metaObject()->className())))
+            Out.push_back(WriteComponent(child, Depth + 1));
+        else
+            CollectChildren(child, Out, Depth + 1);
+    }
+}
+
+} // namespace
+
+QByteArray WriteLayout(QObject* Root)
+{
+    if (!Root)
+        throw ELayoutError("Cannot write a window layout without a root component");
+    return SerializeLayoutBinary(WriteComponent(Root, 0));
+}
