@@ -126,13 +126,7 @@ void BM_Memcpy(benchmark::State& State)
 
 // Arguments: image (0 = 1000 x 800, 1 = 6000 x 4000 plus reflection), level,
 // threads, coding (0 automatic, the default; 1 matches only; 2 literals and
-// runs only). Measured on 2 shared cores (load 3 to 7 from other builds), the
-// large image:
-//   automatic, level 6, 2 threads: 40.58 MB, 1.47 CPU s, 1.5 s wall
-//   matches only, level 6:         42.54 MB, 5.77 CPU s, 6.1 s wall
-//   literals and runs only:        40.58 MB, 1.20 CPU s, 1.3 s wall
-//   matches only, level 12:        41.30 MB, 17.5 CPU s (an earlier run)
-//   a common thorough encoder's default (zlib level 7, filtered): 41.39 MB
+// runs only). The figures are on docs/benchmarks.md.
 BENCHMARK(BM_EncodePng)
     ->ArgsProduct({{0, 1}, {6}, {2}, {0, 1, 2}})
     ->ArgsProduct({{1}, {1, 12}, {2}, {1}})

@@ -8,8 +8,8 @@ int TCollectionItem::Index() const
     return OwningCollection ? OwningCollection->IndexOf(this) : -1;
 }
 
-TCollection::TCollection(TItemFactory ItemFactory, QObject* parent)
-    : TPersistent(parent), ItemFactory(std::move(ItemFactory))
+TCollection::TCollection(TItemFactory Factory, QObject* parent)
+    : TPersistent(parent), ItemFactory(std::move(Factory))
 {
     if (!this->ItemFactory)
         throw std::invalid_argument("A collection needs an item class");

@@ -48,6 +48,12 @@ sw=${small%x*} sh=${small#*x} bw=${big%x*} bh=${big#*x}
 SIZE=50 START=120 END=1 AXIS=1
 
 work=$(mktemp -d /tmp/lumivex-bench.XXXXXX)
+
+# The page shows commands as run from the project with `$work` for the
+# temporary folder, not the folders of the machine that measured them.
+relative_paths() {
+    sed -e "s#$cli#build/app/lumivex-cli#g" -e "s#$work#\$work#g"
+}
 [ "$keep" = 1 ] || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/in" "$work/out" "$work/json"
 cut -d' ' -f1-3 /proc/loadavg >"$work/load-before.txt"
@@ -181,7 +187,7 @@ for input in "$work"/in/*; do
             echo "$c_vips"
             echo '```'
             echo
-        } >>"$work/commands.md"
+        } | relative_paths >>"$work/commands.md"
     done
 done
 

@@ -44,8 +44,8 @@ TTextLine StripPrefixes(const QString& Raw, bool Prefixes)
 class TTextMeasure
 {
   public:
-    TTextMeasure(const QFontMetrics& Metrics, bool ExpandTabs)
-        : Metrics(Metrics), ExpandTabs(ExpandTabs), TabWidth(qMax(1, 8 * Metrics.averageCharWidth()))
+    TTextMeasure(const QFontMetrics& FontMetrics, bool Expand)
+        : Metrics(FontMetrics), ExpandTabs(Expand), TabWidth(qMax(1, 8 * FontMetrics.averageCharWidth()))
     {
     }
 

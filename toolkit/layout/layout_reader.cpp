@@ -79,7 +79,7 @@ struct TReference {
 class TReader
 {
   public:
-    explicit TReader(QObject* Root) : Root(Root) {}
+    explicit TReader(QObject* RootObject) : Root(RootObject) {}
 
     void ReadRoot(const TLayoutObject& Stored)
     {

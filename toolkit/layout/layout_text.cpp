@@ -267,7 +267,7 @@ struct TToken {
 class TTextParser
 {
   public:
-    explicit TTextParser(const QString& Text) : Text(Text) { Next(); }
+    explicit TTextParser(const QString& Source) : Text(Source) { Next(); }
 
     TLayoutObject Parse()
     {
@@ -302,10 +302,10 @@ class TTextParser
         return QString();
     }
 
-    [[noreturn]] void FailHere(int Line, const QString& Message) const
+    [[noreturn]] void FailHere(int AtLine, const QString& Message) const
     {
         throw ELayoutError(
-            QStringLiteral("Layout text error on line %1: %2").arg(Line).arg(Message).toStdString());
+            QStringLiteral("Layout text error on line %1: %2").arg(AtLine).arg(Message).toStdString());
     }
 
     bool IsSymbol(char Symbol) const

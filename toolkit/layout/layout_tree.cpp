@@ -24,7 +24,7 @@ QString HexByte(std::uint8_t Byte)
 class TInput
 {
   public:
-    explicit TInput(const QByteArray& Data) : Data(Data) {}
+    explicit TInput(const QByteArray& Bytes) : Data(Bytes) {}
 
     qint64 Offset() const { return Position; }
     qint64 Remaining() const { return Data.size() - Position; }
