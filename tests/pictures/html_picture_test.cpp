@@ -1,0 +1,278 @@
+#include "pictures/html_picture.h"
+
+#include "tests/support/image_test_helpers.h"
+#include "tests/support/test_data.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/canvas.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace
+{
+// Counted frame headers: red (2,1), lime (5,3), blue (9,4), yellow (13,6),
+// magenta (15,0), each 4 x 3, over a white 20 x 10 first image whose control
+// extension is separated from its descriptor by the looping block (so it
+// starts no counted frame), as ImageMagick writes an animation.
+const QString FiveFrames = QStringLiteral("pictures/looping-five-frames-20x10.gif");
+const QString StillGif87 = QStringLiteral("pictures/still-gif87a-6x4.gif");
+
+void LoadBytes(THTMLPicture& Picture, QByteArray Bytes)
+{
+    QBuffer buffer(&Bytes);
+    buffer.open(QIODevice::ReadOnly);
+    Picture.LoadStream(&buffer);
+}
+
+QImage Draw(THTMLPicture& Picture, const QSize& Size, int PixelsPerInch = 96)
+{
+    QImage target = MakeImage(Size.width(), Size.height());
+    target.setDotsPerMeterX(qRound(PixelsPerInch / 0.0254));
+    target.setDotsPerMeterY(qRound(PixelsPerInch / 0.0254));
+    TCanvas canvas(&target);
+    Picture.DrawInRect(canvas, QRect(QPoint(0, 0), Size));
+    return target;
+}
+
+// The message a throwing call gives, or "" when it throws nothing.
+template <class Call> std::string ErrorOf(Call&& Run)
+{
+    try {
+        Run();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return {};
+}
+} // namespace
+
+TEST(HtmlPicture, GifSignatureNeedsFiveBytesBeginningWithGif8)
+{
+    const struct {
+        QByteArray Bytes;
+        bool Gif;
+        int Frames;
+    } cases[] = {
+        {"GIF8", false, -1},   {"GIF87", true, 0},    {"GIF89a", true, 0},
+        {"gif89a", false, -1}, {"PNG89a", false, -1}, {"", false, -1},
+    };
+    for (const auto& c : cases) {
+        THTMLPicture picture;
+        EXPECT_THROW(LoadBytes(picture, c.Bytes), std::runtime_error) << c.Bytes.constData();
+        EXPECT_EQ(picture.HasGifSignature(), c.Gif) << c.Bytes.constData();
+        EXPECT_EQ(picture.CountFrames(), c.Frames) << c.Bytes.constData();
+    }
+}
+
+TEST(HtmlPicture, FrameSelectsTheImageAndItsOffsets)
+{
+    const struct {
+        const char* Name;
+        QString Fixture;
+        int Frame;
+        QPoint Offset;
+        QSize Logical;
+        QPoint Probe;
+        QRgb Colour;
+    } cases[] = {
+        {"frame 3 of 5 is the blue patch", FiveFrames, 3, {9, 4}, {20, 10}, {10, 5}, 0xFF0000FFu},
+        {"frame 5 is the last patch", FiveFrames, 5, {15, 0}, {20, 10}, {16, 1}, 0xFFFF00FFu},
+        {"frame 0 keeps every byte, offsets 0", FiveFrames, 0, {0, 0}, {20, 10}, {10, 5}, 0xFFFFFFFFu},
+        {"frame 1 keeps every byte", FiveFrames, 1, {2, 1}, {20, 10}, {10, 5}, 0xFFFFFFFFu},
+        {"no control extension: decoded whole", StillGif87, 3, {0, 0}, {6, 4}, {2, 2}, 0xFFFF8000u},
+    };
+    for (const auto& c : cases) {
+        THTMLPicture picture;
+        picture.SetFrame(c.Frame);
+        picture.LoadFile(TestDataPath(c.Fixture));
+        ASSERT_FALSE(picture.IsEmpty()) << c.Name;
+        EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), c.Offset) << c.Name;
+        EXPECT_EQ(QSize(picture.LogicalWidth(), picture.LogicalHeight()), c.Logical) << c.Name;
+        EXPECT_EQ(Draw(picture, c.Logical).pixel(c.Probe), c.Colour) << c.Name;
+    }
+    THTMLPicture still;
+    still.LoadFile(TestDataPath(StillGif87));
+    EXPECT_EQ(still.CountFrames(), 0);
+}
+
+TEST(HtmlPicture, FrameBeyondTheLastKeepsOnlyTheHeaderAndTheLoaderDecides)
+{
+    THTMLPicture picture;
+    picture.LoadFile(TestDataPath(FiveFrames));
+    EXPECT_EQ(picture.CountFrames(), 5);
+    int frameChanges = 0;
+    picture.SetOnFrameChange(TNotifyEvent{QString(), [&](QObject*) { ++frameChanges; }});
+    picture.SetFrame(4);
+    EXPECT_EQ(frameChanges, 1);
+    EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), QPoint(13, 6));
+    // Header, colour table, the first image's control extension and the
+    // looping block: no image left to decode.
+    EXPECT_EQ(ErrorOf([&] { picture.SetFrame(6); }), "Could not load image. Invalid format");
+    EXPECT_FALSE(picture.HasDecodedPicture());
+    EXPECT_FALSE(picture.IsEmpty());
+}
+
+TEST(HtmlPicture, FrameWithoutBytesOnlyStoresTheNumber)
+{
+    THTMLPicture picture;
+    int events = 0;
+    picture.OnChange = [&](TGraphic*) { ++events; };
+    picture.SetOnFrameChange(TNotifyEvent{QString(), [&](QObject*) { ++events; }});
+    EXPECT_NO_THROW(picture.SetFrame(7));
+    EXPECT_EQ(picture.Frame(), 7);
+    EXPECT_EQ(events, 0);
+}
+
+TEST(HtmlPicture, HostileGifBytesAreReadWithinBounds)
+{
+    const QByteArray header = QByteArray("GIF89a") + QByteArray(7, '\0');
+    const struct {
+        const char* Name;
+        QByteArray Bytes;
+        int Frames;
+        int Left;
+    } cases[] = {
+        // The descriptor's separator is the next-to-last byte: its left
+        // offset has one byte, its top none.
+        {"frame header cut after its descriptor's first byte",
+         header + QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00\x2C\x07", 10), 1, 7},
+        {"frame header one byte short", header + QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00\x2C", 9), 0, 0},
+        {"a run of frame headers",
+         header + QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00\x2C\x01\x00\x02\x00", 13).repeated(3000), 3000,
+         1},
+    };
+    for (const auto& c : cases) {
+        THTMLPicture picture;
+        EXPECT_EQ(ErrorOf([&] { LoadBytes(picture, c.Bytes); }), "Could not load image. Invalid format")
+            << c.Name;
+        EXPECT_EQ(picture.CountFrames(), c.Frames) << c.Name;
+        EXPECT_EQ(picture.FrameLeft(), c.Left) << c.Name;
+        EXPECT_EQ(picture.EncodedData(), c.Bytes) << c.Name;
+    }
+}
+
+TEST(HtmlPicture, HugeLogicalScreenIsRefusedBeforeDecoding)
+{
+    QByteArray bytes = ReadFileBytes(TestDataPath(StillGif87));
+    bytes[6] = bytes[7] = bytes[8] = bytes[9] = char(0xFF); // 65535 x 65535
+    THTMLPicture picture;
+    EXPECT_EQ(ErrorOf([&] { LoadBytes(picture, bytes); }), "Could not load image. Invalid format");
+    EXPECT_FALSE(picture.HasDecodedPicture());
+}
+
+TEST(HtmlPicture, NaturalSizeFollowsTheDeviceAndQueriesAssume96)
+{
+    THTMLPicture picture;
+    picture.LoadFile(TestDataPath(QStringLiteral("pictures/logo-blue-8x8.png")));
+    EXPECT_EQ(QSize(picture.Width(), picture.Height()), QSize(8, 8));
+    const struct {
+        int PixelsPerInch;
+        QRect Drawn;
+    } cases[] = {{96, {0, 0, 8, 8}}, {120, {0, 0, 10, 10}}, {192, {0, 0, 16, 16}}};
+    for (const auto& c : cases) {
+        // The rectangle's size plays no part: a 2 x 2 one still gets it all.
+        QImage target = MakeImage(30, 30);
+        target.setDotsPerMeterX(qRound(c.PixelsPerInch / 0.0254));
+        target.setDotsPerMeterY(qRound(c.PixelsPerInch / 0.0254));
+        TCanvas canvas(&target);
+        picture.DrawInRect(canvas, QRect(0, 0, 2, 2));
+        EXPECT_EQ(ChangedArea(target), c.Drawn) << c.PixelsPerInch;
+    }
+    picture.SetStretch(true);
+    EXPECT_EQ(ChangedArea(Draw(picture, {13, 5})), QRect(0, 0, 13, 5));
+}
+
+TEST(HtmlPicture, LoadingKeepsBytesAsLoadedAndReportsOnlyWhereItShould)
+{
+    const QString png = TestDataPath(QStringLiteral("pictures/logo-blue-8x8.png"));
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(QStringLiteral("junk.png"));
+    QFile file(junk);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+
+    THTMLPicture picture;
+    int changes = 0;
+    picture.OnChange = [&](TGraphic*) { ++changes; };
+    picture.LoadFile(png);
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(picture.IsEmpty());
+    // A missing file keeps the bytes; undecodable ones are kept; neither reports.
+    picture.LoadFile(dir.filePath(QStringLiteral("missing.png")));
+    EXPECT_TRUE(picture.IsEmpty());
+    EXPECT_EQ(picture.EncodedData(), ReadFileBytes(png));
+    picture.LoadFile(junk);
+    EXPECT_TRUE(picture.IsEmpty());
+    EXPECT_EQ(picture.EncodedData(), QByteArray("not a picture"));
+    picture.LoadFile(dir.path());
+    EXPECT_EQ(changes, 1);
+
+    // Streams are read from their first byte; stored data raises no OnChange.
+    QByteArray bytes = ReadFileBytes(png);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    buffer.seek(5);
+    picture.LoadStream(&buffer);
+    EXPECT_EQ(changes, 2);
+    buffer.seek(9);
+    picture.ReadStoredData(&buffer);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(picture.Width(), 8);
+    QByteArray saved;
+    QBuffer out(&saved);
+    out.open(QIODevice::WriteOnly);
+    picture.SaveStream(&out);
+    EXPECT_EQ(saved, bytes);
+}
+
+TEST(HtmlPicture, NewBytesAreCountedAgain)
+{
+    THTMLPicture picture;
+    picture.LoadFile(TestDataPath(StillGif87));
+    EXPECT_EQ(picture.CountFrames(), 0);
+    picture.SetFrame(3);
+    picture.LoadFile(TestDataPath(FiveFrames));
+    EXPECT_EQ(picture.CountFrames(), 5);
+    EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), QPoint(9, 4));
+}
+
+TEST(HtmlPicture, CopyFromTakesPicturesOnly)
+{
+    THTMLPicture source;
+    source.SetFrame(2);
+    source.SetStretch(true);
+    source.SetIdentifier(QStringLiteral("FILE://a.gif"));
+    source.LoadFile(TestDataPath(FiveFrames));
+
+    THTMLPicture copy;
+    int changes = 0;
+    copy.OnChange = [&](TGraphic*) { ++changes; };
+    copy.CopyFrom(&source);
+    EXPECT_EQ(copy.EncodedData(), source.EncodedData());
+    EXPECT_EQ(copy.Frame(), 2);
+    EXPECT_TRUE(copy.Stretch());
+    EXPECT_EQ(copy.Identifier(), source.Identifier());
+    EXPECT_EQ(QPoint(copy.FrameLeft(), copy.FrameTop()), QPoint(5, 3));
+    EXPECT_EQ(changes, 1);
+
+    copy.CopyFrom(&copy);
+    EXPECT_EQ(copy.Frame(), 2);
+    EXPECT_FALSE(copy.IsEmpty());
+
+    // Another kind of graphic: marked empty, bytes kept, nobody told.
+    TBitmap bitmap;
+    bitmap.SetSize(3, 3);
+    copy.CopyFrom(&bitmap);
+    EXPECT_TRUE(copy.IsEmpty());
+    EXPECT_EQ(copy.EncodedData(), source.EncodedData());
+    EXPECT_EQ(copy.Width(), 0);
+    EXPECT_EQ(changes, 1);
+
+    copy.CopyFrom(nullptr);
+    EXPECT_TRUE(copy.IsEmpty());
+    EXPECT_TRUE(copy.EncodedData().isEmpty());
+    EXPECT_EQ(copy.Frame(), 1);
+}
