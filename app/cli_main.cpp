@@ -1,5 +1,7 @@
 #include "app/cli_image_command.h"
 #include "app/cli_options.h"
+#include "app/cli_text_command.h"
+#include "app/cli_text_options.h"
 #include "imaging/imaging_library.h"
 
 #include <QGuiApplication>
@@ -18,6 +20,23 @@ void CliMessageHandler(QtMsgType Type, const QMessageLogContext&, const QString&
     if (Type == QtCriticalMsg || Type == QtFatalMsg)
         std::fprintf(stderr, "lumivex-cli: %s\n", qPrintable(Message));
 }
+
+int RunTextMode(const QStringList& Arguments)
+{
+    const TTextParseResult parsed = ParseTextArguments(Arguments);
+    if (!parsed.Error.isEmpty()) {
+        std::fprintf(stderr, "lumivex-cli: %s\nTry \"lumivex-cli text --help\".\n", qPrintable(parsed.Error));
+        return 2;
+    }
+    if (parsed.Help) {
+        std::fputs(qPrintable(TextUsageText()), stdout);
+        return 0;
+    }
+    const TImagingStartup imaging = TImagingLibrary::Start();
+    const int status = RunTextCommand(parsed.Options);
+    TImagingLibrary::Stop(imaging.Token);
+    return status;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -29,6 +48,8 @@ int main(int argc, char** argv)
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("text"))
+        return RunTextMode(arguments.mid(1));
     const TCliParseResult parsed = ParseCliArguments(arguments);
     if (!parsed.Error.isEmpty()) {
         std::fprintf(stderr, "lumivex-cli: %s\nTry \"lumivex-cli --help\".\n", qPrintable(parsed.Error));

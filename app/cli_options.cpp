@@ -61,7 +61,10 @@ QString CliUsageText()
         "      --version          show the version\n"
         "\n"
         "A FILE of - reads standard input. Exit status: 0 when every file was written,\n"
-        "1 when any failed, 2 for a usage error.\n");
+        "1 when any failed, 2 for a usage error.\n"
+        "\n"
+        "lumivex-cli text [options] MARKUP draws a line of markup text with its\n"
+        "reflection; see \"lumivex-cli text --help\".\n");
 }
 
 TCliParseResult ParseCliArguments(const QStringList& Arguments)

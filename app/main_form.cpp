@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "controls/orb_reflection_image.h"
+#include "controls/orb_reflection_label.h"
 #include "imaging/gdip_picture.h"
 #include "imaging/saving/save_format_choice.h"
 #include "toolkit/layout/layout_error.h"
@@ -89,13 +90,14 @@ void TForm2::FindComponents()
     Panel2 = Component<TPanel>(this, "Panel2");
     Label10 = Component<TLabel>(this, "Label10");
     Label11 = Component<TLabel>(this, "Label11");
+    FindTextPageComponents();
 }
 
 QObject* TForm2::ActiveReflectionControl() const
 {
     if (PageControl1->ActivePageIndex() == 0)
         return OrbReflectionImage1;
-    return findChild<QObject*>(QStringLiteral("OrbReflectionLabel1"));
+    return OrbReflectionLabel1;
 }
 
 void TForm2::FormCreate(QObject*)
@@ -155,11 +157,11 @@ void TForm2::Button1Click(QObject*)
     // The dialog's filter only narrows the listing: the name decides the format.
     const QString fileName = SaveDialog1->FileName();
     const ImageSaveFormat format = SaveFormatFromFileName(fileName);
-    // The text page has no reflection control of its own yet.
-    if (PageControl1->ActivePageIndex() != 0)
-        return;
     QString reason;
-    if (!OrbReflectionImage1->SaveReflection(fileName, format, &reason))
+    const bool saved = PageControl1->ActivePageIndex() == 0
+                           ? OrbReflectionImage1->SaveReflection(fileName, format, &reason)
+                           : OrbReflectionLabel1->SaveReflection(fileName, format, &reason);
+    if (!saved)
         UserInteraction().ShowMessage(MessageTitle, FailureText(QStringLiteral("save"), fileName, reason));
 }
 

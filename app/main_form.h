@@ -4,9 +4,13 @@
 
 class QObject;
 class TButton;
+class TColorDialog;
+class TEdit;
+class TFontDialog;
 class TLabel;
 class TOpenDialog;
 class TOrbReflectionImage;
+class TOrbReflectionLabel;
 class TPageControl;
 class TPanel;
 class TSaveDialog;
@@ -52,6 +56,13 @@ class TForm2 : public TForm
     TPanel* Panel2 = nullptr;
     TLabel* Label10 = nullptr;
     TLabel* Label11 = nullptr;
+    // The "Text" page and the dialogs that serve it (text_page.cpp).
+    TOrbReflectionLabel* OrbReflectionLabel1 = nullptr;
+    TLabel* Label7 = nullptr;
+    TEdit* Edit1 = nullptr;
+    TButton* Button3 = nullptr;
+    TFontDialog* FontDialog1 = nullptr;
+    TColorDialog* ColorDialog1 = nullptr;
 
     // The event handlers the layout binds by name.
     Q_INVOKABLE void Button1Click(QObject* Sender);
@@ -63,6 +74,9 @@ class TForm2 : public TForm
     Q_INVOKABLE void TrackBar4Change(QObject* Sender);
     Q_INVOKABLE void PageControl1Change(QObject* Sender);
     Q_INVOKABLE void Label11Click(QObject* Sender);
+    Q_INVOKABLE void Edit1Change(QObject* Sender);
+    Q_INVOKABLE void Button3Click(QObject* Sender);
+    Q_INVOKABLE void OrbReflectionLabel1MouseUp(QObject* Sender);
 
     // Puts the active page's reflection parameters on the sliders.
     void LoadSliders();
@@ -71,6 +85,7 @@ class TForm2 : public TForm
 
   private:
     void FindComponents();
+    void FindTextPageComponents();
     // The reflection control of the active page: the image control on page
     // 0, the text page's control on any other (none until that page has one).
     QObject* ActiveReflectionControl() const;

@@ -26,8 +26,25 @@ class TScriptedInteraction : public TUserInteraction
     std::optional<QString> OpenFileName(const QString&, const QString& Filter, const QString&) override;
     std::optional<QString> SaveFileName(const QString&, const QString& Filter, const QString&,
                                         const QString& DefaultExt, bool ConfirmOverwrite) override;
-    std::optional<QFont> ChooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
+    // The font and colour dialogs' answers (none: cancelled) and what they
+    // were offered.
+    std::optional<QFont> FontAnswer;
+    std::optional<QColor> ColorAnswer;
+    QFont AskedFont;
+    QColor AskedColor;
+    int ColorDialogs = 0;
+
+    std::optional<QFont> ChooseFont(const QFont& Initial) override
+    {
+        AskedFont = Initial;
+        return FontAnswer;
+    }
+    std::optional<QColor> ChooseColor(const QColor& Initial) override
+    {
+        AskedColor = Initial;
+        ++ColorDialogs;
+        return ColorAnswer;
+    }
     bool OpenUrl(const QString& Address) override;
     void ShowMessage(const QString& Title, const QString& Text) override;
 

@@ -1,0 +1,119 @@
+#include "app/cli_text_command.h"
+
+#include "app/cli_job_plan.h"
+#include "app/cli_reporter.h"
+#include "app/cli_text_options.h"
+#include "app/cli_text_render.h"
+#include "imaging/saving/reflection_output.h"
+#include "imaging/saving/save_format_choice.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace
+{
+const QString StandardStream = QStringLiteral("-");
+
+bool ReadMarkup(const QString& Name, QString& Markup, QString& Reason)
+{
+    QFile file;
+    if (Name == StandardStream) {
+        if (!file.open(stdin, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+            Reason = QStringLiteral("could not read standard input: %1").arg(file.errorString());
+            return false;
+        }
+    } else {
+        if (QFileInfo(Name).isDir()) {
+            Reason = QStringLiteral("is a folder, not a text");
+            return false;
+        }
+        file.setFileName(Name);
+        if (!file.open(QIODevice::ReadOnly)) {
+            Reason = QStringLiteral("could not open: %1").arg(file.errorString());
+            return false;
+        }
+    }
+    // One byte more than allowed tells a text at the limit from a longer one.
+    const QByteArray bytes = file.read(MaxMarkupBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        Reason = QStringLiteral("could not read: %1").arg(file.errorString());
+        return false;
+    }
+    if (bytes.size() > MaxMarkupBytes) {
+        Reason = QStringLiteral("too long for a label (more than %1 bytes)").arg(MaxMarkupBytes);
+        return false;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    Markup = decoder(bytes);
+    if (decoder.hasError()) {
+        Reason = QStringLiteral("is not UTF-8 text");
+        return false;
+    }
+    return true;
+}
+
+bool WriteStandardOutput(const QImage& Image, ImageSaveFormat Format, QString& Reason)
+{
+    if (isatty(fileno(stdout))) {
+        Reason = QStringLiteral("standard output is a terminal; redirect it to a file or a pipe");
+        return false;
+    }
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        Reason = QStringLiteral("could not write standard output: %1").arg(out.errorString());
+        return false;
+    }
+    if (EncodeReflection(Image, Format, &out, &Reason) != TGpStatus::Ok)
+        return false;
+    if (!out.flush() || out.error() != QFileDevice::NoError) {
+        Reason = QStringLiteral("could not write standard output: %1").arg(out.errorString());
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+int RunTextCommand(const TTextCommandOptions& Options)
+{
+    // A reader that closes the pipe early must give a reported write error,
+    // not a silent death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    TCliReporter reporter;
+
+    QString markup = Options.Markup;
+    QString reason;
+    if (!Options.File.isEmpty() && !ReadMarkup(Options.File, markup, reason)) {
+        reporter.Failure(Options.File == StandardStream ? QStringLiteral("standard input") : Options.File,
+                         reason);
+        return 1;
+    }
+    if (markup.size() > MaxMarkupBytes) {
+        reporter.Failure(QStringLiteral("text"),
+                         QStringLiteral("too long for a label (more than %1 bytes)").arg(MaxMarkupBytes));
+        return 1;
+    }
+
+    const QImage image = RenderTextReflection(Options, markup, &reason);
+    if (image.isNull()) {
+        reporter.Failure(QStringLiteral("text"), reason);
+        return 1;
+    }
+
+    const ImageSaveFormat format = !Options.Format.isEmpty() ? SaveFormatFromOption(Options.Format)
+                                   : Options.Output == StandardStream
+                                       ? ImageSaveFormat::Png
+                                       : SaveFormatFromFileName(Options.Output);
+    const bool written = Options.Output == StandardStream
+                             ? WriteStandardOutput(image, format, reason)
+                             : SaveReflectionFile(image, format, Options.Output, &reason) == TGpStatus::Ok;
+    if (!written) {
+        reporter.Failure(
+            Options.Output == StandardStream ? QStringLiteral("standard output") : Options.Output, reason);
+        return 1;
+    }
+    return 0;
+}

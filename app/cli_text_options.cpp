@@ -1,0 +1,224 @@
+#include "app/cli_text_options.h"
+
+#include "markup/markup_colors.h"
+
+#include <QCommandLineParser>
+#include <optional>
+
+namespace
+{
+// Bounds of the values the command accepts: a surface side beyond these is
+// refused by the imaging limits anyway, and a font beyond the markup's own
+// bound shows nothing more.
+constexpr int MaxSide = 32767;
+constexpr int MaxReflectionSize = 1000000;
+constexpr int MaxAxis = 1000000;
+constexpr int MaxFontPoints = 500;
+
+std::optional<int> ParseInt(const QString& Text)
+{
+    bool ok = false;
+    const int value = Text.trimmed().toInt(&ok, 10);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+bool IsHexDigit(QChar C)
+{
+    return (C >= QLatin1Char('0') && C <= QLatin1Char('9')) ||
+           (C >= QLatin1Char('a') && C <= QLatin1Char('f')) ||
+           (C >= QLatin1Char('A') && C <= QLatin1Char('F'));
+}
+} // namespace
+
+bool ParseColorOption(const QString& Text, TColor& Color)
+{
+    if (Text.startsWith(QLatin1Char('#'))) {
+        if (Text.size() != 7)
+            return false;
+        for (int i = 1; i < 7; ++i)
+            if (!IsHexDigit(Text.at(i)))
+                return false;
+        Color = MarkupColor(Text.toUpper());
+        return true;
+    }
+    const QString name = Text.toLower();
+    for (const QString& candidate : {name, QStringLiteral("cl") + name}) {
+        // The table answers black for names it lacks, so black itself is
+        // recognised by name.
+        const TColor found = NamedMarkupColor(candidate);
+        if (found != clBlack || candidate == QLatin1String("clblack")) {
+            Color = found;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString& Reason)
+{
+    const QStringList parts = Text.split(QLatin1Char(','));
+    Reason = QStringLiteral("--font must be \"Family,points[,bold][,italic]\", not \"%1\"").arg(Text);
+    if (parts.size() < 2 || parts.first().trimmed().isEmpty())
+        return false;
+    const std::optional<int> points = ParseInt(parts.at(1));
+    if (!points || *points < 1 || *points > MaxFontPoints) {
+        Reason = QStringLiteral("the font size must be a whole number of points from 1 to %1, not \"%2\"")
+                     .arg(MaxFontPoints)
+                     .arg(parts.at(1));
+        return false;
+    }
+    TTextCommandOptions parsed = Options;
+    parsed.FontName = parts.first().trimmed();
+    parsed.FontPoints = *points;
+    parsed.Bold = parsed.Italic = false;
+    for (int i = 2; i < parts.size(); ++i) {
+        const QString style = parts.at(i).trimmed().toLower();
+        if (style == QLatin1String("bold"))
+            parsed.Bold = true;
+        else if (style == QLatin1String("italic"))
+            parsed.Italic = true;
+        else
+            return false;
+    }
+    Options = parsed;
+    Reason.clear();
+    return true;
+}
+
+QString TextUsageText()
+{
+    return QStringLiteral(
+        "Usage: lumivex-cli text [options] MARKUP\n"
+        "\n"
+        "Draws a line of markup text with its reflection, as the window's \"Text\" page\n"
+        "shows it, and saves it.\n"
+        "\n"
+        "Options:\n"
+        "      --file FILE        read the markup from FILE (- for standard input);\n"
+        "                         a MARKUP of - reads standard input too\n"
+        "  -o, --output FILE      output file; - writes standard output\n"
+        "  -f, --format FORMAT    png, jpg, gif, bmp or tiff; otherwise chosen from the output\n"
+        "                         name as the window does (.JPG, .GIF, .BMP anywhere in it, else PNG)\n"
+        "      --font FONT        \"Family,points[,bold][,italic]\" (default \"Tahoma,20\")\n"
+        "      --color COLOR      text colour: a colour name of the markup (clNavy, navy)\n"
+        "                         or #rrggbb (default the window text colour)\n"
+        "      --background COLOR background colour, as --color (default white)\n"
+        "      --width N          width in pixels (default: the laid-out text's)\n"
+        "      --height N         height in pixels (default: the text and its reflection)\n"
+        "      --size N           reflection size in rows, 0 or more (default 20)\n"
+        "      --start S          opacity where the reflection starts, 0..255 (default 128)\n"
+        "      --end E            opacity where the reflection ends, 0..255 (default 0)\n"
+        "      --axis A           rows between the text and its reflection (default -7)\n"
+        "  -h, --help             show this help\n"
+        "\n"
+        "Exit status: 0 when the file was written, 1 when it failed, 2 for a usage error.\n");
+}
+
+TTextParseResult ParseTextArguments(const QStringList& Arguments)
+{
+    TTextParseResult result;
+    TTextCommandOptions& options = result.Options;
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption file(QStringLiteral("file"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption format(QStringList{QStringLiteral("f"), QStringLiteral("format")}, QString(),
+                                    QStringLiteral("FORMAT"));
+    const QCommandLineOption font(QStringLiteral("font"), QString(), QStringLiteral("FONT"));
+    const QCommandLineOption color(QStringLiteral("color"), QString(), QStringLiteral("COLOR"));
+    const QCommandLineOption background(QStringLiteral("background"), QString(), QStringLiteral("COLOR"));
+    const QCommandLineOption width(QStringLiteral("width"), QString(), QStringLiteral("N"));
+    const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("N"));
+    const QCommandLineOption size(QStringLiteral("size"), QString(), QStringLiteral("N"));
+    const QCommandLineOption start(QStringLiteral("start"), QString(), QStringLiteral("S"));
+    const QCommandLineOption end(QStringLiteral("end"), QString(), QStringLiteral("E"));
+    const QCommandLineOption axis(QStringLiteral("axis"), QString(), QStringLiteral("A"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions(
+        {file, output, format, font, color, background, width, height, size, start, end, axis, help});
+
+    if (!parser.parse(QStringList{QStringLiteral("lumivex-cli text")} + Arguments)) {
+        result.Error = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.Help = true;
+        return result;
+    }
+
+    auto fail = [&result](const QString& Message) {
+        result.Error = Message;
+        return result;
+    };
+    auto number = [&](const QCommandLineOption& Option, int Low, int High, int& Target) {
+        if (!parser.isSet(Option))
+            return true;
+        const QString value = parser.value(Option);
+        const std::optional<int> parsed = ParseInt(value);
+        if (!parsed || *parsed < Low || *parsed > High) {
+            result.Error = QStringLiteral("--%1 must be a whole number from %2 to %3, not \"%4\"")
+                               .arg(Option.names().constLast())
+                               .arg(Low)
+                               .arg(High)
+                               .arg(value);
+            return false;
+        }
+        Target = *parsed;
+        return true;
+    };
+
+    if (!number(width, 1, MaxSide, options.Width) || !number(height, 1, MaxSide, options.Height) ||
+        !number(size, 0, MaxReflectionSize, options.Size) || !number(start, 0, 255, options.Start) ||
+        !number(end, 0, 255, options.End) || !number(axis, -MaxAxis, MaxAxis, options.Axis))
+        return result;
+
+    if (parser.isSet(font)) {
+        QString reason;
+        if (!ParseFontOption(parser.value(font), options, reason))
+            return fail(reason);
+    }
+    if (parser.isSet(color) && !ParseColorOption(parser.value(color), options.TextColor))
+        return fail(QStringLiteral("unknown colour \"%1\": expected a colour name such as clNavy, or #rrggbb")
+                        .arg(parser.value(color)));
+    if (parser.isSet(background) && !ParseColorOption(parser.value(background), options.Background))
+        return fail(
+            QStringLiteral("unknown colour \"%1\": expected a colour name such as clWhite, or #rrggbb")
+                .arg(parser.value(background)));
+    if (parser.isSet(format)) {
+        QString value = parser.value(format).toLower();
+        if (value == QLatin1String("jpeg"))
+            value = QStringLiteral("jpg");
+        if (value == QLatin1String("tif"))
+            value = QStringLiteral("tiff");
+        static const QStringList known{QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("gif"),
+                                       QStringLiteral("bmp"), QStringLiteral("tiff")};
+        if (!known.contains(value))
+            return fail(QStringLiteral("unknown format \"%1\": expected png, jpg, gif, bmp or tiff")
+                            .arg(parser.value(format)));
+        options.Format = value;
+    }
+
+    options.Output = parser.value(output);
+    if (options.Output.isEmpty())
+        return fail(QStringLiteral("no output: give -o FILE, or -o - for standard output"));
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return fail(QStringLiteral("one MARKUP argument only; quote a text with blanks"));
+    if (parser.isSet(file) && !positional.isEmpty())
+        return fail(QStringLiteral("give the markup either as an argument or with --file, not both"));
+    if (parser.isSet(file)) {
+        options.File = parser.value(file);
+        if (options.File.isEmpty())
+            return fail(QStringLiteral("the --file name is empty"));
+    } else if (positional.isEmpty()) {
+        return fail(QStringLiteral("no text: give MARKUP, --file FILE or - for standard input"));
+    } else if (positional.first() == QLatin1String("-")) {
+        options.File = positional.first();
+    } else {
+        options.Markup = positional.first();
+    }
+    return result;
+}

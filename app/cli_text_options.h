@@ -1,0 +1,47 @@
+#pragma once
+
+#include "imaging/codecs/image_encoders.h"
+#include "toolkit/graphics/color.h"
+
+#include <QString>
+#include <QStringList>
+
+// What "lumivex-cli text" was asked to do, once the command line is checked.
+// The defaults are the "Text" page's: Tahoma 20 points in the window text
+// colour over white, and the label's fade 20 / 128 / 0 / -7.
+struct TTextCommandOptions {
+    QString Markup; // from the argument
+    QString File;   // --file; "-" (or a MARKUP of "-") reads standard input
+    QString Output; // "-" writes standard output
+    QString Format; // "png", "jpg", "gif", "bmp", "tiff" or empty: from the output name
+    QString FontName = QStringLiteral("Tahoma");
+    int FontPoints = 20;
+    bool Bold = false;
+    bool Italic = false;
+    TColor TextColor = clWindowText;
+    TColor Background = clWhite;
+    int Width = 0;  // 0: fit the laid-out text
+    int Height = 0; // 0: fit the text and its reflection
+    int Size = 20;
+    int Start = 128;
+    int End = 0;
+    int Axis = -7;
+};
+
+struct TTextParseResult {
+    bool Help = false;
+    TTextCommandOptions Options;
+    QString Error; // non-empty: a usage error, exit status 2
+};
+
+// Parses the arguments after "text".
+TTextParseResult ParseTextArguments(const QStringList& Arguments);
+
+QString TextUsageText();
+
+// "Family,points[,bold][,italic]"; false, with the reason, for anything else.
+bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString& Reason);
+
+// A name of the markup language's colour table ("clNavy" or "navy", any
+// letter case) or "#rrggbb"; false for anything else.
+bool ParseColorOption(const QString& Text, TColor& Color);

@@ -1,0 +1,216 @@
+#pragma once
+
+#include "imaging/codecs/image_encoders.h"
+#include "pictures/picture_container.h"
+#include "toolkit/graphics/image_list.h"
+#include "toolkit/notify_event.h"
+#include "toolkit/widgets/control.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QRect>
+#include <memory>
+
+Q_MOC_INCLUDE("toolkit/graphics/font.h")
+Q_MOC_INCLUDE("toolkit/strings.h")
+
+class TCanvas;
+class TLabelRendering;
+class TStrings;
+class THTMLPictureCache;
+struct TMarkupOptions;
+struct TMarkupResults;
+
+// Shows a short text written in the markup language standing on a mirrored,
+// fading copy of itself. It paints into an off-screen image of its own size
+// (its canvas) and then onto the screen, so that the text area can be copied
+// back for the reflection and the whole area saved as shown. A change of the
+// text, its font or the control's size only marks the reflection stale; the
+// next paint draws the text, rebuilds the reflection from it and paints again.
+class TOrbReflectionLabel : public TControl
+{
+    Q_OBJECT
+    Q_PROPERTY(int Left READ Left WRITE SetLeft)
+    Q_PROPERTY(int Top READ Top WRITE SetTop)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(TControlTypes::TCursor Cursor READ Cursor WRITE SetCursor)
+    Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
+    Q_PROPERTY(TStrings* HTMLText READ HTMLText WRITE SetHTMLText)
+    Q_PROPERTY(TImageList* Images READ Images WRITE SetImages)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
+    Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
+    Q_PROPERTY(TPictureContainer* PictureContainer READ PictureContainer WRITE SetPictureContainer)
+    Q_PROPERTY(int ReflectionOpacityStart READ ReflectionOpacityStart WRITE SetReflectionOpacityStart)
+    Q_PROPERTY(int ReflectionOpacityEnd READ ReflectionOpacityEnd WRITE SetReflectionOpacityEnd)
+    Q_PROPERTY(int ReflectionSize READ ReflectionSize WRITE SetReflectionSize)
+    Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
+    Q_PROPERTY(TColor URLColor READ URLColor WRITE SetURLColor)
+    Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
+    Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
+    Q_PROPERTY(TNotifyEvent OnDblClick READ OnDblClick WRITE SetOnDblClick)
+    Q_PROPERTY(TNotifyEvent OnMouseDown READ OnMouseDown WRITE SetOnMouseDown)
+    Q_PROPERTY(TNotifyEvent OnMouseMove READ OnMouseMove WRITE SetOnMouseMove)
+    Q_PROPERTY(TNotifyEvent OnMouseUp READ OnMouseUp WRITE SetOnMouseUp)
+    Q_PROPERTY(TNotifyEvent OnMouseLeave READ OnMouseLeave WRITE SetOnMouseLeave)
+    Q_PROPERTY(TNotifyEvent OnMouseEnter READ OnMouseEnter WRITE SetOnMouseEnter)
+    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+  public:
+    explicit TOrbReflectionLabel(QWidget* Parent = nullptr);
+    ~TOrbReflectionLabel() override;
+
+    Q_INVOKABLE bool IsAlignStored() const { return Align() != alNone; }
+    Q_INVOKABLE bool IsColorStored() const { return !ParentColor(); }
+    Q_INVOKABLE bool IsFontStored() const { return !ParentFont(); }
+    Q_INVOKABLE bool IsParentColorStored() const { return !ParentColor(); }
+    Q_INVOKABLE bool IsParentFontStored() const { return !ParentFont(); }
+    Q_INVOKABLE bool IsCursorStored() const { return Cursor() != crDefault; }
+
+    // The markup, one line per entry; edits through the list itself rebuild.
+    TStrings* HTMLText() const { return FHTMLText.get(); }
+    // Takes Value's full text with every line break removed as the single
+    // line of the markup.
+    void SetHTMLText(TStrings* Value);
+    Q_INVOKABLE bool IsHTMLTextStored() const;
+
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
+    Q_INVOKABLE bool IsImagesStored() const { return FImages != nullptr; }
+    // Referred to, not owned; assigning it does not repaint.
+    TPictureContainer* PictureContainer() const { return FPictureContainer; }
+    void SetPictureContainer(TPictureContainer* Value) { FPictureContainer = Value; }
+    Q_INVOKABLE bool IsPictureContainerStored() const { return FPictureContainer != nullptr; }
+
+    // Opacities outside 0..255 are ignored, as are unchanged values; a change
+    // rebuilds at once from the text area as last captured.
+    int ReflectionOpacityStart() const;
+    void SetReflectionOpacityStart(int Value);
+    Q_INVOKABLE bool IsReflectionOpacityStartStored() const;
+    int ReflectionOpacityEnd() const;
+    void SetReflectionOpacityEnd(int Value);
+    Q_INVOKABLE bool IsReflectionOpacityEndStored() const;
+    int ReflectionSize() const;
+    void SetReflectionSize(int Value);
+    Q_INVOKABLE bool IsReflectionSizeStored() const;
+    // Only moves the reflection.
+    int ReflectionAxis() const;
+    void SetReflectionAxis(int Value);
+    Q_INVOKABLE bool IsReflectionAxisStored() const;
+
+    // Without its own background the label shows the colour behind it.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    Q_INVOKABLE bool IsTransparentStored() const { return !FTransparent; }
+
+    TColor URLColor() const;
+    void SetURLColor(TColor Value);
+    Q_INVOKABLE bool IsURLColorStored() const { return URLColor() != clBlue; }
+
+    Q_INVOKABLE bool IsVisibleStored() const { return !Visible(); }
+
+    // The colour the label is seen in: its own, or with ParentColor the
+    // nearest ancestor's that has one of its own.
+    TColor ShownColor() const;
+
+    TNotifyEvent OnDblClick() const { return FOnDblClick; }
+    void SetOnDblClick(const TNotifyEvent& Value) { FOnDblClick = Value; }
+    TNotifyEvent OnMouseDown() const { return FOnMouseDown; }
+    void SetOnMouseDown(const TNotifyEvent& Value) { FOnMouseDown = Value; }
+    TNotifyEvent OnMouseMove() const { return FOnMouseMove; }
+    void SetOnMouseMove(const TNotifyEvent& Value) { FOnMouseMove = Value; }
+    // The handler learns the button from LastMouseButton.
+    TNotifyEvent OnMouseUp() const { return FOnMouseUp; }
+    void SetOnMouseUp(const TNotifyEvent& Value) { FOnMouseUp = Value; }
+    TNotifyEvent OnMouseLeave() const { return FOnMouseLeave; }
+    void SetOnMouseLeave(const TNotifyEvent& Value) { FOnMouseLeave = Value; }
+    TNotifyEvent OnMouseEnter() const { return FOnMouseEnter; }
+    void SetOnMouseEnter(const TNotifyEvent& Value) { FOnMouseEnter = Value; }
+    Qt::MouseButton LastMouseButton() const { return FLastMouseButton; }
+
+    // "1.5.0.0"; a stored version text is read and discarded.
+    QString Version() const;
+    void SetVersion(const QString& Value) { Q_UNUSED(Value); }
+    virtual int VersionNumber() const;
+
+    // Every line of HTMLText joined with nothing between them.
+    virtual QString MarkupText() const;
+    // DrawMarkup with the label's picture cache and container; the reported
+    // text size becomes MarkupWidth and MarkupHeight.
+    virtual bool RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
+                              const TMarkupOptions& Options, TMarkupResults& Results);
+    virtual void RequestRepaint();
+    // Marks the reflection stale and repaints; the paint rebuilds it.
+    void InvalidateReflection();
+    // Rebuilds the reflection from the text area as currently drawn.
+    void BuildReflection();
+
+    int MarkupWidth() const;
+    int MarkupHeight() const;
+    int MarkupLeft() const;
+    const QImage& ReflectionBitmap() const;
+    bool HasReflection() const;
+    THTMLPictureCache* PictureCache() const;
+    int CurrentAnchorIndex() const { return FAnchorIndex; }
+
+    // What the control shows, painted now if it never was: its canvas.
+    const QImage& Surface();
+    // Paints the control's canvas (background, reflection, markup).
+    void PaintSurface();
+
+    // The anchor under the client point (X, Y): its target, or empty. The
+    // rectangle receives the anchor's area, (-1, -1, -1, -1) when none.
+    QString AnchorAt(int X, int Y, QRect* AnchorRect = nullptr);
+    void MouseMoved(Qt::KeyboardModifiers Shift, int X, int Y);
+    void MousePressed(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+
+    // Renames the component; a new control whose markup is still empty takes
+    // its first name as its text.
+    void Rename(const QString& NewName);
+
+    // Writes the client area as shown (background, reflection, text) to
+    // FileName. False, with the reason, when nothing was written; an
+    // existing file is replaced only by a complete new one.
+    bool SaveReflection(const QString& FileName, ImageSaveFormat Format, QString* Reason = nullptr);
+
+    void LayoutLoaded() override;
+
+  protected:
+    void FontChanged() override;
+    void paintEvent(QPaintEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void changeEvent(QEvent* Event) override;
+    void enterEvent(QEnterEvent* Event) override;
+    void leaveEvent(QEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+
+  private:
+    void MarkupTextChanged();
+    void SyncRendering();
+    TColor AncestorColor() const;
+    TColor BackgroundColor() const;
+
+    std::unique_ptr<TStrings> FHTMLText;
+    std::unique_ptr<TLabelRendering> FRendering;
+    QPointer<TImageList> FImages;
+    QPointer<TPictureContainer> FPictureContainer;
+    QImage FSurface;
+    bool FPainting = false;
+    bool FTransparent = true;
+    int FAnchorIndex = -1;
+    QString FLastAnchor;
+    int FLastAnchorIndex = -1;
+    QRect FLastAnchorRect;
+    Qt::MouseButton FLastMouseButton = Qt::NoButton;
+    TNotifyEvent FOnDblClick;
+    TNotifyEvent FOnMouseDown;
+    TNotifyEvent FOnMouseMove;
+    TNotifyEvent FOnMouseUp;
+    TNotifyEvent FOnMouseLeave;
+    TNotifyEvent FOnMouseEnter;
+};

@@ -1,0 +1,251 @@
+#include "markup/label_rendering.h"
+
+#include "imaging/reflection/reflection_composer.h"
+#include "markup/draw_markup.h"
+#include "pictures/html_picture_cache.h"
+#include "toolkit/graphics/brush.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/font.h"
+#include "toolkit/graphics/pen.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <stdexcept>
+
+namespace
+{
+// The label's fixed DrawMarkup settings; they are not properties.
+constexpr int ShadowShift = 2;
+constexpr TColor PaintShadowColor = clGray;
+constexpr TColor HitTestAnchorColor = clWhite;
+
+const char* const AllocationFailure = "Could not allocate memory for reflection Label";
+
+// The largest surface FittingSize asks for: beyond it a text is too long to
+// be a label, and measuring more only costs time.
+constexpr int MaxFittingSide = 32767;
+
+TMarkupOptions LabelOptions(QPoint Point, int HotIndex, bool TestOnly, TColor AnchorColor, TColor ShadowColor)
+{
+    TMarkupOptions options;
+    options.Point = Point;
+    options.FocusIndex = -1;
+    options.HotIndex = HotIndex;
+    options.ShadowShift = ShadowShift;
+    options.TestOnly = TestOnly;
+    options.WrapWords = true;
+    options.ImageScale = 1.0;
+    options.AnchorColor = AnchorColor;
+    options.HotBackColor = clNone;
+    options.HotTextColor = clNone;
+    options.ShadowColor = ShadowColor;
+    options.LineGap = 0;
+    return options;
+}
+
+// Markup with its blanks removed and lower-cased (ASCII letters only), where
+// an alignment attribute is looked for whatever spacing the tag has.
+QString AlignmentProbe(const QString& Markup)
+{
+    QString probe;
+    probe.reserve(Markup.size());
+    for (QChar c : Markup) {
+        if (c == QLatin1Char(' '))
+            continue;
+        probe.append(c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c);
+    }
+    return probe;
+}
+
+// Source-over of the reflection onto the opaque surface at Origin, exactly
+// rounded, so that the window and the command line give the same pixels
+// whatever the painter's blending precision.
+void BlendReflection(QImage& Surface, const QImage& Reflection, QPoint Origin)
+{
+    const QRect target = QRect(Origin, Reflection.size()) & Surface.rect();
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        auto* out = reinterpret_cast<std::uint32_t*>(Surface.scanLine(y));
+        const auto* in = reinterpret_cast<const std::uint32_t*>(Reflection.constScanLine(y - Origin.y()));
+        for (int x = target.left(); x <= target.right(); ++x) {
+            const std::uint32_t source = in[x - Origin.x()];
+            if ((source >> 24) == 0)
+                continue;
+            out[x] = BlendArgbOver(source, out[x] | 0xFF000000u) | 0xFF000000u;
+        }
+    }
+}
+} // namespace
+
+TReflectionParameters TLabelRendering::DefaultParameters()
+{
+    TReflectionParameters parameters;
+    parameters.Size = 20;
+    parameters.OpacityStart = 128;
+    parameters.OpacityEnd = 0;
+    parameters.Axis = -7;
+    return parameters;
+}
+
+TLabelRendering::TLabelRendering()
+    : FFont(std::make_unique<TFont>()), FPictureCache(std::make_unique<THTMLPictureCache>())
+{
+}
+
+TLabelRendering::~TLabelRendering() = default;
+
+bool TLabelRendering::RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
+                                   const TMarkupOptions& Options, TMarkupResults& Results)
+{
+    Results.AnchorAtPoint = DrawMarkup(
+        Canvas, Markup, Area, Options.Images, Options.Point.x(), Options.Point.y(), Options.FocusIndex,
+        Options.HotIndex, Options.ShadowShift, Options.TestOnly, Options.MeasureOnly, Options.ScaleImages,
+        Options.KeepColors, Options.BlinkVisible, Options.HotOnly, Options.WrapWords, Options.ImageScale,
+        Options.AnchorColor, Options.HotBackColor, Options.HotTextColor, Options.ShadowColor,
+        Results.PointAnchor, Results.PlainText, Results.FocusTarget, Results.ExtentWidth,
+        Results.ExtentHeight, Results.AnchorTotal, Results.PointAnchorIndex, Results.PointAnchorRect,
+        FPictureCache.get(), PictureContainer, Options.LineGap);
+    FMarkupWidth = Results.ExtentWidth;
+    FMarkupHeight = Results.ExtentHeight;
+    return Results.AnchorAtPoint;
+}
+
+void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex)
+{
+    const QRect client = Surface.rect();
+    {
+        TCanvas canvas(&Surface);
+        canvas.Pen()->SetColor(Background);
+        canvas.Brush()->SetColor(Background);
+        canvas.Brush()->SetStyle(TBrush::bsSolid);
+        canvas.FillRect(client);
+    }
+    if (HasReflection() && !FRebuildPending)
+        BlendReflection(Surface, FReflection, QPoint(FMarkupLeft, FMarkupHeight + Parameters.Axis));
+
+    TCanvas canvas(&Surface);
+    canvas.Font()->CopyFrom(FFont.get());
+    canvas.Brush()->SetColor(Background);
+    TMarkupOptions options = LabelOptions(Point, HotIndex, false, URLColor, PaintShadowColor);
+    options.Images = Images;
+    TMarkupResults results;
+    RenderMarkup(canvas, Markup, client, options, results);
+}
+
+void TLabelRendering::Paint(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex, bool Loading)
+{
+    PaintPass(Surface, Markup, Point, HotIndex);
+    if (!FRebuildPending || Loading || FMarkupHeight <= 0)
+        return;
+    BuildReflection(Surface, Markup, Loading);
+    // The flag is clear now: this pass draws the new reflection and stops.
+    PaintPass(Surface, Markup, Point, HotIndex);
+}
+
+QImage TLabelRendering::CaptureText(const QImage& Surface, const QString& Markup)
+{
+    FMarkupLeft = 0;
+    const QString probe = AlignmentProbe(Markup);
+    if (probe.contains(QLatin1String("align=\"center\"")))
+        FMarkupLeft = (Surface.width() - FMarkupWidth) / 2;
+    else if (probe.contains(QLatin1String("align=\"right\"")))
+        FMarkupLeft = Surface.width() - FMarkupWidth;
+
+    // Where the text rectangle reaches past the surface there is nothing to
+    // copy; the background stands in for it rather than undefined pixels.
+    QImage captured(FMarkupWidth, FMarkupHeight, QImage::Format_ARGB32);
+    if (captured.isNull())
+        return captured;
+    captured.fill(ColorToQColor(Background).rgb());
+    QPainter painter(&captured);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(-FMarkupLeft, 0), Surface);
+    painter.end();
+    // A plain copy of what the area shows: every pixel counts as opaque.
+    for (int y = 0; y < captured.height(); ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(captured.scanLine(y));
+        for (int x = 0; x < captured.width(); ++x)
+            row[x] |= 0xFF000000u;
+    }
+    return captured;
+}
+
+void TLabelRendering::BuildReflection(const QImage& Surface, const QString& Markup, bool Loading)
+{
+    if (Loading || FMarkupHeight <= 0)
+        return;
+    FRebuildPending = false;
+    QImage captured = CaptureText(Surface, Markup);
+    if (FMarkupWidth > 0 && captured.isNull())
+        throw std::runtime_error(AllocationFailure);
+    FCapturedText = std::move(captured);
+    RebuildFromLastCapture();
+}
+
+void TLabelRendering::RebuildFromLastCapture()
+{
+    if (FCapturedText.isNull()) {
+        FReflection = QImage();
+        return;
+    }
+    QImage reflection;
+    try {
+        reflection = BuildReflectionImage(FCapturedText, Parameters.Size, Parameters.OpacityStart,
+                                          Parameters.OpacityEnd);
+    } catch (const std::bad_alloc&) {
+        reflection = QImage();
+    }
+    if (reflection.isNull())
+        throw std::runtime_error(AllocationFailure);
+    FReflection = std::move(reflection);
+}
+
+bool TLabelRendering::AnchorAt(QImage& Surface, const QString& Markup, int X, int Y, QString& Anchor,
+                               QRect& AnchorRect, int& AnchorIndex)
+{
+    Anchor.clear();
+    AnchorRect = QRect(QPoint(-1, -1), QPoint(-2, -2));
+    TCanvas canvas(&Surface);
+    canvas.Font()->CopyFrom(FFont.get());
+    TMarkupOptions options = LabelOptions(QPoint(X, Y), -1, true, HitTestAnchorColor, clNone);
+    options.Images = Images;
+    TMarkupResults results;
+    results.PointAnchorRect = AnchorRect;
+    const bool found = RenderMarkup(canvas, Markup, Surface.rect(), options, results);
+    AnchorIndex = results.PointAnchorIndex;
+    if (!found) {
+        AnchorIndex = -1;
+        return false;
+    }
+    Anchor = results.PointAnchor;
+    AnchorRect = results.PointAnchorRect;
+    return true;
+}
+
+QSize TLabelRendering::FittingSize(const QString& Markup, int Width)
+{
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    TCanvas canvas(&scratch);
+    canvas.Font()->CopyFrom(FFont.get());
+    TMarkupOptions options = LabelOptions(QPoint(-1, -1), -1, false, URLColor, PaintShadowColor);
+    options.Images = Images;
+    options.MeasureOnly = true;
+    TMarkupResults results;
+    const int areaWidth = Width > 0 ? std::min(Width, MaxFittingSide) : MaxFittingSide;
+    RenderMarkup(canvas, Markup, QRect(0, 0, areaWidth, MaxFittingSide), options, results);
+    const int height = FMarkupHeight;
+    const int visibleRows = std::clamp(Parameters.Size, 0, height);
+    const int reflectionBottom = visibleRows > 0 ? height + Parameters.Axis + visibleRows : height;
+    return QSize(Width > 0 ? Width : std::max(1, FMarkupWidth), std::max({1, height, reflectionBottom}));
+}
+
+bool IsOpenableAnchor(const QString& Target)
+{
+    static const QLatin1String schemes[] = {QLatin1String("http://"), QLatin1String("https://"),
+                                            QLatin1String("ftp://"), QLatin1String("mailto:")};
+    for (const QLatin1String& scheme : schemes)
+        if (Target.startsWith(scheme, Qt::CaseSensitive) && Target.size() > scheme.size())
+            return true;
+    return false;
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "imaging/reflection/reflection_builder.h"
+#include "markup/markup_call.h"
+#include "toolkit/graphics/color.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <memory>
+
+class TCanvas;
+class TFont;
+class TImageList;
+class THTMLPictureCache;
+class TPictureContainer;
+
+// How a reflection label draws, without a window: the markup laid out on a
+// surface of the label's size over its background colour, the text area
+// copied from that surface and mirrored with the shared fading algorithm,
+// the reflection drawn under the text. The label control paints through it
+// and the command line renders through it, so both produce the same pixels.
+class TLabelRendering
+{
+  public:
+    // The label's fade: 128 / 0 / 20 / -7 (start, end, size, axis).
+    static TReflectionParameters DefaultParameters();
+
+    TLabelRendering();
+    ~TLabelRendering();
+    TLabelRendering(const TLabelRendering&) = delete;
+    TLabelRendering& operator=(const TLabelRendering&) = delete;
+
+    // What the markup is drawn with. The font and the picture cache are owned;
+    // Images and PictureContainer are only referred to.
+    TFont* Font() const { return FFont.get(); }
+    THTMLPictureCache* PictureCache() const { return FPictureCache.get(); }
+    TImageList* Images = nullptr;
+    TPictureContainer* PictureContainer = nullptr;
+    TColor URLColor = clBlue;
+    // The colour filled before each pass: the label's own colour, or what
+    // shows behind a transparent label.
+    TColor Background = clWhite;
+    TReflectionParameters Parameters = DefaultParameters();
+
+    // Text size reported by the most recent DrawMarkup call, and the
+    // horizontal offset of the text area found by CaptureText.
+    int MarkupWidth() const { return FMarkupWidth; }
+    int MarkupHeight() const { return FMarkupHeight; }
+    int MarkupLeft() const { return FMarkupLeft; }
+
+    // The cached reflection (MarkupWidth x MarkupHeight, Format_ARGB32), null
+    // before the first build.
+    const QImage& ReflectionBitmap() const { return FReflection; }
+    bool HasReflection() const { return !FReflection.isNull(); }
+    bool RebuildPending() const { return FRebuildPending; }
+    void InvalidateReflection() { FRebuildPending = true; }
+
+    // One DrawMarkup call with the label's picture cache and container added;
+    // the reported text size becomes MarkupWidth and MarkupHeight.
+    bool RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
+                      const TMarkupOptions& Options, TMarkupResults& Results);
+
+    // Paints Surface as the label shows itself: background, reflection (when
+    // one is built and current), the markup over both. With a rebuild
+    // pending, and not Loading, it builds the reflection from what it has
+    // just drawn and paints once more. Point is the mouse in surface
+    // coordinates; HotIndex the anchor under it (-1 for none).
+    void Paint(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex, bool Loading);
+
+    // Copies the text area from Surface (CaptureText) and rebuilds the
+    // reflection from it. Nothing while Loading or when no text was laid out.
+    // Throws "Could not allocate memory for reflection Label" when the
+    // bitmaps cannot be made; the previous reflection stays then.
+    void BuildReflection(const QImage& Surface, const QString& Markup, bool Loading);
+    // Rebuilds from the text area kept at the last capture, for a change of
+    // the opacities: the reflection never takes in a reflection drawn before.
+    void RebuildFromLastCapture();
+
+    // The anchor under (X, Y) on Surface: its target and rectangle when there
+    // is one. AnchorIndex receives the 1-based anchor number, or -1.
+    bool AnchorAt(QImage& Surface, const QString& Markup, int X, int Y, QString& Anchor, QRect& AnchorRect,
+                  int& AnchorIndex);
+
+    // The size that shows Markup whole with its reflection: the laid-out text
+    // width (or Width when it is given, the text wrapping inside it), and its
+    // height extended down to the last reflection row that can be visible.
+    QSize FittingSize(const QString& Markup, int Width = 0);
+
+  private:
+    QImage CaptureText(const QImage& Surface, const QString& Markup);
+    void PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex);
+
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<THTMLPictureCache> FPictureCache;
+    QImage FReflection;
+    QImage FCapturedText;
+    bool FRebuildPending = true;
+    int FMarkupWidth = 0;
+    int FMarkupHeight = 0;
+    int FMarkupLeft = 0;
+};
+
+// Whether an anchor target may be handed to the desktop: web and mail
+// addresses only (http, https, ftp, mailto, in lower case). Anything else,
+// a file or a program path among them, is data and is never opened.
+bool IsOpenableAnchor(const QString& Target);

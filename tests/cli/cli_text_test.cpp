@@ -1,0 +1,215 @@
+// "lumivex-cli text" through the built program: the same bytes as the
+// window's label saves, text from every source, and its usage errors.
+#include "cli_run.h"
+
+#include "controls/orb_reflection_label.h"
+#include "toolkit/graphics/font.h"
+#include "toolkit/strings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+struct TextCase {
+    const char* name;
+    const char* markup;
+    QStringList options; // besides the size and the output
+    int size, start, end, axis;
+    const char* output;
+    ImageSaveFormat format;
+    // The label's font and colours for the same options.
+    const char* fontName;
+    int fontHeight;
+    TFont::TFontStyles style;
+    TColor text, background;
+};
+
+QByteArray SavedByLabel(const TextCase& c, QSize Size, const QString& Target)
+{
+    TOrbReflectionLabel label;
+    label.resize(Size);
+    label.Font()->SetName(QString::fromLatin1(c.fontName));
+    label.Font()->SetHeight(c.fontHeight);
+    label.Font()->SetStyle(c.style);
+    label.Font()->SetColor(c.text);
+    label.SetColor(c.background);
+    label.SetTransparent(false);
+    label.HTMLText()->SetText(QString::fromLatin1(c.markup));
+    label.SetReflectionSize(c.size);
+    label.SetReflectionOpacityStart(c.start);
+    label.SetReflectionOpacityEnd(c.end);
+    label.SetReflectionAxis(c.axis);
+    QString reason;
+    EXPECT_TRUE(label.SaveReflection(Target, c.format, &reason)) << reason.toStdString();
+    return ReadAll(Target);
+}
+} // namespace
+
+TEST(CliText, SameBytesAsTheLabelSaves)
+{
+    RegisterTahomaFont();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const TFont::TFontStyles plain;
+    const TextCase cases[] = {
+        {"page defaults",
+         "Reflection",
+         {},
+         20,
+         128,
+         0,
+         -7,
+         "a.png",
+         ImageSaveFormat::Png,
+         "Tahoma",
+         -27,
+         plain,
+         clWindowText,
+         clWhite},
+        {"centred, gap below, navy",
+         "<p align = \"center\"><b>Lumivex</b> <font color=\"clRed\">2009</font></p>",
+         {"--background", "clNavy", "--color", "#FFFF00"},
+         30,
+         255,
+         40,
+         4,
+         "b.png",
+         ImageSaveFormat::Png,
+         "Tahoma",
+         -27,
+         plain,
+         clYellow,
+         clNavy},
+        {"font option to BMP",
+         "Caption",
+         {"--font", "DejaVu Sans,14,bold,italic"},
+         25,
+         200,
+         10,
+         -3,
+         "c.bmp",
+         ImageSaveFormat::Bmp,
+         "DejaVu Sans",
+         -19,
+         TFont::fsBold | TFont::fsItalic,
+         clWindowText,
+         clWhite},
+        {"right-aligned to JPEG",
+         "<p align=\"right\">Title</p>",
+         {"--background", "silver"},
+         20,
+         128,
+         0,
+         -7,
+         "d.jpg",
+         ImageSaveFormat::Jpeg,
+         "Tahoma",
+         -27,
+         plain,
+         clWindowText,
+         clSilver},
+        {"to GIF",
+         "<i>Batch</i>",
+         {},
+         10,
+         255,
+         0,
+         0,
+         "e.gif",
+         ImageSaveFormat::Gif,
+         "Tahoma",
+         -27,
+         plain,
+         clWindowText,
+         clWhite},
+    };
+    const QSize size(420, 110);
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString fromCli = dir.filePath(QStringLiteral("cli-") + QString::fromLatin1(c.output));
+        const TCliRun run = RunCli(
+            QStringList{"text", QString::fromLatin1(c.markup), "--width", QString::number(size.width()),
+                        "--height", QString::number(size.height()), "--size", QString::number(c.size),
+                        "--start", QString::number(c.start), "--end", QString::number(c.end), "--axis",
+                        QString::number(c.axis), "-o", fromCli} +
+            c.options);
+        ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+        const QByteArray expected =
+            SavedByLabel(c, size, dir.filePath(QStringLiteral("label-") + QString::fromLatin1(c.output)));
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_TRUE(ReadAll(fromCli) == expected);
+    }
+}
+
+TEST(CliText, MarkupFromAnArgumentAFileOrStandardInputGivesOnePicture)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("title.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Hello <b>World</b>\n"); // a file's final line break is not part of the text
+    file.close();
+
+    const TCliRun fromArgument = RunCli({"text", "Hello <b>World</b>", "-o", "arg.png"}, dir.path());
+    ASSERT_EQ(fromArgument.ExitCode, 0) << fromArgument.Stderr.toStdString();
+    const QByteArray expected = ReadAll(dir.filePath(QStringLiteral("arg.png")));
+    const QImage fitted = QImage::fromData(expected);
+    EXPECT_GT(fitted.width(), 50);
+
+    const struct {
+        QStringList arguments;
+        QByteArray input;
+    } cases[] = {
+        {{"text", "--file", "title.txt", "-o", "-"}, {}},
+        {{"text", "-", "-o", "-"}, "Hello <b>World</b>"},
+        {{"text", "--file", "-", "-o", "-", "-f", "png"}, "Hello <b>World</b>\r\n"},
+    };
+    for (const auto& c : cases) {
+        const TCliRun run = RunCli(c.arguments, dir.path(), c.input);
+        ASSERT_EQ(run.ExitCode, 0) << c.arguments.join(' ').toStdString() << ": " << run.Stderr.toStdString();
+        EXPECT_TRUE(run.Stdout == expected) << c.arguments.join(' ').toStdString();
+    }
+}
+
+TEST(CliText, BadTextsAndOptionsAreRefusedWithAReason)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct {
+        QStringList arguments;
+        QByteArray input;
+        int status;
+        const char* message;
+    } cases[] = {
+        {{"text", "-o", "x.png"}, {}, 2, "no text"},
+        {{"text", "Hi"}, {}, 2, "no output"},
+        {{"text", "Hi", "-o", "x.png", "--start", "300"},
+         {},
+         2,
+         "--start must be a whole number from 0 to 255"},
+        {{"text", "Hi", "-o", "x.png", "--width", "0"}, {}, 2, "--width must be"},
+        {{"text", "Hi", "-o", "x.png", "--font", "Tahoma"}, {}, 2, "--font must be"},
+        {{"text", "Hi", "-o", "x.png", "--font", "Tahoma,0"}, {}, 2, "font size"},
+        {{"text", "Hi", "-o", "x.png", "--color", "chartreuse"}, {}, 2, "unknown colour"},
+        {{"text", "Hi", "-o", "x.png", "--background", "#12345"}, {}, 2, "unknown colour"},
+        {{"text", "Hi", "-o", "x.png", "-f", "webp"}, {}, 2, "unknown format"},
+        {{"text", "Hi", "There", "-o", "x.png"}, {}, 2, "one MARKUP"},
+        {{"text", "--file", "missing.txt", "-o", "x.png"}, {}, 1, "missing.txt"},
+        {{"text", "-", "-o", "x.png"}, QByteArray(70000, 'a'), 1, "too long for a label"},
+        {{"text", "-", "-o", "x.png"}, QByteArray("\xff\xfe bad"), 1, "not UTF-8"},
+        {{"text", "", "-o", "x.png"}, {}, 1, "no text to draw"},
+        {{"text", "Hi", "-o", "no-such-folder/x.png"}, {}, 1, "no-such-folder"},
+    };
+    for (const auto& c : cases) {
+        const std::string command = c.arguments.join(' ').toStdString();
+        const TCliRun run = RunCli(c.arguments, dir.path(), c.input);
+        EXPECT_EQ(run.ExitCode, c.status) << command;
+        EXPECT_TRUE(run.Stderr.contains(QString::fromLatin1(c.message)))
+            << command << ": " << run.Stderr.toStdString();
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}

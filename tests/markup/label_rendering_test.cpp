@@ -1,0 +1,145 @@
+// The label's drawing on real surfaces: where the text and its reflection go,
+// and the exact pixels of the fade over the background.
+#include "markup/label_rendering.h"
+
+#include "imaging/reflection/reflection_composer.h"
+#include "toolkit/graphics/font.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr QRgb White = 0xFFFFFFFFu;
+
+struct TLabelSurface {
+    TLabelRendering Rendering;
+    QImage Surface;
+
+    TLabelSurface(int Width, int Height) : Surface(Width, Height, QImage::Format_RGB32)
+    {
+        RegisterTahomaFont();
+        Rendering.Font()->SetName(QStringLiteral("Tahoma"));
+        Rendering.Font()->SetHeight(-27);
+        Rendering.Font()->SetColor(clBlack);
+    }
+    void Paint(const QString& Markup) { Rendering.Paint(Surface, Markup, QPoint(-1, -1), -1, false); }
+};
+} // namespace
+
+TEST(LabelRendering, AlignedParagraphsMoveTheReflectionUnderTheText)
+{
+    struct Case {
+        const char* name;
+        const char* markup;
+        int freeShare; // MarkupLeft as a share of the free width: 0, 1 (half) or 2 (all)
+    };
+    const Case cases[] = {
+        {"plain text", "Reflection", 0},
+        {"centred", "<p align=\"center\">Reflection</p>", 1},
+        {"centred, blanks around =", "<P ALIGN = \"Center\">Reflection</P>", 1},
+        {"centred then right-aligned", "<p align=\"center\">A</p><p align=\"right\">Reflection</p>", 1},
+        {"right-aligned", "<p align=\"right\">Reflection</p>", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLabelSurface label(401, 120);
+        label.Paint(QString::fromLatin1(c.markup));
+        ASSERT_TRUE(label.Rendering.HasReflection());
+        const int freeWidth = 401 - label.Rendering.MarkupWidth();
+        ASSERT_GT(freeWidth, 0);
+        const int expected = c.freeShare == 0 ? 0 : c.freeShare == 1 ? freeWidth / 2 : freeWidth;
+        EXPECT_EQ(label.Rendering.MarkupLeft(), expected);
+        // Nothing of the reflection lies left of the text area.
+        const int firstReflectionRow = label.Rendering.MarkupHeight();
+        for (int x = 0; x < expected; ++x)
+            ASSERT_EQ(label.Surface.pixel(x, firstReflectionRow), White) << "x " << x;
+    }
+}
+
+TEST(LabelRendering, MirroredRowsFadeOverTheBackground)
+{
+    struct Case {
+        const char* name;
+        TColor background;
+        TReflectionParameters parameters; // size, start, end, axis
+    };
+    const Case cases[] = {
+        {"label defaults over white", clWhite, TLabelRendering::DefaultParameters()},
+        {"strong fade below a gap over navy", clNavy, {30, 255, 40, 3}},
+        {"no visible rows", clYellow, {0, 255, 255, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLabelSurface label(240, 120);
+        label.Rendering.Background = c.background;
+        label.Rendering.Parameters = c.parameters;
+        label.Paint(QStringLiteral("<font color=\"clRed\">Hello</font> <b>World</b>"));
+        const int w = label.Rendering.MarkupWidth();
+        const int h = label.Rendering.MarkupHeight();
+        ASSERT_GT(w, 0);
+        const QRgb background = ColorToQColor(c.background).rgb();
+
+        // Text rows above: red and black glyph pixels over the background.
+        bool red = false;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                red = red || label.Surface.pixel(x, y) == 0xFFFF0000u;
+        EXPECT_TRUE(red);
+
+        // Below the text, each row is the text row it mirrors, with its alpha
+        // scaled by that row's opacity, over the background.
+        const int axis = c.parameters.Axis;
+        for (int y = std::max(h, h + axis); y < label.Surface.height(); ++y) {
+            const int row = y - (h + axis);
+            const int opacity = row < h
+                                    ? ReflectionRowOpacity(row, c.parameters.Size, c.parameters.OpacityStart,
+                                                           c.parameters.OpacityEnd)
+                                    : 0;
+            for (int x = 0; x < w; ++x) {
+                const QRgb mirrored = row < h ? label.Surface.pixel(x, h - 1 - row) : background;
+                const QRgb scaled = (QRgb(ScaledAlphaTable(opacity)[255]) << 24) | (mirrored & 0xFFFFFFu);
+                const QRgb expected =
+                    row < h && opacity > 0 ? BlendArgbOver(scaled, background) | 0xFF000000u : background;
+                ASSERT_EQ(label.Surface.pixel(x, y), expected) << "x " << x << ", y " << y;
+            }
+        }
+    }
+}
+
+TEST(LabelRendering, OpacityRebuildNeverMirrorsAnEarlierReflection)
+{
+    // With the reflection starting behind the text, the screen's text area
+    // holds reflection rows; rebuilding from the last capture must give what
+    // a fresh label with the new opacity gives.
+    TLabelSurface changed(200, 100);
+    changed.Paint(QStringLiteral("Glossy"));
+    changed.Rendering.Parameters.OpacityStart = 255;
+    changed.Rendering.RebuildFromLastCapture();
+    changed.Paint(QStringLiteral("Glossy"));
+
+    TLabelSurface fresh(200, 100);
+    fresh.Rendering.Parameters.OpacityStart = 255;
+    fresh.Paint(QStringLiteral("Glossy"));
+    EXPECT_TRUE(changed.Surface == fresh.Surface);
+}
+
+TEST(LabelRendering, OnlyWebAndMailAddressesMayBeOpened)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"http://www.example.org/", true},
+        {"https://example.org", true},
+        {"ftp://files.example.org/a", true},
+        {"mailto:me@example.org", true},
+        {"MAILTO:me@example.org", false},
+        {"HTTP://example.org", false},
+        {"file:///etc/passwd", false},
+        {"/usr/bin/xterm", false},
+        {"word", false},
+        {"javascript://x", false},
+        {"http://", false},
+        {" http://example.org", false},
+    };
+    for (const auto& [target, openable] : cases)
+        EXPECT_EQ(IsOpenableAnchor(QString::fromLatin1(target)), openable) << target;
+}
