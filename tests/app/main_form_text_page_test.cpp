@@ -17,6 +17,7 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSlider>
 
 namespace

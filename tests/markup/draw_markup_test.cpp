@@ -80,8 +80,9 @@ TEST_P(MarkupLayout, BreaksLinesAndMeasuresTheWidestLine)
     run.WrapWords = c.WrapWords;
     run.Draw(*surface.Canvas);
     EXPECT_EQ(run.ExtentHeight, c.Lines * surface.LineHeight());
-    if (c.ExtentWidth)
+    if (c.ExtentWidth) {
         EXPECT_EQ(run.ExtentWidth, c.ExtentWidth(surface));
+    }
 }
 
 const TMeasure Area300 = [](const TMarkupSurface&) { return 300; };

@@ -41,20 +41,22 @@ TEST(LabelRendering, AlignedParagraphsMoveTheReflectionUnderTheText)
         {"centred then right-aligned", "<p align=\"center\">A</p><p align=\"right\">Reflection</p>", 1},
         {"right-aligned", "<p align=\"right\">Reflection</p>", 2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TLabelSurface label(401, 120);
-        label.Paint(QString::fromLatin1(c.markup));
-        ASSERT_TRUE(label.Rendering.HasReflection());
-        const int freeWidth = 401 - label.Rendering.MarkupWidth();
-        ASSERT_GT(freeWidth, 0);
-        const int expected = c.freeShare == 0 ? 0 : c.freeShare == 1 ? freeWidth / 2 : freeWidth;
-        EXPECT_EQ(label.Rendering.MarkupLeft(), expected);
-        // Nothing of the reflection lies left of the text area.
-        const int firstReflectionRow = label.Rendering.MarkupHeight();
-        for (int x = 0; x < expected; ++x)
-            ASSERT_EQ(label.Surface.pixel(x, firstReflectionRow), White) << "x " << x;
-    }
+    // Both parities of the free width, so that halving is seen to truncate.
+    for (const Case& c : cases)
+        for (int width : {400, 401}) {
+            SCOPED_TRACE(std::string(c.name) + ", width " + std::to_string(width));
+            TLabelSurface label(width, 120);
+            label.Paint(QString::fromLatin1(c.markup));
+            ASSERT_TRUE(label.Rendering.HasReflection());
+            const int freeWidth = width - label.Rendering.MarkupWidth();
+            ASSERT_GT(freeWidth, 0);
+            const int expected = c.freeShare == 0 ? 0 : c.freeShare == 1 ? freeWidth / 2 : freeWidth;
+            EXPECT_EQ(label.Rendering.MarkupLeft(), expected);
+            // Nothing of the reflection lies left of the text area.
+            const int firstReflectionRow = label.Rendering.MarkupHeight();
+            for (int x = 0; x < expected; ++x)
+                ASSERT_EQ(label.Surface.pixel(x, firstReflectionRow), White) << "x " << x;
+        }
 }
 
 TEST(LabelRendering, MirroredRowsFadeOverTheBackground)
