@@ -71,6 +71,19 @@ void TOrbReflectionLabel::SetHTMLText(TStrings* Value)
     InvalidateReflection();
 }
 
+void TOrbReflectionLabel::SetHint(const QString& Value)
+{
+    FHint = Value;
+    setToolTip(FShowHint ? FHint : QString());
+}
+
+void TOrbReflectionLabel::SetShowHint(bool Value)
+{
+    FShowHint = Value;
+    FParentShowHint = false;
+    setToolTip(FShowHint ? FHint : QString());
+}
+
 bool TOrbReflectionLabel::IsHTMLTextStored() const
 {
     return FHTMLText->Count() > 0;

@@ -36,10 +36,12 @@ class TOrbReflectionLabel : public TControl
     Q_PROPERTY(int Height READ Height WRITE SetHeight)
     Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
-    Q_PROPERTY(TControlTypes::TCursor Cursor READ Cursor WRITE SetCursor)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
+    Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
     Q_PROPERTY(TStrings* HTMLText READ HTMLText WRITE SetHTMLText)
     Q_PROPERTY(TImageList* Images READ Images WRITE SetImages)
+    Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE SetParentShowHint)
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
     Q_PROPERTY(TPictureContainer* PictureContainer READ PictureContainer WRITE SetPictureContainer)
@@ -47,6 +49,7 @@ class TOrbReflectionLabel : public TControl
     Q_PROPERTY(int ReflectionOpacityEnd READ ReflectionOpacityEnd WRITE SetReflectionOpacityEnd)
     Q_PROPERTY(int ReflectionSize READ ReflectionSize WRITE SetReflectionSize)
     Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
     Q_PROPERTY(TColor URLColor READ URLColor WRITE SetURLColor)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
@@ -67,7 +70,20 @@ class TOrbReflectionLabel : public TControl
     Q_INVOKABLE bool IsFontStored() const { return !ParentFont(); }
     Q_INVOKABLE bool IsParentColorStored() const { return !ParentColor(); }
     Q_INVOKABLE bool IsParentFontStored() const { return !ParentFont(); }
-    Q_INVOKABLE bool IsCursorStored() const { return Cursor() != crDefault; }
+
+    bool Enabled() const { return isEnabled(); }
+    void SetEnabled(bool Value) { setEnabled(Value); }
+    Q_INVOKABLE bool IsEnabledStored() const { return !Enabled(); }
+    // The hint is shown as it is, while ShowHint is on.
+    QString Hint() const { return FHint; }
+    void SetHint(const QString& Value);
+    Q_INVOKABLE bool IsHintStored() const { return !FHint.isEmpty(); }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    Q_INVOKABLE bool IsShowHintStored() const { return !FParentShowHint; }
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool Value) { FParentShowHint = Value; }
+    Q_INVOKABLE bool IsParentShowHintStored() const { return !FParentShowHint; }
 
     // The markup, one line per entry; edits through the list itself rebuild.
     TStrings* HTMLText() const { return FHTMLText.get(); }
@@ -200,6 +216,9 @@ class TOrbReflectionLabel : public TControl
     QPointer<TImageList> FImages;
     QPointer<TPictureContainer> FPictureContainer;
     QImage FSurface;
+    QString FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
     bool FPainting = false;
     bool FTransparent = true;
     int FAnchorIndex = -1;

@@ -187,3 +187,28 @@ TEST_F(OrbReflectionLabelTest, ReadFromALayoutWithOnlyItsSizeItKeepsTheLabelDefa
     EXPECT_EQ(label->ReflectionAxis(), -7);
     EXPECT_EQ(label->Version(), QStringLiteral("1.5.0.0"));
 }
+
+TEST_F(OrbReflectionLabelTest, ReferencedImageListAndContainerAreForgottenWhenDestroyed)
+{
+    auto images = std::make_unique<TImageList>();
+    auto container = std::make_unique<TPictureContainer>();
+    Label.SetImages(images.get());
+    Label.SetPictureContainer(container.get());
+    SetMarkup(QStringLiteral("x<img src=\"IDX:0\">"));
+    const int withoutPicture = Label.MarkupWidth();
+
+    // The image list's change reaches the label: the next paint lays out the picture.
+    QImage square(16, 16, QImage::Format_ARGB32);
+    square.fill(Qt::green);
+    images->Add(square);
+    Label.PaintSurface();
+    EXPECT_EQ(Label.MarkupWidth(), withoutPicture + 16);
+    EXPECT_EQ(Label.ReflectionBitmap().width(), withoutPicture + 16) << "rebuilt, not the old reflection";
+
+    images.reset();
+    container.reset();
+    EXPECT_EQ(Label.Images(), nullptr);
+    EXPECT_EQ(Label.PictureContainer(), nullptr);
+    Label.PaintSurface(); // draws without them
+    EXPECT_EQ(Label.MarkupWidth(), withoutPicture);
+}
