@@ -280,6 +280,13 @@ void THTMLPicture::CopyFrom(const TPersistent* Source)
     FStretch = source->FStretch;
     FFrame = source->FFrame;
     FIdentifier = source->FIdentifier;
+    // An empty source gives an empty copy: decoding its bytes (none, or
+    // ones its own loading refused) could only fail.
+    if (source->FEmpty) {
+        FEncodedData.clear();
+        Changed();
+        return;
+    }
     FEncodedData = source->FEncodedData;
     FEmpty = false;
     DecodePicture();
