@@ -138,18 +138,4 @@ TEST(RotatedFont, RestoreBringsBackTheFontStateItReplaced)
         RestoreRotatedFont(canvas, saved); // nothing left to restore
         EXPECT_EQ(canvas.TextRotation(), c.Before) << c.Angle;
     }
-    // Drawn text: upright, upwards while selected, upright again after.
-    QImage image = MakeImage(120, 120);
-    TCanvas canvas(&image);
-    canvas.Brush()->SetStyle(TBrush::bsClear);
-    TRotatedFontState saved;
-    SelectRotatedFont(canvas, 90, saved);
-    canvas.TextOut(40, 110, QStringLiteral("Upwards"));
-    const QRect rotated = ChangedArea(image);
-    EXPECT_GT(rotated.height(), rotated.width());
-    RestoreRotatedFont(canvas, saved);
-    image.fill(White);
-    canvas.TextOut(10, 10, QStringLiteral("Upwards"));
-    const QRect upright = ChangedArea(image);
-    EXPECT_GT(upright.width(), upright.height());
 }
