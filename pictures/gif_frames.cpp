@@ -46,10 +46,21 @@ qsizetype SkipSubBlocks(const QByteArray& Data, qsizetype Offset)
 }
 
 struct TGifFrame {
-    qsizetype Start; // the first extension before the frame's image
+    qsizetype Start;      // the first extension before the frame's image
+    qsizetype Descriptor; // the image separator
     quint16 Left;
     quint16 Top;
+    quint16 Width;
+    quint16 Height;
 };
+
+void PutWord(QByteArray& Data, qsizetype Offset, quint16 Value)
+{
+    if (Offset >= 0 && Offset + 1 < Data.size()) {
+        Data[Offset] = char(Value & 0xFF);
+        Data[Offset + 1] = char(Value >> 8);
+    }
+}
 
 std::vector<TGifFrame> FindFrames(const QByteArray& Data)
 {
@@ -68,7 +79,8 @@ std::vector<TGifFrame> FindFrames(const QByteArray& Data)
             p = SkipSubBlocks(Data, p + 2);
         } else if (introducer == ImageSeparator) {
             if (controlled)
-                frames.push_back({extensionsStart, WordAt(Data, p + 1), WordAt(Data, p + 3)});
+                frames.push_back({extensionsStart, p, WordAt(Data, p + 1), WordAt(Data, p + 3),
+                                  WordAt(Data, p + 5), WordAt(Data, p + 7)});
             extensionsStart = -1;
             controlled = false;
             // After the descriptor and its colour table: the LZW code size, then the data.
@@ -93,6 +105,11 @@ int CountGifFrames(const QByteArray& Data)
     return int(FindFrames(Data).size());
 }
 
+QSize GifLogicalScreen(const QByteArray& Data)
+{
+    return QSize(WordAt(Data, HeaderSize), WordAt(Data, HeaderSize + 2));
+}
+
 TGifFrameBytes SelectGifFrame(const QByteArray& Data, int Frame)
 {
     TGifFrameBytes result;
@@ -100,16 +117,26 @@ TGifFrameBytes SelectGifFrame(const QByteArray& Data, int Frame)
     result.LogicalHeight = WordAt(Data, HeaderSize + 2);
     const std::vector<TGifFrame> frames = FindFrames(Data);
     const int count = int(frames.size());
-    if (Frame >= 1 && Frame <= count) {
-        result.FrameLeft = frames[std::size_t(Frame - 1)].Left;
-        result.FrameTop = frames[std::size_t(Frame - 1)].Top;
-    }
-    if (count == 0 || Frame <= 1) {
+    if (count == 0 || Frame < 1) {
         result.Bytes = Data;
         return result;
     }
-    result.Bytes = Data.left(frames.front().Start);
-    if (Frame <= count)
-        result.Bytes += Data.mid(frames[std::size_t(Frame - 1)].Start);
+    const qsizetype prefix = frames.front().Start;
+    result.Bytes = Data.left(prefix);
+    if (Frame > count)
+        return result;
+    const TGifFrame& frame = frames[std::size_t(Frame - 1)];
+    result.FrameLeft = frame.Left;
+    result.FrameTop = frame.Top;
+    result.Bytes += Data.mid(frame.Start);
+    // The decoder paints the first image on a canvas of the logical screen's
+    // size: made the frame's own size, with the frame at its origin, the
+    // picture is the frame alone (drawn at its offsets by the caller) and a
+    // huge declared screen costs nothing.
+    PutWord(result.Bytes, HeaderSize, frame.Width);
+    PutWord(result.Bytes, HeaderSize + 2, frame.Height);
+    const qsizetype descriptor = prefix + (frame.Descriptor - frame.Start);
+    PutWord(result.Bytes, descriptor + 1, 0);
+    PutWord(result.Bytes, descriptor + 3, 0);
     return result;
 }

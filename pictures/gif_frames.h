@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QtGlobal>
 
 // Frame selection in a GIF by rewriting its bytes, so that a decoder that
@@ -30,9 +31,14 @@ struct TGifFrameBytes {
     quint16 LogicalHeight = 0;
 };
 
+// The logical screen size declared in the header (0 x 0 when it is cut off).
+QSize GifLogicalScreen(const QByteArray& Data);
+
 // The bytes to decode for the 1-based Frame: everything before the first
-// frame, then everything from frame Frame on. A Frame of 1 or below keeps
-// every byte; one beyond the last frame keeps only the part before the first
-// frame. The offsets are those of frame Frame's image descriptor (0 when there
-// is no such frame); the logical screen size is read from the header.
+// frame, then everything from frame Frame on, with the logical screen made the
+// frame's size and the frame placed at the origin, so that the decoded picture
+// is the frame alone. A Frame below 1 keeps every byte unchanged; one beyond
+// the last frame keeps only the part before the first frame. The offsets are
+// those of frame Frame's image descriptor (0 when there is no such frame); the
+// logical screen size is the one Data declares.
 TGifFrameBytes SelectGifFrame(const QByteArray& Data, int Frame);

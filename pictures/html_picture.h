@@ -41,7 +41,8 @@ class THTMLPicture : public TGraphic
     const QByteArray& EncodedData() const { return FEncodedData; }
 
     bool IsEmpty() const override { return FEmpty; }
-    // The decoded size at 96 pixels per inch; 0 without a decoded picture.
+    // The decoded size at 96 pixels per inch (a selected GIF frame's own
+    // size); 0 without a decoded picture.
     int Width() const override;
     int Height() const override;
     // The GIF's logical screen size when a frame was selected, else the size.

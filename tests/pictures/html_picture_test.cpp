@@ -70,16 +70,17 @@ TEST(HtmlPicture, FrameSelectsTheImageAndItsOffsets)
         QString Fixture;
         int Frame;
         QPoint Offset;
+        QSize Size; // the decoded picture: a selected frame alone
         QSize Logical;
         QPoint Probe;
         QRgb Colour;
     } cases[] = {
-        {"frame 3 of 5", FiveFrames, 3, {5, 3}, {20, 10}, {6, 4}, 0xFF00FF00u},
-        {"frame 2", FiveFrames, 2, {2, 1}, {20, 10}, {3, 2}, 0xFFFF0000u},
-        {"frame 5, the last", FiveFrames, 5, {13, 6}, {20, 10}, {14, 7}, 0xFFFFFF00u},
-        {"frame 1 keeps every byte", FiveFrames, 1, {0, 0}, {20, 10}, {3, 2}, 0xFFFFFFFFu},
-        {"frame 0 keeps every byte", FiveFrames, 0, {0, 0}, {20, 10}, {6, 4}, 0xFFFFFFFFu},
-        {"no control extension: decoded whole", StillGif87, 3, {0, 0}, {6, 4}, {2, 2}, 0xFFFF8000u},
+        {"frame 3 of 5", FiveFrames, 3, {5, 3}, {4, 3}, {20, 10}, {1, 1}, 0xFF00FF00u},
+        {"frame 2", FiveFrames, 2, {2, 1}, {4, 3}, {20, 10}, {1, 1}, 0xFFFF0000u},
+        {"frame 5, the last", FiveFrames, 5, {13, 6}, {4, 3}, {20, 10}, {1, 1}, 0xFFFFFF00u},
+        {"frame 1 keeps every byte", FiveFrames, 1, {0, 0}, {20, 10}, {20, 10}, {3, 2}, 0xFFFFFFFFu},
+        {"frame 0 keeps every byte", FiveFrames, 0, {0, 0}, {20, 10}, {20, 10}, {6, 4}, 0xFFFFFFFFu},
+        {"no control extension: decoded whole", StillGif87, 3, {0, 0}, {6, 4}, {6, 4}, {2, 2}, 0xFFFF8000u},
     };
     for (const auto& c : cases) {
         THTMLPicture picture;
@@ -87,8 +88,9 @@ TEST(HtmlPicture, FrameSelectsTheImageAndItsOffsets)
         picture.LoadFile(TestDataPath(c.Fixture));
         ASSERT_FALSE(picture.IsEmpty()) << c.Name;
         EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), c.Offset) << c.Name;
+        EXPECT_EQ(QSize(picture.Width(), picture.Height()), c.Size) << c.Name;
         EXPECT_EQ(QSize(picture.LogicalWidth(), picture.LogicalHeight()), c.Logical) << c.Name;
-        EXPECT_EQ(Draw(picture, c.Logical).pixel(c.Probe), c.Colour) << c.Name;
+        EXPECT_EQ(Draw(picture, c.Size).pixel(c.Probe), c.Colour) << c.Name;
     }
 }
 
@@ -104,7 +106,7 @@ TEST(HtmlPicture, FrameBeyondTheLastKeepsOnlyWhatPrecedesTheFirstFrame)
     picture.SetFrame(4);
     EXPECT_EQ(frameChanges, 1);
     EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), QPoint(9, 4));
-    EXPECT_EQ(Draw(picture, {20, 10}).pixel(10, 5), 0xFF0000FFu);
+    EXPECT_EQ(Draw(picture, {4, 3}).pixel(1, 1), 0xFF0000FFu);
     // Header, screen descriptor and colour table alone: the loader refuses them.
     EXPECT_EQ(ErrorOf([&] { picture.SetFrame(6); }), "Could not load image. Invalid format");
     EXPECT_EQ(frameChanges, 1);
@@ -130,11 +132,14 @@ TEST(HtmlPicture, HostileGifBytesAreWalkedWithinBounds)
     const QByteArray control("\x21\xF9\x04\x00\x00\x00\x00\x00", 8);
     const QByteArray still = ReadFileBytes(TestDataPath(StillGif87));
     const QByteArray tinyImage("\x2C\x01\x00\x02\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 15);
+    QByteArray hugeScreen = ReadFileBytes(TestDataPath(FiveFrames));
+    hugeScreen.replace(6, 4, "\xFF\xFF\xFF\xFF"); // 65535 x 65535
     const struct {
         const char* Name;
         QByteArray Bytes;
         int Frames;
         int Left;
+        const char* Error = nullptr; // nullptr: whatever the loader says
     } cases[] = {
         {"image descriptor cut inside its left offset", header + control + QByteArray("\x2C\x07", 2), 1, 7},
         {"sub-block longer than the bytes", header + QByteArray("\x21\xF9\xFF\x00", 4) + tinyImage, 0, 0},
@@ -145,12 +150,17 @@ TEST(HtmlPicture, HostileGifBytesAreWalkedWithinBounds)
         {"thousands of tiny frames", header + (control + tinyImage).repeated(3000) + "\x3B", 3000, 1},
         {"garbage after the header", header + QByteArray(64, '\xFF'), 0, 0},
         // Refused from the header before any pixel memory exists.
-        {"a 65535 x 65535 logical screen", QByteArray("GIF87a\xFF\xFF\xFF\xFF", 10) + still.mid(10), 0, 0},
+        {"a 65535 x 65535 logical screen", QByteArray("GIF87a\xFF\xFF\xFF\xFF", 10) + still.mid(10), 0, 0,
+         "Could not load image. Invalid format"},
+        {"a frame of a 65535 x 65535 screen decodes at its own size", hugeScreen, 5, 0, ""},
     };
     for (const auto& c : cases) {
         THTMLPicture picture;
         const std::string error = ErrorOf([&] { LoadBytes(picture, c.Bytes); }); // the loader's verdict
         EXPECT_TRUE(picture.HasDecodedPicture() == error.empty()) << c.Name;
+        if (c.Error) {
+            EXPECT_EQ(error, c.Error) << c.Name;
+        }
         EXPECT_EQ(picture.CountFrames(), c.Frames) << c.Name;
         EXPECT_EQ(picture.FrameLeft(), c.Left) << c.Name;
         EXPECT_EQ(picture.EncodedData(), c.Bytes) << c.Name;
