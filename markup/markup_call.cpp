@@ -2,6 +2,7 @@
 
 #include "markup/entities.h"
 #include "markup/markup_cursor.h"
+#include "markup/run_width_cache.h"
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/draw_text.h"
@@ -172,8 +173,12 @@ void TMarkupCall::SyncFont()
     style.setFlag(TFont::fsStrikeOut, font.StrikeOut);
     canvasFont->SetStyle(style);
     canvasFont->SetColor(font.Color);
+    TRunWidthCache::ForThisThread().SelectFont(canvasFont->Name(), canvasFont->Height(), int(style),
+                                               FTextFlags & DT_NOPREFIX);
     FAppliedFont = font;
     FFontApplied = true;
+    // Every text of a font has its cell's height.
+    FCellHeight = FCanvas.TextHeight(QString());
 }
 
 void TMarkupCall::SyncBrush()
@@ -190,20 +195,29 @@ void TMarkupCall::SyncBrush()
 
 int TMarkupCall::TextHeight(const QString& Text)
 {
+    Q_UNUSED(Text);
     SyncFont();
-    return FCanvas.TextHeight(Text);
+    return FCellHeight;
 }
 
 int TMarkupCall::TextWidth(const QString& Text)
 {
-    SyncFont();
-    return FCanvas.TextWidth(Text);
+    return MeasureRunWidth(Text, TEdges{}, FTextFlags & ~unsigned(DT_END_ELLIPSIS));
 }
 
 int TMarkupCall::MeasureRunWidth(const QString& Text, const TEdges& Rect, unsigned Flags)
 {
     SyncFont();
+    // An ellipsis depends on the room, so only full widths are kept.
+    const bool cached = !(Flags & DT_END_ELLIPSIS);
+    TRunWidthCache& widths = TRunWidthCache::ForThisThread();
+    if (cached) {
+        if (const int width = widths.Find(Text); width >= 0)
+            return width;
+    }
     QRect rect = Rect.ToRect();
     DrawTextEx(FCanvas, Text, rect, Flags | DT_CALCRECT);
+    if (cached)
+        widths.Insert(Text, rect.width());
     return rect.width();
 }

@@ -166,6 +166,7 @@ class TMarkupCall
     TMarkupFont FDrawFont;
     TMarkupFont FAppliedFont;
     bool FFontApplied = false;
+    int FCellHeight = 0;
     int FBaseHeight = 0;
 
     int FAnchorCount = 0; // also the results' AnchorTotal

@@ -52,7 +52,7 @@ QString TMarkupCall::DrawMarkupLine(TMarkupCursor& Remaining, const TEdges& Line
         if (n > 0) {
             // 3.2 Entities that may not split runs.
             const QStringView raw = Remaining.Peek(n);
-            const QString run = ReplaceRunEntities(raw.toString());
+            const QString run = raw.contains(u'&') ? ReplaceRunEntities(raw.toString()) : raw.toString();
 
             // 3.3.1 Heights, plain text.
             const int h = TextHeight(run);

@@ -216,7 +216,12 @@ int IndexOf(const QString& Name)
     // Only regular files are read; anything else is judged by its name.
     if (info.isFile())
         return IndexOfType(database.mimeTypeForFile(info, QMimeDatabase::MatchDefault));
-    return IndexOfType(database.mimeTypeForFile(Name, QMimeDatabase::MatchExtension));
+    // An extension alone (".txt") names the kind of its files; the MIME
+    // database takes it for a hidden file without one.
+    QString fileName = info.fileName();
+    if (fileName.startsWith(QLatin1Char('.')))
+        fileName.prepend(QLatin1Char('x'));
+    return IndexOfType(database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension));
 }
 
 } // namespace ShellIconList

@@ -1,17 +1,18 @@
 #include "pictures/gif_frames.h"
 
+#include <vector>
+
 namespace
 {
 
-// Layout of a frame header: the graphic control extension (introducer 0x21,
-// label 0xF9, block size 4, four bytes of data, terminator) is directly
-// followed by an image descriptor (separator 0x2C, then left, top, width and
-// height as 16-bit little-endian values).
-constexpr int ImageDescriptorOffset = 8;
-constexpr int FrameLeftOffset = 9;
-constexpr int FrameTopOffset = 11;
-constexpr int LogicalWidthOffset = 6;
-constexpr int LogicalHeightOffset = 8;
+// Sizes and offsets of the GIF blocks.
+constexpr qsizetype HeaderSize = 6;           // "GIF87a" / "GIF89a"
+constexpr qsizetype ScreenDescriptorSize = 7; // width, height, flags, background, aspect
+constexpr qsizetype ImageDescriptorSize = 10; // separator, left, top, width, height, flags
+constexpr quint8 ExtensionIntroducer = 0x21;
+constexpr quint8 GraphicControlLabel = 0xF9;
+constexpr quint8 ImageSeparator = 0x2C;
+constexpr quint8 ColourTableFlag = 0x80;
 
 quint8 ByteAt(const QByteArray& Data, qsizetype Offset)
 {
@@ -24,13 +25,72 @@ quint16 WordAt(const QByteArray& Data, qsizetype Offset)
     return quint16(ByteAt(Data, Offset) | (ByteAt(Data, Offset + 1) << 8));
 }
 
-// Only tested where the descriptor's separator and its first byte fit.
-bool StartsFrameHeader(const QByteArray& Data, qsizetype Offset)
+// Bytes of the colour table that a flags byte announces.
+qsizetype ColourTableSize(quint8 Flags)
 {
-    if (Offset + FrameLeftOffset >= Data.size())
-        return false;
-    return ByteAt(Data, Offset) == 0x21 && ByteAt(Data, Offset + 1) == 0xF9 &&
-           ByteAt(Data, Offset + 2) == 0x04 && ByteAt(Data, Offset + ImageDescriptorOffset) == 0x2C;
+    return (Flags & ColourTableFlag) ? 3 * (qsizetype(1) << ((Flags & 7) + 1)) : 0;
+}
+
+// The offset after a chain of data sub-blocks starting at Offset, or -1 when
+// the bytes end first.
+qsizetype SkipSubBlocks(const QByteArray& Data, qsizetype Offset)
+{
+    while (Offset < Data.size()) {
+        const quint8 length = ByteAt(Data, Offset);
+        ++Offset;
+        if (length == 0)
+            return Offset;
+        Offset += length;
+    }
+    return -1;
+}
+
+struct TGifFrame {
+    qsizetype Start;      // the first extension before the frame's image
+    qsizetype Descriptor; // the image separator
+    quint16 Left;
+    quint16 Top;
+    quint16 Width;
+    quint16 Height;
+};
+
+void PutWord(QByteArray& Data, qsizetype Offset, quint16 Value)
+{
+    if (Offset >= 0 && Offset + 1 < Data.size()) {
+        Data[Offset] = char(Value & 0xFF);
+        Data[Offset + 1] = char(Value >> 8);
+    }
+}
+
+std::vector<TGifFrame> FindFrames(const QByteArray& Data)
+{
+    std::vector<TGifFrame> frames;
+    if (!HasGifSignature(Data))
+        return frames;
+    qsizetype p = HeaderSize + ScreenDescriptorSize + ColourTableSize(ByteAt(Data, 10));
+    qsizetype extensionsStart = -1;
+    bool controlled = false;
+    while (p >= 0 && p < Data.size()) {
+        const quint8 introducer = ByteAt(Data, p);
+        if (introducer == ExtensionIntroducer) {
+            if (extensionsStart < 0)
+                extensionsStart = p;
+            controlled = controlled || ByteAt(Data, p + 1) == GraphicControlLabel;
+            p = SkipSubBlocks(Data, p + 2);
+        } else if (introducer == ImageSeparator) {
+            if (controlled)
+                frames.push_back({extensionsStart, p, WordAt(Data, p + 1), WordAt(Data, p + 3),
+                                  WordAt(Data, p + 5), WordAt(Data, p + 7)});
+            extensionsStart = -1;
+            controlled = false;
+            // After the descriptor and its colour table: the LZW code size, then the data.
+            const qsizetype data = p + ImageDescriptorSize + ColourTableSize(ByteAt(Data, p + 9));
+            p = SkipSubBlocks(Data, data + 1);
+        } else {
+            break; // the trailer, or bytes that start no block
+        }
+    }
+    return frames;
 }
 
 } // namespace
@@ -42,40 +102,41 @@ bool HasGifSignature(const QByteArray& Data)
 
 int CountGifFrames(const QByteArray& Data)
 {
-    int count = 0;
-    for (qsizetype p = 0; p < Data.size(); ++p)
-        if (StartsFrameHeader(Data, p))
-            ++count;
-    return count;
+    return int(FindFrames(Data).size());
+}
+
+QSize GifLogicalScreen(const QByteArray& Data)
+{
+    return QSize(WordAt(Data, HeaderSize), WordAt(Data, HeaderSize + 2));
 }
 
 TGifFrameBytes SelectGifFrame(const QByteArray& Data, int Frame)
 {
     TGifFrameBytes result;
-    result.LogicalWidth = WordAt(Data, LogicalWidthOffset);
-    result.LogicalHeight = WordAt(Data, LogicalHeightOffset);
-    // The kept bytes are at most two runs of the input: the part before the
-    // first frame header, and everything from the selected header on.
-    qsizetype firstHeader = -1, selectedHeader = -1;
-    int next = 1; // the number the next frame header gets
-    for (qsizetype p = 0; p < Data.size() && selectedHeader < 0; ++p) {
-        if (!StartsFrameHeader(Data, p))
-            continue;
-        if (firstHeader < 0)
-            firstHeader = p;
-        if (Frame == next) {
-            result.FrameLeft = WordAt(Data, p + FrameLeftOffset);
-            result.FrameTop = WordAt(Data, p + FrameTopOffset);
-            selectedHeader = p;
-        }
-        ++next;
-    }
-    if (firstHeader < 0 || Frame <= 1) {
+    result.LogicalWidth = WordAt(Data, HeaderSize);
+    result.LogicalHeight = WordAt(Data, HeaderSize + 2);
+    const std::vector<TGifFrame> frames = FindFrames(Data);
+    const int count = int(frames.size());
+    if (count == 0 || Frame < 1) {
         result.Bytes = Data;
         return result;
     }
-    result.Bytes = Data.left(firstHeader);
-    if (selectedHeader >= 0)
-        result.Bytes += Data.mid(selectedHeader);
+    const qsizetype prefix = frames.front().Start;
+    result.Bytes = Data.left(prefix);
+    if (Frame > count)
+        return result;
+    const TGifFrame& frame = frames[std::size_t(Frame - 1)];
+    result.FrameLeft = frame.Left;
+    result.FrameTop = frame.Top;
+    result.Bytes += Data.mid(frame.Start);
+    // The decoder paints the first image on a canvas of the logical screen's
+    // size: made the frame's own size, with the frame at its origin, the
+    // picture is the frame alone (drawn at its offsets by the caller) and a
+    // huge declared screen costs nothing.
+    PutWord(result.Bytes, HeaderSize, frame.Width);
+    PutWord(result.Bytes, HeaderSize + 2, frame.Height);
+    const qsizetype descriptor = prefix + (frame.Descriptor - frame.Start);
+    PutWord(result.Bytes, descriptor + 1, 0);
+    PutWord(result.Bytes, descriptor + 3, 0);
     return result;
 }

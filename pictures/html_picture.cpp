@@ -161,6 +161,14 @@ void THTMLPicture::DecodePicture()
     // failure to prepare them leaves it in place.
     FDecoded = QImage();
     FHimetricWidth = FHimetricHeight = 0;
+    // The GIF decoder allocates the logical screen before it reads a pixel,
+    // whatever size the image itself has: a screen over the imaging layer's
+    // limit is refused here.
+    if (::HasGifSignature(bytes)) {
+        const QSize screen = GifLogicalScreen(bytes);
+        if (qint64(screen.width()) * screen.height() > MaxDecodedPixels)
+            throw std::runtime_error("Could not load image. Invalid format");
+    }
     TDecodedImage decoded;
     try {
         decoded = DecodeImage(bytes);
@@ -280,6 +288,13 @@ void THTMLPicture::CopyFrom(const TPersistent* Source)
     FStretch = source->FStretch;
     FFrame = source->FFrame;
     FIdentifier = source->FIdentifier;
+    // An empty source gives an empty copy: decoding its bytes (none, or
+    // ones its own loading refused) could only fail.
+    if (source->FEmpty) {
+        FEncodedData.clear();
+        Changed();
+        return;
+    }
     FEncodedData = source->FEncodedData;
     FEmpty = false;
     DecodePicture();

@@ -41,7 +41,8 @@ class THTMLPicture : public TGraphic
     const QByteArray& EncodedData() const { return FEncodedData; }
 
     bool IsEmpty() const override { return FEmpty; }
-    // The decoded size at 96 pixels per inch; 0 without a decoded picture.
+    // The decoded size at 96 pixels per inch (a selected GIF frame's own
+    // size); 0 without a decoded picture.
     int Width() const override;
     int Height() const override;
     // The GIF's logical screen size when a frame was selected, else the size.
@@ -67,8 +68,8 @@ class THTMLPicture : public TGraphic
     quint16 FrameTop() const { return FFrameTop; }
 
     bool HasGifSignature() const;
-    // Frame headers in the held GIF, counted once per held bytes and kept;
-    // -1 for bytes that are not a GIF.
+    // Frames (images with a graphic control extension) in the held GIF,
+    // counted once per held bytes and kept; -1 for bytes that are not a GIF.
     int CountFrames() const;
 
     QString Location() const { return FLocation; }
@@ -92,8 +93,9 @@ class THTMLPicture : public TGraphic
     // "RES://name", "FILE://path" (scheme in any letter case), or a remote
     // location, which is recorded and never fetched.
     void LoadFromLocation(const QString& Text);
-    // From another THTMLPicture (its bytes, Stretch, Frame and Identifier);
-    // nullptr empties the picture; other sources leave it marked empty.
+    // From another THTMLPicture (its bytes, Stretch, Frame and Identifier;
+    // an empty one gives an empty copy); nullptr empties the picture; other
+    // sources leave it marked empty.
     void CopyFrom(const TPersistent* Source) override;
 
     TDownloadErrorEvent OnDownLoadError;

@@ -92,24 +92,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LayoutCase{"empty markup is one empty line", QString(), Area300, true, 1,
                    [](const TMarkupSurface&) { return 0; }},
-        LayoutCase{"three words break before the first that does not fit", QStringLiteral("aaa bbb ccc"),
-                   [](const TMarkupSurface& s) { return 1 + s.Width("aaa ") + s.Width("bbb ") + s.Width("c"); },
-                   true, 2,
-                   [](const TMarkupSurface& s) { return s.Width("aaa ") + s.Width("bbb ") - s.Width(" ") + 2; }},
+        LayoutCase{
+            "three words break before the first that does not fit", QStringLiteral("aaa bbb ccc"),
+            [](const TMarkupSurface& s) { return 1 + s.Width("aaa ") + s.Width("bbb ") + s.Width("c"); },
+            true, 2,
+            [](const TMarkupSurface& s) { return s.Width("aaa ") + s.Width("bbb ") - s.Width(" ") + 2; }},
         LayoutCase{"an overlong word stays on its line", QStringLiteral("Supercalifragilistic"),
                    [](const TMarkupSurface&) { return 40; }, true, 1,
                    [](const TMarkupSurface& s) { return s.Width("Supercalifragilistic") + 2; }},
-        LayoutCase{"a word split by tags is not broken", QStringLiteral("aaa <U>bb</U>cc"),
-                   [](const TMarkupSurface& s) { return 2 + s.Width("aaa ") + s.Width("bb"); }, true, 1,
-                   [](const TMarkupSurface& s) { return s.Width("aaa ") + s.Width("bb") + s.Width("cc") + 2; }},
+        LayoutCase{
+            "a word split by tags is not broken", QStringLiteral("aaa <U>bb</U>cc"),
+            [](const TMarkupSurface& s) { return 2 + s.Width("aaa ") + s.Width("bb"); }, true, 1,
+            [](const TMarkupSurface& s) { return s.Width("aaa ") + s.Width("bb") + s.Width("cc") + 2; }},
         LayoutCase{"the same words with a blank break", QStringLiteral("aaa bb cc"),
                    [](const TMarkupSurface& s) { return 2 + s.Width("aaa ") + s.Width("bb"); }, true, 2,
                    nullptr},
         LayoutCase{"without word wrap every run is taken", QStringLiteral("aaa bbb ccc ddd"),
                    [](const TMarkupSurface&) { return 30; }, false, 1, nullptr},
-        LayoutCase{"line breaks and paragraph ends", QStringLiteral("a<BR>b</P>c"), Area300, true, 3, nullptr},
-        LayoutCase{"list items indent by twelve per level", QStringLiteral("<UL><LI>one</LI><LI>two</LI></UL>"),
-                   Area300, true, 4,
+        LayoutCase{"line breaks and paragraph ends", QStringLiteral("a<BR>b</P>c"), Area300, true, 3,
+                   nullptr},
+        LayoutCase{"list items indent by twelve per level",
+                   QStringLiteral("<UL><LI>one</LI><LI>two</LI></UL>"), Area300, true, 4,
                    [](const TMarkupSurface& s) { return 12 + qMax(s.Width("one"), s.Width("two")) + 2; }}),
     CaseName<LayoutCase>);
 
@@ -123,7 +126,8 @@ TEST(MarkupEllipsis, WithoutWordWrapAnOverflowingRunEndsWithAnEllipsis)
     run.Draw(*drawn.Canvas);
     QRect rect(1, 0, 49, drawn.LineHeight());
     expected.Canvas->SetBkMode(TRANSPARENT);
-    DrawTextEx(*expected.Canvas, run.Markup, rect, DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS | DT_END_ELLIPSIS);
+    DrawTextEx(*expected.Canvas, run.Markup, rect,
+               DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS | DT_END_ELLIPSIS);
     EXPECT_EQ(drawn.Image, expected.Image);
     EXPECT_NE(ChangedArea(drawn.Image), QRect());
 }
@@ -181,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
         HeightCase{"ALIGN TOP: text at the top", QStringLiteral("x<IMG SRC=\"IDX:0\" ALIGN=\"TOP\">"),
                    [](const TMarkupSurface&) { return 40; }, [](const TMarkupSurface&) { return 0; },
                    [](const TMarkupSurface& s) { return s.LineHeight(); }},
-        HeightCase{"ALIGN MIDDLE: text in the middle", QStringLiteral("x<IMG SRC=\"IDX:0\" ALIGN=\"MIDDLE\">"),
+        HeightCase{"ALIGN MIDDLE: text in the middle",
+                   QStringLiteral("x<IMG SRC=\"IDX:0\" ALIGN=\"MIDDLE\">"),
                    [](const TMarkupSurface&) { return 40; },
                    [](const TMarkupSurface& s) { return (40 - s.LineHeight()) / 2; },
                    [](const TMarkupSurface& s) { return (40 - s.LineHeight()) / 2 + s.LineHeight(); }}),
@@ -208,7 +213,7 @@ struct PlacementCase {
     bool Wide; // pictures 100 x 10, else 40 x 40
     QString Markup;
     int AreaWidth;
-    int Height;
+    int Height;       // 0: one line of text, taller than the picture
     QPoint Painted;   // a pixel of the picture's colour
     QPoint Unpainted; // and one left white
 };
@@ -232,22 +237,41 @@ TEST_P(MarkupPicturePlacement, PlacesPicturesOnTheirLines)
     run.Area = QRect(0, 0, c.AreaWidth, 100);
     run.Images = c.Wide ? wide.get() : square.get();
     run.Draw(*surface.Canvas);
-    EXPECT_EQ(run.ExtentHeight, c.Height);
+    EXPECT_EQ(run.ExtentHeight, c.Height > 0 ? c.Height : surface.LineHeight());
     EXPECT_EQ(surface.Image.pixel(c.Painted), 0xFF0000FFu);
     EXPECT_EQ(surface.Image.pixel(c.Unpainted), White);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MarkupPicturePlacement,
-    ::testing::Values(
-        PlacementCase{"right alignment starts a 100 pixel line at 200", true,
-                      QStringLiteral("<P ALIGN=\"RIGHT\"><IMG SRC=\"IDX:0\">"), 300, 10, {200, 5}, {199, 5}},
-        PlacementCase{"centre alignment halves the room", true,
-                      QStringLiteral("<P ALIGN=\"CENTER\"><IMG SRC=\"IDX:0\">"), 300, 10, {100, 5}, {99, 5}},
-        PlacementCase{"a picture that does not fit starts the next line", false,
-                      QStringLiteral("<IMG SRC=\"IDX:0\"><IMG SRC=\"IDX:0\">"), 61, 80, {1, 40}, {41, 5}},
-        PlacementCase{"a picture wider than the area stays", false, QStringLiteral("<IMG SRC=\"IDX:0\"><IMG SRC=\"IDX:0\">"),
-                      30, 40, {41, 5}, {1, 45}}),
+    ::testing::Values(PlacementCase{"right alignment starts a 100 pixel line at 200",
+                                    true,
+                                    QStringLiteral("<P ALIGN=\"RIGHT\"><IMG SRC=\"IDX:0\">"),
+                                    300,
+                                    0,
+                                    {200, 5},
+                                    {199, 5}},
+                      PlacementCase{"centre alignment halves the room",
+                                    true,
+                                    QStringLiteral("<P ALIGN=\"CENTER\"><IMG SRC=\"IDX:0\">"),
+                                    300,
+                                    0,
+                                    {100, 5},
+                                    {99, 5}},
+                      PlacementCase{"a picture that does not fit starts the next line",
+                                    false,
+                                    QStringLiteral("<IMG SRC=\"IDX:0\"><IMG SRC=\"IDX:0\">"),
+                                    61,
+                                    80,
+                                    {1, 40},
+                                    {41, 5}},
+                      PlacementCase{"a picture wider than the area stays",
+                                    false,
+                                    QStringLiteral("<IMG SRC=\"IDX:0\"><IMG SRC=\"IDX:0\">"),
+                                    30,
+                                    40,
+                                    {41, 5},
+                                    {1, 45}}),
     CaseName<PlacementCase>);
 
 // ---------------------------------------------------------------------------
@@ -260,7 +284,8 @@ TEST(MarkupHitTest, AnchorOnTheSecondLineGivesTargetNumberAndRectangle)
     TMarkupRun run;
     // The second anchor starts on the first line; "three" does not fit there.
     run.Markup = QStringLiteral("oneoneone <A HREF=\"first\">two</A> <A HREF=\"second\">three four</A>");
-    run.Area = QRect(0, 0, 1 + surface.Width("oneoneone ") + surface.Width("two ") + surface.Width("thr"), 100);
+    run.Area =
+        QRect(0, 0, 1 + surface.Width("oneoneone ") + surface.Width("two ") + surface.Width("thr"), 100);
     run.Point = QPoint(1 + surface.Width("three ") + surface.Width("four") / 2, gh + gh / 2);
     run.TestOnly = true;
     run.Draw(*surface.Canvas);
@@ -317,7 +342,8 @@ TEST_P(MarkupPictureHit, PictureInsideAnAnchorIsHitAndShowsItsAlt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MarkupPictureHit,
-                         ::testing::Values(PictureHitCase{"drawing call draws the ALT picture", false, 0xFF00FF00u},
+                         ::testing::Values(PictureHitCase{"drawing call draws the ALT picture", false,
+                                                          0xFF00FF00u},
                                            PictureHitCase{"test call draws nothing", true, White}),
                          CaseName<PictureHitCase>);
 
@@ -398,13 +424,14 @@ TEST_P(MarkupHostile, ReturnsAndPutsTheCanvasBack)
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, MarkupHostile,
-    ::testing::Values(QStringLiteral("<"), QStringLiteral("a<"), QStringLiteral("</"), QStringLiteral("<<<<>"),
-                      QStringLiteral("a <B b c d"), QStringLiteral("<FONT SIZE=\"2147483647\">huge</FONT>"),
-                      QStringLiteral("<FONT SIZE=\"-2147483647\">tiny"), QStringLiteral("<OF x=\"2147483647\">a b c"),
-                      QStringLiteral("<IN x=\"2147483647\">a b"), QStringLiteral("<OF x=\"-2147483647\">a b"),
-                      QStringLiteral("<R a=\"2147483647\">turned"), QStringLiteral("<R a=\"90\">left open"),
-                      QStringLiteral("<IMG SRC=\"IDX:-1\"><IMG SRC=\"IDX:99\" WIDTH=\"2147483647\" HEIGHT=\"9\">"),
-                      QStringLiteral("<UL><UL><UL><LI><LI><LI></UL></A></A><A><A>x"),
-                      QString(5000, u'<'), QStringLiteral("<B>").repeated(3000) + QStringLiteral("x")));
+    ::testing::Values(
+        QStringLiteral("<"), QStringLiteral("a<"), QStringLiteral("</"), QStringLiteral("<<<<>"),
+        QStringLiteral("a <B b c d"), QStringLiteral("<FONT SIZE=\"2147483647\">huge</FONT>"),
+        QStringLiteral("<FONT SIZE=\"-2147483647\">tiny"), QStringLiteral("<OF x=\"2147483647\">a b c"),
+        QStringLiteral("<IN x=\"2147483647\">a b"), QStringLiteral("<OF x=\"-2147483647\">a b"),
+        QStringLiteral("<R a=\"2147483647\">turned"), QStringLiteral("<R a=\"90\">left open"),
+        QStringLiteral("<IMG SRC=\"IDX:-1\"><IMG SRC=\"IDX:99\" WIDTH=\"2147483647\" HEIGHT=\"9\">"),
+        QStringLiteral("<UL><UL><UL><LI><LI><LI></UL></A></A><A><A>x"), QString(5000, u'<'),
+        QStringLiteral("<B>").repeated(3000) + QStringLiteral("x")));
 
 } // namespace

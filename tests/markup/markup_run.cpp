@@ -6,11 +6,11 @@
 
 void TMarkupRun::Draw(TCanvas& Canvas)
 {
-    Result = DrawMarkup(Canvas, Markup, Area, Images, Point.x(), Point.y(), FocusIndex, HotIndex, ShadowShift,
-                        TestOnly, MeasureOnly, false, KeepColors, BlinkVisible, HotOnly, WrapWords, 1.0,
-                        AnchorColor, clNone, clNone, ShadowColor, PointAnchor, PlainText, FocusTarget,
-                        ExtentWidth, ExtentHeight, AnchorTotal, PointAnchorIndex, PointAnchorRect, Cache,
-                        Container, LineGap);
+    Result =
+        DrawMarkup(Canvas, Markup, Area, Images, Point.x(), Point.y(), FocusIndex, HotIndex, ShadowShift,
+                   TestOnly, MeasureOnly, false, KeepColors, BlinkVisible, HotOnly, WrapWords, 1.0,
+                   AnchorColor, clNone, clNone, ShadowColor, PointAnchor, PlainText, FocusTarget, ExtentWidth,
+                   ExtentHeight, AnchorTotal, PointAnchorIndex, PointAnchorRect, Cache, Container, LineGap);
 }
 
 TMarkupSurface::TMarkupSurface(int Width, int Height) : Image(Width, Height, QImage::Format_ARGB32)

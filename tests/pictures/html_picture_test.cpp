@@ -12,11 +12,10 @@
 
 namespace
 {
-// Counted frame headers: red (2,1), lime (5,3), blue (9,4), yellow (13,6),
-// magenta (15,0), each 4 x 3, over a white 20 x 10 first image whose control
-// extension is separated from its descriptor by the looping block (so it
-// starts no counted frame), as ImageMagick writes an animation.
-const QString FiveFrames = QStringLiteral("pictures/looping-five-frames-20x10.gif");
+// Five frames as ImageMagick writes an animation (its looping block between
+// the first control extension and the first image): white 20 x 10 at (0, 0),
+// then 4 x 3 patches red at (2, 1), lime (5, 3), blue (9, 4), yellow (13, 6).
+const QString FiveFrames = QStringLiteral("pictures/five-frames-20x10.gif");
 const QString StillGif87 = QStringLiteral("pictures/still-gif87a-6x4.gif");
 
 void LoadBytes(THTMLPicture& Picture, QByteArray Bytes)
@@ -26,11 +25,9 @@ void LoadBytes(THTMLPicture& Picture, QByteArray Bytes)
     Picture.LoadStream(&buffer);
 }
 
-QImage Draw(THTMLPicture& Picture, const QSize& Size, int PixelsPerInch = 96)
+QImage Draw(THTMLPicture& Picture, const QSize& Size, QRgb Background = White)
 {
-    QImage target = MakeImage(Size.width(), Size.height());
-    target.setDotsPerMeterX(qRound(PixelsPerInch / 0.0254));
-    target.setDotsPerMeterY(qRound(PixelsPerInch / 0.0254));
+    QImage target = MakeImage(Size.width(), Size.height(), Background);
     TCanvas canvas(&target);
     Picture.DrawInRect(canvas, QRect(QPoint(0, 0), Size));
     return target;
@@ -73,15 +70,17 @@ TEST(HtmlPicture, FrameSelectsTheImageAndItsOffsets)
         QString Fixture;
         int Frame;
         QPoint Offset;
+        QSize Size; // the decoded picture: a selected frame alone
         QSize Logical;
         QPoint Probe;
         QRgb Colour;
     } cases[] = {
-        {"frame 3 of 5 is the blue patch", FiveFrames, 3, {9, 4}, {20, 10}, {10, 5}, 0xFF0000FFu},
-        {"frame 5 is the last patch", FiveFrames, 5, {15, 0}, {20, 10}, {16, 1}, 0xFFFF00FFu},
-        {"frame 0 keeps every byte, offsets 0", FiveFrames, 0, {0, 0}, {20, 10}, {10, 5}, 0xFFFFFFFFu},
-        {"frame 1 keeps every byte", FiveFrames, 1, {2, 1}, {20, 10}, {10, 5}, 0xFFFFFFFFu},
-        {"no control extension: decoded whole", StillGif87, 3, {0, 0}, {6, 4}, {2, 2}, 0xFFFF8000u},
+        {"frame 3 of 5", FiveFrames, 3, {5, 3}, {4, 3}, {20, 10}, {1, 1}, 0xFF00FF00u},
+        {"frame 2", FiveFrames, 2, {2, 1}, {4, 3}, {20, 10}, {1, 1}, 0xFFFF0000u},
+        {"frame 5, the last", FiveFrames, 5, {13, 6}, {4, 3}, {20, 10}, {1, 1}, 0xFFFFFF00u},
+        {"frame 1 keeps every byte", FiveFrames, 1, {0, 0}, {20, 10}, {20, 10}, {3, 2}, 0xFFFFFFFFu},
+        {"frame 0 keeps every byte", FiveFrames, 0, {0, 0}, {20, 10}, {20, 10}, {6, 4}, 0xFFFFFFFFu},
+        {"no control extension: decoded whole", StillGif87, 3, {0, 0}, {6, 4}, {6, 4}, {2, 2}, 0xFFFF8000u},
     };
     for (const auto& c : cases) {
         THTMLPicture picture;
@@ -89,27 +88,29 @@ TEST(HtmlPicture, FrameSelectsTheImageAndItsOffsets)
         picture.LoadFile(TestDataPath(c.Fixture));
         ASSERT_FALSE(picture.IsEmpty()) << c.Name;
         EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), c.Offset) << c.Name;
+        EXPECT_EQ(QSize(picture.Width(), picture.Height()), c.Size) << c.Name;
         EXPECT_EQ(QSize(picture.LogicalWidth(), picture.LogicalHeight()), c.Logical) << c.Name;
-        EXPECT_EQ(Draw(picture, c.Logical).pixel(c.Probe), c.Colour) << c.Name;
+        EXPECT_EQ(Draw(picture, c.Size).pixel(c.Probe), c.Colour) << c.Name;
     }
-    THTMLPicture still;
-    still.LoadFile(TestDataPath(StillGif87));
-    EXPECT_EQ(still.CountFrames(), 0);
 }
 
-TEST(HtmlPicture, FrameBeyondTheLastKeepsOnlyTheHeaderAndTheLoaderDecides)
+TEST(HtmlPicture, FrameBeyondTheLastKeepsOnlyWhatPrecedesTheFirstFrame)
 {
     THTMLPicture picture;
-    picture.LoadFile(TestDataPath(FiveFrames));
+    picture.LoadFile(TestDataPath(StillGif87));
+    EXPECT_EQ(picture.CountFrames(), 0);
+    picture.LoadFile(TestDataPath(FiveFrames)); // new bytes are counted again
     EXPECT_EQ(picture.CountFrames(), 5);
     int frameChanges = 0;
     picture.SetOnFrameChange(TNotifyEvent{QString(), [&](QObject*) { ++frameChanges; }});
     picture.SetFrame(4);
     EXPECT_EQ(frameChanges, 1);
-    EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), QPoint(13, 6));
-    // Header, colour table, the first image's control extension and the
-    // looping block: no image left to decode.
+    EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), QPoint(9, 4));
+    EXPECT_EQ(Draw(picture, {4, 3}).pixel(1, 1), 0xFF0000FFu);
+    // Header, screen descriptor and colour table alone: the loader refuses them.
     EXPECT_EQ(ErrorOf([&] { picture.SetFrame(6); }), "Could not load image. Invalid format");
+    EXPECT_EQ(frameChanges, 1);
+    EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), QPoint(0, 0));
     EXPECT_FALSE(picture.HasDecodedPicture());
     EXPECT_FALSE(picture.IsEmpty());
 }
@@ -125,41 +126,46 @@ TEST(HtmlPicture, FrameWithoutBytesOnlyStoresTheNumber)
     EXPECT_EQ(events, 0);
 }
 
-TEST(HtmlPicture, HostileGifBytesAreReadWithinBounds)
+TEST(HtmlPicture, HostileGifBytesAreWalkedWithinBounds)
 {
     const QByteArray header = QByteArray("GIF89a") + QByteArray(7, '\0');
+    const QByteArray control("\x21\xF9\x04\x00\x00\x00\x00\x00", 8);
+    const QByteArray still = ReadFileBytes(TestDataPath(StillGif87));
+    const QByteArray tinyImage("\x2C\x01\x00\x02\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 15);
+    QByteArray hugeScreen = ReadFileBytes(TestDataPath(FiveFrames));
+    hugeScreen.replace(6, 4, "\xFF\xFF\xFF\xFF"); // 65535 x 65535
     const struct {
         const char* Name;
         QByteArray Bytes;
         int Frames;
         int Left;
+        const char* Error = nullptr; // nullptr: whatever the loader says
     } cases[] = {
-        // The descriptor's separator is the next-to-last byte: its left
-        // offset has one byte, its top none.
-        {"frame header cut after its descriptor's first byte",
-         header + QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00\x2C\x07", 10), 1, 7},
-        {"frame header one byte short", header + QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00\x2C", 9), 0, 0},
-        {"a run of frame headers",
-         header + QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00\x2C\x01\x00\x02\x00", 13).repeated(3000), 3000,
-         1},
+        {"image descriptor cut inside its left offset", header + control + QByteArray("\x2C\x07", 2), 1, 7},
+        {"sub-block longer than the bytes", header + QByteArray("\x21\xF9\xFF\x00", 4) + tinyImage, 0, 0},
+        {"a control extension's pattern inside image data",
+         header + QByteArray("\x2C\0\0\0\0\x01\0\x01\0\0\x02\x0C", 12) + control +
+             QByteArray("\x2C\x05\0\x06\0\x3B", 6),
+         0, 0},
+        {"thousands of tiny frames", header + (control + tinyImage).repeated(3000) + "\x3B", 3000, 1},
+        {"garbage after the header", header + QByteArray(64, '\xFF'), 0, 0},
+        // Refused from the header before any pixel memory exists.
+        {"a 65535 x 65535 logical screen", QByteArray("GIF87a\xFF\xFF\xFF\xFF", 10) + still.mid(10), 0, 0,
+         "Could not load image. Invalid format"},
+        {"a frame of a 65535 x 65535 screen decodes at its own size", hugeScreen, 5, 0, ""},
     };
     for (const auto& c : cases) {
         THTMLPicture picture;
-        EXPECT_EQ(ErrorOf([&] { LoadBytes(picture, c.Bytes); }), "Could not load image. Invalid format")
-            << c.Name;
+        const std::string error = ErrorOf([&] { LoadBytes(picture, c.Bytes); }); // the loader's verdict
+        EXPECT_TRUE(picture.HasDecodedPicture() == error.empty()) << c.Name;
+        if (c.Error) {
+            EXPECT_EQ(error, c.Error) << c.Name;
+        }
         EXPECT_EQ(picture.CountFrames(), c.Frames) << c.Name;
         EXPECT_EQ(picture.FrameLeft(), c.Left) << c.Name;
         EXPECT_EQ(picture.EncodedData(), c.Bytes) << c.Name;
+        EXPECT_FALSE(picture.IsEmpty()) << c.Name;
     }
-}
-
-TEST(HtmlPicture, HugeLogicalScreenIsRefusedBeforeDecoding)
-{
-    QByteArray bytes = ReadFileBytes(TestDataPath(StillGif87));
-    bytes[6] = bytes[7] = bytes[8] = bytes[9] = char(0xFF); // 65535 x 65535
-    THTMLPicture picture;
-    EXPECT_EQ(ErrorOf([&] { LoadBytes(picture, bytes); }), "Could not load image. Invalid format");
-    EXPECT_FALSE(picture.HasDecodedPicture());
 }
 
 TEST(HtmlPicture, NaturalSizeFollowsTheDeviceAndQueriesAssume96)
@@ -228,17 +234,6 @@ TEST(HtmlPicture, LoadingKeepsBytesAsLoadedAndReportsOnlyWhereItShould)
     EXPECT_EQ(saved, bytes);
 }
 
-TEST(HtmlPicture, NewBytesAreCountedAgain)
-{
-    THTMLPicture picture;
-    picture.LoadFile(TestDataPath(StillGif87));
-    EXPECT_EQ(picture.CountFrames(), 0);
-    picture.SetFrame(3);
-    picture.LoadFile(TestDataPath(FiveFrames));
-    EXPECT_EQ(picture.CountFrames(), 5);
-    EXPECT_EQ(QPoint(picture.FrameLeft(), picture.FrameTop()), QPoint(9, 4));
-}
-
 TEST(HtmlPicture, CopyFromTakesPicturesOnly)
 {
     THTMLPicture source;
@@ -255,7 +250,7 @@ TEST(HtmlPicture, CopyFromTakesPicturesOnly)
     EXPECT_EQ(copy.Frame(), 2);
     EXPECT_TRUE(copy.Stretch());
     EXPECT_EQ(copy.Identifier(), source.Identifier());
-    EXPECT_EQ(QPoint(copy.FrameLeft(), copy.FrameTop()), QPoint(5, 3));
+    EXPECT_EQ(QPoint(copy.FrameLeft(), copy.FrameTop()), QPoint(2, 1));
     EXPECT_EQ(changes, 1);
 
     copy.CopyFrom(&copy);
@@ -270,6 +265,14 @@ TEST(HtmlPicture, CopyFromTakesPicturesOnly)
     EXPECT_EQ(copy.EncodedData(), source.EncodedData());
     EXPECT_EQ(copy.Width(), 0);
     EXPECT_EQ(changes, 1);
+
+    // An empty source (here: its file is missing) gives an empty copy, no error.
+    THTMLPicture failed;
+    failed.LoadFile(QStringLiteral("/nonexistent/picture.png"));
+    copy.CopyFrom(&source);
+    EXPECT_NO_THROW(copy.CopyFrom(&failed));
+    EXPECT_TRUE(copy.IsEmpty());
+    EXPECT_TRUE(copy.EncodedData().isEmpty());
 
     copy.CopyFrom(nullptr);
     EXPECT_TRUE(copy.IsEmpty());

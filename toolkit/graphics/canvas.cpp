@@ -210,8 +210,7 @@ void TCanvas::TextOut(int X, int Y, const QString& Text)
             paint->translate(X, Y);
             paint->rotate(-FTextRotation / 10.0);
             if (FBkMode == OPAQUE && FBrush->IsSolid())
-                paint->fillRect(QRect(0, 0, width, cell.Height()),
-                                ColorToQColor(FBrush->Color()));
+                paint->fillRect(QRect(0, 0, width, cell.Height()), ColorToQColor(FBrush->Color()));
             paint->setFont(font);
             paint->setPen(ColorToQColor(FFont->Color()));
             paint->drawText(QPoint(0, cell.Ascent), Text);

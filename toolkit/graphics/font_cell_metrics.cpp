@@ -44,14 +44,30 @@ TFontCellMetrics Measure(const QFont& Font)
     return cell;
 }
 
+// What the vertical metrics depend on; QFont::key() would do, but builds a
+// long text on every call.
+struct TCellKey {
+    QString Family;
+    int PixelSize;
+    int Weight;
+    bool Italic;
+
+    bool operator==(const TCellKey&) const = default;
+};
+
+size_t qHash(const TCellKey& Key, size_t Seed = 0)
+{
+    return qHashMulti(Seed, Key.Family, Key.PixelSize, Key.Weight, Key.Italic);
+}
+
 } // namespace
 
 TFontCellMetrics FontCellMetrics(const QFont& Font)
 {
     // Fonts are measured on the GUI thread, but benchmarks and tools may
     // measure elsewhere: one cache per thread needs no lock.
-    thread_local QHash<QString, TFontCellMetrics> cache;
-    const QString key = Font.key();
+    thread_local QHash<TCellKey, TFontCellMetrics> cache;
+    const TCellKey key{Font.family(), Font.pixelSize(), int(Font.weight()), Font.italic()};
     if (const auto found = cache.constFind(key); found != cache.constEnd())
         return *found;
     if (cache.size() >= CacheLimit)
