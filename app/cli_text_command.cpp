@@ -37,8 +37,15 @@ bool ReadMarkup(const QString& Name, QString& Markup, QString& Reason)
             return false;
         }
     }
-    // One byte more than allowed tells a text at the limit from a longer one.
-    const QByteArray bytes = file.read(MaxMarkupBytes + 1);
+    // A pipe gives its bytes in pieces; one byte more than allowed tells a
+    // text at the limit from a longer one.
+    QByteArray bytes;
+    while (bytes.size() <= MaxMarkupBytes) {
+        const QByteArray part = file.read(MaxMarkupBytes + 1 - bytes.size());
+        if (part.isEmpty())
+            break;
+        bytes += part;
+    }
     if (file.error() != QFileDevice::NoError) {
         Reason = QStringLiteral("could not read: %1").arg(file.errorString());
         return false;

@@ -122,7 +122,7 @@ void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint P
         canvas.FillRect(client);
     }
     if (HasReflection() && !FRebuildPending)
-        BlendReflection(Surface, FReflection, QPoint(FMarkupLeft, FMarkupHeight + Parameters.Axis));
+        BlendReflection(Surface, FReflection, QPoint(FCaptureLeft, FMarkupHeight + Parameters.Axis));
 
     TCanvas canvas(&Surface);
     canvas.Font()->CopyFrom(FFont.get());
@@ -152,15 +152,19 @@ QImage TLabelRendering::CaptureText(const QImage& Surface, const QString& Markup
     else if (probe.contains(QLatin1String("align=\"right\"")))
         FMarkupLeft = Surface.width() - FMarkupWidth;
 
-    // Where the text rectangle reaches past the surface there is nothing to
-    // copy; the background stands in for it rather than undefined pixels.
-    QImage captured(FMarkupWidth, FMarkupHeight, QImage::Format_ARGB32);
+    // Columns of a text wider than the surface can never be seen, under the
+    // text or in a save, so only the visible part is copied: a long word
+    // costs no more memory than the label's own area. Rows below the surface
+    // have nothing to copy; the background stands in for them.
+    FCaptureLeft = std::max(FMarkupLeft, 0);
+    const int captureRight = std::min(FMarkupLeft + FMarkupWidth, Surface.width());
+    QImage captured(std::max(0, captureRight - FCaptureLeft), FMarkupHeight, QImage::Format_ARGB32);
     if (captured.isNull())
         return captured;
     captured.fill(ColorToQColor(Background).rgb());
     QPainter painter(&captured);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(-FMarkupLeft, 0), Surface);
+    painter.drawImage(QPoint(-FCaptureLeft, 0), Surface);
     painter.end();
     // A plain copy of what the area shows: every pixel counts as opaque.
     for (int y = 0; y < captured.height(); ++y) {

@@ -50,8 +50,9 @@ class TLabelRendering
     int MarkupHeight() const { return FMarkupHeight; }
     int MarkupLeft() const { return FMarkupLeft; }
 
-    // The cached reflection (MarkupWidth x MarkupHeight, Format_ARGB32), null
-    // before the first build.
+    // The cached reflection (Format_ARGB32), null before the first build:
+    // MarkupWidth x MarkupHeight, or the part of that width that lies on
+    // the surface when the text is wider.
     const QImage& ReflectionBitmap() const { return FReflection; }
     bool HasReflection() const { return !FReflection.isNull(); }
     bool RebuildPending() const { return FRebuildPending; }
@@ -100,6 +101,7 @@ class TLabelRendering
     int FMarkupWidth = 0;
     int FMarkupHeight = 0;
     int FMarkupLeft = 0;
+    int FCaptureLeft = 0; // where the copied part of the text area starts
 };
 
 // Whether an anchor target may be handed to the desktop: web and mail

@@ -145,3 +145,22 @@ TEST(LabelRendering, OnlyWebAndMailAddressesMayBeOpened)
     for (const auto& [target, openable] : cases)
         EXPECT_EQ(IsOpenableAnchor(QString::fromLatin1(target)), openable) << target;
 }
+
+TEST(LabelRendering, TextWiderThanTheSurfaceCopiesOnlyWhatCanBeSeen)
+{
+    for (const char* markup :
+         {"Reflectionreflectionreflection", "<p align=\"center\">Reflectionreflection</p>",
+          "<p align=\"right\">Reflectionreflection</p>"}) {
+        SCOPED_TRACE(markup);
+        TLabelSurface label(100, 90);
+        label.Paint(QString::fromLatin1(markup));
+        ASSERT_GT(label.Rendering.MarkupWidth(), 100);
+        EXPECT_EQ(label.Rendering.ReflectionBitmap().size(), QSize(100, label.Rendering.MarkupHeight()));
+        // The mirrored text shows right under the text, across the surface.
+        const int h = label.Rendering.MarkupHeight();
+        int tinted = 0;
+        for (int x = 0; x < 100; ++x)
+            tinted += label.Surface.pixel(x, h) != White;
+        EXPECT_GT(tinted, 10);
+    }
+}
