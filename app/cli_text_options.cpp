@@ -87,31 +87,37 @@ bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString&
 
 QString TextUsageText()
 {
+    const TReflectionParameters defaults = TLabelRendering::DefaultParameters();
     return QStringLiteral(
-        "Usage: lumivex-cli text [options] MARKUP\n"
-        "\n"
-        "Draws a line of markup text with its reflection, as the window's \"Text\" page\n"
-        "shows it, and saves it.\n"
-        "\n"
-        "Options:\n"
-        "      --file FILE        read the markup from FILE (- for standard input);\n"
-        "                         a MARKUP of - reads standard input too\n"
-        "  -o, --output FILE      output file; - writes standard output\n"
-        "  -f, --format FORMAT    png, jpg, gif, bmp or tiff; otherwise chosen from the output\n"
-        "                         name as the window does (.JPG, .GIF, .BMP anywhere in it, else PNG)\n"
-        "      --font FONT        \"Family,points[,bold][,italic]\" (default \"Tahoma,20\")\n"
-        "      --color COLOR      text colour: a colour name of the markup (clNavy, navy)\n"
-        "                         or #rrggbb (default the window text colour)\n"
-        "      --background COLOR background colour, as --color (default white)\n"
-        "      --width N          width in pixels (default: the laid-out text's)\n"
-        "      --height N         height in pixels (default: the text and its reflection)\n"
-        "      --size N           reflection size in rows, 0 or more (default 20)\n"
-        "      --start S          opacity where the reflection starts, 0..255 (default 128)\n"
-        "      --end E            opacity where the reflection ends, 0..255 (default 0)\n"
-        "      --axis A           rows between the text and its reflection (default -7)\n"
-        "  -h, --help             show this help\n"
-        "\n"
-        "Exit status: 0 when the file was written, 1 when it failed, 2 for a usage error.\n");
+               "Usage: lumivex-cli text [options] MARKUP\n"
+               "\n"
+               "Draws a line of markup text with its reflection, as the window's \"Text\" page\n"
+               "shows it, and saves it.\n"
+               "\n"
+               "Options:\n"
+               "      --file FILE        read the markup from FILE (- for standard input);\n"
+               "                         a MARKUP of - reads standard input too\n"
+               "  -o, --output FILE      output file; - writes standard output\n"
+               "  -f, --format FORMAT    png, jpg, gif, bmp or tiff; otherwise chosen from the output\n"
+               "                         name as the window does (.JPG, .GIF, .BMP anywhere in it, else "
+               "PNG)\n"
+               "      --font FONT        \"Family,points[,bold][,italic]\" (default \"Tahoma,20\")\n"
+               "      --color COLOR      text colour: a colour name of the markup (clNavy, navy)\n"
+               "                         or #rrggbb (default the window text colour)\n"
+               "      --background COLOR background colour, as --color (default white)\n"
+               "      --width N          width in pixels (default: the laid-out text's)\n"
+               "      --height N         height in pixels (default: the text and its reflection)\n"
+               "      --size N           reflection size in rows, 0 or more (default %1)\n"
+               "      --start S          opacity where the reflection starts, 0..255 (default %2)\n"
+               "      --end E            opacity where the reflection ends, 0..255 (default %3)\n"
+               "      --axis A           rows between the text and its reflection (default %4)\n"
+               "  -h, --help             show this help\n"
+               "\n"
+               "Exit status: 0 when the file was written, 1 when it failed, 2 for a usage error.\n")
+        .arg(defaults.Size)
+        .arg(defaults.OpacityStart)
+        .arg(defaults.OpacityEnd)
+        .arg(defaults.Axis);
 }
 
 TTextParseResult ParseTextArguments(const QStringList& Arguments)
@@ -170,8 +176,10 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
     };
 
     if (!number(width, 1, MaxSide, options.Width) || !number(height, 1, MaxSide, options.Height) ||
-        !number(size, 0, MaxReflectionSize, options.Size) || !number(start, 0, 255, options.Start) ||
-        !number(end, 0, 255, options.End) || !number(axis, -MaxAxis, MaxAxis, options.Axis))
+        !number(size, 0, MaxReflectionSize, options.Reflection.Size) ||
+        !number(start, 0, 255, options.Reflection.OpacityStart) ||
+        !number(end, 0, 255, options.Reflection.OpacityEnd) ||
+        !number(axis, -MaxAxis, MaxAxis, options.Reflection.Axis))
         return result;
 
     if (parser.isSet(font)) {

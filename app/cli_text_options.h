@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/codecs/image_encoders.h"
+#include "markup/label_rendering.h"
 #include "toolkit/graphics/color.h"
 
 #include <QString>
@@ -22,10 +22,7 @@ struct TTextCommandOptions {
     TColor Background = clWhite;
     int Width = 0;  // 0: fit the laid-out text
     int Height = 0; // 0: fit the text and its reflection
-    int Size = 20;
-    int Start = 128;
-    int End = 0;
-    int Axis = -7;
+    TReflectionParameters Reflection = TLabelRendering::DefaultParameters();
 };
 
 struct TTextParseResult {

@@ -36,10 +36,7 @@ QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& M
     font->SetStyle(style);
     font->SetColor(Options.TextColor);
     rendering.Background = ColorToRGB(Options.Background);
-    rendering.Parameters.Size = Options.Size;
-    rendering.Parameters.OpacityStart = Options.Start;
-    rendering.Parameters.OpacityEnd = Options.End;
-    rendering.Parameters.Axis = Options.Axis;
+    rendering.Parameters = Options.Reflection;
 
     QSize size(Options.Width, Options.Height);
     if (size.width() <= 0 || size.height() <= 0) {

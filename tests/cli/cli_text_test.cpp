@@ -3,6 +3,7 @@
 #include "cli_run.h"
 
 #include "controls/orb_reflection_label.h"
+#include "imaging/reflection/reflection_builder.h"
 #include "toolkit/graphics/font.h"
 #include "toolkit/strings.h"
 
@@ -14,35 +15,42 @@
 
 namespace
 {
-struct TextCase {
-    const char* name;
-    const char* markup;
-    QStringList options; // besides the size and the output
-    int size, start, end, axis;
-    const char* output;
-    ImageSaveFormat format;
-    // The label's font and colours for the same options.
+// How the label is set up for the options a case passes.
+struct LabelLook {
     const char* fontName;
     int fontHeight;
     TFont::TFontStyles style;
     TColor text, background;
 };
 
+struct TextCase {
+    const char* name;
+    const char* markup;
+    QStringList options; // besides the size, the output and the values
+    bool givesValues;    // false: neither side is given values, both keep their defaults
+    TReflectionParameters values;
+    const char* output;
+    ImageSaveFormat format;
+    LabelLook look;
+};
+
 QByteArray SavedByLabel(const TextCase& c, QSize Size, const QString& Target)
 {
     TOrbReflectionLabel label;
     label.resize(Size);
-    label.Font()->SetName(QString::fromLatin1(c.fontName));
-    label.Font()->SetHeight(c.fontHeight);
-    label.Font()->SetStyle(c.style);
-    label.Font()->SetColor(c.text);
-    label.SetColor(c.background);
+    label.Font()->SetName(QString::fromLatin1(c.look.fontName));
+    label.Font()->SetHeight(c.look.fontHeight);
+    label.Font()->SetStyle(c.look.style);
+    label.Font()->SetColor(c.look.text);
+    label.SetColor(c.look.background);
     label.SetTransparent(false);
     label.HTMLText()->SetText(QString::fromLatin1(c.markup));
-    label.SetReflectionSize(c.size);
-    label.SetReflectionOpacityStart(c.start);
-    label.SetReflectionOpacityEnd(c.end);
-    label.SetReflectionAxis(c.axis);
+    if (c.givesValues) {
+        label.SetReflectionSize(c.values.Size);
+        label.SetReflectionOpacityStart(c.values.OpacityStart);
+        label.SetReflectionOpacityEnd(c.values.OpacityEnd);
+        label.SetReflectionAxis(c.values.Axis);
+    }
     QString reason;
     EXPECT_TRUE(label.SaveReflection(Target, c.format, &reason)) << reason.toStdString();
     return ReadAll(Target);
@@ -54,89 +62,47 @@ TEST(CliText, SameBytesAsTheLabelSaves)
     RegisterTahomaFont();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const TFont::TFontStyles plain;
+    const LabelLook page{"Tahoma", -27, {}, clWindowText, clWhite};
     const TextCase cases[] = {
-        {"page defaults",
-         "Reflection",
-         {},
-         20,
-         128,
-         0,
-         -7,
-         "a.png",
-         ImageSaveFormat::Png,
-         "Tahoma",
-         -27,
-         plain,
-         clWindowText,
-         clWhite},
+        {"page defaults", "Reflection", {}, false, {}, "a.png", ImageSaveFormat::Png, page},
         {"centred, gap below, navy",
          "<p align = \"center\"><b>Lumivex</b> <font color=\"clRed\">2009</font></p>",
          {"--background", "clNavy", "--color", "#FFFF00"},
-         30,
-         255,
-         40,
-         4,
+         true,
+         {30, 255, 40, 4},
          "b.png",
          ImageSaveFormat::Png,
-         "Tahoma",
-         -27,
-         plain,
-         clYellow,
-         clNavy},
+         {"Tahoma", -27, {}, clYellow, clNavy}},
         {"font option to BMP",
          "Caption",
          {"--font", "DejaVu Sans,14,bold,italic"},
-         25,
-         200,
-         10,
-         -3,
+         true,
+         {25, 200, 10, -3},
          "c.bmp",
          ImageSaveFormat::Bmp,
-         "DejaVu Sans",
-         -19,
-         TFont::fsBold | TFont::fsItalic,
-         clWindowText,
-         clWhite},
+         {"DejaVu Sans", -19, TFont::fsBold | TFont::fsItalic, clWindowText, clWhite}},
         {"right-aligned to JPEG",
          "<p align=\"right\">Title</p>",
          {"--background", "silver"},
-         20,
-         128,
-         0,
-         -7,
+         true,
+         {20, 128, 0, -7},
          "d.jpg",
          ImageSaveFormat::Jpeg,
-         "Tahoma",
-         -27,
-         plain,
-         clWindowText,
-         clSilver},
-        {"to GIF",
-         "<i>Batch</i>",
-         {},
-         10,
-         255,
-         0,
-         0,
-         "e.gif",
-         ImageSaveFormat::Gif,
-         "Tahoma",
-         -27,
-         plain,
-         clWindowText,
-         clWhite},
+         {"Tahoma", -27, {}, clWindowText, clSilver}},
+        {"to GIF", "<i>Batch</i>", {}, true, {10, 255, 0, 0}, "e.gif", ImageSaveFormat::Gif, page},
     };
     const QSize size(420, 110);
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.name);
         const QString fromCli = dir.filePath(QStringLiteral("cli-") + QString::fromLatin1(c.output));
-        const TCliRun run = RunCli(
-            QStringList{"text", QString::fromLatin1(c.markup), "--width", QString::number(size.width()),
-                        "--height", QString::number(size.height()), "--size", QString::number(c.size),
-                        "--start", QString::number(c.start), "--end", QString::number(c.end), "--axis",
-                        QString::number(c.axis), "-o", fromCli} +
-            c.options);
+        QStringList arguments{
+            "text",     QString::fromLatin1(c.markup),  "--width", QString::number(size.width()),
+            "--height", QString::number(size.height()), "-o",      fromCli};
+        if (c.givesValues)
+            arguments << "--size" << QString::number(c.values.Size) << "--start"
+                      << QString::number(c.values.OpacityStart) << "--end"
+                      << QString::number(c.values.OpacityEnd) << "--axis" << QString::number(c.values.Axis);
+        const TCliRun run = RunCli(arguments + c.options);
         ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
         const QByteArray expected =
             SavedByLabel(c, size, dir.filePath(QStringLiteral("label-") + QString::fromLatin1(c.output)));
