@@ -6,6 +6,7 @@
 #include "toolkit/graphics/font.h"
 #include "toolkit/layout/layout_reader.h"
 #include "toolkit/layout/layout_text.h"
+#include "toolkit/layout/layout_writer.h"
 #include "toolkit/strings.h"
 #include "toolkit/widgets/user_interaction.h"
 
@@ -186,6 +187,25 @@ TEST_F(OrbReflectionLabelTest, ReadFromALayoutWithOnlyItsSizeItKeepsTheLabelDefa
     EXPECT_EQ(label->ReflectionSize(), 20);
     EXPECT_EQ(label->ReflectionAxis(), -7);
     EXPECT_EQ(label->Version(), QStringLiteral("1.5.0.0"));
+
+    // Written back, only what differs from the label's defaults is stored.
+    label->HTMLText()->SetText(QStringLiteral("Caption"));
+    label->SetReflectionAxis(-3);
+    const QString written = LayoutBinaryToText(WriteLayout(label));
+    EXPECT_TRUE(written.contains(QStringLiteral("'Caption'")));
+    EXPECT_TRUE(written.contains(QStringLiteral("ReflectionAxis = -3")));
+    for (const char* unstored :
+         {"ReflectionSize", "ReflectionOpacityStart", "ReflectionOpacityEnd", "URLColor"})
+        EXPECT_FALSE(written.contains(QString::fromLatin1(unstored))) << unstored;
+}
+
+TEST_F(OrbReflectionLabelTest, ANewControlTakesItsFirstNameAsItsText)
+{
+    TOrbReflectionLabel fresh;
+    fresh.Rename(QStringLiteral("OrbReflectionLabel2"));
+    EXPECT_EQ(fresh.MarkupText(), QStringLiteral("OrbReflectionLabel2"));
+    fresh.Rename(QStringLiteral("Title"));
+    EXPECT_EQ(fresh.MarkupText(), QStringLiteral("OrbReflectionLabel2"));
 }
 
 TEST_F(OrbReflectionLabelTest, ReferencedImageListAndContainerAreForgottenWhenDestroyed)
