@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
             "paragraphs",
             QStringLiteral("<P ALIGN=\"CENTER\" BGCOLOR=\"clYellow\">centred on yellow</P>"
                            "<P ALIGN=\"RIGHT\">to the right</P><P ALIGN=\"LEFT\"><HR><P INDENT=\"20\">"
-                           "indented after a rule</P><P BGCOLOR=\"clWhite\" BGCOLORTO=\"clAqua\">gradient"),
+                           "indented after a rule</P><P BGCOLOR=\"clWhite\" BGCOLORTO=\"clAqua\">gradient<BR>outlined"),
             240, 90},
         ReferenceCase{
             "lists_and_scripts",
