@@ -12,7 +12,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 
 namespace
 {
@@ -61,10 +60,6 @@ struct LayoutCase {
     int Lines;
     TMeasure ExtentWidth; // nullptr: not checked
 };
-void PrintTo(const LayoutCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupLayout : public ::testing::TestWithParam<LayoutCase>
 {
@@ -142,10 +137,6 @@ struct HeightCase {
     TMeasure TextTop;    // first row text may use
     TMeasure TextBottom; // row below the last one text may use
 };
-void PrintTo(const HeightCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupLineHeight : public ::testing::TestWithParam<HeightCase>
 {
@@ -217,10 +208,6 @@ struct PlacementCase {
     QPoint Painted;   // a pixel of the picture's colour
     QPoint Unpainted; // and one left white
 };
-void PrintTo(const PlacementCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupPicturePlacement : public ::testing::TestWithParam<PlacementCase>
 {
@@ -317,10 +304,6 @@ struct PictureHitCase {
     bool TestOnly;
     QRgb Drawn; // the pixel under the point afterwards
 };
-void PrintTo(const PictureHitCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupPictureHit : public ::testing::TestWithParam<PictureHitCase>
 {
