@@ -384,6 +384,50 @@ TEST(MarkupShadow, ShadowOpenAtALineEndShadowsThatWholeLineAndNotTheNext)
 }
 
 // ---------------------------------------------------------------------------
+// Colours set by tags, and the switches that leave them alone.
+
+struct ColorCase {
+    const char* Name;
+    QString Markup;
+    bool KeepColors;
+    bool BlinkVisible;
+    bool Red;  // red text drawn
+    bool Dark; // black text drawn
+};
+
+class MarkupColors : public ::testing::TestWithParam<ColorCase>
+{
+};
+
+TEST_P(MarkupColors, TagsColourTheTextUnlessKept)
+{
+    const ColorCase& c = GetParam();
+    TMarkupSurface surface(200, 40);
+    TMarkupRun run;
+    run.Markup = c.Markup;
+    run.KeepColors = c.KeepColors;
+    run.BlinkVisible = c.BlinkVisible;
+    run.AnchorColor = clRed;
+    run.Draw(*surface.Canvas);
+    EXPECT_EQ(MatchingArea(surface.Image, surface.Image.rect(), IsReddish).isValid(), c.Red);
+    EXPECT_EQ(MatchingArea(surface.Image, surface.Image.rect(), IsDark).isValid(), c.Dark);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MarkupColors,
+    ::testing::Values(ColorCase{"font colour", QStringLiteral("<FONT COLOR=\"#FF0000\">red</FONT>"), false,
+                                true, true, false},
+                      ColorCase{"font colour kept", QStringLiteral("<FONT COLOR=\"clRed\">red</FONT>"), true,
+                                true, false, true},
+                      ColorCase{"anchor colour", QStringLiteral("<A HREF=\"x\">link</A>"), false, true, true,
+                                false},
+                      ColorCase{"blink in its visible phase", QStringLiteral("<BLINK>on</BLINK>"), false,
+                                true, false, true},
+                      ColorCase{"blink hidden in the background", QStringLiteral("<BLINK>off</BLINK>"), false,
+                                false, false, false}),
+    CaseName<ColorCase>);
+
+// ---------------------------------------------------------------------------
 // Input that must neither crash, hang nor leave state behind.
 
 class MarkupHostile : public ::testing::TestWithParam<QString>
