@@ -26,6 +26,10 @@ constexpr int GradientBands = 64;
 void TMarkupCall::FillGradient(TColor From, TColor To, bool Horizontal, const TEdges& Rect)
 {
     GradientFill(FCanvas, From, To, Horizontal, Rect.ToRect(), GradientBands, clNone);
+    // The brush is clear afterwards but keeps the last band's colour: the
+    // band of each following paragraph line is outlined in it.
+    FState.Brush.Color = FCanvas.Brush()->Color();
+    FState.Brush.Clear = true;
 }
 
 void TMarkupCall::ApplyBody(const QString& Tag, TLineWalk& Walk)
@@ -44,7 +48,6 @@ void TMarkupCall::ApplyBody(const QString& Tag, TLineWalk& Walk)
         pen->SetColor(penColor);
     } else if (body.HasBackground) {
         FillGradient(body.BackgroundFrom, body.BackgroundTo, !body.VerticalGradient, FArea);
-        FState.RestoreBrushColor(clNone);
     }
     if (body.Background)
         DrawBodyPicture(*body.Background, TPlacement::Tiled, Walk);

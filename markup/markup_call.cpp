@@ -155,10 +155,14 @@ void TMarkupCall::Run(const QString& Markup, const QRect& Area)
 
 void TMarkupCall::SyncFont()
 {
-    if (FFontApplied && FAppliedFont == FState.Font)
-        return;
     const TMarkupFont& font = FState.Font;
     TFont* canvasFont = FCanvas.Font();
+    // Colours change far more often than the font itself (every anchor).
+    canvasFont->SetColor(font.Color);
+    if (FFontApplied && FAppliedFont.Name == font.Name && FAppliedFont.Size == font.Size &&
+        FAppliedFont.Bold == font.Bold && FAppliedFont.Italic == font.Italic &&
+        FAppliedFont.Underline == font.Underline && FAppliedFont.StrikeOut == font.StrikeOut)
+        return;
     canvasFont->SetName(font.Name);
     // The size of the base font keeps its exact pixel height; sizes set by
     // tags are points.
@@ -172,13 +176,16 @@ void TMarkupCall::SyncFont()
     style.setFlag(TFont::fsUnderline, font.Underline);
     style.setFlag(TFont::fsStrikeOut, font.StrikeOut);
     canvasFont->SetStyle(style);
-    canvasFont->SetColor(font.Color);
-    TRunWidthCache::ForThisThread().SelectFont(canvasFont->Name(), canvasFont->Height(), int(style),
-                                               FTextFlags & DT_NOPREFIX);
+    TRunWidthCache& cache = TRunWidthCache::ForThisThread();
+    cache.SelectFont(canvasFont->Name(), canvasFont->Height(), int(style), FTextFlags & DT_NOPREFIX);
     FAppliedFont = font;
     FFontApplied = true;
     // Every text of a font has its cell's height.
-    FCellHeight = FCanvas.TextHeight(QString());
+    FCellHeight = cache.CellHeight();
+    if (FCellHeight < 0) {
+        FCellHeight = FCanvas.TextHeight(QString());
+        cache.SetCellHeight(FCellHeight);
+    }
 }
 
 void TMarkupCall::SyncBrush()

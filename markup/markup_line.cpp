@@ -30,7 +30,7 @@ QString TMarkupCall::DrawMarkupLine(TMarkupCursor& Remaining, const TEdges& Line
     if (FState.ParagraphBackground && !Measure) {
         TPen* pen = FCanvas.Pen();
         const TColor penColor = pen->Color();
-        pen->SetColor(FState.Brush.Clear ? clNone : FState.Brush.Color);
+        pen->SetColor(FState.Brush.Color);
         SyncBrush();
         FCanvas.Rectangle(FArea.Left, T, FArea.Right, T + Line.Height);
         pen->SetColor(penColor);

@@ -236,7 +236,6 @@ void TMarkupCall::ApplyParagraph(const QString& Tag, TLineWalk& Walk)
     }
     FillGradient(paragraph.BackgroundFrom, paragraph.BackgroundTo, true,
                  TEdges{FArea.Left, line.Top, FArea.Right, line.Bottom + 2});
-    FState.RestoreBrushColor(clNone);
 }
 
 void TMarkupCall::ApplyRotation(const QString& Tag)

@@ -30,6 +30,7 @@ struct TTextHash {
 
 struct TRunWidthTable {
     std::unordered_map<QString, int, TTextHash> Widths;
+    int CellHeight = -1;
 };
 
 namespace
@@ -84,4 +85,15 @@ void TRunWidthCache::Insert(const QString& Text, int Width)
         return;
     if (FCurrent->Widths.emplace(Text, Width).second)
         ++store.Runs;
+}
+
+int TRunWidthCache::CellHeight() const
+{
+    return FCurrent ? FCurrent->CellHeight : -1;
+}
+
+void TRunWidthCache::SetCellHeight(int Height)
+{
+    if (FCurrent)
+        FCurrent->CellHeight = Height;
 }

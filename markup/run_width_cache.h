@@ -22,6 +22,10 @@ class TRunWidthCache
     int Find(const QString& Text) const;
     void Insert(const QString& Text, int Width);
 
+    // The current font's text cell height, or -1 when it is not known.
+    int CellHeight() const;
+    void SetCellHeight(int Height);
+
   private:
     TRunWidthCache() = default;
     TRunWidthTable* FCurrent = nullptr; // the current font's widths

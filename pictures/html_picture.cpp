@@ -179,7 +179,11 @@ void THTMLPicture::DecodePicture()
         throw std::runtime_error("Could not load image. Invalid format");
     if (decoded.Image.isNull())
         throw std::runtime_error("Could not load image");
+    // Kept in the form the painter blends, so drawing converts nothing.
     FDecoded = std::move(decoded.Image);
+    FDecoded.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (FDecoded.isNull())
+        ThrowNoMemory();
     FHimetricWidth = MulDiv(FDecoded.width(), HimetricPerInch, DecodeResolution);
     FHimetricHeight = MulDiv(FDecoded.height(), HimetricPerInch, DecodeResolution);
 }

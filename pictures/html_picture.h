@@ -24,10 +24,12 @@ using TDownloadProgressEvent = std::function<void(QObject* Sender, quint32 dwSiz
 //
 // Decoding errors are std::runtime_error with one of these messages:
 // "Could not allocate memory for image" (the bytes cannot be copied for
-// decoding, or there are more than the imaging layer reads), "Could not create
-// image stream", "Could not load image. Invalid format" (unknown or damaged
-// bytes, or a decoded size over the imaging layer's limit, refused before the
-// pixels are allocated) and "Could not load image".
+// decoding, or there are more than the imaging layer reads), "Could not load
+// image. Invalid format" (unknown or damaged bytes, or a decoded size over the
+// imaging layer's limit, refused before the pixels are allocated) and "Could
+// not load image" (a decoder that succeeds without a picture). Wrapping bytes
+// in an in-memory stream cannot fail here, so the stream errors of the
+// classic loader do not occur.
 class THTMLPicture : public TGraphic
 {
     Q_OBJECT

@@ -12,7 +12,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 
 namespace
 {
@@ -61,10 +60,6 @@ struct LayoutCase {
     int Lines;
     TMeasure ExtentWidth; // nullptr: not checked
 };
-void PrintTo(const LayoutCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupLayout : public ::testing::TestWithParam<LayoutCase>
 {
@@ -142,10 +137,6 @@ struct HeightCase {
     TMeasure TextTop;    // first row text may use
     TMeasure TextBottom; // row below the last one text may use
 };
-void PrintTo(const HeightCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupLineHeight : public ::testing::TestWithParam<HeightCase>
 {
@@ -217,10 +208,6 @@ struct PlacementCase {
     QPoint Painted;   // a pixel of the picture's colour
     QPoint Unpainted; // and one left white
 };
-void PrintTo(const PlacementCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupPicturePlacement : public ::testing::TestWithParam<PlacementCase>
 {
@@ -317,10 +304,6 @@ struct PictureHitCase {
     bool TestOnly;
     QRgb Drawn; // the pixel under the point afterwards
 };
-void PrintTo(const PictureHitCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupPictureHit : public ::testing::TestWithParam<PictureHitCase>
 {
@@ -399,6 +382,50 @@ TEST(MarkupShadow, ShadowOpenAtALineEndShadowsThatWholeLineAndNotTheNext)
     EXPECT_TRUE(MatchingArea(surface.Image, before, IsReddish).isValid()) << "text before the start tag";
     EXPECT_FALSE(MatchingArea(surface.Image, QRect(0, gh + 3, 300, 60), IsReddish).isValid());
 }
+
+// ---------------------------------------------------------------------------
+// Colours set by tags, and the switches that leave them alone.
+
+struct ColorCase {
+    const char* Name;
+    QString Markup;
+    bool KeepColors;
+    bool BlinkVisible;
+    bool Red;  // red text drawn
+    bool Dark; // black text drawn
+};
+
+class MarkupColors : public ::testing::TestWithParam<ColorCase>
+{
+};
+
+TEST_P(MarkupColors, TagsColourTheTextUnlessKept)
+{
+    const ColorCase& c = GetParam();
+    TMarkupSurface surface(200, 40);
+    TMarkupRun run;
+    run.Markup = c.Markup;
+    run.KeepColors = c.KeepColors;
+    run.BlinkVisible = c.BlinkVisible;
+    run.AnchorColor = clRed;
+    run.Draw(*surface.Canvas);
+    EXPECT_EQ(MatchingArea(surface.Image, surface.Image.rect(), IsReddish).isValid(), c.Red);
+    EXPECT_EQ(MatchingArea(surface.Image, surface.Image.rect(), IsDark).isValid(), c.Dark);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MarkupColors,
+    ::testing::Values(ColorCase{"font colour", QStringLiteral("<FONT COLOR=\"#FF0000\">red</FONT>"), false,
+                                true, true, false},
+                      ColorCase{"font colour kept", QStringLiteral("<FONT COLOR=\"clRed\">red</FONT>"), true,
+                                true, false, true},
+                      ColorCase{"anchor colour", QStringLiteral("<A HREF=\"x\">link</A>"), false, true, true,
+                                false},
+                      ColorCase{"blink in its visible phase", QStringLiteral("<BLINK>on</BLINK>"), false,
+                                true, false, true},
+                      ColorCase{"blink hidden in the background", QStringLiteral("<BLINK>off</BLINK>"), false,
+                                false, false, false}),
+    CaseName<ColorCase>);
 
 // ---------------------------------------------------------------------------
 // Input that must neither crash, hang nor leave state behind.

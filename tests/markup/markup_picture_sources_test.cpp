@@ -12,7 +12,6 @@
 #include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
-#include <ostream>
 
 namespace
 {
@@ -26,10 +25,6 @@ struct SourceCase {
     int PictureHeight; // 0: the line keeps the text height
     QPoint Painted;    // a pixel of the picture afterwards, or none
 };
-void PrintTo(const SourceCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class MarkupPictureSources : public ::testing::TestWithParam<SourceCase>
 {

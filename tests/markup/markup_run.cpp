@@ -34,13 +34,3 @@ int TMarkupSurface::Width(const QString& Text) const
 {
     return Canvas->TextWidth(Text);
 }
-
-bool HasColor(const QImage& Image, const QRect& Rect, QRgb Rgb)
-{
-    const QRect area = Rect & Image.rect();
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if ((Image.pixel(x, y) & 0xFFFFFFu) == (Rgb & 0xFFFFFFu))
-                return true;
-    return false;
-}

@@ -59,7 +59,3 @@ struct TMarkupSurface {
     QImage Image;
     std::unique_ptr<TCanvas> Canvas;
 };
-
-// Whether any pixel of Image inside Rect has exactly the colour Rgb (only
-// colour bits compared).
-bool HasColor(const QImage& Image, const QRect& Rect, QRgb Rgb);

@@ -7,7 +7,6 @@
 #include "tests/support/image_test_helpers.h"
 #include <QImage>
 #include <gtest/gtest.h>
-#include <ostream>
 
 namespace
 {
@@ -19,10 +18,6 @@ struct CellCase {
     int Cell;   // ascent + descent as the window system reports it
     int Line;   // a measured line with DT_EXTERNALLEADING
 };
-void PrintTo(const CellCase& Case, std::ostream* Out)
-{
-    *Out << Case.Name;
-}
 
 class FontCell : public ::testing::TestWithParam<CellCase>
 {
