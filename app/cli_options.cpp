@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QHash>
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -44,20 +45,39 @@ std::vector<TImageOption> ImageOptions()
     };
 }
 
+// What masks an argument from Qt's parser; the index of the argument follows.
+const QString MaskPrefix = QStringLiteral("--\u0001");
+
+// Spellings Qt's parser reads as options but the command never accepted: a
+// letter after two dashes ("--o") and a single dash before more than one
+// character ("-ofile", "-o=file", "-size"). Such an argument is masked as an
+// unknown option; where it turns out to be a value or a file name, its own
+// text is put back.
+bool IsMasked(const QString& Argument)
+{
+    if (Argument.startsWith(QLatin1String("--")))
+        return Argument.mid(2).section(QLatin1Char('='), 0, 0).size() == 1 || Argument.startsWith(MaskPrefix);
+    return Argument.startsWith(QLatin1Char('-')) && Argument.size() > 2;
+}
+
 // Qt's parser over the arguments of "image" (without the program's name).
 class TImageArguments
 {
   public:
-    explicit TImageArguments(const QStringList& Arguments) : FOptions(ImageOptions())
+    explicit TImageArguments(const QStringList& Arguments) : FArguments(Arguments), FOptions(ImageOptions())
     {
         for (const TImageOption& option : FOptions)
             FParser.addOption(option.Option);
         // The parser skips its first argument, the program's name.
-        FParsed = FParser.parse(QStringList{QStringLiteral("lumivex-cli")} + Arguments);
+        QStringList masked{QStringLiteral("lumivex-cli")};
+        masked.reserve(Arguments.size() + 1);
+        for (qsizetype i = 0; i < Arguments.size(); ++i)
+            masked << (IsMasked(Arguments.at(i)) ? MaskPrefix + QString::number(i) : Arguments.at(i));
+        FParsed = FParser.parse(masked);
     }
 
     bool Parsed() const { return FParsed; }
-    const QCommandLineParser& Parser() const { return FParser; }
+    QStringList OptionNames() const { return FParser.optionNames(); }
 
     const TImageOption& OptionNamed(const QString& Name) const
     {
@@ -66,7 +86,19 @@ class TImageArguments
         });
     }
 
+    QStringList Values(const TImageOption& Option) const { return Unmasked(FParser.values(Option.Option)); }
+    QStringList Files() const { return Unmasked(FParser.positionalArguments()); }
+
   private:
+    QStringList Unmasked(QStringList Parsed) const
+    {
+        for (QString& argument : Parsed)
+            if (argument.startsWith(MaskPrefix))
+                argument = FArguments.at(argument.mid(MaskPrefix.size()).toLongLong());
+        return Parsed;
+    }
+
+    QStringList FArguments;
     std::vector<TImageOption> FOptions;
     QCommandLineParser FParser;
     bool FParsed = false;
@@ -131,15 +163,14 @@ std::optional<int> ParseInt(const QString& Text)
 bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
 {
     TImageCommandOptions& options = Result.Image;
-    const QCommandLineParser& parser = Arguments.Parser();
     QHash<TOptionId, qsizetype> taken;
-    for (const QString& name : parser.optionNames()) {
+    for (const QString& name : Arguments.OptionNames()) {
         const TImageOption& option = Arguments.OptionNamed(name);
         if (option.Id == TOptionId::Help || option.Id == TOptionId::Version) {
             Result.Action = option.Id == TOptionId::Help ? TCliAction::Help : TCliAction::Version;
             return false;
         }
-        const QString value = parser.values(option.Option).value(taken[option.Id]++);
+        const QString value = Arguments.Values(option).value(taken[option.Id]++);
         auto refuse = [&Result](const QString& Message) {
             Result.Error = Message;
             return false;
@@ -279,7 +310,7 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
         return result;
 
     TImageCommandOptions& options = result.Image;
-    options.Inputs = arguments.Parser().positionalArguments();
+    options.Inputs = arguments.Files();
     if (options.Inputs.isEmpty())
         return fail(QStringLiteral("no input files"));
     if (!options.Output.isEmpty() && !options.OutputDir.isEmpty())

@@ -102,6 +102,10 @@ TEST(CliOptions, UsageErrorsQuoteTheArgumentAsTyped)
         {{"--size", "5", "--size", "-1"}, "--size must be a whole number from 0 to 1000000, not \"-1\""},
         {{"--format=JPE"}, "unknown format \"JPE\": expected png, jpg, gif, bmp or tiff"},
         {{"--output="}, "the output name is empty"},
+        {{"-ox.png"}, "unknown option \"-ox.png\""},
+        {{"-j2"}, "unknown option \"-j2\""},
+        {{"--o", "x.png"}, "unknown option \"--o\""},
+        {{"-o=x.png"}, "unknown option \"-o=x.png\""},
     };
     for (const Case& c : cases) {
         const TCliParseResult result = ParseCliArguments(QStringList{"image", "a.png"} + c.arguments);
@@ -117,4 +121,31 @@ TEST(CliOptions, LaterValuesWinAndOptionsMixWithFiles)
     EXPECT_EQ(result.Image.Reflection.Size, 6);
     EXPECT_EQ(result.Image.Reflection.Axis, -3);
     EXPECT_EQ(result.Image.Inputs, QStringList({"a.png", "-", "b.png", "--c.png"}));
+}
+
+TEST(CliOptions, OptionsAreReadInTheOrderTyped)
+{
+    struct Case {
+        QStringList arguments;
+        TCliAction action;
+        const char* error;
+    } cases[] = {
+        {{"--help", "--frobnicate"}, TCliAction::Help, ""},
+        {{"--frobnicate", "--help"}, TCliAction::Run, "unknown option \"--frobnicate\""},
+        {{"--version", "--size"}, TCliAction::Version, ""},
+        {{"--start", "300", "--frobnicate"},
+         TCliAction::Run,
+         "--start must be a whole number from 0 to 255, not \"300\""},
+        {{"-o", "--help", "--frobnicate"}, TCliAction::Run, "unknown option \"--frobnicate\""},
+    };
+    for (const Case& c : cases) {
+        const TCliParseResult result = ParseCliArguments(QStringList{"image", "a.png"} + c.arguments);
+        EXPECT_EQ(result.Action, c.action) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.Error.toStdString(), c.error) << c.arguments.join(' ').toStdString();
+    }
+    const TCliParseResult masked =
+        ParseCliArguments({"image", "-o", "-ox.png", "--axis", "-10", "--", "-j2"});
+    EXPECT_EQ(masked.Image.Output, QStringLiteral("-ox.png"));
+    EXPECT_EQ(masked.Image.Reflection.Axis, -10);
+    EXPECT_EQ(masked.Image.Inputs, QStringList{QStringLiteral("-j2")});
 }
