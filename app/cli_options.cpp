@@ -157,6 +157,30 @@ std::optional<int> ParseInt(const QString& Text)
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
+// Where a whole-number option's value goes, and the values it accepts.
+struct TNumberTarget {
+    int* Value;
+    int Low, High;
+};
+
+std::optional<TNumberTarget> NumberTarget(TOptionId Id, TImageCommandOptions& Options)
+{
+    switch (Id) {
+    case TOptionId::Size:
+        return TNumberTarget{&Options.Reflection.Size, 0, MaxReflectionSize};
+    case TOptionId::Start:
+        return TNumberTarget{&Options.Reflection.OpacityStart, 0, MaxOpacity};
+    case TOptionId::End:
+        return TNumberTarget{&Options.Reflection.OpacityEnd, 0, MaxOpacity};
+    case TOptionId::Axis:
+        return TNumberTarget{&Options.Reflection.Axis, -MaxAxis, MaxAxis};
+    case TOptionId::Jobs:
+        return TNumberTarget{&Options.Jobs, 1, MaxJobs};
+    default:
+        return std::nullopt;
+    }
+}
+
 // Takes the options in the order typed into Result; false once one settles
 // the outcome: --help, --version, or a value the command refuses. A repeated
 // option's last value counts.
@@ -164,6 +188,10 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
 {
     TImageCommandOptions& options = Result.Image;
     QHash<TOptionId, qsizetype> taken;
+    auto refuse = [&Result](const QString& Message) {
+        Result.Error = Message;
+        return false;
+    };
     for (const QString& name : Arguments.OptionNames()) {
         const TImageOption& option = Arguments.OptionNamed(name);
         if (option.Id == TOptionId::Help || option.Id == TOptionId::Version) {
@@ -171,63 +199,27 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             return false;
         }
         const QString value = Arguments.Values(option).value(taken[option.Id]++);
-        auto refuse = [&Result](const QString& Message) {
-            Result.Error = Message;
-            return false;
-        };
-        auto number = [&](int Low, int High, int& Target) {
+
+        if (const std::optional<TNumberTarget> number = NumberTarget(option.Id, options)) {
             const std::optional<int> parsed = ParseInt(value);
-            if (!parsed || *parsed < Low || *parsed > High)
+            if (!parsed || *parsed < number->Low || *parsed > number->High)
                 return refuse(QStringLiteral("%1 must be a whole number from %2 to %3, not \"%4\"")
                                   .arg(Spelled(name))
-                                  .arg(Low)
-                                  .arg(High)
+                                  .arg(number->Low)
+                                  .arg(number->High)
                                   .arg(value));
-            Target = *parsed;
-            return true;
-        };
-
-        switch (option.Id) {
-        case TOptionId::Output:
-            if (value.isEmpty())
-                return refuse(QStringLiteral("the output name is empty"));
-            options.Output = value;
-            break;
-        case TOptionId::OutputDir:
-            if (value.isEmpty())
-                return refuse(QStringLiteral("the output folder name is empty"));
-            options.OutputDir = value;
-            break;
-        case TOptionId::Format:
-            if (const TSaveFormatInfo* format = FindSaveFormatByOptionName(value.toLower()))
-                options.Format = format->Format;
-            else
+            *number->Value = *parsed;
+        } else if (option.Id == TOptionId::Format) {
+            const TSaveFormatInfo* format = FindSaveFormatByOptionName(value.toLower());
+            if (!format)
                 return refuse(
                     QStringLiteral("unknown format \"%1\": expected %2").arg(value, SaveFormatOptionNames()));
-            break;
-        case TOptionId::Size:
-            if (!number(0, MaxReflectionSize, options.Reflection.Size))
-                return false;
-            break;
-        case TOptionId::Start:
-            if (!number(0, MaxOpacity, options.Reflection.OpacityStart))
-                return false;
-            break;
-        case TOptionId::End:
-            if (!number(0, MaxOpacity, options.Reflection.OpacityEnd))
-                return false;
-            break;
-        case TOptionId::Axis:
-            if (!number(-MaxAxis, MaxAxis, options.Reflection.Axis))
-                return false;
-            break;
-        case TOptionId::Jobs:
-            if (!number(1, MaxJobs, options.Jobs))
-                return false;
-            break;
-        case TOptionId::Help:
-        case TOptionId::Version:
-            break;
+            options.Format = format->Format;
+        } else if (value.isEmpty()) {
+            return refuse(option.Id == TOptionId::Output ? QStringLiteral("the output name is empty")
+                                                         : QStringLiteral("the output folder name is empty"));
+        } else {
+            (option.Id == TOptionId::Output ? options.Output : options.OutputDir) = value;
         }
     }
     return true;
