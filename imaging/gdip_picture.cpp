@@ -96,7 +96,7 @@ void TGDIPPicture::DrawInRect(TCanvas& Canvas, const QRect& Rect)
     }
     FImageWidth = decoded->Image.width();
     FImageHeight = decoded->Image.height();
-    Canvas.DrawImage(Rect, decoded->Image, true);
+    Canvas.DrawImageSmooth(Rect, decoded->Image, true);
 }
 
 void TGDIPPicture::DrawAt(TGPGraphics& Graphics, int X, int Y)

@@ -74,6 +74,8 @@ TGpStatus TGPGraphics::DrawImageInRect(TGPImage* Image, int X, int Y, int Width,
         return status;
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // Scaled images are interpolated bilinearly, the imaging library's default.
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     FPainter->drawImage(QRectF(float(X), float(Y), float(Width), float(Height)), Image->Image());
     FPainter->restore();
     return TGpStatus::Ok;

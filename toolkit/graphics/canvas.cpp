@@ -421,6 +421,19 @@ void TCanvas::DrawImage(const QRect& Dest, const QImage& Image, bool Blend)
     paint->drawImage(Dest.normalized(), Image);
 }
 
+void TCanvas::DrawImageSmooth(const QRect& Dest, const QImage& Image, bool Blend)
+{
+    if (Dest.isEmpty() || Image.isNull())
+        return;
+    TCanvasPaint paint(*this);
+    if (!paint.IsActive())
+        return;
+    paint->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    paint->setCompositionMode(Blend ? QPainter::CompositionMode_SourceOver
+                                    : QPainter::CompositionMode_Source);
+    paint->drawImage(Dest.normalized(), Image);
+}
+
 void TCanvas::Draw(int X, int Y, TGraphic* Graphic)
 {
     if (!Graphic || Graphic->IsEmpty())

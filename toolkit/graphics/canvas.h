@@ -107,6 +107,9 @@ class TCanvas
     // Draws an image into Dest as a plain copy of its pixels (alpha
     // included), or alpha-blended over the canvas when Blend is true.
     void DrawImage(const QRect& Dest, const QImage& Image, bool Blend = false);
+    // As DrawImage, but a scaled image is interpolated bilinearly (a ramp of
+    // colours between neighbouring pixels) rather than repeated in blocks.
+    void DrawImageSmooth(const QRect& Dest, const QImage& Image, bool Blend = false);
 
     // Nothing for a missing or empty graphic; otherwise the graphic draws
     // itself at its own size with its top-left corner at (X, Y).

@@ -40,6 +40,11 @@ void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
     if (!Value)
         return;
     if (auto* graphic = qobject_cast<TGraphic*>(Value)) {
+        // A graphic's own published properties come first, so that reading
+        // sets them before its bytes are decoded.
+        if (Depth >= LayoutMaxDepth)
+            CannotWrite(Owner, Name, QStringLiteral("objects nested too deeply"));
+        WriteProperties(Value, Name + QLatin1Char('.'), Out, Depth + 1);
         if (graphic->IsEmpty())
             return;
         QByteArray bytes;

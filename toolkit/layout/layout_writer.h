@@ -12,8 +12,9 @@ class QObject;
 //
 // Property values: bool, integers (smallest integer type), QString, double,
 // Q_ENUM (identifier), Q_FLAG (set), TNotifyEvent (handler name, when it has
-// one), and QObject* values: a TGraphic as "<Prop>.Data" (when not empty), a
-// TStrings as "<Prop>.Strings" (when it has lines), a TCollection, a reference
+// one), and QObject* values: a TGraphic as its own properties under "<Prop>."
+// followed by "<Prop>.Data" (when not empty), a TStrings as "<Prop>.Strings"
+// (when it has lines), a TCollection, a reference
 // to another component (a registered class) by its name, and any other
 // TPersistent as its own properties under "<Prop>.". Read-only properties of
 // a plain value type are skipped because they could not be read back.

@@ -1,0 +1,59 @@
+#include "markup/shell_icons.h"
+
+#include "markup/shell_icon_list.h"
+#include "markup/stretch_bitmap_bits.h"
+#include "markup/text_helpers.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/canvas_geometry.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Scaled icons larger than this many pixels per side are drawn at this size:
+// nothing shows more, and the arithmetic stays in range.
+constexpr double MaxScaledSide = 1 << 16;
+
+int ScaledSide(int Side, double Factor)
+{
+    return int(std::llrint(std::clamp(Side * Factor, -MaxScaledSide, MaxScaledSide)));
+}
+} // namespace
+
+void DrawShellIcon(TCanvas& Canvas, int X, int Y, const QString& Name, bool Large, bool Draw, bool Scale,
+                   double Factor, QSize& Size)
+{
+    const int side = ShellIconList::IconSize(Large);
+    Size = QSize(side, side);
+    int index = 0;
+    bool number = false;
+    const int value = IntValue(Name, &number);
+    if (number)
+        index = value;
+    else if (!Name.isEmpty())
+        index = ShellIconList::IndexOf(Name);
+    if (!Draw)
+        return;
+    const QImage icon = ShellIconList::Icon(index, Large);
+    if (icon.isNull())
+        return;
+    if (!Scale) {
+        Canvas.DrawImage(QRect(X, Y, side, side), icon, true);
+        return;
+    }
+    if (!std::isfinite(Factor))
+        return;
+    // The icon is first drawn into an opaque bitmap of its size, then the
+    // bitmap is stretched: scaled icons come with the bitmap's white ground.
+    TBitmap bitmap;
+    bitmap.SetSize(side, side);
+    {
+        QPainter painter(&bitmap.Image());
+        painter.drawImage(0, 0, icon);
+    }
+    StretchBitmapBits(Canvas, RectLTRB(X, Y, X + ScaledSide(side, Factor), Y + ScaledSide(side, Factor)),
+                      bitmap);
+}

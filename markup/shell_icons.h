@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class TCanvas;
+
+// Draws (when Draw) an icon of the shell icon list at (X, Y): Name is an index
+// when it is a whole number, else a file or folder path or a file type; an
+// empty name is icon 0. Scale stretches the icon by Factor (drawn over white,
+// as an opaque bitmap); otherwise it is alpha-blended at its size. Size
+// receives the list's icon size (32 or 16 pixels as Large says).
+void DrawShellIcon(TCanvas& Canvas, int X, int Y, const QString& Name, bool Large, bool Draw, bool Scale,
+                   double Factor, QSize& Size);
