@@ -6,22 +6,14 @@
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/layout/layout_meta.h"
 #include "toolkit/layout/layout_tree.h"
-#include "toolkit/notify_event.h"
+#include "toolkit/layout/layout_value_kind.h"
 #include "toolkit/strings.h"
 
 #include <QBuffer>
-#include <QMetaEnum>
 #include <QMetaProperty>
 
 namespace
 {
-
-[[noreturn]] void CannotWrite(const QObject* Object, const QString& Name, const QString& Why)
-{
-    throw ELayoutError(QStringLiteral("Cannot write property %1 of %2: %3")
-                           .arg(Name, QString::fromLatin1(Object->metaObject()->className()), Why)
-                           .toStdString());
-}
 
 void AddProperty(std::vector<TLayoutProperty>& Out, const QString& Name, TLayoutValue Value)
 {
@@ -64,7 +56,7 @@ void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
     }
     if (auto* collection = qobject_cast<TCollection*>(Value)) {
         if (Depth >= LayoutMaxDepth)
-            CannotWrite(Owner, Name, QStringLiteral("objects nested too deeply"));
+            ThrowLayoutUnwritable(Owner, Name, QStringLiteral("objects nested too deeply"));
         TLayoutValue value;
         value.Type = TLayoutValueType::Collection;
         for (int i = 0; i < collection->Count(); ++i) {
@@ -87,7 +79,7 @@ void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
     }
     if (qobject_cast<TPersistent*>(Value)) {
         if (Depth >= LayoutMaxDepth)
-            CannotWrite(Owner, Name, QStringLiteral("objects nested too deeply"));
+            ThrowLayoutUnwritable(Owner, Name, QStringLiteral("objects nested too deeply"));
         WriteProperties(Value, Name + QLatin1Char('.'), Out, Depth + 1);
     }
     // Other objects are neither owned nor components: nothing to store.
@@ -109,82 +101,14 @@ void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<T
         }
         if (!property.isWritable())
             continue;
-        if (type == QMetaType::fromType<TNotifyEvent>()) {
-            const TNotifyEvent event = value.value<TNotifyEvent>();
-            if (event.Name.isEmpty())
-                continue;
-            TLayoutValue stored;
-            stored.Type = TLayoutValueType::Ident;
-            stored.Text = event.Name;
-            AddProperty(Out, name, std::move(stored));
-            continue;
-        }
-        if (property.isFlagType()) {
-            const QMetaEnum flags = property.enumerator();
-            const quint64 bits = quint64(EnumVariantValue(value));
-            TLayoutValue stored;
-            stored.Type = TLayoutValueType::Set;
-            quint64 written = 0;
-            for (int k = 0; k < flags.keyCount(); ++k) {
-                const quint64 bit = quint64(quint32(flags.value(k)));
-                // Only single-bit elements; combined keys are shorthands.
-                if (bit == 0 || (bit & (bit - 1)) != 0 || !(bits & bit) || (written & bit))
-                    continue;
-                written |= bit;
-                stored.Names.append(QString::fromLatin1(flags.key(k)));
-            }
-            if (written != (bits & 0xFFFFFFFFu))
-                CannotWrite(Object, name, QStringLiteral("the set holds elements that have no name"));
-            AddProperty(Out, name, std::move(stored));
-            continue;
-        }
-        if (property.isEnumType()) {
-            const QMetaEnum enumeration = property.enumerator();
-            const char* key = enumeration.valueToKey(int(EnumVariantValue(value)));
-            if (!key)
-                CannotWrite(Object, name,
-                            QStringLiteral("the value %1 has no name").arg(EnumVariantValue(value)));
-            TLayoutValue stored;
-            stored.Type = TLayoutValueType::Ident;
-            stored.Text = QString::fromLatin1(key);
-            AddProperty(Out, name, std::move(stored));
-            continue;
-        }
-        switch (type.id()) {
-        case QMetaType::Bool: {
-            TLayoutValue stored;
-            stored.Type = value.toBool() ? TLayoutValueType::True : TLayoutValueType::False;
-            AddProperty(Out, name, std::move(stored));
-            break;
-        }
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-        case QMetaType::ULong:
-            AddProperty(Out, name, MakeLayoutInteger(value.toLongLong()));
-            break;
-        case QMetaType::ULongLong:
-            // Values past the signed range keep their bit pattern.
-            AddProperty(Out, name, MakeLayoutInteger(qint64(value.toULongLong())));
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            AddProperty(Out, name, MakeLayoutExtended(static_cast<long double>(value.toDouble())));
-            break;
-        case QMetaType::QString:
-            AddProperty(Out, name, MakeLayoutString(value.toString()));
-            break;
-        default:
-            CannotWrite(Object, name,
-                        QStringLiteral("values of type %1 have no stored form")
-                            .arg(QString::fromLatin1(type.name())));
-        }
+        const TLayoutValueKind* kind = FindLayoutValueKind(property);
+        if (!kind)
+            ThrowLayoutUnwritable(Object, name,
+                                  QStringLiteral("values of type %1 have no stored form")
+                                      .arg(QString::fromLatin1(type.name())));
+        if (std::optional<TLayoutValue> stored =
+                kind->Write(TLayoutValueWriting{Object, name, property, value}))
+            AddProperty(Out, name, std::move(*stored));
     }
 }
 
