@@ -54,3 +54,9 @@ void ThrowLayoutUnwritable(const QObject* Object, const QString& Name, const QSt
                            .arg(Name, QString::fromLatin1(Object->metaObject()->className()), Why)
                            .toStdString());
 }
+
+void ThrowLayoutWrongValue(const TLayoutProperty& Stored, const QString& Expected)
+{
+    ThrowLayoutDamaged(Stored.Value.Offset, QStringLiteral("%1 for %2").arg(Expected, Stored.Name),
+                       DescribeLayoutValue(Stored.Value));
+}

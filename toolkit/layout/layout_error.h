@@ -7,6 +7,7 @@
 #include <string>
 
 class QObject;
+struct TLayoutProperty;
 struct TLayoutValue;
 
 // Raised for every fault in a stored window layout (binary or text form) and for
@@ -26,3 +27,6 @@ QString DescribeLayoutValue(const TLayoutValue& Value);
 
 // Throws the ELayoutError for a property of Object that cannot be written.
 [[noreturn]] void ThrowLayoutUnwritable(const QObject* Object, const QString& Name, const QString& Why);
+
+// Throws the ELayoutError for a stored property whose value is not Expected.
+[[noreturn]] void ThrowLayoutWrongValue(const TLayoutProperty& Stored, const QString& Expected);

@@ -1,17 +1,15 @@
 #include "toolkit/layout/layout_reader.h"
 
-#include "toolkit/collection.h"
-#include "toolkit/graphics/graphic.h"
 #include "toolkit/layout/class_registry.h"
 #include "toolkit/layout/layout_component.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/layout/layout_meta.h"
+#include "toolkit/layout/layout_object_kind.h"
 #include "toolkit/layout/layout_tree.h"
 #include "toolkit/layout/layout_value_kind.h"
-#include "toolkit/strings.h"
 
-#include <QBuffer>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 namespace
@@ -99,33 +97,11 @@ class TReader
         }
         const QString& last = path.last();
 
-        if (path.size() > 1 && last == QLatin1String("Data")) {
-            if (auto* graphic = qobject_cast<TGraphic*>(target)) {
-                if (Stored.Value.Type != TLayoutValueType::Binary)
-                    ThrowLayoutDamaged(Stored.Value.Offset,
-                                       QStringLiteral("binary data for %1").arg(Stored.Name),
-                                       DescribeLayoutValue(Stored.Value));
-                QByteArray bytes = Stored.Value.Bytes;
-                QBuffer buffer(&bytes);
-                buffer.open(QIODevice::ReadOnly);
-                graphic->ReadStoredData(&buffer);
-                return;
-            }
-        }
-        if (path.size() > 1 && last == QLatin1String("Strings")) {
-            if (auto* strings = qobject_cast<TStrings*>(target)) {
-                if (Stored.Value.Type != TLayoutValueType::List)
-                    ThrowLayoutDamaged(Stored.Value.Offset,
-                                       QStringLiteral("a list of strings for %1").arg(Stored.Name),
-                                       DescribeLayoutValue(Stored.Value));
-                QStringList lines;
-                for (const TLayoutValue& line : Stored.Value.List) {
-                    if (!line.IsString())
-                        ThrowLayoutDamaged(line.Offset, QStringLiteral("a string in %1").arg(Stored.Name),
-                                           DescribeLayoutValue(line));
-                    lines.append(line.Text);
-                }
-                strings->SetLines(lines);
+        // "Picture.Data", "Lines.Strings": the content of the object reached.
+        if (path.size() > 1) {
+            const TLayoutObjectKind* kind = FindLayoutObjectKind(target);
+            if (kind && *kind->Suffix && last == QLatin1String(kind->Suffix)) {
+                ReadHeld(*kind, target, Stored);
                 return;
             }
         }
@@ -137,10 +113,14 @@ class TReader
         ApplyValue(target, *property, Stored);
     }
 
-    [[noreturn]] void WrongValue(const TLayoutProperty& Stored, const QString& Expected)
+    void ReadHeld(const TLayoutObjectKind& Kind, QObject* Held, const TLayoutProperty& Stored)
     {
-        ThrowLayoutDamaged(Stored.Value.Offset, QStringLiteral("%1 for %2").arg(Expected, Stored.Name),
-                           DescribeLayoutValue(Stored.Value));
+        const std::function<void(QObject*, const std::vector<TLayoutProperty>&)> readItem =
+            [this](QObject* Item, const std::vector<TLayoutProperty>& Properties) {
+                Begin(Item);
+                ApplyProperties(Item, Properties);
+            };
+        Kind.Read(TLayoutObjectReading{Held, Stored, readItem});
     }
 
     void Write(QObject* Target, const QMetaProperty& Property, const TLayoutProperty& Stored,
@@ -159,31 +139,24 @@ class TReader
 
         if (type.flags() & QMetaType::PointerToQObject) {
             QObject* held = ObjectInVariant(Property.read(Target));
-            if (auto* collection = qobject_cast<TCollection*>(held)) {
-                if (value.Type != TLayoutValueType::Collection)
-                    WrongValue(Stored, QStringLiteral("a collection"));
-                collection->Clear();
-                for (const std::vector<TLayoutProperty>& storedItem : value.Items) {
-                    TCollectionItem* item = collection->Add();
-                    Begin(item);
-                    ApplyProperties(item, storedItem);
-                }
+            if (const TLayoutObjectKind* kind = FindLayoutObjectKind(held); kind && !*kind->Suffix) {
+                ReadHeld(*kind, held, Stored);
                 return;
             }
             if (!Property.isWritable())
-                WrongValue(Stored, QStringLiteral("a property that can be set"));
+                ThrowLayoutWrongValue(Stored, QStringLiteral("a property that can be set"));
             if (value.Type == TLayoutValueType::Nil) {
                 QObject* none = nullptr;
                 Write(Target, Property, Stored, QVariant(type, &none));
                 return;
             }
             if (value.Type != TLayoutValueType::Ident)
-                WrongValue(Stored, QStringLiteral("the name of a component"));
+                ThrowLayoutWrongValue(Stored, QStringLiteral("the name of a component"));
             References.push_back({Target, Property, value.Text, value.Offset});
             return;
         }
         if (!Property.isWritable())
-            WrongValue(Stored, QStringLiteral("a property that can be set"));
+            ThrowLayoutWrongValue(Stored, QStringLiteral("a property that can be set"));
         const TLayoutValueKind* kind = FindLayoutValueKind(Property);
         if (!kind)
             ThrowLayoutDamaged(

@@ -61,7 +61,7 @@ QVariant EventRead(const TLayoutValueReading& Reading)
     if (value.Type == TLayoutValueType::Ident)
         event = BindHandler(Reading.Root, value);
     else if (value.Type != TLayoutValueType::Nil)
-        Reading.Wrong(QStringLiteral("the name of an event handler"));
+        ThrowLayoutWrongValue(Reading.Stored, QStringLiteral("the name of an event handler"));
     return QVariant::fromValue(event);
 }
 
@@ -84,7 +84,7 @@ QVariant SetRead(const TLayoutValueReading& Reading)
 {
     const TLayoutValue& value = Reading.Stored.Value;
     if (value.Type != TLayoutValueType::Set)
-        Reading.Wrong(QStringLiteral("a set"));
+        ThrowLayoutWrongValue(Reading.Stored, QStringLiteral("a set"));
     const QMetaEnum flags = Reading.Property.enumerator();
     qint64 bits = 0;
     for (const QString& name : value.Names) {
@@ -130,7 +130,7 @@ QVariant EnumRead(const TLayoutValueReading& Reading)
 {
     const TLayoutValue& value = Reading.Stored.Value;
     if (value.Type != TLayoutValueType::Ident)
-        Reading.Wrong(QStringLiteral("an identifier"));
+        ThrowLayoutWrongValue(Reading.Stored, QStringLiteral("an identifier"));
     const QMetaEnum enumeration = Reading.Property.enumerator();
     bool ok = false;
     const int number = enumeration.keyToValue(value.Text.toLatin1().constData(), &ok);
@@ -162,7 +162,7 @@ QVariant BoolRead(const TLayoutValueReading& Reading)
 {
     const TLayoutValueType type = Reading.Stored.Value.Type;
     if (type != TLayoutValueType::True && type != TLayoutValueType::False)
-        Reading.Wrong(QStringLiteral("True or False"));
+        ThrowLayoutWrongValue(Reading.Stored, QStringLiteral("True or False"));
     return QVariant(type == TLayoutValueType::True);
 }
 
@@ -211,12 +211,13 @@ QVariant IntegerRead(const TLayoutValueReading& Reading)
     const TLayoutValue& value = Reading.Stored.Value;
     const TIntegerRange& range = *IntegerRangeOf(Reading.Property);
     if (!value.IsInteger())
-        Reading.Wrong(QStringLiteral("an integer"));
+        ThrowLayoutWrongValue(Reading.Stored, QStringLiteral("an integer"));
     if (value.Integer < range.Minimum || value.Integer > range.Maximum)
-        Reading.Wrong(QStringLiteral("an integer from %1 to %2").arg(range.Minimum).arg(range.Maximum));
+        ThrowLayoutWrongValue(
+            Reading.Stored, QStringLiteral("an integer from %1 to %2").arg(range.Minimum).arg(range.Maximum));
     QVariant converted(value.Integer);
     if (!converted.convert(Reading.Property.metaType()))
-        Reading.Wrong(QStringLiteral("an integer"));
+        ThrowLayoutWrongValue(Reading.Stored, QStringLiteral("an integer"));
     return converted;
 }
 
@@ -245,7 +246,7 @@ QVariant FloatRead(const TLayoutValueReading& Reading)
     else if (value.IsInteger())
         number = double(value.Integer);
     else
-        Reading.Wrong(QStringLiteral("a number"));
+        ThrowLayoutWrongValue(Reading.Stored, QStringLiteral("a number"));
     QVariant converted(number);
     converted.convert(Reading.Property.metaType());
     return converted;
@@ -266,7 +267,7 @@ bool StringFits(const QMetaProperty& Property)
 QVariant StringRead(const TLayoutValueReading& Reading)
 {
     if (!Reading.Stored.Value.IsString())
-        Reading.Wrong(QStringLiteral("a string"));
+        ThrowLayoutWrongValue(Reading.Stored, QStringLiteral("a string"));
     return QVariant(Reading.Stored.Value.Text);
 }
 
@@ -283,12 +284,6 @@ constexpr TLayoutValueKind Kinds[] = {
 };
 
 } // namespace
-
-void TLayoutValueReading::Wrong(const QString& Expected) const
-{
-    ThrowLayoutDamaged(Stored.Value.Offset, QStringLiteral("%1 for %2").arg(Expected, Stored.Name),
-                       DescribeLayoutValue(Stored.Value));
-}
 
 void TLayoutValueWriting::Fail(const QString& Why) const
 {

@@ -8,14 +8,11 @@
 
 class QObject;
 
-// A stored value being read for a property, and how to say it does not suit.
+// A stored value being read for a property.
 struct TLayoutValueReading {
     QObject* Root; // whose methods event handlers bind to
     const QMetaProperty& Property;
     const TLayoutProperty& Stored;
-
-    // Throws the ELayoutError for a stored value that is not Expected.
-    [[noreturn]] void Wrong(const QString& Expected) const;
 };
 
 // A property's value being written, and how to say it has no stored form.

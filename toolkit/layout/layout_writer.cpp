@@ -1,16 +1,16 @@
 #include "toolkit/layout/layout_writer.h"
 
-#include "toolkit/collection.h"
-#include "toolkit/graphics/graphic.h"
 #include "toolkit/layout/class_registry.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/layout/layout_meta.h"
+#include "toolkit/layout/layout_object_kind.h"
 #include "toolkit/layout/layout_tree.h"
 #include "toolkit/layout/layout_value_kind.h"
-#include "toolkit/strings.h"
+#include "toolkit/persistent.h"
 
-#include <QBuffer>
 #include <QMetaProperty>
+#include <functional>
+#include <optional>
 
 namespace
 {
@@ -31,40 +31,16 @@ void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
 {
     if (!Value)
         return;
-    if (auto* graphic = qobject_cast<TGraphic*>(Value)) {
-        if (graphic->IsEmpty())
-            return;
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        graphic->WriteStoredData(&buffer);
-        TLayoutValue value;
-        value.Type = TLayoutValueType::Binary;
-        value.Bytes = bytes;
-        AddProperty(Out, Name + QStringLiteral(".Data"), std::move(value));
-        return;
-    }
-    if (auto* strings = qobject_cast<TStrings*>(Value)) {
-        if (strings->Count() == 0)
-            return;
-        TLayoutValue value;
-        value.Type = TLayoutValueType::List;
-        for (const QString& line : strings->Lines())
-            value.List.push_back(MakeLayoutString(line));
-        AddProperty(Out, Name + QStringLiteral(".Strings"), std::move(value));
-        return;
-    }
-    if (auto* collection = qobject_cast<TCollection*>(Value)) {
-        if (Depth >= LayoutMaxDepth)
-            ThrowLayoutUnwritable(Owner, Name, QStringLiteral("objects nested too deeply"));
-        TLayoutValue value;
-        value.Type = TLayoutValueType::Collection;
-        for (int i = 0; i < collection->Count(); ++i) {
-            std::vector<TLayoutProperty> item;
-            WriteProperties(collection->Items(i), QString(), item, Depth + 1);
-            value.Items.push_back(std::move(item));
-        }
-        AddProperty(Out, Name, std::move(value));
+    if (const TLayoutObjectKind* kind = FindLayoutObjectKind(Value)) {
+        const std::function<std::vector<TLayoutProperty>(const QObject*)> writeItem =
+            [Depth](const QObject* Item) {
+                std::vector<TLayoutProperty> properties;
+                WriteProperties(Item, QString(), properties, Depth + 1);
+                return properties;
+            };
+        if (std::optional<TLayoutValue> stored =
+                kind->Write(TLayoutObjectWriting{Owner, Name, Value, Depth, writeItem}))
+            AddProperty(Out, kind->StoredName(Name), std::move(*stored));
         return;
     }
     if (IsLayoutClassRegistered(QString::fromLatin1(Value->metaObject()->className()))) {
