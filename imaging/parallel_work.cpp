@@ -93,11 +93,13 @@ void TParallelWork::ForEach(int Count, const std::function<void(int Index, int W
             Body(index, 0);
         return;
     }
-    std::atomic<int> next{0};
+    // Each thread takes one index past the end before it stops: 64 bits keep
+    // that from overflowing whatever Count is.
+    std::atomic<long long> next{0};
     TFirstError errors;
     RunOnThreads(threads, errors, [&](int Worker) {
-        for (int index = next++; index < Count && !errors.Failed(); index = next++)
-            Body(index, Worker);
+        for (long long index = next++; index < Count && !errors.Failed(); index = next++)
+            Body(int(index), Worker);
     });
     errors.RethrowIfAny();
 }
