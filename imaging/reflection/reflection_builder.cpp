@@ -1,6 +1,6 @@
 #include "imaging/reflection/reflection_builder.h"
 
-#include "imaging/reflection/parallel_rows.h"
+#include "imaging/parallel_work.h"
 
 #include <cmath>
 
@@ -61,7 +61,7 @@ QImage BuildReflectionImage(const QImage& Picture, const TReflectionParameters& 
     if (reflection.isNull())
         return {};
 
-    ForEachRowBand(height, width, [&](int begin, int end) {
+    TParallelWork().ForEachBand(height, width, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             auto* out = reinterpret_cast<std::uint32_t*>(reflection.scanLine(y));
             const auto table = ScaledAlphaTable(ReflectionRowOpacity(y, Parameters));

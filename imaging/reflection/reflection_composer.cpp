@@ -1,6 +1,6 @@
 #include "imaging/reflection/reflection_composer.h"
 
-#include "imaging/reflection/parallel_rows.h"
+#include "imaging/parallel_work.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -54,7 +54,7 @@ QImage ComposeReflection(const QImage& Picture, const QImage& Reflection,
     const int reflectionWidth = reflection.isNull() ? 0 : std::min(width, reflection.width());
     const std::size_t rowBytes = std::size_t(width) * 4;
 
-    ForEachRowBand(outHeight, width, [&](int begin, int end) {
+    TParallelWork().ForEachBand(outHeight, width, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             auto* row = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
             const long long r = y - reflectionTop;
