@@ -3,11 +3,12 @@
 #include "app/cli_image_job.h"
 #include "app/cli_job_plan.h"
 #include "app/cli_reporter.h"
+#include "imaging/parallel_work.h"
+#include "imaging/thread_budget.h"
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
-#include <thread>
 
 namespace
 {
@@ -28,32 +29,26 @@ TImageJobResult RunGuarded(const TImageJob& Job)
 TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCliReporter& Reporter)
 {
     const int total = int(Jobs.size());
-    std::atomic<int> next{0};
     std::atomic<int> finished{0};
     std::atomic<int> written{0};
     std::atomic<int> failed{0};
 
-    auto work = [&] {
-        for (int index = next++; index < total; index = next++) {
-            const TImageJob& job = Jobs[std::size_t(index)];
-            const TImageJobResult result = RunGuarded(job);
-            if (result.Written) {
-                ++written;
-            } else {
-                ++failed;
-                Reporter.Failure(job.Input, result.Reason);
-            }
-            Reporter.Progress(++finished, total, job.Input);
-        }
-    };
-
+    // The workers share the cores: each one's own parallel work (reflection
+    // rows, PNG bands) gets its part of them, a single thread once there are
+    // as many workers as cores. More workers than cores, when asked for, all
+    // run.
     const int threads = std::clamp(Workers, 1, std::max(1, total));
-    std::vector<std::thread> pool;
-    pool.reserve(std::size_t(threads - 1));
-    for (int i = 1; i < threads; ++i)
-        pool.emplace_back(work);
-    work();
-    for (std::thread& thread : pool)
-        thread.join();
+    const TThreadBudget budget(std::max(threads, TThreadBudget::Current()));
+    TParallelWork(threads).ForEach(total, [&](int index, int) {
+        const TImageJob& job = Jobs[std::size_t(index)];
+        const TImageJobResult result = RunGuarded(job);
+        if (result.Written) {
+            ++written;
+        } else {
+            ++failed;
+            Reporter.Failure(job.Input, result.Reason);
+        }
+        Reporter.Progress(++finished, total, job.Input);
+    });
     return TBatchSummary{written.load(), failed.load()};
 }

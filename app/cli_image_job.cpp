@@ -105,13 +105,13 @@ TImageJobResult RunImageJob(const TImageJob& Job)
         return Failed(decoded.Reason);
 
     const QImage& picture = decoded.Image;
-    const int composedHeight = ComposedHeight(picture.height(), Job.Size, Job.Axis);
+    const int composedHeight = ComposedHeight(picture.height(), Job.Reflection);
     if (CheckImageSize(picture.width(), composedHeight, &reason) != TGpStatus::Ok)
         return Failed(QStringLiteral("the reflection would be too large: %1 × %2 pixels")
                           .arg(picture.width())
                           .arg(composedHeight));
 
-    const QImage composed = RenderReflection(picture, Job.Size, Job.Start, Job.End, Job.Axis);
+    const QImage composed = RenderReflection(picture, Job.Reflection);
     decoded.Image = QImage();
     if (composed.isNull())
         return Failed(QStringLiteral("out of memory composing the reflection"));

@@ -48,62 +48,29 @@ void RefuseConflicts(std::vector<TImageJob>& Jobs)
 }
 } // namespace
 
-ImageSaveFormat SaveFormatFromOption(const QString& Option)
-{
-    const QString format = Option.toLower();
-    if (format == QLatin1String("jpg") || format == QLatin1String("jpeg"))
-        return ImageSaveFormat::Jpeg;
-    if (format == QLatin1String("gif"))
-        return ImageSaveFormat::Gif;
-    if (format == QLatin1String("bmp"))
-        return ImageSaveFormat::Bmp;
-    if (format == QLatin1String("tiff") || format == QLatin1String("tif"))
-        return ImageSaveFormat::Tiff;
-    return ImageSaveFormat::Png;
-}
-
-QString ExtensionOfSaveFormat(ImageSaveFormat Format)
-{
-    switch (Format) {
-    case ImageSaveFormat::Jpeg:
-        return QStringLiteral("jpg");
-    case ImageSaveFormat::Gif:
-        return QStringLiteral("gif");
-    case ImageSaveFormat::Bmp:
-        return QStringLiteral("bmp");
-    case ImageSaveFormat::Tiff:
-        return QStringLiteral("tif");
-    case ImageSaveFormat::Png:
-        break;
-    }
-    return QStringLiteral("png");
-}
-
 QString ReflectionFileName(const QString& Input, ImageSaveFormat Format)
 {
     const QString name =
         Input == StandardStream ? QStringLiteral("stdin") : QFileInfo(Input).completeBaseName();
+    const TSaveFormatInfo* format = FindSaveFormat(Format);
     return QStringLiteral("%1-reflection.%2")
-        .arg(name.isEmpty() ? QStringLiteral("image") : name, ExtensionOfSaveFormat(Format));
+        .arg(name.isEmpty() ? QStringLiteral("image") : name,
+             QString::fromLatin1(format ? format->Extension : SaveFormats().front().Extension));
 }
 
 std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)
 {
-    const bool formatGiven = !Options.Format.isEmpty();
-    const ImageSaveFormat optionFormat = SaveFormatFromOption(Options.Format);
+    const ImageSaveFormat optionFormat = Options.Format.value_or(ImageSaveFormat::Png);
 
     std::vector<TImageJob> jobs;
     jobs.reserve(std::size_t(Options.Inputs.size()));
     for (const QString& input : Options.Inputs) {
         TImageJob job;
         job.Input = input;
-        job.Size = Options.Size;
-        job.Start = Options.Start;
-        job.End = Options.End;
-        job.Axis = Options.Axis;
+        job.Reflection = Options.Reflection;
         if (!Options.Output.isEmpty()) {
             job.Output = Options.Output;
-            job.Format = formatGiven ? optionFormat : SaveFormatFromFileName(Options.Output);
+            job.Format = Options.Format ? optionFormat : SaveFormatFromFileName(Options.Output);
         } else {
             job.Format = optionFormat;
             const QString name = ReflectionFileName(input, job.Format);

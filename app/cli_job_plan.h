@@ -1,6 +1,7 @@
 #pragma once
 
-#include "imaging/codecs/image_encoders.h"
+#include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/save_formats.h"
 
 #include <QString>
 #include <vector>
@@ -13,21 +14,12 @@ struct TImageJob {
     QString Input;  // "-" reads standard input
     QString Output; // "-" writes standard output
     ImageSaveFormat Format = ImageSaveFormat::Png;
-    int Size = 50;
-    int Start = 120;
-    int End = 1;
-    int Axis = 1;
+    TReflectionParameters Reflection = WindowStartReflection;
     // Set when planning already knows the file cannot be written safely (two
     // inputs sharing one output, an output replacing another input); the job
     // then fails with this reason without being run.
     QString Refusal;
 };
-
-// The format a -f value names ("png", "jpg", "gif", "bmp", "tiff").
-ImageSaveFormat SaveFormatFromOption(const QString& Option);
-
-// The file extension written for Format in an output folder.
-QString ExtensionOfSaveFormat(ImageSaveFormat Format);
 
 // NAME-reflection.EXT for an input, NAME being the input's file name without
 // its last suffix ("stdin" for standard input).

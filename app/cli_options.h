@@ -1,19 +1,19 @@
 #pragma once
 
+#include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/save_formats.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 // What "lumivex-cli image" was asked to do, once the command line is checked.
 struct TImageCommandOptions {
-    QStringList Inputs; // "-" reads standard input
-    QString Output;     // one input only; "-" writes standard output
-    QString OutputDir;  // many inputs: NAME-reflection.EXT inside it
-    QString Format;     // "png", "jpg", "gif", "bmp", "tiff" or empty: from the output name
-    int Size = 50;      // the window's start values
-    int Start = 120;
-    int End = 1;
-    int Axis = 1;
+    QStringList Inputs;                    // "-" reads standard input
+    QString Output;                        // one input only; "-" writes standard output
+    QString OutputDir;                     // many inputs: NAME-reflection.EXT inside it
+    std::optional<ImageSaveFormat> Format; // none: from the output name
+    TReflectionParameters Reflection = WindowStartReflection;
     int Jobs = 0; // 0: one worker per core
 };
 

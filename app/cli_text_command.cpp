@@ -1,6 +1,5 @@
 #include "app/cli_text_command.h"
 
-#include "app/cli_job_plan.h"
 #include "app/cli_reporter.h"
 #include "app/cli_text_options.h"
 #include "app/cli_text_render.h"
@@ -110,10 +109,12 @@ int RunTextCommand(const TTextCommandOptions& Options)
         return 1;
     }
 
-    const ImageSaveFormat format = !Options.Format.isEmpty() ? SaveFormatFromOption(Options.Format)
-                                   : Options.Output == StandardStream
-                                       ? ImageSaveFormat::Png
-                                       : SaveFormatFromFileName(Options.Output);
+    // Standard output has no name to choose from; PNG keeps everything.
+    ImageSaveFormat format = ImageSaveFormat::Png;
+    if (Options.Format)
+        format = *Options.Format;
+    else if (Options.Output != StandardStream)
+        format = SaveFormatFromFileName(Options.Output);
     const bool written = Options.Output == StandardStream
                              ? WriteStandardOutput(image, format, reason)
                              : SaveReflectionFile(image, format, Options.Output, &reason) == TGpStatus::Ok;

@@ -87,7 +87,7 @@ bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString&
 
 QString TextUsageText()
 {
-    const TReflectionParameters defaults = TLabelRendering::DefaultParameters();
+    const TReflectionParameters& defaults = LabelReflectionDefaults;
     return QStringLiteral(
                "Usage: lumivex-cli text [options] MARKUP\n"
                "\n"
@@ -98,7 +98,7 @@ QString TextUsageText()
                "      --file FILE        read the markup from FILE (- for standard input);\n"
                "                         a MARKUP of - reads standard input too\n"
                "  -o, --output FILE      output file; - writes standard output\n"
-               "  -f, --format FORMAT    png, jpg, gif, bmp or tiff; otherwise chosen from the output\n"
+               "  -f, --format FORMAT    %5; otherwise chosen from the output\n"
                "                         name as the window does (.JPG, .GIF, .BMP anywhere in it, else "
                "PNG)\n"
                "      --font FONT        \"Family,points[,bold][,italic]\" (default \"Tahoma,20\")\n"
@@ -117,7 +117,8 @@ QString TextUsageText()
         .arg(defaults.Size)
         .arg(defaults.OpacityStart)
         .arg(defaults.OpacityEnd)
-        .arg(defaults.Axis);
+        .arg(defaults.Axis)
+        .arg(SaveFormatOptionNames());
 }
 
 TTextParseResult ParseTextArguments(const QStringList& Arguments)
@@ -195,17 +196,11 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
             QStringLiteral("unknown colour \"%1\": expected a colour name such as clWhite, or #rrggbb")
                 .arg(parser.value(background)));
     if (parser.isSet(format)) {
-        QString value = parser.value(format).toLower();
-        if (value == QLatin1String("jpeg"))
-            value = QStringLiteral("jpg");
-        if (value == QLatin1String("tif"))
-            value = QStringLiteral("tiff");
-        static const QStringList known{QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("gif"),
-                                       QStringLiteral("bmp"), QStringLiteral("tiff")};
-        if (!known.contains(value))
-            return fail(QStringLiteral("unknown format \"%1\": expected png, jpg, gif, bmp or tiff")
-                            .arg(parser.value(format)));
-        options.Format = value;
+        const TSaveFormatInfo* chosen = FindSaveFormatByOptionName(parser.value(format).toLower());
+        if (!chosen)
+            return fail(QStringLiteral("unknown format \"%1\": expected %2")
+                            .arg(parser.value(format), SaveFormatOptionNames()));
+        options.Format = chosen->Format;
     }
 
     options.Output = parser.value(output);

@@ -1,19 +1,21 @@
 #pragma once
 
-#include "markup/label_rendering.h"
+#include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/save_formats.h"
 #include "toolkit/graphics/color.h"
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What "lumivex-cli text" was asked to do, once the command line is checked.
 // The defaults are the "Text" page's: Tahoma 20 points in the window text
-// colour over white, and the label's fade 20 / 128 / 0 / -7.
+// colour over white, and the label's fade (LabelReflectionDefaults).
 struct TTextCommandOptions {
-    QString Markup; // from the argument
-    QString File;   // --file; "-" (or a MARKUP of "-") reads standard input
-    QString Output; // "-" writes standard output
-    QString Format; // "png", "jpg", "gif", "bmp", "tiff" or empty: from the output name
+    QString Markup;                        // from the argument
+    QString File;                          // --file; "-" (or a MARKUP of "-") reads standard input
+    QString Output;                        // "-" writes standard output
+    std::optional<ImageSaveFormat> Format; // none: from the output name
     QString FontName = QStringLiteral("Tahoma");
     int FontPoints = 20;
     bool Bold = false;
@@ -22,7 +24,7 @@ struct TTextCommandOptions {
     TColor Background = clWhite;
     int Width = 0;  // 0: fit the laid-out text
     int Height = 0; // 0: fit the text and its reflection
-    TReflectionParameters Reflection = TLabelRendering::DefaultParameters();
+    TReflectionParameters Reflection = LabelReflectionDefaults;
 };
 
 struct TTextParseResult {

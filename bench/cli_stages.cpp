@@ -61,7 +61,7 @@ void BM_RenderReflection(benchmark::State& state)
     const QSize size = SizeFor(int(state.range(0)));
     const QImage picture = CutOut(size.width(), size.height());
     for (auto _ : state) {
-        QImage composed = RenderReflection(picture, 50, 120, 1, 1);
+        QImage composed = RenderReflection(picture, WindowStartReflection);
         benchmark::DoNotOptimize(composed.constBits());
     }
 }
@@ -69,7 +69,7 @@ void BM_RenderReflection(benchmark::State& state)
 void BM_EncodeReflection(benchmark::State& state, ImageSaveFormat Format)
 {
     const QSize size = SizeFor(int(state.range(0)));
-    const QImage composed = RenderReflection(CutOut(size.width(), size.height()), 50, 120, 1, 1);
+    const QImage composed = RenderReflection(CutOut(size.width(), size.height()), WindowStartReflection);
     qint64 bytes = 0;
     for (auto _ : state) {
         QBuffer buffer;

@@ -36,7 +36,7 @@ void BM_BuildReflection(benchmark::State& state)
     const QSize size = SizeFor(int(state.range(0)));
     const QImage picture = PhotoLike(size.width(), size.height());
     for (auto _ : state) {
-        QImage reflection = BuildReflectionImage(picture, 100, 255, 0);
+        QImage reflection = BuildReflectionImage(picture, ImageReflectionDefaults);
         benchmark::DoNotOptimize(reflection.constBits());
     }
     state.SetBytesProcessed(state.iterations() * picture.sizeInBytes());
@@ -47,8 +47,8 @@ void BM_BuildAndCompose(benchmark::State& state)
     const QSize size = SizeFor(int(state.range(0)));
     const QImage picture = PhotoLike(size.width(), size.height());
     for (auto _ : state) {
-        QImage reflection = BuildReflectionImage(picture, 50, 120, 1);
-        QImage out = ComposeReflection(picture, reflection, 50, 1);
+        QImage reflection = BuildReflectionImage(picture, WindowStartReflection);
+        QImage out = ComposeReflection(picture, reflection, WindowStartReflection);
         benchmark::DoNotOptimize(out.constBits());
     }
     state.SetBytesProcessed(state.iterations() * picture.sizeInBytes());

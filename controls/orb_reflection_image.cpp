@@ -6,6 +6,7 @@
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/pen.h"
+#include "toolkit/product_version.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,8 +15,6 @@
 
 namespace
 {
-constexpr int VersionMajor = 1, VersionMinor = 5, VersionRelease = 0, VersionBuild = 0;
-
 bool IsOpacity(int Value)
 {
     return Value >= 0 && Value <= 255;
@@ -60,18 +59,18 @@ void TOrbReflectionImage::SetOfficeHint(TOrbHintInfo* Value)
 
 void TOrbReflectionImage::SetReflectionOpacityStart(int Value)
 {
-    if (!IsOpacity(Value) || Value == FOpacityStart)
+    if (!IsOpacity(Value) || Value == FParameters.OpacityStart)
         return;
-    FOpacityStart = Value;
+    FParameters.OpacityStart = Value;
     BuildReflection();
     update();
 }
 
 void TOrbReflectionImage::SetReflectionOpacityEnd(int Value)
 {
-    if (!IsOpacity(Value) || Value == FOpacityEnd)
+    if (!IsOpacity(Value) || Value == FParameters.OpacityEnd)
         return;
-    FOpacityEnd = Value;
+    FParameters.OpacityEnd = Value;
     BuildReflection();
     update();
 }
@@ -80,9 +79,9 @@ void TOrbReflectionImage::SetReflectionSize(int Value)
 {
     // A negative size would show no reflection and shrink the control below
     // its picture; it is refused like an out-of-range opacity.
-    if (Value < 0 || Value == FSize)
+    if (Value < 0 || Value == FParameters.Size)
         return;
-    FSize = Value;
+    FParameters.Size = Value;
     BuildReflection();
     if (FAutoSize)
         FitToPicture();
@@ -91,25 +90,20 @@ void TOrbReflectionImage::SetReflectionSize(int Value)
 
 void TOrbReflectionImage::SetReflectionAxis(int Value)
 {
-    if (Value == FAxis)
+    if (Value == FParameters.Axis)
         return;
-    FAxis = Value;
+    FParameters.Axis = Value;
     update();
 }
 
 int TOrbReflectionImage::VersionNumber() const
 {
-    return (VersionMajor << 24) | (VersionMinor << 16) | (VersionRelease << 8) | VersionBuild;
+    return static_cast<int>(ProductVersionNumber());
 }
 
 QString TOrbReflectionImage::Version() const
 {
-    const unsigned number = static_cast<unsigned>(VersionNumber());
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(number >> 24)
-        .arg((number >> 16) & 0xFF)
-        .arg((number >> 8) & 0xFF)
-        .arg(number & 0xFF);
+    return PackedVersionText(static_cast<std::uint32_t>(VersionNumber()));
 }
 
 void TOrbReflectionImage::PictureChanged()
@@ -135,7 +129,7 @@ void TOrbReflectionImage::BuildReflection()
     QImage reflection;
     try {
         if (!picture.isNull()) {
-            reflection = BuildReflectionImage(picture, FSize, FOpacityStart, FOpacityEnd);
+            reflection = BuildReflectionImage(picture, FParameters);
             if (reflection.isNull())
                 throw std::bad_alloc();
         }
@@ -154,7 +148,7 @@ void TOrbReflectionImage::FitToPicture()
         return;
     FPicture->MeasureImage();
     SetWidth(FPicture->Width());
-    SetHeight(FPicture->Height() + FSize);
+    SetHeight(FPicture->Height() + FParameters.Size);
 }
 
 void TOrbReflectionImage::DrawOnCanvas(TCanvas& Canvas)
@@ -172,8 +166,8 @@ void TOrbReflectionImage::DrawOnCanvas(TCanvas& Canvas)
     if (FHasReflection && !FReflection.isNull()) {
         if (FReflectionForScreen.isNull())
             FReflectionForScreen = FReflection.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        Canvas.DrawImage(QRect(0, pictureHeight + FAxis, pictureWidth, pictureHeight), FReflectionForScreen,
-                         true);
+        Canvas.DrawImage(QRect(0, pictureHeight + FParameters.Axis, pictureWidth, pictureHeight),
+                         FReflectionForScreen, true);
     }
     Canvas.Draw(0, 0, FPicture.get());
 }
@@ -192,12 +186,12 @@ bool TOrbReflectionImage::SaveReflection(const QString& FileName, ImageSaveForma
                                                       : FPicture->LastError();
         return false;
     }
-    const QImage composed = ComposeReflection(picture, FReflection, FSize, FAxis);
+    const QImage composed = ComposeReflection(picture, FReflection, FParameters);
     if (composed.isNull()) {
         if (Reason)
             *Reason = QStringLiteral("not enough memory for a %1 × %2 image")
                           .arg(picture.width())
-                          .arg(ComposedHeight(picture.height(), FSize, FAxis));
+                          .arg(ComposedHeight(picture.height(), FParameters));
         return false;
     }
     return SaveReflectionFile(composed, Format, FileName, Reason) == TGpStatus::Ok;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "controls/orb_hint_info.h"
-#include "imaging/codecs/image_encoders.h"
 #include "imaging/gdip_picture.h"
+#include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/save_formats.h"
 #include "toolkit/notify_event.h"
 #include "toolkit/widgets/control.h"
 
@@ -38,11 +39,6 @@ class TOrbReflectionImage : public TControl
     Q_PROPERTY(TNotifyEvent OnMouseEnter READ OnMouseEnter WRITE SetOnMouseEnter)
     Q_PROPERTY(TNotifyEvent OnMouseLeave READ OnMouseLeave WRITE SetOnMouseLeave)
   public:
-    static constexpr int DefaultOpacityStart = 255;
-    static constexpr int DefaultOpacityEnd = 0;
-    static constexpr int DefaultSize = 100;
-    static constexpr int DefaultAxis = 1;
-
     explicit TOrbReflectionImage(QWidget* Parent = nullptr);
     ~TOrbReflectionImage() override;
 
@@ -62,23 +58,39 @@ class TOrbReflectionImage : public TControl
     TOrbHintInfo* OfficeHint() const { return FOfficeHint.get(); }
     void SetOfficeHint(TOrbHintInfo* Value);
 
-    // Opacities outside 0..255 are ignored, as are unchanged values.
-    int ReflectionOpacityStart() const { return FOpacityStart; }
-    void SetReflectionOpacityStart(int Value);
-    Q_INVOKABLE bool IsReflectionOpacityStartStored() const { return FOpacityStart != DefaultOpacityStart; }
-    int ReflectionOpacityEnd() const { return FOpacityEnd; }
-    void SetReflectionOpacityEnd(int Value);
-    Q_INVOKABLE bool IsReflectionOpacityEndStored() const { return FOpacityEnd != DefaultOpacityEnd; }
-    // Negative sizes are ignored like out-of-range opacities.
-    int ReflectionSize() const { return FSize; }
-    void SetReflectionSize(int Value);
-    Q_INVOKABLE bool IsReflectionSizeStored() const { return FSize != DefaultSize; }
-    // Only moves the reflection: no rebuild, no resize.
-    int ReflectionAxis() const { return FAxis; }
-    void SetReflectionAxis(int Value);
-    Q_INVOKABLE bool IsReflectionAxisStored() const { return FAxis != DefaultAxis; }
+    // The four reflection values together; ImageReflectionDefaults at first.
+    const TReflectionParameters& ReflectionParameters() const { return FParameters; }
 
-    // "1.5.0.0"; a stored version text is read and discarded.
+    // Opacities outside 0..255 are ignored, as are unchanged values.
+    int ReflectionOpacityStart() const { return FParameters.OpacityStart; }
+    void SetReflectionOpacityStart(int Value);
+    Q_INVOKABLE bool IsReflectionOpacityStartStored() const
+    {
+        return FParameters.OpacityStart != ImageReflectionDefaults.OpacityStart;
+    }
+    int ReflectionOpacityEnd() const { return FParameters.OpacityEnd; }
+    void SetReflectionOpacityEnd(int Value);
+    Q_INVOKABLE bool IsReflectionOpacityEndStored() const
+    {
+        return FParameters.OpacityEnd != ImageReflectionDefaults.OpacityEnd;
+    }
+    // Negative sizes are ignored like out-of-range opacities.
+    int ReflectionSize() const { return FParameters.Size; }
+    void SetReflectionSize(int Value);
+    Q_INVOKABLE bool IsReflectionSizeStored() const
+    {
+        return FParameters.Size != ImageReflectionDefaults.Size;
+    }
+    // Only moves the reflection: no rebuild, no resize.
+    int ReflectionAxis() const { return FParameters.Axis; }
+    void SetReflectionAxis(int Value);
+    Q_INVOKABLE bool IsReflectionAxisStored() const
+    {
+        return FParameters.Axis != ImageReflectionDefaults.Axis;
+    }
+
+    // The program's version with build 0 ("1.5.0.0"); a stored version text is
+    // read and discarded.
     QString Version() const;
     void SetVersion(const QString& Value) { Q_UNUSED(Value); }
     virtual int VersionNumber() const;
@@ -131,10 +143,7 @@ class TOrbReflectionImage : public TControl
     bool FHasReflection = false;
     bool FAutoSize = false;
     bool FShowHint = false;
-    int FOpacityStart = DefaultOpacityStart;
-    int FOpacityEnd = DefaultOpacityEnd;
-    int FSize = DefaultSize;
-    int FAxis = DefaultAxis;
+    TReflectionParameters FParameters = ImageReflectionDefaults;
     TNotifyEvent FOnDblClick;
     TNotifyEvent FOnMouseEnter;
     TNotifyEvent FOnMouseLeave;

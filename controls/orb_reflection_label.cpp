@@ -120,7 +120,7 @@ void TOrbReflectionLabel::SetReflectionOpacityStart(int Value)
 
 bool TOrbReflectionLabel::IsReflectionOpacityStartStored() const
 {
-    return ReflectionOpacityStart() != TLabelRendering::DefaultParameters().OpacityStart;
+    return ReflectionOpacityStart() != LabelReflectionDefaults.OpacityStart;
 }
 
 int TOrbReflectionLabel::ReflectionOpacityEnd() const
@@ -139,7 +139,7 @@ void TOrbReflectionLabel::SetReflectionOpacityEnd(int Value)
 
 bool TOrbReflectionLabel::IsReflectionOpacityEndStored() const
 {
-    return ReflectionOpacityEnd() != TLabelRendering::DefaultParameters().OpacityEnd;
+    return ReflectionOpacityEnd() != LabelReflectionDefaults.OpacityEnd;
 }
 
 int TOrbReflectionLabel::ReflectionSize() const
@@ -157,7 +157,7 @@ void TOrbReflectionLabel::SetReflectionSize(int Value)
 
 bool TOrbReflectionLabel::IsReflectionSizeStored() const
 {
-    return ReflectionSize() != TLabelRendering::DefaultParameters().Size;
+    return ReflectionSize() != LabelReflectionDefaults.Size;
 }
 
 int TOrbReflectionLabel::ReflectionAxis() const
@@ -175,7 +175,7 @@ void TOrbReflectionLabel::SetReflectionAxis(int Value)
 
 bool TOrbReflectionLabel::IsReflectionAxisStored() const
 {
-    return ReflectionAxis() != TLabelRendering::DefaultParameters().Axis;
+    return ReflectionAxis() != LabelReflectionDefaults.Axis;
 }
 
 void TOrbReflectionLabel::SetTransparent(bool Value)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/codecs/image_encoders.h"
+#include "imaging/saving/save_formats.h"
 #include "pictures/picture_container.h"
 #include "toolkit/graphics/image_list.h"
 #include "toolkit/notify_event.h"

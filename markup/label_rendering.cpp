@@ -1,5 +1,6 @@
 #include "markup/label_rendering.h"
 
+#include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "markup/draw_markup.h"
 #include "pictures/html_picture_cache.h"
@@ -77,16 +78,6 @@ void BlendReflection(QImage& Surface, const QImage& Reflection, QPoint Origin)
     }
 }
 } // namespace
-
-TReflectionParameters TLabelRendering::DefaultParameters()
-{
-    TReflectionParameters parameters;
-    parameters.Size = 20;
-    parameters.OpacityStart = 128;
-    parameters.OpacityEnd = 0;
-    parameters.Axis = -7;
-    return parameters;
-}
 
 TLabelRendering::TLabelRendering()
     : FFont(std::make_unique<TFont>()), FPictureCache(std::make_unique<THTMLPictureCache>())
@@ -195,8 +186,7 @@ void TLabelRendering::RebuildFromLastCapture()
     }
     QImage reflection;
     try {
-        reflection = BuildReflectionImage(FCapturedText, Parameters.Size, Parameters.OpacityStart,
-                                          Parameters.OpacityEnd);
+        reflection = BuildReflectionImage(FCapturedText, Parameters);
     } catch (const std::bad_alloc&) {
         reflection = QImage();
     }

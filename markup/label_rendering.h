@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_parameters.h"
 #include "markup/markup_call.h"
 #include "toolkit/graphics/color.h"
 
@@ -24,9 +24,6 @@ class TPictureContainer;
 class TLabelRendering
 {
   public:
-    // The label's fade: 128 / 0 / 20 / -7 (start, end, size, axis).
-    static TReflectionParameters DefaultParameters();
-
     TLabelRendering();
     ~TLabelRendering();
     TLabelRendering(const TLabelRendering&) = delete;
@@ -42,7 +39,7 @@ class TLabelRendering
     // The colour filled before each pass: the label's own colour, or what
     // shows behind a transparent label.
     TColor Background = clWhite;
-    TReflectionParameters Parameters = DefaultParameters();
+    TReflectionParameters Parameters = LabelReflectionDefaults;
 
     // Text size reported by the most recent DrawMarkup call, and the
     // horizontal offset of the text area found by CaptureText.

@@ -5,11 +5,6 @@
 namespace
 {
 
-char16_t UpperAscii(char16_t C)
-{
-    return C >= u'a' && C <= u'z' ? char16_t(C - (u'a' - u'A')) : C;
-}
-
 // Replaces every case-insensitive occurrence, left to right. Used only for
 // patterns that cannot overlap themselves and replacements that cannot form a
 // new occurrence, where it gives the same text as replacing the first
@@ -69,14 +64,6 @@ int DigitValue(QChar C, int Base)
 }
 
 } // namespace
-
-QString UpperCaseAscii(const QString& Text)
-{
-    QString result = Text;
-    for (QChar& c : result)
-        c = QChar(UpperAscii(c.unicode()));
-    return result;
-}
 
 int IndexOfText(const QString& Pattern, const QString& Text)
 {

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "toolkit/ascii_text.h"
+
 #include <QString>
 
 // Small text helpers of the markup engine. Positions are 1-based and 0 means
-// "not found", because the layout counts characters that way. Upper-casing here
-// touches ASCII letters only, so a text and its upper-cased copy always have the
-// same length and positions found in one are valid in the other.
-
-// Text with its ASCII letters a..z turned into A..Z; every other character kept.
-QString UpperCaseAscii(const QString& Text);
+// "not found", because the layout counts characters that way. Comparisons
+// ignore the case of ASCII letters only (UpperCaseAscii), so a text and its
+// upper-cased copy always have the same length and positions found in one are
+// valid in the other.
 
 // Position of the first occurrence of the upper-cased Pattern in the upper-cased
 // Text, 0 when absent (an empty Pattern is never found).

@@ -2,7 +2,7 @@
 // reads at start: layout_compile INPUT.txt OUTPUT.bin
 
 #include "toolkit/layout/layout_error.h"
-#include "toolkit/layout/layout_text.h"
+#include "toolkit/layout/layout_text_parser.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -22,19 +22,21 @@ std::vector<TImageEncoderInfo> MakeEncoderTable()
     return {
         {EncoderClassId(0x00), RawFormatIdentifier(ImageRawFormat::RawBmp),
          QStringLiteral("Built-in BMP encoder"), qtLibrary, QStringLiteral("BMP"),
-         QStringLiteral("*.BMP;*.DIB;*.RLE"), QStringLiteral("image/bmp"), BuiltinEncoderFlags, 1},
+         QStringLiteral("*.BMP;*.DIB;*.RLE"), MimeTypeOfSaveFormat(ImageSaveFormat::Bmp), BuiltinEncoderFlags,
+         1},
         {EncoderClassId(0x01), RawFormatIdentifier(ImageRawFormat::RawJpeg),
          QStringLiteral("Built-in JPEG encoder"), qtLibrary, QStringLiteral("JPEG"),
-         QStringLiteral("*.JPG;*.JPEG;*.JPE;*.JFIF"), QStringLiteral("image/jpeg"), BuiltinEncoderFlags, 1},
+         QStringLiteral("*.JPG;*.JPEG;*.JPE;*.JFIF"), MimeTypeOfSaveFormat(ImageSaveFormat::Jpeg),
+         BuiltinEncoderFlags, 1},
         {EncoderClassId(0x02), RawFormatIdentifier(ImageRawFormat::RawGif),
          QStringLiteral("Built-in GIF encoder"), QStringLiteral("giflib"), QStringLiteral("GIF"),
-         QStringLiteral("*.GIF"), QStringLiteral("image/gif"), BuiltinEncoderFlags, 1},
+         QStringLiteral("*.GIF"), MimeTypeOfSaveFormat(ImageSaveFormat::Gif), BuiltinEncoderFlags, 1},
         {EncoderClassId(0x05), RawFormatIdentifier(ImageRawFormat::RawTiff),
          QStringLiteral("Built-in TIFF encoder"), qtLibrary, QStringLiteral("TIFF"),
-         QStringLiteral("*.TIF;*.TIFF"), QStringLiteral("image/tiff"), BuiltinEncoderFlags, 1},
+         QStringLiteral("*.TIF;*.TIFF"), MimeTypeOfSaveFormat(ImageSaveFormat::Tiff), BuiltinEncoderFlags, 1},
         {EncoderClassId(0x06), RawFormatIdentifier(ImageRawFormat::RawPng),
          QStringLiteral("Built-in PNG encoder"), qtLibrary, QStringLiteral("PNG"), QStringLiteral("*.PNG"),
-         QStringLiteral("image/png"), BuiltinEncoderFlags, 1},
+         MimeTypeOfSaveFormat(ImageSaveFormat::Png), BuiltinEncoderFlags, 1},
     };
 }
 
@@ -58,19 +60,8 @@ const TImageEncoderInfo* FindEncoderInfo(const QUuid& ClassId)
 
 QString MimeTypeOfSaveFormat(ImageSaveFormat Format)
 {
-    switch (Format) {
-    case ImageSaveFormat::Png:
-        return QStringLiteral("image/png");
-    case ImageSaveFormat::Bmp:
-        return QStringLiteral("image/bmp");
-    case ImageSaveFormat::Jpeg:
-        return QStringLiteral("image/jpeg");
-    case ImageSaveFormat::Tiff:
-        return QStringLiteral("image/tiff");
-    case ImageSaveFormat::Gif:
-        return QStringLiteral("image/gif");
-    }
-    return QString();
+    const TSaveFormatInfo* info = FindSaveFormat(Format);
+    return info ? QString::fromLatin1(info->MimeType) : QString();
 }
 
 std::optional<QUuid> FindImageEncoder(ImageSaveFormat Format)

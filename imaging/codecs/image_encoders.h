@@ -1,20 +1,13 @@
 #pragma once
 
+#include "imaging/saving/save_formats.h"
+
 #include <QString>
 #include <QUuid>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
-
-// The file format a reflection is saved in, as callers name it.
-enum class ImageSaveFormat : std::uint8_t {
-    Png = 0,
-    Bmp = 1,
-    Jpeg = 2,
-    Tiff = 3,
-    Gif = 4,
-};
 
 // Capabilities of an encoder record.
 enum TImageCodecFlags : std::uint32_t {
@@ -43,7 +36,8 @@ const std::vector<TImageEncoderInfo>& ImageEncoders();
 // The encoder record with this class id, or none.
 const TImageEncoderInfo* FindEncoderInfo(const QUuid& ClassId);
 
-// The MIME type searched for Format; empty for values outside 0..4.
+// The MIME type searched for Format (from the save formats); empty for values
+// outside 0..4.
 QString MimeTypeOfSaveFormat(ImageSaveFormat Format);
 
 // The class id of the first encoder (in the given or installed list) whose

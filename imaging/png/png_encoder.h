@@ -30,7 +30,10 @@ struct TPngEncodeOptions {
     // 5 % smaller than libdeflate's level 6, in about a quarter of its time.
     int Level = 6;
     TPngCoding Coding = TPngCoding::Auto;
-    // Threads compressing bands of rows; 0 means one per hardware thread.
+    // Threads compressing bands of rows at most, never more than the thread
+    // budget grants (see TThreadBudget); 0 sets no limit of its own. When
+    // BandRows is 0 the bands are sized for this many threads (0: one per
+    // hardware thread), whatever the budget, so the bytes do not depend on it.
     int Threads = 0;
     // Rows per independently compressed band; 0 chooses from the image size.
     int BandRows = 0;

@@ -8,6 +8,7 @@ bool WritePngImage(const QImage& Image, QIODevice* Device)
 {
     if (Image.isNull() || !Device)
         return false;
-    // Our own encoder: banded, on every core, and exact for any alpha.
+    // Our own encoder: banded, on the cores the thread budget grants, and exact
+    // for any alpha.
     return WritePng(Image, Device);
 }

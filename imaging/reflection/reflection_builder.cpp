@@ -1,6 +1,6 @@
 #include "imaging/reflection/reflection_builder.h"
 
-#include "imaging/reflection/parallel_rows.h"
+#include "imaging/parallel_work.h"
 
 #include <cmath>
 
@@ -29,14 +29,14 @@ int ClampByte(long double Value)
 }
 } // namespace
 
-int ReflectionRowOpacity(int Row, int Size, int OpacityStart, int OpacityEnd)
+int ReflectionRowOpacity(int Row, const TReflectionParameters& Parameters)
 {
-    if (Row >= Size)
+    if (Row >= Parameters.Size)
         return 0;
-    const long double n = Size;
+    const long double n = Parameters.Size;
     const long double y = Row;
-    const long double a =
-        (n - y) / n * static_cast<long double>(OpacityStart) + y / n * static_cast<long double>(OpacityEnd);
+    const long double a = (n - y) / n * static_cast<long double>(Parameters.OpacityStart) +
+                          y / n * static_cast<long double>(Parameters.OpacityEnd);
     return ClampByte(RoundHalfEven(a));
 }
 
@@ -49,7 +49,7 @@ std::array<std::uint8_t, 256> ScaledAlphaTable(int RowOpacity)
     return table;
 }
 
-QImage BuildReflectionImage(const QImage& Picture, int Size, int OpacityStart, int OpacityEnd)
+QImage BuildReflectionImage(const QImage& Picture, const TReflectionParameters& Parameters)
 {
     if (Picture.isNull())
         return {};
@@ -61,10 +61,10 @@ QImage BuildReflectionImage(const QImage& Picture, int Size, int OpacityStart, i
     if (reflection.isNull())
         return {};
 
-    ForEachRowBand(height, width, [&](int begin, int end) {
+    TParallelWork().ForEachBand(height, width, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             auto* out = reinterpret_cast<std::uint32_t*>(reflection.scanLine(y));
-            const auto table = ScaledAlphaTable(ReflectionRowOpacity(y, Size, OpacityStart, OpacityEnd));
+            const auto table = ScaledAlphaTable(ReflectionRowOpacity(y, Parameters));
             const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(height - 1 - y));
             for (int x = 0; x < width; ++x) {
                 const std::uint32_t pixel = in[x];

@@ -1,14 +1,14 @@
 #include "imaging/reflection/reflection_composer.h"
 
-#include "imaging/reflection/parallel_rows.h"
+#include "imaging/parallel_work.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-int ComposedHeight(int PictureHeight, int Size, int Axis)
+int ComposedHeight(int PictureHeight, const TReflectionParameters& Parameters)
 {
-    const long long full = static_cast<long long>(PictureHeight) + Size + Axis;
+    const long long full = static_cast<long long>(PictureHeight) + Parameters.Size + Parameters.Axis;
     return static_cast<int>(std::max<long long>(full, PictureHeight));
 }
 
@@ -33,7 +33,8 @@ unsigned BlendArgbOver(unsigned Source, unsigned Destination)
     return (alpha << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
 }
 
-QImage ComposeReflection(const QImage& Picture, const QImage& Reflection, int Size, int Axis)
+QImage ComposeReflection(const QImage& Picture, const QImage& Reflection,
+                         const TReflectionParameters& Parameters)
 {
     if (Picture.isNull())
         return {};
@@ -44,21 +45,21 @@ QImage ComposeReflection(const QImage& Picture, const QImage& Reflection, int Si
                                   : Reflection.convertToFormat(QImage::Format_ARGB32);
     const int width = picture.width();
     const int height = picture.height();
-    const int outHeight = ComposedHeight(height, Size, Axis);
+    const int outHeight = ComposedHeight(height, Parameters);
     QImage out(width, outHeight, QImage::Format_ARGB32);
     if (out.isNull())
         return {};
 
-    const long long reflectionTop = static_cast<long long>(height) + Axis;
+    const long long reflectionTop = static_cast<long long>(height) + Parameters.Axis;
     const int reflectionWidth = reflection.isNull() ? 0 : std::min(width, reflection.width());
     const std::size_t rowBytes = std::size_t(width) * 4;
 
-    ForEachRowBand(outHeight, width, [&](int begin, int end) {
+    TParallelWork().ForEachBand(outHeight, width, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             auto* row = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
             const long long r = y - reflectionTop;
             const bool hasReflection =
-                !reflection.isNull() && r >= 0 && r < reflection.height() && r < std::max(0, Size);
+                !reflection.isNull() && r >= 0 && r < reflection.height() && r < std::max(0, Parameters.Size);
             const bool hasPicture = y < height;
             if (hasPicture && !hasReflection) {
                 std::memcpy(row, picture.constScanLine(y), rowBytes);

@@ -1,12 +1,9 @@
 #include "imaging/saving/image_saving.h"
 
-#include "imaging/codecs/gif_writer.h"
 #include "imaging/codecs/image_encoders.h"
-#include "imaging/gp_raw_format.h"
-#include "imaging/png/png_output.h"
+#include "imaging/saving/save_formats.h"
 
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
 #include <QUuid>
@@ -21,28 +18,14 @@ TGpStatus Fail(QString* Reason, TGpStatus Status, const QString& Text)
     return Status;
 }
 
-bool WriteWithQt(const QImage& Image, QIODevice* Device, const char* Format, int Quality, int Compression,
-                 QString* Reason)
-{
-    QImageWriter writer(Device, Format);
-    if (Quality >= 0)
-        writer.setQuality(Quality);
-    if (Compression >= 0)
-        writer.setCompression(Compression);
-    if (writer.write(Image))
-        return true;
-    if (Reason)
-        *Reason = writer.errorString();
-    return false;
-}
-
-// Qt's TIFF writer takes this as "LZW".
-constexpr int TiffCompressionLzw = 1;
-
 } // namespace
 
 QImage FlattenOverWhite(const QImage& Image)
 {
+    // Already opaque in the flattened format: drawing it over white would
+    // only copy it (the GIF writer flattens what it is given again).
+    if (Image.format() == QImage::Format_RGB32)
+        return Image;
     QImage flat(Image.size(), QImage::Format_RGB32);
     if (flat.isNull())
         return flat;
@@ -70,34 +53,16 @@ TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderP
     if (argb.isNull())
         return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
 
-    QString reason;
-    bool written = false;
-    switch (RawFormatKindOf(encoder->FormatId)) {
-    case ImageRawFormat::RawPng:
-        written = WritePngImage(argb, Device);
-        break;
-    case ImageRawFormat::RawTiff:
-        written = WriteWithQt(argb, Device, "tiff", -1, TiffCompressionLzw, &reason);
-        break;
-    case ImageRawFormat::RawJpeg: {
-        const std::optional<std::uint32_t> quality = Parameters ? Parameters->Quality() : std::nullopt;
-        const QImage flat = FlattenOverWhite(argb);
-        written =
-            !flat.isNull() && WriteWithQt(flat, Device, "jpeg", quality ? int(*quality) : -1, -1, &reason);
-        break;
-    }
-    case ImageRawFormat::RawBmp: {
-        const QImage flat = FlattenOverWhite(argb);
-        written = !flat.isNull() && WriteWithQt(flat, Device, "bmp", -1, -1, &reason);
-        break;
-    }
-    case ImageRawFormat::RawGif:
-        written = WriteGifImage(argb, Device, &reason);
-        break;
-    default:
+    const TSaveFormatInfo* format = FindSaveFormatByMimeType(encoder->MimeType);
+    if (!format)
         return Fail(Reason, TGpStatus::NotImplemented,
                     QStringLiteral("the %1 encoder cannot write files").arg(encoder->FormatDescription));
-    }
+
+    const std::optional<std::uint32_t> quality = Parameters ? Parameters->Quality() : std::nullopt;
+    const QImage pixels = format->KeepsAlpha ? argb : FlattenOverWhite(argb);
+    QString reason;
+    const bool written =
+        !pixels.isNull() && format->Write(pixels, Device, quality ? int(*quality) : -1, &reason);
     if (!written)
         return Fail(Reason, TGpStatus::GenericError,
                     QStringLiteral("could not write the %1 image%2")

@@ -13,10 +13,12 @@ struct TEncoderParameters;
 QImage FlattenOverWhite(const QImage& Image);
 
 // Encodes Image with the encoder whose class id is Encoder (see
-// image_encoders.h) into Device. JPEG honours the quality parameter; the
-// other encoders ignore it. JPEG, GIF and BMP are flattened over white; PNG
-// and TIFF keep the alpha. No encoder (a null or unknown id) gives
-// InvalidParameter and writes nothing. Reason receives the failure, if any.
+// image_encoders.h) into Device, with the writer of the save format whose MIME
+// type the encoder has (save_formats.h). JPEG honours the quality parameter;
+// the other encoders ignore it. Formats without alpha are flattened over
+// white here; PNG and TIFF keep the alpha. No encoder (a null or unknown id)
+// gives InvalidParameter and writes nothing. Reason receives the failure, if
+// any.
 TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderParameters* Parameters,
                       QIODevice* Device, QString* Reason = nullptr);
 

@@ -1,5 +1,6 @@
 #include "imaging/saving/reflection_output.h"
 
+#include "imaging/codecs/image_encoders.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/image_saving.h"
@@ -23,10 +24,9 @@ std::optional<QUuid> EncoderFor(ImageSaveFormat Format, QString* Reason)
 }
 } // namespace
 
-QImage RenderReflection(const QImage& Picture, int Size, int OpacityStart, int OpacityEnd, int Axis)
+QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Parameters)
 {
-    return ComposeReflection(Picture, BuildReflectionImage(Picture, Size, OpacityStart, OpacityEnd), Size,
-                             Axis);
+    return ComposeReflection(Picture, BuildReflectionImage(Picture, Parameters), Parameters);
 }
 
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "imaging/codecs/image_encoders.h"
 #include "imaging/gp_status.h"
+#include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/save_formats.h"
 
 #include <QImage>
 #include <QString>
@@ -13,7 +14,7 @@ class QIODevice;
 // bytes for the same picture and values.
 
 // Picture plus its freshly built reflection, composed as saved.
-QImage RenderReflection(const QImage& Picture, int Size, int OpacityStart, int OpacityEnd, int Axis);
+QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Parameters);
 
 // Encodes a composed image in Format at quality 100 into Device.
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device,

@@ -6,7 +6,7 @@
 #include "imaging/gdip_picture.h"
 #include "tests/support/test_data.h"
 #include "toolkit/graphics/font.h"
-#include "toolkit/layout/layout_text.h"
+#include "toolkit/layout/layout_text_parser.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/label.h"
 #include "toolkit/widgets/page_control.h"

@@ -32,9 +32,12 @@ class CliImage : public ::testing::Test
         EXPECT_EQ(decoded.Status, TGpStatus::Ok) << decoded.Reason.toStdString();
         const QString name = Path(QStringLiteral("expected-%1").arg(++FExpectedCount));
         QString reason;
-        EXPECT_EQ(SaveReflectionFile(RenderReflection(decoded.Image, Size, Start, End, Axis), Format, name,
-                                     &reason),
-                  TGpStatus::Ok)
+        EXPECT_EQ(
+            SaveReflectionFile(
+                RenderReflection(decoded.Image,
+                                 {.Size = Size, .OpacityStart = Start, .OpacityEnd = End, .Axis = Axis}),
+                Format, name, &reason),
+            TGpStatus::Ok)
             << reason.toStdString();
         return ReadAll(name);
     }

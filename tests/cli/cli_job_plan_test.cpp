@@ -48,10 +48,10 @@ TEST(CliJobPlan, ValuesReachEveryJob)
         Plan({"--size", "9", "--start", "8", "--end", "7", "--axis", "-6", "a.png", "b.png"});
     ASSERT_EQ(jobs.size(), 2u);
     for (const TImageJob& job : jobs) {
-        EXPECT_EQ(job.Size, 9);
-        EXPECT_EQ(job.Start, 8);
-        EXPECT_EQ(job.End, 7);
-        EXPECT_EQ(job.Axis, -6);
+        EXPECT_EQ(job.Reflection.Size, 9);
+        EXPECT_EQ(job.Reflection.OpacityStart, 8);
+        EXPECT_EQ(job.Reflection.OpacityEnd, 7);
+        EXPECT_EQ(job.Reflection.Axis, -6);
     }
 }
 

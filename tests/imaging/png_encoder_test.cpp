@@ -1,4 +1,5 @@
 #include "imaging/png/png_encoder.h"
+#include "imaging/thread_budget.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -330,6 +331,19 @@ TEST(PngEncoder, SameBytesWhateverTheThreadCount)
     Many.Threads = 4;
     One.BandRows = Many.BandRows = 50;
     EXPECT_EQ(EncodePng(Image, One), EncodePng(Image, Many));
+}
+
+// The bands follow the image and the options, never the threads granted, so
+// an image encoded inside a batch worker gives the same file as alone.
+TEST(PngEncoder, SameBytesWhateverTheThreadBudget)
+{
+    const QImage Image = MakeImage(TPattern::Photo, 1200, 1800);
+    const QByteArray Alone = EncodePng(Image);
+    ASSERT_FALSE(Alone.isEmpty());
+    for (const int Budget : {1, 2, 3, 7}) {
+        const TThreadBudget Scope(Budget);
+        EXPECT_EQ(EncodePng(Image), Alone) << "budget " << Budget;
+    }
 }
 
 // A tile of noise repeated across the image: only matches can find the

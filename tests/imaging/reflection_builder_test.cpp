@@ -37,19 +37,22 @@ TEST(ReflectionRowOpacity, FadesFromStartToEndWithHalvesToEven)
         {49, 50, 120, 1, 3, "window start values, last row: 2.4 + 0.98"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ReflectionRowOpacity(c.row, c.size, c.start, c.end), c.expected) << c.what;
+        EXPECT_EQ(ReflectionRowOpacity(c.row, {.Size = c.size, .OpacityStart = c.start, .OpacityEnd = c.end}),
+                  c.expected)
+            << c.what;
 }
 
 TEST(ReflectionRowOpacity, SizeBeyondPictureKeepsFadingOverTheWholeSize)
 {
     // Row H-1 of a 10-row picture with n = 40: (31/40)*255 + (9/40)*0 = 197.625
-    EXPECT_EQ(ReflectionRowOpacity(9, 40, 255, 0), 198);
+    EXPECT_EQ(ReflectionRowOpacity(9, {.Size = 40, .OpacityStart = 255, .OpacityEnd = 0}), 198);
 }
 
 TEST(BuildReflectionImage, WorkedRowsOfAnOpaquePicture)
 {
     const QImage picture = OpaqueColumn(120);
-    const QImage reflection = BuildReflectionImage(picture, 100, 255, 0);
+    const QImage reflection =
+        BuildReflectionImage(picture, {.Size = 100, .OpacityStart = 255, .OpacityEnd = 0});
     ASSERT_EQ(reflection.size(), picture.size());
     EXPECT_EQ(qAlpha(reflection.pixel(0, 0)), 255);
     EXPECT_EQ(qAlpha(reflection.pixel(0, 50)), 128);
@@ -68,7 +71,8 @@ TEST(BuildReflectionImage, TransparentSourcePixelsStayTransparentAndColoursAreKe
     picture.setPixel(1, 3, qRgba(200, 100, 50, 1)); // faintest visible pixel
     picture.setPixel(2, 3, qRgba(17, 34, 51, 0));   // invisible but coloured
     picture.setPixel(3, 3, qRgba(250, 251, 252, 255));
-    const QImage reflection = BuildReflectionImage(picture, 2, 255, 255);
+    const QImage reflection =
+        BuildReflectionImage(picture, {.Size = 2, .OpacityStart = 255, .OpacityEnd = 255});
     EXPECT_EQ(reflection.pixel(1, 0), qRgba(200, 100, 50, 1));
     EXPECT_EQ(reflection.pixel(2, 0), 0u) << "a fully transparent source pixel is left untouched";
     EXPECT_EQ(reflection.pixel(3, 0), qRgba(250, 251, 252, 255));
@@ -80,7 +84,8 @@ TEST(BuildReflectionImage, SizeZeroAndNegativeLeaveOnlyInvisibleRows)
 {
     const QImage picture = OpaqueColumn(10);
     for (int size : {0, -1, -100}) {
-        const QImage reflection = BuildReflectionImage(picture, size, 255, 255);
+        const QImage reflection =
+            BuildReflectionImage(picture, {.Size = size, .OpacityStart = 255, .OpacityEnd = 255});
         for (int y = 0; y < 10; ++y)
             EXPECT_EQ(qAlpha(reflection.pixel(0, y)), 0) << "size " << size << " row " << y;
     }
@@ -89,7 +94,8 @@ TEST(BuildReflectionImage, SizeZeroAndNegativeLeaveOnlyInvisibleRows)
 TEST(BuildReflectionImage, SizeGreaterThanHeightKeepsTheLastRowVisible)
 {
     const QImage picture = OpaqueColumn(10);
-    const QImage reflection = BuildReflectionImage(picture, 40, 255, 0);
+    const QImage reflection =
+        BuildReflectionImage(picture, {.Size = 40, .OpacityStart = 255, .OpacityEnd = 0});
     EXPECT_EQ(qAlpha(reflection.pixel(0, 9)), 198);
 }
 
@@ -107,8 +113,9 @@ TEST(BuildReflectionImage, MatchesThePlainFormulaOnRealImages)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " size " + std::to_string(c.size));
         const QImage picture = LoadTestImage(QString::fromLatin1(c.file));
-        ExpectSameBits(BuildReflectionImage(picture, c.size, c.start, c.end),
-                       NaiveReflection(picture, c.size, c.start, c.end));
+        ExpectSameBits(
+            BuildReflectionImage(picture, {.Size = c.size, .OpacityStart = c.start, .OpacityEnd = c.end}),
+            NaiveReflection(picture, c.size, c.start, c.end));
     }
 }
 
@@ -121,10 +128,11 @@ TEST(BuildReflectionImage, LargePictureBuiltInBandsMatchesTheFormula)
         for (int x = 0; x < picture.width(); ++x)
             row[x] = qRgba(x % 256, y % 256, (x * y) % 256, (x + 3 * y) % 256);
     }
-    ExpectSameBits(BuildReflectionImage(picture, 700, 200, 20), NaiveReflection(picture, 700, 200, 20));
+    ExpectSameBits(BuildReflectionImage(picture, {.Size = 700, .OpacityStart = 200, .OpacityEnd = 20}),
+                   NaiveReflection(picture, 700, 200, 20));
 }
 
 TEST(BuildReflectionImage, NullPictureGivesNullImage)
 {
-    EXPECT_TRUE(BuildReflectionImage(QImage(), 100, 255, 0).isNull());
+    EXPECT_TRUE(BuildReflectionImage(QImage(), {.Size = 100, .OpacityStart = 255, .OpacityEnd = 0}).isNull());
 }

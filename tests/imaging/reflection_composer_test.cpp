@@ -25,14 +25,16 @@ TEST(ComposedHeight, NeverCutsThePicture)
         {220, 0, 0, 220},   {220, -10, 0, 220}, {220, 50, -7, 263},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ComposedHeight(c.height, c.size, c.axis), c.expected) << c.size << " " << c.axis;
+        EXPECT_EQ(ComposedHeight(c.height, {.Size = c.size, .Axis = c.axis}), c.expected)
+            << c.size << " " << c.axis;
 }
 
 TEST(ComposeReflection, GapRowsAreTransparentAndPartsAreCopiedExactly)
 {
     const QImage picture = LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png"));
-    const QImage reflection = BuildReflectionImage(picture, 50, 255, 0);
-    const QImage out = ComposeReflection(picture, reflection, 50, 20);
+    const QImage reflection =
+        BuildReflectionImage(picture, {.Size = 50, .OpacityStart = 255, .OpacityEnd = 0});
+    const QImage out = ComposeReflection(picture, reflection, {.Size = 50, .Axis = 20});
     ASSERT_EQ(out.size(), QSize(200, 220));
     for (int y = 0; y < 150; ++y)
         for (int x = 0; x < 200; ++x)
@@ -52,7 +54,7 @@ TEST(ComposeReflection, OverlapBlendsThePictureOverTheReflection)
     picture.setPixel(0, 9, qRgba(255, 0, 0, 0));   // transparent hole
     picture.setPixel(1, 9, qRgba(255, 0, 0, 128)); // half transparent
     const QImage reflection = Filled(4, 10, qRgba(0, 255, 0, 200));
-    const QImage out = ComposeReflection(picture, reflection, 5, -3);
+    const QImage out = ComposeReflection(picture, reflection, {.Size = 5, .Axis = -3});
     ASSERT_EQ(out.height(), 12);
     EXPECT_EQ(out.pixel(0, 9), qRgba(0, 255, 0, 200)) << "the reflection shows through a hole";
     EXPECT_EQ(out.pixel(2, 9), qRgba(0, 0, 255, 255)) << "an opaque picture covers the reflection";
@@ -87,5 +89,5 @@ TEST(ComposeReflection, BlendAgreesWithQPainterWithinRounding)
 
 TEST(ComposeReflection, NullPictureGivesNullImage)
 {
-    EXPECT_TRUE(ComposeReflection(QImage(), QImage(), 10, 1).isNull());
+    EXPECT_TRUE(ComposeReflection(QImage(), QImage(), {.Size = 10, .Axis = 1}).isNull());
 }

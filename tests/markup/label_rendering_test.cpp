@@ -2,6 +2,7 @@
 // and the exact pixels of the fade over the background.
 #include "markup/label_rendering.h"
 
+#include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "toolkit/graphics/font.h"
 
@@ -67,7 +68,7 @@ TEST(LabelRendering, MirroredRowsFadeOverTheBackground)
         TReflectionParameters parameters; // size, start, end, axis
     };
     const Case cases[] = {
-        {"label defaults over white", clWhite, TLabelRendering::DefaultParameters()},
+        {"label defaults over white", clWhite, LabelReflectionDefaults},
         {"strong fade below a gap over navy", clNavy, {30, 255, 40, 3}},
         {"no visible rows", clYellow, {0, 255, 255, 0}},
     };
@@ -94,10 +95,7 @@ TEST(LabelRendering, MirroredRowsFadeOverTheBackground)
         const int axis = c.parameters.Axis;
         for (int y = std::max(h, h + axis); y < label.Surface.height(); ++y) {
             const int row = y - (h + axis);
-            const int opacity = row < h
-                                    ? ReflectionRowOpacity(row, c.parameters.Size, c.parameters.OpacityStart,
-                                                           c.parameters.OpacityEnd)
-                                    : 0;
+            const int opacity = row < h ? ReflectionRowOpacity(row, c.parameters) : 0;
             for (int x = 0; x < w; ++x) {
                 const QRgb mirrored = row < h ? label.Surface.pixel(x, h - 1 - row) : background;
                 const QRgb scaled = (QRgb(ScaledAlphaTable(opacity)[255]) << 24) | (mirrored & 0xFFFFFFu);

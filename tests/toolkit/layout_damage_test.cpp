@@ -5,7 +5,8 @@
 
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/layout/layout_reader.h"
-#include "toolkit/layout/layout_text.h"
+#include "toolkit/layout/layout_text_parser.h"
+#include "toolkit/layout/layout_text_writer.h"
 #include "toolkit/layout/layout_writer.h"
 
 #include <QPointer>

@@ -13,13 +13,9 @@ class TCanvas;
 // default the colour of the bottom-left pixel) are left out when the bitmap
 // is drawn on a canvas; otherwise drawing is a plain copy of the pixels.
 //
-// Stored form (SaveStream): a BMP file, 14-byte file header then
-// - for a bitmap whose pixels are all opaque: a 40-byte info header,
-//   24 bits per pixel, BI_RGB, bottom-up rows padded to 4 bytes;
-// - for a bitmap with any alpha below 255: a 108-byte version 4 info header,
-//   32 bits per pixel, BI_BITFIELDS with the masks 00FF0000, 0000FF00,
-//   000000FF, FF000000 so that readers keep the alpha, bottom-up rows.
-// An empty bitmap writes nothing.
+// Stored form (SaveStream): the BMP file of its pixels (see EncodeBmp, which
+// keeps the alpha when any pixel is not opaque); an empty bitmap writes
+// nothing.
 class TBitmap : public TGraphic
 {
     Q_OBJECT

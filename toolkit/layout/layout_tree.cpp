@@ -31,10 +31,7 @@ class TInput
 
     [[noreturn]] void Fail(qint64 At, const QString& Expected, const QString& Found) const
     {
-        throw ELayoutError(QStringLiteral("Layout stream damaged at offset %1: expected %2, found %3")
-                               .arg(At)
-                               .arg(Expected, Found)
-                               .toStdString());
+        ThrowLayoutDamaged(At, Expected, Found);
     }
 
     void Need(qint64 Count, const QString& Expected) const

@@ -1,27 +1,20 @@
 #include "toolkit/layout/layout_writer.h"
 
-#include "toolkit/collection.h"
 #include "toolkit/graphics/graphic.h"
 #include "toolkit/layout/class_registry.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/layout/layout_meta.h"
+#include "toolkit/layout/layout_object_kind.h"
 #include "toolkit/layout/layout_tree.h"
-#include "toolkit/notify_event.h"
-#include "toolkit/strings.h"
+#include "toolkit/layout/layout_value_kind.h"
+#include "toolkit/persistent.h"
 
-#include <QBuffer>
-#include <QMetaEnum>
 #include <QMetaProperty>
+#include <functional>
+#include <optional>
 
 namespace
 {
-
-[[noreturn]] void CannotWrite(const QObject* Object, const QString& Name, const QString& Why)
-{
-    throw ELayoutError(QStringLiteral("Cannot write property %1 of %2: %3")
-                           .arg(Name, QString::fromLatin1(Object->metaObject()->className()), Why)
-                           .toStdString());
-}
 
 void AddProperty(std::vector<TLayoutProperty>& Out, const QString& Name, TLayoutValue Value)
 {
@@ -39,45 +32,23 @@ void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
 {
     if (!Value)
         return;
-    if (auto* graphic = qobject_cast<TGraphic*>(Value)) {
+    if (qobject_cast<TGraphic*>(Value)) {
         // A graphic's own published properties come first, so that reading
         // sets them before its bytes are decoded.
         if (Depth >= LayoutMaxDepth)
-            CannotWrite(Owner, Name, QStringLiteral("objects nested too deeply"));
+            ThrowLayoutUnwritable(Owner, Name, QStringLiteral("objects nested too deeply"));
         WriteProperties(Value, Name + QLatin1Char('.'), Out, Depth + 1);
-        if (graphic->IsEmpty())
-            return;
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        graphic->WriteStoredData(&buffer);
-        TLayoutValue value;
-        value.Type = TLayoutValueType::Binary;
-        value.Bytes = bytes;
-        AddProperty(Out, Name + QStringLiteral(".Data"), std::move(value));
-        return;
     }
-    if (auto* strings = qobject_cast<TStrings*>(Value)) {
-        if (strings->Count() == 0)
-            return;
-        TLayoutValue value;
-        value.Type = TLayoutValueType::List;
-        for (const QString& line : strings->Lines())
-            value.List.push_back(MakeLayoutString(line));
-        AddProperty(Out, Name + QStringLiteral(".Strings"), std::move(value));
-        return;
-    }
-    if (auto* collection = qobject_cast<TCollection*>(Value)) {
-        if (Depth >= LayoutMaxDepth)
-            CannotWrite(Owner, Name, QStringLiteral("objects nested too deeply"));
-        TLayoutValue value;
-        value.Type = TLayoutValueType::Collection;
-        for (int i = 0; i < collection->Count(); ++i) {
-            std::vector<TLayoutProperty> item;
-            WriteProperties(collection->Items(i), QString(), item, Depth + 1);
-            value.Items.push_back(std::move(item));
-        }
-        AddProperty(Out, Name, std::move(value));
+    if (const TLayoutObjectKind* kind = FindLayoutObjectKind(Value)) {
+        const std::function<std::vector<TLayoutProperty>(const QObject*)> writeItem =
+            [Depth](const QObject* Item) {
+                std::vector<TLayoutProperty> properties;
+                WriteProperties(Item, QString(), properties, Depth + 1);
+                return properties;
+            };
+        if (std::optional<TLayoutValue> stored =
+                kind->Write(TLayoutObjectWriting{Owner, Name, Value, Depth, writeItem}))
+            AddProperty(Out, kind->StoredName(Name), std::move(*stored));
         return;
     }
     if (IsLayoutClassRegistered(QString::fromLatin1(Value->metaObject()->className()))) {
@@ -92,7 +63,7 @@ void WriteObjectValue(const QObject* Owner, const QString& Name, QObject* Value,
     }
     if (qobject_cast<TPersistent*>(Value)) {
         if (Depth >= LayoutMaxDepth)
-            CannotWrite(Owner, Name, QStringLiteral("objects nested too deeply"));
+            ThrowLayoutUnwritable(Owner, Name, QStringLiteral("objects nested too deeply"));
         WriteProperties(Value, Name + QLatin1Char('.'), Out, Depth + 1);
     }
     // Other objects are neither owned nor components: nothing to store.
@@ -114,82 +85,14 @@ void WriteProperties(const QObject* Object, const QString& Prefix, std::vector<T
         }
         if (!property.isWritable())
             continue;
-        if (type == QMetaType::fromType<TNotifyEvent>()) {
-            const TNotifyEvent event = value.value<TNotifyEvent>();
-            if (event.Name.isEmpty())
-                continue;
-            TLayoutValue stored;
-            stored.Type = TLayoutValueType::Ident;
-            stored.Text = event.Name;
-            AddProperty(Out, name, std::move(stored));
-            continue;
-        }
-        if (property.isFlagType()) {
-            const QMetaEnum flags = property.enumerator();
-            const quint64 bits = quint64(EnumVariantValue(value));
-            TLayoutValue stored;
-            stored.Type = TLayoutValueType::Set;
-            quint64 written = 0;
-            for (int k = 0; k < flags.keyCount(); ++k) {
-                const quint64 bit = quint64(quint32(flags.value(k)));
-                // Only single-bit elements; combined keys are shorthands.
-                if (bit == 0 || (bit & (bit - 1)) != 0 || !(bits & bit) || (written & bit))
-                    continue;
-                written |= bit;
-                stored.Names.append(QString::fromLatin1(flags.key(k)));
-            }
-            if (written != (bits & 0xFFFFFFFFu))
-                CannotWrite(Object, name, QStringLiteral("the set holds elements that have no name"));
-            AddProperty(Out, name, std::move(stored));
-            continue;
-        }
-        if (property.isEnumType()) {
-            const QMetaEnum enumeration = property.enumerator();
-            const char* key = enumeration.valueToKey(int(EnumVariantValue(value)));
-            if (!key)
-                CannotWrite(Object, name,
-                            QStringLiteral("the value %1 has no name").arg(EnumVariantValue(value)));
-            TLayoutValue stored;
-            stored.Type = TLayoutValueType::Ident;
-            stored.Text = QString::fromLatin1(key);
-            AddProperty(Out, name, std::move(stored));
-            continue;
-        }
-        switch (type.id()) {
-        case QMetaType::Bool: {
-            TLayoutValue stored;
-            stored.Type = value.toBool() ? TLayoutValueType::True : TLayoutValueType::False;
-            AddProperty(Out, name, std::move(stored));
-            break;
-        }
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-        case QMetaType::ULong:
-            AddProperty(Out, name, MakeLayoutInteger(value.toLongLong()));
-            break;
-        case QMetaType::ULongLong:
-            // Values past the signed range keep their bit pattern.
-            AddProperty(Out, name, MakeLayoutInteger(qint64(value.toULongLong())));
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            AddProperty(Out, name, MakeLayoutExtended(static_cast<long double>(value.toDouble())));
-            break;
-        case QMetaType::QString:
-            AddProperty(Out, name, MakeLayoutString(value.toString()));
-            break;
-        default:
-            CannotWrite(Object, name,
-                        QStringLiteral("values of type %1 have no stored form")
-                            .arg(QString::fromLatin1(type.name())));
-        }
+        const TLayoutValueKind* kind = FindLayoutValueKind(property);
+        if (!kind)
+            ThrowLayoutUnwritable(Object, name,
+                                  QStringLiteral("values of type %1 have no stored form")
+                                      .arg(QString::fromLatin1(type.name())));
+        if (std::optional<TLayoutValue> stored =
+                kind->Write(TLayoutValueWriting{Object, name, property, value}))
+            AddProperty(Out, name, std::move(*stored));
     }
 }
 

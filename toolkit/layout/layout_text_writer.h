@@ -20,10 +20,8 @@
 //     end
 //   end
 //
-// Strings become a short string when they are Latin-1 and at most 255
-// characters, a wide string otherwise; integers take the smallest integer
-// type. Layouts written that way (as the layout writer does) convert to text
-// and back to the identical bytes. Faults raise ELayoutError naming the byte
-// offset (binary form) or the line (text form) and what was expected.
+// Layouts whose strings and integers take the smallest form (as the layout
+// writer's do) convert to text and back (LayoutTextToBinary) to the identical
+// bytes. Faults raise ELayoutError naming the byte offset and what was
+// expected there.
 QString LayoutBinaryToText(const QByteArray& Binary);
-QByteArray LayoutTextToBinary(const QString& Text);

@@ -1,258 +1,15 @@
-#include "toolkit/layout/layout_text.h"
+#include "toolkit/layout/layout_text_parser.h"
 
 #include "toolkit/layout/layout_error.h"
+#include "toolkit/layout/layout_names.h"
 #include "toolkit/layout/layout_tree.h"
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace
 {
-
-// ---------------------------------------------------------------- binary -> text
-
-constexpr int HexDigitsPerLine = 64;
-constexpr int StringPartLength = 64;
-
-[[noreturn]] void CannotShow(qint64 Offset, const QString& Expected, const QString& Found)
-{
-    throw ELayoutError(QStringLiteral("Layout stream damaged at offset %1: expected %2, found %3")
-                           .arg(Offset)
-                           .arg(Expected, Found)
-                           .toStdString());
-}
-
-bool IsIdentifierStart(QChar c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
-bool IsIdentifierPart(QChar c)
-{
-    return IsIdentifierStart(c) || (c >= '0' && c <= '9');
-}
-
-// A name the text form can hold: identifier parts, joined by dots when Dotted.
-bool IsIdentifier(const QString& Name, bool Dotted)
-{
-    if (Name.isEmpty())
-        return false;
-    bool partStart = true;
-    for (QChar c : Name) {
-        if (Dotted && c == '.') {
-            if (partStart)
-                return false;
-            partStart = true;
-            continue;
-        }
-        if (partStart ? !IsIdentifierStart(c) : !IsIdentifierPart(c))
-            return false;
-        partStart = false;
-    }
-    return !partStart;
-}
-
-class TTextWriter
-{
-  public:
-    QString Out;
-
-    void Object(const TLayoutObject& Object, int Indent)
-    {
-        CheckName(Object.ClassName, false, Object.Offset, QStringLiteral("a class name"));
-        Line(Indent);
-        Out += QStringLiteral("object ");
-        if (!Object.Name.isEmpty()) {
-            CheckName(Object.Name, false, Object.Offset, QStringLiteral("a component name"));
-            Out += Object.Name + QStringLiteral(": ");
-        }
-        Out += Object.ClassName;
-        Out += '\n';
-        Properties(Object.Properties, Indent + 1);
-        for (const TLayoutObject& child : Object.Children)
-            this->Object(child, Indent + 1);
-        Line(Indent);
-        Out += QStringLiteral("end\n");
-    }
-
-  private:
-    void Line(int Indent) { Out += QString(Indent * 2, QLatin1Char(' ')); }
-
-    static void CheckName(const QString& Name, bool Dotted, qint64 Offset, const QString& Expected)
-    {
-        if (!IsIdentifier(Name, Dotted))
-            CannotShow(Offset, Expected, QStringLiteral("\"%1\"").arg(Name));
-    }
-
-    void Properties(const std::vector<TLayoutProperty>& Properties, int Indent)
-    {
-        for (const TLayoutProperty& property : Properties) {
-            CheckName(property.Name, true, property.Offset, QStringLiteral("a property name"));
-            Line(Indent);
-            Out += property.Name + QStringLiteral(" =");
-            Value(property.Value, Indent + 1);
-            Out += '\n';
-        }
-    }
-
-    // Writes " value" (or a value starting on the next lines) after the
-    // current text; Indent is the indent of continuation lines.
-    void Value(const TLayoutValue& Value, int Indent)
-    {
-        switch (Value.Type) {
-        case TLayoutValueType::Null:
-            Out += QStringLiteral(" Null");
-            break;
-        case TLayoutValueType::Nil:
-            Out += QStringLiteral(" nil");
-            break;
-        case TLayoutValueType::False:
-            Out += QStringLiteral(" False");
-            break;
-        case TLayoutValueType::True:
-            Out += QStringLiteral(" True");
-            break;
-        case TLayoutValueType::Int8:
-        case TLayoutValueType::Int16:
-        case TLayoutValueType::Int32:
-        case TLayoutValueType::Int64:
-            Out += ' ' + QString::number(Value.Integer);
-            break;
-        case TLayoutValueType::Extended:
-            Out += ' ' + ExtendedText(Value);
-            break;
-        case TLayoutValueType::String:
-        case TLayoutValueType::LString:
-        case TLayoutValueType::WString:
-        case TLayoutValueType::Utf8String:
-            String(Value.Text, Indent);
-            break;
-        case TLayoutValueType::Ident:
-            CheckName(Value.Text, false, Value.Offset + 1, QStringLiteral("an identifier"));
-            Out += ' ' + Value.Text;
-            break;
-        case TLayoutValueType::Set: {
-            Out += QStringLiteral(" [");
-            for (qsizetype i = 0; i < Value.Names.size(); ++i) {
-                CheckName(Value.Names[i], false, Value.Offset, QStringLiteral("a set element"));
-                if (i > 0)
-                    Out += QStringLiteral(", ");
-                Out += Value.Names[i];
-            }
-            Out += ']';
-            break;
-        }
-        case TLayoutValueType::Binary: {
-            Out += QStringLiteral(" {");
-            const QString hex = QString::fromLatin1(Value.Bytes.toHex().toUpper());
-            for (qsizetype i = 0; i < hex.size(); i += HexDigitsPerLine) {
-                Out += '\n';
-                Line(Indent);
-                Out += hex.mid(i, HexDigitsPerLine);
-            }
-            Out += '}';
-            break;
-        }
-        case TLayoutValueType::List:
-            Out += QStringLiteral(" (");
-            for (const TLayoutValue& item : Value.List) {
-                Out += '\n';
-                Line(Indent);
-                const qsizetype before = Out.size();
-                this->Value(item, Indent + 1);
-                // The item's own leading blank is not wanted at a line start.
-                if (Out.size() > before && Out[before] == ' ')
-                    Out.remove(before, 1);
-            }
-            Out += ')';
-            break;
-        case TLayoutValueType::Collection:
-            Out += QStringLiteral(" <");
-            for (const std::vector<TLayoutProperty>& item : Value.Items) {
-                Out += '\n';
-                Line(Indent);
-                Out += QStringLiteral("item\n");
-                Properties(item, Indent + 1);
-                Line(Indent);
-                Out += QStringLiteral("end");
-            }
-            Out += '>';
-            break;
-        default:
-            CannotShow(Value.Offset, QStringLiteral("a value type"),
-                       QStringLiteral("%1").arg(int(Value.Type)));
-        }
-    }
-
-    static QString ExtendedText(const TLayoutValue& Value)
-    {
-        const long double number = LayoutExtendedValue(Value);
-        char buffer[64];
-        std::to_chars_result written{buffer, std::errc()};
-        if (std::isfinite(number))
-            written = std::to_chars(buffer, buffer + sizeof(buffer), number);
-        if (!std::isfinite(number) || written.ec != std::errc())
-            CannotShow(Value.Offset, QStringLiteral("a finite extended value"),
-                       QStringLiteral("another bit pattern"));
-        QString text = QString::fromLatin1(buffer, written.ptr - buffer);
-        if (!text.contains('.') && !text.contains('e'))
-            text += QStringLiteral(".0");
-        // Bit patterns that are no canonical number do not survive the
-        // decimal form; refusing them keeps text and binary in step.
-        long double back = 0;
-        const QByteArray latin = text.toLatin1();
-        std::from_chars(latin.constData(), latin.constData() + latin.size(), back);
-        if (MakeLayoutExtended(back).Bytes != Value.Bytes)
-            CannotShow(Value.Offset, QStringLiteral("a canonical extended value"),
-                       QStringLiteral("another bit pattern"));
-        return text;
-    }
-
-    static QString StringPart(QStringView Part)
-    {
-        QString text;
-        bool quoted = false;
-        for (QChar c : Part) {
-            const char16_t unit = c.unicode();
-            if (unit >= 0x20 && unit < 0x7F) {
-                if (!quoted) {
-                    text += '\'';
-                    quoted = true;
-                }
-                text += c;
-                if (c == '\'')
-                    text += c;
-            } else {
-                if (quoted) {
-                    text += '\'';
-                    quoted = false;
-                }
-                text += '#' + QString::number(unit);
-            }
-        }
-        if (quoted)
-            text += '\'';
-        return text.isEmpty() ? QStringLiteral("''") : text;
-    }
-
-    void String(const QString& Text, int Indent)
-    {
-        if (Text.size() <= StringPartLength) {
-            Out += ' ' + StringPart(Text);
-            return;
-        }
-        for (qsizetype i = 0; i < Text.size(); i += StringPartLength) {
-            if (i > 0)
-                Out += QStringLiteral(" +");
-            Out += '\n';
-            Line(Indent);
-            Out += StringPart(QStringView(Text).mid(i, StringPartLength));
-        }
-    }
-};
-
-// ---------------------------------------------------------------- text -> binary
 
 enum class TTokenKind { End, Identifier, Integer, Float, String, Symbol };
 
@@ -327,7 +84,7 @@ class TTextParser
 
     QString ExpectIdentifier(const QString& What, bool Dotted)
     {
-        if (Current.Kind != TTokenKind::Identifier || !IsIdentifier(Current.Text, Dotted))
+        if (Current.Kind != TTokenKind::Identifier || !IsLayoutIdentifier(Current.Text, Dotted))
             Fail(What);
         CheckLength();
         QString name = Current.Text;
@@ -420,7 +177,7 @@ class TTextParser
             else if (IsWord("Null"))
                 value.Type = TLayoutValueType::Null;
             else {
-                if (!IsIdentifier(Current.Text, false))
+                if (!IsLayoutIdentifier(Current.Text, false))
                     Fail(QStringLiteral("a value"));
                 CheckLength();
                 value.Type = TLayoutValueType::Ident;
@@ -538,9 +295,10 @@ class TTextParser
         if (Position >= Text.size())
             return;
         const QChar c = Text[Position];
-        if (IsIdentifierStart(c)) {
+        if (IsLayoutIdentifierStart(c)) {
             const qsizetype start = Position;
-            while (Position < Text.size() && (IsIdentifierPart(Text[Position]) || Text[Position] == '.'))
+            while (Position < Text.size() &&
+                   (IsLayoutIdentifierPart(Text[Position]) || Text[Position] == '.'))
                 ++Position;
             Current.Kind = TTokenKind::Identifier;
             Current.Text = Text.mid(start, Position - start);
@@ -652,14 +410,6 @@ class TTextParser
 };
 
 } // namespace
-
-QString LayoutBinaryToText(const QByteArray& Binary)
-{
-    const TLayoutObject root = ParseLayoutBinary(Binary);
-    TTextWriter writer;
-    writer.Object(root, 0);
-    return writer.Out;
-}
 
 QByteArray LayoutTextToBinary(const QString& Text)
 {

@@ -1,0 +1,106 @@
+#include "imaging/saving/save_formats.h"
+
+#include "imaging/codecs/gif_writer.h"
+#include "imaging/png/png_output.h"
+
+#include <QImage>
+#include <QImageWriter>
+#include <QStringList>
+#include <algorithm>
+#include <array>
+
+namespace
+{
+
+bool WriteWithQt(const QImage& Image, QIODevice* Device, const char* Format, int Quality, int Compression,
+                 QString* Reason)
+{
+    QImageWriter writer(Device, Format);
+    if (Quality >= 0)
+        writer.setQuality(Quality);
+    if (Compression >= 0)
+        writer.setCompression(Compression);
+    if (writer.write(Image))
+        return true;
+    if (Reason)
+        *Reason = writer.errorString();
+    return false;
+}
+
+// Qt's TIFF writer takes this as "LZW".
+constexpr int TiffCompressionLzw = 1;
+
+bool WritePng(const QImage& Image, QIODevice* Device, int, QString*)
+{
+    return WritePngImage(Image, Device);
+}
+
+bool WriteJpeg(const QImage& Image, QIODevice* Device, int Quality, QString* Reason)
+{
+    return WriteWithQt(Image, Device, "jpeg", Quality, -1, Reason);
+}
+
+bool WriteGif(const QImage& Image, QIODevice* Device, int, QString* Reason)
+{
+    return WriteGifImage(Image, Device, Reason);
+}
+
+bool WriteBmp(const QImage& Image, QIODevice* Device, int, QString* Reason)
+{
+    return WriteWithQt(Image, Device, "bmp", -1, -1, Reason);
+}
+
+bool WriteTiff(const QImage& Image, QIODevice* Device, int, QString* Reason)
+{
+    return WriteWithQt(Image, Device, "tiff", -1, TiffCompressionLzw, Reason);
+}
+
+// PNG and TIFF carry the fade's partial alpha; JPEG, GIF and BMP cannot, so
+// they get what the screen showed: the picture over the window's white.
+constexpr std::array<TSaveFormatInfo, 5> Formats{{
+    {ImageSaveFormat::Png, "png", nullptr, "png", "image/png", true, WritePng},
+    {ImageSaveFormat::Jpeg, "jpg", "jpeg", "jpg", "image/jpeg", false, WriteJpeg},
+    {ImageSaveFormat::Gif, "gif", nullptr, "gif", "image/gif", false, WriteGif},
+    {ImageSaveFormat::Bmp, "bmp", nullptr, "bmp", "image/bmp", false, WriteBmp},
+    {ImageSaveFormat::Tiff, "tiff", "tif", "tif", "image/tiff", true, WriteTiff},
+}};
+
+template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)
+{
+    const auto found = std::find_if(Formats.begin(), Formats.end(), Matches);
+    return found == Formats.end() ? nullptr : &*found;
+}
+
+} // namespace
+
+std::span<const TSaveFormatInfo> SaveFormats()
+{
+    return Formats;
+}
+
+const TSaveFormatInfo* FindSaveFormat(ImageSaveFormat Format)
+{
+    return FindFormat([Format](const TSaveFormatInfo& Info) { return Info.Format == Format; });
+}
+
+const TSaveFormatInfo* FindSaveFormatByMimeType(const QString& MimeType)
+{
+    return FindFormat([&](const TSaveFormatInfo& Info) { return MimeType == QLatin1String(Info.MimeType); });
+}
+
+const TSaveFormatInfo* FindSaveFormatByOptionName(const QString& Name)
+{
+    return FindFormat([&](const TSaveFormatInfo& Info) {
+        return Name == QLatin1String(Info.OptionName) ||
+               (Info.OptionAlias && Name == QLatin1String(Info.OptionAlias));
+    });
+}
+
+QString SaveFormatOptionNames()
+{
+    QStringList names;
+    for (const TSaveFormatInfo& info : Formats)
+        names << QString::fromLatin1(info.OptionName);
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <span>
+
+class QImage;
+class QIODevice;
+
+// The file format a reflection is saved in, as callers name it.
+enum class ImageSaveFormat : std::uint8_t {
+    Png = 0,
+    Bmp = 1,
+    Jpeg = 2,
+    Tiff = 3,
+    Gif = 4,
+};
+
+// Writes Image into Device; Quality is a percentage, or -1 for the writer's
+// own default (only JPEG uses it). Reason receives the failure, if any.
+using TImageFormatWriter = bool (*)(const QImage& Image, QIODevice* Device, int Quality, QString* Reason);
+
+// Everything the program knows about one save format: the window, the
+// command line and saving all read it from here.
+struct TSaveFormatInfo {
+    ImageSaveFormat Format;
+    const char* OptionName;  // the command line's name for it (lower case)
+    const char* OptionAlias; // a second name the command line accepts, or nullptr
+    const char* Extension;   // of the files written in it (lower case, no dot)
+    const char* MimeType;    // how the encoder records name it
+    bool KeepsAlpha;         // false: written flattened over white, as the window showed it
+    TImageFormatWriter Write;
+};
+
+// The formats in the order the command line lists them: png, jpg, gif, bmp, tiff.
+std::span<const TSaveFormatInfo> SaveFormats();
+
+// The record of Format; nullptr for a value outside the enumeration.
+const TSaveFormatInfo* FindSaveFormat(ImageSaveFormat Format);
+
+// The record whose MIME type is exactly MimeType, or nullptr.
+const TSaveFormatInfo* FindSaveFormatByMimeType(const QString& MimeType);
+
+// The record a command-line name (lower case, alias or not) names, or nullptr.
+const TSaveFormatInfo* FindSaveFormatByOptionName(const QString& Name);
+
+// The command line's names for the formats: "png, jpg, gif, bmp or tiff".
+QString SaveFormatOptionNames();
