@@ -41,6 +41,11 @@ TOrbReflectionLabel::TOrbReflectionLabel(QWidget* Parent)
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setMouseTracking(true);
     FHTMLText->OnChange = [this](TStrings*) { MarkupTextChanged(); };
+    // Painting and hit testing go through the overridable RenderMarkup.
+    FRendering->RenderHook = [this](TCanvas& Canvas, const QString& Markup, const QRect& Area,
+                                    const TMarkupOptions& Options, TMarkupResults& Results) {
+        return RenderMarkup(Canvas, Markup, Area, Options, Results);
+    };
     Font()->SetSize(InitialFontSize);
     Font()->SetStyle(TFont::fsBold);
     resize(InitialWidth, InitialHeight);
@@ -49,6 +54,7 @@ TOrbReflectionLabel::TOrbReflectionLabel(QWidget* Parent)
 TOrbReflectionLabel::~TOrbReflectionLabel()
 {
     FHTMLText->OnChange = nullptr;
+    FRendering->RenderHook = nullptr;
     if (FImages)
         FImages->OnChange = nullptr;
     FRendering->PictureCache()->ClearPictures();

@@ -102,6 +102,14 @@ bool TLabelRendering::RenderMarkup(TCanvas& Canvas, const QString& Markup, const
     return Results.AnchorAtPoint;
 }
 
+bool TLabelRendering::Render(TCanvas& Canvas, const QString& Markup, const QRect& Area,
+                             const TMarkupOptions& Options, TMarkupResults& Results)
+{
+    if (RenderHook)
+        return RenderHook(Canvas, Markup, Area, Options, Results);
+    return RenderMarkup(Canvas, Markup, Area, Options, Results);
+}
+
 void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex)
 {
     const QRect client = Surface.rect();
@@ -121,7 +129,7 @@ void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint P
     TMarkupOptions options = LabelOptions(Point, HotIndex, false, URLColor, PaintShadowColor);
     options.Images = Images;
     TMarkupResults results;
-    RenderMarkup(canvas, Markup, client, options, results);
+    Render(canvas, Markup, client, options, results);
 }
 
 void TLabelRendering::Paint(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex, bool Loading)
@@ -206,7 +214,7 @@ bool TLabelRendering::AnchorAt(QImage& Surface, const QString& Markup, int X, in
     options.Images = Images;
     TMarkupResults results;
     results.PointAnchorRect = AnchorRect;
-    const bool found = RenderMarkup(canvas, Markup, Surface.rect(), options, results);
+    const bool found = Render(canvas, Markup, Surface.rect(), options, results);
     AnchorIndex = results.PointAnchorIndex;
     if (!found) {
         AnchorIndex = -1;
@@ -227,7 +235,7 @@ QSize TLabelRendering::FittingSize(const QString& Markup, int Width)
     options.MeasureOnly = true;
     TMarkupResults results;
     const int areaWidth = Width > 0 ? std::min(Width, MaxFittingSide) : MaxFittingSide;
-    RenderMarkup(canvas, Markup, QRect(0, 0, areaWidth, MaxFittingSide), options, results);
+    Render(canvas, Markup, QRect(0, 0, areaWidth, MaxFittingSide), options, results);
     const int height = FMarkupHeight;
     const int visibleRows = std::clamp(Parameters.Size, 0, height);
     const int reflectionBottom = visibleRows > 0 ? height + Parameters.Axis + visibleRows : height;

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class TCanvas;
@@ -59,6 +60,11 @@ class TLabelRendering
     // the reported text size becomes MarkupWidth and MarkupHeight.
     bool RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
                       const TMarkupOptions& Options, TMarkupResults& Results);
+    // When set, painting, hit testing and measuring lay the markup out
+    // through it instead of RenderMarkup (a control's overridable step).
+    using TRenderHook = std::function<bool(TCanvas& Canvas, const QString& Markup, const QRect& Area,
+                                           const TMarkupOptions& Options, TMarkupResults& Results)>;
+    TRenderHook RenderHook;
 
     // Paints Surface as the label shows itself: background, reflection (when
     // one is built and current), the markup over both. With a rebuild
@@ -87,6 +93,8 @@ class TLabelRendering
     QSize FittingSize(const QString& Markup, int Width = 0);
 
   private:
+    bool Render(TCanvas& Canvas, const QString& Markup, const QRect& Area, const TMarkupOptions& Options,
+                TMarkupResults& Results);
     QImage CaptureText(const QImage& Surface, const QString& Markup);
     void PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex);
 

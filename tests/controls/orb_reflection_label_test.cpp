@@ -233,3 +233,22 @@ TEST_F(OrbReflectionLabelTest, ReferencedImageListAndContainerAreForgottenWhenDe
     Label.PaintSurface(); // draws without them
     EXPECT_EQ(Label.MarkupWidth(), withoutPicture);
 }
+
+TEST_F(OrbReflectionLabelTest, PaintingAndHitTestingGoThroughTheOverridableRenderMarkup)
+{
+    struct TCountingLabel : TOrbReflectionLabel {
+        int Calls = 0;
+        bool RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
+                          const TMarkupOptions& Options, TMarkupResults& Results) override
+        {
+            ++Calls;
+            return TOrbReflectionLabel::RenderMarkup(Canvas, Markup, Area, Options, Results);
+        }
+    } counting;
+    counting.resize(200, 60);
+    counting.HTMLText()->SetText(QStringLiteral("<a href=\"http://lumivex.example/\">site</a>"));
+    counting.PaintSurface(); // draws, rebuilds, draws again
+    EXPECT_EQ(counting.Calls, 2);
+    EXPECT_FALSE(counting.AnchorAt(4, counting.MarkupHeight() / 2).isEmpty());
+    EXPECT_EQ(counting.Calls, 3);
+}
