@@ -103,8 +103,6 @@ class TMarkupCall
         TEdges LineRect; // L, T, R, B; B already without the subscript drop
         TEdges Run;      // where the next run or picture goes
         TMarkupLine* Line = nullptr;
-        int LineOffset = 0;
-        QString* LineMarkup = nullptr;
         bool EndOfLine = false;
         bool LineFull = false;
         bool ListItemSeen = false;

@@ -17,8 +17,6 @@ QString TMarkupCall::DrawMarkupLine(TMarkupCursor& Remaining, const TEdges& Line
     walk.LineRect = LineRect;
     walk.LineRect.Bottom -= Line.SubscriptDrop;
     walk.Line = &Line;
-    walk.LineOffset = LineOffset;
-    walk.LineMarkup = &lineMarkup;
     Line.Width = 0;
     Line.TextAnchorHit = Line.ImageAnchorHit = false;
     walk.Run = walk.LineRect;
@@ -100,7 +98,7 @@ QString TMarkupCall::DrawMarkupLine(TMarkupCursor& Remaining, const TEdges& Line
 
                 // 3.3.6 Accumulated text, then take the run or end the line.
                 walk.HasText = true;
-                walk.TextEndsWithBlank = raw.endsWith(u' ');
+                walk.TextEndsWithBlank = run.endsWith(u' ');
                 if (accepted || !FOptions.WrapWords) {
                     lineMarkup += raw;
                     Remaining.Skip(n);
