@@ -157,8 +157,11 @@ void TMarkupCall::DrawRun(const QString& Run, TLineWalk& Walk)
         rect.Bottom += line.SubscriptDrop;
     rect.Bottom -= line.ImageOffset;
     const unsigned flags = FTextFlags & ~unsigned(DT_EXTERNALLEADING);
+    // A run that starts at or beyond the line's right edge (after a word wider
+    // than the line, or a picture or offset past it) has nothing to show.
+    const bool visible = rect.Left < rect.Right;
     SyncBrush();
-    if (FState.Shadow) {
+    if (FState.Shadow && visible) {
         const TColor color = FState.Font.Color;
         FState.Font.Color = FOptions.ShadowColor;
         SyncFont();
@@ -168,7 +171,8 @@ void TMarkupCall::DrawRun(const QString& Run, TLineWalk& Walk)
     }
     SyncFont();
     QRect drawn = rect.ToRect();
-    DrawTextEx(FCanvas, Run, drawn, flags);
+    if (visible)
+        DrawTextEx(FCanvas, Run, drawn, flags);
     const int runEnd = rect.Left + MeasureRunWidth(Run, rect, flags);
     if (FState.InsideAnchor && FAnchorCount - 1 == FOptions.FocusIndex)
         FResults.FocusTarget = FState.AnchorTarget;
