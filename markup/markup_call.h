@@ -2,8 +2,10 @@
 
 #include "markup/markup_state.h"
 #include "markup/rotated_font.h"
+#include "markup/tag_readers.h"
 #include "toolkit/graphics/color.h"
 
+#include <QHash>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -178,6 +180,11 @@ class TMarkupCall
     int FPendingTop = 0;
 
     TEdges FFocus;
+
+    // Attributes of the font and image tags met in this call: every line is
+    // read twice and labels repeat their tags.
+    QHash<QString, TFontTag> FFontTags;
+    QHash<QString, TImageTag> FImageTags;
 
     bool FRotated = false;
     TRotatedFontState FRotationSaved;
