@@ -76,6 +76,11 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"unknown name finds nothing", QStringLiteral("<IMG SRC=\"nologo\">"), 0, 0, {-1, -1}},
         SourceCase{
             "body background tiles the area", QStringLiteral("<BODY BACKGROUND=\"LOGO\">"), 0, 0, {299, 99}},
+        SourceCase{"body picture over the body colour",
+                   QStringLiteral("<BODY BGCOLOR=\"clRed\" BGTOPLEFT=\"LOGO\">"),
+                   0,
+                   0,
+                   {4, 4}},
         SourceCase{
             "body picture at the top right", QStringLiteral("<BODY BGTOPRIGHT=\"LOGO\">"), 0, 0, {292, 0}}),
     CaseName<SourceCase>);
