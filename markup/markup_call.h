@@ -2,8 +2,10 @@
 
 #include "markup/markup_state.h"
 #include "markup/rotated_font.h"
+#include "markup/tag_readers.h"
 #include "toolkit/graphics/color.h"
 
+#include <QHash>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -103,8 +105,6 @@ class TMarkupCall
         TEdges LineRect; // L, T, R, B; B already without the subscript drop
         TEdges Run;      // where the next run or picture goes
         TMarkupLine* Line = nullptr;
-        int LineOffset = 0;
-        QString* LineMarkup = nullptr;
         bool EndOfLine = false;
         bool LineFull = false;
         bool ListItemSeen = false;
@@ -180,6 +180,11 @@ class TMarkupCall
     int FPendingTop = 0;
 
     TEdges FFocus;
+
+    // Attributes of the font and image tags met in this call: every line is
+    // read twice and labels repeat their tags.
+    QHash<QString, TFontTag> FFontTags;
+    QHash<QString, TImageTag> FImageTags;
 
     bool FRotated = false;
     TRotatedFontState FRotationSaved;

@@ -17,8 +17,6 @@ QString TMarkupCall::DrawMarkupLine(TMarkupCursor& Remaining, const TEdges& Line
     walk.LineRect = LineRect;
     walk.LineRect.Bottom -= Line.SubscriptDrop;
     walk.Line = &Line;
-    walk.LineOffset = LineOffset;
-    walk.LineMarkup = &lineMarkup;
     Line.Width = 0;
     Line.TextAnchorHit = Line.ImageAnchorHit = false;
     walk.Run = walk.LineRect;
@@ -100,7 +98,7 @@ QString TMarkupCall::DrawMarkupLine(TMarkupCursor& Remaining, const TEdges& Line
 
                 // 3.3.6 Accumulated text, then take the run or end the line.
                 walk.HasText = true;
-                walk.TextEndsWithBlank = raw.endsWith(u' ');
+                walk.TextEndsWithBlank = run.endsWith(u' ');
                 if (accepted || !FOptions.WrapWords) {
                     lineMarkup += raw;
                     Remaining.Skip(n);
@@ -159,8 +157,11 @@ void TMarkupCall::DrawRun(const QString& Run, TLineWalk& Walk)
         rect.Bottom += line.SubscriptDrop;
     rect.Bottom -= line.ImageOffset;
     const unsigned flags = FTextFlags & ~unsigned(DT_EXTERNALLEADING);
+    // A run that starts at or beyond the line's right edge (after a word wider
+    // than the line, or a picture or offset past it) has nothing to show.
+    const bool visible = rect.Left < rect.Right;
     SyncBrush();
-    if (FState.Shadow) {
+    if (FState.Shadow && visible) {
         const TColor color = FState.Font.Color;
         FState.Font.Color = FOptions.ShadowColor;
         SyncFont();
@@ -170,7 +171,8 @@ void TMarkupCall::DrawRun(const QString& Run, TLineWalk& Walk)
     }
     SyncFont();
     QRect drawn = rect.ToRect();
-    DrawTextEx(FCanvas, Run, drawn, flags);
+    if (visible)
+        DrawTextEx(FCanvas, Run, drawn, flags);
     const int runEnd = rect.Left + MeasureRunWidth(Run, rect, flags);
     if (FState.InsideAnchor && FAnchorCount - 1 == FOptions.FocusIndex)
         FResults.FocusTarget = FState.AnchorTarget;

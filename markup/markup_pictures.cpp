@@ -56,7 +56,10 @@ THTMLPicture* TMarkupCall::FindPicture(const QString& Name)
 bool TMarkupCall::ApplyImage(const QString& Tag, TLineWalk& Walk)
 {
     ++FImageCount;
-    const TImageTag image = ReadImageTag(Tag);
+    auto found = FImageTags.constFind(Tag);
+    if (found == FImageTags.constEnd())
+        found = FImageTags.insert(Tag, ReadImageTag(Tag));
+    const TImageTag image = *found;
     // Once the point has been found over this picture, it shows its ALT
     // picture (from the second pass of that line on).
     QString name = image.Source;

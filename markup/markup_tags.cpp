@@ -201,7 +201,10 @@ void TMarkupCall::ApplyListItem(TLineWalk& Walk)
 
 void TMarkupCall::ApplyFont(const QString& Tag, bool DrawPass)
 {
-    const TFontTag font = ReadFontTag(Tag);
+    auto found = FFontTags.constFind(Tag);
+    if (found == FFontTags.constEnd())
+        found = FFontTags.insert(Tag, ReadFontTag(Tag));
+    const TFontTag& font = *found;
     if (font.Face)
         FState.Font.Name = *font.Face;
     if (font.Color && !FOptions.KeepColors)

@@ -125,6 +125,13 @@ TEST(MarkupEllipsis, WithoutWordWrapAnOverflowingRunEndsWithAnEllipsis)
                DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS | DT_END_ELLIPSIS);
     EXPECT_EQ(drawn.Image, expected.Image);
     EXPECT_NE(ChangedArea(drawn.Image), QRect());
+
+    // A run of 300,000 characters is cut down in a few measurements.
+    TMarkupSurface longRun(200, 40);
+    run.Markup = QString(300000, u'a');
+    run.Draw(*longRun.Canvas);
+    EXPECT_LE(run.ExtentWidth, 49 + 2);
+    EXPECT_LE(ChangedArea(longRun.Image).right(), 49);
 }
 
 // ---------------------------------------------------------------------------

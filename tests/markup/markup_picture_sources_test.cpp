@@ -23,7 +23,7 @@ struct SourceCase {
     QString Markup; // "%1" stands for the fixture's path
     int ExtentWidth;
     int PictureHeight; // 0: the line keeps the text height
-    QPoint Painted;    // a pixel of the picture afterwards, or none
+    QPoint Painted;    // a pixel of the picture afterwards; x -1: nothing drawn, -2: not checked
 };
 
 class MarkupPictureSources : public ::testing::TestWithParam<SourceCase>
@@ -51,8 +51,10 @@ TEST_P(MarkupPictureSources, FindsPicturesByNameAndLocationOnly)
     EXPECT_EQ(run.ExtentHeight, qMax(surface.LineHeight(), c.PictureHeight));
     if (c.Painted.x() >= 0) {
         EXPECT_EQ(surface.Image.pixel(c.Painted), blue);
-    } else {
+    } else if (c.Painted.x() == -1) {
         EXPECT_EQ(ChangedArea(surface.Image), QRect());
+    } else {
+        EXPECT_NE(ChangedArea(surface.Image), QRect());
     }
 }
 
@@ -68,9 +70,17 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"cache by file location", QStringLiteral("<IMG SRC=\"FILE://%1\">"), 10, 8, {8, 7}},
         SourceCase{
             "drive-letter path finds nothing", QStringLiteral("<IMG SRC=\"C:\\logo.png\">"), 0, 0, {-1, -1}},
+        SourceCase{"small shell icon", QStringLiteral("<IMG SRC=\"SSYS:3\">"), 18, 16, {-2, -2}},
+        SourceCase{
+            "large shell icon by file type", QStringLiteral("<IMG SRC=\"LSYS:.txt\">"), 34, 32, {-2, -2}},
         SourceCase{"unknown name finds nothing", QStringLiteral("<IMG SRC=\"nologo\">"), 0, 0, {-1, -1}},
         SourceCase{
             "body background tiles the area", QStringLiteral("<BODY BACKGROUND=\"LOGO\">"), 0, 0, {299, 99}},
+        SourceCase{"body picture over the body colour",
+                   QStringLiteral("<BODY BGCOLOR=\"clRed\" BGTOPLEFT=\"LOGO\">"),
+                   0,
+                   0,
+                   {4, 4}},
         SourceCase{
             "body picture at the top right", QStringLiteral("<BODY BGTOPRIGHT=\"LOGO\">"), 0, 0, {292, 0}}),
     CaseName<SourceCase>);

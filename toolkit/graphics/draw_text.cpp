@@ -132,10 +132,26 @@ void AddEllipsis(TTextLine& Line, const TTextMeasure& Measure, int Limit)
 {
     if (Measure.Width(Line.Text) <= Limit)
         return;
+    // The longest start of the text that fits with the dots, found by
+    // doubling and then halving: a long line costs a few measurements of
+    // about the kept length, not one per character dropped.
     const QString dots = QStringLiteral("...");
-    int keep = Line.Text.size();
-    while (keep > 0 && Measure.Width(Line.Text.left(keep) + dots) > Limit)
-        --keep;
+    const int length = int(Line.Text.size());
+    const auto fits = [&](int Keep) { return Measure.Width(Line.Text.left(Keep) + dots) <= Limit; };
+    int keep = 0;    // fits (or nothing does)
+    int tooLong = 1; // the whole text never fits with the dots
+    while (tooLong < length && fits(tooLong)) {
+        keep = tooLong;
+        tooLong *= 2;
+    }
+    tooLong = qMin(tooLong, length);
+    while (tooLong - keep > 1) {
+        const int middle = keep + (tooLong - keep) / 2;
+        if (fits(middle))
+            keep = middle;
+        else
+            tooLong = middle;
+    }
     Line.Text = Line.Text.left(keep) + dots;
     Line.Underlined.removeIf([keep](int Index) { return Index >= keep; });
 }
