@@ -40,6 +40,17 @@ std::optional<QString> TScriptedInteraction::SaveFileName(const QString&, const 
     return NextAnswer();
 }
 
+std::optional<QString> TScriptedInteraction::SaveFileNameAndFilter(const QString& Title,
+                                                                   const QString& Filter,
+                                                                   const QString& InitialName,
+                                                                   const QString& DefaultExt,
+                                                                   bool ConfirmOverwrite, int& FilterIndex)
+{
+    if (FilterAnswer > 0)
+        FilterIndex = FilterAnswer;
+    return SaveFileName(Title, Filter, InitialName, DefaultExt, ConfirmOverwrite);
+}
+
 bool TScriptedInteraction::OpenUrl(const QString& Address)
 {
     OpenedUrls << Address;

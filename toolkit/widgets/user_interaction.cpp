@@ -55,7 +55,8 @@ std::optional<QString> TDesktopInteraction::OpenFileName(const QString& Title, c
                                                          const QString& InitialName)
 {
     const QString name =
-        QFileDialog::getOpenFileName(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
+        QFileDialog::getOpenFileName(DialogParent(), Title, InitialName, FilterToNameFilters(Filter), nullptr,
+                                     QFileDialog::HideNameFilterDetails);
     if (name.isEmpty())
         return std::nullopt;
     return name;
@@ -65,13 +66,30 @@ std::optional<QString> TDesktopInteraction::SaveFileName(const QString& Title, c
                                                          const QString& InitialName,
                                                          const QString& DefaultExt, bool ConfirmOverwrite)
 {
-    QFileDialog dialog(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
+    int filterIndex = 1;
+    return SaveFileNameAndFilter(Title, Filter, InitialName, DefaultExt, ConfirmOverwrite, filterIndex);
+}
+
+std::optional<QString> TDesktopInteraction::SaveFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                                  const QString& InitialName,
+                                                                  const QString& DefaultExt,
+                                                                  bool ConfirmOverwrite, int& FilterIndex)
+{
+    const QStringList nameFilters =
+        FilterToNameFilters(Filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    QFileDialog dialog(DialogParent(), Title, InitialName);
+    dialog.setNameFilters(nameFilters);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(DefaultExt);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !ConfirmOverwrite);
+    if (FilterIndex >= 1 && FilterIndex <= nameFilters.size())
+        dialog.selectNameFilter(nameFilters[FilterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (const qsizetype chosen = nameFilters.indexOf(dialog.selectedNameFilter()); chosen >= 0)
+        FilterIndex = int(chosen) + 1;
     return dialog.selectedFiles().constFirst();
 }
 
@@ -99,7 +117,7 @@ bool TDesktopInteraction::OpenUrl(const QString& Address)
 
 void TDesktopInteraction::ShowMessage(const QString& Title, const QString& Text)
 {
-    QMessageBox::information(DialogParent(), Title, Text);
+    QMessageBox::warning(DialogParent(), Title, Text);
 }
 
 TUserInteraction& UserInteraction()
