@@ -49,6 +49,17 @@ double TImageView::Scale() const
     return std::max(scale, 1e-4);
 }
 
+void TImageView::FitWhenLarger()
+{
+    TGDIPPicture* picture = FImage->Picture();
+    const QRect area = FitArea();
+    const bool larger = !picture->IsEmpty() && (picture->Width() > area.width() ||
+                                                ComposedHeight(picture->Height(), FImage->ReflectionSize(),
+                                                               FImage->ReflectionAxis()) > area.height());
+    SetFitted(larger);
+    Refresh();
+}
+
 void TImageView::SetFitted(bool Value)
 {
     if (Value == FFitted)
@@ -62,8 +73,11 @@ void TImageView::SetFitted(bool Value)
         verticalScrollBar()->setValue(0);
     }
     FContent->setVisible(!FFitted);
-    if (!FFitted)
-        FScaled = QImage(); // a fitted copy is not worth its memory while unseen
+    if (!FFitted) {
+        // The fitted copies are not worth their memory while unseen.
+        FPageCopy = QImage();
+        FScaled = QImage();
+    }
     Refresh();
 }
 
@@ -81,13 +95,24 @@ QRect TImageView::FitArea() const
     return QRect(page.left(), top, page.width(), page.height() - top);
 }
 
-const QImage& TImageView::ScaledPicture(const QImage& Picture, QSize Size)
+QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
 {
-    if (FScaled.isNull() || FScaledSource != Picture.cacheKey() || FScaled.size() != Size) {
-        FScaled = Picture.scaled(Size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                      .convertToFormat(QImage::Format_ARGB32);
-        FScaledSource = Picture.cacheKey();
+    const QRect area = FitArea();
+    const double pageScale = std::min(
+        {1.0, double(area.width()) / Picture.width(), double(area.height()) / std::max(1, Picture.height())});
+    const QSize pageSize(std::max(1, int(std::lround(Picture.width() * pageScale))),
+                         std::max(1, int(std::lround(Picture.height() * pageScale))));
+    if (FPageCopy.isNull() || FPageCopySource != Picture.cacheKey() || FPageCopy.size() != pageSize) {
+        FPageCopy = Picture.scaled(pageSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                        .convertToFormat(QImage::Format_ARGB32);
+        FPageCopySource = Picture.cacheKey();
+        FScaled = QImage();
     }
+    if (Size == FPageCopy.size())
+        return FPageCopy;
+    if (FScaled.size() != Size)
+        FScaled = FPageCopy.scaled(Size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_ARGB32);
     return FScaled;
 }
 
@@ -108,7 +133,7 @@ void TImageView::paintEvent(QPaintEvent* Event)
     // Reflection values are lengths in picture pixels: they shrink with it.
     const int reflectionSize = int(std::lround(FImage->ReflectionSize() * scale));
     const int axis = int(std::lround(FImage->ReflectionAxis() * scale));
-    const QImage& shown = ScaledPicture(full, size);
+    const QImage shown = ScaledPicture(full, size);
     const QImage reflection =
         BuildReflectionBlock(shown, reflectionSize, FImage->ReflectionOpacityStart(),
                              FImage->ReflectionOpacityEnd(), QRect(0, 0, size.width(), reflectionSize));

@@ -22,6 +22,10 @@ class TImageView : public QScrollArea
     bool Fitted() const { return FFitted; }
     void SetFitted(bool Value);
 
+    // Fits a newly opened picture that would not fit at 100 %, and shows a
+    // smaller one at its own size, as image viewers open pictures.
+    void FitWhenLarger();
+
     // The scale at which the picture is shown: 1 at 100 %, at most 1 fitted.
     double Scale() const;
 
@@ -39,14 +43,16 @@ class TImageView : public QScrollArea
   private:
     // Where the fitted composition goes: the page below the control's top.
     QRect FitArea() const;
-    // The picture at Size, smoothly scaled and premultiplied, kept until the
-    // picture or the size changes.
-    const QImage& ScaledPicture(const QImage& Picture, QSize Size);
+    // The picture at Size, smoothly scaled. A copy that fits the page is
+    // kept per picture and page size; sliders that change the composition's
+    // height only rescale that small copy, never the full picture again.
+    QImage ScaledPicture(const QImage& Picture, QSize Size);
     void FollowImageSize();
 
     TOrbReflectionImage* FImage;
     QWidget* FContent;
     bool FFitted = false;
+    QImage FPageCopy;
+    qint64 FPageCopySource = 0;
     QImage FScaled;
-    qint64 FScaledSource = 0;
 };

@@ -177,8 +177,9 @@ QString TForm2::ViewInfo() const
 {
     TGDIPPicture* picture = OrbReflectionImage1->Picture();
     const QString view = FImageView && FImageView->Fitted()
-                             ? QStringLiteral("fit %1 % (F: 100 %)").arg(qRound(FImageView->Scale() * 100))
-                             : QStringLiteral("100 % (F: fit)");
+                             ? QStringLiteral("fitted to the page at %1 % (F for 100 %)")
+                                   .arg(qRound(FImageView->Scale() * 100))
+                             : QStringLiteral("100 % (F to fit)");
     if (picture->IsEmpty() || picture->Width() <= 0)
         return view;
     return QStringLiteral("%1 × %2 pixels, %3").arg(picture->Width()).arg(picture->Height()).arg(view);
@@ -287,7 +288,7 @@ void TForm2::TakePicture(const TCheckedPicture& Checked, const QString& Source)
         LoadSliders();
     }
     OrbReflectionImage1->SetPicture(Checked.Picture.get());
-    FImageView->Refresh();
+    FImageView->FitWhenLarger();
 }
 
 void TForm2::CopyToClipboard()

@@ -82,7 +82,7 @@ class TForm2 : public TForm
     void PasteFromClipboard();
 
     TImageView* ImageView() const { return FImageView; }
-    // "6000 × 4000 pixels, fit 16 %": what the view shows.
+    // "6000 × 4000 pixels, fitted to the page at 13 % (F for 100 %)".
     QString ViewInfo() const;
 
     void LayoutLoaded() override;

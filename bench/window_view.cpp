@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <array>
@@ -74,8 +75,10 @@ void BM_SliderStepToRepaintedView(benchmark::State& State)
     TWindow& window = Window();
     TImageView* view = window.Form->ImageView();
     view->SetFitted(State.range(1) == 1);
-    // Scrolled to the middle at 100 %, where picture and reflection meet.
-    view->ensureVisible(3000, 4000, 490, 300);
+    // Scrolled at 100 % so that the picture's last rows and the reflection
+    // share the view.
+    view->horizontalScrollBar()->setValue(2500);
+    view->verticalScrollBar()->setValue(view->widget()->height() - 420);
     QSlider* slider = Slider(*window.Form, int(State.range(0)))->Slider();
     const int low = slider->minimum() + 1;
     int step = 0;
@@ -86,6 +89,11 @@ void BM_SliderStepToRepaintedView(benchmark::State& State)
         painter.end();
         benchmark::DoNotOptimize(window.Screen.constBits());
     }
+    // LUMIVEX_BENCH_SHOT=folder keeps the last painted view of each case, to
+    // see that the benchmark painted what a user would see.
+    if (const QString folder = qEnvironmentVariable("LUMIVEX_BENCH_SHOT"); !folder.isEmpty())
+        window.Screen.save(
+            QStringLiteral("%1/view-%2-%3.png").arg(folder).arg(State.range(0)).arg(State.range(1)));
     State.SetLabel(QStringLiteral("%1, %2")
                        .arg(QString::fromLatin1(std::array{"size", "opacity start", "opacity end",
                                                            "axis"}[std::size_t(State.range(0))]))
