@@ -78,9 +78,11 @@ void BM_SliderStepToRepaintedView(benchmark::State& State)
     // Scrolled at 100 % so that the picture's last rows and the reflection
     // share the view.
     view->horizontalScrollBar()->setValue(2500);
-    view->verticalScrollBar()->setValue(view->widget()->height() - 420);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    // Steps around the middle of the slider's range: a reflection of some
+    // 130 rows for the size slider, the window's start values otherwise.
     QSlider* slider = Slider(*window.Form, int(State.range(0)))->Slider();
-    const int low = slider->minimum() + 1;
+    const int low = (slider->minimum() + slider->maximum()) / 2;
     int step = 0;
     for (auto _ : State) {
         slider->setValue(low + (step++ % 20));
