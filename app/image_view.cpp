@@ -1,6 +1,7 @@
 #include "app/image_view.h"
 
 #include "controls/orb_reflection_image.h"
+#include "imaging/image_shrink.h"
 #include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_composer.h"
 
@@ -103,7 +104,12 @@ QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
     const QSize pageSize(std::max(1, int(std::lround(Picture.width() * pageScale))),
                          std::max(1, int(std::lround(Picture.height() * pageScale))));
     if (FPageCopy.isNull() || FPageCopySource != Picture.cacheKey() || FPageCopy.size() != pageSize) {
-        FPageCopy = Picture.scaled(pageSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        // Box averages bring a large photo near the page size first, so the
+        // smooth scaling never needs a full-size premultiplied copy of it.
+        const int factor =
+            std::max(1, std::min(Picture.width() / pageSize.width(), Picture.height() / pageSize.height()));
+        FPageCopy = ShrinkByBoxes(Picture, factor)
+                        .scaled(pageSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                         .convertToFormat(QImage::Format_ARGB32);
         FPageCopySource = Picture.cacheKey();
         FScaled = QImage();
