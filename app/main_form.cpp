@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QMimeData>
@@ -243,6 +244,12 @@ void TForm2::Button1Click(QObject*)
         SaveDialog1->FileName(), FormatOfFilterEntry(SaveDialog1->Filter(), SaveDialog1->FilterIndex()));
     // The text page has no reflection control of its own yet.
     if (PageControl1->ActivePageIndex() != 0)
+        return;
+    // The dialog asked about the name it returned; one completed here with
+    // an extension may name another file, which is not replaced unasked.
+    if (target.FileName != SaveDialog1->FileName() && QFileInfo::exists(target.FileName) &&
+        !UserInteraction().Confirm(MessageTitle,
+                                   QStringLiteral("\"%1\" already exists. Replace it?").arg(target.FileName)))
         return;
     const TBusyCursor busy;
     QString reason;

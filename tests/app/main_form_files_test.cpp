@@ -169,6 +169,23 @@ TEST_F(MainFormSave, NameWithoutAKnownExtensionTakesTheSelectedFilterAndItsExten
     EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("plain"))));
 }
 
+TEST_F(MainFormSave, FileNamedByAnAddedExtensionIsReplacedOnlyWhenTheUserSaysSo)
+{
+    const QString existing = Folder.filePath(QStringLiteral("notes.v2.gif"));
+    ASSERT_TRUE(WriteFile(existing, "kept"));
+    Script->FilterAnswer = 3; // GIF
+    Script->ConfirmAnswers = {false, true};
+    SaveAs(Folder.filePath(QStringLiteral("notes.v2")));
+    ASSERT_EQ(Script->Questions.size(), 1);
+    EXPECT_TRUE(Script->Questions[0].contains(existing)) << Script->Questions[0].toStdString();
+    EXPECT_EQ(ReadFileBytes(existing), QByteArray("kept"));
+    SaveAs(Folder.filePath(QStringLiteral("notes.v2")));
+    EXPECT_EQ(KindOfFile(existing), TFileKind::Gif);
+    // A name the dialog itself returned was asked about there: no second question.
+    SaveAs(existing);
+    EXPECT_EQ(Script->Questions.size(), 2);
+}
+
 TEST_F(MainFormSave, DialogIsAskedWithTheExactFilterAndAsksBeforeReplacing)
 {
     SaveAs(Folder.filePath(QStringLiteral("out.png")));

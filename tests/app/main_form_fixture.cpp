@@ -62,6 +62,15 @@ void TScriptedInteraction::ShowMessage(const QString&, const QString& Text)
     Messages << Text;
 }
 
+bool TScriptedInteraction::Confirm(const QString&, const QString& Text)
+{
+    Questions << Text;
+    const bool answer = !ConfirmAnswers.empty() && ConfirmAnswers.front();
+    if (!ConfirmAnswers.empty())
+        ConfirmAnswers.pop_front();
+    return answer;
+}
+
 void MainFormTest::SetUpTestSuite()
 {
     RegisterTahomaFont();

@@ -25,6 +25,10 @@ class TScriptedInteraction : public TUserInteraction
     int FileDialogs = 0;
     QStringList OpenedUrls;
     QStringList Messages;
+    // Answers to yes-or-no questions, in order (no when none is left), and
+    // the questions asked.
+    std::deque<bool> ConfirmAnswers;
+    QStringList Questions;
 
     std::optional<QString> OpenFileName(const QString&, const QString& Filter, const QString&) override;
     std::optional<QString> SaveFileName(const QString&, const QString& Filter, const QString&,
@@ -36,6 +40,7 @@ class TScriptedInteraction : public TUserInteraction
     std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
     bool OpenUrl(const QString& Address) override;
     void ShowMessage(const QString& Title, const QString& Text) override;
+    bool Confirm(const QString& Title, const QString& Text) override;
 
   private:
     std::optional<QString> NextAnswer();

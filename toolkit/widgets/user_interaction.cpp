@@ -32,6 +32,17 @@ QUrl AddressToUrl(const QString& Address)
         return QUrl::fromLocalFile(QFileInfo(trimmed).absoluteFilePath());
     return QUrl::fromUserInput(trimmed);
 }
+// "jpg" for "JPEG files (*.jpg) (*.JPG *.jpg)": the extension of the first
+// plain "*.ext" pattern of a Qt name filter, lower case; empty for "*".
+QString FirstPatternSuffix(const QString& NameFilter)
+{
+    const qsizetype open = NameFilter.lastIndexOf(u'(');
+    const QString patterns = NameFilter.mid(open + 1).chopped(NameFilter.endsWith(u')') ? 1 : 0);
+    for (const QString& pattern : patterns.split(u' ', Qt::SkipEmptyParts))
+        if (pattern.startsWith(QStringLiteral("*.")) && pattern.indexOf(u'*', 1) < 0 && pattern.size() > 2)
+            return pattern.mid(2).toLower();
+    return QString();
+}
 } // namespace
 
 QString FilterToNameFilters(const QString& Filter)
@@ -84,8 +95,19 @@ std::optional<QString> TDesktopInteraction::SaveFileNameAndFilter(const QString&
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(DefaultExt);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !ConfirmOverwrite);
-    if (FilterIndex >= 1 && FilterIndex <= nameFilters.size())
+    // A typed name without an extension gets the selected entry's, as the
+    // classic dialogs did, so the name and the chosen entry agree.
+    if (!DefaultExt.isEmpty())
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& Selected) {
+            if (const QString suffix = FirstPatternSuffix(Selected); !suffix.isEmpty())
+                dialog.setDefaultSuffix(suffix);
+        });
+    if (FilterIndex >= 1 && FilterIndex <= nameFilters.size()) {
         dialog.selectNameFilter(nameFilters[FilterIndex - 1]);
+        if (const QString suffix = FirstPatternSuffix(nameFilters[FilterIndex - 1]);
+            !DefaultExt.isEmpty() && !suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     if (const qsizetype chosen = nameFilters.indexOf(dialog.selectedNameFilter()); chosen >= 0)
@@ -118,6 +140,12 @@ bool TDesktopInteraction::OpenUrl(const QString& Address)
 void TDesktopInteraction::ShowMessage(const QString& Title, const QString& Text)
 {
     QMessageBox::warning(DialogParent(), Title, Text);
+}
+
+bool TDesktopInteraction::Confirm(const QString& Title, const QString& Text)
+{
+    return QMessageBox::question(DialogParent(), Title, Text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 TUserInteraction& UserInteraction()

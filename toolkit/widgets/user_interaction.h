@@ -38,6 +38,14 @@ class TUserInteraction
     // Hands a web or mail address (or file) to the desktop's default handler.
     virtual bool OpenUrl(const QString& Address) = 0;
     virtual void ShowMessage(const QString& Title, const QString& Text) = 0;
+    // Asks a yes-or-no question; true for yes. Where nobody can be asked, the
+    // answer is no, so nothing is replaced unasked.
+    virtual bool Confirm(const QString& Title, const QString& Text)
+    {
+        Q_UNUSED(Title);
+        Q_UNUSED(Text);
+        return false;
+    }
 };
 
 // The real dialogs and desktop services.
@@ -56,6 +64,7 @@ class TDesktopInteraction : public TUserInteraction
     std::optional<QColor> ChooseColor(const QColor& Initial) override;
     bool OpenUrl(const QString& Address) override;
     void ShowMessage(const QString& Title, const QString& Text) override;
+    bool Confirm(const QString& Title, const QString& Text) override;
 };
 
 // The process-wide interaction; a TDesktopInteraction until replaced.
