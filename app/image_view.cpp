@@ -103,20 +103,24 @@ QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
         {1.0, double(area.width()) / Picture.width(), double(area.height()) / std::max(1, Picture.height())});
     const QSize pageSize(std::max(1, int(std::lround(Picture.width() * pageScale))),
                          std::max(1, int(std::lround(Picture.height() * pageScale))));
-    if (FPageCopy.isNull() || FPageCopySource != Picture.cacheKey() || FPageCopy.size() != pageSize) {
+    // The copy is kept while the page is resized within a range, so that
+    // dragging the window's edge does not go back to the full picture.
+    if (FPageCopy.isNull() || FPageCopySource != Picture.cacheKey() || FPageCopy.width() < pageSize.width() ||
+        FPageCopy.width() > 2 * pageSize.width()) {
+        const QSize copySize = (QSizeF(pageSize) * 1.25).toSize().boundedTo(Picture.size());
         // Box averages bring a large photo near the page size first, so the
         // smooth scaling never needs a full-size premultiplied copy of it.
         const int factor =
-            std::max(1, std::min(Picture.width() / pageSize.width(), Picture.height() / pageSize.height()));
+            std::max(1, std::min(Picture.width() / copySize.width(), Picture.height() / copySize.height()));
         FPageCopy = ShrinkByBoxes(Picture, factor)
-                        .scaled(pageSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                        .scaled(copySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                         .convertToFormat(QImage::Format_ARGB32);
         FPageCopySource = Picture.cacheKey();
         FScaled = QImage();
     }
     if (Size == FPageCopy.size())
         return FPageCopy;
-    if (FScaled.size() != Size)
+    if (FScaled.isNull() || FScaled.size() != Size)
         FScaled = FPageCopy.scaled(Size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                       .convertToFormat(QImage::Format_ARGB32);
     return FScaled;
