@@ -83,10 +83,14 @@ QString ReplaceEntities(const QString& Markup)
     // replacement stays open to the text that follows ("&&" + "copy;").
     QString result;
     result.reserve(Markup.size());
-    for (const QChar c : Markup) {
-        result += c;
-        if (c != u';')
-            continue;
+    qsizetype from = 0;
+    while (from < Markup.size()) {
+        const qsizetype semicolon = Markup.indexOf(u';', from);
+        const qsizetype end = semicolon < 0 ? Markup.size() : semicolon + 1;
+        result += QStringView(Markup).mid(from, end - from);
+        from = end;
+        if (semicolon < 0)
+            break;
         for (const TEntity& entity : TextEntities) {
             if (EndsWithText(result, entity.Name)) {
                 result.chop(entity.Name.size());

@@ -67,9 +67,26 @@ int DigitValue(QChar C, int Base)
 
 int IndexOfText(const QString& Pattern, const QString& Text)
 {
-    if (Pattern.isEmpty())
+    if (Pattern.isEmpty() || Pattern.size() > Text.size())
         return 0;
-    return int(UpperCaseAscii(Text).indexOf(UpperCaseAscii(Pattern)) + 1);
+    // Compared in place: tags are searched for several attributes each, and
+    // upper-casing copies of both texts for every search dominated the cost.
+    const auto upper = [](QChar C) {
+        const char16_t c = C.unicode();
+        return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+    };
+    const char16_t first = upper(Pattern[0]);
+    const qsizetype last = Text.size() - Pattern.size();
+    for (qsizetype i = 0; i <= last; ++i) {
+        if (upper(Text[i]) != first)
+            continue;
+        qsizetype k = 1;
+        while (k < Pattern.size() && upper(Text[i + k]) == upper(Pattern[k]))
+            ++k;
+        if (k == Pattern.size())
+            return int(i + 1);
+    }
+    return 0;
 }
 
 bool ReplaceFirstText(const QString& Pattern, const QString& Replacement, QString& Text)

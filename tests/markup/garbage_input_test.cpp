@@ -5,7 +5,10 @@
 #include "markup/tag_readers.h"
 #include "markup/tag_recognition.h"
 #include "markup/text_helpers.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/font.h"
 
+#include "tests/markup/markup_run.h"
 #include "tests/markup/qstring_printer.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +140,31 @@ TEST(GarbageInput, EveryHelperCopesWithAnyText)
             }
         }
         ASSERT_GE(state.ListDepth, 0);
+    }
+}
+
+TEST(GarbageInput, LayoutCopesWithAnyTextAndPutsTheCanvasBack)
+{
+    TGarbage garbage(20261208);
+    TMarkupSurface surface(120, 60);
+    for (int round = 0; round < 1500; ++round) {
+        TMarkupRun run;
+        run.Markup = garbage.Next(60);
+        SCOPED_TRACE(run.Markup.toStdString());
+        run.Area = QRect(round % 7, round % 5, 100, 50);
+        run.Point = QPoint(round % 97, round % 41);
+        run.WrapWords = round % 3 != 0;
+        run.TestOnly = round % 4 == 1;
+        run.MeasureOnly = round % 4 == 2;
+        run.FocusIndex = round % 3 - 1;
+        run.Draw(*surface.Canvas);
+        ASSERT_GT(run.ExtentHeight, 0);
+        ASSERT_GE(run.ExtentWidth, 0);
+        ASSERT_GE(run.PointAnchorIndex, -1);
+        ASSERT_LE(run.PointAnchorIndex, run.AnchorTotal);
+        ASSERT_EQ(surface.Canvas->Font()->Height(), -11);
+        ASSERT_EQ(surface.Canvas->Font()->Color(), clBlack);
+        ASSERT_EQ(surface.Canvas->TextRotation(), 0);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/font.h"
+#include "toolkit/graphics/font_cell_metrics.h"
 
 #include "tests/support/image_test_helpers.h"
 #include <QFontMetrics>
@@ -29,7 +30,8 @@ class TextDraw : public ::testing::Test
         Canvas->SetBkMode(TRANSPARENT);
     }
     QFontMetrics Metrics() const { return QFontMetrics(Canvas->Font()->ToQFont()); }
-    int LineHeight() const { return Metrics().ascent() + Metrics().descent(); }
+    TFontCellMetrics Cell() const { return FontCellMetrics(Canvas->Font()->ToQFont()); }
+    int LineHeight() const { return Cell().Height(); }
 
     // The width DT_CALCRECT reports for Text.
     int MeasuredWidth(const QString& Text, unsigned Format)
@@ -88,7 +90,7 @@ TEST_F(TextDraw, PrefixUnderlinesOnlyBelowTheCharacter)
     Image.fill(White);
     rect = QRect(10, 10, 100, 30);
     DrawTextEx(*Canvas, QStringLiteral("&x"), rect, DT_SINGLELINE);
-    const int underlineRow = 10 + Metrics().ascent() + Metrics().underlinePos();
+    const int underlineRow = 10 + Cell().Ascent + Metrics().underlinePos();
     int extra = 0;
     for (int y = 0; y < Image.height(); ++y)
         for (int x = 0; x < Image.width(); ++x)
@@ -128,7 +130,7 @@ TEST_F(TextDraw, ExternalLeadingIsAddedToTheLineHeight)
 {
     QRect rect(0, 0, 500, 100);
     DrawTextEx(*Canvas, QStringLiteral("a\nb\nc"), rect, DT_CALCRECT | DT_EXTERNALLEADING);
-    EXPECT_EQ(rect.height(), 3 * (LineHeight() + Metrics().leading()));
+    EXPECT_EQ(rect.height(), 3 * (LineHeight() + Cell().ExternalLeading));
 }
 
 TEST_F(TextDraw, EmptyTextNeedsNothing)

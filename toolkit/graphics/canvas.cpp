@@ -3,6 +3,7 @@
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/color.h"
 #include "toolkit/graphics/font.h"
+#include "toolkit/graphics/font_cell_metrics.h"
 #include "toolkit/graphics/graphic.h"
 #include "toolkit/graphics/pen.h"
 
@@ -189,8 +190,7 @@ int TCanvas::TextWidth(const QString& Text) const
 int TCanvas::TextHeight(const QString& Text) const
 {
     Q_UNUSED(Text);
-    const QFontMetrics metrics(FFont->ToQFont());
-    return metrics.ascent() + metrics.descent();
+    return FontCellMetrics(FFont->ToQFont()).Height();
 }
 
 QSize TCanvas::TextExtent(const QString& Text) const
@@ -203,17 +203,17 @@ void TCanvas::TextOut(int X, int Y, const QString& Text)
     const QFont font = FFont->ToQFont();
     const QFontMetrics metrics(font);
     const int width = metrics.horizontalAdvance(Text);
+    const TFontCellMetrics cell = FontCellMetrics(font);
     {
         TCanvasPaint paint(*this);
         if (paint.IsActive()) {
             paint->translate(X, Y);
             paint->rotate(-FTextRotation / 10.0);
             if (FBkMode == OPAQUE && FBrush->IsSolid())
-                paint->fillRect(QRect(0, 0, width, metrics.ascent() + metrics.descent()),
-                                ColorToQColor(FBrush->Color()));
+                paint->fillRect(QRect(0, 0, width, cell.Height()), ColorToQColor(FBrush->Color()));
             paint->setFont(font);
             paint->setPen(ColorToQColor(FFont->Color()));
-            paint->drawText(QPoint(0, metrics.ascent()), Text);
+            paint->drawText(QPoint(0, cell.Ascent), Text);
         }
     }
     FPenPos = QPoint(X + width, Y);

@@ -4,6 +4,7 @@
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/color.h"
 #include "toolkit/graphics/font.h"
+#include "toolkit/graphics/font_cell_metrics.h"
 
 #include <QFontMetrics>
 #include <QList>
@@ -131,10 +132,26 @@ void AddEllipsis(TTextLine& Line, const TTextMeasure& Measure, int Limit)
 {
     if (Measure.Width(Line.Text) <= Limit)
         return;
+    // The longest start of the text that fits with the dots, found by
+    // doubling and then halving: a long line costs a few measurements of
+    // about the kept length, not one per character dropped.
     const QString dots = QStringLiteral("...");
-    int keep = Line.Text.size();
-    while (keep > 0 && Measure.Width(Line.Text.left(keep) + dots) > Limit)
-        --keep;
+    const int length = int(Line.Text.size());
+    const auto fits = [&](int Keep) { return Measure.Width(Line.Text.left(Keep) + dots) <= Limit; };
+    int keep = 0;    // fits (or nothing does)
+    int tooLong = 1; // the whole text never fits with the dots
+    while (tooLong < length && fits(tooLong)) {
+        keep = tooLong;
+        tooLong *= 2;
+    }
+    tooLong = qMin(tooLong, length);
+    while (tooLong - keep > 1) {
+        const int middle = keep + (tooLong - keep) / 2;
+        if (fits(middle))
+            keep = middle;
+        else
+            tooLong = middle;
+    }
     Line.Text = Line.Text.left(keep) + dots;
     Line.Underlined.removeIf([keep](int Index) { return Index >= keep; });
 }
@@ -147,8 +164,9 @@ int DrawTextEx(TCanvas& Canvas, const QString& Text, QRect& Rect, unsigned Forma
     const QFont font = Canvas.Font()->ToQFont();
     const QFontMetrics metrics(font);
     const TTextMeasure measure(metrics, Format & DT_EXPANDTABS);
-    const int cellHeight = metrics.ascent() + metrics.descent();
-    const int lineHeight = cellHeight + ((Format & DT_EXTERNALLEADING) ? metrics.leading() : 0);
+    const TFontCellMetrics cell = FontCellMetrics(font);
+    const int cellHeight = cell.Height();
+    const int lineHeight = cellHeight + ((Format & DT_EXTERNALLEADING) ? cell.ExternalLeading : 0);
     const int left = Rect.x(), top = Rect.y(), right = RectRight(Rect), bottom = RectBottom(Rect);
     const int limit = right - left;
 
@@ -232,16 +250,16 @@ int DrawTextEx(TCanvas& Canvas, const QString& Text, QRect& Rect, unsigned Forma
                     offset = (offset / measure.TabWidth + 1) * measure.TabWidth;
                     continue;
                 }
-                paint->drawText(QPoint(offset, metrics.ascent()), piece);
+                paint->drawText(QPoint(offset, cell.Ascent), piece);
                 offset += metrics.horizontalAdvance(piece);
             }
         } else {
-            paint->drawText(QPoint(0, metrics.ascent()), line.Text);
+            paint->drawText(QPoint(0, cell.Ascent), line.Text);
         }
         for (int index : line.Underlined) {
             const int from = measure.Width(line.Text.left(index));
             const int to = measure.Width(line.Text.left(index + 1));
-            paint->fillRect(QRect(from, metrics.ascent() + metrics.underlinePos(), qMax(1, to - from),
+            paint->fillRect(QRect(from, cell.Ascent + metrics.underlinePos(), qMax(1, to - from),
                                   qMax(1, metrics.lineWidth())),
                             textColor);
         }

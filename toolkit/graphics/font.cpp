@@ -29,7 +29,9 @@ void TFont::SetColor(TColor Value)
     if (FColor == Value)
         return;
     FColor = Value;
-    Changed();
+    // The colour is not part of the QFont: its cached copy stays valid.
+    if (OnChange)
+        OnChange(this);
 }
 
 void TFont::SetHeight(int Value)
