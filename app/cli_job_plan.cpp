@@ -1,7 +1,7 @@
 #include "app/cli_job_plan.h"
 
 #include "app/cli_options.h"
-#include "imaging/saving/save_format_choice.h"
+#include "imaging/saving/save_format_from_name.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -70,7 +70,8 @@ std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)
         job.Reflection = Options.Reflection;
         if (!Options.Output.isEmpty()) {
             job.Output = Options.Output;
-            job.Format = Options.Format ? optionFormat : SaveFormatFromFileName(Options.Output);
+            job.Format = Options.Format ? optionFormat
+                                        : SaveFormatOfName(Options.Output).value_or(ImageSaveFormat::Png);
         } else {
             job.Format = optionFormat;
             const QString name = ReflectionFileName(input, job.Format);

@@ -4,7 +4,7 @@
 #include "app/cli_text_options.h"
 #include "app/cli_text_render.h"
 #include "imaging/saving/reflection_output.h"
-#include "imaging/saving/save_format_choice.h"
+#include "imaging/saving/save_format_from_name.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -114,7 +114,7 @@ int RunTextCommand(const TTextCommandOptions& Options)
     if (Options.Format)
         format = *Options.Format;
     else if (Options.Output != StandardStream)
-        format = SaveFormatFromFileName(Options.Output);
+        format = SaveFormatOfName(Options.Output).value_or(ImageSaveFormat::Png);
     const bool written = Options.Output == StandardStream
                              ? WriteStandardOutput(image, format, reason)
                              : SaveReflectionFile(image, format, Options.Output, &reason) == TGpStatus::Ok;

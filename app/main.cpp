@@ -8,7 +8,9 @@
 #include "toolkit/graphics/font.h"
 #include "toolkit/widgets/register_widgets.h"
 
+#include <QCoreApplication>
 #include <QIcon>
+#include <QStringList>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -31,7 +33,8 @@ int main(int argc, char** argv)
     {
         TLumivexApplication application(argc, argv);
         application.setApplicationName(QStringLiteral("lumivex"));
-        application.setApplicationDisplayName(QStringLiteral("Lumivex"));
+        // No display name: the window system would append it to the title,
+        // which already reads as the layout says.
         application.setDesktopFileName(QStringLiteral("lumivex"));
         application.setWindowIcon(ProgramIcon());
         if (!imaging.MissingReaders.isEmpty() || !imaging.MissingWriters.isEmpty())
@@ -51,6 +54,10 @@ int main(int argc, char** argv)
         }
         if (form) {
             form->show();
+            // "lumivex FILE" (and the desktop entry's %f) opens FILE at start.
+            const QStringList arguments = QCoreApplication::arguments();
+            if (arguments.size() > 1)
+                form->OpenFile(arguments.at(1));
             exitCode = application.exec();
         }
         // The window and its components go first, then the application.

@@ -1,9 +1,15 @@
 #include "app/main_form.h"
 
+#include "app/busy_cursor.h"
+#include "app/file_drop.h"
+#include "app/image_view.h"
+#include "app/open_check.h"
+#include "app/window_keys.h"
 #include "controls/orb_reflection_image.h"
 #include "controls/orb_reflection_label.h"
 #include "imaging/gdip_picture.h"
-#include "imaging/saving/save_format_choice.h"
+#include "imaging/saving/reflection_output.h"
+#include "imaging/saving/save_format_from_name.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/label.h"
@@ -15,7 +21,14 @@
 #include "toolkit/widgets/track_bar.h"
 #include "toolkit/widgets/user_interaction.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
 #include <QVariant>
 
 namespace
@@ -38,6 +51,27 @@ QString FailureText(const QString& Action, const QString& FileName, const QStrin
     if (reason.contains(FileName))
         return QStringLiteral("Could not %1 the file: %2").arg(Action, reason);
     return QStringLiteral("Could not %1 \"%2\": %3").arg(Action, FileName, reason);
+}
+
+// "Images" lists what the readers of this installation decode.
+QString OpenFilter()
+{
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    return QStringLiteral("Images|%1|All files|*").arg(patterns.join(QLatin1Char(';')));
+}
+
+// The format of the save filter's entry Index (from 1): its first pattern
+// names it; PNG when the entry names none.
+ImageSaveFormat FormatOfFilterEntry(const QString& Filter, int Index)
+{
+    const QStringList parts = Filter.split(QLatin1Char('|'));
+    const qsizetype patterns = 2 * qsizetype(Index - 1) + 1;
+    if (Index < 1 || patterns >= parts.size())
+        return ImageSaveFormat::Png;
+    const QString first = parts[patterns].section(QLatin1Char(';'), 0, 0).trimmed();
+    return SaveFormatOfName(first).value_or(ImageSaveFormat::Png);
 }
 
 template <class T> T* Component(const QObject* Root, const char* Name)
@@ -103,6 +137,55 @@ QObject* TForm2::ActiveReflectionControl() const
 void TForm2::FormCreate(QObject*)
 {
     LoadSliders();
+    SetUpWindow();
+}
+
+void TForm2::SetUpWindow()
+{
+    // The four sliders and their captions are never cut off.
+    setMinimumSize(800, 320);
+    // The layout's dialogs list only; these make them behave as users expect:
+    // every readable format offered, a replaced file asked about first, and
+    // a bare name given the extension of the chosen filter entry.
+    OpenDialog1->SetFilter(OpenFilter());
+    SaveDialog1->SetOptions(SaveDialog1->Options() | ofOverwritePrompt);
+    SaveDialog1->SetDefaultExt(QStringLiteral("png"));
+    Button1->Button()->setText(QStringLiteral("&Save reflection as ..."));
+    Button2->Button()->setText(QStringLiteral("&Open image"));
+
+    FImageView = new TImageView(OrbReflectionImage1, TabSheet1);
+    FViewInfo = new QLabel(TabSheet1);
+    FViewInfo->move(Button2->x() + Button2->width() + 12, Button2->y() + 6);
+    FImageView->OnViewChanged = [this] {
+        FViewInfo->setText(ViewInfo());
+        FViewInfo->adjustSize();
+    };
+    FImageView->Refresh();
+
+    auto* drop = new TFileDrop(this);
+    drop->OnDrop = [this](const TOfferedPicture& Offered) { OpenOffered(Offered); };
+    TWindowKeyActions keys;
+    keys.Open = [this] { Button2Click(Button2); };
+    keys.Save = [this] { Button1Click(Button1); };
+    keys.Quit = [this] { close(); };
+    keys.Copy = [this] { CopyToClipboard(); };
+    keys.Paste = [this] { PasteFromClipboard(); };
+    keys.ToggleFit = [this] { FImageView->SetFitted(!FImageView->Fitted()); };
+    keys.ActualSize = [this] { FImageView->SetFitted(false); };
+    keys.FitToPage = [this] { FImageView->SetFitted(true); };
+    InstallWindowKeys(this, keys);
+}
+
+QString TForm2::ViewInfo() const
+{
+    TGDIPPicture* picture = OrbReflectionImage1->Picture();
+    const QString view = FImageView && FImageView->Fitted()
+                             ? QStringLiteral("fitted to the page at %1 % (F for 100 %)")
+                                   .arg(qRound(FImageView->Scale() * 100))
+                             : QStringLiteral("100 % (F to fit)");
+    if (picture->IsEmpty() || picture->Width() <= 0)
+        return view;
+    return QStringLiteral("%1 × %2 pixels, %3").arg(picture->Width()).arg(picture->Height()).arg(view);
 }
 
 void TForm2::PageControl1Change(QObject*)
@@ -125,9 +208,12 @@ void TForm2::LoadSliders()
 
 void TForm2::SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* ValueLabel)
 {
-    if (QObject* control = ActiveReflectionControl())
+    QObject* control = ActiveReflectionControl();
+    if (control)
         control->setProperty(Parameter, Slider->Position());
     ValueLabel->SetCaption(QString::number(Slider->Position()));
+    if (FImageView && control == OrbReflectionImage1)
+        FImageView->Refresh();
 }
 
 void TForm2::TrackBar1Change(QObject*)
@@ -154,32 +240,93 @@ void TForm2::Button1Click(QObject*)
 {
     if (!SaveDialog1->Execute())
         return;
-    // The dialog's filter only narrows the listing: the name decides the format.
-    const QString fileName = SaveDialog1->FileName();
-    const ImageSaveFormat format = SaveFormatFromFileName(fileName);
+    // The name's own last extension decides; a name without a known one
+    // gets the format of the filter entry the user left selected.
+    const TSaveTarget target = SaveTargetFromName(
+        SaveDialog1->FileName(), FormatOfFilterEntry(SaveDialog1->Filter(), SaveDialog1->FilterIndex()));
+    // The dialog asked about the name it returned; one completed here with
+    // an extension may name another file, which is not replaced unasked.
+    if (target.FileName != SaveDialog1->FileName() && QFileInfo::exists(target.FileName) &&
+        !UserInteraction().Confirm(MessageTitle,
+                                   QStringLiteral("\"%1\" already exists. Replace it?").arg(target.FileName)))
+        return;
+    const TBusyCursor busy;
     QString reason;
     const bool saved = PageControl1->ActivePageIndex() == 0
-                           ? OrbReflectionImage1->SaveReflection(fileName, format, &reason)
-                           : OrbReflectionLabel1->SaveReflection(fileName, format, &reason);
+                           ? OrbReflectionImage1->SaveReflection(target.FileName, target.Format, &reason)
+                           : OrbReflectionLabel1->SaveReflection(target.FileName, target.Format, &reason);
     if (!saved)
-        UserInteraction().ShowMessage(MessageTitle, FailureText(QStringLiteral("save"), fileName, reason));
+        UserInteraction().ShowMessage(MessageTitle,
+                                      FailureText(QStringLiteral("save"), target.FileName, reason));
 }
 
 void TForm2::Button2Click(QObject*)
 {
     if (!OpenDialog1->Execute())
         return;
-    const QString fileName = OpenDialog1->FileName();
-    TGDIPPicture* picture = OrbReflectionImage1->Picture();
-    picture->LoadFile(fileName);
-    // A file that could not be read leaves the picture empty without a change
-    // notification; the control must still show its empty state.
-    OrbReflectionImage1->update();
-    // The picture is what the control shows either way (empty, or 0 x 0 for
-    // bytes that do not decode); the user still learns why.
-    if (!picture->LastError().isEmpty())
+    OpenFile(OpenDialog1->FileName());
+}
+
+void TForm2::OpenFile(const QString& FileName)
+{
+    const TBusyCursor busy;
+    TakePicture(CheckedPictureFromFile(FileName), FileName);
+}
+
+void TForm2::OpenOffered(const TOfferedPicture& Offered)
+{
+    if (!Offered.FileName.isEmpty()) {
+        OpenFile(Offered.FileName);
+        return;
+    }
+    const TBusyCursor busy;
+    TakePicture(CheckedPictureFromImage(Offered.Image), QStringLiteral("the pasted picture"));
+}
+
+void TForm2::TakePicture(const TCheckedPicture& Checked, const QString& Source)
+{
+    // Checked away from the control: a file that cannot be shown leaves the
+    // picture and the sliders as they were.
+    if (!Checked.Picture) {
         UserInteraction().ShowMessage(MessageTitle,
-                                      FailureText(QStringLiteral("open"), fileName, picture->LastError()));
+                                      FailureText(QStringLiteral("open"), Source, Checked.Reason));
+        return;
+    }
+    if (PageControl1->ActivePageIndex() != 0) {
+        PageControl1->SetActivePageIndex(0);
+        LoadSliders();
+    }
+    OrbReflectionImage1->SetPicture(Checked.Picture.get());
+    FImageView->FitWhenLarger();
+}
+
+void TForm2::CopyToClipboard()
+{
+    TGDIPPicture* picture = OrbReflectionImage1->Picture();
+    const QImage& pixels = picture->IsEmpty() ? QImage() : picture->DecodedImage();
+    if (pixels.isNull()) {
+        UserInteraction().ShowMessage(MessageTitle,
+                                      QStringLiteral("Could not copy: there is no picture to copy"));
+        return;
+    }
+    const TBusyCursor busy;
+    const QImage composed = RenderReflection(pixels, OrbReflectionImage1->ReflectionParameters());
+    if (composed.isNull()) {
+        UserInteraction().ShowMessage(MessageTitle, QStringLiteral("Could not copy: not enough memory"));
+        return;
+    }
+    QApplication::clipboard()->setImage(composed);
+}
+
+void TForm2::PasteFromClipboard()
+{
+    const TOfferedPicture offered = PictureOffered(QApplication::clipboard()->mimeData());
+    if (offered.IsEmpty()) {
+        UserInteraction().ShowMessage(MessageTitle,
+                                      QStringLiteral("Could not paste: the clipboard holds no picture"));
+        return;
+    }
+    OpenOffered(offered);
 }
 
 void TForm2::Label11Click(QObject*)

@@ -2,7 +2,11 @@
 
 #include "toolkit/widgets/form.h"
 
+class QLabel;
 class QObject;
+class TImageView;
+struct TCheckedPicture;
+struct TOfferedPicture;
 class TButton;
 class TColorDialog;
 class TEdit;
@@ -81,6 +85,20 @@ class TForm2 : public TForm
     // Puts the active page's reflection parameters on the sliders.
     void LoadSliders();
 
+    // Opens FileName on the "Image" page, as "Open image" does: a file that
+    // cannot be shown is reported and the current picture stays.
+    void OpenFile(const QString& FileName);
+    // Opens a dropped or pasted file or image the same way.
+    void OpenOffered(const TOfferedPicture& Offered);
+    // Puts the composed picture and reflection, full size with its
+    // transparency, on the clipboard; Ctrl+V opens what the clipboard holds.
+    void CopyToClipboard();
+    void PasteFromClipboard();
+
+    TImageView* ImageView() const { return FImageView; }
+    // "6000 × 4000 pixels, fitted to the page at 13 % (F for 100 %)".
+    QString ViewInfo() const;
+
     void LayoutLoaded() override;
 
   private:
@@ -90,4 +108,10 @@ class TForm2 : public TForm
     // 0, the text page's control on any other (none until that page has one).
     QObject* ActiveReflectionControl() const;
     void SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* ValueLabel);
+    // The view, keys, drops and dialog settings a desktop image tool has.
+    void SetUpWindow();
+    void TakePicture(const TCheckedPicture& Checked, const QString& Source);
+
+    TImageView* FImageView = nullptr;
+    QLabel* FViewInfo = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "controls/orb_reflection_image.h"
 
+#include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/reflection_output.h"
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace
 {
@@ -125,21 +127,36 @@ void TOrbReflectionImage::BuildReflection()
     if (FPicture->IsEmpty() || IsLoading())
         return;
     FPicture->MeasureImage();
+    // Decoding happens here, so an undecodable picture is known at once; the
+    // pixels of the reflection wait until something reads or shows them.
     const QImage& picture = FPicture->DecodedImage();
+    FReflection = QImage();
+    FReflectionStale = !picture.isNull();
+    ReflectionChanged();
+    FHasReflection = true;
+}
+
+void TOrbReflectionImage::ReflectionChanged()
+{
+    FScreenBlock = QImage();
+    FScreenBlockArea = QRect();
+}
+
+const QImage& TOrbReflectionImage::ReflectionBitmap() const
+{
+    if (!FReflectionStale)
+        return FReflection;
     QImage reflection;
     try {
-        if (!picture.isNull()) {
-            reflection = BuildReflectionImage(picture, FParameters);
-            if (reflection.isNull())
-                throw std::bad_alloc();
-        }
+        reflection = BuildReflectionImage(FPicture->DecodedImage(), FParameters);
+        if (reflection.isNull())
+            throw std::bad_alloc();
     } catch (const std::bad_alloc&) {
-        // The previous reflection stays in place.
         throw std::runtime_error("Could not allocate memory for reflection image");
     }
     FReflection = reflection;
-    FReflectionForScreen = QImage();
-    FHasReflection = true;
+    FReflectionStale = false;
+    return FReflection;
 }
 
 void TOrbReflectionImage::FitToPicture()
@@ -153,6 +170,11 @@ void TOrbReflectionImage::FitToPicture()
 
 void TOrbReflectionImage::DrawOnCanvas(TCanvas& Canvas)
 {
+    DrawArea(Canvas, rect());
+}
+
+void TOrbReflectionImage::DrawArea(TCanvas& Canvas, const QRect& Area)
+{
     if (FPicture->IsEmpty()) {
         Canvas.Pen()->SetStyle(TPen::psDot);
         Canvas.Pen()->SetColor(clBlue);
@@ -161,13 +183,21 @@ void TOrbReflectionImage::DrawOnCanvas(TCanvas& Canvas)
         return;
     }
     FPicture->MeasureImage();
-    const int pictureWidth = FPicture->Width();
     const int pictureHeight = FPicture->Height();
-    if (FHasReflection && !FReflection.isNull()) {
-        if (FReflectionForScreen.isNull())
-            FReflectionForScreen = FReflection.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        Canvas.DrawImage(QRect(0, pictureHeight + FParameters.Axis, pictureWidth, pictureHeight),
-                         FReflectionForScreen, true);
+    const QImage& picture = FPicture->DecodedImage();
+    if (FHasReflection && !picture.isNull()) {
+        // The part of the reflection under Area, in reflection coordinates.
+        const QPoint origin(0, pictureHeight + FParameters.Axis);
+        const QRect wanted = Area.translated(-origin).intersected(picture.rect());
+        if (!wanted.isEmpty()) {
+            if (FScreenBlock.isNull() || !FScreenBlockArea.contains(wanted)) {
+                FScreenBlock = BuildReflectionBlock(picture, FParameters, wanted);
+                FScreenBlockArea = FScreenBlock.isNull() ? QRect() : wanted;
+            }
+            if (!FScreenBlock.isNull())
+                Canvas.DrawImage(QRect(FScreenBlockArea.topLeft() + origin, FScreenBlockArea.size()),
+                                 FScreenBlock, true);
+        }
     }
     Canvas.Draw(0, 0, FPicture.get());
 }
@@ -180,13 +210,20 @@ bool TOrbReflectionImage::SaveReflection(const QString& FileName, ImageSaveForma
         return false;
     }
     const QImage& picture = FPicture->DecodedImage();
-    if (picture.isNull() || FReflection.isNull()) {
+    if (picture.isNull()) {
         if (Reason)
             *Reason = FPicture->LastError().isEmpty() ? QStringLiteral("the picture cannot be decoded")
                                                       : FPicture->LastError();
         return false;
     }
-    const QImage composed = ComposeReflection(picture, FReflection, FParameters);
+    // A full reflection made only for this save is not kept: it would double
+    // the memory a large photo holds while it is merely shown.
+    const bool builtForSave = FReflectionStale;
+    const QImage composed = ComposeReflection(picture, ReflectionBitmap(), FParameters);
+    if (builtForSave) {
+        FReflection = QImage();
+        FReflectionStale = true;
+    }
     if (composed.isNull()) {
         if (Reason)
             *Reason = QStringLiteral("not enough memory for a %1 × %2 image")
@@ -199,10 +236,9 @@ bool TOrbReflectionImage::SaveReflection(const QString& FileName, ImageSaveForma
 
 void TOrbReflectionImage::paintEvent(QPaintEvent* Event)
 {
-    Q_UNUSED(Event);
     QPainter painter(this);
     TCanvas canvas(&painter);
-    DrawOnCanvas(canvas);
+    DrawArea(canvas, Event->rect());
 }
 
 void TOrbReflectionImage::enterEvent(QEnterEvent* Event)
@@ -220,13 +256,16 @@ void TOrbReflectionImage::leaveEvent(QEvent* Event)
 void TOrbReflectionImage::mouseReleaseEvent(QMouseEvent* Event)
 {
     TControl::mouseReleaseEvent(Event);
-    if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()))
+    const bool endsDoubleClick = std::exchange(FReleaseEndsDoubleClick, false);
+    if (Event->button() == Qt::LeftButton && !endsDoubleClick && rect().contains(Event->position().toPoint()))
         Click();
 }
 
 void TOrbReflectionImage::mouseDoubleClickEvent(QMouseEvent* Event)
 {
     TControl::mouseDoubleClickEvent(Event);
-    if (Event->button() == Qt::LeftButton)
+    if (Event->button() == Qt::LeftButton) {
+        FReleaseEndsDoubleClick = true;
         FOnDblClick(this);
+    }
 }

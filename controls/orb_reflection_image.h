@@ -105,12 +105,14 @@ class TOrbReflectionImage : public TControl
     void SetOnMouseLeave(const TNotifyEvent& Value) { FOnMouseLeave = Value; }
 
     // The cached reflection (the picture's size, Format_ARGB32); null before
-    // the first build.
-    const QImage& ReflectionBitmap() const { return FReflection; }
+    // the first build. Built in full only when first read after a change:
+    // the screen needs just the rows in view.
+    const QImage& ReflectionBitmap() const;
     bool HasReflection() const { return FHasReflection; }
 
-    // Rebuilds the cached reflection from the picture's bytes; nothing while
-    // the control is being read from a layout or the picture is empty.
+    // Rebuilds the cached reflection from the picture's bytes (marking the
+    // full bitmap for its next reading); nothing while the control is being
+    // read from a layout or the picture is empty.
     void BuildReflection();
     // Width of the picture and height of picture plus ReflectionSize.
     void FitToPicture();
@@ -118,6 +120,9 @@ class TOrbReflectionImage : public TControl
     // Draws what the control shows: a dotted outline while empty, otherwise
     // the reflection at H + ReflectionAxis and the picture over it.
     virtual void DrawOnCanvas(TCanvas& Canvas);
+    // The same, limited to Area: only the reflection pixels inside it are
+    // computed, so a large picture scrolled into view paints at once.
+    void DrawArea(TCanvas& Canvas, const QRect& Area);
 
     // Writes the picture over its reflection to FileName. False, with the
     // reason, when nothing was written (no picture yet, or the save failed);
@@ -135,11 +140,15 @@ class TOrbReflectionImage : public TControl
 
   private:
     void PictureChanged();
+    // Marks the reflection out of date after a change of picture or fade.
+    void ReflectionChanged();
 
     std::unique_ptr<TOrbHintInfo> FOfficeHint;
     std::unique_ptr<TGDIPPicture> FPicture;
-    QImage FReflection;
-    QImage FReflectionForScreen; // premultiplied copy, made at the first paint after a build
+    mutable QImage FReflection;
+    mutable bool FReflectionStale = false;
+    QImage FScreenBlock; // the last painted part of the reflection, premultiplied
+    QRect FScreenBlockArea;
     bool FHasReflection = false;
     bool FAutoSize = false;
     bool FShowHint = false;
@@ -147,4 +156,6 @@ class TOrbReflectionImage : public TControl
     TNotifyEvent FOnDblClick;
     TNotifyEvent FOnMouseEnter;
     TNotifyEvent FOnMouseLeave;
+    // The release that ends a double click is not a click of its own.
+    bool FReleaseEndsDoubleClick = false;
 };

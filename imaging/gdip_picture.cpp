@@ -120,6 +120,9 @@ void TGDIPPicture::CopyFrom(const TPersistent* Source)
     }
     if (const auto* picture = qobject_cast<const TGDIPPicture*>(Source)) {
         SetEncodedData(picture->FEncodedData);
+        // The same bytes decode to the same pixels: sharing them spares a
+        // second decoding (and its memory) of a large photo.
+        FDecoded = picture->FDecoded;
         FEmpty = FEncodedData.isEmpty();
         Changed();
     } else if (const auto* bitmap = qobject_cast<const TBitmap*>(Source)) {

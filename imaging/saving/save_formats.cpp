@@ -20,6 +20,8 @@ bool WriteWithQt(const QImage& Image, QIODevice* Device, const char* Format, int
         writer.setQuality(Quality);
     if (Compression >= 0)
         writer.setCompression(Compression);
+    // Huffman tables fitted to the image: the same pixels in fewer bytes.
+    writer.setOptimizedWrite(true);
     if (writer.write(Image))
         return true;
     if (Reason)
@@ -58,11 +60,11 @@ bool WriteTiff(const QImage& Image, QIODevice* Device, int, QString* Reason)
 // PNG and TIFF carry the fade's partial alpha; JPEG, GIF and BMP cannot, so
 // they get what the screen showed: the picture over the window's white.
 constexpr std::array<TSaveFormatInfo, 5> Formats{{
-    {ImageSaveFormat::Png, "png", nullptr, "png", "image/png", true, WritePng},
-    {ImageSaveFormat::Jpeg, "jpg", "jpeg", "jpg", "image/jpeg", false, WriteJpeg},
-    {ImageSaveFormat::Gif, "gif", nullptr, "gif", "image/gif", false, WriteGif},
-    {ImageSaveFormat::Bmp, "bmp", nullptr, "bmp", "image/bmp", false, WriteBmp},
-    {ImageSaveFormat::Tiff, "tiff", "tif", "tif", "image/tiff", true, WriteTiff},
+    {ImageSaveFormat::Png, "png", nullptr, "png", "", "image/png", true, WritePng},
+    {ImageSaveFormat::Jpeg, "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, WriteJpeg},
+    {ImageSaveFormat::Gif, "gif", nullptr, "gif", "", "image/gif", false, WriteGif},
+    {ImageSaveFormat::Bmp, "bmp", nullptr, "bmp", "", "image/bmp", false, WriteBmp},
+    {ImageSaveFormat::Tiff, "tiff", "tif", "tif", "tiff", "image/tiff", true, WriteTiff},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)
@@ -93,6 +95,17 @@ const TSaveFormatInfo* FindSaveFormatByOptionName(const QString& Name)
     return FindFormat([&](const TSaveFormatInfo& Info) {
         return Name == QLatin1String(Info.OptionName) ||
                (Info.OptionAlias && Name == QLatin1String(Info.OptionAlias));
+    });
+}
+
+const TSaveFormatInfo* FindSaveFormatByExtension(const QString& Suffix)
+{
+    const QString suffix = Suffix.toLower();
+    if (suffix.isEmpty())
+        return nullptr;
+    return FindFormat([&](const TSaveFormatInfo& Info) {
+        return suffix == QLatin1String(Info.Extension) ||
+               QString::fromLatin1(Info.OtherExtensions).split(QLatin1Char(' ')).contains(suffix);
     });
 }
 

@@ -24,11 +24,12 @@ using TImageFormatWriter = bool (*)(const QImage& Image, QIODevice* Device, int 
 // command line and saving all read it from here.
 struct TSaveFormatInfo {
     ImageSaveFormat Format;
-    const char* OptionName;  // the command line's name for it (lower case)
-    const char* OptionAlias; // a second name the command line accepts, or nullptr
-    const char* Extension;   // of the files written in it (lower case, no dot)
-    const char* MimeType;    // how the encoder records name it
-    bool KeepsAlpha;         // false: written flattened over white, as the window showed it
+    const char* OptionName;      // the command line's name for it (lower case)
+    const char* OptionAlias;     // a second name the command line accepts, or nullptr
+    const char* Extension;       // of the files written in it (lower case, no dot)
+    const char* OtherExtensions; // further extensions that name it, blank-separated ("jpeg jpe")
+    const char* MimeType;        // how the encoder records name it
+    bool KeepsAlpha;             // false: written flattened over white, as the window showed it
     TImageFormatWriter Write;
 };
 
@@ -43,6 +44,10 @@ const TSaveFormatInfo* FindSaveFormatByMimeType(const QString& MimeType);
 
 // The record a command-line name (lower case, alias or not) names, or nullptr.
 const TSaveFormatInfo* FindSaveFormatByOptionName(const QString& Name);
+
+// The record whose extension (any of them, in any letter case, without the
+// dot) is Suffix, or nullptr.
+const TSaveFormatInfo* FindSaveFormatByExtension(const QString& Suffix);
 
 // The command line's names for the formats: "png, jpg, gif, bmp or tiff".
 QString SaveFormatOptionNames();

@@ -117,16 +117,22 @@ QImage OverWhite(const QImage& Image)
 using MainFormSave = MainFormTest;
 using MainFormOpen = MainFormTest;
 
-TEST_F(MainFormSave, FormatFollowsTheTypedNameOnly)
+TEST_F(MainFormSave, FormatFollowsTheNamesOwnLastExtension)
 {
     ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("X.JPG")));
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("my.bmp.files")));
     const TSaveCase cases[] = {
-        {"out.png", TFileKind::Png},        {"out.jpeg", TFileKind::Png}, // ".JPEG" does not contain ".JPG"
-        {"out.jpg", TFileKind::Jpeg},       {"lower.gif", TFileKind::Gif},
-        {"UPPER.GIF", TFileKind::Gif},      {"mixed.GiF", TFileKind::Gif},
-        {"out.Bmp", TFileKind::Bmp},        {"pic.bmp.gif", TFileKind::Bmp}, // ".BMP" is tested last and wins
-        {"X.JPG/out.png", TFileKind::Jpeg},                                  // the whole path is searched
-        {"noextension", TFileKind::Png},
+        {"out.png", TFileKind::Png},
+        {"out.jpeg", TFileKind::Jpeg},
+        {"out.jpg", TFileKind::Jpeg},
+        {"out.JPE", TFileKind::Jpeg},
+        {"lower.gif", TFileKind::Gif},
+        {"UPPER.GIF", TFileKind::Gif},
+        {"mixed.GiF", TFileKind::Gif},
+        {"out.Bmp", TFileKind::Bmp},
+        {"pic.bmp.gif", TFileKind::Gif},   // the last extension decides
+        {"X.JPG/out.png", TFileKind::Png}, // folders have no say
+        {"my.bmp.files/x.png", TFileKind::Png},
     };
     for (const TSaveCase& c : cases) {
         SCOPED_TRACE(c.Typed);
@@ -134,18 +140,58 @@ TEST_F(MainFormSave, FormatFollowsTheTypedNameOnly)
         SaveAs(name);
         EXPECT_STREQ(KindName(KindOfFile(name)), KindName(c.Expected));
     }
-    // Saved under exactly the typed name: no extension is added.
-    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("noextension.png"))));
+    // TIFF has no kind of its own above: its signature says it.
+    const QString tiff = Folder.filePath(QStringLiteral("t.tiff"));
+    SaveAs(tiff);
+    EXPECT_TRUE(ReadFileBytes(tiff).startsWith("II*") || ReadFileBytes(tiff).startsWith("MM"));
     EXPECT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
 }
 
-TEST_F(MainFormSave, DialogIsAskedWithTheExactFilterAndNoExtensionOrPrompt)
+TEST_F(MainFormSave, NameWithoutAKnownExtensionTakesTheSelectedFilterAndItsExtension)
+{
+    struct TCase {
+        int Filter; // entry selected in the dialog, from 1
+        const char* Typed;
+        const char* Written;
+        TFileKind Expected;
+    } cases[] = {
+        {1, "plain", "plain.png", TFileKind::Png},       {2, "plain", "plain.jpg", TFileKind::Jpeg},
+        {3, "plain", "plain.gif", TFileKind::Gif},       {4, "plain", "plain.bmp", TFileKind::Bmp},
+        {4, "notes.v2", "notes.v2.bmp", TFileKind::Bmp}, {2, "typed.png", "typed.png", TFileKind::Png},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        Script->FilterAnswer = c.Filter;
+        SaveAs(Folder.filePath(QString::fromLatin1(c.Typed)));
+        EXPECT_STREQ(KindName(KindOfFile(Folder.filePath(QString::fromLatin1(c.Written)))),
+                     KindName(c.Expected));
+    }
+    EXPECT_FALSE(QFile::exists(Folder.filePath(QStringLiteral("plain"))));
+}
+
+TEST_F(MainFormSave, FileNamedByAnAddedExtensionIsReplacedOnlyWhenTheUserSaysSo)
+{
+    const QString existing = Folder.filePath(QStringLiteral("notes.v2.gif"));
+    ASSERT_TRUE(WriteFile(existing, "kept"));
+    Script->FilterAnswer = 3; // GIF
+    Script->ConfirmAnswers = {false, true};
+    SaveAs(Folder.filePath(QStringLiteral("notes.v2")));
+    ASSERT_EQ(Script->Questions.size(), 1);
+    EXPECT_TRUE(Script->Questions[0].contains(existing)) << Script->Questions[0].toStdString();
+    EXPECT_EQ(ReadFileBytes(existing), QByteArray("kept"));
+    SaveAs(Folder.filePath(QStringLiteral("notes.v2")));
+    EXPECT_EQ(KindOfFile(existing), TFileKind::Gif);
+    // A name the dialog itself returned was asked about there: no second question.
+    SaveAs(existing);
+    EXPECT_EQ(Script->Questions.size(), 2);
+}
+
+TEST_F(MainFormSave, DialogIsAskedWithTheExactFilterAndAsksBeforeReplacing)
 {
     SaveAs(Folder.filePath(QStringLiteral("out.png")));
     EXPECT_EQ(Script->AskedFilter, QStringLiteral("PNG files (*.png)|*.PNG|JPEG files (*.jpg)|*.JPG|"
                                                   "GIF files (*.gif)|*.GIF|BMP files (*.bmp)|*.BMP"));
-    EXPECT_EQ(Script->AskedDefaultExt, QString());
-    EXPECT_FALSE(Script->AskedConfirmOverwrite);
+    EXPECT_TRUE(Script->AskedConfirmOverwrite);
 }
 
 TEST_F(MainFormSave, CancelledDialogWritesNothing)
@@ -238,23 +284,29 @@ TEST_F(MainFormOpen, RealJpegSavedAsPngAndAsJpegMatchesTheControl)
     EXPECT_LT(MeanDifference(jpeg, expected, QRect(0, 240, 320, 90)), 2.0);
 }
 
-TEST_F(MainFormOpen, UnreadableOrUndecodableFilesAreReportedNamingTheFile)
+TEST_F(MainFormOpen, FileThatCannotBeShownIsReportedAndThePictureStays)
 {
+    const QByteArray png = ReadFileBytes(TestDataPath(QStringLiteral("soft-edges-rgba-200x150.png")));
+    ASSERT_GT(png.size(), 200);
+    Open(TestDataPath(QStringLiteral("photo-opaque-320x240.jpg")));
+    Form->TrackBar1->Slider()->setValue(77);
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("folder.png")));
     struct TCase {
         const char* Name;
-        QByteArray Bytes; // empty: the file does not exist
-        bool KeepsBytes;  // the picture holds the bytes but measures 0 x 0
-    };
-    const TCase cases[] = {
-        {"missing.png", QByteArray(), false},
-        {"words.png", QByteArray("this is not an image at all"), true},
-        {"huge.png", PngHeaderClaiming(200000, 200000), true},
+        QByteArray Bytes; // null: the file is not made
+    } cases[] = {
+        {"missing.png", QByteArray()},
+        {"empty.png", QByteArray("")},
+        {"words.png", QByteArray("this is not an image at all")},
+        {"truncated.png", png.left(png.size() / 2)},
+        {"huge.png", PngHeaderClaiming(200000, 200000)},
+        {"folder.png", QByteArray()},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         Script->Messages.clear();
         const QString name = Folder.filePath(QString::fromLatin1(c.Name));
-        if (!c.Bytes.isEmpty()) {
+        if (!c.Bytes.isNull()) {
             ASSERT_TRUE(WriteFile(name, c.Bytes));
         }
         Open(name);
@@ -263,16 +315,17 @@ TEST_F(MainFormOpen, UnreadableOrUndecodableFilesAreReportedNamingTheFile)
         EXPECT_TRUE(message.contains(name)) << message.toStdString();
         // Something beyond the name says why.
         EXPECT_GT(message.size(), message.indexOf(name) + name.size() + 3) << message.toStdString();
-        // What the picture then is: empty, or holding bytes that measure 0 x 0.
-        TGDIPPicture* picture = Form->OrbReflectionImage1->Picture();
-        EXPECT_EQ(picture->IsEmpty(), !c.KeepsBytes);
-        if (c.KeepsBytes) {
-            EXPECT_EQ(picture->Width(), 0);
-            EXPECT_EQ(picture->Height(), 0);
-        }
+        TOrbReflectionImage* image = Form->OrbReflectionImage1;
+        EXPECT_EQ(image->Picture()->Width(), 320);
+        EXPECT_EQ(image->ReflectionSize(), 77);
+        EXPECT_EQ(image->size(), QSize(320, 240 + 77));
     }
-    // The window goes on: a good file opens afterwards.
+    // The picture on screen still saves.
     Script->Messages.clear();
+    SaveAs(Folder.filePath(QStringLiteral("kept.png")));
+    EXPECT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(QImage(Folder.filePath(QStringLiteral("kept.png"))).size(), QSize(320, 240 + 77 + 1));
+    // And a good file opens afterwards.
     Open(TestDataPath(QStringLiteral("soft-edges-rgba-200x150.png")));
     EXPECT_TRUE(Script->Messages.isEmpty());
     EXPECT_EQ(Form->OrbReflectionImage1->Picture()->Width(), 200);

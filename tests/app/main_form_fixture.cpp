@@ -40,6 +40,17 @@ std::optional<QString> TScriptedInteraction::SaveFileName(const QString&, const 
     return NextAnswer();
 }
 
+std::optional<QString> TScriptedInteraction::SaveFileNameAndFilter(const QString& Title,
+                                                                   const QString& Filter,
+                                                                   const QString& InitialName,
+                                                                   const QString& DefaultExt,
+                                                                   bool ConfirmOverwrite, int& FilterIndex)
+{
+    if (FilterAnswer > 0)
+        FilterIndex = FilterAnswer;
+    return SaveFileName(Title, Filter, InitialName, DefaultExt, ConfirmOverwrite);
+}
+
 bool TScriptedInteraction::OpenUrl(const QString& Address)
 {
     OpenedUrls << Address;
@@ -49,6 +60,15 @@ bool TScriptedInteraction::OpenUrl(const QString& Address)
 void TScriptedInteraction::ShowMessage(const QString&, const QString& Text)
 {
     Messages << Text;
+}
+
+bool TScriptedInteraction::Confirm(const QString&, const QString& Text)
+{
+    Questions << Text;
+    const bool answer = !ConfirmAnswers.empty() && ConfirmAnswers.front();
+    if (!ConfirmAnswers.empty())
+        ConfirmAnswers.pop_front();
+    return answer;
 }
 
 void MainFormTest::SetUpTestSuite()

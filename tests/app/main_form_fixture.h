@@ -16,16 +16,26 @@ class TScriptedInteraction : public TUserInteraction
   public:
     // One answer per dialog; an empty answer stands for a cancelled dialog.
     std::deque<QString> FileAnswers;
+    // The save filter entry the user leaves selected (from 1); 0 leaves the
+    // one the dialog showed first.
+    int FilterAnswer = 0;
 
     QString AskedFilter, AskedDefaultExt;
     bool AskedConfirmOverwrite = true;
     int FileDialogs = 0;
     QStringList OpenedUrls;
     QStringList Messages;
+    // Answers to yes-or-no questions, in order (no when none is left), and
+    // the questions asked.
+    std::deque<bool> ConfirmAnswers;
+    QStringList Questions;
 
     std::optional<QString> OpenFileName(const QString&, const QString& Filter, const QString&) override;
     std::optional<QString> SaveFileName(const QString&, const QString& Filter, const QString&,
                                         const QString& DefaultExt, bool ConfirmOverwrite) override;
+    std::optional<QString> SaveFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                 const QString& InitialName, const QString& DefaultExt,
+                                                 bool ConfirmOverwrite, int& FilterIndex) override;
     // The font and colour dialogs' answers (none: cancelled) and what they
     // were offered.
     std::optional<QFont> FontAnswer;
@@ -47,6 +57,7 @@ class TScriptedInteraction : public TUserInteraction
     }
     bool OpenUrl(const QString& Address) override;
     void ShowMessage(const QString& Title, const QString& Text) override;
+    bool Confirm(const QString& Title, const QString& Text) override;
 
   private:
     std::optional<QString> NextAnswer();

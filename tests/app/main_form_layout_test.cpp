@@ -173,14 +173,20 @@ TEST_F(MainFormLayout, FooterLinkIsBlueWithAHandCursor)
     EXPECT_TRUE(Form->Label11->Caption().startsWith(QStringLiteral("http")));
 }
 
-TEST_F(MainFormLayout, SaveDialogHasTheExactFilterAndNoDefaultExtension)
+TEST_F(MainFormLayout, SaveDialogHasTheExactFilterAndAsksBeforeReplacing)
 {
     EXPECT_EQ(Form->SaveDialog1->Filter(),
               QStringLiteral("PNG files (*.png)|*.PNG|JPEG files (*.jpg)|*.JPG|GIF files (*.gif)|*.GIF|"
                              "BMP files (*.bmp)|*.BMP"));
-    EXPECT_EQ(Form->SaveDialog1->DefaultExt(), QString());
-    EXPECT_FALSE(Form->SaveDialog1->Options().testFlag(ofOverwritePrompt));
-    EXPECT_EQ(Form->OpenDialog1->Filter(), QString());
+    EXPECT_TRUE(Form->SaveDialog1->Options().testFlag(ofOverwritePrompt));
+    // The open dialog offers what the readers decode, then everything.
+    const QString open = Form->OpenDialog1->Filter();
+    EXPECT_TRUE(open.startsWith(QStringLiteral("Images|"))) << open.toStdString();
+    for (const char* pattern : {"*.png", "*.jpg", "*.jpeg", "*.gif", "*.bmp"})
+        EXPECT_TRUE(
+            open.section(QLatin1Char('|'), 1, 1).split(QLatin1Char(';')).contains(QLatin1String(pattern)))
+            << pattern;
+    EXPECT_TRUE(open.endsWith(QStringLiteral("|All files|*"))) << open.toStdString();
 }
 
 TEST_F(MainFormLayout, ImageControlStartsWithTheStoredArtworkAndSettings)

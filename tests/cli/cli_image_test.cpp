@@ -121,9 +121,10 @@ TEST_F(CliImage, EveryFormatByOptionAndByName)
         {{}, "by-name.JPG", "jpeg"},
         {{}, "by-name.gif", "gif"},
         {{}, "by-name.bmp", "bmp"},
-        {{}, "by-name.tiff", "png"},        // the window knows no TIFF name
-        {{}, "by-name.jpg.png", "jpeg"},    // ".JPG" anywhere in the name
-        {{}, "by-name.gif.bmp.jpg", "bmp"}, // ".BMP" is tested last and wins
+        {{}, "by-name.tiff", "tiff"},
+        {{}, "by-name.jpeg", "jpeg"},
+        {{}, "by-name.jpg.png", "png"},      // the last extension decides
+        {{}, "by-name.gif.bmp.jpg", "jpeg"}, // the last extension decides
         {{}, "no-extension", "png"},
     };
     for (const Case& c : cases) {

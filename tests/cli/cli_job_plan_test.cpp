@@ -30,6 +30,11 @@ TEST(CliJobPlan, OutputNames)
         {{"-d", "out", "-f", "bmp", "-"}, "out/stdin-reflection.bmp", ImageSaveFormat::Bmp},
         {{"-"}, "-", ImageSaveFormat::Png},
         {{"-o", "x.GIF", "cat.png"}, "x.GIF", ImageSaveFormat::Gif},
+        // The output's own last extension decides, not its folders.
+        {{"-o", "my.bmp.files/x.png", "cat.png"}, "my.bmp.files/x.png", ImageSaveFormat::Png},
+        {{"-o", "t.jpeg", "cat.png"}, "t.jpeg", ImageSaveFormat::Jpeg},
+        {{"-o", "t.TIFF", "cat.png"}, "t.TIFF", ImageSaveFormat::Tiff},
+        {{"-o", "pic.bmp.gif", "cat.png"}, "pic.bmp.gif", ImageSaveFormat::Gif},
         {{"-o", "-", "-f", "jpg", "cat.png"}, "-", ImageSaveFormat::Jpeg},
         {{"-d", "out", ".hidden"}, "out/image-reflection.png", ImageSaveFormat::Png},
     };

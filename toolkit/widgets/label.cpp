@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
+#include <utility>
 
 TLabel::TLabel(QWidget* Parent) : TControl(Parent), FText(new QLabel(this))
 {
@@ -75,7 +76,16 @@ void TLabel::Refresh()
 
 void TLabel::mouseReleaseEvent(QMouseEvent* Event)
 {
-    if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()))
+    // A double click is one click: its second release opens nothing again.
+    const bool endsDoubleClick = std::exchange(FReleaseEndsDoubleClick, false);
+    if (Event->button() == Qt::LeftButton && !endsDoubleClick && rect().contains(Event->position().toPoint()))
         Click();
     TControl::mouseReleaseEvent(Event);
+}
+
+void TLabel::mouseDoubleClickEvent(QMouseEvent* Event)
+{
+    if (Event->button() == Qt::LeftButton)
+        FReleaseEndsDoubleClick = true;
+    TControl::mouseDoubleClickEvent(Event);
 }

@@ -41,6 +41,7 @@ class TLabel : public TControl
     void CaptionChanged() override;
     void FontChanged() override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
 
   private:
     void Refresh();
@@ -48,4 +49,5 @@ class TLabel : public TControl
     QLabel* FText;
     bool FAutoSize = true;
     bool FShowAccelChar = true;
+    bool FReleaseEndsDoubleClick = false;
 };

@@ -28,6 +28,10 @@ class TOpenDialog : public QObject, public TLayoutComponent
     TOpenOptions Options() const { return FOptions; }
     void SetOptions(TOpenOptions Value) { FOptions = Value; }
     QString Title() const { return FTitle; }
+    // The filter entry shown first and, after Execute, the one the user left
+    // selected, counted from 1.
+    int FilterIndex() const { return FFilterIndex; }
+    void SetFilterIndex(int Value) { FFilterIndex = Value; }
     void SetTitle(const QString& Value) { FTitle = Value; }
 
     // True when the user confirmed; a cancel leaves FileName as it was.
@@ -35,5 +39,6 @@ class TOpenDialog : public QObject, public TLayoutComponent
 
   private:
     QString FDefaultExt, FFileName, FFilter, FTitle;
+    int FFilterIndex = 1;
     TOpenOptions FOptions = TOpenOptions(ofHideReadOnly) | ofEnableSizing;
 };

@@ -6,8 +6,10 @@ TSaveDialog::TSaveDialog(QObject* Parent) : TOpenDialog(Parent) {}
 
 bool TSaveDialog::Execute()
 {
-    const std::optional<QString> chosen = UserInteraction().SaveFileName(
-        Title(), Filter(), FileName(), DefaultExt(), Options().testFlag(ofOverwritePrompt));
+    int filterIndex = FilterIndex();
+    const std::optional<QString> chosen = UserInteraction().SaveFileNameAndFilter(
+        Title(), Filter(), FileName(), DefaultExt(), Options().testFlag(ofOverwritePrompt), filterIndex);
+    SetFilterIndex(filterIndex);
     if (!chosen)
         return false;
     SetFileName(*chosen);

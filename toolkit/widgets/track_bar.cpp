@@ -1,5 +1,7 @@
 #include "toolkit/widgets/track_bar.h"
 
+#include "toolkit/widgets/track_bar_style.h"
+
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -10,6 +12,7 @@
 TTrackBar::TTrackBar(QWidget* Parent) : TControl(Parent), FSlider(new QSlider(Qt::Horizontal, this))
 {
     FSlider->setTickPosition(QSlider::TicksBelow);
+    FSlider->setStyle(TTrackBarStyle::Instance());
     FSlider->setPageStep(2);
     SetInner(FSlider);
     setFocusPolicy(Qt::StrongFocus);

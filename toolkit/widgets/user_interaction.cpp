@@ -32,6 +32,17 @@ QUrl AddressToUrl(const QString& Address)
         return QUrl::fromLocalFile(QFileInfo(trimmed).absoluteFilePath());
     return QUrl::fromUserInput(trimmed);
 }
+// "jpg" for "JPEG files (*.jpg) (*.JPG *.jpg)": the extension of the first
+// plain "*.ext" pattern of a Qt name filter, lower case; empty for "*".
+QString FirstPatternSuffix(const QString& NameFilter)
+{
+    const qsizetype open = NameFilter.lastIndexOf(u'(');
+    const QString patterns = NameFilter.mid(open + 1).chopped(NameFilter.endsWith(u')') ? 1 : 0);
+    for (const QString& pattern : patterns.split(u' ', Qt::SkipEmptyParts))
+        if (pattern.startsWith(QStringLiteral("*.")) && pattern.indexOf(u'*', 1) < 0 && pattern.size() > 2)
+            return pattern.mid(2).toLower();
+    return QString();
+}
 } // namespace
 
 QString FilterToNameFilters(const QString& Filter)
@@ -55,7 +66,8 @@ std::optional<QString> TDesktopInteraction::OpenFileName(const QString& Title, c
                                                          const QString& InitialName)
 {
     const QString name =
-        QFileDialog::getOpenFileName(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
+        QFileDialog::getOpenFileName(DialogParent(), Title, InitialName, FilterToNameFilters(Filter), nullptr,
+                                     QFileDialog::HideNameFilterDetails);
     if (name.isEmpty())
         return std::nullopt;
     return name;
@@ -65,13 +77,41 @@ std::optional<QString> TDesktopInteraction::SaveFileName(const QString& Title, c
                                                          const QString& InitialName,
                                                          const QString& DefaultExt, bool ConfirmOverwrite)
 {
-    QFileDialog dialog(DialogParent(), Title, InitialName, FilterToNameFilters(Filter));
+    int filterIndex = 1;
+    return SaveFileNameAndFilter(Title, Filter, InitialName, DefaultExt, ConfirmOverwrite, filterIndex);
+}
+
+std::optional<QString> TDesktopInteraction::SaveFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                                  const QString& InitialName,
+                                                                  const QString& DefaultExt,
+                                                                  bool ConfirmOverwrite, int& FilterIndex)
+{
+    const QStringList nameFilters =
+        FilterToNameFilters(Filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    QFileDialog dialog(DialogParent(), Title, InitialName);
+    dialog.setNameFilters(nameFilters);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(DefaultExt);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !ConfirmOverwrite);
+    // A typed name without an extension gets the selected entry's, as the
+    // classic dialogs did, so the name and the chosen entry agree.
+    if (!DefaultExt.isEmpty())
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& Selected) {
+            if (const QString suffix = FirstPatternSuffix(Selected); !suffix.isEmpty())
+                dialog.setDefaultSuffix(suffix);
+        });
+    if (FilterIndex >= 1 && FilterIndex <= nameFilters.size()) {
+        dialog.selectNameFilter(nameFilters[FilterIndex - 1]);
+        if (const QString suffix = FirstPatternSuffix(nameFilters[FilterIndex - 1]);
+            !DefaultExt.isEmpty() && !suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (const qsizetype chosen = nameFilters.indexOf(dialog.selectedNameFilter()); chosen >= 0)
+        FilterIndex = int(chosen) + 1;
     return dialog.selectedFiles().constFirst();
 }
 
@@ -99,7 +139,13 @@ bool TDesktopInteraction::OpenUrl(const QString& Address)
 
 void TDesktopInteraction::ShowMessage(const QString& Title, const QString& Text)
 {
-    QMessageBox::information(DialogParent(), Title, Text);
+    QMessageBox::warning(DialogParent(), Title, Text);
+}
+
+bool TDesktopInteraction::Confirm(const QString& Title, const QString& Text)
+{
+    return QMessageBox::question(DialogParent(), Title, Text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 TUserInteraction& UserInteraction()

@@ -22,11 +22,30 @@ class TUserInteraction
     virtual std::optional<QString> SaveFileName(const QString& Title, const QString& Filter,
                                                 const QString& InitialName, const QString& DefaultExt,
                                                 bool ConfirmOverwrite) = 0;
+    // The same, with the filter shown first and the one the user left
+    // selected: FilterIndex counts the filter's entries from 1. Dialogs that
+    // know no filter selection leave it as it was.
+    virtual std::optional<QString> SaveFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                         const QString& InitialName,
+                                                         const QString& DefaultExt, bool ConfirmOverwrite,
+                                                         int& FilterIndex)
+    {
+        Q_UNUSED(FilterIndex);
+        return SaveFileName(Title, Filter, InitialName, DefaultExt, ConfirmOverwrite);
+    }
     virtual std::optional<QFont> ChooseFont(const QFont& Initial) = 0;
     virtual std::optional<QColor> ChooseColor(const QColor& Initial) = 0;
     // Hands a web or mail address (or file) to the desktop's default handler.
     virtual bool OpenUrl(const QString& Address) = 0;
     virtual void ShowMessage(const QString& Title, const QString& Text) = 0;
+    // Asks a yes-or-no question; true for yes. Where nobody can be asked, the
+    // answer is no, so nothing is replaced unasked.
+    virtual bool Confirm(const QString& Title, const QString& Text)
+    {
+        Q_UNUSED(Title);
+        Q_UNUSED(Text);
+        return false;
+    }
 };
 
 // The real dialogs and desktop services.
@@ -38,10 +57,14 @@ class TDesktopInteraction : public TUserInteraction
     std::optional<QString> SaveFileName(const QString& Title, const QString& Filter,
                                         const QString& InitialName, const QString& DefaultExt,
                                         bool ConfirmOverwrite) override;
+    std::optional<QString> SaveFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                 const QString& InitialName, const QString& DefaultExt,
+                                                 bool ConfirmOverwrite, int& FilterIndex) override;
     std::optional<QFont> ChooseFont(const QFont& Initial) override;
     std::optional<QColor> ChooseColor(const QColor& Initial) override;
     bool OpenUrl(const QString& Address) override;
     void ShowMessage(const QString& Title, const QString& Text) override;
+    bool Confirm(const QString& Title, const QString& Text) override;
 };
 
 // The process-wide interaction; a TDesktopInteraction until replaced.
@@ -52,5 +75,6 @@ std::unique_ptr<TUserInteraction> SetUserInteraction(std::unique_ptr<TUserIntera
 
 // A classic filter as Qt name filters ("Description (patterns)" joined by
 // ";;"). Patterns are matched without regard to letter case, so each one is
-// offered in upper and lower case as well.
+// offered in upper and lower case as well; the dialogs hide these generated
+// pattern lists, so the user reads each description as written.
 QString FilterToNameFilters(const QString& Filter);

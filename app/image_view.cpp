@@ -1,0 +1,180 @@
+#include "app/image_view.h"
+
+#include "controls/orb_reflection_image.h"
+#include "imaging/image_shrink.h"
+#include "imaging/reflection/reflection_block.h"
+#include "imaging/reflection/reflection_composer.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+
+TImageView::TImageView(TOrbReflectionImage* Image, QWidget* Page)
+    : QScrollArea(Page), FImage(Image), FContent(new QWidget)
+{
+    setFrameShape(QFrame::NoFrame);
+    // The page's own background shows through, as it did around the control.
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    FContent->setAutoFillBackground(false);
+    // The control keeps its stored place; the content grows with it.
+    const QPoint place = Image->pos();
+    Image->setParent(FContent);
+    Image->move(place);
+    Image->show();
+    setWidget(FContent);
+    setWidgetResizable(false);
+    FollowImageSize();
+    Image->installEventFilter(this);
+    Page->installEventFilter(this);
+    setGeometry(Page->rect());
+    lower();
+}
+
+double TImageView::Scale() const
+{
+    if (!FFitted)
+        return 1.0;
+    TGDIPPicture* picture = FImage->Picture();
+    if (picture->IsEmpty() || picture->Width() <= 0 || picture->Height() <= 0)
+        return 1.0;
+    const QRect area = FitArea();
+    const int composed = ComposedHeight(picture->Height(), FImage->ReflectionParameters());
+    // Only ever shrunk: a small picture is shown at its own size.
+    const double scale = std::min(
+        {1.0, double(area.width()) / picture->Width(), double(area.height()) / std::max(1, composed)});
+    return std::max(scale, 1e-4);
+}
+
+void TImageView::FitWhenLarger()
+{
+    TGDIPPicture* picture = FImage->Picture();
+    const QRect area = FitArea();
+    const bool larger = !picture->IsEmpty() &&
+                        (picture->Width() > area.width() ||
+                         ComposedHeight(picture->Height(), FImage->ReflectionParameters()) > area.height());
+    SetFitted(larger);
+    Refresh();
+}
+
+void TImageView::SetFitted(bool Value)
+{
+    if (Value == FFitted)
+        return;
+    FFitted = Value;
+    const Qt::ScrollBarPolicy policy = FFitted ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    setHorizontalScrollBarPolicy(policy);
+    setVerticalScrollBarPolicy(policy);
+    if (FFitted) {
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+    }
+    FContent->setVisible(!FFitted);
+    if (!FFitted) {
+        // The fitted copies are not worth their memory while unseen.
+        FPageCopy = QImage();
+        FScaled = QImage();
+    }
+    Refresh();
+}
+
+void TImageView::Refresh()
+{
+    viewport()->update();
+    if (OnViewChanged)
+        OnViewChanged();
+}
+
+QRect TImageView::FitArea() const
+{
+    const QRect page = viewport()->rect();
+    const int top = std::clamp(FImage->y(), 0, page.height());
+    return QRect(page.left(), top, page.width(), page.height() - top);
+}
+
+QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
+{
+    const QRect area = FitArea();
+    const double pageScale = std::min(
+        {1.0, double(area.width()) / Picture.width(), double(area.height()) / std::max(1, Picture.height())});
+    const QSize pageSize(std::max(1, int(std::lround(Picture.width() * pageScale))),
+                         std::max(1, int(std::lround(Picture.height() * pageScale))));
+    // The copy is kept while the page is resized within a range, so that
+    // dragging the window's edge does not go back to the full picture.
+    if (FPageCopy.isNull() || FPageCopySource != Picture.cacheKey() || FPageCopy.width() < pageSize.width() ||
+        FPageCopy.width() > 2 * pageSize.width()) {
+        const QSize copySize = (QSizeF(pageSize) * 1.25).toSize().boundedTo(Picture.size());
+        // Box averages bring a large photo near the page size first, so the
+        // smooth scaling never needs a full-size premultiplied copy of it.
+        const int factor =
+            std::max(1, std::min(Picture.width() / copySize.width(), Picture.height() / copySize.height()));
+        FPageCopy = ShrinkByBoxes(Picture, factor)
+                        .scaled(copySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                        .convertToFormat(QImage::Format_ARGB32);
+        FPageCopySource = Picture.cacheKey();
+        FScaled = QImage();
+    }
+    if (Size == FPageCopy.size())
+        return FPageCopy;
+    if (FScaled.isNull() || FScaled.size() != Size)
+        FScaled = FPageCopy.scaled(Size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_ARGB32);
+    return FScaled;
+}
+
+void TImageView::paintEvent(QPaintEvent* Event)
+{
+    QScrollArea::paintEvent(Event);
+    if (!FFitted)
+        return;
+    TGDIPPicture* picture = FImage->Picture();
+    if (picture->IsEmpty())
+        return;
+    const QImage& full = picture->DecodedImage();
+    if (full.isNull())
+        return;
+    const double scale = Scale();
+    const QSize size(std::max(1, int(std::lround(full.width() * scale))),
+                     std::max(1, int(std::lround(full.height() * scale))));
+    // Reflection values are lengths in picture pixels: they shrink with it.
+    const int reflectionSize = int(std::lround(FImage->ReflectionSize() * scale));
+    const int axis = int(std::lround(FImage->ReflectionAxis() * scale));
+    const QImage shown = ScaledPicture(full, size);
+    const QImage reflection = BuildReflectionBlock(shown,
+                                                   {.Size = reflectionSize,
+                                                    .OpacityStart = FImage->ReflectionOpacityStart(),
+                                                    .OpacityEnd = FImage->ReflectionOpacityEnd()},
+                                                   QRect(0, 0, size.width(), reflectionSize));
+    const QPoint origin = FitArea().topLeft();
+    QPainter painter(viewport());
+    if (!reflection.isNull())
+        painter.drawImage(origin + QPoint(0, size.height() + axis), reflection);
+    painter.drawImage(origin, shown);
+}
+
+void TImageView::resizeEvent(QResizeEvent* Event)
+{
+    QScrollArea::resizeEvent(Event);
+    if (FFitted)
+        Refresh();
+}
+
+bool TImageView::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == FImage && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move))
+        FollowImageSize();
+    else if (Watched == parentWidget() && Event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QScrollArea::eventFilter(Watched, Event);
+}
+
+void TImageView::FollowImageSize()
+{
+    const QRect placed = FImage->geometry();
+    FContent->resize(std::max(0, placed.right() + 1), std::max(0, placed.bottom() + 1));
+    if (OnViewChanged)
+        OnViewChanged();
+}

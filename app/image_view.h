@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QImage>
+#include <QScrollArea>
+#include <QSize>
+#include <functional>
+
+class TOrbReflectionImage;
+
+// The "Image" page's view of the reflection image control. At 100 % the
+// control keeps its place and size and the page scrolls when it is larger;
+// fitted, a copy of the picture scaled smoothly to the page is shown with
+// its own reflection, so that the whole composition is in view. Saving and
+// copying always use the control's full-size picture.
+class TImageView : public QScrollArea
+{
+    Q_OBJECT
+  public:
+    // Takes Image into the view at its place on Page and covers Page.
+    TImageView(TOrbReflectionImage* Image, QWidget* Page);
+
+    bool Fitted() const { return FFitted; }
+    void SetFitted(bool Value);
+
+    // Fits a newly opened picture that would not fit at 100 %, and shows a
+    // smaller one at its own size, as image viewers open pictures.
+    void FitWhenLarger();
+
+    // The scale at which the picture is shown: 1 at 100 %, at most 1 fitted.
+    double Scale() const;
+
+    // Shows the control's current picture and values again.
+    void Refresh();
+
+    // Runs after the view's mode or scale may have changed.
+    std::function<void()> OnViewChanged;
+
+  protected:
+    void paintEvent(QPaintEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+  private:
+    // Where the fitted composition goes: the page below the control's top.
+    QRect FitArea() const;
+    // The picture at Size, smoothly scaled. A copy that fits the page is
+    // kept per picture and page size; sliders that change the composition's
+    // height only rescale that small copy, never the full picture again.
+    QImage ScaledPicture(const QImage& Picture, QSize Size);
+    void FollowImageSize();
+
+    TOrbReflectionImage* FImage;
+    QWidget* FContent;
+    bool FFitted = false;
+    QImage FPageCopy;
+    qint64 FPageCopySource = 0;
+    QImage FScaled;
+};

@@ -1,0 +1,125 @@
+// From a slider's new value to the repainted "Image" page, on a 24-megapixel
+// photo: the real window, its slider handler and the view painting into an
+// off-screen image, at 100 % (scrolled) and fitted.
+
+#include "app/image_view.h"
+#include "app/main_form.h"
+#include "controls/orb_reflection_image.h"
+#include "controls/register_controls.h"
+#include "imaging/gdip_picture.h"
+#include "toolkit/graphics/font.h"
+#include "toolkit/widgets/register_widgets.h"
+#include "toolkit/widgets/track_bar.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <array>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace
+{
+// A photo-like 6000 x 4000 picture: smooth gradients with fine texture, so
+// the JPEG is of a realistic size and every row differs.
+QString MakePhoto(const QTemporaryDir& Folder)
+{
+    const QString name = Folder.filePath(QStringLiteral("photo-6000x4000.jpg"));
+    QImage photo(6000, 4000, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x)
+            row[x] = qRgb((x / 24 + y / 40) & 0xFF, (y / 16) & 0xFF, ((x ^ y) & 0x3F) + 120);
+    }
+    photo.save(name, "jpeg", 90);
+    return name;
+}
+
+struct TWindow {
+    QTemporaryDir Folder;
+    std::unique_ptr<TForm2> Form;
+    QImage Screen{980, 600, QImage::Format_ARGB32_Premultiplied};
+
+    TWindow()
+    {
+        Form = std::make_unique<TForm2>();
+        Form->resize(980, 692);
+        Form->show();
+        Form->OpenFile(MakePhoto(Folder));
+        QApplication::processEvents();
+    }
+};
+
+// Made at the first benchmark, gone before the application object.
+std::unique_ptr<TWindow> TheWindow;
+
+TWindow& Window()
+{
+    if (!TheWindow)
+        TheWindow = std::make_unique<TWindow>();
+    return *TheWindow;
+}
+
+TTrackBar* Slider(TForm2& Form, int Index)
+{
+    TTrackBar* sliders[] = {Form.TrackBar1, Form.TrackBar2, Form.TrackBar3, Form.TrackBar4};
+    return sliders[Index];
+}
+
+// Arguments: the slider (0..3), and 1 for the fit view.
+void BM_SliderStepToRepaintedView(benchmark::State& State)
+{
+    TWindow& window = Window();
+    TImageView* view = window.Form->ImageView();
+    view->SetFitted(State.range(1) == 1);
+    // Scrolled at 100 % so that the picture's last rows and the reflection
+    // share the view.
+    view->horizontalScrollBar()->setValue(2500);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    // Steps around the middle of the slider's range: a reflection of some
+    // 130 rows for the size slider, the window's start values otherwise.
+    QSlider* slider = Slider(*window.Form, int(State.range(0)))->Slider();
+    const int low = (slider->minimum() + slider->maximum()) / 2;
+    int step = 0;
+    for (auto _ : State) {
+        slider->setValue(low + (step++ % 20));
+        QPainter painter(&window.Screen);
+        view->render(&painter, QPoint(), QRegion(QRect(0, 0, 980, 600)));
+        painter.end();
+        benchmark::DoNotOptimize(window.Screen.constBits());
+    }
+    // LUMIVEX_BENCH_SHOT=folder keeps the last painted view of each case, to
+    // see that the benchmark painted what a user would see.
+    if (const QString folder = qEnvironmentVariable("LUMIVEX_BENCH_SHOT"); !folder.isEmpty())
+        window.Screen.save(
+            QStringLiteral("%1/view-%2-%3.png").arg(folder).arg(State.range(0)).arg(State.range(1)));
+    State.SetLabel(QStringLiteral("%1, %2")
+                       .arg(QString::fromLatin1(std::array{"size", "opacity start", "opacity end",
+                                                           "axis"}[std::size_t(State.range(0))]))
+                       .arg(view->Fitted() ? QStringLiteral("fit") : QStringLiteral("100 %"))
+                       .toStdString());
+}
+} // namespace
+
+BENCHMARK(BM_SliderStepToRepaintedView)
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    RegisterTahomaFont();
+    RegisterToolkitWidgets();
+    RegisterControls();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    TheWindow.reset();
+    return 0;
+}
