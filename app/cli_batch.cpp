@@ -2,6 +2,7 @@
 
 #include "app/cli_image_job.h"
 #include "app/cli_job_plan.h"
+#include "app/cli_message_routing.h"
 #include "app/cli_reporter.h"
 
 #include <algorithm>
@@ -18,9 +19,9 @@ TImageJobResult RunGuarded(const TImageJob& Job)
     try {
         return RunImageJob(Job);
     } catch (const std::bad_alloc&) {
-        return TImageJobResult{false, QStringLiteral("out of memory")};
+        return TImageJobResult{false, QStringLiteral("out of memory"), {}};
     } catch (const std::exception& error) {
-        return TImageJobResult{false, QString::fromLocal8Bit(error.what())};
+        return TImageJobResult{false, QString::fromLocal8Bit(error.what()), {}};
     }
 }
 } // namespace
@@ -36,9 +37,13 @@ TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCl
     auto work = [&] {
         for (int index = next++; index < total; index = next++) {
             const TImageJob& job = Jobs[std::size_t(index)];
+            const TMessageSubject subject(job.Input == QLatin1String("-") ? QStringLiteral("standard input")
+                                                                          : job.Input);
             const TImageJobResult result = RunGuarded(job);
             if (result.Written) {
                 ++written;
+                if (!result.Warning.isEmpty())
+                    Reporter.Failure(job.Input, result.Warning);
             } else {
                 ++failed;
                 Reporter.Failure(job.Input, result.Reason);

@@ -101,6 +101,7 @@ std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)
         job.Start = Options.Start;
         job.End = Options.End;
         job.Axis = Options.Axis;
+        job.Lenient = Options.Lenient;
         if (!Options.Output.isEmpty()) {
             job.Output = Options.Output;
             job.Format = formatGiven ? optionFormat : SaveFormatFromFileName(Options.Output);

@@ -17,6 +17,7 @@ struct TImageJob {
     int Start = 120;
     int End = 1;
     int Axis = 1;
+    bool Lenient = false; // keep what decodes of a damaged file
     // Set when planning already knows the file cannot be written safely (two
     // inputs sharing one output, an output replacing another input); the job
     // then fails with this reason without being run.

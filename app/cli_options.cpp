@@ -57,6 +57,8 @@ QString CliUsageText()
         "      --end E            opacity where the reflection ends, 0..255 (default 1)\n"
         "      --axis A           rows between the picture and its reflection (default 1)\n"
         "  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
+        "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
+        "                         instead of refusing it\n"
         "  -h, --help             show this help\n"
         "      --version          show the version\n"
         "\n"
@@ -110,6 +112,10 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
         if (argument == QLatin1String("--version")) {
             result.Action = TCliAction::Version;
             return result;
+        }
+        if (argument == QLatin1String("--lenient")) {
+            options.Lenient = true;
+            continue;
         }
         // "--name=value" and "--name value" are both accepted.
         QString value;

@@ -14,7 +14,8 @@ struct TImageCommandOptions {
     int Start = 120;
     int End = 1;
     int Axis = 1;
-    int Jobs = 0; // 0: one worker per core
+    int Jobs = 0;         // 0: one worker per core
+    bool Lenient = false; // --lenient: keep what decodes of a damaged file, with a warning
 };
 
 enum class TCliAction { Run, Help, Version };

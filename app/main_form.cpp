@@ -175,7 +175,13 @@ void TForm2::Button2Click(QObject*)
     OrbReflectionImage1->update();
     // The picture is what the control shows either way (empty, or 0 x 0 for
     // bytes that do not decode); the user still learns why.
-    if (!picture->LastError().isEmpty())
+    if (picture->LastError().isEmpty())
+        return;
+    if (picture->Width() > 0)
+        UserInteraction().ShowMessage(MessageTitle,
+                                      QStringLiteral("\"%1\" is damaged (%2); showing what could be read.")
+                                          .arg(fileName, picture->LastError()));
+    else
         UserInteraction().ShowMessage(MessageTitle,
                                       FailureText(QStringLiteral("open"), fileName, picture->LastError()));
 }

@@ -47,11 +47,14 @@ const TDecodedImage* TGDIPPicture::Decode()
         return nullptr;
     if (!FDecoded) {
         try {
-            FDecoded = DecodeImage(FEncodedData);
+            // The window shows what decodes of a damaged file, and says so.
+            TDecodeOptions options;
+            options.KeepDamaged = true;
+            FDecoded = DecodeImage(FEncodedData, options);
         } catch (const std::bad_alloc&) {
             ThrowNoMemory();
         }
-        FLastError = FDecoded->Status == TGpStatus::Ok ? QString() : FDecoded->Reason;
+        FLastError = FDecoded->Status == TGpStatus::Ok && !FDecoded->Damaged ? QString() : FDecoded->Reason;
     }
     return &*FDecoded;
 }

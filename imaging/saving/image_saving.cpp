@@ -4,11 +4,12 @@
 #include "imaging/codecs/image_encoders.h"
 #include "imaging/gp_raw_format.h"
 #include "imaging/png/png_output.h"
+#include "imaging/saving/output_target.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QUuid>
 
 namespace
@@ -35,6 +36,9 @@ bool WriteWithQt(const QImage& Image, QIODevice* Device, const char* Format, int
         *Reason = writer.errorString();
     return false;
 }
+
+// The JPEG format's own bound on a side (libjpeg's JPEG_MAX_DIMENSION).
+constexpr int MaxJpegSide = 65500;
 
 // Qt's TIFF writer takes this as "LZW".
 constexpr int TiffCompressionLzw = 1;
@@ -80,6 +84,12 @@ TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderP
         written = WriteWithQt(argb, Device, "tiff", -1, TiffCompressionLzw, &reason);
         break;
     case ImageRawFormat::RawJpeg: {
+        if (argb.width() > MaxJpegSide || argb.height() > MaxJpegSide)
+            return Fail(Reason, TGpStatus::ValueOverflow,
+                        QStringLiteral("JPEG is limited to %1 pixels a side; this image is %2 × %3")
+                            .arg(MaxJpegSide)
+                            .arg(argb.width())
+                            .arg(argb.height()));
         const std::optional<std::uint32_t> quality = Parameters ? Parameters->Quality() : std::nullopt;
         const QImage flat = FlattenOverWhite(argb);
         written =
@@ -114,17 +124,15 @@ TGpStatus SaveImageFile(const QImage& Image, const QString& FileName, const QUui
     if (FileName.isEmpty())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no file name"));
 
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(Reason, TGpStatus::Win32Error,
-                    QStringLiteral("could not create %1: %2").arg(FileName, file.errorString()));
-    const TGpStatus status = EncodeImage(Image, Encoder, Parameters, &file, Reason);
-    if (status != TGpStatus::Ok) {
-        file.cancelWriting();
+    // Encoded in memory first: a failed encoder then leaves the target as it
+    // was, and a write error is the system's own reason, not the encoder's.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const TGpStatus status = EncodeImage(Image, Encoder, Parameters, &buffer, Reason);
+    if (status != TGpStatus::Ok)
         return status;
-    }
-    if (!file.commit())
-        return Fail(Reason, TGpStatus::Win32Error,
-                    QStringLiteral("could not write %1: %2").arg(FileName, file.errorString()));
+    if (!WriteOutputFile(FileName, bytes, Reason))
+        return TGpStatus::Win32Error;
     return TGpStatus::Ok;
 }
