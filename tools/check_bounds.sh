@@ -17,7 +17,7 @@ check() {
   local code=0
   timeout 60 /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || code=$?
   local seconds kb
-  read -r seconds kb <"$work/time" || { seconds=60 kb=0; }
+  read -r seconds kb < <(tail -n 1 "$work/time") || { seconds=60 kb=0; }
   local mb=$((kb / 1024))
   local verdict=ok
   if [[ $code -ne $expected ]] || awk -v s="$seconds" -v m="$max_seconds" 'BEGIN{exit !(s > m)}' || ((mb > max_mb)); then
@@ -59,7 +59,7 @@ convert -size 64x48 gradient:red-blue "$work/good.png"
 check "FIFO input in a batch does not hang" 5 200 1 "$cli" image -d "$work/out" "$work/good.png" "$work/pipe.png"
 
 # A file of zeros as large as a photo: refused from its first bytes.
-head -c 300M /dev/zero >"$work/zeros.png"
-check "300 MB non-picture refused from its head" 2 100 1 "$cli" image -o "$work/out.png" "$work/zeros.png"
+head -c 100M /dev/zero >"$work/zeros.png"
+check "100 MB non-picture refused from its head" 2 100 1 "$cli" image -o "$work/out.png" "$work/zeros.png"
 
 exit $status

@@ -113,8 +113,18 @@ QByteArray DetectImageFormat(const QByteArray& Head, const QByteArray& FormatHin
     const QByteArray detected = QImageReader::imageFormat(&buffer);
     if (!detected.isEmpty())
         return detected;
-    const QList<QByteArray> known = QImageReader::supportedImageFormats();
-    return known.contains(FormatHint.toLower()) ? FormatHint.toLower() : QByteArray();
+    const QByteArray hint = FormatHint.toLower();
+    if (hint.isEmpty() || !QImageReader::supportedImageFormats().contains(hint))
+        return {};
+    // A format with a signature must show it in the head; the name alone
+    // does not make a file of zeros a PNG. TGA has none: its header is only
+    // checked when the whole file is read.
+    if (hint == "tga")
+        return hint;
+    buffer.seek(0);
+    QImageReader named(&buffer, hint);
+    named.setDecideFormatFromContent(false);
+    return named.canRead() ? hint : QByteArray();
 }
 
 TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
