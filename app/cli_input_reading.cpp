@@ -1,6 +1,7 @@
 #include "app/cli_input_reading.h"
 
 #include "imaging/codecs/image_decoding.h"
+#include "toolkit/file_names.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -133,7 +134,7 @@ bool ReadImageInput(const QString& Input, TInputBytes& Bytes, QString& Reason)
     // Non-blocking, so that opening a FIFO without a writer returns at once
     // instead of waiting for ever; such an input is refused below anyway.
     const TDescriptor file(standardInput ? STDIN_FILENO
-                                         : ::open(QFile::encodeName(Input).constData(),
+                                         : ::open(FileNameBytes(Input).constData(),
                                                   O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY),
                            !standardInput);
     if (file.Get() < 0) {

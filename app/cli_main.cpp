@@ -2,6 +2,7 @@
 #include "app/cli_message_routing.h"
 #include "app/cli_options.h"
 #include "imaging/imaging_library.h"
+#include "toolkit/file_names.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -16,8 +17,10 @@ int main(int argc, char** argv)
     qInstallMessageHandler(CliMessageHandler);
     QGuiApplication application(argc, argv);
 
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
+    // File names are taken as the bytes given, whatever their encoding.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << FileNameFromBytes(QByteArray(argv[i]));
     const TCliParseResult parsed = ParseCliArguments(arguments);
     if (!parsed.Error.isEmpty()) {
         std::fprintf(stderr, "lumivex-cli: %s\nTry \"lumivex-cli --help\".\n", qPrintable(parsed.Error));

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
 #include <future>
@@ -110,4 +111,22 @@ TEST(CliHostileInput, SpecialOutputsAreWrittenInPlace)
     const TCliRun full = RunCli({"image", "-o", "/dev/full", dir.filePath("in.gif")});
     EXPECT_EQ(full.ExitCode, 1);
     EXPECT_TRUE(full.Stderr.contains(QLatin1String("No space left on device"))) << full.Stderr.toStdString();
+}
+
+TEST(CliHostileInput, NamesThatAreNotUtf8AreUsedAsGiven)
+{
+    QTemporaryDir temporary;
+    ASSERT_TRUE(temporary.isValid());
+    // Made and checked through the shell, so that no step re-encodes the names.
+    const QString script =
+        QStringLiteral("cd \"$1\" && cp \"$2\" \"$(printf 'in\\377.png')\" && "
+                       "\"$0\" image -o \"$(printf 'out\\376.png')\" \"$(printf 'in\\377.png')\" && "
+                       "test -s \"$(printf 'out\\376.png')\"; status=$?; "
+                       "rm -f \"$(printf 'in\\377.png')\" \"$(printf 'out\\376.png')\"; exit $status");
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"),
+                {"-c", script, QStringLiteral(LUMIVEX_BINARY_DIR "/app/lumivex-cli"), temporary.path(),
+                 QStringLiteral(LUMIVEX_TEST_DATA "/rounded-rgba-130x110.png")});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
 }
