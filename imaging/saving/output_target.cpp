@@ -94,7 +94,7 @@ int CreateTemporaryBeside(const QByteArray& Path, const struct stat* Existing, Q
     const QByteArray folder = slash < 0 ? QByteArray() : Path.left(slash + 1);
     const QByteArray name = Path.mid(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        Temporary = folder + '.' + name.left(200) + '.' +
+        Temporary = folder + '.' + name + '.' +
                     QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
         const int descriptor = ::open(Temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
