@@ -1,8 +1,10 @@
 #include "imaging/codecs/decoder_messages.h"
 
 #include <QtGlobal>
+#include <cstdarg>
 #include <cstdio>
 #include <mutex>
+#include <tiffio.h>
 
 namespace
 {
@@ -11,10 +13,27 @@ QtMessageHandler PreviousHandler = nullptr;
 
 void RoutingHandler(QtMsgType Type, const QMessageLogContext& Context, const QString& Message);
 
+// libtiff prints its errors and warnings to standard error itself unless
+// given handlers; these pass them to Qt's log, where the decoding thread's
+// capture collects them like any reader's message.
+void TiffMessage(const char* Module, const char* Format, va_list Arguments)
+{
+    char text[1024];
+    std::vsnprintf(text, sizeof text, Format, Arguments);
+    if (Module && *Module)
+        qWarning("libtiff: %s: %s", Module, text);
+    else
+        qWarning("libtiff: %s", text);
+}
+
 void InstallOnce()
 {
     static std::once_flag once;
-    std::call_once(once, [] { PreviousHandler = qInstallMessageHandler(RoutingHandler); });
+    std::call_once(once, [] {
+        PreviousHandler = qInstallMessageHandler(RoutingHandler);
+        TIFFSetErrorHandler(TiffMessage);
+        TIFFSetWarningHandler(TiffMessage);
+    });
 }
 
 // Words with which the readers describe damage: libjpeg's warnings, libpng's

@@ -192,9 +192,13 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
         if (read)
             format = hint;
     }
-    if (damage.isEmpty() && !capture.DamageMessages().isEmpty())
-        damage = capture.DamageMessages().join(QStringLiteral("; "));
-    const QStringList messages = capture.Messages();
+    if (damage.isEmpty() && !capture.DamageMessages().isEmpty()) {
+        QStringList signs = capture.DamageMessages();
+        signs.removeDuplicates();
+        damage = signs.join(QStringLiteral("; "));
+    }
+    QStringList messages = capture.Messages();
+    messages.removeDuplicates();
     if (!read) {
         if (!damage.isEmpty())
             return refuseDamaged();

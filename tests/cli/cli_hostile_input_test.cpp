@@ -71,6 +71,11 @@ TEST(CliHostileInput, EachInputGetsItsVerdictWithoutHanging)
          "kept.gif: warning: damaged"},
         {"tga by its name", file("picture.tga", TgaOf(NoisyPicture(20, 10))), {}, 0, ""},
         {"text", file("notes.png", "not a picture at all"), {}, 1, "unknown image format"},
+        {"tiff with damaged LZW data",
+         file("bad.tif", TiffWithDamagedLzw(NoisyPicture(64, 48))),
+         {},
+         1,
+         "bad.tif: damaged image"},
     };
     for (const TInputCase& c : cases) {
         QTemporaryDir temporary;
@@ -84,6 +89,11 @@ TEST(CliHostileInput, EachInputGetsItsVerdictWithoutHanging)
         EXPECT_TRUE(run.Stderr.contains(QLatin1String(c.StderrMentions)))
             << c.Name << ": " << run.Stderr.toStdString();
         EXPECT_EQ(QFile::exists(output), c.ExitCode == 0) << c.Name << ": written only when good";
+        // Library messages come inside the program's own lines, never alone.
+        for (const QString& line : run.Stderr.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            EXPECT_TRUE(line.startsWith(QLatin1String("lumivex-cli: ")) ||
+                        line.contains(QLatin1String(" reflections written")))
+                << c.Name << ": " << line.toStdString();
     }
 }
 

@@ -3,6 +3,7 @@
 #include "imaging/codecs/gif_writer.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <zlib.h>
@@ -117,4 +118,18 @@ QByteArray TgaOf(const QImage& Picture)
         }
     // The version 2 footer: no extension or developer area.
     return file + QByteArray(8, '\0') + QByteArray("TRUEVISION-XFILE.\0", 18);
+}
+
+QByteArray TiffWithDamagedLzw(const QImage& Picture)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "tiff");
+    writer.setCompression(1); // LZW
+    writer.write(Picture);
+    QRandomGenerator random(3);
+    for (qsizetype i = 200; i < 600 && i < bytes.size(); ++i)
+        bytes[i] = char(random.bounded(256));
+    return bytes;
 }

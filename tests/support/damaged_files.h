@@ -25,3 +25,7 @@ qsizetype GifCodeSizeOffset(const QByteArray& Gif);
 // An uncompressed 24-bit TGA, top row first: a format without magic of its
 // own, which content detection takes for another.
 QByteArray TgaOf(const QImage& Picture);
+
+// An LZW-compressed TIFF of Picture whose compressed strip data is partly
+// overwritten with noise.
+QByteArray TiffWithDamagedLzw(const QImage& Picture);
