@@ -3,7 +3,6 @@
 #include "imaging/codecs/image_decoding.h"
 #include "toolkit/file_names.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <condition_variable>
@@ -15,7 +14,8 @@
 
 namespace
 {
-// Every readable format names itself within its first bytes.
+// Every readable format names itself within its first bytes (TGA, which
+// has no signature, is taken by its name).
 constexpr qsizetype HeadBytes = 64 * 1024;
 constexpr qsizetype ChunkBytes = 4 << 20;
 
@@ -181,7 +181,6 @@ bool ReadImageInput(const QString& Input, TInputBytes& Bytes, QString& Reason)
     Budget().Acquire(lease);
     Bytes.FLease = lease;
     Bytes.FData = std::move(head);
-    Bytes.FFormat = format;
     if (Bytes.FData.size() == HeadBytes || standardInput) {
         if (expected >= 0)
             Bytes.FData.reserve(qsizetype(expected));

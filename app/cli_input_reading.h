@@ -16,15 +16,11 @@ class TInputBytes
     TInputBytes& operator=(const TInputBytes&) = delete;
 
     const QByteArray& Data() const { return FData; }
-    // The format the content announces (or the name's suffix, for formats
-    // without magic of their own), for the decoder.
-    const QByteArray& Format() const { return FFormat; }
     void Release();
 
   private:
     friend bool ReadImageInput(const QString& Input, TInputBytes& Bytes, QString& Reason);
     QByteArray FData;
-    QByteArray FFormat;
     std::int64_t FLease = 0;
 };
 
