@@ -2,6 +2,7 @@
 
 #include "app/cli_image_job.h"
 #include "app/cli_job_plan.h"
+#include "app/cli_message_routing.h"
 #include "app/cli_reporter.h"
 #include "imaging/parallel_work.h"
 #include "imaging/thread_budget.h"
@@ -19,9 +20,9 @@ TImageJobResult RunGuarded(const TImageJob& Job)
     try {
         return RunImageJob(Job);
     } catch (const std::bad_alloc&) {
-        return TImageJobResult{false, QStringLiteral("out of memory")};
+        return TImageJobResult{false, QStringLiteral("out of memory"), {}};
     } catch (const std::exception& error) {
-        return TImageJobResult{false, QString::fromLocal8Bit(error.what())};
+        return TImageJobResult{false, QString::fromLocal8Bit(error.what()), {}};
     }
 }
 } // namespace
@@ -41,9 +42,13 @@ TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCl
     const TThreadBudget budget(std::max(threads, TThreadBudget::Current()));
     TParallelWork(threads).ForEach(total, [&](int index, int) {
         const TImageJob& job = Jobs[std::size_t(index)];
+        const TMessageSubject subject(job.Input == QLatin1String("-") ? QStringLiteral("standard input")
+                                                                      : job.Input);
         const TImageJobResult result = RunGuarded(job);
         if (result.Written) {
             ++written;
+            if (!result.Warning.isEmpty())
+                Reporter.Failure(job.Input, result.Warning);
         } else {
             ++failed;
             Reporter.Failure(job.Input, result.Reason);

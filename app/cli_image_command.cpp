@@ -2,6 +2,7 @@
 
 #include "app/cli_batch.h"
 #include "app/cli_job_plan.h"
+#include "app/cli_message_routing.h"
 #include "app/cli_options.h"
 #include "app/cli_reporter.h"
 
@@ -16,6 +17,7 @@ int RunImageCommand(const TImageCommandOptions& Options)
     std::signal(SIGPIPE, SIG_IGN);
 
     TCliReporter reporter;
+    SetMessageReporter(&reporter);
     if (!Options.OutputDir.isEmpty() && !QDir().mkpath(Options.OutputDir)) {
         reporter.Line(QStringLiteral("lumivex-cli: could not create the folder %1").arg(Options.OutputDir));
         return 1;
@@ -34,5 +36,6 @@ int RunImageCommand(const TImageCommandOptions& Options)
                       .arg(summary.Written)
                       .arg(jobs.size())
                       .arg(summary.Failed));
+    SetMessageReporter(nullptr);
     return summary.Failed == 0 ? 0 : 1;
 }

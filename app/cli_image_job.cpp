@@ -1,5 +1,7 @@
 #include "app/cli_image_job.h"
 
+#include "app/cli_input_reading.h"
+
 #include "app/cli_job_plan.h"
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/reflection/reflection_composer.h"
@@ -17,58 +19,7 @@ const QString StandardStream = QStringLiteral("-");
 
 TImageJobResult Failed(QString Reason)
 {
-    return TImageJobResult{false, std::move(Reason)};
-}
-
-// Reads everything a device gives, refusing more than MaxEncodedBytes so that a
-// huge non-image never takes the machine's memory.
-bool ReadLimited(QFile& Device, QByteArray& Data, QString& Reason)
-{
-    if (!Device.isSequential())
-        Data.reserve(Device.size());
-    constexpr qint64 Chunk = 4 << 20;
-    while (true) {
-        const QByteArray part = Device.read(Chunk);
-        if (part.isEmpty())
-            break;
-        if (Data.size() + part.size() > MaxEncodedBytes) {
-            Reason = QStringLiteral("too large to be a picture (more than %1 bytes)").arg(MaxEncodedBytes);
-            return false;
-        }
-        Data += part;
-    }
-    if (Device.error() != QFileDevice::NoError) {
-        Reason = QStringLiteral("could not read: %1").arg(Device.errorString());
-        return false;
-    }
-    return true;
-}
-
-bool ReadInput(const QString& Input, QByteArray& Data, QString& Reason)
-{
-    QFile file;
-    if (Input == StandardStream) {
-        if (!file.open(stdin, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
-            Reason = QStringLiteral("could not read standard input: %1").arg(file.errorString());
-            return false;
-        }
-    } else {
-        const QFileInfo info(Input);
-        if (info.isDir()) {
-            Reason = QStringLiteral("is a folder, not a picture");
-            return false;
-        }
-        file.setFileName(Input);
-        if (!file.open(QIODevice::ReadOnly)) {
-            Reason = QStringLiteral("could not open: %1").arg(file.errorString());
-            return false;
-        }
-        if (file.size() > MaxEncodedBytes) {
-            Reason = QStringLiteral("too large to be a picture (%1 bytes)").arg(file.size());
-            return false;
-        }
-    }
-    return ReadLimited(file, Data, Reason);
+    return TImageJobResult{false, std::move(Reason), {}};
 }
 
 TImageJobResult WriteStandardOutput(const QImage& Composed, ImageSaveFormat Format)
@@ -83,7 +34,7 @@ TImageJobResult WriteStandardOutput(const QImage& Composed, ImageSaveFormat Form
         return Failed(reason);
     if (!out.flush() || out.error() != QFileDevice::NoError)
         return Failed(QStringLiteral("could not write standard output: %1").arg(out.errorString()));
-    return TImageJobResult{true, {}};
+    return TImageJobResult{true, {}, {}};
 }
 } // namespace
 
@@ -92,17 +43,24 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     if (!Job.Refusal.isEmpty())
         return Failed(Job.Refusal);
 
-    QByteArray data;
+    TInputBytes input;
     QString reason;
-    if (!ReadInput(Job.Input, data, reason))
+    if (!ReadImageInput(Job.Input, input, reason))
         return Failed(reason);
 
     // The same decoder as the control's picture: orientation applied, the
-    // same size limits, damaged files refused.
-    TDecodedImage decoded = DecodeImage(data);
-    data = QByteArray();
+    // same size limits, damaged files refused unless --lenient keeps what
+    // decodes of them.
+    TDecodeOptions options;
+    options.KeepDamaged = Job.Lenient;
+    if (Job.Input != StandardStream)
+        options.FormatHint = QFileInfo(Job.Input).suffix().toLower().toLatin1();
+    TDecodedImage decoded = DecodeImage(input.Data(), options);
+    input.Release();
     if (decoded.Status != TGpStatus::Ok)
         return Failed(decoded.Reason);
+    const QString warning =
+        decoded.Damaged ? QStringLiteral("warning: %1; kept what decodes").arg(decoded.Reason) : QString();
 
     const QImage& picture = decoded.Image;
     const int composedHeight = ComposedHeight(picture.height(), Job.Reflection);
@@ -116,9 +74,12 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     if (composed.isNull())
         return Failed(QStringLiteral("out of memory composing the reflection"));
 
-    if (Job.Output == StandardStream)
-        return WriteStandardOutput(composed, Job.Format);
+    if (Job.Output == StandardStream) {
+        TImageJobResult result = WriteStandardOutput(composed, Job.Format);
+        result.Warning = warning;
+        return result;
+    }
     if (SaveReflectionFile(composed, Job.Format, Job.Output, &reason) != TGpStatus::Ok)
         return Failed(reason);
-    return TImageJobResult{true, {}};
+    return TImageJobResult{true, {}, warning};
 }

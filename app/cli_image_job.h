@@ -8,7 +8,8 @@ struct TImageJob;
 // What became of one job.
 struct TImageJobResult {
     bool Written = false;
-    QString Reason; // why nothing was written
+    QString Reason;  // why nothing was written
+    QString Warning; // written, but from a damaged file (--lenient)
 };
 
 // Reads the input, decodes it as the image control does, renders picture and

@@ -68,6 +68,7 @@ std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)
         TImageJob job;
         job.Input = input;
         job.Reflection = Options.Reflection;
+        job.Lenient = Options.Lenient;
         if (!Options.Output.isEmpty()) {
             job.Output = Options.Output;
             job.Format = Options.Format ? optionFormat

@@ -15,6 +15,7 @@ struct TImageJob {
     QString Output; // "-" writes standard output
     ImageSaveFormat Format = ImageSaveFormat::Png;
     TReflectionParameters Reflection = WindowStartReflection;
+    bool Lenient = false; // keep what decodes of a damaged file
     // Set when planning already knows the file cannot be written safely (two
     // inputs sharing one output, an output replacing another input); the job
     // then fails with this reason without being run.

@@ -1,8 +1,10 @@
 #include "app/cli_image_command.h"
+#include "app/cli_message_routing.h"
 #include "app/cli_options.h"
 #include "app/cli_text_command.h"
 #include "app/cli_text_options.h"
 #include "imaging/imaging_library.h"
+#include "toolkit/file_names.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -10,17 +12,6 @@
 
 namespace
 {
-// Standard error belongs to the command's own lines (failures, progress,
-// summary), written whole by one reporter. Qt's diagnostics (a missing
-// runtime folder, a decoder's note about a colour profile) would interleave
-// with them from the workers and say nothing a user can act on, so only
-// critical ones are kept.
-void CliMessageHandler(QtMsgType Type, const QMessageLogContext&, const QString& Message)
-{
-    if (Type == QtCriticalMsg || Type == QtFatalMsg)
-        std::fprintf(stderr, "lumivex-cli: %s\n", qPrintable(Message));
-}
-
 int RunTextMode(const QStringList& Arguments)
 {
     const TTextParseResult parsed = ParseTextArguments(Arguments);
@@ -43,11 +34,15 @@ int main(int argc, char** argv)
 {
     // The command line never opens a window, so it must not need a display.
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    // Qt's diagnostics go through the command's reporter (see
+    // cli_message_routing.h), never as bare lines between the workers' lines.
     qInstallMessageHandler(CliMessageHandler);
     QGuiApplication application(argc, argv);
 
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
+    // File names are taken as the bytes given, whatever their encoding.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << FileNameFromBytes(QByteArray(argv[i]));
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("text"))
         return RunTextMode(arguments.mid(1));
     const TCliParseResult parsed = ParseCliArguments(arguments);

@@ -16,7 +16,7 @@ constexpr int MaxReflectionSize = 1000000;
 constexpr int MaxAxis = 1000000;
 constexpr int MaxJobs = 256;
 
-enum class TOptionId { Output, OutputDir, Format, Size, Start, End, Axis, Jobs, Help, Version };
+enum class TOptionId { Output, OutputDir, Format, Size, Start, End, Axis, Jobs, Lenient, Help, Version };
 
 // The options of "image". Only the names matter to the parser: the usage
 // text is written out in full below.
@@ -40,6 +40,7 @@ std::vector<TImageOption> ImageOptions()
         valued(TOptionId::End, {QStringLiteral("end")}),
         valued(TOptionId::Axis, {QStringLiteral("axis")}),
         valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}),
+        flag(TOptionId::Lenient, {QStringLiteral("lenient")}),
         flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}),
         flag(TOptionId::Version, {QStringLiteral("version")}),
     };
@@ -198,6 +199,10 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             Result.Action = option.Id == TOptionId::Help ? TCliAction::Help : TCliAction::Version;
             return false;
         }
+        if (option.Id == TOptionId::Lenient) {
+            options.Lenient = true;
+            continue;
+        }
         const QString value = Arguments.Values(option).value(taken[option.Id]++);
 
         if (const std::optional<TNumberTarget> number = NumberTarget(option.Id, options)) {
@@ -252,6 +257,8 @@ QString CliUsageText()
                "      --end E            opacity where the reflection ends, 0..%6 (default %4)\n"
                "      --axis A           rows between the picture and its reflection (default %5)\n"
                "  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
+               "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
+               "                         instead of refusing it\n"
                "  -h, --help             show this help\n"
                "      --version          show the version\n"
                "\n"

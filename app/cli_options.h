@@ -14,7 +14,8 @@ struct TImageCommandOptions {
     QString OutputDir;                     // many inputs: NAME-reflection.EXT inside it
     std::optional<ImageSaveFormat> Format; // none: from the output name
     TReflectionParameters Reflection = WindowStartReflection;
-    int Jobs = 0; // 0: one worker per core
+    int Jobs = 0;         // 0: one worker per core
+    bool Lenient = false; // --lenient: keep what decodes of a damaged file, with a warning
 };
 
 enum class TCliAction { Run, Help, Version };

@@ -298,6 +298,11 @@ void TForm2::TakePicture(const TCheckedPicture& Checked, const QString& Source)
     }
     OrbReflectionImage1->SetPicture(Checked.Picture.get());
     FImageView->FitWhenLarger();
+    // A damaged file that still decoded in part is shown, and the user told.
+    if (!Checked.Reason.isEmpty())
+        UserInteraction().ShowMessage(MessageTitle,
+                                      QStringLiteral("\"%1\" is damaged (%2); showing what could be read.")
+                                          .arg(Source, Checked.Reason));
 }
 
 void TForm2::CopyToClipboard()

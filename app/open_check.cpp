@@ -22,7 +22,9 @@ TCheckedPicture Checked(std::unique_ptr<TGDIPPicture> Candidate, const QString& 
         return {nullptr,
                 reason.isEmpty() ? QStringLiteral("it is not a picture that can be decoded") : reason};
     }
-    return {std::move(Candidate), QString()};
+    // Damage that still decodes in part is kept as the reason beside the picture.
+    const QString damage = Candidate->LastError();
+    return {std::move(Candidate), damage};
 }
 } // namespace
 

@@ -10,7 +10,7 @@ class TGDIPPicture;
 // cannot be shown never replaces the one on screen.
 struct TCheckedPicture {
     std::unique_ptr<TGDIPPicture> Picture; // set when the file decoded
-    QString Reason;                        // why not, otherwise
+    QString Reason;                        // why not, otherwise; with a picture: its damage
 };
 
 // Reads FileName whole and decodes it. A missing, unreadable, empty,

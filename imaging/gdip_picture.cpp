@@ -3,14 +3,20 @@
 #include "imaging/gp_graphics.h"
 #include "imaging/gp_image.h"
 #include "imaging/gp_raw_format.h"
+#include "toolkit/file_names.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/picture.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -47,11 +53,14 @@ const TDecodedImage* TGDIPPicture::Decode()
         return nullptr;
     if (!FDecoded) {
         try {
-            FDecoded = DecodeImage(FEncodedData);
+            // The window shows what decodes of a damaged file, and says so.
+            TDecodeOptions options;
+            options.KeepDamaged = true;
+            FDecoded = DecodeImage(FEncodedData, options);
         } catch (const std::bad_alloc&) {
             ThrowNoMemory();
         }
-        FLastError = FDecoded->Status == TGpStatus::Ok ? QString() : FDecoded->Reason;
+        FLastError = FDecoded->Status == TGpStatus::Ok && !FDecoded->Damaged ? QString() : FDecoded->Reason;
     }
     return &*FDecoded;
 }
@@ -150,10 +159,23 @@ void TGDIPPicture::CopyFrom(const TPersistent* Source)
 void TGDIPPicture::LoadFile(const QString& FileName)
 {
     try {
-        QFile file(FileName);
-        if (!file.open(QIODevice::ReadOnly))
+        // Opened without blocking and checked before reading: a FIFO would
+        // otherwise wait for a writer for ever, a device never end.
+        const int descriptor =
+            ::open(FileNameBytes(FileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (descriptor < 0)
+            throw std::runtime_error(QStringLiteral("cannot open \"%1\": %2")
+                                         .arg(FileName, QString::fromLocal8Bit(std::strerror(errno)))
+                                         .toStdString());
+        QFile file;
+        struct stat status {
+        };
+        const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+        if (!regular || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(descriptor);
             throw std::runtime_error(
-                QStringLiteral("cannot open \"%1\": %2").arg(FileName, file.errorString()).toStdString());
+                QStringLiteral("cannot open \"%1\": it is not a regular file").arg(FileName).toStdString());
+        }
         if (file.size() > MaxEncodedBytes)
             throw std::runtime_error(QStringLiteral("\"%1\" is too large to be a picture (%2 bytes)")
                                          .arg(FileName)

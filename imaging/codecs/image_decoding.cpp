@@ -1,5 +1,8 @@
 #include "imaging/codecs/image_decoding.h"
 
+#include "imaging/codecs/damage_checks.h"
+#include "imaging/codecs/decoder_messages.h"
+
 #include <QBuffer>
 #include <QIODevice>
 #include <QImageReader>
@@ -99,10 +102,40 @@ TGpStatus CheckImageSize(std::int64_t Width, std::int64_t Height, QString* Reaso
 
 TDecodedImage DecodeImage(const QByteArray& Data)
 {
+    return DecodeImage(Data, TDecodeOptions{});
+}
+
+QByteArray DetectImageFormat(const QByteArray& Head, const QByteArray& FormatHint)
+{
+    QBuffer buffer;
+    buffer.setData(Head);
+    buffer.open(QIODevice::ReadOnly);
+    const QByteArray detected = QImageReader::imageFormat(&buffer);
+    if (!detected.isEmpty())
+        return detected;
+    const QByteArray hint = FormatHint.toLower();
+    if (hint.isEmpty() || !QImageReader::supportedImageFormats().contains(hint))
+        return {};
+    // A format with a signature must show it in the head; the name alone
+    // does not make a file of zeros a PNG. TGA has none: its header is only
+    // checked when the whole file is read.
+    if (hint == "tga")
+        return hint;
+    buffer.seek(0);
+    QImageReader named(&buffer, hint);
+    named.setDecideFormatFromContent(false);
+    return named.canRead() ? hint : QByteArray();
+}
+
+TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
+{
     RaiseReaderAllocationLimit();
     if (Data.isEmpty())
         return Failure(TGpStatus::UnknownImageFormat, QStringLiteral("no image data"));
 
+    // Readers complain while reading headers as well as pixels; all of it
+    // belongs to this decode.
+    const TDecoderMessageCapture capture;
     QBuffer buffer;
     buffer.setData(Data);
     buffer.open(QIODevice::ReadOnly);
@@ -110,7 +143,16 @@ TDecodedImage DecodeImage(const QByteArray& Data)
     reader.setAutoTransform(true);
     reader.setDecideFormatFromContent(true);
 
-    const QByteArray format = reader.format();
+    QByteArray format = reader.format();
+    const QByteArray hint = Options.FormatHint.toLower();
+    if ((format.isEmpty() || !reader.canRead()) && !hint.isEmpty() && hint != format) {
+        // A new device drops the reader's handler, so the named one is made.
+        buffer.seek(0);
+        reader.setDevice(&buffer);
+        reader.setDecideFormatFromContent(false);
+        reader.setFormat(hint);
+        format = reader.canRead() ? hint : QByteArray();
+    }
     if (format.isEmpty() || !reader.canRead())
         return Failure(TGpStatus::UnknownImageFormat, QStringLiteral("unknown image format"));
 
@@ -123,17 +165,53 @@ TDecodedImage DecodeImage(const QByteArray& Data)
             return Failure(sizeStatus, reason, format);
     }
 
-    if (format == "jpeg" && !JpegReachesEnd(Data))
-        return Failure(TGpStatus::GenericError, QStringLiteral("damaged image: the JPEG data ends early"),
-                       format);
+    bool unreadable = false;
+    QString damage = FindDamage(Data, format, &unreadable);
+    if (damage.isEmpty() && format == "jpeg" && !JpegReachesEnd(Data))
+        damage = QStringLiteral("the JPEG data ends early");
+    const auto refuseDamaged = [&] {
+        TDecodedImage refused =
+            Failure(DamagedImageStatus, QStringLiteral("damaged image: %1").arg(damage), format);
+        refused.Damaged = true;
+        return refused;
+    };
+    if (!damage.isEmpty() && (!Options.KeepDamaged || unreadable))
+        return refuseDamaged();
 
     QImage image;
-    if (!reader.read(&image) || image.isNull()) {
+    bool read = false;
+    read = reader.read(&image) && !image.isNull();
+    if (!read && !hint.isEmpty() && hint != format) {
+        // Content detection picked a reader that cannot decode the file;
+        // the name's format may still be right.
+        buffer.seek(0);
+        QImageReader named(&buffer, hint);
+        named.setAutoTransform(true);
+        named.setDecideFormatFromContent(false);
+        read = named.read(&image) && !image.isNull();
+        if (read)
+            format = hint;
+    }
+    if (damage.isEmpty() && !capture.DamageMessages().isEmpty()) {
+        QStringList signs = capture.DamageMessages();
+        signs.removeDuplicates();
+        damage = signs.join(QStringLiteral("; "));
+    }
+    QStringList messages = capture.Messages();
+    messages.removeDuplicates();
+    if (!read) {
+        if (!damage.isEmpty())
+            return refuseDamaged();
         return Failure(TGpStatus::GenericError,
                        QStringLiteral("could not decode the %1 image: %2")
-                           .arg(QString::fromLatin1(format), reader.errorString()),
+                           .arg(QString::fromLatin1(format), messages.isEmpty()
+                                                                 ? reader.errorString()
+                                                                 : messages.join(QStringLiteral("; "))),
                        format);
     }
+    if (!damage.isEmpty() && !Options.KeepDamaged)
+        return refuseDamaged();
+
     // A reader that gave no size beforehand is checked afterwards as well, so
     // every decoded image respects the same limits.
     QString reason;
@@ -150,6 +228,9 @@ TDecodedImage DecodeImage(const QByteArray& Data)
     result.Image = std::move(image);
     result.Format = format;
     result.Status = TGpStatus::Ok;
+    result.Damaged = !damage.isEmpty();
+    if (result.Damaged)
+        result.Reason = QStringLiteral("damaged image: %1").arg(damage);
     return result;
 }
 

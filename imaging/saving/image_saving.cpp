@@ -1,11 +1,12 @@
 #include "imaging/saving/image_saving.h"
 
 #include "imaging/codecs/image_encoders.h"
+#include "imaging/saving/output_target.h"
 #include "imaging/saving/save_formats.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QUuid>
 
 namespace
@@ -17,6 +18,9 @@ TGpStatus Fail(QString* Reason, TGpStatus Status, const QString& Text)
         *Reason = Text;
     return Status;
 }
+
+// The JPEG format's own bound on a side (libjpeg's JPEG_MAX_DIMENSION).
+constexpr int MaxJpegSide = 65500;
 
 } // namespace
 
@@ -58,6 +62,13 @@ TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderP
         return Fail(Reason, TGpStatus::NotImplemented,
                     QStringLiteral("the %1 encoder cannot write files").arg(encoder->FormatDescription));
 
+    if (format->Format == ImageSaveFormat::Jpeg &&
+        (argb.width() > MaxJpegSide || argb.height() > MaxJpegSide))
+        return Fail(Reason, TGpStatus::ValueOverflow,
+                    QStringLiteral("JPEG is limited to %1 pixels a side; this image is %2 × %3")
+                        .arg(MaxJpegSide)
+                        .arg(argb.width())
+                        .arg(argb.height()));
     const std::optional<std::uint32_t> quality = Parameters ? Parameters->Quality() : std::nullopt;
     const QImage pixels = format->KeepsAlpha ? argb : FlattenOverWhite(argb);
     QString reason;
@@ -79,17 +90,15 @@ TGpStatus SaveImageFile(const QImage& Image, const QString& FileName, const QUui
     if (FileName.isEmpty())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no file name"));
 
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(Reason, TGpStatus::Win32Error,
-                    QStringLiteral("could not create %1: %2").arg(FileName, file.errorString()));
-    const TGpStatus status = EncodeImage(Image, Encoder, Parameters, &file, Reason);
-    if (status != TGpStatus::Ok) {
-        file.cancelWriting();
+    // Encoded in memory first: a failed encoder then leaves the target as it
+    // was, and a write error is the system's own reason, not the encoder's.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const TGpStatus status = EncodeImage(Image, Encoder, Parameters, &buffer, Reason);
+    if (status != TGpStatus::Ok)
         return status;
-    }
-    if (!file.commit())
-        return Fail(Reason, TGpStatus::Win32Error,
-                    QStringLiteral("could not write %1: %2").arg(FileName, file.errorString()));
+    if (!WriteOutputFile(FileName, bytes, Reason))
+        return TGpStatus::Win32Error;
     return TGpStatus::Ok;
 }

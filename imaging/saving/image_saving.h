@@ -22,8 +22,9 @@ QImage FlattenOverWhite(const QImage& Image);
 TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderParameters* Parameters,
                       QIODevice* Device, QString* Reason = nullptr);
 
-// Encodes into a temporary file beside FileName and renames it over FileName
-// only when encoding succeeded, so a failed save never destroys an existing
-// file. Ok exactly when the file was written.
+// Encodes in memory, then writes FileName as WriteOutputFile does (a regular
+// file replaced only when the new one is complete, a device or FIFO written
+// in place, a link's target written and the link kept). Ok exactly when the
+// file was written.
 TGpStatus SaveImageFile(const QImage& Image, const QString& FileName, const QUuid& Encoder,
                         const TEncoderParameters* Parameters, QString* Reason = nullptr);

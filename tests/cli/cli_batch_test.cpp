@@ -45,7 +45,7 @@ TEST_F(CliBatch, OneUnreadableOfThreeWritesTwoAndNamesTheThird)
         {"missing.png", {}, "No such file"},
         {"text.png", "this is not a picture at all", "unknown image format"},
         {"cut-off.png", ReadAll(QStringLiteral(LUMIVEX_TEST_DATA "/soft-edges-rgba-200x150.png")).left(300),
-         "could not decode"},
+         "damaged image"},
         {"folder.png", {}, "folder"},
     };
     for (const Case& c : cases) {

@@ -8,7 +8,9 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -74,6 +76,23 @@ TEST(GdipPicture, MissingFileLeavesThePictureEmptyWithoutNotificationButWithARea
     EXPECT_EQ(picture.EncodedData(), before) << "the old bytes stay in the buffer";
     EXPECT_TRUE(picture.LastError().contains(QStringLiteral("picture.png")))
         << picture.LastError().toStdString();
+}
+
+TEST(GdipPicture, SpecialFilesAreRefusedWithoutWaitingOrReadingForEver)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString fifo = folder.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zeroLink = folder.filePath(QStringLiteral("zero.png"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zeroLink));
+    for (const QString& name : {fifo, zeroLink, QStringLiteral("/dev/zero"), folder.path()}) {
+        TGDIPPicture picture;
+        picture.LoadFile(name);
+        EXPECT_TRUE(picture.IsEmpty()) << name.toStdString();
+        EXPECT_TRUE(picture.LastError().contains(QStringLiteral("not a regular file")))
+            << picture.LastError().toStdString();
+    }
 }
 
 TEST(GdipPicture, AThrowingHandlerDuringLoadFileIsSwallowed)

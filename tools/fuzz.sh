@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of fuzz/ with clang into build-fuzz/ and runs
+# each on its corpus.
+#   bash tools/fuzz.sh            long runs (FUZZ_SECONDS each, default 600)
+#   bash tools/fuzz.sh --short    a fixed number of runs each, for CI
+# New inputs that grow coverage are kept in build-fuzz/corpus/<target>/;
+# crashes are written to build-fuzz/findings/ and fail the script.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+mode=long
+[[ "${1:-}" == "--short" ]] && mode=short
+short_runs=${FUZZ_SHORT_RUNS:-4000}
+seconds=${FUZZ_SECONDS:-600}
+
+if ! command -v clang++ >/dev/null; then
+  echo "fuzz: clang++ is not installed; skipped"
+  exit 0
+fi
+
+cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+  ${LUMIVEX_FUZZ_CMAKE_ARGS:-} >/dev/null
+cmake --build build-fuzz
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+mkdir -p build-fuzz/findings
+
+status=0
+for target in image_decoding layout_reader png_encoder markup_helpers; do
+  corpus=build-fuzz/corpus/$target
+  mkdir -p "$corpus"
+  # The seeds are small real files, copied in so that the kept corpus grows
+  # beside them without changing the repository.
+  cp -n fuzz/corpus/$target/* "$corpus"/ 2>/dev/null || true
+  if [[ $mode == short ]]; then
+    limits=(-runs="$short_runs" -max_total_time=40)
+  else
+    limits=(-max_total_time="$seconds")
+  fi
+  # The encoder round trip costs far more per byte than the readers.
+  max_len=65536
+  [[ $target == png_encoder ]] && max_len=4096
+  log=build-fuzz/findings/$target.log
+  echo "fuzz: $target (${mode})"
+  if ! "build-fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=4096 -timeout=20 \
+    -artifact_prefix="build-fuzz/findings/$target-" "$corpus" >"$log" 2>&1; then
+    echo "fuzz: $target FAILED; see $root/$log"
+    tail -n 40 "$log"
+    status=1
+  else
+    grep -E '^(#[0-9]+|Done) ' "$log" | tail -n 1 | sed "s/^/fuzz: $target: /"
+  fi
+done
+exit $status
