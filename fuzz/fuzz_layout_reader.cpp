@@ -3,7 +3,8 @@
 #include "fuzz_support.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/layout/layout_reader.h"
-#include "toolkit/layout/layout_text.h"
+#include "toolkit/layout/layout_text_parser.h"
+#include "toolkit/layout/layout_text_writer.h"
 
 #include <QObject>
 #include <cstdint>
