@@ -1,5 +1,7 @@
 #include "controls/orb_reflection_label.h"
 
+#include "toolkit/product_version.h"
+
 #include "imaging/saving/reflection_output.h"
 #include "markup/label_rendering.h"
 #include "pictures/html_picture_cache.h"
@@ -17,7 +19,6 @@
 
 namespace
 {
-constexpr int VersionMajor = 1, VersionMinor = 5, VersionRelease = 0, VersionBuild = 0;
 constexpr int InitialWidth = 185, InitialHeight = 40;
 constexpr int InitialFontSize = 12;
 
@@ -208,17 +209,12 @@ void TOrbReflectionLabel::SetURLColor(TColor Value)
 
 int TOrbReflectionLabel::VersionNumber() const
 {
-    return (VersionMajor << 24) | (VersionMinor << 16) | (VersionRelease << 8) | VersionBuild;
+    return static_cast<int>(ProductVersionNumber());
 }
 
 QString TOrbReflectionLabel::Version() const
 {
-    const unsigned number = static_cast<unsigned>(VersionNumber());
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(number >> 24)
-        .arg((number >> 16) & 0xFF)
-        .arg((number >> 8) & 0xFF)
-        .arg(number & 0xFF);
+    return PackedVersionText(static_cast<std::uint32_t>(VersionNumber()));
 }
 
 QString TOrbReflectionLabel::MarkupText() const

@@ -3,6 +3,7 @@
 #include "imaging/codecs/image_decoding.h"
 #include "pictures/download_thread.h"
 #include "pictures/gif_frames.h"
+#include "toolkit/ascii_text.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/canvas_geometry.h"
 
@@ -59,13 +60,9 @@ bool StartsWithScheme(const QString& Text, const QString& Scheme)
 {
     if (Text.size() < Scheme.size())
         return false;
-    for (qsizetype i = 0; i < Scheme.size(); ++i) {
-        QChar c = Text[i];
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-        if (c != Scheme[i])
+    for (qsizetype i = 0; i < Scheme.size(); ++i)
+        if (UpperAscii(Text[i].unicode()) != Scheme[i].unicode())
             return false;
-    }
     return true;
 }
 
