@@ -40,6 +40,7 @@ class TOrbReflectionLabel : public TControl
     Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
     Q_PROPERTY(TStrings* HTMLText READ HTMLText WRITE SetHTMLText)
+    Q_PROPERTY(QString Markup READ MarkupText WRITE SetMarkup)
     Q_PROPERTY(TImageList* Images READ Images WRITE SetImages)
     Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE SetParentShowHint)
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
@@ -91,6 +92,11 @@ class TOrbReflectionLabel : public TControl
     // line of the markup.
     void SetHTMLText(TStrings* Value);
     Q_INVOKABLE bool IsHTMLTextStored() const;
+    // The markup as one text, for editors that know no string lists (a form
+    // designer's property editor); line breaks are removed as by
+    // SetHTMLText. Layouts keep HTMLText, never this.
+    void SetMarkup(const QString& Value);
+    Q_INVOKABLE bool IsMarkupStored() const { return false; }
 
     TImageList* Images() const { return FImages; }
     void SetImages(TImageList* Value);

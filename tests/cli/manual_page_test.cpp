@@ -1,0 +1,109 @@
+// The manual page and the bash completion keep up with the program: every
+// option and format that "--help" lists must appear in them.
+#include "cli_run.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace
+{
+const QString SourceRoot = QStringLiteral(LUMIVEX_TEST_DATA "/../..");
+
+struct THelpCase {
+    const char* Name;
+    QStringList HelpArguments;
+    const char* Document; // relative to the project
+};
+
+std::ostream& operator<<(std::ostream& Stream, const THelpCase& Case)
+{
+    return Stream << Case.Name;
+}
+
+// The document as a reader sees its words: the manual's escaped dashes
+// ("\-\-output") read as plain ones.
+QString DocumentText(const QString& RelativePath)
+{
+    QFile file(SourceRoot + QLatin1Char('/') + RelativePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+}
+
+// The options of a help text: the dashed words of the lines that describe
+// an option (those starting, after blanks, with a dash).
+QSet<QString> OptionsOf(const QString& Help)
+{
+    QSet<QString> options;
+    static const QRegularExpression line(QStringLiteral("^\\s+-.*$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--?[a-zA-Z][a-zA-Z-]*"));
+    for (const QRegularExpressionMatch& l : line.globalMatch(Help)) {
+        // Only the option column: the description may quote other text.
+        const QString column = l.captured().trimmed().section(QStringLiteral("  "), 0, 0);
+        for (const QRegularExpressionMatch& o : option.globalMatch(column))
+            options.insert(o.captured());
+    }
+    return options;
+}
+
+// The format names listed after "--format FORMAT", "png|jpg|..." in the help.
+QStringList FormatsOf(const QString& Help)
+{
+    static const QRegularExpression formats(QStringLiteral("--format FORMAT\\s+([a-z0-9]+(\\|[a-z0-9]+)+)"));
+    return formats.match(Help).captured(1).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+}
+
+bool Mentions(const QString& Text, const QString& Word)
+{
+    return Text.contains(QRegularExpression(QStringLiteral("(?<![\\w-])%1(?![\\w-])")
+                                                .arg(QRegularExpression::escape(Word))));
+}
+
+class ManualPage : public testing::TestWithParam<THelpCase>
+{
+};
+} // namespace
+
+TEST_P(ManualPage, NamesEveryOptionAndFormatOfTheHelp)
+{
+    const THelpCase& c = GetParam();
+    const TCliRun run = RunCli(c.HelpArguments);
+    ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+    const QString help = QString::fromUtf8(run.Stdout);
+    const QSet<QString> options = OptionsOf(help);
+    ASSERT_GE(options.size(), 5) << "help text not understood:\n" << help.toStdString();
+    const QStringList formats = FormatsOf(help);
+    ASSERT_GE(formats.size(), 4) << "no format list in the help";
+
+    const QString document = DocumentText(QString::fromLatin1(c.Document));
+    ASSERT_FALSE(document.isEmpty()) << c.Document;
+    for (const QString& option : options)
+        EXPECT_TRUE(Mentions(document, option)) << c.Document << " lacks " << option.toStdString();
+    for (const QString& format : formats)
+        EXPECT_TRUE(Mentions(document, format)) << c.Document << " lacks the format " << format.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Help, ManualPage,
+    testing::Values(THelpCase{"ImageManual", {"--help"}, "docs/man/lumivex-cli.1.in"},
+                    THelpCase{"TextManual", {"text", "--help"}, "docs/man/lumivex-cli.1.in"},
+                    THelpCase{"ImageCompletion", {"--help"}, "packaging/bash-completion/lumivex-cli"},
+                    THelpCase{"TextCompletion", {"text", "--help"}, "packaging/bash-completion/lumivex-cli"}),
+    [](const testing::TestParamInfo<THelpCase>& Info) { return std::string(Info.param.Name); });
+
+// The test above would pass on a help text it cannot read; these pin what it
+// reads from one.
+TEST(ManualPageHelpReading, FindsTheOptionsAndFormatsOfAHelpText)
+{
+    const QString help = QStringLiteral("Usage: x [options]\n"
+                                        "  -o, --output FILE      output; see -q in the text\n"
+                                        "                         --not-an-option here\n"
+                                        "      --size N           size\n"
+                                        "  -f, --format FORMAT    png|jpg|webp; otherwise\n");
+    EXPECT_EQ(OptionsOf(help), (QSet<QString>{"-o", "--output", "--size", "-f", "--format"}));
+    EXPECT_EQ(FormatsOf(help), (QStringList{"png", "jpg", "webp"}));
+    EXPECT_TRUE(Mentions(QStringLiteral("use --output-dir or -o"), QStringLiteral("-o")));
+    EXPECT_FALSE(Mentions(QStringLiteral("use --output-dir"), QStringLiteral("--output")));
+}
