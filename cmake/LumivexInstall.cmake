@@ -18,6 +18,12 @@ set(LUMIVEX_INSTALLED_LIBRARIES
 set(LUMIVEX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Lumivex)
 set(LUMIVEX_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/lumivex)
 
+# Inside the build the same <lumivex/...> names reach the sources, so that
+# code written for the installed package (forms compiled by uic among it)
+# builds here too.
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/include)
+file(CREATE_LINK ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/include/lumivex SYMBOLIC)
+
 set(lumivex_targets)
 foreach(entry ${LUMIVEX_INSTALLED_LIBRARIES})
   string(REPLACE "=" ";" parts ${entry})
@@ -32,6 +38,7 @@ foreach(entry ${LUMIVEX_INSTALLED_LIBRARIES})
   # The build points at the source tree; an installed copy at its own headers.
   set_property(TARGET ${target} PROPERTY INTERFACE_INCLUDE_DIRECTORIES
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
     $<INSTALL_INTERFACE:${LUMIVEX_INSTALL_INCLUDEDIR}>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 endforeach()

@@ -97,6 +97,15 @@ class TOrbReflectionImage : public TControl
 
     Q_INVOKABLE bool IsVisibleStored() const { return !Visible(); }
 
+    // Code generated from a Qt Designer form (uic) calls each changed
+    // property's setter as set<Property>; these let such a form compile.
+    void setAutoSize(bool Value) { SetAutoSize(Value); }
+    void setShowHint(bool Value) { SetShowHint(Value); }
+    void setReflectionOpacityStart(int Value) { SetReflectionOpacityStart(Value); }
+    void setReflectionOpacityEnd(int Value) { SetReflectionOpacityEnd(Value); }
+    void setReflectionSize(int Value) { SetReflectionSize(Value); }
+    void setReflectionAxis(int Value) { SetReflectionAxis(Value); }
+
     TNotifyEvent OnDblClick() const { return FOnDblClick; }
     void SetOnDblClick(const TNotifyEvent& Value) { FOnDblClick = Value; }
     TNotifyEvent OnMouseEnter() const { return FOnMouseEnter; }

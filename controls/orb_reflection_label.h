@@ -133,6 +133,22 @@ class TOrbReflectionLabel : public TControl
 
     Q_INVOKABLE bool IsVisibleStored() const { return !Visible(); }
 
+    // Code generated from a Qt Designer form (uic) calls each changed
+    // property's setter as set<Property>; these let such a form compile.
+    void setColor(TColor Value) { SetColor(Value); }
+    void setHint(const QString& Value) { SetHint(Value); }
+    void setShowHint(bool Value) { SetShowHint(Value); }
+    void setParentShowHint(bool Value) { SetParentShowHint(Value); }
+    void setParentColor(bool Value) { SetParentColor(Value); }
+    void setParentFont(bool Value) { SetParentFont(Value); }
+    void setMarkup(const QString& Value) { SetMarkup(Value); }
+    void setReflectionOpacityStart(int Value) { SetReflectionOpacityStart(Value); }
+    void setReflectionOpacityEnd(int Value) { SetReflectionOpacityEnd(Value); }
+    void setReflectionSize(int Value) { SetReflectionSize(Value); }
+    void setReflectionAxis(int Value) { SetReflectionAxis(Value); }
+    void setTransparent(bool Value) { SetTransparent(Value); }
+    void setURLColor(TColor Value) { SetURLColor(Value); }
+
     // The colour the label is seen in: its own, or with ParentColor the
     // nearest ancestor's that has one of its own.
     TColor ShownColor() const;

@@ -31,8 +31,8 @@ TLumivexDesignerPlugin::TLumivexDesignerPlugin(QObject* Parent) : QObject(Parent
          // markup is edited as several lines, untranslated.
          .Properties = QStringLiteral("  <property name=\"Markup\"><string notr=\"true\">"
                                       "Reflection &lt;b&gt;label&lt;/b&gt;</string></property>\n"),
-         .PropertySpecifications =
-             QStringLiteral("<stringpropertyspecification name=\"Markup\" type=\"multiline\" notr=\"true\"/>"),
+         .PropertySpecifications = QStringLiteral(
+             "<stringpropertyspecification name=\"Markup\" type=\"multiline\" notr=\"true\"/>"),
          .Create = [](QWidget* Parent) -> QWidget* { return new TOrbReflectionLabel(Parent); }},
         this));
 }

@@ -10,7 +10,7 @@ struct TDesignerWidgetInfo {
     QString ClassName;
     QString BoxName;    // the entry's text in the widget box
     QString ObjectName; // the first name a dropped control gets
-    QString Header;  // what code generated from the form includes
+    QString Header;     // what code generated from the form includes
     QString ToolTip;
     QIcon Icon;
     int Width = 0; // the size a newly dropped control gets

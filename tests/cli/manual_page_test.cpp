@@ -57,8 +57,8 @@ QStringList FormatsOf(const QString& Help)
 
 bool Mentions(const QString& Text, const QString& Word)
 {
-    return Text.contains(QRegularExpression(QStringLiteral("(?<![\\w-])%1(?![\\w-])")
-                                                .arg(QRegularExpression::escape(Word))));
+    return Text.contains(
+        QRegularExpression(QStringLiteral("(?<![\\w-])%1(?![\\w-])").arg(QRegularExpression::escape(Word))));
 }
 
 class ManualPage : public testing::TestWithParam<THelpCase>

@@ -22,7 +22,8 @@ QStringList WritePictures(const QString& Folder)
     for (int i = 0; i < PictureCount; ++i) {
         const QImage picture = SoftEdgedPicture(24 + 7 * i, 16 + 5 * (i % 9));
         const bool jpeg = i % 3 == 0;
-        const QString name = QStringLiteral("shot-%1.%2").arg(i, 2, 10, QLatin1Char('0')).arg(jpeg ? "jpg" : "png");
+        const QString name =
+            QStringLiteral("shot-%1.%2").arg(i, 2, 10, QLatin1Char('0')).arg(jpeg ? "jpg" : "png");
         const QImage stored = jpeg ? picture.convertToFormat(QImage::Format_RGB32) : picture;
         if (!stored.save(Folder + QLatin1Char('/') + name, jpeg ? "JPG" : "PNG"))
             ADD_FAILURE() << "cannot write " << name.toStdString();
@@ -43,8 +44,8 @@ TEST(ParallelRecipe, SpreadBatchWritesTheSameBytesAsAPlainBatch)
     ASSERT_TRUE(QDir().mkpath(shots));
     const QStringList names = WritePictures(shots);
 
-    const TCliRun batch = RunCli(QStringList{"image", "--size", "30", "--start", "200", "-j", "4", "-d", plain} + names,
-                                 shots);
+    const TCliRun batch =
+        RunCli(QStringList{"image", "--size", "30", "--start", "200", "-j", "4", "-d", plain} + names, shots);
     ASSERT_EQ(batch.ExitCode, 0) << batch.Stderr.toStdString();
 
     // The recipe, with this machine as the only login: the inputs are
@@ -58,9 +59,9 @@ TEST(ParallelRecipe, SpreadBatchWritesTheSameBytesAsAPlainBatch)
     environment.remove(QStringLiteral("DISPLAY"));
     recipe.setProcessEnvironment(environment);
     recipe.start(parallel, QStringList{"--will-cite", "--sshlogin", "2/:", "--transferfile", "{}", "--return",
-                                       "{.}-reflection.png", "--cleanup", "lumivex-cli", "image", "--size", "30",
-                                       "--start", "200", "-o", "{.}-reflection.png", "{}", ":::"} +
-                                names);
+                                       "{.}-reflection.png", "--cleanup", "lumivex-cli", "image", "--size",
+                                       "30", "--start", "200", "-o", "{.}-reflection.png", "{}", ":::"} +
+                               names);
     ASSERT_TRUE(recipe.waitForFinished(300000));
     ASSERT_EQ(recipe.exitCode(), 0) << recipe.readAllStandardError().toStdString();
 
@@ -73,6 +74,8 @@ TEST(ParallelRecipe, SpreadBatchWritesTheSameBytesAsAPlainBatch)
     }
     // The inputs are still there: --cleanup removes only the copies on the
     // other machines.
-    EXPECT_EQ(QDir(shots).entryList({QStringLiteral("shot-??.png"), QStringLiteral("shot-??.jpg")}, QDir::Files).size(),
+    EXPECT_EQ(QDir(shots)
+                  .entryList({QStringLiteral("shot-??.png"), QStringLiteral("shot-??.jpg")}, QDir::Files)
+                  .size(),
               PictureCount);
 }

@@ -141,11 +141,10 @@ TEST_P(DesignerPlugin, CreatesTheControlThatDrawsAndTakesTheProperty)
 
 INSTANTIATE_TEST_SUITE_P(
     Widgets, DesignerPlugin,
-    testing::Values(
-        TPluginWidgetCase{"ImageReflectionSize", "Reflection image", "TOrbReflectionImage", "ReflectionSize",
-                          QVariant(40), false},
-        TPluginWidgetCase{"LabelMarkup", "Reflection label", "TOrbReflectionLabel", "Markup",
-                          QVariant(QStringLiteral("<font size=\"20\">Designer</font>")), true},
-        TPluginWidgetCase{"LabelOpacityStart", "Reflection label", "TOrbReflectionLabel",
-                          "ReflectionOpacityStart", QVariant(255), true}),
+    testing::Values(TPluginWidgetCase{"ImageReflectionSize", "Reflection image", "TOrbReflectionImage",
+                                      "ReflectionSize", QVariant(40), false},
+                    TPluginWidgetCase{"LabelMarkup", "Reflection label", "TOrbReflectionLabel", "Markup",
+                                      QVariant(QStringLiteral("<font size=\"20\">Designer</font>")), true},
+                    TPluginWidgetCase{"LabelOpacityStart", "Reflection label", "TOrbReflectionLabel",
+                                      "ReflectionOpacityStart", QVariant(255), true}),
     [](const testing::TestParamInfo<TPluginWidgetCase>& Info) { return std::string(Info.param.Name); });
