@@ -16,7 +16,9 @@ TLumivexDesignerPlugin::TLumivexDesignerPlugin(QObject* Parent) : QObject(Parent
          .Icon = ReflectionImageIcon(),
          .Width = 120,
          .Height = 90,
-         .Create = [](QWidget* Parent) -> QWidget* { return new TOrbReflectionImage(Parent); }},
+         .Properties = {},
+         .PropertySpecifications = {},
+         .Create = [](QWidget* Owner) -> QWidget* { return new TOrbReflectionImage(Owner); }},
         this));
     FWidgets.append(new TReflectionWidgetInterface(
         {.ClassName = QStringLiteral("TOrbReflectionLabel"),
@@ -33,7 +35,7 @@ TLumivexDesignerPlugin::TLumivexDesignerPlugin(QObject* Parent) : QObject(Parent
                                       "Reflection &lt;b&gt;label&lt;/b&gt;</string></property>\n"),
          .PropertySpecifications = QStringLiteral(
              "<stringpropertyspecification name=\"Markup\" type=\"multiline\" notr=\"true\"/>"),
-         .Create = [](QWidget* Parent) -> QWidget* { return new TOrbReflectionLabel(Parent); }},
+         .Create = [](QWidget* Owner) -> QWidget* { return new TOrbReflectionLabel(Owner); }},
         this));
 }
 

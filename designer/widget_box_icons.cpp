@@ -19,7 +19,7 @@ QPixmap Reflected(int Size, const std::function<void(QPainter&, const QRectF&)>&
         painter.setRenderHint(QPainter::Antialiasing);
         Motif(painter, QRectF(1, 1, Size - 2, half - 1));
     }
-    QImage mirror = top.flipped(Qt::Vertical);
+    QImage mirror = top.mirrored(false, true);
     {
         QPainter painter(&mirror);
         painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
