@@ -32,12 +32,13 @@ QString DocumentText(const QString& RelativePath)
     return QString::fromUtf8(file.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
 }
 
-// The options of a help text: the dashed words of the lines that describe
-// an option (those starting, after blanks, with a dash).
-QSet<QString> OptionsOf(const QString& Help)
+// The options of a help text, sorted: the dashed words of the lines that
+// describe an option (a dash within the first columns; a wrapped description
+// is indented further).
+QStringList OptionsOf(const QString& Help)
 {
     QSet<QString> options;
-    static const QRegularExpression line(QStringLiteral("^\\s+-.*$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression line(QStringLiteral("^ {1,6}-.*$"), QRegularExpression::MultilineOption);
     static const QRegularExpression option(QStringLiteral("(?<![\\w-])--?[a-zA-Z][a-zA-Z-]*"));
     for (const QRegularExpressionMatch& l : line.globalMatch(Help)) {
         // Only the option column: the description may quote other text.
@@ -45,14 +46,18 @@ QSet<QString> OptionsOf(const QString& Help)
         for (const QRegularExpressionMatch& o : option.globalMatch(column))
             options.insert(o.captured());
     }
-    return options;
+    QStringList sorted(options.begin(), options.end());
+    sorted.sort();
+    return sorted;
 }
 
-// The format names listed after "--format FORMAT", "png|jpg|..." in the help.
+// The format names listed after "--format FORMAT" in the help, up to the
+// semicolon, wrapped or not: "png, jpg, gif or tiff".
 QStringList FormatsOf(const QString& Help)
 {
-    static const QRegularExpression formats(QStringLiteral("--format FORMAT\\s+([a-z0-9]+(\\|[a-z0-9]+)+)"));
-    return formats.match(Help).captured(1).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    static const QRegularExpression list(QStringLiteral("--format FORMAT\\s+([^;]+);"));
+    static const QRegularExpression separator(QStringLiteral(",\\s*|\\s+or\\s+"));
+    return list.match(Help).captured(1).simplified().split(separator, Qt::SkipEmptyParts);
 }
 
 bool Mentions(const QString& Text, const QString& Word)
@@ -72,7 +77,7 @@ TEST_P(ManualPage, NamesEveryOptionAndFormatOfTheHelp)
     const TCliRun run = RunCli(c.HelpArguments);
     ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
     const QString help = QString::fromUtf8(run.Stdout);
-    const QSet<QString> options = OptionsOf(help);
+    const QStringList options = OptionsOf(help);
     ASSERT_GE(options.size(), 5) << "help text not understood:\n" << help.toStdString();
     const QStringList formats = FormatsOf(help);
     ASSERT_GE(formats.size(), 4) << "no format list in the help";
@@ -101,8 +106,9 @@ TEST(ManualPageHelpReading, FindsTheOptionsAndFormatsOfAHelpText)
                                         "  -o, --output FILE      output; see -q in the text\n"
                                         "                         --not-an-option here\n"
                                         "      --size N           size\n"
-                                        "  -f, --format FORMAT    png|jpg|webp; otherwise\n");
-    EXPECT_EQ(OptionsOf(help), (QSet<QString>{"-o", "--output", "--size", "-f", "--format"}));
+                                        "  -f, --format FORMAT    png, jpg or webp; otherwise\n"
+                                        "                         - means standard output\n");
+    EXPECT_EQ(OptionsOf(help).join(' '), QStringLiteral("--format --output --size -f -o"));
     EXPECT_EQ(FormatsOf(help), (QStringList{"png", "jpg", "webp"}));
     EXPECT_TRUE(Mentions(QStringLiteral("use --output-dir or -o"), QStringLiteral("-o")));
     EXPECT_FALSE(Mentions(QStringLiteral("use --output-dir"), QStringLiteral("--output")));
