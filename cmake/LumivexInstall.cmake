@@ -48,6 +48,16 @@ install(TARGETS ${lumivex_targets} EXPORT LumivexTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
 
+# A package is made with stripping on: the archives lose their debugging
+# sections as the programs do (install(TARGETS) strips only those).
+foreach(target ${lumivex_targets})
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${target}>\")
+    endif()" COMPONENT Development)
+endforeach()
+
 lumivex_header_closure(lumivex_public_headers ${PROJECT_SOURCE_DIR} ${LUMIVEX_PUBLIC_HEADER_ROOTS})
 foreach(header ${lumivex_public_headers})
   get_filename_component(folder ${header} DIRECTORY)

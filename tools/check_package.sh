@@ -62,7 +62,7 @@ lintian --fail-on error --display-level '>=warning' "$deb" "$dev" | sed 's/^/pac
 step "validate the installed desktop entry and metainfo"
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/lumivex.desktop"
-appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/lumivex.metainfo.xml"
+appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/org.lumivex.lumivex.metainfo.xml"
 for f in usr/bin/lumivex usr/bin/lumivex-cli usr/share/man/man1/lumivex.1.gz usr/share/man/man1/lumivex-cli.1.gz \
   usr/share/bash-completion/completions/lumivex-cli usr/share/icons/hicolor/48x48/apps/lumivex.png; do
   [[ -e $work/root/$f ]] || { echo "package: $f is missing from the package" >&2; exit 1; }

@@ -3,7 +3,6 @@
 // With --screenshot the window is drawn once, written to FILE and closed, so
 // that the example can run without a display (QT_QPA_PLATFORM=offscreen).
 #include <lumivex/controls/orb_reflection_label.h>
-#include <lumivex/toolkit/strings.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -32,7 +31,7 @@ int main(int argc, char** argv)
     window.setAutoFillBackground(true);
 
     auto* caption = new TOrbReflectionLabel(&window);
-    caption->HTMLText()->SetText(
+    caption->SetMarkup(
         QStringLiteral("<font size=\"20\" color=\"#1060C0\">Summer <b>2026</b></font> <i>on the lake</i>"));
     caption->SetReflectionSize(30);
     caption->SetReflectionOpacityStart(160);
