@@ -41,12 +41,17 @@ g++ -o "$work/caption-pc" examples/caption/main.cpp "${pc_flags[@]}" -fPIC
 "$work/caption-pc" --screenshot "$work/caption-pc.png"
 cmp -s "$work/caption.png" "$work/caption-pc.png" || { echo "package: pkg-config build draws differently" >&2; exit 1; }
 
+step "the installed Designer plugin is a Qt plugin for Designer's collections"
+plugin=$(find "$work/prefix" -name liblumivex_designer.so)
+# (qtplugininfo also complains that the plugin carries no metadata of its own.)
+{ /usr/lib/qt6/bin/qtplugininfo "$plugin" 2>&1 || true; } | grep -q QDesignerCustomWidgetCollectionInterface
+
 step "install into a prefix that cannot be written"
 if cmake --install "$build" --prefix /proc/lumivex-install >"$work/refused.log" 2>&1; then
   echo "package: installing into /proc succeeded?" >&2
   exit 1
 fi
-grep -m 1 'CMake Error' "$work/refused.log" | sed 's/^/package:   /'
+grep -m 1 -A 2 'CMake Error' "$work/refused.log" | sed 's/^/package:   /'
 
 step "make the Debian packages"
 (cd "$build" && cpack -G DEB >"$work/cpack.log") || { cat "$work/cpack.log"; exit 1; }
