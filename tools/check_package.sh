@@ -36,10 +36,22 @@ step "example ran offscreen: $(identify -format '%wx%h' "$work/caption.png"), $c
 step "compile the example with pkg-config's flags"
 pc_dir=$(dirname "$(find "$work/prefix" -name lumivex.pc | head -n 1)")
 read -r -a pc_flags <<<"$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs lumivex)"
+read -r -a pc_cflags <<<"$(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags lumivex)"
 # The moc-free example needs no generated code: the flags alone must do.
 g++ -o "$work/caption-pc" examples/caption/main.cpp "${pc_flags[@]}" -fPIC
 "$work/caption-pc" --screenshot "$work/caption-pc.png"
 cmp -s "$work/caption.png" "$work/caption-pc.png" || { echo "package: pkg-config build draws differently" >&2; exit 1; }
+
+step "every installed header compiles on its own"
+export LUMIVEX_CFLAGS="${pc_cflags[*]} -fPIC"
+(cd "$work/prefix/include" && find lumivex -name '*.h' | sort) >"$work/headers"
+xargs -P 2 -I{} sh -c 'echo "#include <{}>" | g++ -x c++ -fsyntax-only $LUMIVEX_CFLAGS - || echo "{} does not compile" >&2' \
+  <"$work/headers" 2>"$work/headers.log"
+if grep -q 'does not compile' "$work/headers.log"; then
+  cat "$work/headers.log" >&2
+  exit 1
+fi
+step "$(wc -l <"$work/headers") headers"
 
 step "the installed Designer plugin is a Qt plugin for Designer's collections"
 plugin=$(find "$work/prefix" -name liblumivex_designer.so)
