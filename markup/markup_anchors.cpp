@@ -10,7 +10,8 @@ namespace
 // The focus rectangle is drawn one pixel wider on each side.
 void DrawFocus(TLineWalk& Walk, const TEdges& Focus)
 {
-    Walk.Painter().FocusRect(TEdges{Focus.Left - 1, Focus.Top - 1, Focus.Right + 1, Focus.Bottom + 1}.ToRect());
+    Walk.Painter().FocusRect(
+        TEdges{Focus.Left - 1, Focus.Top - 1, Focus.Right + 1, Focus.Bottom + 1}.ToRect());
 }
 
 void StyleAnchor(TMarkupContext& Context)
@@ -101,7 +102,8 @@ void ApplyAnchorEnd(TMarkupContext& Context, TLineWalk& Walk)
 
 void ContinueFocusAtLineEnd(TMarkupContext& Context, TLineWalk& Walk)
 {
-    if (Walk.Measuring() || !Context.State.InsideAnchor || Context.AnchorCount - 1 != Context.Request.FocusIndex)
+    if (Walk.Measuring() || !Context.State.InsideAnchor ||
+        Context.AnchorCount - 1 != Context.Request.FocusIndex)
         return;
     TEdges& focus = Context.Focus;
     focus.Right = Walk.Run.Left;

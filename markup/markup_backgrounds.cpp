@@ -29,14 +29,12 @@ TMarkupBrush BrushOfColor(TColor Color)
     return TMarkupBrush{Color, Color == clNone};
 }
 
-void FillGradient(TMarkupContext& Context, TLineWalk& Walk, TColor From, TColor To, bool Horizontal,
-                  const TEdges& Rect)
+// The brush is clear after a gradient but keeps the last band's colour: the
+// band of each following paragraph line is outlined in it.
+void AfterGradient(MarkupState& State, TColor From, TColor To)
 {
-    Walk.Painter().Gradient(Rect.ToRect(), From, To, Horizontal, GradientBands);
-    // The brush is clear afterwards but keeps the last band's colour: the
-    // band of each following paragraph line is outlined in it.
-    Context.State.Brush.Color = GradientBandColor(From, To, GradientBands, GradientBands - 1);
-    Context.State.Brush.Clear = true;
+    State.Brush.Color = GradientBandColor(From, To, GradientBands, GradientBands - 1);
+    State.Brush.Clear = true;
 }
 
 // Image-list pictures and shell icons go at the run position, or with their
@@ -99,21 +97,28 @@ void ApplyParagraph(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk
         state.Alignment = *paragraph.Alignment;
     if (paragraph.Indent)
         state.Indent = ClampMarkupPosition(*paragraph.Indent);
-    // The background and its state are the drawing pass's.
-    if (!paragraph.HasBackground || Walk.Measuring())
+    if (!paragraph.HasBackground)
         return;
-    state.ParagraphBackground = true;
     const TEdges& line = Walk.LineRect;
     const TEdges& area = Context.Area;
+    const TColor from = paragraph.BackgroundFrom;
     if (paragraph.HasGradient) {
-        FillGradient(Context, Walk, paragraph.BackgroundFrom, paragraph.BackgroundTo, true,
-                     TEdges{area.Left, line.Top, area.Right, line.Bottom + 2});
+        Walk.Painter().Gradient(TEdges{area.Left, line.Top, area.Right, line.Bottom + 2}.ToRect(), from,
+                                paragraph.BackgroundTo, true, GradientBands);
+    } else {
+        Walk.Painter().Rectangle(TEdges{area.Left, line.Top, area.Right, line.Bottom}.ToRect(), from,
+                                 BrushOfColor(from));
+    }
+    // The background's state belongs to the drawing pass.
+    if (Walk.Measuring())
+        return;
+    state.ParagraphBackground = true;
+    if (paragraph.HasGradient) {
+        AfterGradient(state, from, paragraph.BackgroundTo);
         return;
     }
     state.ParagraphBackgroundSaved = state.SavedBrushColor();
-    state.RestoreBrushColor(paragraph.BackgroundFrom);
-    Walk.Painter().Rectangle(TEdges{area.Left, line.Top, area.Right, line.Bottom}.ToRect(),
-                             paragraph.BackgroundFrom, BrushOfColor(paragraph.BackgroundFrom));
+    state.RestoreBrushColor(from);
 }
 
 void ApplyBody(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk)
@@ -129,7 +134,9 @@ void ApplyBody(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk)
         Walk.Painter().Rectangle(TEdges{area.Left - 2, area.Top, area.Right, area.Bottom}.ToRect(),
                                  body.BackgroundFrom, state.Brush);
     } else if (body.HasBackground) {
-        FillGradient(Context, Walk, body.BackgroundFrom, body.BackgroundTo, !body.VerticalGradient, area);
+        Walk.Painter().Gradient(area.ToRect(), body.BackgroundFrom, body.BackgroundTo, !body.VerticalGradient,
+                                GradientBands);
+        AfterGradient(state, body.BackgroundFrom, body.BackgroundTo);
     }
     if (body.Background)
         DrawBodyPicture(Context, *body.Background, TPlacement::Tiled, Walk);

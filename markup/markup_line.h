@@ -11,5 +11,5 @@ class TMarkupCursor;
 // the second pass walks that line's markup again at its aligned position.
 // LineOffset is the horizontal offset the line starts with (offset tags of
 // earlier lines). Returns the markup the pass consumed.
-QString LayOutLine(TMarkupContext& Context, TMarkupCursor& Remaining, const TEdges& LineRect, TMarkupLine& Line,
-                   int LineOffset, TLinePass Pass);
+QString LayOutLine(TMarkupContext& Context, TMarkupCursor& Remaining, const TEdges& LineRect,
+                   TMarkupLine& Line, int LineOffset, TLinePass Pass);

@@ -21,7 +21,8 @@ class TMarkupPainter
 
     // A run of text placed in Rect by the text drawing Flags, on Brush (a
     // solid brush gives it an opaque background).
-    virtual void TextRun(const QString& Text, const QRect& Rect, unsigned Flags, const TMarkupBrush& Brush) = 0;
+    virtual void TextRun(const QString& Text, const QRect& Rect, unsigned Flags,
+                         const TMarkupBrush& Brush) = 0;
     // The same, in Color instead of the font's colour: the shadow under a run.
     virtual void Shadow(const QString& Text, const QRect& Rect, unsigned Flags, const TMarkupBrush& Brush,
                         TColor Color) = 0;
@@ -39,7 +40,8 @@ class TMarkupPainter
     // a shell icon at At, scaled by Factor when Scaled; a picture at its own
     // size at Target's corner or stretched into Target; a picture at At
     // clipped to Clip; a picture repeated over Area from its top-left corner.
-    virtual void ImageListPicture(const TImageList& Images, int Index, const QRect& Target, bool Stretched) = 0;
+    virtual void ImageListPicture(const TImageList& Images, int Index, const QRect& Target,
+                                  bool Stretched) = 0;
     virtual void ShellIcon(const QString& Name, bool Large, QPoint At, bool Scaled, double Factor) = 0;
     virtual void Picture(THTMLPicture& Picture, const QRect& Target, bool Stretched) = 0;
     virtual void ClippedPicture(THTMLPicture& Picture, QPoint At, const QRect& Clip) = 0;
