@@ -20,6 +20,7 @@ struct AdapterCase {
     const char* Name;
     QString Markup;
     TMarkupRequest Request;
+    bool Hits; // an anchor lies under the point
 };
 
 class MarkupAdapter : public ::testing::TestWithParam<AdapterCase>
@@ -45,10 +46,11 @@ TEST_P(MarkupAdapter, GivesWhatTheRequestFormGives)
         *viaAdapter.Canvas, c.Markup, request.Area, request.Images, request.Point.x(), request.Point.y(),
         request.FocusIndex, request.HotIndex, request.ShadowShift, request.TestOnly, request.MeasureOnly,
         request.ScaleImages, request.KeepColors, request.BlinkVisible, request.HotOnly, request.WrapWords,
-        request.ImageScale, request.AnchorColor, request.HotBackColor, request.HotTextColor, request.ShadowColor,
-        anchor, plain, focus, width, height, total, index, rect, request.PictureCache, request.PictureContainer,
-        request.LineGap);
+        request.ImageScale, request.AnchorColor, request.HotBackColor, request.HotTextColor,
+        request.ShadowColor, anchor, plain, focus, width, height, total, index, rect, request.PictureCache,
+        request.PictureContainer, request.LineGap);
 
+    EXPECT_EQ(expected.AnchorAtPoint, c.Hits);
     EXPECT_EQ(viaAdapter.Image, viaRequest.Image);
     EXPECT_EQ(found, expected.AnchorAtPoint);
     EXPECT_EQ(anchor, expected.PointAnchor);
@@ -84,6 +86,7 @@ TMarkupRequest Testing()
 {
     TMarkupRequest request = Drawing();
     request.TestOnly = true;
+    request.Point = QPoint(60, 8); // over the hot anchor
     request.BlinkVisible = false;
     request.WrapWords = false;
     return request;
@@ -98,14 +101,16 @@ TMarkupRequest Measuring()
     return request;
 }
 
-const QString Sample = QStringLiteral("<SH>shadow</SH> <A HREF=\"one\">hot anchor</A> <A HREF=\"two\">cold</A> "
-                                      "<IMG SRC=\"IDX:0\"> <BLINK>blink</BLINK> a rather long tail of words");
+const QString Sample =
+    QStringLiteral("<SH>shadow</SH> <A HREF=\"one\">hot anchor</A> <A HREF=\"two\">cold</A> "
+                   "<IMG SRC=\"IDX:0\"> <BLINK>blink</BLINK> a rather long tail of words");
 
-INSTANTIATE_TEST_SUITE_P(Cases, MarkupAdapter,
-                         ::testing::Values(AdapterCase{"drawing with every option set", Sample, Drawing()},
-                                           AdapterCase{"testing without word wrap", Sample, Testing()},
-                                           AdapterCase{"measuring only, colours kept", Sample, Measuring()}),
-                         CaseName<AdapterCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MarkupAdapter,
+    ::testing::Values(AdapterCase{"drawing with every option set", Sample, Drawing(), false},
+                      AdapterCase{"testing without word wrap", Sample, Testing(), true},
+                      AdapterCase{"measuring only, colours kept", Sample, Measuring(), false}),
+    CaseName<AdapterCase>);
 
 TEST(MarkupAdapter, NothingFoundLeavesTheCallersAnchorAndRectangle)
 {
@@ -114,9 +119,9 @@ TEST(MarkupAdapter, NothingFoundLeavesTheCallersAnchorAndRectangle)
     int width = 0, height = 0, total = 0, index = 0;
     QRect rect(-7, -7, 1, 1);
     const bool found = DrawMarkup(*surface.Canvas, QStringLiteral("plain <A HREF=\"t\">link</A>"),
-                                  QRect(0, 0, 300, 200), nullptr, 2, 5, -1, 0, 2, true, false, false, false, true,
-                                  false, true, 1.0, clBlue, clNone, clNone, clRed, anchor, plain, focus, width,
-                                  height, total, index, rect, nullptr, nullptr, 0);
+                                  QRect(0, 0, 300, 200), nullptr, 2, 5, -1, 0, 2, true, false, false, false,
+                                  true, false, true, 1.0, clBlue, clNone, clNone, clRed, anchor, plain, focus,
+                                  width, height, total, index, rect, nullptr, nullptr, 0);
     EXPECT_FALSE(found);
     EXPECT_EQ(anchor, QStringLiteral("kept"));
     EXPECT_EQ(rect, QRect(-7, -7, 1, 1));
