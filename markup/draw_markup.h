@@ -21,7 +21,7 @@ class TPictureContainer;
 TMarkupResult DrawMarkup(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);
 
 // The same call with every request field and result as a parameter of its
-// own, in the classic order. PointAnchor and PointAnchorRect are written only
+// own, in a fixed order. PointAnchor and PointAnchorRect are written only
 // when an anchor is found; every other out parameter is reset by the call.
 // Returns whether an anchor lies under the point.
 bool DrawMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area, TImageList* Images, int PointX,

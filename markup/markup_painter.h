@@ -31,7 +31,7 @@ class TMarkupPainter
     // Rect in Bands bands from From to To, left to right when Horizontal.
     virtual void Gradient(const QRect& Rect, TColor From, TColor To, bool Horizontal, int Bands) = 0;
     // A line without its end point. Width 0 keeps the pen's width; another
-    // width stays the pen's width afterwards, as the classic canvas does.
+    // width stays the pen's width afterwards.
     virtual void Line(QPoint From, QPoint To, TColor Color, int Width) = 0;
     // A dotted outline drawn by inversion: drawing it twice removes it.
     virtual void FocusRect(const QRect& Rect) = 0;
