@@ -13,8 +13,7 @@ set(LUMIVEX_PUBLIC_HEADER_ROOTS
   imaging/saving/save_formats.h
   markup/draw_markup.h
   markup/markup_call.h
-  markup/markup_request.h
-  markup/markup_result.h)
+  markup/markup_request.h)
 
 # Sets OUT to ROOTS (paths relative to SOURCE_DIR; missing ones left out) and
 # every project header they reach through #include "..." or Q_MOC_INCLUDE.
