@@ -1,8 +1,8 @@
-#include "app/cli_text_command.h"
+#include "cli/text_command.h"
 
-#include "app/cli_reporter.h"
-#include "app/cli_text_options.h"
-#include "app/cli_text_render.h"
+#include "cli/reporter.h"
+#include "cli/text_options.h"
+#include "cli/text_render.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_format_from_name.h"
 

@@ -1,6 +1,6 @@
-#include "app/cli_text_render.h"
+#include "cli/text_render.h"
 
-#include "app/cli_text_options.h"
+#include "cli/text_options.h"
 #include "imaging/codecs/image_decoding.h"
 #include "markup/label_rendering.h"
 #include "toolkit/graphics/font.h"

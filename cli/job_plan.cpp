@@ -1,6 +1,6 @@
-#include "app/cli_job_plan.h"
+#include "cli/job_plan.h"
 
-#include "app/cli_options.h"
+#include "cli/options.h"
 #include "imaging/saving/save_format_from_name.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/cli_options.h"
+#include "cli/options.h"
 
 #include "toolkit/product_version.h"
 

@@ -1,8 +1,8 @@
-#include "app/cli_image_command.h"
-#include "app/cli_message_routing.h"
-#include "app/cli_options.h"
-#include "app/cli_text_command.h"
-#include "app/cli_text_options.h"
+#include "cli/image_command.h"
+#include "cli/message_routing.h"
+#include "cli/options.h"
+#include "cli/text_command.h"
+#include "cli/text_options.h"
 #include "imaging/imaging_library.h"
 #include "toolkit/file_names.h"
 

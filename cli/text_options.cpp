@@ -1,4 +1,4 @@
-#include "app/cli_text_options.h"
+#include "cli/text_options.h"
 
 #include "markup/markup_colors.h"
 

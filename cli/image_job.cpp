@@ -1,8 +1,8 @@
-#include "app/cli_image_job.h"
+#include "cli/image_job.h"
 
-#include "app/cli_input_reading.h"
+#include "cli/input_reading.h"
 
-#include "app/cli_job_plan.h"
+#include "cli/job_plan.h"
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/reflection_output.h"
