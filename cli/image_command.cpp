@@ -1,9 +1,9 @@
 #include "cli/image_command.h"
 
 #include "cli/batch.h"
+#include "cli/image_options.h"
 #include "cli/job_plan.h"
 #include "cli/message_routing.h"
-#include "cli/options.h"
 #include "cli/reporter.h"
 
 #include <QDir>

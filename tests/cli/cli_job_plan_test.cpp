@@ -1,6 +1,6 @@
 #include "cli/job_plan.h"
 
-#include "cli/options.h"
+#include "cli/image_options.h"
 
 #include <gtest/gtest.h>
 
