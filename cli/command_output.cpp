@@ -40,7 +40,8 @@ ImageSaveFormat OutputFormat(std::optional<ImageSaveFormat> Chosen, const QStrin
     return SaveFormatOfName(Output).value_or(ImageSaveFormat::Png);
 }
 
-bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, const QString& Output, QString& Reason)
+bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, const QString& Output,
+                        QString& Reason)
 {
     if (Output == StandardStream)
         return WriteStandardOutput(Composed, Format, Reason);

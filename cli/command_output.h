@@ -19,4 +19,5 @@ ImageSaveFormat OutputFormat(std::optional<ImageSaveFormat> Chosen, const QStrin
 
 // Encodes Composed in Format into Output; false with the reason when nothing
 // complete was written. Standard output is refused when it is a terminal.
-bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, const QString& Output, QString& Reason);
+bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, const QString& Output,
+                        QString& Reason);

@@ -42,8 +42,8 @@ bool ReadNumberOption(const QString& Name, const QString& Typed, int Low, int Hi
 bool ReadReflectionOption(const TReflectionValueInfo& Info, const QString& Typed,
                           TReflectionParameters& Reflection, QString& Error)
 {
-    return ReadNumberOption(QLatin1String(Info.OptionName), Typed, Info.Low, Info.High, Reflection.*Info.Value,
-                            Error);
+    return ReadNumberOption(QLatin1String(Info.OptionName), Typed, Info.Low, Info.High,
+                            Reflection.*Info.Value, Error);
 }
 
 bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Format, QString& Error)
@@ -59,9 +59,10 @@ bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Form
 
 QString FormatUsageLines()
 {
-    return QStringLiteral("  -f, --format FORMAT    %1; otherwise the output name's last\n"
-                          "                         extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
-                          "                         .gif, .bmp, .tif, .tiff in any case), else PNG\n")
+    return QStringLiteral(
+               "  -f, --format FORMAT    %1; otherwise the output name's last\n"
+               "                         extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
+               "                         .gif, .bmp, .tif, .tiff in any case), else PNG\n")
         .arg(SaveFormatOptionNames());
 }
 
@@ -73,9 +74,9 @@ QString ReflectionUsageLines(const QString& Object, const TReflectionParameters&
                                  .replace(QLatin1String("{low}"), QString::number(info.Low))
                                  .replace(QLatin1String("{high}"), QString::number(info.High))
                                  .replace(QLatin1String("{object}"), Object);
-        lines += UsageLine(QStringLiteral("--%1 %2").arg(QLatin1String(info.OptionName),
-                                                         QLatin1String(info.ValueName)),
-                           QStringLiteral("%1 (default %2)").arg(help).arg(Defaults.*info.Value));
+        lines += UsageLine(
+            QStringLiteral("--%1 %2").arg(QLatin1String(info.OptionName), QLatin1String(info.ValueName)),
+            QStringLiteral("%1 (default %2)").arg(help).arg(Defaults.*info.Value));
     }
     return lines;
 }

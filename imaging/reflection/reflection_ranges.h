@@ -26,7 +26,8 @@ struct TReflectionValueInfo {
 };
 
 inline constexpr std::array<TReflectionValueInfo, 4> ReflectionValues{{
-    {&TReflectionParameters::Size, 0, MaxReflectionSize, "size", "N", "reflection size in rows, {low} or more"},
+    {&TReflectionParameters::Size, 0, MaxReflectionSize, "size", "N",
+     "reflection size in rows, {low} or more"},
     {&TReflectionParameters::OpacityStart, 0, MaxReflectionOpacity, "start", "S",
      "opacity where the reflection starts, {low}..{high}"},
     {&TReflectionParameters::OpacityEnd, 0, MaxReflectionOpacity, "end", "E",

@@ -19,7 +19,8 @@ class ReflectionValueOptions : public testing::TestWithParam<TReflectionValueInf
                                        TReflectionParameters* Text = nullptr) const
     {
         const QString option = QStringLiteral("--%1=%2").arg(Name()).arg(Value);
-        const TCliParseResult image = ParseCliArguments({QStringLiteral("image"), option, QStringLiteral("a.png")});
+        const TCliParseResult image =
+            ParseCliArguments({QStringLiteral("image"), option, QStringLiteral("a.png")});
         const TTextParseResult text =
             ParseTextArguments({option, QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("hi")});
         if (Image)
