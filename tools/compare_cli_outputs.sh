@@ -48,7 +48,9 @@ run_all() {
   done
   # batch with -d and with -f
   run batch-d image -d batch --size 30 -j 3 "$in"/*
-  run batch-f image -d batchgif -f gif "$in"/*
+  # One worker: GIFs quantised by parallel workers differ from run to run
+  # even with the same build (giflib's quantiser sorts through a global).
+  run batch-f image -d batchgif -f gif -j 1 "$in"/*
   # text
   texts=('Hello <b>World</b>' '<font color="clRed" size="14">Red</font> and <i>italic</i> &amp; <u>under</u>' 'Plain text' '<b>Bold</b> <font face="DejaVu Sans">Deja</font> <s>strike</s> &copy; 2026' '<a href="http://example.com">link</a> <font bgcolor="clYellow">bg</font>' 'x')
   k=0
