@@ -88,6 +88,6 @@ done
 step "the packaged lumivex-cli writes what the built one writes"
 convert -size 120x80 gradient:orange-navy "$work/in.png"
 "$work/root/usr/bin/lumivex-cli" image -o "$work/packaged.png" "$work/in.png"
-"$build/app/lumivex-cli" image -o "$work/built.png" "$work/in.png"
+"$build/cli/lumivex-cli" image -o "$work/built.png" "$work/in.png"
 cmp "$work/packaged.png" "$work/built.png"
 step "all checks passed"

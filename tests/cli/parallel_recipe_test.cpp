@@ -53,7 +53,7 @@ TEST(ParallelRecipe, SpreadBatchWritesTheSameBytesAsAPlainBatch)
     QProcess recipe;
     recipe.setWorkingDirectory(shots);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PATH"), QStringLiteral(LUMIVEX_BINARY_DIR "/app:") +
+    environment.insert(QStringLiteral("PATH"), QStringLiteral(LUMIVEX_BINARY_DIR "/cli:") +
                                                    environment.value(QStringLiteral("PATH")));
     environment.insert(QStringLiteral("HOME"), work.path());
     environment.remove(QStringLiteral("DISPLAY"));
