@@ -80,8 +80,9 @@ TEST_P(ManualPage, NamesEveryOptionAndFormatOfTheHelp)
     const QStringList options = OptionsOf(help);
     ASSERT_GE(options.size(), 5) << "help text not understood:\n" << help.toStdString();
     const QStringList formats = FormatsOf(help);
-    if (help.contains(QStringLiteral("--format")))
+    if (help.contains(QStringLiteral("--format"))) {
         ASSERT_GE(formats.size(), 4) << "no format list in the help";
+    }
 
     const QString document = DocumentText(QString::fromLatin1(c.Document));
     ASSERT_FALSE(document.isEmpty()) << c.Document;
