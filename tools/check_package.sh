@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Proves the installed library and the Debian packages instead of assuming
-# them, on the build in build/ (run tools/build.sh first; .ci/run calls this):
+# them, from the build in build/ (run tools/build.sh first; .ci/run calls this):
 #  1. cmake --install into a temporary prefix; the example under
 #     examples/caption is built against it with find_package(Lumivex) and run
 #     offscreen, and compiled once more with pkg-config's flags alone;
@@ -11,11 +11,24 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build=${LUMIVEX_BUILD_DIR:-build}
+built=${LUMIVEX_BUILD_DIR:-build}
+build=$built
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 step() { echo "package: $*"; }
+
+# What is installed and packaged is what the programs ship with: static
+# libraries. A build whose libraries are shared (the layer check) gets a
+# static build of the installed targets beside it.
+if grep -q '^LUMIVEX_CHECK_LAYERS:BOOL=ON' "$built/CMakeCache.txt" 2>/dev/null; then
+  build=build-package
+  step "a static build in $build"
+  read -r -a extra <<<"${LUMIVEX_CMAKE_ARGS:-}"
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" \
+    -DLUMIVEX_CHECK_LAYERS=OFF -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$build" --target lumivex lumivex-cli lumivex_designer lumivex_packaging_files >/dev/null
+fi
 
 step "install into a temporary prefix"
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log"
@@ -88,6 +101,6 @@ done
 step "the packaged lumivex-cli writes what the built one writes"
 convert -size 120x80 gradient:orange-navy "$work/in.png"
 "$work/root/usr/bin/lumivex-cli" image -o "$work/packaged.png" "$work/in.png"
-"$build/cli/lumivex-cli" image -o "$work/built.png" "$work/in.png"
+"$built/cli/lumivex-cli" image -o "$work/built.png" "$work/in.png"
 cmp "$work/packaged.png" "$work/built.png"
 step "all checks passed"
