@@ -19,10 +19,10 @@ class TCanvas;
 class TOrbReflectionImage : public TControl
 {
     Q_OBJECT
-    Q_PROPERTY(int Left READ Left WRITE SetLeft)
-    Q_PROPERTY(int Top READ Top WRITE SetTop)
-    Q_PROPERTY(int Width READ Width WRITE SetWidth)
-    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft DESIGNABLE false)
+    Q_PROPERTY(int Top READ Top WRITE SetTop DESIGNABLE false)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth DESIGNABLE false)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight DESIGNABLE false)
     Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
     Q_PROPERTY(TGDIPPicture* Picture READ Picture WRITE SetPicture)
@@ -32,7 +32,7 @@ class TOrbReflectionImage : public TControl
     Q_PROPERTY(int ReflectionOpacityEnd READ ReflectionOpacityEnd WRITE SetReflectionOpacityEnd)
     Q_PROPERTY(int ReflectionSize READ ReflectionSize WRITE SetReflectionSize)
     Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
-    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    Q_PROPERTY(QString Version READ Version WRITE SetVersion DESIGNABLE false)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
     Q_PROPERTY(TNotifyEvent OnDblClick READ OnDblClick WRITE SetOnDblClick)
@@ -99,6 +99,9 @@ class TOrbReflectionImage : public TControl
 
     // Code generated from a Qt Designer form (uic) calls each changed
     // property's setter as set<Property>; these let such a form compile.
+    // (Designer edits the position and size as the geometry, and the version
+    // not at all.)
+    void setAlign(TAlign Value) { SetAlign(Value); }
     void setAutoSize(bool Value) { SetAutoSize(Value); }
     void setShowHint(bool Value) { SetShowHint(Value); }
     void setReflectionOpacityStart(int Value) { SetReflectionOpacityStart(Value); }

@@ -29,10 +29,10 @@ class THTMLPictureCache;
 class TOrbReflectionLabel : public TControl
 {
     Q_OBJECT
-    Q_PROPERTY(int Left READ Left WRITE SetLeft)
-    Q_PROPERTY(int Top READ Top WRITE SetTop)
-    Q_PROPERTY(int Width READ Width WRITE SetWidth)
-    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft DESIGNABLE false)
+    Q_PROPERTY(int Top READ Top WRITE SetTop DESIGNABLE false)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth DESIGNABLE false)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight DESIGNABLE false)
     Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
@@ -60,7 +60,7 @@ class TOrbReflectionLabel : public TControl
     Q_PROPERTY(TNotifyEvent OnMouseUp READ OnMouseUp WRITE SetOnMouseUp)
     Q_PROPERTY(TNotifyEvent OnMouseLeave READ OnMouseLeave WRITE SetOnMouseLeave)
     Q_PROPERTY(TNotifyEvent OnMouseEnter READ OnMouseEnter WRITE SetOnMouseEnter)
-    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    Q_PROPERTY(QString Version READ Version WRITE SetVersion DESIGNABLE false)
   public:
     explicit TOrbReflectionLabel(QWidget* Parent = nullptr);
     ~TOrbReflectionLabel() override;
@@ -134,6 +134,9 @@ class TOrbReflectionLabel : public TControl
 
     // Code generated from a Qt Designer form (uic) calls each changed
     // property's setter as set<Property>; these let such a form compile.
+    // (Designer edits the position and size as the geometry, and the version
+    // not at all.)
+    void setAlign(TAlign Value) { SetAlign(Value); }
     void setColor(TColor Value) { SetColor(Value); }
     void setHint(const QString& Value) { SetHint(Value); }
     void setShowHint(bool Value) { SetShowHint(Value); }
