@@ -3,6 +3,7 @@
 // find by index and by name. The canvas must come back as it was given.
 #include "fuzz_support.h"
 #include "markup/draw_markup.h"
+#include "markup/markup_request.h"
 #include "pictures/html_picture.h"
 #include "pictures/picture_collection.h"
 #include "pictures/picture_container.h"
@@ -13,6 +14,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QPoint>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -91,20 +93,29 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {
     TReader input{Data, Size};
-    const QRect area(input.Signed(2), input.Signed(2), input.Signed(4), input.Signed(3));
-    const int pointX = input.Signed(2);
-    const int pointY = input.Signed(2);
-    const int focusIndex = input.Signed(1) / 16;
-    const int hotIndex = input.Signed(1) / 16;
-    const int shadowShift = input.Signed(1) / 16;
+    TMarkupRequest request;
+    request.Area = QRect(input.Signed(2), input.Signed(2), input.Signed(4), input.Signed(3));
+    request.Point = QPoint(input.Signed(2), input.Signed(2));
+    request.FocusIndex = input.Signed(1) / 16;
+    request.HotIndex = input.Signed(1) / 16;
+    request.ShadowShift = input.Signed(1) / 16;
     const std::uint8_t flags = input.Next();
-    const std::uint8_t moreFlags = input.Next();
-    const double imageScale = 0.25 * (1 + input.Next() % 16);
-    const int lineGap = input.Signed(1) / 8;
-    const TColor anchorColor = AnyColor(input);
-    const TColor hotBackColor = AnyColor(input);
-    const TColor hotTextColor = AnyColor(input);
-    const TColor shadowColor = AnyColor(input);
+    request.TestOnly = flags & 1;
+    request.MeasureOnly = flags & 2;
+    request.ScaleImages = flags & 4;
+    request.KeepColors = flags & 8;
+    request.BlinkVisible = flags & 16;
+    request.HotOnly = flags & 32;
+    request.WrapWords = flags & 64;
+    const std::uint8_t sources = input.Next();
+    request.Images = (sources & 1) ? &Fixture->Images : nullptr;
+    request.PictureContainer = (sources & 2) ? &Fixture->Container : nullptr;
+    request.ImageScale = 0.25 * (1 + input.Next() % 16);
+    request.LineGap = input.Signed(1) / 8;
+    request.AnchorColor = AnyColor(input);
+    request.HotBackColor = AnyColor(input);
+    request.HotTextColor = AnyColor(input);
+    request.ShadowColor = AnyColor(input);
     const QString markup =
         QString::fromUtf8(reinterpret_cast<const char*>(input.Data), qsizetype(input.Size));
 
@@ -114,18 +125,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     canvas.Font()->SetHeight(FontHeight);
     canvas.Font()->SetColor(clBlack);
 
-    QString pointAnchor, plainText, focusTarget;
-    int extentWidth = -1, extentHeight = -1, anchorTotal = -1, pointAnchorIndex = -1;
-    QRect pointAnchorRect;
-    DrawMarkup(canvas, markup, area, (moreFlags & 1) ? &Fixture->Images : nullptr, pointX, pointY, focusIndex,
-               hotIndex, shadowShift, flags & 1, flags & 2, flags & 4, flags & 8, flags & 16, flags & 32, flags & 64,
-               imageScale, anchorColor, hotBackColor, hotTextColor, shadowColor, pointAnchor, plainText,
-               focusTarget, extentWidth, extentHeight, anchorTotal, pointAnchorIndex, pointAnchorRect, nullptr,
-               (moreFlags & 2) ? &Fixture->Container : nullptr, lineGap);
+    const TMarkupResult result = DrawMarkup(canvas, markup, request);
 
-    if (canvas.Font()->Height() != FontHeight || canvas.Font()->Color() != clBlack || canvas.TextRotation() != 0)
+    if (canvas.Font()->Height() != FontHeight || canvas.Font()->Color() != clBlack ||
+        canvas.TextRotation() != 0)
         std::abort();
-    if (extentWidth < 0 || extentHeight < 0 || anchorTotal < 0)
+    if (result.ExtentWidth < 0 || result.ExtentHeight < 0 || result.AnchorTotal < 0)
         std::abort();
     return 0;
 }

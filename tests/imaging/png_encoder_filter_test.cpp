@@ -133,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(WidthsAndDepths, FilterScanLines,
                                            TFilterCase{13, 3}, TFilterCase{37, 4}, TFilterCase{256, 4},
                                            TFilterCase{1001, 3}, TFilterCase{1001, 4}),
                          [](const ::testing::TestParamInfo<TFilterCase>& Info) {
-                             return "width_" + TestNameOf(static_cast<long long>(Info.param.Width)) + "_bytes_" +
-                                    TestNameOf(Info.param.Bpp);
+                             return "width_" + TestNameOf(static_cast<long long>(Info.param.Width)) +
+                                    "_bytes_" + TestNameOf(Info.param.Bpp);
                          });
 
 TEST(PaethFilter, MatchesTheDefinitionForEveryNeighbourhood)

@@ -212,8 +212,9 @@ INSTANTIATE_TEST_SUITE_P(Values, CanvasMulDiv,
                                            MulDivCase{0x40000000, 4, 1, -1},
                                            MulDivCase{100000, 100000, 100000, 100000}),
                          [](const ::testing::TestParamInfo<MulDivCase>& Info) {
-                             return TestNameOf(Info.param.Number) + "_times_" + TestNameOf(Info.param.Numerator) +
-                                    "_over_" + TestNameOf(Info.param.Denominator);
+                             return TestNameOf(Info.param.Number) + "_times_" +
+                                    TestNameOf(Info.param.Numerator) + "_over_" +
+                                    TestNameOf(Info.param.Denominator);
                          });
 
 TEST(CanvasDraw, EmptyGraphicDrawsNothing)
