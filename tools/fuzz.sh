@@ -27,6 +27,7 @@ cmake --build build-fuzz --target fuzzers
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tools/lsan_suppressions.txt}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p build-fuzz/findings
 
