@@ -48,7 +48,7 @@ for target in image_decoding layout_reader png_encoder markup_helpers markup_dra
   [[ $target == png_encoder ]] && max_len=4096
   log=build-fuzz/findings/$target.log
   echo "fuzz: $target (${mode})"
-  if ! "build-fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=4096 -timeout=20 \
+  if ! "build-fuzz/fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=4096 -timeout=20 \
     -artifact_prefix="build-fuzz/findings/$target-" "$corpus" >"$log" 2>&1; then
     echo "fuzz: $target FAILED; see $root/$log"
     tail -n 40 "$log"
