@@ -1,10 +1,10 @@
 #include "imaging/saving/image_saving.h"
 
 #include "imaging/codecs/image_encoders.h"
+#include "imaging/saving/output_file_device.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/save_formats.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QUuid>
@@ -90,15 +90,17 @@ TGpStatus SaveImageFile(const QImage& Image, const QString& FileName, const QUui
     if (FileName.isEmpty())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no file name"));
 
-    // Encoded in memory first: a failed encoder then leaves the target as it
-    // was, and a write error is the system's own reason, not the encoder's.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    const TGpStatus status = EncodeImage(Image, Encoder, Parameters, &buffer, Reason);
-    if (status != TGpStatus::Ok)
-        return status;
-    if (!WriteOutputFile(FileName, bytes, Reason))
+    // Written as encoded: the file's temporary stands in for the target until
+    // the encoder succeeded, and a write error is the system's own reason,
+    // not the encoder's.
+    TOutputFile file;
+    if (!file.Open(FileName, Reason))
         return TGpStatus::Win32Error;
-    return TGpStatus::Ok;
+    TOutputFileDevice device(file);
+    const TGpStatus status = EncodeImage(Image, Encoder, Parameters, &device, Reason);
+    if (status != TGpStatus::Ok && !file.Failed())
+        return status;
+    if (!file.Commit(Reason))
+        return TGpStatus::Win32Error;
+    return status;
 }
