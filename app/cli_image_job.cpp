@@ -4,12 +4,10 @@
 
 #include "app/cli_job_plan.h"
 #include "imaging/codecs/image_decoding.h"
-#include "imaging/reflection/reflection_composer.h"
-#include "imaging/saving/reflection_output.h"
+#include "imaging/saving/file_reflection.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <cstdio>
 #include <unistd.h>
 
@@ -22,20 +20,6 @@ TImageJobResult Failed(QString Reason)
     return TImageJobResult{false, std::move(Reason), {}};
 }
 
-TImageJobResult WriteStandardOutput(const QImage& Composed, ImageSaveFormat Format)
-{
-    if (isatty(fileno(stdout)))
-        return Failed(QStringLiteral("standard output is a terminal; redirect it to a file or a pipe"));
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return Failed(QStringLiteral("could not write standard output: %1").arg(out.errorString()));
-    QString reason;
-    if (EncodeReflection(Composed, Format, &out, &reason) != TGpStatus::Ok)
-        return Failed(reason);
-    if (!out.flush() || out.error() != QFileDevice::NoError)
-        return Failed(QStringLiteral("could not write standard output: %1").arg(out.errorString()));
-    return TImageJobResult{true, {}, {}};
-}
 } // namespace
 
 TImageJobResult RunImageJob(const TImageJob& Job)
@@ -55,31 +39,22 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     options.KeepDamaged = Job.Lenient;
     if (Job.Input != StandardStream)
         options.FormatHint = QFileInfo(Job.Input).suffix().toLower().toLatin1();
-    TDecodedImage decoded = DecodeImage(input.Data(), options);
-    input.Release();
-    if (decoded.Status != TGpStatus::Ok)
-        return Failed(decoded.Reason);
-    const QString warning =
-        decoded.Damaged ? QStringLiteral("warning: %1; kept what decodes").arg(decoded.Reason) : QString();
-
-    const QImage& picture = decoded.Image;
-    const int composedHeight = ComposedHeight(picture.height(), Job.Reflection);
-    if (CheckImageSize(picture.width(), composedHeight, &reason) != TGpStatus::Ok)
-        return Failed(QStringLiteral("the reflection would be too large: %1 × %2 pixels")
-                          .arg(picture.width())
-                          .arg(composedHeight));
-
-    const QImage composed = RenderReflection(picture, Job.Reflection);
-    decoded.Image = QImage();
-    if (composed.isNull())
-        return Failed(QStringLiteral("out of memory composing the reflection"));
-
-    if (Job.Output == StandardStream) {
-        TImageJobResult result = WriteStandardOutput(composed, Job.Format);
-        result.Warning = warning;
-        return result;
-    }
-    if (SaveReflectionFile(composed, Job.Format, Job.Output, &reason) != TGpStatus::Ok)
-        return Failed(reason);
-    return TImageJobResult{true, {}, warning};
+    const bool toStandardOutput = Job.Output == StandardStream;
+    if (toStandardOutput && isatty(fileno(stdout)))
+        return Failed(QStringLiteral("standard output is a terminal; redirect it to a file or a pipe"));
+    QFile out;
+    if (toStandardOutput && !out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        return Failed(QStringLiteral("could not write standard output: %1").arg(out.errorString()));
+    const TFileReflection written =
+        WriteFileReflection(input.Data(), options, Job.Reflection, Job.Format, Job.Output,
+                            toStandardOutput ? &out : nullptr, [&input] { input.Release(); });
+    if (written.Status != TGpStatus::Ok)
+        return Failed(written.Reason);
+    if (toStandardOutput && (!out.flush() || out.error() != QFileDevice::NoError))
+        return Failed(QStringLiteral("could not write standard output: %1").arg(out.errorString()));
+    return TImageJobResult{true,
+                           {},
+                           written.Damage.isEmpty()
+                               ? QString()
+                               : QStringLiteral("warning: %1; kept what decodes").arg(written.Damage)};
 }

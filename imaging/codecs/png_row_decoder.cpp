@@ -8,14 +8,6 @@
 
 namespace
 {
-// 16-bit samples rounded to 8 bits as the whole-picture decoder's
-// conversion does: round(v / 257).
-inline std::uint32_t To8(const std::uint8_t* Sample)
-{
-    const std::uint32_t v = (std::uint32_t(Sample[0]) << 8) | Sample[1];
-    return (v - (v >> 8) + 0x80) >> 8;
-}
-
 inline std::uint32_t Argb(std::uint32_t A, std::uint32_t R, std::uint32_t G, std::uint32_t B)
 {
     return (A << 24) | (R << 16) | (G << 8) | B;
@@ -36,14 +28,15 @@ struct TPngRowDecoder::TInflateState {
 TPngRowDecoder::TPngRowDecoder(const QByteArray& Data) : FData(Data)
 {
     bool unreadable = false;
-    if (!ScanPngLayout(FData, FLayout, &unreadable).isEmpty() || FLayout.Interlaced || FLayout.HasUnusualChunk)
+    if (!ScanPngLayout(FData, FLayout, &unreadable).isEmpty() || FLayout.Interlaced ||
+        FLayout.HasUnusualChunk)
         return;
     const int depth = FLayout.BitDepth;
     const int colourType = FLayout.ColourType;
     const QByteArray& trns = FLayout.Transparency;
-    // 16-bit pictures with a transparent colour key take their own way
-    // through the whole-picture decoder.
-    if (depth == 16 && !trns.isEmpty())
+    // The whole-picture decoder rounds 16-bit samples and keys low-depth
+    // greys its own way.
+    if (depth == 16 || (colourType == 0 && depth < 8 && !trns.isEmpty()))
         return;
     if (colourType == 3) {
         const int entries = int(FLayout.Palette.size() / 3);
@@ -90,7 +83,8 @@ bool TPngRowDecoder::MayHaveAlpha() const
     if (FLayout.ColourType == 4 || FLayout.ColourType == 6)
         return true;
     if (FLayout.ColourType == 3)
-        return std::any_of(FColours.begin(), FColours.end(), [](std::uint32_t c) { return (c >> 24) != 255; });
+        return std::any_of(FColours.begin(), FColours.end(),
+                           [](std::uint32_t c) { return (c >> 24) != 255; });
     return !FLayout.Transparency.isEmpty();
 }
 
@@ -172,47 +166,23 @@ bool TPngRowDecoder::ConvertRow(const std::uint8_t* S, std::uint32_t* Out) const
     const int depth = FLayout.BitDepth;
     switch (FLayout.ColourType) {
     case 6:
-        if (depth == 8) {
-            for (int x = 0; x < width; ++x, S += 4)
-                Out[x] = Argb(S[3], S[0], S[1], S[2]);
-        } else {
-            for (int x = 0; x < width; ++x, S += 8)
-                Out[x] = Argb(To8(S + 6), To8(S), To8(S + 2), To8(S + 4));
-        }
+        for (int x = 0; x < width; ++x, S += 4)
+            Out[x] = Argb(S[3], S[0], S[1], S[2]);
         return true;
     case 2:
-        if (depth == 8) {
-            for (int x = 0; x < width; ++x, S += 3) {
-                const bool keyed = S[0] == FKeyed[0] && S[1] == FKeyed[1] && S[2] == FKeyed[2];
-                Out[x] = Argb(keyed ? 0 : 255, S[0], S[1], S[2]);
-            }
-        } else {
-            for (int x = 0; x < width; ++x, S += 6)
-                Out[x] = Argb(255, To8(S), To8(S + 2), To8(S + 4));
+        for (int x = 0; x < width; ++x, S += 3) {
+            const bool keyed = S[0] == FKeyed[0] && S[1] == FKeyed[1] && S[2] == FKeyed[2];
+            Out[x] = Argb(keyed ? 0 : 255, S[0], S[1], S[2]);
         }
         return true;
     case 4:
-        if (depth == 8) {
-            for (int x = 0; x < width; ++x, S += 2)
-                Out[x] = Argb(S[1], S[0], S[0], S[0]);
-        } else {
-            for (int x = 0; x < width; ++x, S += 4) {
-                const std::uint32_t grey = To8(S);
-                Out[x] = Argb(To8(S + 2), grey, grey, grey);
-            }
-        }
+        for (int x = 0; x < width; ++x, S += 2)
+            Out[x] = Argb(S[1], S[0], S[0], S[0]);
         return true;
     case 0:
         if (depth == 8) {
             for (int x = 0; x < width; ++x)
                 Out[x] = Argb(S[x] == FKeyed[0] ? 0 : 255, S[x], S[x], S[x]);
-            return true;
-        }
-        if (depth == 16) {
-            for (int x = 0; x < width; ++x, S += 2) {
-                const std::uint32_t grey = To8(S);
-                Out[x] = Argb(255, grey, grey, grey);
-            }
             return true;
         }
         [[fallthrough]];

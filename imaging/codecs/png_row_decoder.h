@@ -54,5 +54,5 @@ class TPngRowDecoder
     int FBpp = 1;
     std::vector<std::uint8_t> FCurrent, FAbove; // filter byte + samples
     std::vector<std::uint32_t> FColours;        // a palette's or low-depth grey's colours by index
-    int FKeyed[3] = {-1, -1, -1};              // tRNS colour of a grey or RGB picture
+    int FKeyed[3] = {-1, -1, -1};               // tRNS colour of a grey or RGB picture
 };

@@ -14,7 +14,8 @@ inline std::uint8_t Paeth(int A, int B, int C)
 
 // Bpp as a constant lets the compiler keep the pixel's bytes in registers;
 // the row's own dependence on its left neighbour allows no more than that.
-template <int Bpp> void UnfilterPaeth(std::uint8_t* __restrict Out, const std::uint8_t* __restrict Up, std::size_t Size)
+template <int Bpp>
+void UnfilterPaeth(std::uint8_t* __restrict Out, const std::uint8_t* __restrict Up, std::size_t Size)
 {
     for (int I = 0; I < Bpp && std::size_t(I) < Size; ++I)
         Out[I] = std::uint8_t(Out[I] + Up[I]); // the predictor of the first pixel is the byte above
@@ -22,7 +23,8 @@ template <int Bpp> void UnfilterPaeth(std::uint8_t* __restrict Out, const std::u
         Out[I] = std::uint8_t(Out[I] + Paeth(Out[I - Bpp], Up[I], Up[I - Bpp]));
 }
 
-template <int Bpp> void UnfilterAverage(std::uint8_t* __restrict Out, const std::uint8_t* __restrict Up, std::size_t Size)
+template <int Bpp>
+void UnfilterAverage(std::uint8_t* __restrict Out, const std::uint8_t* __restrict Up, std::size_t Size)
 {
     for (int I = 0; I < Bpp && std::size_t(I) < Size; ++I)
         Out[I] = std::uint8_t(Out[I] + (Up[I] >> 1));

@@ -25,7 +25,10 @@ struct TPngSource {
 struct TPngBandPixels {
     const std::uint32_t* Rows = nullptr; // row 0
     std::size_t Stride = 0;              // in words
-    const std::uint32_t* Row(int Index) const { return Rows + std::ptrdiff_t(Index) * std::ptrdiff_t(Stride); }
+    const std::uint32_t* Row(int Index) const
+    {
+        return Rows + std::ptrdiff_t(Index) * std::ptrdiff_t(Stride);
+    }
 };
 
 // A band of rows compressed on its own; the bands' deflate streams join into

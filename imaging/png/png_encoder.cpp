@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -180,8 +180,8 @@ bool Encode(const TPngRowPicture& Picture, const TPngEncodeOptions& Options, con
                 if (!Compressor)
                     Compressor =
                         std::make_unique<TPngBandCompressor>(Source, Options.Level, Options.Coding, BandRows);
-                Compressor->Compress(Bands[std::size_t(Index)], TPngBandPixels{Buffer.data() + Stride, Stride},
-                                     Index + 1 == BandCount);
+                Compressor->Compress(Bands[std::size_t(Index)],
+                                     TPngBandPixels{Buffer.data() + Stride, Stride}, Index + 1 == BandCount);
             } catch (const std::exception&) {
                 Outcome = TBandOutcome::OutOfMemory; // in practice only memory runs out here
             }
@@ -199,9 +199,11 @@ bool Encode(const TPngRowPicture& Picture, const TPngEncodeOptions& Options, con
             return true;
         });
     if (!Written)
-        return Fail(Error, Stopped == TBandOutcome::OutOfMemory ? QStringLiteral("Not enough memory to compress the image.")
-                           : Stopped == TBandOutcome::FeedStopped ? QStringLiteral("The picture's rows could not be read.")
-                                                                   : QStringLiteral("The PNG data could not be written."));
+        return Fail(Error, Stopped == TBandOutcome::OutOfMemory
+                               ? QStringLiteral("Not enough memory to compress the image.")
+                           : Stopped == TBandOutcome::FeedStopped
+                               ? QStringLiteral("The picture's rows could not be read.")
+                               : QStringLiteral("The PNG data could not be written."));
     std::uint8_t Trailer[4];
     PutBigEndian32(Trailer, Adler);
     if (!Writer.AppendImageData(Trailer, 4) || !Writer.FlushImageData() ||

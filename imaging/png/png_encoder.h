@@ -79,8 +79,8 @@ struct TPngRowPicture {
 // the sink refuses data. Memory stays at a few bands per thread, whatever the
 // height.
 using TPngByteSink = std::function<bool(const std::uint8_t* Data, std::size_t Size)>;
-bool WritePngRows(const TPngRowPicture& Picture, const TPngByteSink& Sink, const TPngEncodeOptions& Options = {},
-                  QString* Error = nullptr);
+bool WritePngRows(const TPngRowPicture& Picture, const TPngByteSink& Sink,
+                  const TPngEncodeOptions& Options = {}, QString* Error = nullptr);
 
 // The rows per band for rows of RowBytes samples and a picture Height rows
 // high, when the options leave the choice to the encoder.

@@ -52,11 +52,11 @@ class TComposedRows
     TReflectionParameters FParameters;
     TRowReader FNextRow;
     std::function<const std::uint32_t*(int Y)> FWhole; // the rows of a picture in memory
-    int FReflectionTop;   // composed row of reflection row 0
-    int FReflectionRows;  // reflection rows shown
-    int FKeepFrom;        // picture rows from here on are kept
-    int FRead = 0;        // picture rows read so far
-    int FNext = 0;        // the next composed row
+    int FReflectionTop;                                // composed row of reflection row 0
+    int FReflectionRows;                               // reflection rows shown
+    int FKeepFrom;                                     // picture rows from here on are kept
+    int FRead = 0;                                     // picture rows read so far
+    int FNext = 0;                                     // the next composed row
     bool FOutOfMemory = false;
     std::vector<std::uint32_t> FKept, FMirrored;
 };

@@ -98,7 +98,8 @@ TStreamOutcome StreamPngReflection(const QByteArray& Encoded, const TReflectionP
     });
     QString reason;
     const bool written = WriteComposedPng(
-        rows, translucent, [&target](const char* Data, qint64 Size) { return target.Write(Data, Size); }, &reason);
+        rows, translucent, [&target](const char* Data, qint64 Size) { return target.Write(Data, Size); },
+        &reason);
     if (!written && !decoder.Streamable())
         return TStreamOutcome::Declined;
     if (!written && !target.Failed()) {

@@ -23,8 +23,8 @@ enum class TReflectionRoad {
 // What became of one file's reflection.
 struct TFileReflection {
     TGpStatus Status = TGpStatus::GenericError;
-    QString Reason;       // why nothing was written
-    QString Damage;       // written from a damaged file kept as far as it decodes
+    QString Reason;        // why nothing was written
+    QString Damage;        // written from a damaged file kept as far as it decodes
     bool Streamed = false; // the rows went from decoder to encoder without a whole picture
 };
 

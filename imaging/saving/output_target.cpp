@@ -200,8 +200,9 @@ bool TOutputFile::Commit(QString* Reason)
         error = errno;
     if (error != 0) {
         Discard();
-        return Fail(Reason,
-                    QStringLiteral("could not write %1: %2").arg(FileNameFromBytes(FPath), SystemError(error)));
+        return Fail(
+            Reason,
+            QStringLiteral("could not write %1: %2").arg(FileNameFromBytes(FPath), SystemError(error)));
     }
     FTemporary.clear();
     return true;

@@ -62,7 +62,8 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
     if (!TComposedRows::AlwaysTranslucent(Picture.height(), Parameters)) {
         const QImage composed = RenderReflection(Picture, Parameters);
         if (composed.isNull())
-            return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory composing the reflection"));
+            return Fail(Reason, TGpStatus::OutOfMemory,
+                        QStringLiteral("out of memory composing the reflection"));
         QString error;
         // The encoder looks at the whole image: the bytes EncodeImage writes.
         const QByteArray file = EncodePng(composed, {}, &error);
@@ -142,13 +143,15 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
     if (!file.Open(FileName, Reason))
         return TGpStatus::Win32Error;
     const TGpStatus status = WriteReflectionPng(
-        Picture, Parameters, [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); }, Reason);
+        Picture, Parameters, [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); },
+        Reason);
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     return file.Commit(Reason) ? status : TGpStatus::Win32Error;
 }
 
-QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters, QString* Reason)
+QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
+                               QString* Reason)
 {
     QByteArray bytes;
     try {
