@@ -5,6 +5,7 @@
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/save_formats.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QUuid>
@@ -96,8 +97,19 @@ TGpStatus SaveImageFile(const QImage& Image, const QString& FileName, const QUui
     TOutputFile file;
     if (!file.Open(FileName, Reason))
         return TGpStatus::Win32Error;
+    // TIFF's writer goes back to fill in offsets, which a file written as it
+    // is produced cannot offer: it is encoded in memory first.
+    const TImageEncoderInfo* encoder = FindEncoderInfo(Encoder);
+    const bool seeks = encoder && encoder->MimeType == QLatin1String("image/tiff");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
     TOutputFileDevice device(file);
-    const TGpStatus status = EncodeImage(Image, Encoder, Parameters, &device, Reason);
+    if (seeks)
+        buffer.open(QIODevice::WriteOnly);
+    const TGpStatus status =
+        EncodeImage(Image, Encoder, Parameters, seeks ? static_cast<QIODevice*>(&buffer) : &device, Reason);
+    if (status == TGpStatus::Ok && seeks)
+        file.Write(bytes.constData(), bytes.size());
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     if (!file.Commit(Reason))
