@@ -4,10 +4,12 @@
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/png/png_encoder.h"
 #include "imaging/saving/file_reflection.h"
+#include "imaging/saving/reflection_output.h"
 #include "imaging/thread_budget.h"
 #include "tests/support/image_test_helpers.h"
 #include "tests/support/test_data.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +19,7 @@
 #include <zlib.h>
 
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace
@@ -27,8 +30,8 @@ QByteArray Chunk(const char* Type, const QByteArray& Body)
     qToBigEndian<quint32>(quint32(Body.size()), chunk.data());
     const QByteArray typed = QByteArray(Type, 4) + Body;
     QByteArray crc(4, '\0');
-    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()))),
-                          crc.data());
+    qToBigEndian<quint32>(
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()))), crc.data());
     return chunk + typed + crc;
 }
 
@@ -44,7 +47,9 @@ void FilterRow(int Type, const std::uint8_t* Above, std::uint8_t* Row, std::size
         const int predictor = Type == 1   ? a
                               : Type == 2 ? b
                               : Type == 3 ? (a + b) / 2
-                              : Type == 4 ? (pa <= pb && pa <= pc ? a : pb <= pc ? b : c)
+                              : Type == 4 ? (pa <= pb && pa <= pc ? a
+                                             : pb <= pc           ? b
+                                                                  : c)
                                           : 0;
         Row[i] = std::uint8_t(raw[i] - predictor);
     }
@@ -75,8 +80,8 @@ QByteArray RandomPng(int Width, int Height, int ColourType, int Depth, const QBy
     }
     uLongf packedSize = compressBound(uLong(raw.size()));
     QByteArray packed(qsizetype(packedSize), '\0');
-    compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.constData()),
-              uLong(raw.size()), 6);
+    compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+              reinterpret_cast<const Bytef*>(raw.constData()), uLong(raw.size()), 6);
     packed.truncate(qsizetype(packedSize));
 
     QByteArray header(13, '\0');
@@ -151,24 +156,25 @@ INSTANTIATE_TEST_SUITE_P(
         TRoadCase{"one column", RandomPng(1, 611, 6, 8), Third, true},
         TRoadCase{"rgba 16 bit", RandomPng(97, 83, 6, 16), Third, false},
         TRoadCase{"rgb 16 bit", RandomPng(97, 83, 2, 16), Behind, false},
-        TRoadCase{"rgb 8 bit with a transparent colour", RandomPng(90, 60, 2, 8, Chunk("tRNS", QByteArray(6, '\0'))),
-                  Third, true},
+        TRoadCase{"rgb 8 bit with a transparent colour",
+                  RandomPng(90, 60, 2, 8, Chunk("tRNS", QByteArray(6, '\0'))), Third, true},
         TRoadCase{"grey 8 bit", RandomPng(99, 70, 0, 8), Third, true},
         TRoadCase{"grey 16 bit", RandomPng(99, 70, 0, 16), Third, false},
         TRoadCase{"grey 1 bit", RandomPng(77, 50, 0, 1), Third, true},
-        TRoadCase{"grey 4 bit with a transparent level", RandomPng(77, 50, 0, 4, Chunk("tRNS", QByteArray("\0\x05", 2))),
-                  Third, false},
+        TRoadCase{"grey 4 bit with a transparent level",
+                  RandomPng(77, 50, 0, 4, Chunk("tRNS", QByteArray("\0\x05", 2))), Third, false},
         TRoadCase{"grey and alpha 8 bit", RandomPng(99, 70, 4, 8), Behind, true},
         TRoadCase{"grey and alpha 16 bit", RandomPng(99, 70, 4, 16), Third, false},
-        TRoadCase{"palette 8 bit with alpha", RandomPng(120, 90, 3, 8, Palette16(QByteArray("\x00\x40\x80\xff\x10", 5))),
-                  Third, true},
+        TRoadCase{"palette 8 bit with alpha",
+                  RandomPng(120, 90, 3, 8, Palette16(QByteArray("\x00\x40\x80\xff\x10", 5))), Third, true},
         TRoadCase{"palette 4 bit", RandomPng(121, 91, 3, 4, Palette16()), Behind, true},
-        TRoadCase{"interlaced, the whole-picture road", ReadFileBytes(TestDataPath("interlaced-rgb16-12x9.png")), Third,
-                  false},
-        TRoadCase{"written by another program", ReadFileBytes(TestDataPath("soft-edges-rgba-200x150.png")), Third,
-                  true},
+        TRoadCase{"interlaced, the whole-picture road",
+                  ReadFileBytes(TestDataPath("interlaced-rgb16-12x9.png")), Third, false},
+        TRoadCase{"written by another program", ReadFileBytes(TestDataPath("soft-edges-rgba-200x150.png")),
+                  Third, true},
         TRoadCase{"no fade: alpha unknown until the end, the whole-picture road", RandomPng(50, 40, 6, 8),
-                  TReflectionParameters{.Size = 40, .OpacityStart = 255, .OpacityEnd = 255, .Axis = 0}, false}),
+                  TReflectionParameters{.Size = 40, .OpacityStart = 255, .OpacityEnd = 255, .Axis = 0},
+                  false}),
     CaseName<TRoadCase>);
 
 // The bands depend on the picture alone, so the file is the same whatever
@@ -191,7 +197,8 @@ TEST(StreamedRoadBytes, AreTheSameOnAnyNumberOfThreads)
 
         TPngEncodeOptions options;
         options.Threads = threads;
-        EXPECT_EQ(EncodePng(Written(path), options), first) << "the encoder alone on " << threads << " threads";
+        EXPECT_EQ(EncodePng(Written(path), options), first)
+            << "the encoder alone on " << threads << " threads";
     }
 }
 
@@ -242,19 +249,80 @@ TEST_P(StreamedDamage, LeavesNothingBehindAndIsRefusedAsBefore)
         EXPECT_NE(refused.Status, TGpStatus::Ok);
         EXPECT_EQ(refused.Reason, reference.Reason);
     }
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kept.png")});
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("kept.png")});
     EXPECT_EQ(QFileInfo(kept).size(), 0);
 
     TDecodeOptions lenient;
     lenient.KeepDamaged = true;
     const TDecodedImage kept2 = DecodeImage(c.File, lenient);
-    const TFileReflection lenientResult = WriteFileReflection(c.File, lenient, Third, ImageSaveFormat::Png, fresh);
+    const TFileReflection lenientResult =
+        WriteFileReflection(c.File, lenient, Third, ImageSaveFormat::Png, fresh);
     EXPECT_EQ(lenientResult.Status == TGpStatus::Ok, kept2.Status == TGpStatus::Ok);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, StreamedDamage,
-    ::testing::Values(TDamagedCase{"inflate data damaged half-way", DamagedInside(RandomPng(400, 900, 6, 8), 300000, 'x')},
+    ::testing::Values(TDamagedCase{"inflate data damaged half-way",
+                                   DamagedInside(RandomPng(400, 900, 6, 8), 300000, 'x')},
                       TDamagedCase{"unknown row filter half-way", RandomPng(400, 900, 6, 8, {}, 700)},
                       TDamagedCase{"cut in the image data", RandomPng(400, 900, 6, 8).left(500000)}),
     CaseName<TDamagedCase>);
+
+namespace
+{
+struct TInMemoryCase {
+    const char* Name;
+    TReflectionParameters Values;
+};
+
+class PictureInMemory : public ::testing::TestWithParam<TInMemoryCase>
+{
+};
+
+QImage RandomPicture(int Width, int Height)
+{
+    QImage picture(Width, Height, QImage::Format_ARGB32);
+    std::mt19937 random(9);
+    for (int y = 0; y < Height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < Width; ++x)
+            row[x] = QRgb(random());
+    }
+    return picture;
+}
+} // namespace
+
+// The window's save and copy compose band by band; the file is the one a
+// composed copy would have given.
+TEST_P(PictureInMemory, SaveAndCopyWriteTheBytesOfTheComposedImage)
+{
+    const QImage picture = RandomPicture(523, 611);
+    const TReflectionParameters& values = GetParam().Values;
+    QByteArray composed;
+    {
+        QBuffer buffer(&composed);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_EQ(EncodeReflection(RenderReflection(picture, values), ImageSaveFormat::Png, &buffer), TGpStatus::Ok);
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("saved.png"));
+    ASSERT_EQ(SaveReflectionFile(picture, values, ImageSaveFormat::Png, path), TGpStatus::Ok);
+    EXPECT_EQ(ReadFileBytes(path), composed);
+
+    // The copy's encoder runs on worker threads, two at once here.
+    QByteArray copies[2];
+    std::thread first([&] { copies[0] = EncodeReflectionPng(picture, values); });
+    std::thread second([&] { copies[1] = EncodeReflectionPng(picture, values); });
+    first.join();
+    second.join();
+    EXPECT_EQ(copies[0], composed);
+    EXPECT_EQ(copies[1], composed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, PictureInMemory,
+    ::testing::Values(TInMemoryCase{"a third fading out", Third}, TInMemoryCase{"behind the picture", Behind},
+                      TInMemoryCase{"longer than the picture", Longer},
+                      TInMemoryCase{"no fade", {.Size = 600, .OpacityStart = 255, .OpacityEnd = 255, .Axis = 0}}),
+    CaseName<TInMemoryCase>);
