@@ -144,6 +144,13 @@ TEST_P(StreamedRoad, WritesThePixelsOfTheWholePictureRoad)
     ASSERT_EQ(streamedPixels.size(), wholePixels.size());
     EXPECT_TRUE(streamedPixels == wholePixels);
     EXPECT_EQ(ReadFileBytes(streamedPath), ReadFileBytes(wholePath));
+
+    QByteArray sent;
+    QBuffer device(&sent);
+    device.open(QIODevice::WriteOnly);
+    ASSERT_EQ(WriteFileReflection(c.File, {}, c.Values, ImageSaveFormat::Png, {}, &device).Status,
+              TGpStatus::Ok);
+    EXPECT_EQ(sent, ReadFileBytes(streamedPath)) << "the same file on a device";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -251,6 +258,13 @@ TEST_P(StreamedDamage, LeavesNothingBehindAndIsRefusedAsBefore)
     }
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("kept.png")});
+    // Standard output and other devices get nothing either.
+    QByteArray sent;
+    QBuffer device(&sent);
+    device.open(QIODevice::WriteOnly);
+    EXPECT_NE(WriteFileReflection(c.File, {}, Third, ImageSaveFormat::Png, {}, &device).Status,
+              TGpStatus::Ok);
+    EXPECT_TRUE(sent.isEmpty());
     EXPECT_EQ(QFileInfo(kept).size(), 0);
 
     TDecodeOptions lenient;
@@ -303,7 +317,8 @@ TEST_P(PictureInMemory, SaveAndCopyWriteTheBytesOfTheComposedImage)
     {
         QBuffer buffer(&composed);
         buffer.open(QIODevice::WriteOnly);
-        ASSERT_EQ(EncodeReflection(RenderReflection(picture, values), ImageSaveFormat::Png, &buffer), TGpStatus::Ok);
+        ASSERT_EQ(EncodeReflection(RenderReflection(picture, values), ImageSaveFormat::Png, &buffer),
+                  TGpStatus::Ok);
     }
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("saved.png"));
@@ -324,5 +339,6 @@ INSTANTIATE_TEST_SUITE_P(
     Values, PictureInMemory,
     ::testing::Values(TInMemoryCase{"a third fading out", Third}, TInMemoryCase{"behind the picture", Behind},
                       TInMemoryCase{"longer than the picture", Longer},
-                      TInMemoryCase{"no fade", {.Size = 600, .OpacityStart = 255, .OpacityEnd = 255, .Axis = 0}}),
+                      TInMemoryCase{"no fade",
+                                    {.Size = 600, .OpacityStart = 255, .OpacityEnd = 255, .Axis = 0}}),
     CaseName<TInMemoryCase>);
