@@ -1,10 +1,10 @@
 #include "imaging/saving/reflection_output.h"
 
-#include "imaging/codecs/image_encoders.h"
 #include "imaging/png/png_encoder.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/image_encoders.h"
 #include "imaging/saving/image_saving.h"
 #include "imaging/saving/output_target.h"
 
