@@ -14,7 +14,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-cli="$here/build/app/lumivex-cli"
+cli="$here/build/cli/lumivex-cli"
 previous=""
 rounds=5
 input=""
