@@ -7,6 +7,7 @@
 #include "pictures/html_picture.h"
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/font.h"
 #include "toolkit/graphics/image_list.h"
 #include "toolkit/graphics/pen.h"
 
@@ -32,9 +33,32 @@ void TMarkupCall::FillGradient(TColor From, TColor To, bool Horizontal, const TE
     FState.Brush.Clear = true;
 }
 
+int TMarkupCall::CountCoveringFills(const QString& Markup, const QRect& Area)
+{
+    // The same walk (same font, resolution and options) on a canvas where
+    // drawing costs nothing; only the count is kept.
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    scratch.setDotsPerMeterX(qRound(FCanvas.PixelsPerInchX() / 0.0254));
+    scratch.setDotsPerMeterY(qRound(FCanvas.PixelsPerInchY() / 0.0254));
+    TCanvas canvas(&scratch);
+    canvas.Font()->CopyFrom(FEntryFont.get());
+    canvas.Brush()->SetColor(FEntryBrushColor);
+    canvas.Brush()->SetStyle(TBrush::TBrushStyle(FEntryBrushStyle));
+    canvas.Pen()->SetColor(FCanvas.Pen()->Color());
+    canvas.Pen()->SetWidth(FCanvas.Pen()->Width());
+    canvas.SetTextRotation(FEntryRotation);
+    TMarkupResults results = FResults;
+    TMarkupCall counting(canvas, FOptions, results);
+    counting.FCountingFills = true;
+    counting.Run(Markup, Area);
+    return counting.FCoveringFillsMet;
+}
+
 void TMarkupCall::ApplyBody(const QString& Tag, TLineWalk& Walk)
 {
     const TBodyTag body = ReadBodyTag(Tag);
+    const bool covering = body.HasGradient || (body.HasBackground && body.BackgroundFrom != clNone);
+    const bool paint = !covering || ++FCoveringFillsMet > FCoveringFillsToSkip;
     // The colour goes first: painted after the pictures, as the tag lists its
     // attributes, it would cover them entirely.
     if (body.HasBackground && !body.HasGradient) {
@@ -44,10 +68,20 @@ void TMarkupCall::ApplyBody(const QString& Tag, TLineWalk& Walk)
         const TColor penColor = pen->Color();
         pen->SetColor(body.BackgroundFrom);
         SyncBrush();
-        FCanvas.Rectangle(FArea.Left - 2, FArea.Top, FArea.Right, FArea.Bottom);
+        if (paint)
+            FCanvas.Rectangle(FArea.Left - 2, FArea.Top, FArea.Right, FArea.Bottom);
         pen->SetColor(penColor);
-    } else if (body.HasBackground) {
+    } else if (body.HasBackground && paint) {
         FillGradient(body.BackgroundFrom, body.BackgroundTo, !body.VerticalGradient, FArea);
+    } else if (body.HasBackground) {
+        // What the gradient would leave behind: pen and brush in its last
+        // band's colour, the brush clear.
+        const TColor last =
+            GradientBandColor(body.BackgroundFrom, body.BackgroundTo, GradientBands - 1, GradientBands);
+        FCanvas.Pen()->SetColor(last);
+        FCanvas.Brush()->SetColor(last);
+        FState.Brush.Color = last;
+        FState.Brush.Clear = true;
     }
     if (body.Background)
         DrawBodyPicture(*body.Background, TPlacement::Tiled, Walk);

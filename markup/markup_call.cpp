@@ -64,6 +64,11 @@ void TMarkupCall::Run(const QString& Markup, const QRect& Area)
 
     // 4. and 5. Drawing flags and the normalised text.
     const TNormalizedMarkup normalized = NormalizeMarkup(Markup);
+    // Several body backgrounds (every body tag starts so once line breaks
+    // are out): only the last one's fill shows.
+    if (!FCountingFills && !FOptions.TestOnly && !FOptions.MeasureOnly && !FOptions.KeepColors &&
+        normalized.Text.count(QLatin1String("<bo"), Qt::CaseInsensitive) > 1)
+        FCoveringFillsToSkip = CountCoveringFills(Markup, Area) - 1;
     FTextFlags = DT_BOTTOM | DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING;
     if (normalized.LiteralAmpersands)
         FTextFlags |= DT_NOPREFIX;

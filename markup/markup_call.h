@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <memory>
 
@@ -130,8 +131,18 @@ class TMarkupCall
     void DrawBodyPicture(const QString& Name, TPlacement Placement, TLineWalk& Walk);
     // A picture from the container (names without ":") or from the cache by
     // location (names with "://"); nullptr when neither has it.
-    THTMLPicture* FindPicture(const QString& Name);
+    // DrawnSize is the size an image tag draws it at (invalid: its own).
+    THTMLPicture* FindPicture(const QString& Name, const QSize& DrawnSize = QSize());
     void FillGradient(TColor From, TColor To, bool Horizontal, const TEdges& Rect);
+    // Body colours and gradients cover the whole area, hiding everything
+    // drawn before them there. When a text has several, a first walk on a
+    // one-pixel canvas counts them and the drawing walk paints only the last
+    // (its other effects, on the brush, still happen at each): the pixels
+    // are the same and the cost is one fill per call instead of one per tag.
+    int CountCoveringFills(const QString& Markup, const QRect& Area);
+    bool FCountingFills = false;
+    int FCoveringFillsMet = 0;
+    int FCoveringFillsToSkip = 0;
     void ApplyRotation(const QString& Tag);
     void EndRotation();
 

@@ -36,20 +36,15 @@ int RoundHalfEven(double Value)
 
 } // namespace
 
-THTMLPicture* TMarkupCall::FindPicture(const QString& Name)
+THTMLPicture* TMarkupCall::FindPicture(const QString& Name, const QSize& DrawnSize)
 {
     THTMLPicture* picture = nullptr;
     if (!Name.contains(u':') && FOptions.PictureContainer)
         picture = FOptions.PictureContainer->PictureByName(Name);
-    if (Name.contains(u"://") && FOptions.PictureCache) {
-        THTMLPictureCache* cache = FOptions.PictureCache;
-        if (!cache->FindByIdentifier(Name)) {
-            THTMLPicture* created = cache->CreatePicture();
-            created->SetAsynchronous(false);
-            created->LoadFromLocation(Name);
-        }
-        picture = cache->FindByIdentifier(Name);
-    }
+    // The cache decides what may be read (its policy) and finds a file under
+    // any spelling of its path.
+    if (Name.contains(u"://") && FOptions.PictureCache)
+        picture = FOptions.PictureCache->PictureForLocation(Name, DrawnSize);
     return picture;
 }
 
@@ -101,9 +96,10 @@ bool TMarkupCall::ApplyImage(const QString& Tag, TLineWalk& Walk)
         h = MulDiv(size.height(), dpiY, 96);
     }
     // 3. and 4. The picture container and the picture cache.
-    THTMLPicture* picture = FindPicture(name);
+    const bool sized = width > 0 && height > 0;
+    // A picture drawn smaller than itself is decoded at the size it is drawn.
+    THTMLPicture* picture = FindPicture(name, sized ? QSize(width, height) : QSize());
     if (picture && !picture->IsEmpty()) {
-        const bool sized = width > 0 && height > 0;
         if (draw && sized) {
             picture->SetStretch(true);
             FCanvas.StretchDraw(QRect(run.Left, run.Top, width, height), picture);
