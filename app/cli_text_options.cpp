@@ -1,8 +1,10 @@
 #include "app/cli_text_options.h"
 
+#include "imaging/codecs/image_decoding.h"
 #include "markup/markup_colors.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <optional>
 
 namespace
@@ -111,6 +113,11 @@ QString TextUsageText()
                "      --start S          opacity where the reflection starts, 0..255 (default %2)\n"
                "      --end E            opacity where the reflection ends, 0..255 (default %3)\n"
                "      --axis A           rows between the text and its reflection (default %4)\n"
+               "      --allow-files DIR  let pictures of the markup (<img src=\"file://...\">) be read\n"
+               "                         from DIR and its subfolders; repeatable. Without it no\n"
+               "                         local file or program resource is read\n"
+               "      --max-pixels N     the largest output, and the largest picture the markup may\n"
+               "                         show, in pixels (default %6)\n"
                "  -h, --help             show this help\n"
                "\n"
                "Exit status: 0 when the file was written, 1 when it failed, 2 for a usage error.\n")
@@ -118,7 +125,8 @@ QString TextUsageText()
         .arg(defaults.OpacityStart)
         .arg(defaults.OpacityEnd)
         .arg(defaults.Axis)
-        .arg(SaveFormatOptionNames());
+        .arg(SaveFormatOptionNames())
+        .arg(DefaultTextMaxPixels);
 }
 
 TTextParseResult ParseTextArguments(const QStringList& Arguments)
@@ -142,9 +150,11 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
     const QCommandLineOption start(QStringLiteral("start"), QString(), QStringLiteral("S"));
     const QCommandLineOption end(QStringLiteral("end"), QString(), QStringLiteral("E"));
     const QCommandLineOption axis(QStringLiteral("axis"), QString(), QStringLiteral("A"));
+    const QCommandLineOption allowFiles(QStringLiteral("allow-files"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption maxPixels(QStringLiteral("max-pixels"), QString(), QStringLiteral("N"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions(
-        {file, output, format, font, color, background, width, height, size, start, end, axis, help});
+    parser.addOptions({file, output, format, font, color, background, width, height, size, start, end, axis,
+                       allowFiles, maxPixels, help});
 
     if (!parser.parse(QStringList{QStringLiteral("lumivex-cli text")} + Arguments)) {
         result.Error = parser.errorText();
@@ -182,6 +192,22 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
         !number(end, 0, 255, options.Reflection.OpacityEnd) ||
         !number(axis, -MaxAxis, MaxAxis, options.Reflection.Axis))
         return result;
+
+    if (parser.isSet(maxPixels)) {
+        const QString value = parser.value(maxPixels);
+        bool valid = false;
+        const qint64 pixels = value.toLongLong(&valid);
+        if (!valid || pixels < 1 || pixels > MaxDecodedPixels)
+            return fail(QStringLiteral("--max-pixels must be a whole number from 1 to %1, not \"%2\"")
+                            .arg(MaxDecodedPixels)
+                            .arg(value));
+        options.MaxPixels = pixels;
+    }
+    for (const QString& folder : parser.values(allowFiles)) {
+        if (!QFileInfo(folder).isDir())
+            return fail(QStringLiteral("--allow-files: \"%1\" is not a folder").arg(folder));
+        options.AllowedFolders << folder;
+    }
 
     if (parser.isSet(font)) {
         QString reason;

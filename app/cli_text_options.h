@@ -8,6 +8,11 @@
 #include <QStringList>
 #include <optional>
 
+// A text from a stranger costs at most this many output pixels unless the
+// user raises it: about 130 MB for the drawn text, and the peak of a whole
+// run stays within 300 MB.
+inline constexpr qint64 DefaultTextMaxPixels = 32'000'000;
+
 // What "lumivex-cli text" was asked to do, once the command line is checked.
 // The defaults are the "Text" page's: Tahoma 20 points in the window text
 // colour over white, and the label's fade (LabelReflectionDefaults).
@@ -25,6 +30,11 @@ struct TTextCommandOptions {
     int Width = 0;  // 0: fit the laid-out text
     int Height = 0; // 0: fit the text and its reflection
     TReflectionParameters Reflection = LabelReflectionDefaults;
+    // --allow-files: folders whose pictures the markup may show; none read.
+    QStringList AllowedFolders;
+    // --max-pixels: the largest output, and the largest picture the markup
+    // may show (from its header).
+    qint64 MaxPixels = DefaultTextMaxPixels;
 };
 
 struct TTextParseResult {
