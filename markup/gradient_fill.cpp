@@ -33,7 +33,7 @@ long long RoundEven(double Value)
 
 } // namespace
 
-TColor GradientBandColor(TColor From, TColor To, int Band, int Bands)
+TColor GradientBandColor(TColor From, TColor To, int Bands, int Band)
 {
     if (Bands == 0)
         Bands = 1;
@@ -63,7 +63,7 @@ void GradientFill(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, cons
         // cost to one fill per distinct place.
         if (i + 1 < Bands && offsetOf(i + 1) == o)
             continue;
-        const TColor color = GradientBandColor(From, To, i, Bands);
+        const TColor color = GradientBandColor(From, To, Bands, i);
         Canvas.Pen()->SetColor(color);
         Canvas.Brush()->SetColor(color);
         if (Horizontal)

@@ -22,12 +22,10 @@ TEST_P(BodyFills, SeveralBodyBackgroundsDrawWhatTheLastAloneDraws)
 {
     const TBodyFillCase& c = GetParam();
     TMarkupSurface several(160, 60), last(160, 60);
-    TMarkupRun run;
-    run.Area = QRect(0, 0, 160, 60);
-    run.Markup = QString::fromUtf8(c.Several);
-    run.Draw(*several.Canvas);
-    run.Markup = QString::fromUtf8(c.Last);
-    run.Draw(*last.Canvas);
+    TMarkupRequest request = TestRequest();
+    request.Area = QRect(0, 0, 160, 60);
+    DrawMarkup(*several.Canvas, QString::fromUtf8(c.Several), request);
+    DrawMarkup(*last.Canvas, QString::fromUtf8(c.Last), request);
     EXPECT_EQ(several.Image, last.Image);
     // The last fill was painted: its colour shows in the corner.
     EXPECT_NE(several.Image.pixel(159, 59), 0xFFFFFFFFu);
@@ -46,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
         TBodyFillCase{"gradient_then_colour_on_one_line",
                       "<body bgcolor=\"clred\" bgcolorto=\"clblue\">a<body bgcolor=\"clnavy\">b</font>c",
                       "a<body bgcolor=\"clnavy\">b</font>c"},
-        TBodyFillCase{"one_line", "<body bgcolor=\"clred\">aaa<body bgcolor=\"clblue\">b", "aaa<body bgcolor=\"clblue\">b"}),
+        TBodyFillCase{"one_line", "<body bgcolor=\"clred\">aaa<body bgcolor=\"clblue\">b",
+                      "aaa<body bgcolor=\"clblue\">b"}),
     [](const ::testing::TestParamInfo<TBodyFillCase>& Info) { return std::string(Info.param.Name); });
 
 } // namespace
