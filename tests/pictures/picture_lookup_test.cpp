@@ -67,13 +67,15 @@ TEST_P(PictureRefusal, OnlyAllowedFilesAreReadAndEachRefusalIsToldOnce)
         told << Location + QStringLiteral(": ") + Reason;
     };
 
-    const QString reference = QString::fromUtf8(c.Reference).replace(QStringLiteral("%1"), folders.Root.path());
+    const QString reference =
+        QString::fromUtf8(c.Reference).replace(QStringLiteral("%1"), folders.Root.path());
     const THTMLPicture* first = cache.PictureForLocation(reference);
     const THTMLPicture* again = cache.PictureForLocation(reference);
     EXPECT_EQ(first, again);
     const QString refusal = QString::fromUtf8(c.Refusal);
     EXPECT_EQ(first->IsEmpty(), !c.Drawn);
-    EXPECT_EQ(told, refusal.isEmpty() ? QStringList() : QStringList{reference + QStringLiteral(": ") + refusal});
+    EXPECT_EQ(told,
+              refusal.isEmpty() ? QStringList() : QStringList{reference + QStringLiteral(": ") + refusal});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,11 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TRefusalCase{"file_in_allowed_folder", "file://%1/allowed/logo.png", true, "", true},
         TRefusalCase{"scheme_in_capitals", "FILE://%1/allowed/logo.png", true, "", true},
-        TRefusalCase{"no_folder_allowed", "file://%1/allowed/logo.png", false, "local files are not read", false},
-        TRefusalCase{"file_beside_the_folder", "file://%1/private/secret.png", true, "outside the allowed folders", false},
+        TRefusalCase{"no_folder_allowed", "file://%1/allowed/logo.png", false, "local files are not read",
+                     false},
+        TRefusalCase{"file_beside_the_folder", "file://%1/private/secret.png", true,
+                     "outside the allowed folders", false},
         TRefusalCase{"dot_dot_out_of_the_folder", "file://%1/allowed/sub/../../private/secret.png", true,
                      "outside the allowed folders", false},
-        TRefusalCase{"link_to_a_file_outside", "file://%1/allowed/escape.png", true, "outside the allowed folders", false},
+        TRefusalCase{"link_to_a_file_outside", "file://%1/allowed/escape.png", true,
+                     "outside the allowed folders", false},
         TRefusalCase{"through_a_linked_folder", "file://%1/allowed/out/secret.png", true,
                      "outside the allowed folders", false},
         TRefusalCase{"missing_file_in_folder", "file://%1/allowed/none.png", true, "no such file", false},
@@ -127,8 +132,9 @@ QByteArray PngDeclaring(quint32 Width, quint32 Height)
         qToBigEndian<quint32>(quint32(Data.size()), out.data());
         const QByteArray body = QByteArray(Type, 4) + Data;
         QByteArray crc(4, '\0');
-        qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
-                              crc.data());
+        qToBigEndian<quint32>(
+            quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
+            crc.data());
         return out + body + crc;
     };
     QByteArray header(13, '\0');
@@ -150,9 +156,8 @@ TEST(PictureLimits, ADeclaredSizeOverTheLimitIsRefusedFromTheHeader)
     cache.SetPolicy(policy);
     QString reason;
     cache.OnPictureRefused = [&](const QString&, const QString& Reason) { reason = Reason; };
-    const THTMLPicture* picture =
-        cache.PictureForLocation(QStringLiteral("file://") + folders.Path(QStringLiteral("allowed/huge.png")),
-                                 QSize(10, 10));
+    const THTMLPicture* picture = cache.PictureForLocation(
+        QStringLiteral("file://") + folders.Path(QStringLiteral("allowed/huge.png")), QSize(10, 10));
     EXPECT_TRUE(picture->IsEmpty());
     EXPECT_EQ(reason, QStringLiteral("image too large: 15000 × 15000 is over the limit of 32000000 pixels"));
 }
@@ -160,7 +165,8 @@ TEST(PictureLimits, ADeclaredSizeOverTheLimitIsRefusedFromTheHeader)
 TEST(PictureLimits, APictureIsDecodedAtTheSizeItIsDrawnAndAgainWhenDrawnLarger)
 {
     THTMLPictureCache cache;
-    const QString photo = QStringLiteral("file://") + TestDataPath(QStringLiteral("photo-opaque-320x240.jpg"));
+    const QString photo =
+        QStringLiteral("file://") + TestDataPath(QStringLiteral("photo-opaque-320x240.jpg"));
     const THTMLPicture* small = cache.PictureForLocation(photo, QSize(40, 40));
     EXPECT_EQ(small->Width(), 320);
     EXPECT_EQ(small->Height(), 240);

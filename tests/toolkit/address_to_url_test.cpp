@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TAddressCase{"mail_address_beside_a_file_of_that_name", "mailto:me@example.com",
                                    "mailto:me@example.com"},
                       TAddressCase{"scheme_in_capitals", "HTTP://x", "http://x"},
-                      TAddressCase{"surrounding_blanks", "  https://example.com/a  ", "https://example.com/a"},
+                      TAddressCase{"surrounding_blanks", "  https://example.com/a  ",
+                                   "https://example.com/a"},
                       TAddressCase{"existing_file_without_scheme", "notes.txt", "file://%1/notes.txt"},
                       TAddressCase{"bare_host", "www.example.com", "http://www.example.com"}),
     [](const ::testing::TestParamInfo<TAddressCase>& Info) { return std::string(Info.param.Name); });
