@@ -4,6 +4,7 @@
 
 #include "app/cli_job_plan.h"
 #include "imaging/codecs/image_decoding.h"
+#include "imaging/memory_budget.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/reflection_output.h"
 
@@ -43,9 +44,16 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     if (!Job.Refusal.isEmpty())
         return Failed(Job.Refusal);
 
+    // The picture and its composed reflection live together until the end.
+    TInputLimits limits;
+    limits.MaxPixels = Job.MaxPixels;
+    limits.PictureBytes = [&Job](const QSize& Size) {
+        return DecodedPictureBytes(Size) +
+               DecodedPictureBytes(QSize(Size.width(), ComposedHeight(Size.height(), Job.Reflection)));
+    };
     TInputBytes input;
     QString reason;
-    if (!ReadImageInput(Job.Input, input, reason))
+    if (!ReadImageInput(Job.Input, limits, input, reason))
         return Failed(reason);
 
     // The same decoder as the control's picture: orientation applied, the
@@ -53,12 +61,16 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     // decodes of them.
     TDecodeOptions options;
     options.KeepDamaged = Job.Lenient;
+    if (Job.MaxPixels > 0)
+        options.MaxPixels = Job.MaxPixels;
     if (Job.Input != StandardStream)
         options.FormatHint = QFileInfo(Job.Input).suffix().toLower().toLatin1();
     TDecodedImage decoded = DecodeImage(input.Data(), options);
     input.Release();
     if (decoded.Status != TGpStatus::Ok)
-        return Failed(decoded.Reason);
+        return Failed(decoded.Reason.contains(QLatin1String("over the limit"))
+                          ? decoded.Reason + QStringLiteral(" (raise it with --max-pixels N)")
+                          : decoded.Reason);
     const QString warning =
         decoded.Damaged ? QStringLiteral("warning: %1; kept what decodes").arg(decoded.Reason) : QString();
 

@@ -1,5 +1,6 @@
 #include "app/cli_options.h"
 
+#include "imaging/codecs/image_decoding.h"
 #include "toolkit/product_version.h"
 
 #include <QCommandLineParser>
@@ -16,7 +17,20 @@ constexpr int MaxReflectionSize = 1000000;
 constexpr int MaxAxis = 1000000;
 constexpr int MaxJobs = 256;
 
-enum class TOptionId { Output, OutputDir, Format, Size, Start, End, Axis, Jobs, Lenient, Help, Version };
+enum class TOptionId {
+    Output,
+    OutputDir,
+    Format,
+    Size,
+    Start,
+    End,
+    Axis,
+    Jobs,
+    MaxPixels,
+    Lenient,
+    Help,
+    Version
+};
 
 // The options of "image". Only the names matter to the parser: the usage
 // text is written out in full below.
@@ -40,6 +54,7 @@ std::vector<TImageOption> ImageOptions()
         valued(TOptionId::End, {QStringLiteral("end")}),
         valued(TOptionId::Axis, {QStringLiteral("axis")}),
         valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}),
+        valued(TOptionId::MaxPixels, {QStringLiteral("max-pixels")}),
         flag(TOptionId::Lenient, {QStringLiteral("lenient")}),
         flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}),
         flag(TOptionId::Version, {QStringLiteral("version")}),
@@ -177,6 +192,8 @@ std::optional<TNumberTarget> NumberTarget(TOptionId Id, TImageCommandOptions& Op
         return TNumberTarget{&Options.Reflection.Axis, -MaxAxis, MaxAxis};
     case TOptionId::Jobs:
         return TNumberTarget{&Options.Jobs, 1, MaxJobs};
+    case TOptionId::MaxPixels:
+        return TNumberTarget{&Options.MaxPixels, 1, int(MaxDecodedPixels)};
     default:
         return std::nullopt;
     }
@@ -259,6 +276,8 @@ QString CliUsageText()
                "  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
                "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
                "                         instead of refusing it\n"
+               "      --max-pixels N     refuse a picture whose header declares more pixels\n"
+               "                         (default %7)\n"
                "  -h, --help             show this help\n"
                "      --version          show the version\n"
                "\n"
@@ -270,7 +289,7 @@ QString CliUsageText()
         .arg(SaveFormatOptionNames(), QString::number(WindowStartReflection.Size),
              QString::number(WindowStartReflection.OpacityStart),
              QString::number(WindowStartReflection.OpacityEnd), QString::number(WindowStartReflection.Axis),
-             QString::number(MaxOpacity));
+             QString::number(MaxOpacity), QString::number(DefaultImageMaxPixels));
 }
 
 TCliParseResult ParseCliArguments(const QStringList& Arguments)

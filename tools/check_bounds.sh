@@ -100,6 +100,7 @@ open(work + "/spellings.txt", "w").write("".join('<img src="%s" width="40" heigh
 PY
 text=("$cli" text -o "$work/text.png")
 check "font size 500 and 300 words" 2 300 1 "${text[@]}" --file "$work/font500.txt"
+check "font size 500 and 300 words in 4000 x 4000" 2 300 0 "${text[@]}" --width 4000 --height 4000 --file "$work/font500.txt"
 check "2,000 words and 99 rules" 2 300 0 "${text[@]}" --file "$work/rules.txt"
 check "2,000 words and 99 rules in 1000 x 800" 2 300 0 "${text[@]}" --width 1000 --height 800 --file "$work/rules.txt"
 check "three tiny pictures stretched to 8192 x 8192" 2 300 1 "${text[@]}" --allow-files "$work" --file "$work/stretched.txt"
