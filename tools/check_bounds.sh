@@ -4,7 +4,7 @@
 # verdict. Run after the build (tools/test.sh); .ci/run calls it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cli=${LUMIVEX_CLI:-build/app/lumivex-cli}
+cli=${LUMIVEX_CLI:-build/cli/lumivex-cli}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
@@ -94,6 +94,17 @@ open(work + "/gradients.txt", "w").write((gradient * (65536 // len(gradient)))[:
 open(work + "/stretched.txt", "w").write("".join(
     '<img src="file://%s/tiny.png" width="8192" height="8192">' % work for _ in range(3)))
 open(work + "/declared.txt", "w").write('caption <img src="file://%s/declares-15000.png" width="10" height="10">' % work)
+# The largest text and picture the defaults let through (16 megapixels).
+open(work + "/big-text.txt", "w").write('<font size="100">' + "<br>".join(
+    " ".join("WWWWWW%d" % i for i in range(17)) for _ in range(6)))
+def noisy_png(path, width, height):
+    z = zlib.compressobj(6)
+    data = b"".join(z.compress(b"\0" + bytes((x * 7 + y * 3) & 255 for x in range(width * 3)))
+                    for y in range(height)) + z.flush()
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
+noisy_png(work + "/photo-15mp.png", 4600, 3400)
+open(work + "/big-picture.txt", "w").write('<img src="file://%s/photo-15mp.png">' % work)
 spellings = ["file://%s/photo-4000.png", "file:///%s/photo-4000.png", "FILE://%s/photo-4000.png",
              "file:////%s/./photo-4000.png"]
 open(work + "/spellings.txt", "w").write("".join('<img src="%s" width="40" height="20">' % (s % work) for s in spellings))
@@ -108,6 +119,8 @@ check "the same, drawn into 800 x 600" 2 300 0 "${text[@]}" --allow-files "$work
 STDERR_PATTERN='declares-15000.png.*15000 × 15000' \
   check "PNG declaring 15000 x 15000 drawn at 10 x 10" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/declared.txt"
 check "one file under four spellings" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/spellings.txt"
+check "text filling the default limit (14 megapixels)" 2 300 0 "${text[@]}" --file "$work/big-text.txt"
+check "a 15.6-megapixel picture at its own size" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/big-picture.txt"
 check "64 KB of <body bgcolor>x" 2 300 0 "${text[@]}" --file "$work/bodies.txt"
 check "64 KB of <body> gradients" 2 300 0 "${text[@]}" --file "$work/gradients.txt"
 STDERR_PATTERN='not read.*--allow-files' \

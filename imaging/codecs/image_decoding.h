@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/gp_status.h"
+#include "imaging/image_limits.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -8,15 +9,6 @@
 #include <cstdint>
 
 class QIODevice;
-
-// Limits on what is decoded. A 100-megapixel photo decodes; anything larger
-// than MaxDecodedPixels, or with a side above MaxDecodedSide, is refused from
-// its header before any pixel memory is allocated.
-inline constexpr std::int64_t MaxDecodedPixels = 250'000'000;
-inline constexpr int MaxDecodedSide = 65535;
-// The largest image file read into memory: no format we decode needs more
-// bytes than the largest picture has pixels, plus room for metadata.
-inline constexpr std::int64_t MaxEncodedBytes = MaxDecodedPixels * 4 + (64 << 20);
 
 // The result of decoding an image file's bytes.
 struct TDecodedImage {
@@ -39,7 +31,7 @@ struct TDecodeOptions {
     // look like another ("tga" like "ico").
     QByteArray FormatHint;
     // A picture whose header declares more pixels than this is refused from
-    // the header (the reason names the limit), below the overall limit above.
+    // the header (the reason names the limit), below the overall limit.
     std::int64_t MaxPixels = MaxDecodedPixels;
     // When valid and smaller than the picture, the decoded size: the reader
     // scales while reading where its format allows (JPEG), and otherwise the
@@ -61,14 +53,10 @@ TDecodedImage DecodeImage(const QByteArray& Data);
 TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options);
 TDecodedImage DecodeImage(QIODevice* Device);
 
-// The status for an image of Width x Height pixels against the limits above
-// (Ok when it may be allocated); Reason receives the refusal text.
 // The file format the first bytes of a file announce (as QImageReader names
 // it), or FormatHint when the content names none; empty when neither is a
 // format that can be read. Needs no more than the first 64 KiB.
 QByteArray DetectImageFormat(const QByteArray& Head, const QByteArray& FormatHint = {});
-
-TGpStatus CheckImageSize(std::int64_t Width, std::int64_t Height, QString* Reason = nullptr);
 
 // The size the header of an image file declares (after the orientation tag
 // of a photo), read from its first bytes without decoding any pixel; invalid

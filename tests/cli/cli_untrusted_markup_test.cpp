@@ -23,7 +23,8 @@ QByteArray PngDeclaring(quint32 Width, quint32 Height)
         const QByteArray body = QByteArray(Type, 4) + Data;
         QByteArray crc(4, '\0');
         qToBigEndian<quint32>(
-            quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), crc.data());
+            quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
+            crc.data());
         return out + body + crc;
     };
     QByteArray header(13, '\0');
@@ -81,7 +82,8 @@ TEST_P(CliUntrustedPictures, PicturesAreReadOnlyFromAllowedFoldersAndEachRefusal
     const TPictureCase& c = GetParam();
     MarkupFolders folders;
     const QString markup = QString::fromUtf8(c.Markup).replace(QStringLiteral("%1"), folders.Root.path());
-    QStringList arguments{QStringLiteral("text"), QStringLiteral("-o"), folders.Path(QStringLiteral("out.png"))};
+    QStringList arguments{QStringLiteral("text"), QStringLiteral("-o"),
+                          folders.Path(QStringLiteral("out.png"))};
     if (c.AllowFolder)
         arguments << QStringLiteral("--allow-files") << folders.Path(QStringLiteral("allowed"));
     const TCliRun run = RunCli(arguments << markup);
@@ -97,20 +99,23 @@ TEST_P(CliUntrustedPictures, PicturesAreReadOnlyFromAllowedFoldersAndEachRefusal
 INSTANTIATE_TEST_SUITE_P(
     Table, CliUntrustedPictures,
     ::testing::Values(
-        TPictureCase{"allowed_picture_drawn", "x<img src=\"file://%1/allowed/green.png\">", true, true, false, ""},
-        TPictureCase{"nothing_allowed_nothing_read", "x<img src=\"file://%1/allowed/green.png\">", false, false,
-                     false,
-                     "lumivex-cli: text: picture \"file://%1/allowed/green.png\" not drawn: local files are not "
-                     "read (allow its folder with --allow-files DIR)"},
-        TPictureCase{"dot_dot_escape_said_once_for_three_spellings",
-                     "x<img src=\"file://%1/allowed/../private/red.png\"><img "
-                     "src=\"file:////%1/private/red.png\"><img src=\"FILE://%1/allowed/../private/red.png\">",
-                     true, false, false,
-                     "lumivex-cli: text: picture \"file://%1/allowed/../private/red.png\" not drawn: outside the "
-                     "allowed folders (allow its folder with --allow-files DIR)"},
-        TPictureCase{"program_resource_without_a_folder", "x<img src=\"res://LOGO\">", false, false, false,
-                     "lumivex-cli: text: picture \"res://LOGO\" not drawn: program resources are not read (allow "
-                     "its folder with --allow-files DIR)"}),
+        TPictureCase{"allowed_picture_drawn", "x<img src=\"file://%1/allowed/green.png\">", true, true, false,
+                     ""},
+        TPictureCase{
+            "nothing_allowed_nothing_read", "x<img src=\"file://%1/allowed/green.png\">", false, false, false,
+            "lumivex-cli: text: picture \"file://%1/allowed/green.png\" not drawn: local files are not "
+            "read (allow its folder with --allow-files DIR)"},
+        TPictureCase{
+            "dot_dot_escape_said_once_for_three_spellings",
+            "x<img src=\"file://%1/allowed/../private/red.png\"><img "
+            "src=\"file:////%1/private/red.png\"><img src=\"FILE://%1/allowed/../private/red.png\">",
+            true, false, false,
+            "lumivex-cli: text: picture \"file://%1/allowed/../private/red.png\" not drawn: outside the "
+            "allowed folders (allow its folder with --allow-files DIR)"},
+        TPictureCase{
+            "program_resource_without_a_folder", "x<img src=\"res://LOGO\">", false, false, false,
+            "lumivex-cli: text: picture \"res://LOGO\" not drawn: program resources are not read (allow "
+            "its folder with --allow-files DIR)"}),
     [](const ::testing::TestParamInfo<TPictureCase>& Info) { return std::string(Info.param.Name); });
 
 TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
@@ -135,10 +140,14 @@ TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
          {"text", "-o", out, "--allow-files", folders.Path("allowed"),
           "x<img src=\"file://" + folders.Path("allowed/huge.png") + "\" width=\"10\" height=\"10\">"},
          0,
-         "15000 × 15000 is over the limit of 32000000 pixels (raise the limit with --max-pixels N)"},
-        {"argument over 64 KB in UTF-8 bytes", {"text", "-o", out, QString(30000, QChar(0x20AC))}, 1,
+         "15000 × 15000 is over the limit of 16000000 pixels (raise the limit with --max-pixels N)"},
+        {"argument over 64 KB in UTF-8 bytes",
+         {"text", "-o", out, QString(30000, QChar(0x20AC))},
+         1,
          "more than 65536 bytes"},
-        {"image declaring over the limit", {"image", "-o", out, folders.Path("allowed/huge.png")}, 1,
+        {"image declaring over the limit",
+         {"image", "-o", out, folders.Path("allowed/huge.png")},
+         1,
          "declares 15000 × 15000 pixels, over the limit of 128000000 (raise it with --max-pixels N)"},
         {"image over a lowered limit",
          {"image", "--max-pixels", "100", "-o", out, folders.Path("allowed/green.png")},
@@ -148,7 +157,8 @@ TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
     for (const auto& c : cases) {
         const TCliRun run = RunCli(c.Arguments);
         EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Name << ": " << run.Stderr.toStdString();
-        EXPECT_TRUE(run.Stderr.contains(QString::fromUtf8(c.Mentions))) << c.Name << ": " << run.Stderr.toStdString();
+        EXPECT_TRUE(run.Stderr.contains(QString::fromUtf8(c.Mentions)))
+            << c.Name << ": " << run.Stderr.toStdString();
     }
 }
 

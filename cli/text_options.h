@@ -8,10 +8,11 @@
 #include <QStringList>
 #include <optional>
 
-// A text from a stranger costs at most this many output pixels unless the
-// user raises it: about 130 MB for the drawn text, and the peak of a whole
-// run stays within 300 MB.
-inline constexpr qint64 DefaultTextMaxPixels = 32'000'000;
+// A text from a stranger costs at most this many output pixels (and a
+// picture it shows at most as many) unless the user raises it: the surface,
+// the captured text area and its reflection take 4 bytes a pixel each, so a
+// whole run stays within 300 MB.
+inline constexpr int DefaultTextMaxPixels = 16'000'000;
 
 // What "lumivex-cli text" was asked to do, once the command line is checked.
 // The defaults are the "Text" page's: Tahoma 20 points in the window text
@@ -34,7 +35,7 @@ struct TTextCommandOptions {
     QStringList AllowedFolders;
     // --max-pixels: the largest output, and the largest picture the markup
     // may show (from its header).
-    qint64 MaxPixels = DefaultTextMaxPixels;
+    int MaxPixels = DefaultTextMaxPixels;
 };
 
 struct TTextParseResult {
