@@ -105,6 +105,8 @@ def noisy_png(path, width, height):
     open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
 noisy_png(work + "/photo-15mp.png", 4600, 3400)
 open(work + "/big-picture.txt", "w").write('<img src="file://%s/photo-15mp.png">' % work)
+refs = "".join('<img src="file:///nowhere/p%d.png">' % i for i in range(3000))
+open(work + "/many-references.txt", "w").write(("x" + refs)[:65536])
 spellings = ["file://%s/photo-4000.png", "file:///%s/photo-4000.png", "FILE://%s/photo-4000.png",
              "file:////%s/./photo-4000.png"]
 open(work + "/spellings.txt", "w").write("".join('<img src="%s" width="40" height="20">' % (s % work) for s in spellings))
@@ -121,6 +123,8 @@ STDERR_PATTERN='declares-15000.png.*15000 × 15000' \
 check "one file under four spellings" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/spellings.txt"
 check "text filling the default limit (14 megapixels)" 2 300 0 "${text[@]}" --file "$work/big-text.txt"
 check "a 15.6-megapixel picture at its own size" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/big-picture.txt"
+STDERR_PATTERN='p0.png.*not read' \
+  check "64 KB of distinct refused references" 2 300 0 "${text[@]}" --file "$work/many-references.txt"
 check "64 KB of <body bgcolor>x" 2 300 0 "${text[@]}" --file "$work/bodies.txt"
 check "64 KB of <body> gradients" 2 300 0 "${text[@]}" --file "$work/gradients.txt"
 STDERR_PATTERN='not read.*--allow-files' \
