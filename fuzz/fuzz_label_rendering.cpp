@@ -29,8 +29,8 @@ QByteArray Chunk(const char* Type, const QByteArray& Data)
     qToBigEndian<quint32>(quint32(Data.size()), out.data());
     const QByteArray body = QByteArray(Type, 4) + Data;
     QByteArray crc(4, '\0');
-    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
-                          crc.data());
+    qToBigEndian<quint32>(
+        quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), crc.data());
     return out + body + crc;
 }
 
@@ -95,8 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         return 0;
     const int width = 1 + Data[0] * MaxSide / 256;
     const int height = 1 + Data[1] * MaxSide / 256;
-    const QString markup = QString::fromUtf8(reinterpret_cast<const char*>(Data + OptionBytes),
-                                             qsizetype(Size - OptionBytes));
+    const QString markup =
+        QString::fromUtf8(reinterpret_cast<const char*>(Data + OptionBytes), qsizetype(Size - OptionBytes));
     // The fuzzer's own paths (corpus, findings) stay relative to where it
     // was started.
     const QString started = QDir::currentPath();
@@ -125,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     bool readOutside = false;
     const THTMLPictureCache& cache = *rendering.PictureCache();
     for (int i = 0; i < cache.Count(); ++i)
-        if (cache.PictureAt(i)->Identifier().contains(QLatin1String("outside")) && !cache.PictureAt(i)->IsEmpty())
+        if (cache.PictureAt(i)->Identifier().contains(QLatin1String("outside")) &&
+            !cache.PictureAt(i)->IsEmpty())
             readOutside = true;
     // A link out of the folder is refused as such, never followed; the
     // laid-out size is never negative and the surface keeps its size.
