@@ -4,6 +4,8 @@
 #include "cli/input_reading.h"
 #include "cli/job_plan.h"
 #include "imaging/codecs/image_decoding.h"
+#include "imaging/memory_budget.h"
+#include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/file_reflection.h"
 
 #include <QFileInfo>
@@ -21,9 +23,16 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     if (!Job.Refusal.isEmpty())
         return Failed(Job.Refusal);
 
+    // The picture and its composed reflection live together until the end.
+    TInputLimits limits;
+    limits.MaxPixels = Job.MaxPixels;
+    limits.PictureBytes = [&Job](const QSize& Size) {
+        return DecodedPictureBytes(Size) +
+               DecodedPictureBytes(QSize(Size.width(), ComposedHeight(Size.height(), Job.Reflection)));
+    };
     TInputBytes input;
     QString reason;
-    if (!ReadImageInput(Job.Input, input, reason))
+    if (!ReadImageInput(Job.Input, limits, input, reason))
         return Failed(reason);
 
     // The same decoder as the control's picture: orientation applied, the
@@ -31,6 +40,8 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     // decodes of them.
     TDecodeOptions options;
     options.KeepDamaged = Job.Lenient;
+    if (Job.MaxPixels > 0)
+        options.MaxPixels = Job.MaxPixels;
     if (Job.Input != StandardStream)
         options.FormatHint = QFileInfo(Job.Input).suffix().toLower().toLatin1();
     // PNG files written as PNG go row band by row band; the rest as a whole picture.
@@ -38,7 +49,9 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     const bool done = WriteCommandOutput(Job.Output, reason, [&](const QString& FileName, QIODevice* Device) {
         written = WriteFileReflection(input.Data(), options, Job.Reflection, Job.Format, FileName, Device,
                                       [&input] { input.Release(); });
-        reason = written.Reason;
+        reason = written.Reason.contains(QLatin1String("over the limit"))
+                     ? written.Reason + QStringLiteral(" (raise it with --max-pixels N)")
+                     : written.Reason;
         return written.Status == TGpStatus::Ok;
     });
     if (!done)

@@ -12,7 +12,7 @@ namespace
 {
 constexpr int MaxJobs = 256;
 
-enum class TOptionId { Output, OutputDir, Format, Reflection, Jobs, Lenient, Help, Version };
+enum class TOptionId { Output, OutputDir, Format, Reflection, Jobs, MaxPixels, Lenient, Help, Version };
 
 // The options of "image". Only the names matter to the parser: the usage
 // text is written below.
@@ -40,6 +40,7 @@ std::vector<TImageOption> ImageOptions()
         options.back().Reflection = &info;
     }
     options.push_back(valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}));
+    options.push_back(valued(TOptionId::MaxPixels, {QStringLiteral("max-pixels")}));
     options.push_back(flag(TOptionId::Lenient, {QStringLiteral("lenient")}));
     options.push_back(flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}));
     options.push_back(flag(TOptionId::Version, {QStringLiteral("version")}));
@@ -171,6 +172,8 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             read = ReadReflectionOption(*option.Reflection, value, options.Reflection, Result.Error);
         else if (option.Id == TOptionId::Jobs)
             read = ReadNumberOption(name, value, 1, MaxJobs, options.Jobs, Result.Error);
+        else if (option.Id == TOptionId::MaxPixels)
+            read = ReadMaxPixelsOption(value, options.MaxPixels, Result.Error);
         else if (option.Id == TOptionId::Format)
             read = ReadFormatOption(value, options.Format, Result.Error);
         else if (value.isEmpty())
@@ -207,6 +210,9 @@ QString CliUsageText()
            QStringLiteral("  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
                           "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
                           "                         instead of refusing it\n") +
+           MaxPixelsUsageLines(QStringLiteral("refuse a picture whose header declares more pixels\n"
+                                              "                        "),
+                               DefaultImageMaxPixels) +
            HelpUsageLine() +
            QStringLiteral("      --version          show the version\n"
                           "\n"

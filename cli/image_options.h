@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <optional>
 
+// The largest picture "image" decodes unless the user raises it: a
+// 100-megapixel camera photo passes, a few bytes declaring gigapixels do not.
+inline constexpr int DefaultImageMaxPixels = 128'000'000;
+
 // What "lumivex-cli image" was asked to do, once the command line is checked.
 struct TImageCommandOptions {
     QStringList Inputs;                    // "-" reads standard input
@@ -14,8 +18,9 @@ struct TImageCommandOptions {
     QString OutputDir;                     // many inputs: NAME-reflection.EXT inside it
     std::optional<ImageSaveFormat> Format; // none: from the output name
     TReflectionParameters Reflection = WindowStartReflection;
-    int Jobs = 0;         // 0: one worker per core
-    bool Lenient = false; // --lenient: keep what decodes of a damaged file, with a warning
+    int Jobs = 0;                          // 0: one worker per core
+    bool Lenient = false;                  // --lenient: keep what decodes of a damaged file, with a warning
+    int MaxPixels = DefaultImageMaxPixels; // --max-pixels: pictures declaring more are refused
 };
 
 enum class TCliAction { Run, Help, Version };

@@ -1,14 +1,13 @@
 #include "cli/input_reading.h"
 
 #include "imaging/codecs/image_decoding.h"
+#include "imaging/memory_budget.h"
 #include "toolkit/file_names.h"
 
 #include <QFileInfo>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,37 +18,9 @@ namespace
 constexpr qsizetype HeadBytes = 64 * 1024;
 constexpr qsizetype ChunkBytes = 4 << 20;
 
-class TByteBudget
+TMemoryBudget& Budget()
 {
-  public:
-    explicit TByteBudget(std::int64_t Limit) : FLimit(Limit) {}
-
-    void Acquire(std::int64_t Bytes)
-    {
-        std::unique_lock<std::mutex> lock(FLock);
-        FFreed.wait(lock, [&] { return FHeld == 0 || FHeld + Bytes <= FLimit; });
-        FHeld += Bytes;
-    }
-
-    void Release(std::int64_t Bytes)
-    {
-        {
-            const std::lock_guard<std::mutex> lock(FLock);
-            FHeld -= Bytes;
-        }
-        FFreed.notify_all();
-    }
-
-  private:
-    const std::int64_t FLimit;
-    std::int64_t FHeld = 0;
-    std::mutex FLock;
-    std::condition_variable FFreed;
-};
-
-TByteBudget& Budget()
-{
-    static TByteBudget budget(InputBytesBudget);
+    static TMemoryBudget budget(InputBytesBudget);
     return budget;
 }
 
@@ -116,7 +87,15 @@ class TDescriptor
 
 TInputBytes::~TInputBytes()
 {
+    ReleaseAll();
+}
+
+void TInputBytes::ReleaseAll()
+{
     Release();
+    if (FPictureLease > 0)
+        Budget().Release(FPictureLease);
+    FPictureLease = 0;
 }
 
 void TInputBytes::Release()
@@ -127,9 +106,9 @@ void TInputBytes::Release()
     FLease = 0;
 }
 
-bool ReadImageInput(const QString& Input, TInputBytes& Bytes, QString& Reason)
+bool ReadImageInput(const QString& Input, const TInputLimits& Limits, TInputBytes& Bytes, QString& Reason)
 {
-    Bytes.Release();
+    Bytes.ReleaseAll();
     const bool standardInput = Input == QLatin1String("-");
     // Non-blocking, so that opening a FIFO without a writer returns at once
     // instead of waiting for ever; such an input is refused below anyway.
@@ -175,23 +154,41 @@ bool ReadImageInput(const QString& Input, TInputBytes& Bytes, QString& Reason)
         return false;
     }
 
-    // A regular file reserves its size before it is read; standard input,
-    // read once per run, is bounded by the input limit alone.
+    // The header's size decides before the rest is read: a few bytes may
+    // declare gigabytes of pixels.
+    const QSize declared = DeclaredImageSize(head);
+    if (declared.isValid() && Limits.MaxPixels > 0 &&
+        std::int64_t(declared.width()) * declared.height() > Limits.MaxPixels) {
+        Reason = QStringLiteral("the picture declares %1 × %2 pixels, over the limit of %3 "
+                                "(raise it with --max-pixels N)")
+                     .arg(declared.width())
+                     .arg(declared.height())
+                     .arg(Limits.MaxPixels);
+        return false;
+    }
+
+    // A regular file reserves its size and its picture's before it is read;
+    // standard input, read once per run, is bounded by the input limit alone.
     const std::int64_t lease = std::max<std::int64_t>(expected, head.size());
-    Budget().Acquire(lease);
+    const std::int64_t pictureLease =
+        declared.isValid()
+            ? (Limits.PictureBytes ? Limits.PictureBytes(declared) : DecodedPictureBytes(declared))
+            : 0;
+    Budget().Acquire(lease + pictureLease);
     Bytes.FLease = lease;
+    Bytes.FPictureLease = pictureLease;
     Bytes.FData = std::move(head);
     if (Bytes.FData.size() == HeadBytes || standardInput) {
         if (expected >= 0)
             Bytes.FData.reserve(qsizetype(expected));
         if (!ReadUpTo(file.Get(), Bytes.FData, qsizetype(MaxEncodedBytes) + 1, Reason)) {
-            Bytes.Release();
+            Bytes.ReleaseAll();
             return false;
         }
     }
     if (Bytes.FData.size() > MaxEncodedBytes) {
         Reason = QStringLiteral("too large to be a picture (more than %1 bytes)").arg(MaxEncodedBytes);
-        Bytes.Release();
+        Bytes.ReleaseAll();
         return false;
     }
     return true;

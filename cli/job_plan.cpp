@@ -67,6 +67,7 @@ std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)
         job.Input = input;
         job.Reflection = Options.Reflection;
         job.Lenient = Options.Lenient;
+        job.MaxPixels = Options.MaxPixels;
         if (!Options.Output.isEmpty()) {
             job.Output = Options.Output;
             job.Format = OutputFormat(Options.Format, Options.Output);

@@ -4,6 +4,7 @@
 #include "imaging/saving/save_formats.h"
 
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 struct TImageCommandOptions;
@@ -15,7 +16,8 @@ struct TImageJob {
     QString Output; // "-" writes standard output
     ImageSaveFormat Format = ImageSaveFormat::Png;
     TReflectionParameters Reflection = WindowStartReflection;
-    bool Lenient = false; // keep what decodes of a damaged file
+    bool Lenient = false;       // keep what decodes of a damaged file
+    std::int64_t MaxPixels = 0; // pictures declaring more are refused (0: the decoder's limit)
     // Set when planning already knows the file cannot be written safely (two
     // inputs sharing one output, an output replacing another input); the job
     // then fails with this reason without being run.

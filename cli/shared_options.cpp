@@ -1,5 +1,7 @@
 #include "cli/shared_options.h"
 
+#include "imaging/image_limits.h"
+
 namespace
 {
 // The column where the usage text's descriptions start.
@@ -84,4 +86,14 @@ QString ReflectionUsageLines(const QString& Object, const TReflectionParameters&
 QString HelpUsageLine()
 {
     return QStringLiteral("  -h, --help             show this help\n");
+}
+
+bool ReadMaxPixelsOption(const QString& Typed, int& MaxPixels, QString& Error)
+{
+    return ReadNumberOption(QStringLiteral("max-pixels"), Typed, 1, int(MaxDecodedPixels), MaxPixels, Error);
+}
+
+QString MaxPixelsUsageLines(const QString& Object, int Default)
+{
+    return QStringLiteral("      --max-pixels N     %1 (default %2)\n").arg(Object).arg(Default);
 }

@@ -29,6 +29,11 @@ bool ReadReflectionOption(const TReflectionValueInfo& Info, const QString& Typed
 // error for an unknown name.
 bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Format, QString& Error);
 
+// Stores the --max-pixels value Typed (1 up to the decoder's own limit), as
+// ReadNumberOption; UsageLine describes it for Object with its default.
+bool ReadMaxPixelsOption(const QString& Typed, int& MaxPixels, QString& Error);
+QString MaxPixelsUsageLines(const QString& Object, int Default);
+
 // The usage lines of -f, of the reflection values (their defaults shown;
 // Object is what is reflected) and of -h.
 QString FormatUsageLines();

@@ -74,13 +74,18 @@ int RunTextCommand(const TTextCommandOptions& Options)
                          reason);
         return 1;
     }
-    if (markup.size() > MaxMarkupBytes) {
+    // The limit counts the UTF-8 bytes of an argument as of a file.
+    if (markup.toUtf8().size() > MaxMarkupBytes) {
         reporter.Failure(QStringLiteral("text"),
                          QStringLiteral("too long for a label (more than %1 bytes)").arg(MaxMarkupBytes));
         return 1;
     }
 
-    const QImage image = RenderTextReflection(Options, markup, &reason);
+    QStringList refused;
+    const QImage image = RenderTextReflection(Options, markup, &reason, &refused);
+    // Once per run, whatever the number of passes and tags that named them.
+    for (const QString& line : refused)
+        reporter.Failure(QStringLiteral("text"), line);
     if (image.isNull()) {
         reporter.Failure(QStringLiteral("text"), reason);
         return 1;

@@ -4,6 +4,7 @@
 #include "markup/markup_colors.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <optional>
 #include <vector>
 
@@ -97,7 +98,15 @@ QString TextUsageText()
                "      --background COLOR background colour, as --color (default white)\n"
                "      --width N          width in pixels (default: the laid-out text's)\n"
                "      --height N         height in pixels (default: the text and its reflection)\n") +
-           ReflectionUsageLines(QStringLiteral("text"), LabelReflectionDefaults) + HelpUsageLine() +
+           ReflectionUsageLines(QStringLiteral("text"), LabelReflectionDefaults) +
+           QStringLiteral(
+               "      --allow-files DIR  let pictures of the markup (<img src=\"file://...\">) be read\n"
+               "                         from DIR and its subfolders; repeatable. Without it no\n"
+               "                         local file or program resource is read\n") +
+           MaxPixelsUsageLines(
+               QStringLiteral("the largest output, and picture shown, in pixels\n                        "),
+               DefaultTextMaxPixels) +
+           HelpUsageLine() +
            QStringLiteral(
                "\n"
                "Exit status: 0 when the file was written, 1 when it failed, 2 for a usage error.\n");
@@ -124,8 +133,10 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
     for (const TReflectionValueInfo& info : ReflectionValues)
         reflection.emplace_back(QString::fromLatin1(info.OptionName), QString(),
                                 QString::fromLatin1(info.ValueName));
+    const QCommandLineOption allowFiles(QStringLiteral("allow-files"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption maxPixels(QStringLiteral("max-pixels"), QString(), QStringLiteral("N"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({file, output, format, font, color, background, width, height});
+    parser.addOptions({file, output, format, font, color, background, width, height, allowFiles, maxPixels});
     parser.addOptions(QList<QCommandLineOption>(reflection.begin(), reflection.end()));
     parser.addOption(help);
 
@@ -153,6 +164,14 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
             !ReadReflectionOption(ReflectionValues[i], parser.value(reflection[i]), options.Reflection,
                                   result.Error))
             return result;
+    if (parser.isSet(maxPixels) &&
+        !ReadMaxPixelsOption(parser.value(maxPixels), options.MaxPixels, result.Error))
+        return result;
+    for (const QString& folder : parser.values(allowFiles)) {
+        if (!QFileInfo(folder).isDir())
+            return fail(QStringLiteral("--allow-files: \"%1\" is not a folder").arg(folder));
+        options.AllowedFolders << folder;
+    }
 
     if (parser.isSet(font)) {
         QString reason;

@@ -8,6 +8,12 @@
 #include <QStringList>
 #include <optional>
 
+// A text from a stranger costs at most this many output pixels (and a
+// picture it shows at most as many) unless the user raises it: the surface,
+// the captured text area and its reflection take 4 bytes a pixel each, so a
+// whole run stays within 300 MB.
+inline constexpr int DefaultTextMaxPixels = 16'000'000;
+
 // What "lumivex-cli text" was asked to do, once the command line is checked.
 // The defaults are the "Text" page's: Tahoma 20 points in the window text
 // colour over white, and the label's fade (LabelReflectionDefaults).
@@ -25,6 +31,11 @@ struct TTextCommandOptions {
     int Width = 0;  // 0: fit the laid-out text
     int Height = 0; // 0: fit the text and its reflection
     TReflectionParameters Reflection = LabelReflectionDefaults;
+    // --allow-files: folders whose pictures the markup may show; none read.
+    QStringList AllowedFolders;
+    // --max-pixels: the largest output, and the largest picture the markup
+    // may show (from its header).
+    int MaxPixels = DefaultTextMaxPixels;
 };
 
 struct TTextParseResult {

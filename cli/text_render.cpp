@@ -3,12 +3,17 @@
 #include "cli/text_options.h"
 #include "imaging/image_limits.h"
 #include "markup/label_rendering.h"
+#include "pictures/html_picture_cache.h"
 #include "toolkit/graphics/font.h"
 
 #include <stdexcept>
 
 namespace
 {
+// Decoded pictures kept at once while one text is drawn: several pictures
+// of the output's size at most, within the run's memory bound.
+constexpr qint64 MaxCachedPictureBytes = qint64(64) << 20;
+
 QImage Refuse(QString* Reason, const QString& Text)
 {
     if (Reason)
@@ -17,7 +22,8 @@ QImage Refuse(QString* Reason, const QString& Text)
 }
 } // namespace
 
-QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& Markup, QString* Reason)
+QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& Markup, QString* Reason,
+                            QStringList* Refused)
 {
     QString markup = Markup;
     markup.remove(QLatin1Char('\r'));
@@ -38,6 +44,29 @@ QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& M
     rendering.Background = ColorToRGB(Options.Background);
     rendering.Parameters = Options.Reflection;
 
+    // A caption from a stranger reads no file its user did not allow, and no
+    // picture larger than the output may be.
+    TPicturePolicy policy;
+    policy.ReadAnyLocalFile = false;
+    for (const QString& folder : Options.AllowedFolders)
+        policy.AllowFolder(folder);
+    policy.MaxPicturePixels = Options.MaxPixels;
+    policy.MaxCachedBytes = MaxCachedPictureBytes;
+    THTMLPictureCache* cache = rendering.PictureCache();
+    cache->SetPolicy(policy);
+    cache->OnPictureRefused = [&](const QString& Location, const QString& Why) {
+        if (!Refused)
+            return;
+        QString hint;
+        if (Why.contains(QLatin1String("not read")) || Why.contains(QLatin1String("allowed folders")))
+            hint = QStringLiteral(" (allow its folder with --allow-files DIR)");
+        else if (Why.contains(QLatin1String("over the limit")))
+            hint = QStringLiteral(" (raise the limit with --max-pixels N)");
+        const QString line = QStringLiteral("picture \"%1\" not drawn: %2%3").arg(Location, Why, hint);
+        if (!Refused->contains(line))
+            *Refused << line;
+    };
+
     QSize size(Options.Width, Options.Height);
     if (size.width() <= 0 || size.height() <= 0) {
         const QSize fitting = rendering.FittingSize(markup, Options.Width);
@@ -47,10 +76,13 @@ QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& M
             size.setHeight(fitting.height());
     }
     QString reason;
-    if (CheckImageSize(size.width(), size.height(), &reason) != TGpStatus::Ok)
-        return Refuse(Reason, QStringLiteral("the text would be too large: %1 × %2 pixels")
+    if (CheckImageSize(size.width(), size.height(), &reason) != TGpStatus::Ok ||
+        qint64(size.width()) * size.height() > Options.MaxPixels)
+        return Refuse(Reason, QStringLiteral("the text would be %1 × %2 pixels, over the limit of %3 "
+                                             "(give --width and --height, or raise it with --max-pixels N)")
                                   .arg(size.width())
-                                  .arg(size.height()));
+                                  .arg(size.height())
+                                  .arg(Options.MaxPixels));
 
     QImage surface(size, QImage::Format_RGB32);
     if (surface.isNull())

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 struct TTextCommandOptions;
 
@@ -13,4 +14,9 @@ constexpr qint64 MaxMarkupBytes = 64 * 1024;
 // shows it at the same size, font, colours and values. Line breaks are
 // removed first, as the window's edit box does. A null image, with the
 // reason, when there is nothing to draw or the size is refused.
-QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& Markup, QString* Reason);
+//
+// Pictures the markup names are read only from the allowed folders and
+// only up to the pixel limit; each picture that is not drawn is added to
+// Refused once, as a line naming it and why.
+QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& Markup, QString* Reason,
+                            QStringList* Refused = nullptr);

@@ -126,16 +126,22 @@ void ApplyBody(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk)
     MarkupState& state = Context.State;
     const TBodyTag body = ReadBodyTag(Tag);
     const TEdges& area = Context.Area;
+    // A colour or a gradient covers the whole area; of several in one call
+    // only the last is painted (see TMarkupContext::CoveringFillsToSkip).
+    const bool covering = body.HasGradient || (body.HasBackground && body.BackgroundFrom != clNone);
+    const bool paint = !covering || ++Context.CoveringFillsMet > Context.CoveringFillsToSkip;
     // The colour goes first: painted after the pictures, as the tag lists its
     // attributes, it would cover them entirely.
     if (body.HasBackground && !body.HasGradient) {
         state.FontBackgroundSaved = state.SavedBrushColor();
         state.RestoreBrushColor(body.BackgroundFrom);
-        Walk.Painter().Rectangle(TEdges{area.Left - 2, area.Top, area.Right, area.Bottom}.ToRect(),
-                                 body.BackgroundFrom, state.Brush);
+        if (paint)
+            Walk.Painter().Rectangle(TEdges{area.Left - 2, area.Top, area.Right, area.Bottom}.ToRect(),
+                                     body.BackgroundFrom, state.Brush);
     } else if (body.HasBackground) {
-        Walk.Painter().Gradient(area.ToRect(), body.BackgroundFrom, body.BackgroundTo, !body.VerticalGradient,
-                                GradientBands);
+        if (paint)
+            Walk.Painter().Gradient(area.ToRect(), body.BackgroundFrom, body.BackgroundTo,
+                                    !body.VerticalGradient, GradientBands);
         AfterGradient(state, body.BackgroundFrom, body.BackgroundTo);
     }
     if (body.Background)

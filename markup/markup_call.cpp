@@ -125,24 +125,23 @@ void StartCall(TMarkupContext& Context, bool LiteralAmpersands)
 
 } // namespace
 
-void RunMarkupCall(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request,
-                   TMarkupResult& Result)
+namespace
+{
+
+// The walk over the whole text with the given passes; returns how many
+// covering body fills it met in drawing passes.
+int WalkText(TCanvas& Canvas, const TNormalizedMarkup& Normalized, const TMarkupRequest& Request,
+             TMarkupResult& Result, const TCallPasses& Passes, int CoveringFillsToSkip)
 {
     TMarkupContext context(Canvas, Request, Result);
-    TMarkupCanvasPainter canvasPainter(Canvas);
-    TNullPainter nullPainter;
-    const TCallPasses passes{TLinePass{true, &nullPainter}, Request.TestOnly
-                                                                ? TLinePass{true, &nullPainter}
-                                                                : TLinePass{false, &canvasPainter}};
-
-    const TNormalizedMarkup normalized = NormalizeMarkup(Markup);
-    StartCall(context, normalized.LiteralAmpersands);
+    context.CoveringFillsToSkip = CoveringFillsToSkip;
+    StartCall(context, Normalized.LiteralAmpersands);
     // The line rectangle starts one pixel in from the area's left edge.
     TEdges lineRect = context.Area;
     lineRect.Left += 1;
-    TMarkupCursor remaining(normalized.Text);
+    TMarkupCursor remaining(Normalized.Text);
     while (!remaining.AtEnd()) {
-        const int firstHeight = LayOutNextLine(context, remaining, lineRect, passes);
+        const int firstHeight = LayOutNextLine(context, remaining, lineRect, Passes);
         // Layout stops at the area's bottom.
         if (!Request.MeasureOnly && lineRect.Top + firstHeight > context.Area.Bottom)
             break;
@@ -156,4 +155,30 @@ void RunMarkupCall(TCanvas& Canvas, const QString& Markup, const TMarkupRequest&
     Result.AnchorTotal = context.AnchorCount;
     // The canvas font, brush and rotation go back with the context.
     context.EndRotation();
+    return context.CoveringFillsMet;
+}
+
+} // namespace
+
+void RunMarkupCall(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request,
+                   TMarkupResult& Result)
+{
+    TMarkupCanvasPainter canvasPainter(Canvas);
+    TNullPainter nullPainter;
+    const TCallPasses passes{TLinePass{true, &nullPainter}, Request.TestOnly
+                                                                ? TLinePass{true, &nullPainter}
+                                                                : TLinePass{false, &canvasPainter}};
+    const TNormalizedMarkup normalized = NormalizeMarkup(Markup);
+
+    // Several body backgrounds (every body tag starts so once the line
+    // breaks are out): a first walk draws nothing and counts the fills, so
+    // that the drawing walk paints only the last.
+    int skip = 0;
+    if (!Request.TestOnly && !Request.MeasureOnly && !Request.KeepColors &&
+        normalized.Text.count(QLatin1String("<bo"), Qt::CaseInsensitive) > 1) {
+        TMarkupResult counted = Result;
+        const TCallPasses counting{TLinePass{true, &nullPainter}, TLinePass{false, &nullPainter}};
+        skip = WalkText(Canvas, normalized, Request, counted, counting, 0) - 1;
+    }
+    WalkText(Canvas, normalized, Request, Result, passes, skip);
 }

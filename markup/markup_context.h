@@ -65,6 +65,14 @@ class TMarkupContext
 
     TEdges Focus;
 
+    // Body colours and gradients cover the whole area and hide everything
+    // drawn there before them. A text with several is walked once first,
+    // drawing nothing, to count them; the drawing walk then paints only the
+    // last (the others still change the brush as they would): the same
+    // pixels for one fill per call instead of one per tag.
+    int CoveringFillsMet = 0;
+    int CoveringFillsToSkip = 0;
+
     // Attributes of the font and image tags met in this call: every line is
     // read twice and labels repeat their tags.
     QHash<QString, TFontTag> FontTags;

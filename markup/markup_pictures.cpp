@@ -63,11 +63,12 @@ QSize PlacePicture(TMarkupContext& Context, const TImageTag& Image, const QStrin
                                  request.ImageScale);
         size = DeviceSize(Context, icon.width(), icon.height());
     }
-    THTMLPicture* picture = FindPicture(Context, Name);
+    const int width = ClampMarkupPictureSide(Image.Width);
+    const int height = ClampMarkupPictureSide(Image.Height);
+    const bool sized = width > 0 && height > 0;
+    // A picture drawn smaller than itself is decoded at the size it is drawn.
+    THTMLPicture* picture = FindPicture(Context, Name, sized ? QSize(width, height) : QSize());
     if (picture && !picture->IsEmpty()) {
-        const int width = ClampMarkupPictureSide(Image.Width);
-        const int height = ClampMarkupPictureSide(Image.Height);
-        const bool sized = width > 0 && height > 0;
         if (sized)
             Walk.Painter().Picture(*picture, QRect(run.Left, run.Top, width, height), true);
         else
@@ -105,20 +106,15 @@ bool IsShellIconName(const QString& Upper)
     return Upper.contains(u"SSYS:") || Upper.contains(u"LSYS:");
 }
 
-THTMLPicture* FindPicture(const TMarkupContext& Context, const QString& Name)
+THTMLPicture* FindPicture(const TMarkupContext& Context, const QString& Name, const QSize& DrawnSize)
 {
     THTMLPicture* picture = nullptr;
     if (!Name.contains(u':') && Context.Request.PictureContainer)
         picture = Context.Request.PictureContainer->PictureByName(Name);
-    if (Name.contains(u"://") && Context.Request.PictureCache) {
-        THTMLPictureCache* cache = Context.Request.PictureCache;
-        if (!cache->FindByIdentifier(Name)) {
-            THTMLPicture* created = cache->CreatePicture();
-            created->SetAsynchronous(false);
-            created->LoadFromLocation(Name);
-        }
-        picture = cache->FindByIdentifier(Name);
-    }
+    // The cache decides what may be read (its policy) and finds a file under
+    // any spelling of its path.
+    if (Name.contains(u"://") && Context.Request.PictureCache)
+        picture = Context.Request.PictureCache->PictureForLocation(Name, DrawnSize);
     return picture;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class THTMLPicture;
@@ -7,9 +8,11 @@ class TMarkupContext;
 struct TLineWalk;
 
 // A picture from the container (names without ":") or from the cache by
-// location (names with "://"), loading it into the cache on first use;
+// location (names with "://"), loading it into the cache on first use under
+// the cache's policy, decoded for DrawnSize (invalid: its own size);
 // nullptr when neither has it.
-THTMLPicture* FindPicture(const TMarkupContext& Context, const QString& Name);
+THTMLPicture* FindPicture(const TMarkupContext& Context, const QString& Name,
+                          const QSize& DrawnSize = QSize());
 
 // Whether Name (upper case) names an image-list entry or a shell icon.
 bool IsImageListName(const QString& Upper);

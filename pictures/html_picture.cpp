@@ -3,7 +3,7 @@
 #include "imaging/codecs/image_decoding.h"
 #include "pictures/download_thread.h"
 #include "pictures/gif_frames.h"
-#include "toolkit/ascii_text.h"
+#include "pictures/picture_location.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/canvas_geometry.h"
 
@@ -20,9 +20,6 @@ namespace
 // units (0.01 mm), converted from pixels at 96 pixels per inch.
 constexpr int HimetricPerInch = 2540;
 constexpr int DecodeResolution = 96;
-
-const QString ResourceScheme = QStringLiteral("RES://");
-const QString FileScheme = QStringLiteral("FILE://");
 
 [[noreturn]] void ThrowNoMemory()
 {
@@ -55,20 +52,9 @@ QByteArray ReadAllFromStart(QIODevice* Stream)
     return data;
 }
 
-// ASCII-only upper-casing of the scheme test, so "res://" and "Res://" count.
-bool StartsWithScheme(const QString& Text, const QString& Scheme)
-{
-    if (Text.size() < Scheme.size())
-        return false;
-    for (qsizetype i = 0; i < Scheme.size(); ++i)
-        if (UpperAscii(Text[i].unicode()) != Scheme[i].unicode())
-            return false;
-    return true;
-}
-
 } // namespace
 
-THTMLPicture::THTMLPicture(QObject* Parent) : TGraphic(Parent) {}
+THTMLPicture::THTMLPicture(QObject* Parent) : TGraphic(Parent), FMaxPixels(MaxDecodedPixels) {}
 
 THTMLPicture::~THTMLPicture() = default;
 
@@ -158,31 +144,74 @@ void THTMLPicture::DecodePicture()
     // failure to prepare them leaves it in place.
     FDecoded = QImage();
     FHimetricWidth = FHimetricHeight = 0;
+    FNaturalSize = QSize();
+    FLoadError.clear();
     // The GIF decoder allocates the logical screen before it reads a pixel,
-    // whatever size the image itself has: a screen over the imaging layer's
-    // limit is refused here.
+    // whatever size the image itself has: a screen over the limit is refused
+    // here.
     if (::HasGifSignature(bytes)) {
         const QSize screen = GifLogicalScreen(bytes);
-        if (qint64(screen.width()) * screen.height() > MaxDecodedPixels)
-            throw std::runtime_error("Could not load image. Invalid format");
+        if (qint64(screen.width()) * screen.height() > FMaxPixels)
+            Refuse("Could not load image. Invalid format",
+                   QStringLiteral("the GIF's screen of %1 × %2 is over the limit of %3 pixels")
+                       .arg(screen.width())
+                       .arg(screen.height())
+                       .arg(FMaxPixels));
+    }
+    TDecodeOptions options;
+    options.MaxPixels = FMaxPixels;
+    // The picture's own size, which the queries report, when it is decoded
+    // smaller than that.
+    QSize natural;
+    if (FDecodeBox.isValid()) {
+        natural = DeclaredImageSize(bytes);
+        if (natural.isValid())
+            options.ScaledSize = FDecodeBox;
     }
     TDecodedImage decoded;
     try {
-        decoded = DecodeImage(bytes);
+        decoded = DecodeImage(bytes, options);
     } catch (const std::bad_alloc&) {
+        FLoadError = QStringLiteral("out of memory");
         ThrowNoMemory();
     }
     if (decoded.Status != TGpStatus::Ok)
-        throw std::runtime_error("Could not load image. Invalid format");
+        Refuse("Could not load image. Invalid format", decoded.Reason);
     if (decoded.Image.isNull())
-        throw std::runtime_error("Could not load image");
+        Refuse("Could not load image", QString());
     // Kept in the form the painter blends, so drawing converts nothing.
     FDecoded = std::move(decoded.Image);
     FDecoded.convertTo(QImage::Format_ARGB32_Premultiplied);
-    if (FDecoded.isNull())
+    if (FDecoded.isNull()) {
+        FLoadError = QStringLiteral("out of memory");
         ThrowNoMemory();
-    FHimetricWidth = MulDiv(FDecoded.width(), HimetricPerInch, DecodeResolution);
-    FHimetricHeight = MulDiv(FDecoded.height(), HimetricPerInch, DecodeResolution);
+    }
+    FNaturalSize = natural.isValid() ? natural : FDecoded.size();
+    FHimetricWidth = MulDiv(FNaturalSize.width(), HimetricPerInch, DecodeResolution);
+    FHimetricHeight = MulDiv(FNaturalSize.height(), HimetricPerInch, DecodeResolution);
+}
+
+void THTMLPicture::Refuse(const char* Message, const QString& Reason)
+{
+    FLoadError = Reason.isEmpty() ? QString::fromLatin1(Message) : Reason;
+    throw std::runtime_error(Message);
+}
+
+void THTMLPicture::DecodeFor(const QSize& Box)
+{
+    if (FEmpty || FDecoded.isNull())
+        return;
+    const QSize needed = Box.isValid() && !Box.isEmpty()
+                             ? FNaturalSize.scaled(Box, Qt::KeepAspectRatio).boundedTo(FNaturalSize)
+                             : FNaturalSize;
+    if (FDecoded.width() >= needed.width() && FDecoded.height() >= needed.height())
+        return;
+    FDecodeBox = needed == FNaturalSize ? QSize() : Box;
+    try {
+        DecodePicture();
+    } catch (...) {
+        FEmpty = true;
+    }
 }
 
 void THTMLPicture::TakeBytes(QIODevice* Stream)
@@ -197,13 +226,19 @@ void THTMLPicture::TakeBytes(QIODevice* Stream)
 void THTMLPicture::LoadFile(const QString& FileName)
 {
     try {
+        FLoadError.clear();
         // Only regular files: a device or a pipe could block or never end.
         if (!QFileInfo(FileName).isFile())
-            throw std::runtime_error("not a file");
+            throw std::runtime_error(QFileInfo::exists(FileName) ? "not a regular file" : "no such file");
         QFile file(FileName);
         if (!file.open(QIODevice::ReadOnly))
-            throw std::runtime_error("cannot open");
+            throw std::runtime_error(file.errorString().toStdString());
         TakeBytes(&file);
+    } catch (const std::exception& error) {
+        if (FLoadError.isEmpty())
+            FLoadError = QString::fromUtf8(error.what());
+        FEmpty = true;
+        return;
     } catch (...) {
         FEmpty = true;
         return;
@@ -248,16 +283,15 @@ void THTMLPicture::LoadFromLocation(const QString& Text)
 {
     // The identifier is set before anything is loaded, so a picture whose
     // source is missing is still found again under its location text.
-    if (StartsWithScheme(Text, ResourceScheme)) {
+    const TPictureLocation location = ParsePictureLocation(Text);
+    if (location.Kind == TPictureLocation::TKind::Resource) {
         FIdentifier = Text;
-        const QString name = Text.mid(ResourceScheme.size());
-        if (!name.isEmpty())
-            LoadFromResource(name);
-    } else if (StartsWithScheme(Text, FileScheme)) {
+        if (!location.Name.isEmpty())
+            LoadFromResource(location.Name);
+    } else if (location.Kind == TPictureLocation::TKind::File) {
         FIdentifier = Text;
-        const QString fileName = Text.mid(FileScheme.size());
-        if (!fileName.isEmpty())
-            LoadFile(fileName);
+        if (!location.Name.isEmpty())
+            LoadFile(location.Name);
     } else if (FAsynchronous) {
         if (FBusy)
             return;

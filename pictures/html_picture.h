@@ -51,6 +51,25 @@ class THTMLPicture : public TGraphic
     int LogicalWidth() const;
     int LogicalHeight() const;
     bool HasDecodedPicture() const { return !FDecoded.isNull(); }
+    // The decoded pixels' own size: smaller than the picture when it was
+    // decoded for a smaller drawing (SetDecodeBox).
+    QSize DecodedSize() const { return FDecoded.size(); }
+    qint64 DecodedBytes() const { return FDecoded.sizeInBytes(); }
+
+    // Limits for the decodes that follow. A picture whose header declares
+    // more than MaxPixels pixels is refused before its pixels exist. A valid
+    // Box makes a larger picture decode at the size that fits the box (its
+    // proportions kept), while its width and height queries still report its
+    // own size; an invalid box decodes it whole.
+    void SetMaxPixels(qint64 Value) { FMaxPixels = Value; }
+    void SetDecodeBox(const QSize& Box) { FDecodeBox = Box; }
+    // Decodes again when the picture is to be drawn into Box (invalid: at its
+    // own size) and the pixels held are fewer than that needs. Never throws:
+    // a failure leaves the picture empty, with LoadError saying why.
+    void DecodeFor(const QSize& Box);
+    // Why the last load or decode left the picture without pixels; empty
+    // after a success.
+    QString LoadError() const { return FLoadError; }
 
     // Stretched into Rect, or at natural size at Rect's top-left corner scaled
     // by the canvas's resolution (Rect's size then plays no part); upright,
@@ -108,6 +127,7 @@ class THTMLPicture : public TGraphic
   private:
     void TakeBytes(QIODevice* Stream);
     void DecodePicture();
+    [[noreturn]] void Refuse(const char* Message, const QString& Reason);
 
     QByteArray FEncodedData;
     bool FEmpty = true;
@@ -128,4 +148,8 @@ class THTMLPicture : public TGraphic
     quint16 FFrameTop = 0;
     quint16 FLogicalWidth = 0;
     quint16 FLogicalHeight = 0;
+    qint64 FMaxPixels;
+    QSize FDecodeBox;
+    QSize FNaturalSize; // of the decoded picture before any scaling
+    QString FLoadError;
 };

@@ -10,22 +10,28 @@ trap 'rm -rf "$work"' EXIT
 status=0
 
 # check NAME MAX_SECONDS MAX_MB EXPECTED_EXIT COMMAND...: runs the command
-# under a hard time-out and compares elapsed time, peak memory and exit code.
+# under a hard time-out and compares its CPU time (user + system), peak memory
+# and exit code; the elapsed time may be four times the limit on a shared
+# machine, no more (a hang uses no CPU). With STDERR_PATTERN set, standard
+# error must match it (grep -E).
 check() {
   local name=$1 max_seconds=$2 max_mb=$3 expected=$4
   shift 4
   local code=0
-  timeout 60 /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || code=$?
-  local seconds kb
-  read -r seconds kb < <(tail -n 1 "$work/time") || { seconds=60 kb=0; }
-  local mb=$((kb / 1024))
+  timeout 60 /usr/bin/time -f '%e %M %U %S' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || code=$?
+  local seconds kb user system
+  read -r seconds kb user system < <(tail -n 1 "$work/time") || { seconds=60 kb=0 user=60 system=0; }
+  local cpu mb=$((kb / 1024))
+  cpu=$(awk -v u="$user" -v s="$system" 'BEGIN{printf "%.2f", u + s}')
   local verdict=ok
-  if [[ $code -ne $expected ]] || awk -v s="$seconds" -v m="$max_seconds" 'BEGIN{exit !(s > m)}' || ((mb > max_mb)); then
+  if [[ $code -ne $expected ]] || ((mb > max_mb)) ||
+    awk -v c="$cpu" -v e="$seconds" -v m="$max_seconds" 'BEGIN{exit !(c > m || e > 4 * m)}' ||
+    { [[ -n ${STDERR_PATTERN:-} ]] && ! grep -Eq -- "$STDERR_PATTERN" "$work/stderr"; }; then
     verdict=FAILED
     status=1
   fi
-  printf 'bounds: %-44s %6ss %6s MB exit %s (limits %ss, %s MB, exit %s) %s\n' \
-    "$name" "$seconds" "$mb" "$code" "$max_seconds" "$max_mb" "$expected" "$verdict"
+  printf 'bounds: %-52s %6ss CPU %6ss %5s MB exit %s (limits %ss, %s MB, exit %s) %s\n' \
+    "$name" "$cpu" "$seconds" "$mb" "$code" "$max_seconds" "$max_mb" "$expected" "$verdict"
   [[ $verdict == ok ]] || sed 's/^/  stderr: /' "$work/stderr" | head -n 5
 }
 
@@ -61,5 +67,75 @@ check "FIFO input in a batch does not hang" 5 200 1 "$cli" image -d "$work/out" 
 # A file of zeros as large as a photo: refused from its first bytes.
 head -c 100M /dev/zero >"$work/zeros.png"
 check "100 MB non-picture refused from its head" 2 100 1 "$cli" image -o "$work/out.png" "$work/zeros.png"
+
+# Untrusted markup: each text renders or is refused with a reason within
+# 2 s of CPU and 300 MB. Pictures are small files that declare large sizes.
+python3 - "$work" <<'PY'
+import struct, sys, zlib
+work = sys.argv[1]
+def chunk(t, b): return struct.pack(">I", len(b)) + t + b + struct.pack(">I", zlib.crc32(t + b))
+def png(path, width, height):
+    # Grey rows of zeros compress to almost nothing: a few KB declaring a lot.
+    row = b"\0" + b"\0" * width
+    z = zlib.compressobj(9)
+    data = b"".join(z.compress(row) for _ in range(height)) + z.flush()
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)
+    open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
+png(work + "/tiny.png", 2, 2)
+png(work + "/declares-15000.png", 15000, 15000)
+png(work + "/photo-4000.png", 4000, 2000)
+words = " ".join("w%d" % i for i in range(300))
+open(work + "/font500.txt", "w").write('<font size="500">' + words)
+open(work + "/rules.txt", "w").write(" ".join(("<hr>" if i % 20 == 19 else "") + "word%d" % i for i in range(2000)))
+body = '<body bgcolor="#ff0000">x'
+open(work + "/bodies.txt", "w").write((body * (65536 // len(body)))[:65536])
+gradient = '<body bgcolor="#ff0000" bgcolorto="#0000ff">x'
+open(work + "/gradients.txt", "w").write((gradient * (65536 // len(gradient)))[:65536])
+open(work + "/stretched.txt", "w").write("".join(
+    '<img src="file://%s/tiny.png" width="8192" height="8192">' % work for _ in range(3)))
+open(work + "/declared.txt", "w").write('caption <img src="file://%s/declares-15000.png" width="10" height="10">' % work)
+# The largest text and picture the defaults let through (16 megapixels).
+open(work + "/big-text.txt", "w").write('<font size="100">' + "<br>".join(
+    " ".join("WWWWWW%d" % i for i in range(17)) for _ in range(6)))
+def noisy_png(path, width, height):
+    z = zlib.compressobj(6)
+    data = b"".join(z.compress(b"\0" + bytes((x * 7 + y * 3) & 255 for x in range(width * 3)))
+                    for y in range(height)) + z.flush()
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
+noisy_png(work + "/photo-15mp.png", 4600, 3400)
+open(work + "/big-picture.txt", "w").write('<img src="file://%s/photo-15mp.png">' % work)
+refs = "".join('<img src="file:///nowhere/p%d.png">' % i for i in range(3000))
+open(work + "/many-references.txt", "w").write(("x" + refs)[:65536])
+spellings = ["file://%s/photo-4000.png", "file:///%s/photo-4000.png", "FILE://%s/photo-4000.png",
+             "file:////%s/./photo-4000.png"]
+open(work + "/spellings.txt", "w").write("".join('<img src="%s" width="40" height="20">' % (s % work) for s in spellings))
+PY
+text=("$cli" text -o "$work/text.png")
+check "font size 500 and 300 words" 2 300 1 "${text[@]}" --file "$work/font500.txt"
+check "font size 500 and 300 words in 4000 x 4000" 2 300 0 "${text[@]}" --width 4000 --height 4000 --file "$work/font500.txt"
+check "2,000 words and 99 rules" 2 300 0 "${text[@]}" --file "$work/rules.txt"
+check "2,000 words and 99 rules in 1000 x 800" 2 300 0 "${text[@]}" --width 1000 --height 800 --file "$work/rules.txt"
+check "three tiny pictures stretched to 8192 x 8192" 2 300 1 "${text[@]}" --allow-files "$work" --file "$work/stretched.txt"
+check "the same, drawn into 800 x 600" 2 300 0 "${text[@]}" --allow-files "$work" --width 800 --height 600 --file "$work/stretched.txt"
+STDERR_PATTERN='declares-15000.png.*15000 × 15000' \
+  check "PNG declaring 15000 x 15000 drawn at 10 x 10" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/declared.txt"
+check "one file under four spellings" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/spellings.txt"
+check "text filling the default limit (14 megapixels)" 2 300 0 "${text[@]}" --file "$work/big-text.txt"
+check "a 15.6-megapixel picture at its own size" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/big-picture.txt"
+STDERR_PATTERN='p0.png.*not read' \
+  check "64 KB of distinct refused references" 2 300 0 "${text[@]}" --file "$work/many-references.txt"
+check "64 KB of <body bgcolor>x" 2 300 0 "${text[@]}" --file "$work/bodies.txt"
+check "64 KB of <body> gradients" 2 300 0 "${text[@]}" --file "$work/gradients.txt"
+STDERR_PATTERN='not read.*--allow-files' \
+  check "a local file without --allow-files" 2 300 0 "${text[@]}" '<img src="file:///etc/hostname">x'
+STDERR_PATTERN='more than 65536 bytes' \
+  check "120,000 UTF-8 bytes as an argument refused" 2 300 1 "${text[@]}" "$(python3 -c 'print("€" * 40000)')"
+
+# Image mode counts the pixels a header declares, not the file's bytes.
+STDERR_PATTERN='--max-pixels' \
+  check "image: PNG declaring 15000 x 15000 refused" 2 100 1 "$cli" image -o "$work/out.png" "$work/declares-15000.png"
+cp "$work/declares-15000.png" "$work/declares-again.png"
+check "image: two of them with -j 2" 2 100 1 "$cli" image -j 2 -d "$work/out" "$work/declares-15000.png" "$work/declares-again.png"
 
 exit $status

@@ -32,7 +32,7 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p build-fuzz/findings
 
 status=0
-for target in image_decoding layout_reader png_encoder markup_helpers markup_drawing; do
+for target in image_decoding layout_reader png_encoder markup_helpers markup_drawing label_rendering; do
   corpus=build-fuzz/corpus/$target
   mkdir -p "$corpus"
   # The seeds are small real files, copied in so that the kept corpus grows
@@ -46,9 +46,12 @@ for target in image_decoding layout_reader png_encoder markup_helpers markup_dra
   # The encoder round trip costs far more per byte than the readers.
   max_len=65536
   [[ $target == png_encoder ]] && max_len=4096
+  # The label is rendered under the memory a server would give it.
+  rss_limit=4096
+  [[ $target == label_rendering ]] && rss_limit=768
   log=build-fuzz/findings/$target.log
   echo "fuzz: $target (${mode})"
-  if ! "build-fuzz/fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=4096 -timeout=20 \
+  if ! "build-fuzz/fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=$rss_limit -timeout=20 \
     -artifact_prefix="build-fuzz/findings/$target-" "$corpus" >"$log" 2>&1; then
     echo "fuzz: $target FAILED; see $root/$log"
     tail -n 40 "$log"

@@ -116,6 +116,12 @@ QString CheckLzwData(const unsigned char* Bytes, qsizetype Size)
                 damage = GifError(gif->Error);
                 break;
             }
+            // giflib records every descriptor in an array it grows by one
+            // entry per frame; nothing here reads it, and with a reallocation
+            // that moves (as the sanitizers' always does) a GIF of many
+            // frames would cost the square of their number.
+            GifFreeSavedImages(gif);
+            gif->ImageCount = 0;
             const int width = gif->Image.Width;
             const int height = gif->Image.Height;
             if (checked > 0 && checked + qint64(width) * height > MaxCheckedPixels)

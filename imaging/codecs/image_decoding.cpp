@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QIODevice>
 #include <QImageReader>
+#include <algorithm>
 #include <mutex>
 
 namespace
@@ -68,6 +69,30 @@ bool JpegReachesEnd(const QByteArray& Data)
         }
     }
     return false;
+}
+
+// A picture of Width x Height pixels over Options' own limit.
+QString PixelLimitReason(qint64 Width, qint64 Height, std::int64_t MaxPixels)
+{
+    return QStringLiteral("image too large: %1 × %2 is over the limit of %3 pixels")
+        .arg(Width)
+        .arg(Height)
+        .arg(MaxPixels);
+}
+
+// The size inside Box that keeps Size's proportions, never below one pixel;
+// Size itself when it already fits or no box is given.
+QSize FitInside(const QSize& Size, QSize Box)
+{
+    if (!Box.isValid() || Box.isEmpty() || (Size.width() <= Box.width() && Size.height() <= Box.height()))
+        return Size;
+    const QSize fitted = Size.scaled(Box, Qt::KeepAspectRatio);
+    return QSize(std::max(1, fitted.width()), std::max(1, fitted.height()));
+}
+
+bool SwapsSides(QImageIOHandler::Transformations Transformation)
+{
+    return Transformation.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
 TDecodedImage Failure(TGpStatus Status, QString Reason, QByteArray Format = {})
@@ -144,6 +169,19 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
         const TGpStatus sizeStatus = CheckImageSize(declared.width(), declared.height(), &reason);
         if (sizeStatus != TGpStatus::Ok)
             return Failure(sizeStatus, reason, format);
+        if (qint64(declared.width()) * declared.height() > Options.MaxPixels)
+            return Failure(TGpStatus::OutOfMemory,
+                           PixelLimitReason(declared.width(), declared.height(), Options.MaxPixels), format);
+    }
+    // The box is given upright; the reader scales before it turns the photo.
+    QSize scaled;
+    if (declared.isValid() && Options.ScaledSize.isValid()) {
+        const bool swapped = SwapsSides(reader.transformation());
+        scaled = FitInside(declared, swapped ? Options.ScaledSize.transposed() : Options.ScaledSize);
+        if (scaled == declared)
+            scaled = QSize();
+        else if (reader.supportsOption(QImageIOHandler::ScaledSize))
+            reader.setScaledSize(scaled);
     }
 
     bool unreadable = false;
@@ -199,6 +237,13 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     const TGpStatus sizeStatus = CheckImageSize(image.width(), image.height(), &reason);
     if (sizeStatus != TGpStatus::Ok)
         return Failure(sizeStatus, reason, format);
+    if (qint64(image.width()) * image.height() > Options.MaxPixels)
+        return Failure(TGpStatus::OutOfMemory,
+                       PixelLimitReason(image.width(), image.height(), Options.MaxPixels), format);
+    // A reader that cannot scale while reading gave the whole picture.
+    const QSize upright = FitInside(image.size(), Options.ScaledSize);
+    if (scaled.isValid() && upright != image.size())
+        image = image.scaled(upright, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 
     if (image.format() != QImage::Format_ARGB32)
         image.convertTo(QImage::Format_ARGB32);
@@ -213,6 +258,21 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     if (result.Damaged)
         result.Reason = QStringLiteral("damaged image: %1").arg(damage);
     return result;
+}
+
+QSize DeclaredImageSize(const QByteArray& Head)
+{
+    QBuffer buffer;
+    buffer.setData(Head);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return {};
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return {};
+    return SwapsSides(reader.transformation()) ? size.transposed() : size;
 }
 
 TDecodedImage DecodeImage(QIODevice* Device)

@@ -30,6 +30,14 @@ struct TDecodeOptions {
     // suggests cannot decode it: some formats have no magic of their own and
     // look like another ("tga" like "ico").
     QByteArray FormatHint;
+    // A picture whose header declares more pixels than this is refused from
+    // the header (the reason names the limit), below the overall limit.
+    std::int64_t MaxPixels = MaxDecodedPixels;
+    // When valid and smaller than the picture, the decoded size: the reader
+    // scales while reading where its format allows (JPEG), and otherwise the
+    // full decode is scaled down at once, so only the small picture is kept.
+    // The aspect ratio of the picture is kept inside this box.
+    QSize ScaledSize;
 };
 
 // The status of a refused damaged file.
@@ -49,3 +57,8 @@ TDecodedImage DecodeImage(QIODevice* Device);
 // it), or FormatHint when the content names none; empty when neither is a
 // format that can be read. Needs no more than the first 64 KiB.
 QByteArray DetectImageFormat(const QByteArray& Head, const QByteArray& FormatHint = {});
+
+// The size the header of an image file declares (after the orientation tag
+// of a photo), read from its first bytes without decoding any pixel; invalid
+// when the bytes name no readable format or the reader cannot tell.
+QSize DeclaredImageSize(const QByteArray& Head);

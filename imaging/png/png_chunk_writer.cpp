@@ -20,7 +20,7 @@ void PutBigEndian32(std::uint8_t* Out, std::uint32_t Value)
     Out[3] = std::uint8_t(Value);
 }
 
-TPngChunkWriter::TPngChunkWriter(const TPngSink& Sink) : FSink(Sink), FIdat(8 + MaxIdatPayload + 4) {}
+TPngChunkWriter::TPngChunkWriter(const TPngSink& Sink) : FSink(Sink) {}
 
 bool TPngChunkWriter::WriteChunk(const char* Type, const std::uint8_t* Data, std::size_t Size)
 {
@@ -37,6 +37,11 @@ bool TPngChunkWriter::AppendImageData(const std::uint8_t* Data, std::size_t Size
 {
     while (Size) {
         const std::size_t Take = std::min(Size, MaxIdatPayload - FFill);
+        // The buffer grows with the data, so a small picture never clears a
+        // whole chunk's worth of memory.
+        const std::size_t Needed = 8 + FFill + Take + 4;
+        if (FIdat.size() < Needed)
+            FIdat.resize(std::min(std::max(Needed, FIdat.size() * 2), 8 + MaxIdatPayload + 4));
         std::memcpy(FIdat.data() + 8 + FFill, Data, Take);
         FFill += Take;
         Data += Take;

@@ -36,15 +36,21 @@ TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderP
     if (!Device || !Device->isWritable())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("the target is not writable"));
 
-    const QImage argb =
-        Image.format() == QImage::Format_ARGB32 ? Image : Image.convertToFormat(QImage::Format_ARGB32);
-    if (argb.isNull())
-        return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
-
     const TSaveFormatInfo* format = FindSaveFormatByMimeType(encoder->MimeType);
     if (!format)
         return Fail(Reason, TGpStatus::NotImplemented,
                     QStringLiteral("the %1 encoder cannot write files").arg(encoder->FormatDescription));
+
+    // An opaque picture goes as it is to the writers that flatten anyway and
+    // to our PNG encoder, which writes it without alpha either way: a copy
+    // of a large picture would only cost memory.
+    const bool opaqueAsIs = Image.format() == QImage::Format_RGB32 &&
+                            (!format->KeepsAlpha || format->Format == ImageSaveFormat::Png);
+    const QImage argb = Image.format() == QImage::Format_ARGB32 || opaqueAsIs
+                            ? Image
+                            : Image.convertToFormat(QImage::Format_ARGB32);
+    if (argb.isNull())
+        return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
 
     if (format->Format == ImageSaveFormat::Jpeg &&
         (argb.width() > MaxJpegSide || argb.height() > MaxJpegSide))

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
 
@@ -23,15 +24,6 @@ QWidget* DialogParent()
     return QApplication::activeWindow();
 }
 
-// The address as a URL: text with a scheme stays as it is, a bare host or
-// path is taken as a web address or a local file.
-QUrl AddressToUrl(const QString& Address)
-{
-    const QString trimmed = Address.trimmed();
-    if (QFileInfo::exists(trimmed))
-        return QUrl::fromLocalFile(QFileInfo(trimmed).absoluteFilePath());
-    return QUrl::fromUserInput(trimmed);
-}
 // "jpg" for "JPEG files (*.jpg) (*.JPG *.jpg)": the extension of the first
 // plain "*.ext" pattern of a Qt name filter, lower case; empty for "*".
 QString FirstPatternSuffix(const QString& NameFilter)
@@ -44,6 +36,20 @@ QString FirstPatternSuffix(const QString& NameFilter)
     return QString();
 }
 } // namespace
+
+QUrl AddressToUrl(const QString& Address)
+{
+    const QString trimmed = Address.trimmed();
+    // The decision is the text's alone: with a scheme it is an address, and no
+    // file of the working folder (a folder "http:" holding "x") can make
+    // "http://x" open something local.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    if (scheme.match(trimmed).hasMatch() || trimmed.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
+        return QUrl(trimmed, QUrl::TolerantMode);
+    if (QFileInfo::exists(trimmed))
+        return QUrl::fromLocalFile(QFileInfo(trimmed).absoluteFilePath());
+    return QUrl::fromUserInput(trimmed);
+}
 
 QString FilterToNameFilters(const QString& Filter)
 {

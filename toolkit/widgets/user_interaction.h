@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QUrl>
 #include <memory>
 #include <optional>
 
@@ -72,6 +73,11 @@ TUserInteraction& UserInteraction();
 // Installs Interaction (nullptr restores the desktop one) and returns the
 // previous one, so that a test can put it back.
 std::unique_ptr<TUserInteraction> SetUserInteraction(std::unique_ptr<TUserInteraction> Interaction);
+
+// What OpenUrl hands to the desktop for Address: a text with a scheme
+// ("http://", "mailto:") as the URL it spells, decided from the text alone;
+// an existing file by its path; anything else as a typed address.
+QUrl AddressToUrl(const QString& Address);
 
 // A classic filter as Qt name filters ("Description (patterns)" joined by
 // ";;"). Patterns are matched without regard to letter case, so each one is

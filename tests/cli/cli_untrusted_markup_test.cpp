@@ -1,0 +1,165 @@
+// lumivex-cli text with markup from strangers: pictures only from allowed
+// folders, each refusal told once, the output and pictures bounded by
+// --max-pixels; image mode refusing a picture from its declared size.
+#include "cli_run.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+namespace
+{
+
+// A PNG whose header declares Width x Height over a few bytes of data.
+QByteArray PngDeclaring(quint32 Width, quint32 Height)
+{
+    const auto chunk = [](const char* Type, const QByteArray& Data) {
+        QByteArray out(4, '\0');
+        qToBigEndian<quint32>(quint32(Data.size()), out.data());
+        const QByteArray body = QByteArray(Type, 4) + Data;
+        QByteArray crc(4, '\0');
+        qToBigEndian<quint32>(
+            quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
+            crc.data());
+        return out + body + crc;
+    };
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(Width, header.data());
+    qToBigEndian<quint32>(Height, header.data() + 4);
+    header[8] = 8;
+    header[9] = 6;
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", QByteArray(16, '\0')) +
+           chunk("IEND", {});
+}
+
+// allowed/green.png (a 20 x 20 green square), private/red.png beside it.
+class MarkupFolders
+{
+  public:
+    MarkupFolders()
+    {
+        QDir(Root.path()).mkpath(QStringLiteral("allowed"));
+        QDir(Root.path()).mkpath(QStringLiteral("private"));
+        QImage green(20, 20, QImage::Format_RGB32);
+        green.fill(Qt::green);
+        green.save(Path(QStringLiteral("allowed/green.png")));
+        QImage red(20, 20, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        red.save(Path(QStringLiteral("private/red.png")));
+    }
+    QString Path(const QString& Name) const { return Root.filePath(Name); }
+    QTemporaryDir Root;
+};
+
+bool Shows(const QImage& Image, QRgb Colour)
+{
+    for (int y = 0; y < Image.height(); ++y)
+        for (int x = 0; x < Image.width(); ++x)
+            if ((Image.pixel(x, y) & 0xFFFFFFu) == (Colour & 0xFFFFFFu))
+                return true;
+    return false;
+}
+
+struct TPictureCase {
+    const char* Name;
+    const char* Markup; // %1 is the temporary root
+    bool AllowFolder;
+    bool ShowsGreen;
+    bool ShowsRed;
+    const char* Stderr; // what the one line on standard error says; empty: nothing said
+};
+
+class CliUntrustedPictures : public ::testing::TestWithParam<TPictureCase>
+{
+};
+
+TEST_P(CliUntrustedPictures, PicturesAreReadOnlyFromAllowedFoldersAndEachRefusalIsSaidOnce)
+{
+    const TPictureCase& c = GetParam();
+    MarkupFolders folders;
+    const QString markup = QString::fromUtf8(c.Markup).replace(QStringLiteral("%1"), folders.Root.path());
+    QStringList arguments{QStringLiteral("text"), QStringLiteral("-o"),
+                          folders.Path(QStringLiteral("out.png"))};
+    if (c.AllowFolder)
+        arguments << QStringLiteral("--allow-files") << folders.Path(QStringLiteral("allowed"));
+    const TCliRun run = RunCli(arguments << markup);
+    ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+    const QImage out(folders.Path(QStringLiteral("out.png")));
+    EXPECT_EQ(Shows(out, qRgb(0, 255, 0)), c.ShowsGreen);
+    EXPECT_EQ(Shows(out, qRgb(255, 0, 0)), c.ShowsRed);
+    const QStringList lines = run.Stderr.split(u'\n', Qt::SkipEmptyParts);
+    const QString expected = QString::fromUtf8(c.Stderr).replace(QStringLiteral("%1"), folders.Root.path());
+    EXPECT_EQ(lines, expected.isEmpty() ? QStringList() : QStringList{expected});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliUntrustedPictures,
+    ::testing::Values(
+        TPictureCase{"allowed_picture_drawn", "x<img src=\"file://%1/allowed/green.png\">", true, true, false,
+                     ""},
+        TPictureCase{
+            "nothing_allowed_nothing_read", "x<img src=\"file://%1/allowed/green.png\">", false, false, false,
+            "lumivex-cli: text: picture \"file://%1/allowed/green.png\" not drawn: local files are not "
+            "read (allow its folder with --allow-files DIR)"},
+        TPictureCase{
+            "dot_dot_escape_said_once_for_three_spellings",
+            "x<img src=\"file://%1/allowed/../private/red.png\"><img "
+            "src=\"file:////%1/private/red.png\"><img src=\"FILE://%1/allowed/../private/red.png\">",
+            true, false, false,
+            "lumivex-cli: text: picture \"file://%1/allowed/../private/red.png\" not drawn: outside the "
+            "allowed folders (allow its folder with --allow-files DIR)"},
+        TPictureCase{
+            "program_resource_without_a_folder", "x<img src=\"res://LOGO\">", false, false, false,
+            "lumivex-cli: text: picture \"res://LOGO\" not drawn: program resources are not read (allow "
+            "its folder with --allow-files DIR)"}),
+    [](const ::testing::TestParamInfo<TPictureCase>& Info) { return std::string(Info.param.Name); });
+
+TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
+{
+    MarkupFolders folders;
+    QFile huge(folders.Path(QStringLiteral("allowed/huge.png")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(PngDeclaring(15000, 15000));
+    huge.close();
+    const QString out = folders.Path(QStringLiteral("out.png"));
+    const struct {
+        const char* Name;
+        QStringList Arguments;
+        int ExitCode;
+        const char* Mentions;
+    } cases[] = {
+        {"output over the limit",
+         {"text", "-o", out, "--max-pixels", "1000", "a line of text"},
+         1,
+         "over the limit of 1000 (give --width and --height, or raise it with --max-pixels N)"},
+        {"picture declaring over the limit",
+         {"text", "-o", out, "--allow-files", folders.Path("allowed"),
+          "x<img src=\"file://" + folders.Path("allowed/huge.png") + "\" width=\"10\" height=\"10\">"},
+         0,
+         "15000 × 15000 is over the limit of 16000000 pixels (raise the limit with --max-pixels N)"},
+        {"argument over 64 KB in UTF-8 bytes",
+         {"text", "-o", out, QString(30000, QChar(0x20AC))},
+         1,
+         "more than 65536 bytes"},
+        {"image declaring over the limit",
+         {"image", "-o", out, folders.Path("allowed/huge.png")},
+         1,
+         "declares 15000 × 15000 pixels, over the limit of 128000000 (raise it with --max-pixels N)"},
+        {"image over a lowered limit",
+         {"image", "--max-pixels", "100", "-o", out, folders.Path("allowed/green.png")},
+         1,
+         "declares 20 × 20 pixels, over the limit of 100"},
+    };
+    for (const auto& c : cases) {
+        const TCliRun run = RunCli(c.Arguments);
+        EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Name << ": " << run.Stderr.toStdString();
+        EXPECT_TRUE(run.Stderr.contains(QString::fromUtf8(c.Mentions)))
+            << c.Name << ": " << run.Stderr.toStdString();
+    }
+}
+
+} // namespace
