@@ -71,6 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCompletionCase{"FormatByPrefix", {"lumivex-cli", "text", "--format", "t"}, {"tiff"}},
         TCompletionCase{"InputFiles", {"lumivex-cli", "image", "-j", "2", "s"}, {"shots", "sunset.png"}},
         TCompletionCase{"OutputFolderOnlyFolders", {"lumivex-cli", "image", "-d", "s"}, {"shots"}},
+        TCompletionCase{"AllowedFolderOnlyFolders", {"lumivex-cli", "text", "--allow-files", "s"}, {"shots"}},
         TCompletionCase{"NumberGetsNothing", {"lumivex-cli", "image", "--size", ""}, {}},
         TCompletionCase{"MarkupIsNotAFile", {"lumivex-cli", "text", "s"}, {}}),
     [](const testing::TestParamInfo<TCompletionCase>& Info) { return std::string(Info.param.Name); });
