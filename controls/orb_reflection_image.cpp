@@ -3,6 +3,7 @@
 #include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_style.h"
 #include "imaging/saving/reflection_output.h"
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/canvas.h"
@@ -11,6 +12,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -95,6 +97,26 @@ void TOrbReflectionImage::SetReflectionAxis(int Value)
     if (Value == FParameters.Axis)
         return;
     FParameters.Axis = Value;
+    update();
+}
+
+void TOrbReflectionImage::SetReflectionBlur(int Value)
+{
+    Value = std::clamp(Value, ReflectionBlurRange.Low, ReflectionBlurRange.High);
+    if (Value == FParameters.Blur)
+        return;
+    FParameters.Blur = Value;
+    BuildReflection();
+    update();
+}
+
+void TOrbReflectionImage::SetReflectionScale(int Value)
+{
+    Value = std::clamp(Value, ReflectionScaleRange.Low, ReflectionScaleRange.High);
+    if (Value == FParameters.Scale)
+        return;
+    FParameters.Scale = Value;
+    BuildReflection();
     update();
 }
 
@@ -188,7 +210,8 @@ void TOrbReflectionImage::DrawArea(TCanvas& Canvas, const QRect& Area)
     if (FHasReflection && !picture.isNull()) {
         // The part of the reflection under Area, in reflection coordinates.
         const QPoint origin(0, pictureHeight + FParameters.Axis);
-        const QRect wanted = Area.translated(-origin).intersected(picture.rect());
+        const QRect wanted = Area.translated(-origin).intersected(
+            QRect(0, 0, picture.width(), SquashedMirrorHeight(picture.height(), FParameters)));
         if (!wanted.isEmpty()) {
             if (FScreenBlock.isNull() || !FScreenBlockArea.contains(wanted)) {
                 FScreenBlock = BuildReflectionBlock(picture, FParameters, wanted);

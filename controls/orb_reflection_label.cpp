@@ -2,6 +2,7 @@
 
 #include "toolkit/product_version.h"
 
+#include "imaging/reflection/reflection_style.h"
 #include "imaging/saving/reflection_output.h"
 #include "markup/label_rendering.h"
 #include "pictures/html_picture_cache.h"
@@ -183,6 +184,46 @@ void TOrbReflectionLabel::SetReflectionAxis(int Value)
 bool TOrbReflectionLabel::IsReflectionAxisStored() const
 {
     return ReflectionAxis() != LabelReflectionDefaults.Axis;
+}
+
+int TOrbReflectionLabel::ReflectionBlur() const
+{
+    return FRendering->Parameters.Blur;
+}
+
+void TOrbReflectionLabel::SetReflectionBlur(int Value)
+{
+    Value = std::clamp(Value, ReflectionBlurRange.Low, ReflectionBlurRange.High);
+    if (Value == FRendering->Parameters.Blur)
+        return;
+    FRendering->Parameters.Blur = Value;
+    BuildReflection();
+    RequestRepaint();
+}
+
+bool TOrbReflectionLabel::IsReflectionBlurStored() const
+{
+    return ReflectionBlur() != LabelReflectionDefaults.Blur;
+}
+
+int TOrbReflectionLabel::ReflectionScale() const
+{
+    return FRendering->Parameters.Scale;
+}
+
+void TOrbReflectionLabel::SetReflectionScale(int Value)
+{
+    Value = std::clamp(Value, ReflectionScaleRange.Low, ReflectionScaleRange.High);
+    if (Value == FRendering->Parameters.Scale)
+        return;
+    FRendering->Parameters.Scale = Value;
+    BuildReflection();
+    RequestRepaint();
+}
+
+bool TOrbReflectionLabel::IsReflectionScaleStored() const
+{
+    return ReflectionScale() != LabelReflectionDefaults.Scale;
 }
 
 void TOrbReflectionLabel::SetTransparent(bool Value)
