@@ -53,7 +53,7 @@ TEST(CliOptions, UsageErrorsNameTheProblem)
         {{"image", "--size", "-5", "a.png"}, "--size must be"},
         {{"image", "--size", "ten", "a.png"}, "--size must be"},
         {{"image", "--jobs", "0", "a.png"}, "--jobs must be"},
-        {{"image", "-f", "webp", "a.png"}, "unknown format"},
+        {{"image", "-f", "heic", "a.png"}, "unknown format"},
         {{"image", "--frobnicate", "a.png"}, "unknown option"},
         {{"image", "a.png", "--size"}, "needs a value"},
         {{"image", "-o", "x.png", "a.png", "b.png"}, "single input"},
