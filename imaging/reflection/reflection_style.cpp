@@ -30,14 +30,34 @@ int StyleScale(const TReflectionParameters& Parameters)
     return std::clamp(Parameters.Scale, ReflectionScaleRange.Low, ReflectionScaleRange.High);
 }
 
-// Division by a divisor fixed for many numerators, by one multiplication:
-// with 2^(l-1) < D <= 2^l and M = ceil(2^(48+l) / D), floor(N / D) equals
-// floor(N * M / 2^(48+l)) for every N below 2^48 (Granlund and Montgomery).
-class TExactDivisor
+// Division by a divisor fixed for many numerators, by one multiplication
+// that vectorises: with 2^(l-1) < D <= 2^l and M = ceil(2^(30+l) / D),
+// floor(N / D) equals floor(N * M / 2^(30+l)) for every N below 2^30
+// (Granlund and Montgomery); M fits in 32 bits.
+struct TDivisor {
+    std::uint32_t Multiplier = 1u << 30;
+    int Shift = 30;
+
+    TDivisor() = default;
+    explicit TDivisor(std::uint32_t Divisor)
+    {
+        int bits = 0;
+        while ((std::uint64_t(1) << bits) < Divisor)
+            ++bits;
+        Shift = 30 + bits;
+        Multiplier = std::uint32_t(((std::uint64_t(1) << Shift) + Divisor - 1) / Divisor);
+    }
+    std::uint32_t Divide(std::uint32_t Numerator) const
+    {
+        return std::uint32_t((std::uint64_t(Numerator) * Multiplier) >> Shift);
+    }
+};
+
+// The same for numerators of up to 48 bits (the squash of a tall picture).
+class TWideDivisor
 {
   public:
-    TExactDivisor() = default;
-    explicit TExactDivisor(std::uint64_t Divisor)
+    explicit TWideDivisor(std::uint64_t Divisor)
     {
         int bits = 0;
         while ((std::uint64_t(1) << bits) < Divisor)
@@ -51,17 +71,18 @@ class TExactDivisor
     }
 
   private:
-    TWide FMultiplier = 1;
-    int FShift = 0;
+    TWide FMultiplier;
+    int FShift;
 };
 
 // One extended box of a row: weight 64 for the samples within Half of the
 // centre, Fraction (0..63) for the two just beyond, normalised to one.
+// Numerators stay below 2^30 for every half-width the blur range gives.
 struct TBox {
     int Half = 0;
     std::uint32_t Fraction = 0;
     std::uint32_t Divisor = WidthSteps;
-    TExactDivisor Division{WidthSteps};
+    TDivisor Division{WidthSteps};
     bool IsIdentity() const { return Half == 0 && Fraction == 0; }
 };
 
@@ -78,7 +99,7 @@ TBox RowBox(int Blur, int Row, int VisibleRows)
     box.Half = int(steps / WidthSteps);
     box.Fraction = std::uint32_t(steps % WidthSteps);
     box.Divisor = std::uint32_t(WidthSteps * (2 * box.Half + 1) + 2 * box.Fraction);
-    box.Division = TExactDivisor(box.Divisor);
+    box.Division = TDivisor(box.Divisor);
     return box;
 }
 
@@ -91,26 +112,35 @@ int BlurMargin(int Blur, int VisibleRows)
     return 3 * (RowBox(Blur, VisibleRows - 1, VisibleRows).Half + 1);
 }
 
-// The box at sample Index of a line of Count samples whose running sums
-// Prefix holds (Prefix[k * Stride] is the sum of the first k samples,
-// modulo 2^32: differences of up to a box's width stay exact). Samples
-// beyond the line repeat its end samples.
-std::uint32_t BoxAt(const std::uint32_t* Prefix, std::ptrdiff_t Stride, int Count, int Index, const TBox& Box)
+// Samples beyond a line's ends that a box may read: the widest half-width,
+// the fractional neighbour and one more for the running sums.
+int LinePadding(int WidestHalf)
 {
-    const auto sample = [&](int Sample) { return Prefix[(Sample + 1) * Stride] - Prefix[Sample * Stride]; };
-    const int low = Index - Box.Half;
-    const int high = Index + Box.Half;
-    const int first = std::max(low, 0);
-    const int last = std::min(high, Count - 1);
-    std::uint32_t inner = Prefix[(last + 1) * Stride] - Prefix[first * Stride];
-    if (low < first)
-        inner += std::uint32_t(first - low) * sample(0);
-    if (high > last)
-        inner += std::uint32_t(high - last) * sample(Count - 1);
-    const std::uint32_t edges =
-        sample(std::clamp(low - 1, 0, Count - 1)) + sample(std::clamp(high + 1, 0, Count - 1));
-    const std::uint64_t total = std::uint64_t(WidthSteps) * inner + Box.Fraction * edges + Box.Divisor / 2;
-    return std::uint32_t(Box.Division.Divide(total));
+    return WidestHalf + 2;
+}
+
+// One box pass over Count values laid out one after another, each the
+// centre of its own box: Prefix holds the running sums of the line padded
+// with its end samples (Padding samples of Stride values each side, modulo
+// 2^32: differences of up to a box's width stay exact). Written as one
+// straight loop over the values so that it vectorises.
+void BoxPass(const std::uint32_t* Prefix, std::ptrdiff_t Stride, int Padding, int Count, const TBox& Box,
+             std::uint16_t* Out)
+{
+    // Offsets, from value i's own running sum, of the box's ends and of
+    // the two fractional neighbours.
+    const std::uint32_t* after = Prefix + (Padding + Box.Half + 1) * Stride;  // sum up to centre + Half
+    const std::uint32_t* before = Prefix + (Padding - Box.Half) * Stride;     // sum before centre - Half
+    const std::uint32_t* farAfter = after + Stride;                           // ... + the next sample
+    const std::uint32_t* farBefore = before - Stride;                         // ... less the previous one
+    const std::uint32_t fraction = Box.Fraction;
+    const std::uint32_t half = Box.Divisor / 2;
+    const TDivisor division = Box.Division;
+    for (std::ptrdiff_t i = 0; i < std::ptrdiff_t(Count) * Stride; ++i) {
+        const std::uint32_t inner = after[i] - before[i];
+        const std::uint32_t edges = (farAfter[i] - after[i]) + (before[i] - farBefore[i]);
+        Out[i] = std::uint16_t(division.Divide(WidthSteps * inner + fraction * edges + half));
+    }
 }
 
 // The rows being worked on: premultiplied samples of the squashed mirror,
@@ -122,77 +152,127 @@ struct TWorkArea {
     std::uint16_t* Row(int Index) { return Samples.data() + std::size_t(Index) * std::size_t(Width) * Channels; }
 };
 
+void Premultiply(const std::uint32_t* In, int Count, std::uint16_t* Out)
+{
+    for (int x = 0; x < Count; ++x) {
+        const std::uint32_t pixel = In[x];
+        const std::uint32_t alpha = pixel >> 24;
+        Out[4 * x + 0] = std::uint16_t((pixel & 0xFF) * alpha);
+        Out[4 * x + 1] = std::uint16_t(((pixel >> 8) & 0xFF) * alpha);
+        Out[4 * x + 2] = std::uint16_t(((pixel >> 16) & 0xFF) * alpha);
+        Out[4 * x + 3] = std::uint16_t(alpha * 255);
+    }
+}
+
 // Squashed row Row, from the mirror rows it covers: in units of 1/Hs of a
 // mirror row it spans [Row * H, (Row + 1) * H), mirror row m spans
 // [m * Hs, (m + 1) * Hs), and each mirror row weighs what the two share.
-void SquashRow(const TMirrorRowSource& Source, int Height, int Squashed, int Row, TWorkArea& Work, int WorkRow,
-               std::vector<std::uint64_t>& Sums)
+template <class TSum, class TDivision>
+void SquashRow(const TMirrorRowSource& Source, int Height, int Squashed, int Row, TWorkArea& Work,
+               std::uint16_t* Out, std::vector<TSum>& Sums, std::vector<std::uint16_t>& Pixels)
 {
     const long long begin = static_cast<long long>(Row) * Height;
     const long long end = begin + Height;
     const int firstMirror = int(begin / Squashed);
     const int lastMirror = int((end - 1) / Squashed);
-    std::uint16_t* out = Work.Row(WorkRow);
-    std::fill(Sums.begin(), Sums.end(), 0);
-    for (int m = firstMirror; m <= lastMirror; ++m) {
-        const std::uint64_t weight = std::uint64_t(std::min<long long>((m + 1LL) * Squashed, end) -
-                                                   std::max<long long>(m * 1LL * Squashed, begin));
-        const std::uint32_t* in = Source(m) + Work.Left;
-        for (int x = 0; x < Work.Width; ++x) {
-            const std::uint32_t pixel = in[x];
-            const std::uint32_t alpha = pixel >> 24;
-            std::uint64_t* sum = Sums.data() + std::size_t(x) * Channels;
-            sum[0] += weight * ((pixel & 0xFF) * alpha);
-            sum[1] += weight * (((pixel >> 8) & 0xFF) * alpha);
-            sum[2] += weight * (((pixel >> 16) & 0xFF) * alpha);
-            sum[3] += weight * (alpha * 255);
-        }
+    if (firstMirror == lastMirror) {
+        Premultiply(Source(firstMirror) + Work.Left, Work.Width, Out);
+        return;
     }
-    const TExactDivisor division{std::uint64_t(Height)};
+    std::fill(Sums.begin(), Sums.end(), TSum(0));
+    for (int m = firstMirror; m <= lastMirror; ++m) {
+        const TSum weight = TSum(std::min<long long>((m + 1LL) * Squashed, end) -
+                                 std::max<long long>(m * 1LL * Squashed, begin));
+        Premultiply(Source(m) + Work.Left, Work.Width, Pixels.data());
+        for (std::size_t i = 0; i < Sums.size(); ++i)
+            Sums[i] += weight * Pixels[i];
+    }
+    const TDivision division(Height);
+    const TSum half = TSum(Height / 2);
     for (std::size_t i = 0; i < Sums.size(); ++i)
-        out[i] = std::uint16_t(division.Divide(Sums[i] + std::uint64_t(Height) / 2));
+        Out[i] = std::uint16_t(division.Divide(Sums[i] + half));
+}
+
+void SquashRows(const TMirrorRowSource& Source, int Height, int Squashed, TWorkArea& Work, int Begin, int End)
+{
+    std::vector<std::uint16_t> pixels(std::size_t(Work.Width) * Channels);
+    // Sums of up to Height * 65025 fit in 32 bits, and in TDivisor's reach,
+    // for pictures of up to 16 000 rows or so.
+    if (static_cast<std::uint64_t>(Height) * (FullScale + 1) < (std::uint64_t(1) << 30)) {
+        std::vector<std::uint32_t> sums(pixels.size());
+        for (int y = Begin; y < End; ++y)
+            SquashRow<std::uint32_t, TDivisor>(Source, Height, Squashed, Work.Top + y, Work, Work.Row(y), sums,
+                                               pixels);
+        return;
+    }
+    std::vector<std::uint64_t> sums(pixels.size());
+    for (int y = Begin; y < End; ++y)
+        SquashRow<std::uint64_t, TWideDivisor>(Source, Height, Squashed, Work.Top + y, Work, Work.Row(y), sums,
+                                               pixels);
 }
 
 void BlurRowsAcross(TWorkArea& Work, const std::vector<TBox>& Boxes, int Begin, int End)
 {
-    std::vector<std::uint32_t> prefix((std::size_t(Work.Width) + 1) * Channels);
+    int widest = 0;
+    for (int y = Begin; y < End; ++y)
+        widest = std::max(widest, Boxes[std::size_t(y)].Half);
+    const int padding = LinePadding(widest);
+    const int width = Work.Width;
+    std::vector<std::uint32_t> prefix((std::size_t(width) + 2 * std::size_t(padding) + 1) * Channels);
     for (int y = Begin; y < End; ++y) {
         const TBox& box = Boxes[std::size_t(y)];
         if (box.IsIdentity())
             continue;
         std::uint16_t* row = Work.Row(y);
         for (int pass = 0; pass < 3; ++pass) {
-            for (std::size_t i = 0; i < std::size_t(Work.Width) * Channels; ++i)
-                prefix[i + Channels] = prefix[i] + row[i];
-            for (int x = 0; x < Work.Width; ++x)
+            std::uint32_t* sum = prefix.data();
+            std::fill(sum, sum + Channels, 0u);
+            for (int j = 0; j < width + 2 * padding; ++j, sum += Channels) {
+                const std::uint16_t* sample = row + std::clamp(j - padding, 0, width - 1) * Channels;
                 for (int c = 0; c < Channels; ++c)
-                    row[x * Channels + c] = std::uint16_t(BoxAt(prefix.data() + c, Channels, Work.Width, x, box));
+                    sum[Channels + c] = sum[c] + sample[c];
+            }
+            BoxPass(prefix.data(), Channels, padding, width, box, row);
         }
     }
 }
 
 void BlurColumnsDown(TWorkArea& Work, const std::vector<TBox>& Boxes, int FirstColumn, int EndColumn)
 {
+    int widest = 0;
+    for (const TBox& box : Boxes)
+        widest = std::max(widest, box.Half);
+    const int padding = LinePadding(widest);
+    const int height = Work.Height;
     const int values = (EndColumn - FirstColumn) * Channels;
-    const std::ptrdiff_t stride = values;
-    std::vector<std::uint32_t> prefix((std::size_t(Work.Height) + 1) * std::size_t(values));
+    std::vector<std::uint32_t> prefix((std::size_t(height) + 2 * std::size_t(padding) + 1) * std::size_t(values));
     for (int pass = 0; pass < 3; ++pass) {
-        for (int y = 0; y < Work.Height; ++y) {
-            const std::uint16_t* row = Work.Row(y) + FirstColumn * Channels;
-            const std::uint32_t* above = prefix.data() + std::size_t(y) * std::size_t(values);
-            std::uint32_t* below = prefix.data() + std::size_t(y + 1) * std::size_t(values);
+        std::uint32_t* sum = prefix.data();
+        std::fill(sum, sum + values, 0u);
+        for (int j = 0; j < height + 2 * padding; ++j, sum += values) {
+            const std::uint16_t* row = Work.Row(std::clamp(j - padding, 0, height - 1)) + FirstColumn * Channels;
             for (int k = 0; k < values; ++k)
-                below[k] = above[k] + row[k];
+                sum[values + k] = sum[k] + row[k];
         }
-        for (int y = 0; y < Work.Height; ++y) {
+        for (int y = 0; y < height; ++y) {
             const TBox& box = Boxes[std::size_t(y)];
-            if (box.IsIdentity())
-                continue;
-            std::uint16_t* row = Work.Row(y) + FirstColumn * Channels;
-            for (int k = 0; k < values; ++k)
-                row[k] = std::uint16_t(BoxAt(prefix.data() + k, stride, Work.Height, y, box));
+            if (!box.IsIdentity())
+                BoxPass(prefix.data() + std::size_t(y) * std::size_t(values), values, padding, 1, box,
+                        Work.Row(y) + FirstColumn * Channels);
         }
     }
+}
+
+// Division by 2a for every premultiplied alpha a, made once.
+const std::vector<TDivisor>& DoubledAlphaDivisors()
+{
+    static const std::vector<TDivisor> divisors = [] {
+        std::vector<TDivisor> table(FullScale + 1);
+        for (std::uint32_t alpha = 1; alpha <= FullScale; ++alpha)
+            table[alpha] = TDivisor(2 * alpha);
+        return table;
+    }();
+    return divisors;
 }
 
 // Back to straight colour, rounded to nearest, then the classic fade of the
@@ -201,6 +281,7 @@ void BlurColumnsDown(TWorkArea& Work, const std::vector<TBox>& Boxes, int FirstC
 void FinishRow(const std::uint16_t* In, int Count, int RowOpacity, std::uint32_t* Out)
 {
     const auto table = ScaledAlphaTable(RowOpacity);
+    const std::vector<TDivisor>& divisors = DoubledAlphaDivisors();
     for (int x = 0; x < Count; ++x) {
         const std::uint16_t* sample = In + std::size_t(x) * Channels;
         const std::uint32_t alpha = sample[3];
@@ -209,7 +290,10 @@ void FinishRow(const std::uint16_t* In, int Count, int RowOpacity, std::uint32_t
             Out[x] = 0;
             continue;
         }
-        const auto channel = [&](int c) { return std::min<std::uint32_t>(255, (510 * sample[c] + alpha) / (2 * alpha)); };
+        const TDivisor division = divisors[alpha];
+        const auto channel = [&](int c) {
+            return std::min<std::uint32_t>(255, division.Divide(510 * std::uint32_t(sample[c]) + alpha));
+        };
         Out[x] = (std::uint32_t(table[straight]) << 24) | (channel(2) << 16) | (channel(1) << 8) | channel(0);
     }
 }
@@ -274,11 +358,7 @@ QImage BuildStyledReflection(const TMirrorRowSource& Source, QSize Picture, cons
 
     const TParallelWork parallel;
     parallel.ForEachBand(work.Height, static_cast<long long>(work.Width) * std::max(1, height / squashed),
-                         [&](int Begin, int End) {
-                             std::vector<std::uint64_t> sums(std::size_t(work.Width) * Channels);
-                             for (int y = Begin; y < End; ++y)
-                                 SquashRow(Source, height, squashed, work.Top + y, work, y, sums);
-                         });
+                         [&](int Begin, int End) { SquashRows(Source, height, squashed, work, Begin, End); });
     if (margin > 0) {
         std::vector<TBox> boxes(std::size_t(work.Height));
         for (int y = 0; y < work.Height; ++y)
