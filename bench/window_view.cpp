@@ -105,12 +105,17 @@ void BM_SliderStepToRepaintedView(benchmark::State& State)
 }
 
 // Arguments: the style slider (0 blur, 1 squash), and 1 for the fit view.
-// The other slider stands at a middle value, so that each step builds a
-// reflection that is both blurred and squashed.
+// The other style slider stands at a middle value, so that each step builds
+// a reflection that is both blurred and squashed, of 255 rows.
 void BM_StyleStepToRepaintedView(benchmark::State& State)
 {
     TWindow& window = Window();
     TImageView* view = window.Form->ImageView();
+    // The largest reflection the window's size slider allows: the most rows
+    // a style step has to build.
+    QSlider* size = Slider(*window.Form, 0)->Slider();
+    const int sizeBefore = size->value();
+    size->setValue(size->maximum());
     view->SetFitted(State.range(1) == 1);
     // The 100 % view looks at the reflection's first rows under the picture.
     view->horizontalScrollBar()->setValue(2500);
@@ -139,6 +144,7 @@ void BM_StyleStepToRepaintedView(benchmark::State& State)
     // Back to the classic fade for the benchmarks that follow.
     panel->BlurSlider()->setValue(0);
     panel->ScaleSlider()->setValue(100);
+    size->setValue(sizeBefore);
 }
 } // namespace
 
