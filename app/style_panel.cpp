@@ -38,7 +38,8 @@ TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool)
     scaleCaption->setBuddy(FScale);
     FBlur->setToolTip(QStringLiteral("Blur radius reached at the reflection's last row, growing from none at "
                                      "its first (0 = a sharp mirror)"));
-    FScale->setToolTip(QStringLiteral("Height of the mirror in percent of the object's (100 = not squashed)"));
+    FScale->setToolTip(
+        QStringLiteral("Height of the mirror in percent of the object's (100 = not squashed)"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(blurCaption, 0, 0);

@@ -4,6 +4,7 @@
 #include "imaging/reflection/reflection_builder.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace
@@ -129,10 +130,10 @@ void BoxPass(const std::uint32_t* Prefix, std::ptrdiff_t Stride, int Padding, in
 {
     // Offsets, from value i's own running sum, of the box's ends and of
     // the two fractional neighbours.
-    const std::uint32_t* after = Prefix + (Padding + Box.Half + 1) * Stride;  // sum up to centre + Half
-    const std::uint32_t* before = Prefix + (Padding - Box.Half) * Stride;     // sum before centre - Half
-    const std::uint32_t* farAfter = after + Stride;                           // ... + the next sample
-    const std::uint32_t* farBefore = before - Stride;                         // ... less the previous one
+    const std::uint32_t* after = Prefix + (Padding + Box.Half + 1) * Stride; // sum up to centre + Half
+    const std::uint32_t* before = Prefix + (Padding - Box.Half) * Stride;    // sum before centre - Half
+    const std::uint32_t* farAfter = after + Stride;                          // ... + the next sample
+    const std::uint32_t* farBefore = before - Stride;                        // ... less the previous one
     const std::uint32_t fraction = Box.Fraction;
     const std::uint32_t half = Box.Divisor / 2;
     const TDivisor division = Box.Division;
@@ -149,7 +150,10 @@ void BoxPass(const std::uint32_t* Prefix, std::ptrdiff_t Stride, int Padding, in
 struct TWorkArea {
     int Left = 0, Top = 0, Width = 0, Height = 0;
     std::vector<std::uint16_t> Samples;
-    std::uint16_t* Row(int Index) { return Samples.data() + std::size_t(Index) * std::size_t(Width) * Channels; }
+    std::uint16_t* Row(int Index)
+    {
+        return Samples.data() + std::size_t(Index) * std::size_t(Width) * Channels;
+    }
 };
 
 void Premultiply(const std::uint32_t* In, int Count, std::uint16_t* Out)
@@ -201,14 +205,14 @@ void SquashRows(const TMirrorRowSource& Source, int Height, int Squashed, TWorkA
     if (static_cast<std::uint64_t>(Height) * (FullScale + 1) < (std::uint64_t(1) << 30)) {
         std::vector<std::uint32_t> sums(pixels.size());
         for (int y = Begin; y < End; ++y)
-            SquashRow<std::uint32_t, TDivisor>(Source, Height, Squashed, Work.Top + y, Work, Work.Row(y), sums,
-                                               pixels);
+            SquashRow<std::uint32_t, TDivisor>(Source, Height, Squashed, Work.Top + y, Work, Work.Row(y),
+                                               sums, pixels);
         return;
     }
     std::vector<std::uint64_t> sums(pixels.size());
     for (int y = Begin; y < End; ++y)
-        SquashRow<std::uint64_t, TWideDivisor>(Source, Height, Squashed, Work.Top + y, Work, Work.Row(y), sums,
-                                               pixels);
+        SquashRow<std::uint64_t, TWideDivisor>(Source, Height, Squashed, Work.Top + y, Work, Work.Row(y),
+                                               sums, pixels);
 }
 
 void BlurRowsAcross(TWorkArea& Work, const std::vector<TBox>& Boxes, int Begin, int End)
@@ -245,12 +249,14 @@ void BlurColumnsDown(TWorkArea& Work, const std::vector<TBox>& Boxes, int FirstC
     const int padding = LinePadding(widest);
     const int height = Work.Height;
     const int values = (EndColumn - FirstColumn) * Channels;
-    std::vector<std::uint32_t> prefix((std::size_t(height) + 2 * std::size_t(padding) + 1) * std::size_t(values));
+    std::vector<std::uint32_t> prefix((std::size_t(height) + 2 * std::size_t(padding) + 1) *
+                                      std::size_t(values));
     for (int pass = 0; pass < 3; ++pass) {
         std::uint32_t* sum = prefix.data();
         std::fill(sum, sum + values, 0u);
         for (int j = 0; j < height + 2 * padding; ++j, sum += values) {
-            const std::uint16_t* row = Work.Row(std::clamp(j - padding, 0, height - 1)) + FirstColumn * Channels;
+            const std::uint16_t* row =
+                Work.Row(std::clamp(j - padding, 0, height - 1)) + FirstColumn * Channels;
             for (int k = 0; k < values; ++k)
                 sum[values + k] = sum[k] + row[k];
         }
@@ -330,8 +336,10 @@ TLineSpan MirrorRowsNeeded(int PictureHeight, const TReflectionParameters& Param
     return {int(first * height / squashed), int((end * height - 1) / squashed) + 1};
 }
 
-QImage BuildStyledReflection(const TMirrorRowSource& Source, QSize Picture, const TReflectionParameters& Parameters,
-                             const QRect& Area)
+namespace
+{
+QImage StyledReflectionOrThrow(const TMirrorRowSource& Source, QSize Picture,
+                               const TReflectionParameters& Parameters, const QRect& Area)
 {
     const int height = Picture.height();
     const int squashed = SquashedMirrorHeight(height, Parameters);
@@ -366,23 +374,40 @@ QImage BuildStyledReflection(const TMirrorRowSource& Source, QSize Picture, cons
         parallel.ForEachBand(work.Height, work.Width * 8LL,
                              [&](int Begin, int End) { BlurRowsAcross(work, boxes, Begin, End); });
         const int strips = (work.Width + StripColumns - 1) / StripColumns;
-        parallel.ForEachBand(strips, static_cast<long long>(work.Height) * StripColumns * 8, [&](int Begin, int End) {
-            for (int strip = Begin; strip < End; ++strip)
-                BlurColumnsDown(work, boxes, strip * StripColumns,
-                                std::min(work.Width, (strip + 1) * StripColumns));
-        });
+        parallel.ForEachBand(strips, static_cast<long long>(work.Height) * StripColumns * 8,
+                             [&](int Begin, int End) {
+                                 for (int strip = Begin; strip < End; ++strip)
+                                     BlurColumnsDown(work, boxes, strip * StripColumns,
+                                                     std::min(work.Width, (strip + 1) * StripColumns));
+                             });
     }
     parallel.ForEachBand(lastRow - area.top(), area.width(), [&](int Begin, int End) {
         for (int y = Begin; y < End; ++y) {
             const int row = area.top() + y;
-            FinishRow(work.Row(row - work.Top) + std::size_t(area.left() - work.Left) * Channels, area.width(),
-                      ReflectionRowOpacity(row, Parameters), reinterpret_cast<std::uint32_t*>(out.scanLine(y)));
+            FinishRow(work.Row(row - work.Top) + std::size_t(area.left() - work.Left) * Channels,
+                      area.width(), ReflectionRowOpacity(row, Parameters),
+                      reinterpret_cast<std::uint32_t*>(out.scanLine(y)));
         }
     });
     return out;
 }
 
-QImage BuildStyledReflection(const QImage& Picture, const TReflectionParameters& Parameters, const QRect& Area)
+} // namespace
+
+QImage BuildStyledReflection(const TMirrorRowSource& Source, QSize Picture,
+                             const TReflectionParameters& Parameters, const QRect& Area)
+{
+    // The working rows take twice the reflection's own memory; without it
+    // the caller reports what the memory would not hold.
+    try {
+        return StyledReflectionOrThrow(Source, Picture, Parameters, Area);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+QImage BuildStyledReflection(const QImage& Picture, const TReflectionParameters& Parameters,
+                             const QRect& Area)
 {
     if (Picture.isNull())
         return {};
@@ -404,7 +429,8 @@ QImage BuildStyledReflection(const QImage& Picture, const TReflectionParameters&
     }
     return BuildStyledReflection(
         [&band, height, bandTop](int MirrorRow) {
-            return reinterpret_cast<const std::uint32_t*>(band.constScanLine(height - 1 - MirrorRow - bandTop));
+            return reinterpret_cast<const std::uint32_t*>(
+                band.constScanLine(height - 1 - MirrorRow - bandTop));
         },
         Picture.size(), Parameters, Area);
 }

@@ -95,11 +95,11 @@ TEST_P(MainFormStyleBytes, SavedFileEqualsTheCommandLinesByteForByte)
     ASSERT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
 
     const QString fromCli = Folder.filePath(QStringLiteral("cli-") + QLatin1String(c.Output));
-    const QString failure = RunCli({QStringLiteral("image"), QStringLiteral("--size"), QString::number(c.Size),
-                                    QStringLiteral("--start"), QString::number(c.Start), QStringLiteral("--end"),
-                                    QString::number(c.End), QStringLiteral("--axis"), QString::number(c.Axis),
-                                    QStringLiteral("--blur"), QString::number(c.Blur), QStringLiteral("--scale"),
-                                    QString::number(c.Scale), QStringLiteral("-o"), fromCli, picture});
+    const QString failure = RunCli(
+        {QStringLiteral("image"), QStringLiteral("--size"), QString::number(c.Size),
+         QStringLiteral("--start"), QString::number(c.Start), QStringLiteral("--end"), QString::number(c.End),
+         QStringLiteral("--axis"), QString::number(c.Axis), QStringLiteral("--blur"), QString::number(c.Blur),
+         QStringLiteral("--scale"), QString::number(c.Scale), QStringLiteral("-o"), fromCli, picture});
     ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
     const QByteArray saved = ReadFileBytes(fromWindow);
     ASSERT_FALSE(saved.isEmpty());
@@ -108,13 +108,13 @@ TEST_P(MainFormStyleBytes, SavedFileEqualsTheCommandLinesByteForByte)
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, MainFormStyleBytes,
-    ::testing::Values(WindowCliCase{"photo_blurred_png", "photo-opaque-320x240.jpg", 120, 200, 0, 1, 20, 100, "a.png"},
-                      WindowCliCase{"soft_edges_blurred_and_squashed", "soft-edges-rgba-200x150.png", 90, 255,
-                                    30, -5, 12, 50, "b.png"},
-                      WindowCliCase{"rounded_squashed_most_webp", "rounded-rgba-130x110.png", 255, 180, 10, 4, 0,
-                                    10, "c.webp"},
-                      WindowCliCase{"photo_strongest_blur_jpeg", "photo-opaque-320x240.jpg", 200, 255, 40, 0, 100,
-                                    80, "d.jpg"},
-                      WindowCliCase{"neutral_style_webp", "soft-edges-rgba-200x150.png", 50, 120, 1, 1, 0, 100,
-                                    "e.webp"}),
+    ::testing::Values(
+        WindowCliCase{"photo_blurred_png", "photo-opaque-320x240.jpg", 120, 200, 0, 1, 20, 100, "a.png"},
+        WindowCliCase{"soft_edges_blurred_and_squashed", "soft-edges-rgba-200x150.png", 90, 255, 30, -5, 12,
+                      50, "b.png"},
+        WindowCliCase{"rounded_squashed_most_webp", "rounded-rgba-130x110.png", 255, 180, 10, 4, 0, 10,
+                      "c.webp"},
+        WindowCliCase{"photo_strongest_blur_jpeg", "photo-opaque-320x240.jpg", 200, 255, 40, 0, 100, 80,
+                      "d.jpg"},
+        WindowCliCase{"neutral_style_webp", "soft-edges-rgba-200x150.png", 50, 120, 1, 1, 0, 100, "e.webp"}),
     CaseName<WindowCliCase>);

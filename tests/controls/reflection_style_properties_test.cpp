@@ -47,15 +47,16 @@ TEST_P(StoredStyle, ReadClampedAndWrittenOnlyWhenNotNeutral)
 
 INSTANTIATE_TEST_SUITE_P(
     Controls, StoredStyle,
-    ::testing::Values(
-        StoredStyleCase{"image_without_style", "TOrbReflectionImage", "", 0, 100},
-        StoredStyleCase{"image_styled", "TOrbReflectionImage", "ReflectionBlur = 12\nReflectionScale = 60\n", 12, 60},
-        StoredStyleCase{"image_beyond_the_ranges", "TOrbReflectionImage",
-                        "ReflectionBlur = 250\nReflectionScale = 3\n", 100, 10},
-        StoredStyleCase{"image_below_the_ranges", "TOrbReflectionImage",
-                        "ReflectionBlur = -4\nReflectionScale = 400\n", 0, 100},
-        StoredStyleCase{"label_without_style", "TOrbReflectionLabel", "", 0, 100},
-        StoredStyleCase{"label_styled", "TOrbReflectionLabel", "ReflectionBlur = 3\nReflectionScale = 99\n", 3, 99},
-        StoredStyleCase{"label_beyond_the_ranges", "TOrbReflectionLabel",
-                        "ReflectionBlur = 101\nReflectionScale = -20\n", 100, 10}),
+    ::testing::Values(StoredStyleCase{"image_without_style", "TOrbReflectionImage", "", 0, 100},
+                      StoredStyleCase{"image_styled", "TOrbReflectionImage",
+                                      "ReflectionBlur = 12\nReflectionScale = 60\n", 12, 60},
+                      StoredStyleCase{"image_beyond_the_ranges", "TOrbReflectionImage",
+                                      "ReflectionBlur = 250\nReflectionScale = 3\n", 100, 10},
+                      StoredStyleCase{"image_below_the_ranges", "TOrbReflectionImage",
+                                      "ReflectionBlur = -4\nReflectionScale = 400\n", 0, 100},
+                      StoredStyleCase{"label_without_style", "TOrbReflectionLabel", "", 0, 100},
+                      StoredStyleCase{"label_styled", "TOrbReflectionLabel",
+                                      "ReflectionBlur = 3\nReflectionScale = 99\n", 3, 99},
+                      StoredStyleCase{"label_beyond_the_ranges", "TOrbReflectionLabel",
+                                      "ReflectionBlur = 101\nReflectionScale = -20\n", 100, 10}),
     CaseName<StoredStyleCase>);

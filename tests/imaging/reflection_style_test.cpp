@@ -211,8 +211,8 @@ TEST_P(StyledBlock, EqualsThatPartOfTheWholeReflection)
     const BlockCase& c = GetParam();
     const QImage picture = LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png"));
     const QImage whole = BuildReflectionImage(picture, c.Parameters);
-    const QRect area =
-        c.Area.intersected(QRect(0, 0, picture.width(), SquashedMirrorHeight(picture.height(), c.Parameters)));
+    const QRect area = c.Area.intersected(
+        QRect(0, 0, picture.width(), SquashedMirrorHeight(picture.height(), c.Parameters)));
     const QImage block = BuildReflectionBlock(picture, c.Parameters, c.Area);
     const QImage expected = whole.copy(area).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     ASSERT_EQ(block.size(), expected.size());
@@ -224,13 +224,18 @@ TEST_P(StyledBlock, EqualsThatPartOfTheWholeReflection)
 
 INSTANTIATE_TEST_SUITE_P(
     Areas, StyledBlock,
-    ::testing::Values(
-        BlockCase{"inner_part", {.Size = 150, .OpacityStart = 200, .OpacityEnd = 10, .Blur = 25}, {60, 40, 50, 70}},
-        BlockCase{"left_edge", {.Size = 120, .OpacityStart = 255, .OpacityEnd = 0, .Blur = 9}, {0, 80, 30, 40}},
-        BlockCase{"squashed_bottom_cut",
-                  {.Size = 300, .OpacityStart = 255, .OpacityEnd = 60, .Blur = 40, .Scale = 40},
-                  {100, 30, 150, 100}},
-        BlockCase{"one_row", {.Size = 90, .OpacityStart = 255, .OpacityEnd = 0, .Blur = 100, .Scale = 70}, {7, 61, 120, 1}}),
+    ::testing::Values(BlockCase{"inner_part",
+                                {.Size = 150, .OpacityStart = 200, .OpacityEnd = 10, .Blur = 25},
+                                {60, 40, 50, 70}},
+                      BlockCase{"left_edge",
+                                {.Size = 120, .OpacityStart = 255, .OpacityEnd = 0, .Blur = 9},
+                                {0, 80, 30, 40}},
+                      BlockCase{"squashed_bottom_cut",
+                                {.Size = 300, .OpacityStart = 255, .OpacityEnd = 60, .Blur = 40, .Scale = 40},
+                                {100, 30, 150, 100}},
+                      BlockCase{"one_row",
+                                {.Size = 90, .OpacityStart = 255, .OpacityEnd = 0, .Blur = 100, .Scale = 70},
+                                {7, 61, 120, 1}}),
     CaseName<BlockCase>);
 
 TEST(MirrorRowsNeeded, CoverTheBlurAndTheSquashAndNothingBeyondTheVisibleRows)

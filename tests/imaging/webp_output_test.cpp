@@ -75,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
     Pictures, WebpLossless,
     ::testing::Values(
         LosslessCase{"photo", [] { return LoadTestImage(QStringLiteral("photo-opaque-320x240.jpg")); }},
-        LosslessCase{"soft_edges", [] { return LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png")); }},
+        LosslessCase{"soft_edges",
+                     [] { return LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png")); }},
         LosslessCase{"colour_under_transparency", ColouredTransparency},
         LosslessCase{"one_pixel", [] { return MakeImage(1, 1, 0x80123456u); }}),
     CaseName<LosslessCase>);
@@ -110,7 +111,8 @@ TEST(WebpLimits, APictureLargerThanWebpAllowsIsRefusedWithTheReason)
         QImage picture(c.Size, QImage::Format_ARGB32);
         picture.fill(0xFF336699u);
         QString reason;
-        const TGpStatus status = SaveReflectionFile(picture, ImageSaveFormat::Webp, QStringLiteral("/dev/null"), &reason);
+        const TGpStatus status =
+            SaveReflectionFile(picture, ImageSaveFormat::Webp, QStringLiteral("/dev/null"), &reason);
         EXPECT_EQ(status == TGpStatus::Ok, c.Written) << c.Name;
         if (!c.Written) {
             EXPECT_TRUE(reason.contains(QLatin1String("WebP is limited to 16383 pixels a side")))
