@@ -4,6 +4,7 @@
 #include "imaging/reflection/reflection_builder.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <vector>
 
@@ -173,7 +174,7 @@ void Premultiply(const std::uint32_t* In, int Count, std::uint16_t* Out)
 // [m * Hs, (m + 1) * Hs), and each mirror row weighs what the two share.
 template <class TSum, class TDivision>
 void SquashRow(const TMirrorRowSource& Source, int Height, int Squashed, int Row, TWorkArea& Work,
-               std::uint16_t* Out, std::vector<TSum>& Sums, std::vector<std::uint16_t>& Pixels)
+               std::uint16_t* Out, std::vector<TSum>& Sums)
 {
     const long long begin = static_cast<long long>(Row) * Height;
     const long long end = begin + Height;
@@ -187,9 +188,16 @@ void SquashRow(const TMirrorRowSource& Source, int Height, int Squashed, int Row
     for (int m = firstMirror; m <= lastMirror; ++m) {
         const TSum weight = TSum(std::min<long long>((m + 1LL) * Squashed, end) -
                                  std::max<long long>(m * 1LL * Squashed, begin));
-        Premultiply(Source(m) + Work.Left, Work.Width, Pixels.data());
-        for (std::size_t i = 0; i < Sums.size(); ++i)
-            Sums[i] += weight * Pixels[i];
+        const std::uint32_t* in = Source(m) + Work.Left;
+        TSum* sum = Sums.data();
+        for (int x = 0; x < Work.Width; ++x, sum += Channels) {
+            const std::uint32_t pixel = in[x];
+            const TSum weighted = weight * TSum(pixel >> 24);
+            sum[0] += weighted * (pixel & 0xFF);
+            sum[1] += weighted * ((pixel >> 8) & 0xFF);
+            sum[2] += weighted * ((pixel >> 16) & 0xFF);
+            sum[3] += weighted * 255;
+        }
     }
     const TDivision division(Height);
     const TSum half = TSum(Height / 2);
@@ -199,20 +207,20 @@ void SquashRow(const TMirrorRowSource& Source, int Height, int Squashed, int Row
 
 void SquashRows(const TMirrorRowSource& Source, int Height, int Squashed, TWorkArea& Work, int Begin, int End)
 {
-    std::vector<std::uint16_t> pixels(std::size_t(Work.Width) * Channels);
+    const std::size_t values = std::size_t(Work.Width) * Channels;
     // Sums of up to Height * 65025 fit in 32 bits, and in TDivisor's reach,
     // for pictures of up to 16 000 rows or so.
     if (static_cast<std::uint64_t>(Height) * (FullScale + 1) < (std::uint64_t(1) << 30)) {
-        std::vector<std::uint32_t> sums(pixels.size());
+        std::vector<std::uint32_t> sums(values);
         for (int y = Begin; y < End; ++y)
             SquashRow<std::uint32_t, TDivisor>(Source, Height, Squashed, Work.Top + y, Work, Work.Row(y),
-                                               sums, pixels);
+                                               sums);
         return;
     }
-    std::vector<std::uint64_t> sums(pixels.size());
+    std::vector<std::uint64_t> sums(values);
     for (int y = Begin; y < End; ++y)
         SquashRow<std::uint64_t, TWideDivisor>(Source, Height, Squashed, Work.Top + y, Work, Work.Row(y),
-                                               sums, pixels);
+                                               sums);
 }
 
 void BlurRowsAcross(TWorkArea& Work, const std::vector<TBox>& Boxes, int Begin, int End)
@@ -284,9 +292,9 @@ const std::vector<TDivisor>& DoubledAlphaDivisors()
 // Back to straight colour, rounded to nearest, then the classic fade of the
 // row: a pixel whose alpha rounds to 0 is transparent black, as the fade
 // leaves fully transparent source pixels.
-void FinishRow(const std::uint16_t* In, int Count, int RowOpacity, std::uint32_t* Out)
+void FinishRow(const std::uint16_t* In, int Count, const std::array<std::uint8_t, 256>& Fade,
+               std::uint32_t* Out)
 {
-    const auto table = ScaledAlphaTable(RowOpacity);
     const std::vector<TDivisor>& divisors = DoubledAlphaDivisors();
     for (int x = 0; x < Count; ++x) {
         const std::uint16_t* sample = In + std::size_t(x) * Channels;
@@ -300,7 +308,7 @@ void FinishRow(const std::uint16_t* In, int Count, int RowOpacity, std::uint32_t
         const auto channel = [&](int c) {
             return std::min<std::uint32_t>(255, division.Divide(510 * std::uint32_t(sample[c]) + alpha));
         };
-        Out[x] = (std::uint32_t(table[straight]) << 24) | (channel(2) << 16) | (channel(1) << 8) | channel(0);
+        Out[x] = (std::uint32_t(Fade[straight]) << 24) | (channel(2) << 16) | (channel(1) << 8) | channel(0);
     }
 }
 } // namespace
@@ -382,11 +390,17 @@ QImage StyledReflectionOrThrow(const TMirrorRowSource& Source, QSize Picture,
                              });
     }
     parallel.ForEachBand(lastRow - area.top(), area.width(), [&](int Begin, int End) {
+        // Neighbouring rows mostly share their opacity: its table is made once.
+        int opacity = -1;
+        std::array<std::uint8_t, 256> fade{};
         for (int y = Begin; y < End; ++y) {
             const int row = area.top() + y;
+            if (const int rowOpacity = ReflectionRowOpacity(row, Parameters); rowOpacity != opacity) {
+                opacity = rowOpacity;
+                fade = ScaledAlphaTable(opacity);
+            }
             FinishRow(work.Row(row - work.Top) + std::size_t(area.left() - work.Left) * Channels,
-                      area.width(), ReflectionRowOpacity(row, Parameters),
-                      reinterpret_cast<std::uint32_t*>(out.scanLine(y)));
+                      area.width(), fade, reinterpret_cast<std::uint32_t*>(out.scanLine(y)));
         }
     });
     return out;
