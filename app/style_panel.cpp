@@ -1,6 +1,6 @@
 #include "app/style_panel.h"
 
-#include "imaging/reflection/reflection_style.h"
+#include "imaging/reflection/reflection_ranges.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -10,7 +10,7 @@
 
 namespace
 {
-QSlider* MakeSlider(QWidget* Parent, const TStyleRange& Range, int TickInterval)
+QSlider* MakeSlider(QWidget* Parent, const TReflectionValueInfo& Range, int TickInterval)
 {
     auto* slider = new QSlider(Qt::Horizontal, Parent);
     slider->setRange(Range.Low, Range.High);
@@ -25,8 +25,8 @@ TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool)
 {
     setObjectName(QStringLiteral("StylePanel"));
     setWindowTitle(QStringLiteral("Style"));
-    FBlur = MakeSlider(this, ReflectionBlurRange, 10);
-    FScale = MakeSlider(this, ReflectionScaleRange, 10);
+    FBlur = MakeSlider(this, ReflectionValueInfo(&TReflectionParameters::Blur), 10);
+    FScale = MakeSlider(this, ReflectionValueInfo(&TReflectionParameters::Scale), 10);
     FBlurValue = new QLabel(this);
     FScaleValue = new QLabel(this);
     // Room for the widest value, so that the sliders never shift.
@@ -49,7 +49,7 @@ TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool)
     grid->addWidget(FScale, 1, 1);
     grid->addWidget(FScaleValue, 1, 2);
 
-    FScale->setValue(ReflectionScaleRange.High);
+    FScale->setValue(ImageReflectionDefaults.Scale);
     ShowValues();
     connect(FBlur, &QSlider::valueChanged, this, [this] { SliderMoved("ReflectionBlur", FBlur); });
     connect(FScale, &QSlider::valueChanged, this, [this] { SliderMoved("ReflectionScale", FScale); });

@@ -3,6 +3,7 @@
 #include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_ranges.h"
 #include "imaging/reflection/reflection_style.h"
 #include "imaging/saving/reflection_output.h"
 #include "toolkit/graphics/brush.h"
@@ -16,14 +17,6 @@
 #include <new>
 #include <stdexcept>
 #include <utility>
-
-namespace
-{
-bool IsOpacity(int Value)
-{
-    return Value >= 0 && Value <= 255;
-}
-} // namespace
 
 TOrbReflectionImage::TOrbReflectionImage(QWidget* Parent)
     : TControl(Parent), FOfficeHint(std::make_unique<TOrbHintInfo>()),
@@ -83,7 +76,7 @@ void TOrbReflectionImage::SetReflectionSize(int Value)
 {
     // A negative size would show no reflection and shrink the control below
     // its picture; it is refused like an out-of-range opacity.
-    if (Value < 0 || Value == FParameters.Size)
+    if (!IsStorableReflectionSize(Value) || Value == FParameters.Size)
         return;
     FParameters.Size = Value;
     BuildReflection();
@@ -102,7 +95,7 @@ void TOrbReflectionImage::SetReflectionAxis(int Value)
 
 void TOrbReflectionImage::SetReflectionBlur(int Value)
 {
-    Value = std::clamp(Value, ReflectionBlurRange.Low, ReflectionBlurRange.High);
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Blur), Value);
     if (Value == FParameters.Blur)
         return;
     FParameters.Blur = Value;
@@ -112,7 +105,7 @@ void TOrbReflectionImage::SetReflectionBlur(int Value)
 
 void TOrbReflectionImage::SetReflectionScale(int Value)
 {
-    Value = std::clamp(Value, ReflectionScaleRange.Low, ReflectionScaleRange.High);
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Scale), Value);
     if (Value == FParameters.Scale)
         return;
     FParameters.Scale = Value;

@@ -2,7 +2,7 @@
 
 #include "toolkit/product_version.h"
 
-#include "imaging/reflection/reflection_style.h"
+#include "imaging/reflection/reflection_ranges.h"
 #include "imaging/saving/reflection_output.h"
 #include "markup/label_rendering.h"
 #include "pictures/html_picture_cache.h"
@@ -23,11 +23,6 @@ namespace
 constexpr int InitialWidth = 185, InitialHeight = 40;
 constexpr int InitialFontSize = 12;
 
-bool IsOpacity(int Value)
-{
-    return Value >= 0 && Value <= 255;
-}
-
 QString WithoutLineBreaks(QString Text)
 {
     Text.remove(QLatin1Char('\r'));
@@ -44,9 +39,8 @@ TOrbReflectionLabel::TOrbReflectionLabel(QWidget* Parent)
     setMouseTracking(true);
     FHTMLText->OnChange = [this](TStrings*) { MarkupTextChanged(); };
     // Painting and hit testing go through the overridable RenderMarkup.
-    FRendering->RenderHook = [this](TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                                    const TMarkupOptions& Options, TMarkupResults& Results) {
-        return RenderMarkup(Canvas, Markup, Area, Options, Results);
+    FRendering->RenderHook = [this](TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request) {
+        return RenderMarkup(Canvas, Markup, Request);
     };
     Font()->SetSize(InitialFontSize);
     Font()->SetStyle(TFont::fsBold);
@@ -193,7 +187,7 @@ int TOrbReflectionLabel::ReflectionBlur() const
 
 void TOrbReflectionLabel::SetReflectionBlur(int Value)
 {
-    Value = std::clamp(Value, ReflectionBlurRange.Low, ReflectionBlurRange.High);
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Blur), Value);
     if (Value == FRendering->Parameters.Blur)
         return;
     FRendering->Parameters.Blur = Value;
@@ -213,7 +207,7 @@ int TOrbReflectionLabel::ReflectionScale() const
 
 void TOrbReflectionLabel::SetReflectionScale(int Value)
 {
-    Value = std::clamp(Value, ReflectionScaleRange.Low, ReflectionScaleRange.High);
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Scale), Value);
     if (Value == FRendering->Parameters.Scale)
         return;
     FRendering->Parameters.Scale = Value;
@@ -263,11 +257,11 @@ QString TOrbReflectionLabel::MarkupText() const
     return FHTMLText->Lines().join(QString());
 }
 
-bool TOrbReflectionLabel::RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                                       const TMarkupOptions& Options, TMarkupResults& Results)
+TMarkupResult TOrbReflectionLabel::RenderMarkup(TCanvas& Canvas, const QString& Markup,
+                                                const TMarkupRequest& Request)
 {
     SyncRendering();
-    return FRendering->RenderMarkup(Canvas, Markup, Area, Options, Results);
+    return FRendering->RenderMarkup(Canvas, Markup, Request);
 }
 
 void TOrbReflectionLabel::RequestRepaint()

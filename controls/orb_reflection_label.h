@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/saving/save_formats.h"
+#include "markup/markup_request.h"
 #include "pictures/picture_container.h"
 #include "toolkit/graphics/image_list.h"
 #include "toolkit/notify_event.h"
@@ -18,8 +19,6 @@ class TCanvas;
 class TLabelRendering;
 class TStrings;
 class THTMLPictureCache;
-struct TMarkupOptions;
-struct TMarkupResults;
 
 // Shows a short text written in the markup language standing on a mirrored,
 // fading copy of itself. It paints into an off-screen image of its own size
@@ -165,8 +164,7 @@ class TOrbReflectionLabel : public TControl
     virtual QString MarkupText() const;
     // DrawMarkup with the label's picture cache and container; the reported
     // text size becomes MarkupWidth and MarkupHeight.
-    virtual bool RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                              const TMarkupOptions& Options, TMarkupResults& Results);
+    virtual TMarkupResult RenderMarkup(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);
     virtual void RequestRepaint();
     // Marks the reflection stale and repaints; the paint rebuilds it.
     void InvalidateReflection();

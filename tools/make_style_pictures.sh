@@ -17,14 +17,13 @@ command -v convert >/dev/null || { echo "missing convert (ImageMagick)" >&2; exi
 work=$(mktemp -d /tmp/lumivex-style-pictures.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-side_by_side() { # output, then the two pictures
-    convert -background white "$2" "$3" -gravity north -splice 24x0 +append -chop 24x0 \
-        -bordercolor white -border 12 "$1"
+side_by_side() { # output, then the two pictures, each framed in white
+    convert "$2" "$3" -background white -alpha remove -alpha off -bordercolor white -border 12 +append +repage "$1"
 }
 
 photo="$here/tests/data/photo-opaque-320x240.jpg"
-"$cli" image --size 160 --start 160 --end 0 --axis 2 -o "$work/photo-classic.png" "$photo"
-"$cli" image --size 160 --start 160 --end 0 --axis 2 --blur 24 --scale 60 -o "$work/photo-styled.png" "$photo"
+"$cli" image --size 130 --start 160 --end 0 --axis 2 -o "$work/photo-classic.png" "$photo"
+"$cli" image --size 130 --start 160 --end 0 --axis 2 --blur 24 --scale 60 -o "$work/photo-styled.png" "$photo"
 side_by_side "$here/docs/styles-photo.png" "$work/photo-classic.png" "$work/photo-styled.png"
 
 text='<font size="28" color="#1d4f91"><b>Glossy floor</b></font>'

@@ -2,6 +2,7 @@
 
 #include "imaging/parallel_work.h"
 #include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_ranges.h"
 
 #include <algorithm>
 #include <array>
@@ -24,12 +25,12 @@ constexpr int StripColumns = 32;
 
 int StyleBlur(const TReflectionParameters& Parameters)
 {
-    return std::clamp(Parameters.Blur, ReflectionBlurRange.Low, ReflectionBlurRange.High);
+    return ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Blur), Parameters.Blur);
 }
 
 int StyleScale(const TReflectionParameters& Parameters)
 {
-    return std::clamp(Parameters.Scale, ReflectionScaleRange.Low, ReflectionScaleRange.High);
+    return ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Scale), Parameters.Scale);
 }
 
 // Division by a divisor fixed for many numerators, by one multiplication

@@ -27,12 +27,8 @@
 // With Blur 0 and Scale 100 every step is the identity and the result is
 // the classic reflection's, byte for byte.
 
-// The values the style takes; the functions below clamp others into them.
-struct TStyleRange {
-    int Low, High;
-};
-inline constexpr TStyleRange ReflectionBlurRange{0, 100};
-inline constexpr TStyleRange ReflectionScaleRange{10, 100};
+// The functions below clamp a blur or scale outside its range
+// (reflection_ranges.h) into it.
 
 // Whether Parameters ask for a blur or a squash.
 bool HasReflectionStyle(const TReflectionParameters& Parameters);

@@ -1,17 +1,14 @@
 #include "imaging/saving/reflection_output.h"
 
-#include "imaging/codecs/image_encoders.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/image_encoders.h"
 #include "imaging/saving/image_saving.h"
 
 #include <QUuid>
 
 namespace
 {
-// Both controls save at quality 100, whatever the format.
-constexpr int SaveQuality = 100;
-
 std::optional<QUuid> EncoderFor(ImageSaveFormat Format, QString* Reason)
 {
     const std::optional<QUuid> encoder = FindImageEncoder(Format);
@@ -29,9 +26,10 @@ QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Para
     return ComposeReflection(Picture, BuildReflectionImage(Picture, Parameters), Parameters);
 }
 
-TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason)
+TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason,
+                           int Quality)
 {
-    const TEncoderParameters parameters = BuildQualityParameters(SaveQuality);
+    const TEncoderParameters parameters = BuildQualityParameters(Quality);
     const std::optional<QUuid> encoder = EncoderFor(Format, Reason);
     if (!encoder)
         return TGpStatus::InvalidParameter;
@@ -39,9 +37,9 @@ TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODe
 }
 
 TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, const QString& FileName,
-                             QString* Reason)
+                             QString* Reason, int Quality)
 {
-    const TEncoderParameters parameters = BuildQualityParameters(SaveQuality);
+    const TEncoderParameters parameters = BuildQualityParameters(Quality);
     const std::optional<QUuid> encoder = EncoderFor(Format, Reason);
     if (!encoder)
         return TGpStatus::InvalidParameter;

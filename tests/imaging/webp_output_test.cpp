@@ -1,7 +1,7 @@
 // WebP files as the save-format table writes them, read back by libwebp itself.
 #include "imaging/saving/reflection_output.h"
 
-#include "imaging/codecs/image_encoders.h"
+#include "imaging/saving/image_encoders.h"
 #include "imaging/saving/image_saving.h"
 #include "tests/support/image_test_helpers.h"
 #include "tests/support/test_data.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_formats.h"
 
 #include <QString>
@@ -15,7 +16,8 @@ struct TImageJob {
     QString Output; // "-" writes standard output
     ImageSaveFormat Format = ImageSaveFormat::Png;
     TReflectionParameters Reflection = WindowStartReflection;
-    bool Lenient = false; // keep what decodes of a damaged file
+    int Quality = DefaultSaveQuality; // --quality: JPEG's quality, WebP lossless at 100
+    bool Lenient = false;             // keep what decodes of a damaged file
     // Set when planning already knows the file cannot be written safely (two
     // inputs sharing one output, an output replacing another input); the job
     // then fails with this reason without being run.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_formats.h"
 #include "toolkit/graphics/color.h"
 
@@ -25,6 +26,7 @@ struct TTextCommandOptions {
     int Width = 0;  // 0: fit the laid-out text
     int Height = 0; // 0: fit the text and its reflection
     TReflectionParameters Reflection = LabelReflectionDefaults;
+    int Quality = DefaultSaveQuality; // --quality: JPEG's quality, WebP lossless at 100
 };
 
 struct TTextParseResult {
