@@ -143,11 +143,15 @@ void TImageView::paintEvent(QPaintEvent* Event)
     const int reflectionSize = int(std::lround(FImage->ReflectionSize() * scale));
     const int axis = int(std::lround(FImage->ReflectionAxis() * scale));
     const QImage shown = ScaledPicture(full, size);
-    const QImage reflection = BuildReflectionBlock(shown,
-                                                   {.Size = reflectionSize,
-                                                    .OpacityStart = FImage->ReflectionOpacityStart(),
-                                                    .OpacityEnd = FImage->ReflectionOpacityEnd()},
-                                                   QRect(0, 0, size.width(), reflectionSize));
+    // The blur radius is a length as well; the squash is a proportion.
+    const QImage reflection =
+        BuildReflectionBlock(shown,
+                             {.Size = reflectionSize,
+                              .OpacityStart = FImage->ReflectionOpacityStart(),
+                              .OpacityEnd = FImage->ReflectionOpacityEnd(),
+                              .Blur = int(std::lround(FImage->ReflectionBlur() * scale)),
+                              .Scale = FImage->ReflectionScale()},
+                             QRect(0, 0, size.width(), reflectionSize));
     const QPoint origin = FitArea().topLeft();
     QPainter painter(viewport());
     if (!reflection.isNull())

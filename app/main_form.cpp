@@ -4,6 +4,7 @@
 #include "app/file_drop.h"
 #include "app/image_view.h"
 #include "app/open_check.h"
+#include "app/style_panel.h"
 #include "app/window_keys.h"
 #include "controls/orb_reflection_image.h"
 #include "controls/orb_reflection_label.h"
@@ -30,6 +31,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QVariant>
+#include <algorithm>
 
 namespace
 {
@@ -174,6 +176,20 @@ void TForm2::SetUpWindow()
     keys.ActualSize = [this] { FImageView->SetFitted(false); };
     keys.FitToPage = [this] { FImageView->SetFitted(true); };
     InstallWindowKeys(this, keys);
+    SetUpStylePanel();
+}
+
+void TForm2::SetUpStylePanel()
+{
+    FStylePanel = new TStylePanel(this);
+    FStylePanel->ActiveControl = [this] { return ActiveReflectionControl(); };
+    FStylePanel->OnChange = [this](QObject* Control) {
+        if (FImageView && Control == OrbReflectionImage1)
+            FImageView->Refresh();
+    };
+    const QRect lastSlider = TrackBar4->geometry();
+    const QWidget* button = AddStyleButton(Panel1, QPoint(lastSlider.right() + 8, Button1->y()), FStylePanel);
+    setMinimumWidth(std::max(minimumWidth(), button->geometry().right() + 8));
 }
 
 QString TForm2::ViewInfo() const
@@ -204,6 +220,8 @@ void TForm2::LoadSliders()
     TrackBar2->SetPosition(control->property("ReflectionOpacityStart").toInt());
     TrackBar3->SetPosition(control->property("ReflectionOpacityEnd").toInt());
     TrackBar4->SetPosition(control->property("ReflectionAxis").toInt());
+    if (FStylePanel)
+        FStylePanel->LoadFromControl();
 }
 
 void TForm2::SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* ValueLabel)

@@ -18,6 +18,7 @@ class TOrbReflectionLabel;
 class TPageControl;
 class TPanel;
 class TSaveDialog;
+class TStylePanel;
 class TTabSheet;
 class TTrackBar;
 
@@ -96,6 +97,8 @@ class TForm2 : public TForm
     void PasteFromClipboard();
 
     TImageView* ImageView() const { return FImageView; }
+    // The "Style" tool window (blur and squash of the active page's control).
+    TStylePanel* StylePanel() const { return FStylePanel; }
     // "6000 × 4000 pixels, fitted to the page at 13 % (F for 100 %)".
     QString ViewInfo() const;
 
@@ -110,8 +113,12 @@ class TForm2 : public TForm
     void SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* ValueLabel);
     // The view, keys, drops and dialog settings a desktop image tool has.
     void SetUpWindow();
+    // The "Style ..." button after the sliders and the tool window it opens;
+    // the stored layout's components stay as they are.
+    void SetUpStylePanel();
     void TakePicture(const TCheckedPicture& Checked, const QString& Source);
 
     TImageView* FImageView = nullptr;
     QLabel* FViewInfo = nullptr;
+    TStylePanel* FStylePanel = nullptr;
 };

@@ -91,7 +91,8 @@ int RunTextCommand(const TTextCommandOptions& Options)
         return 1;
     }
 
-    if (!WriteCommandOutput(image, OutputFormat(Options.Format, Options.Output), Options.Output, reason)) {
+    if (!WriteCommandOutput(image, OutputFormat(Options.Format, Options.Output), Options.Quality,
+                            Options.Output, reason)) {
         reporter.Failure(
             Options.Output == StandardStream ? QStringLiteral("standard output") : Options.Output, reason);
         return 1;

@@ -124,6 +124,7 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
                                     QStringLiteral("FILE"));
     const QCommandLineOption format(QStringList{QStringLiteral("f"), QStringLiteral("format")}, QString(),
                                     QStringLiteral("FORMAT"));
+    const QCommandLineOption quality(QStringLiteral("quality"), QString(), QStringLiteral("Q"));
     const QCommandLineOption font(QStringLiteral("font"), QString(), QStringLiteral("FONT"));
     const QCommandLineOption color(QStringLiteral("color"), QString(), QStringLiteral("COLOR"));
     const QCommandLineOption background(QStringLiteral("background"), QString(), QStringLiteral("COLOR"));
@@ -136,7 +137,7 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
     const QCommandLineOption allowFiles(QStringLiteral("allow-files"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption maxPixels(QStringLiteral("max-pixels"), QString(), QStringLiteral("N"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({file, output, format, font, color, background, width, height, allowFiles, maxPixels});
+    parser.addOptions({file, output, format, quality, font, color, background, width, height, allowFiles, maxPixels});
     parser.addOptions(QList<QCommandLineOption>(reflection.begin(), reflection.end()));
     parser.addOption(help);
 
@@ -186,6 +187,8 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
             QStringLiteral("unknown colour \"%1\": expected a colour name such as clWhite, or #rrggbb")
                 .arg(parser.value(background)));
     if (parser.isSet(format) && !ReadFormatOption(parser.value(format), options.Format, result.Error))
+        return result;
+    if (parser.isSet(quality) && !ReadQualityOption(parser.value(quality), options.Quality, result.Error))
         return result;
 
     options.Output = parser.value(output);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_formats.h"
 #include "toolkit/graphics/color.h"
 
@@ -36,6 +37,7 @@ struct TTextCommandOptions {
     // --max-pixels: the largest output, and the largest picture the markup
     // may show (from its header).
     int MaxPixels = DefaultTextMaxPixels;
+    int Quality = DefaultSaveQuality; // --quality: JPEG's quality, WebP lossless at 100
 };
 
 struct TTextParseResult {

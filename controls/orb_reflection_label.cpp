@@ -180,6 +180,46 @@ bool TOrbReflectionLabel::IsReflectionAxisStored() const
     return ReflectionAxis() != LabelReflectionDefaults.Axis;
 }
 
+int TOrbReflectionLabel::ReflectionBlur() const
+{
+    return FRendering->Parameters.Blur;
+}
+
+void TOrbReflectionLabel::SetReflectionBlur(int Value)
+{
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Blur), Value);
+    if (Value == FRendering->Parameters.Blur)
+        return;
+    FRendering->Parameters.Blur = Value;
+    BuildReflection();
+    RequestRepaint();
+}
+
+bool TOrbReflectionLabel::IsReflectionBlurStored() const
+{
+    return ReflectionBlur() != LabelReflectionDefaults.Blur;
+}
+
+int TOrbReflectionLabel::ReflectionScale() const
+{
+    return FRendering->Parameters.Scale;
+}
+
+void TOrbReflectionLabel::SetReflectionScale(int Value)
+{
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Scale), Value);
+    if (Value == FRendering->Parameters.Scale)
+        return;
+    FRendering->Parameters.Scale = Value;
+    BuildReflection();
+    RequestRepaint();
+}
+
+bool TOrbReflectionLabel::IsReflectionScaleStored() const
+{
+    return ReflectionScale() != LabelReflectionDefaults.Scale;
+}
+
 void TOrbReflectionLabel::SetTransparent(bool Value)
 {
     if (Value == FTransparent)

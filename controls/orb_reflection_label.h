@@ -48,6 +48,8 @@ class TOrbReflectionLabel : public TControl
     Q_PROPERTY(int ReflectionOpacityEnd READ ReflectionOpacityEnd WRITE SetReflectionOpacityEnd)
     Q_PROPERTY(int ReflectionSize READ ReflectionSize WRITE SetReflectionSize)
     Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
+    Q_PROPERTY(int ReflectionBlur READ ReflectionBlur WRITE SetReflectionBlur)
+    Q_PROPERTY(int ReflectionScale READ ReflectionScale WRITE SetReflectionScale)
     Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
     Q_PROPERTY(TColor URLColor READ URLColor WRITE SetURLColor)
@@ -114,6 +116,14 @@ class TOrbReflectionLabel : public TControl
     int ReflectionAxis() const;
     void SetReflectionAxis(int Value);
     Q_INVOKABLE bool IsReflectionAxisStored() const;
+    // The style (reflection_style.h), clamped to 0..100 and 10..100; a change
+    // rebuilds at once from the text area as last captured.
+    int ReflectionBlur() const;
+    void SetReflectionBlur(int Value);
+    Q_INVOKABLE bool IsReflectionBlurStored() const;
+    int ReflectionScale() const;
+    void SetReflectionScale(int Value);
+    Q_INVOKABLE bool IsReflectionScaleStored() const;
 
     // Without its own background the label shows the colour behind it.
     bool Transparent() const { return FTransparent; }

@@ -2,6 +2,7 @@
 
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_style.h"
 #include "markup/draw_markup.h"
 #include "pictures/html_picture_cache.h"
 #include "toolkit/graphics/brush.h"
@@ -225,7 +226,7 @@ QSize TLabelRendering::FittingSize(const QString& Markup, int Width)
     request.MeasureOnly = true;
     Render(canvas, Markup, request);
     const int height = FMarkupHeight;
-    const int visibleRows = std::clamp(Parameters.Size, 0, height);
+    const int visibleRows = VisibleReflectionRows(height, Parameters);
     const int reflectionBottom = visibleRows > 0 ? height + Parameters.Axis + visibleRows : height;
     return QSize(Width > 0 ? Width : std::max(1, FMarkupWidth), std::max({1, height, reflectionBottom}));
 }

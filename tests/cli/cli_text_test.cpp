@@ -162,7 +162,7 @@ TEST(CliText, BadTextsAndOptionsAreRefusedWithAReason)
         {{"text", "Hi", "-o", "x.png", "--font", "Tahoma,0"}, {}, 2, "font size"},
         {{"text", "Hi", "-o", "x.png", "--color", "chartreuse"}, {}, 2, "unknown colour"},
         {{"text", "Hi", "-o", "x.png", "--background", "#12345"}, {}, 2, "unknown colour"},
-        {{"text", "Hi", "-o", "x.png", "-f", "webp"}, {}, 2, "unknown format"},
+        {{"text", "Hi", "-o", "x.png", "-f", "heic"}, {}, 2, "unknown format"},
         {{"text", "Hi", "There", "-o", "x.png"}, {}, 2, "one MARKUP"},
         {{"text", "--file", "missing.txt", "-o", "x.png"}, {}, 1, "missing.txt"},
         {{"text", "-", "-o", "x.png"}, QByteArray(70000, 'a'), 1, "too long for a label"},
