@@ -20,18 +20,28 @@ TImageView::TImageView(TOrbReflectionImage* Image, QWidget* Page)
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
     FContent->setAutoFillBackground(false);
-    // The control keeps its stored place; the content grows with it.
+    // The view starts where the control was placed, below the row of the
+    // "Open image" button and the size caption, so that a scrolled or large
+    // picture never passes under them; the control keeps its stored left and
+    // appears at its stored top while the view is not scrolled.
     const QPoint place = Image->pos();
+    FTop = std::max(0, place.y());
     Image->setParent(FContent);
-    Image->move(place);
+    Image->move(place.x(), place.y() - FTop);
     Image->show();
     setWidget(FContent);
     setWidgetResizable(false);
     FollowImageSize();
     Image->installEventFilter(this);
     Page->installEventFilter(this);
-    setGeometry(Page->rect());
+    FollowPage();
     lower();
+}
+
+void TImageView::FollowPage()
+{
+    const QRect page = parentWidget()->rect();
+    setGeometry(page.adjusted(0, std::min(FTop, page.height()), 0, 0));
 }
 
 double TImageView::Scale() const
@@ -90,9 +100,7 @@ void TImageView::Refresh()
 
 QRect TImageView::FitArea() const
 {
-    const QRect page = viewport()->rect();
-    const int top = std::clamp(FImage->y(), 0, page.height());
-    return QRect(page.left(), top, page.width(), page.height() - top);
+    return viewport()->rect();
 }
 
 QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
@@ -167,7 +175,7 @@ bool TImageView::eventFilter(QObject* Watched, QEvent* Event)
     if (Watched == FImage && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move))
         FollowImageSize();
     else if (Watched == parentWidget() && Event->type() == QEvent::Resize)
-        setGeometry(parentWidget()->rect());
+        FollowPage();
     return QScrollArea::eventFilter(Watched, Event);
 }
 

@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <exception>
 
 namespace
 {
@@ -415,6 +416,34 @@ bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveForma
         return false;
     }
     return SaveReflectionFile(FSurface, Format, FileName, Reason) == TGpStatus::Ok;
+}
+
+QImage TOrbReflectionLabel::Picture(const TLabelPictureOptions& Options)
+{
+    SyncRendering();
+    return FRendering->Picture(MarkupText(), QSize(std::max(1, width()), std::max(1, height())), Options);
+}
+
+bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveFormat Format,
+                                         const TLabelPictureOptions& Options, QString* Reason)
+{
+    if (!Options.Trim && !Options.Transparent)
+        return SaveReflection(FileName, Format, Reason);
+    QImage picture;
+    try {
+        picture = Picture(Options);
+    } catch (const std::exception& error) {
+        if (Reason)
+            *Reason = QString::fromUtf8(error.what());
+        return false;
+    }
+    if (picture.isNull()) {
+        if (Reason)
+            *Reason = QStringLiteral("there is no text to save");
+        return false;
+    }
+    picture = PictureForFormat(picture, Format, FRendering->Background);
+    return SaveReflectionFile(picture, Format, FileName, Reason) == TGpStatus::Ok;
 }
 
 void TOrbReflectionLabel::LayoutLoaded()

@@ -16,6 +16,7 @@ Q_MOC_INCLUDE("toolkit/strings.h")
 
 class TCanvas;
 class TLabelRendering;
+struct TLabelPictureOptions;
 class TStrings;
 class THTMLPictureCache;
 struct TMarkupOptions;
@@ -190,6 +191,15 @@ class TOrbReflectionLabel : public TControl
     // FileName. False, with the reason, when nothing was written; an
     // existing file is replaced only by a complete new one.
     bool SaveReflection(const QString& FileName, ImageSaveFormat Format, QString* Reason = nullptr);
+    // Writes the picture Options ask for: trimmed to the text and its
+    // reflection, without background, or both (a transparent picture is
+    // flattened over the label's colour for formats without alpha). Default
+    // options save the area as shown.
+    bool SaveReflection(const QString& FileName, ImageSaveFormat Format, const TLabelPictureOptions& Options,
+                        QString* Reason = nullptr);
+    // The picture such a save writes, before any flattening; null when there
+    // is no text. Painted afresh at the control's size with no mouse over it.
+    QImage Picture(const TLabelPictureOptions& Options);
 
     void LayoutLoaded() override;
 

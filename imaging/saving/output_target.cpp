@@ -26,6 +26,9 @@ QString SystemError(int Error)
     return QString::fromLocal8Bit(std::strerror(Error));
 }
 
+// Reasons never repeat the file's name: every caller puts it before them
+// ("Could not save "NAME": REASON", "lumivex-cli: NAME: REASON").
+
 // Where a write to Path really lands: links followed to their last target,
 // which need not exist yet. Names stay bytes throughout (see file_names.h).
 QByteArray FinalTarget(const QByteArray& Path, QString* Reason)
@@ -43,7 +46,7 @@ QByteArray FinalTarget(const QByteArray& Path, QString* Reason)
         }
         path = target;
     }
-    Fail(Reason, QStringLiteral("%1: too many levels of symbolic links").arg(FileNameFromBytes(Path)));
+    Fail(Reason, QStringLiteral("too many levels of symbolic links"));
     return {};
 }
 
@@ -73,16 +76,13 @@ bool WriteInPlace(const QByteArray& Path, const QByteArray& Bytes, QString* Reas
     // redirection does; a device opens at once.
     const int descriptor = ::open(Path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (descriptor < 0)
-        return Fail(Reason,
-                    QStringLiteral("could not open %1: %2").arg(FileNameFromBytes(Path), SystemError(errno)));
+        return Fail(Reason, QStringLiteral("could not open it: %1").arg(SystemError(errno)));
     int error = 0;
     const bool written = WriteAll(descriptor, Bytes, &error);
     if (::close(descriptor) != 0 && written && errno != EINTR)
         error = errno;
     if (!written || error != 0)
-        return Fail(
-            Reason,
-            QStringLiteral("could not write %1: %2").arg(FileNameFromBytes(Path), SystemError(error)));
+        return Fail(Reason, QStringLiteral("could not write it: %1").arg(SystemError(error)));
     return true;
 }
 
@@ -114,9 +114,8 @@ bool ReplaceAtomically(const QByteArray& Path, const struct stat* Existing, cons
     QByteArray temporary;
     const int descriptor = CreateTemporaryBeside(Path, Existing, temporary);
     if (descriptor < 0)
-        return Fail(
-            Reason,
-            QStringLiteral("could not create %1: %2").arg(FileNameFromBytes(Path), SystemError(errno)));
+        return Fail(Reason,
+                    QStringLiteral("could not create a file in its folder: %1").arg(SystemError(errno)));
     int error = 0;
     bool written = WriteAll(descriptor, Bytes, &error);
     if (::close(descriptor) != 0 && written) {
@@ -129,9 +128,7 @@ bool ReplaceAtomically(const QByteArray& Path, const struct stat* Existing, cons
     }
     if (!written) {
         ::unlink(temporary.constData());
-        return Fail(
-            Reason,
-            QStringLiteral("could not write %1: %2").arg(FileNameFromBytes(Path), SystemError(error)));
+        return Fail(Reason, QStringLiteral("could not write it: %1").arg(SystemError(error)));
     }
     return true;
 }
@@ -150,14 +147,13 @@ bool WriteOutputFile(const QString& FileName, const QByteArray& Bytes, QString* 
     if (::stat(path.constData(), &status) != 0) {
         if (errno == ENOENT)
             return ReplaceAtomically(path, nullptr, Bytes, Reason);
-        return Fail(Reason, QStringLiteral("could not write %1: %2").arg(FileName, SystemError(errno)));
+        return Fail(Reason, QStringLiteral("could not write it: %1").arg(SystemError(errno)));
     }
     if (S_ISREG(status.st_mode))
         return ReplaceAtomically(path, &status, Bytes, Reason);
     if (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
         return WriteInPlace(path, Bytes, Reason);
     if (S_ISDIR(status.st_mode))
-        return Fail(Reason, QStringLiteral("%1 is a folder").arg(FileName));
-    return Fail(Reason,
-                QStringLiteral("%1 is neither a file nor a device that can be written").arg(FileName));
+        return Fail(Reason, QStringLiteral("it is a folder"));
+    return Fail(Reason, QStringLiteral("it is neither a file nor a device that can be written"));
 }
