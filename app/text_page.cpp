@@ -12,9 +12,11 @@
 #include "toolkit/widgets/edit.h"
 #include "toolkit/widgets/font_dialog.h"
 #include "toolkit/widgets/label.h"
+#include "toolkit/widgets/tab_sheet.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTextDocument>
 
 namespace
