@@ -107,8 +107,9 @@ TEST_F(MainFormTextPicture, LabelFillsThePageBelowTheEditRowAndShowsItsTextAtAny
         const TOrbReflectionLabel* label = Form->OrbReflectionLabel1;
         const QWidget* page = Form->TabSheet2;
         EXPECT_EQ(label->geometry(), QRect(0, 41, page->width(), page->height() - 41));
-        if (!c.Label.isEmpty())
+        if (!c.Label.isEmpty()) {
             EXPECT_EQ(label->size(), c.Label);
+        }
         EXPECT_GT(label->y(), Form->Edit1->geometry().bottom());
         // The text and its reflection are there in what the window shows.
         const QImage shown = Form->grab().toImage();
@@ -154,9 +155,15 @@ TEST_F(MainFormTextPicture, CheckBoxesShapeTheSaveAndCopyAsTheCommandLineWritesT
         ASSERT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
 
         const QString written = Folder.filePath(QStringLiteral("cli-") + QLatin1String(c.File));
-        QStringList arguments = {QStringLiteral("text"), markup,      QStringLiteral("--width"),
-                                 QStringLiteral("972"),  "--height",  QStringLiteral("540"),
-                                 "--background",         "lightyellow", "-o",
+        QStringList arguments = {QStringLiteral("text"),
+                                 markup,
+                                 QStringLiteral("--width"),
+                                 QStringLiteral("972"),
+                                 "--height",
+                                 QStringLiteral("540"),
+                                 "--background",
+                                 "lightyellow",
+                                 "-o",
                                  written};
         if (c.Trim)
             arguments << QStringLiteral("--trim");

@@ -37,10 +37,11 @@ TEST(ProgramStart, HelpAndVersionPrintAndExitWithoutAWindow)
         EXPECT_EQ(process.exitCode(), c.ExitCode);
         const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
         const QString err = QString::fromLocal8Bit(process.readAllStandardError());
-        EXPECT_TRUE(out.startsWith(QLatin1String(c.Stdout))) << out.toStdString();
-        EXPECT_TRUE(err.startsWith(QLatin1String(c.Stderr))) << err.toStdString();
-        if (!*c.Stdout)
+        EXPECT_EQ(out.left(qsizetype(qstrlen(c.Stdout))), QLatin1String(c.Stdout)) << out.toStdString();
+        EXPECT_EQ(err.left(qsizetype(qstrlen(c.Stderr))), QLatin1String(c.Stderr)) << err.toStdString();
+        if (!*c.Stdout) {
             EXPECT_TRUE(out.isEmpty()) << out.toStdString();
+        }
     }
 }
 } // namespace
