@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <algorithm>
 #include <cmath>
 
@@ -36,6 +38,13 @@ TImageView::TImageView(TOrbReflectionImage* Image, QWidget* Page)
     Page->installEventFilter(this);
     FollowPage();
     lower();
+    // The view takes the keyboard (arrows scroll at 100 %). While it has the
+    // focus a frame over its edges says so, above whatever picture it shows.
+    FFocusMark = new QWidget(this);
+    FFocusMark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    FFocusMark->setFocusPolicy(Qt::NoFocus);
+    FFocusMark->installEventFilter(this);
+    FFocusMark->hide();
 }
 
 void TImageView::FollowPage()
@@ -136,6 +145,25 @@ QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
 void TImageView::paintEvent(QPaintEvent* Event)
 {
     QScrollArea::paintEvent(Event);
+    PaintPicture();
+}
+
+void TImageView::focusInEvent(QFocusEvent* Event)
+{
+    QScrollArea::focusInEvent(Event);
+    FFocusMark->setGeometry(rect());
+    FFocusMark->raise();
+    FFocusMark->show();
+}
+
+void TImageView::focusOutEvent(QFocusEvent* Event)
+{
+    QScrollArea::focusOutEvent(Event);
+    FFocusMark->hide();
+}
+
+void TImageView::PaintPicture()
+{
     if (!FFitted)
         return;
     TGDIPPicture* picture = FImage->Picture();
@@ -166,12 +194,23 @@ void TImageView::paintEvent(QPaintEvent* Event)
 void TImageView::resizeEvent(QResizeEvent* Event)
 {
     QScrollArea::resizeEvent(Event);
+    if (FFocusMark)
+        FFocusMark->setGeometry(rect());
     if (FFitted)
         Refresh();
 }
 
 bool TImageView::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Watched == FFocusMark && Event->type() == QEvent::Paint) {
+        QStylePainter painter(FFocusMark);
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = FFocusMark->rect();
+        focus.backgroundColor = palette().color(QPalette::Window);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        return true;
+    }
     if (Watched == FImage && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move))
         FollowImageSize();
     else if (Watched == parentWidget() && Event->type() == QEvent::Resize)

@@ -38,10 +38,14 @@ class TImageView : public QScrollArea
 
   protected:
     void paintEvent(QPaintEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
   private:
+    // The fitted composition, scaled to the view.
+    void PaintPicture();
     // Where the fitted composition goes: the whole view, below the page's
     // row of controls.
     QRect FitArea() const;
@@ -56,6 +60,7 @@ class TImageView : public QScrollArea
     TOrbReflectionImage* FImage;
     QWidget* FContent;
     bool FFitted = false;
+    QWidget* FFocusMark = nullptr;
     int FTop = 0; // the height of the page's row of controls above the view
     QImage FPageCopy;
     qint64 FPageCopySource = 0;

@@ -24,10 +24,12 @@ out=docs/markup
 mkdir -p "$out"
 export QT_QPA_PLATFORM=offscreen
 count=0
-# NAME|MARKUP, one picture per line; docs/markup.md shows the same markup.
-while IFS='|' read -r name markup; do
+# NAME|MARKUP[|OPTIONS], one picture per line; docs/markup.md shows the same
+# markup. Without OPTIONS the picture is as wide as the text.
+while IFS='|' read -r name markup options; do
     [ -n "$name" ] || continue
-    "$cli" text "$markup" --font "Tahoma,14" --size 14 -o "$out/$name.png"
+    # shellcheck disable=SC2086 # the options are words
+    "$cli" text "$markup" --font "Tahoma,14" --size 14 ${options:-} -o "$out/$name.png"
     count=$((count + 1))
 done <<'LIST'
 bold|Plain and <b>bold</b>
@@ -44,7 +46,7 @@ linebreak|First line<br>Second line
 rule|Above the rule<hr>Below it
 anchor|Visit <a href="https://example.com">our site</a>
 font|<font face="DejaVu Serif" size="5" color="orange" bgcolor="navy">Font</font> and plain
-paragraph|<p align="center">Centred over the whole width</p>
+paragraph|<p align="center">Centred</p><p align="right">and on the right</p>|--width 300
 paragraph-background|<p bgcolor="lightyellow" bgcolorto="skyblue">A gradient behind the line</p>
 list|<ul><li>First item<li>Second item</ul>
 image|<img src="SSYS:3"> An icon
