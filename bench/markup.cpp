@@ -48,14 +48,15 @@ struct TBench {
 
     bool Run(const QString& Markup, QPoint Point, bool TestOnly)
     {
-        QString anchor, plain, focus;
-        int width = 0, height = 0, total = 0, index = 0;
-        QRect rect;
+        TMarkupRequest request;
         // Tall enough for every line: the layout never stops at the bottom.
-        const QRect area(0, 0, 600, 1 << 29);
-        return DrawMarkup(Canvas, Markup, area, &Images, Point.x(), Point.y(), -1, 0, 1, TestOnly, false,
-                          false, false, true, false, true, 1.0, clBlue, clNone, clNone, clGray, anchor, plain,
-                          focus, width, height, total, index, rect, nullptr, nullptr, 0);
+        request.Area = QRect(0, 0, 600, 1 << 29);
+        request.Point = Point;
+        request.TestOnly = TestOnly;
+        request.ShadowShift = 1;
+        request.BlinkVisible = true;
+        request.Images = &Images;
+        return DrawMarkup(Canvas, Markup, request).AnchorAtPoint;
     }
 
     QImage Image;

@@ -44,9 +44,8 @@ TOrbReflectionLabel::TOrbReflectionLabel(QWidget* Parent)
     setMouseTracking(true);
     FHTMLText->OnChange = [this](TStrings*) { MarkupTextChanged(); };
     // Painting and hit testing go through the overridable RenderMarkup.
-    FRendering->RenderHook = [this](TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                                    const TMarkupOptions& Options, TMarkupResults& Results) {
-        return RenderMarkup(Canvas, Markup, Area, Options, Results);
+    FRendering->RenderHook = [this](TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request) {
+        return RenderMarkup(Canvas, Markup, Request);
     };
     Font()->SetSize(InitialFontSize);
     Font()->SetStyle(TFont::fsBold);
@@ -223,11 +222,11 @@ QString TOrbReflectionLabel::MarkupText() const
     return FHTMLText->Lines().join(QString());
 }
 
-bool TOrbReflectionLabel::RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                                       const TMarkupOptions& Options, TMarkupResults& Results)
+TMarkupResult TOrbReflectionLabel::RenderMarkup(TCanvas& Canvas, const QString& Markup,
+                                                const TMarkupRequest& Request)
 {
     SyncRendering();
-    return FRendering->RenderMarkup(Canvas, Markup, Area, Options, Results);
+    return FRendering->RenderMarkup(Canvas, Markup, Request);
 }
 
 void TOrbReflectionLabel::RequestRepaint()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/saving/save_formats.h"
+#include "markup/markup_request.h"
 #include "pictures/picture_container.h"
 #include "toolkit/graphics/image_list.h"
 #include "toolkit/notify_event.h"
@@ -19,8 +20,6 @@ class TLabelRendering;
 struct TLabelPictureOptions;
 class TStrings;
 class THTMLPictureCache;
-struct TMarkupOptions;
-struct TMarkupResults;
 
 // Shows a short text written in the markup language standing on a mirrored,
 // fading copy of itself. It paints into an off-screen image of its own size
@@ -156,8 +155,7 @@ class TOrbReflectionLabel : public TControl
     virtual QString MarkupText() const;
     // DrawMarkup with the label's picture cache and container; the reported
     // text size becomes MarkupWidth and MarkupHeight.
-    virtual bool RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                              const TMarkupOptions& Options, TMarkupResults& Results);
+    virtual TMarkupResult RenderMarkup(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);
     virtual void RequestRepaint();
     // Marks the reflection stale and repaints; the paint rebuilds it.
     void InvalidateReflection();

@@ -2,6 +2,13 @@
 
 #include "markup/markup_call.h"
 
+TMarkupResult DrawMarkup(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request)
+{
+    TMarkupResult result;
+    RunMarkupCall(Canvas, Markup, Request, result);
+    return result;
+}
+
 bool DrawMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area, TImageList* Images, int PointX,
                 int PointY, int FocusIndex, int HotIndex, int ShadowShift, bool TestOnly, bool MeasureOnly,
                 bool ScaleImages, bool KeepColors, bool BlinkVisible, bool HotOnly, bool WrapWords,
@@ -11,42 +18,40 @@ bool DrawMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area, TImag
                 QRect& PointAnchorRect, THTMLPictureCache* PictureCache, TPictureContainer* PictureContainer,
                 int LineGap)
 {
-    TMarkupOptions options;
-    options.Images = Images;
-    options.Point = QPoint(PointX, PointY);
-    options.FocusIndex = FocusIndex;
-    options.HotIndex = HotIndex;
-    options.ShadowShift = ShadowShift;
-    options.TestOnly = TestOnly;
-    options.MeasureOnly = MeasureOnly;
-    options.ScaleImages = ScaleImages;
-    options.KeepColors = KeepColors;
-    options.BlinkVisible = BlinkVisible;
-    options.HotOnly = HotOnly;
-    options.WrapWords = WrapWords;
-    options.ImageScale = ImageScale;
-    options.AnchorColor = AnchorColor;
-    options.HotBackColor = HotBackColor;
-    options.HotTextColor = HotTextColor;
-    options.ShadowColor = ShadowColor;
-    options.PictureCache = PictureCache;
-    options.PictureContainer = PictureContainer;
-    options.LineGap = LineGap;
-
-    TMarkupResults results;
-    results.PointAnchor = PointAnchor;
-    results.PointAnchorRect = PointAnchorRect;
-    {
-        TMarkupCall call(Canvas, options, results);
-        call.Run(Markup, Area);
-    }
-    PointAnchor = results.PointAnchor;
-    PlainText = results.PlainText;
-    FocusTarget = results.FocusTarget;
-    ExtentWidth = results.ExtentWidth;
-    ExtentHeight = results.ExtentHeight;
-    AnchorTotal = results.AnchorTotal;
-    PointAnchorIndex = results.PointAnchorIndex;
-    PointAnchorRect = results.PointAnchorRect;
-    return results.AnchorAtPoint;
+    const TMarkupRequest request{.Area = Area,
+                                 .Point = QPoint(PointX, PointY),
+                                 .TestOnly = TestOnly,
+                                 .MeasureOnly = MeasureOnly,
+                                 .WrapWords = WrapWords,
+                                 .KeepColors = KeepColors,
+                                 .BlinkVisible = BlinkVisible,
+                                 .HotOnly = HotOnly,
+                                 .ScaleImages = ScaleImages,
+                                 .ImageScale = ImageScale,
+                                 .FocusIndex = FocusIndex,
+                                 .HotIndex = HotIndex,
+                                 .ShadowShift = ShadowShift,
+                                 .LineGap = LineGap,
+                                 .AnchorColor = AnchorColor,
+                                 .HotBackColor = HotBackColor,
+                                 .HotTextColor = HotTextColor,
+                                 .ShadowColor = ShadowColor,
+                                 .Images = Images,
+                                 .PictureCache = PictureCache,
+                                 .PictureContainer = PictureContainer};
+    // The anchor and its rectangle start as the caller's: the call writes them
+    // only when it finds an anchor.
+    TMarkupResult result;
+    result.PointAnchor = PointAnchor;
+    result.PointAnchorRect = PointAnchorRect;
+    RunMarkupCall(Canvas, Markup, request, result);
+    PointAnchor = result.PointAnchor;
+    PlainText = result.PlainText;
+    FocusTarget = result.FocusTarget;
+    ExtentWidth = result.ExtentWidth;
+    ExtentHeight = result.ExtentHeight;
+    AnchorTotal = result.AnchorTotal;
+    PointAnchorIndex = result.PointAnchorIndex;
+    PointAnchorRect = result.PointAnchorRect;
+    return result.AnchorAtPoint;
 }

@@ -33,8 +33,7 @@ long long RoundEven(double Value)
 
 } // namespace
 
-void GradientFill(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, const QRect& Rect, int Bands,
-                  TColor Frame)
+TColor GradientBandColor(TColor From, TColor To, int Bands, int Band)
 {
     if (Bands == 0)
         Bands = 1;
@@ -42,6 +41,16 @@ void GradientFill(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, cons
     const double stepRed = double(Red(to) - Red(from)) / Bands;
     const double stepGreen = double(Green(to) - Green(from)) / Bands;
     const double stepBlue = double(Blue(to) - Blue(from)) / Bands;
+    return RGBToColor(Red(from) + int(RoundEven(Band * stepRed)),
+                      Green(from) + int(RoundEven(Band * stepGreen)),
+                      Blue(from) + int(RoundEven(Band * stepBlue)));
+}
+
+void GradientFill(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, const QRect& Rect, int Bands,
+                  TColor Frame)
+{
+    if (Bands == 0)
+        Bands = 1;
     const int left = Rect.x(), top = Rect.y(), right = RectRight(Rect), bottom = RectBottom(Rect);
     const double bandSize = double(Horizontal ? right - left : bottom - top) / Bands;
     const int bandWidth = int(bandSize); // truncated
@@ -54,9 +63,7 @@ void GradientFill(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, cons
         // cost to one fill per distinct place.
         if (i + 1 < Bands && offsetOf(i + 1) == o)
             continue;
-        const TColor color =
-            RGBToColor(Red(from) + int(RoundEven(i * stepRed)), Green(from) + int(RoundEven(i * stepGreen)),
-                       Blue(from) + int(RoundEven(i * stepBlue)));
+        const TColor color = GradientBandColor(From, To, Bands, i);
         Canvas.Pen()->SetColor(color);
         Canvas.Brush()->SetColor(color);
         if (Horizontal)

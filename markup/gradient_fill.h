@@ -13,3 +13,7 @@ class TCanvas;
 // rectangle is then outlined in Frame with a clear brush.
 void GradientFill(TCanvas& Canvas, TColor From, TColor To, bool Horizontal, const QRect& Rect, int Bands,
                   TColor Frame);
+
+// The colour of band Band (0-based) of such a gradient, resolved to RGB; the
+// last band's is the colour the canvas pen and brush keep.
+TColor GradientBandColor(TColor From, TColor To, int Bands, int Band);

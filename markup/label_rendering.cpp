@@ -28,24 +28,6 @@ const char* const AllocationFailure = "Could not allocate memory for reflection 
 // be a label, and measuring more only costs time.
 constexpr int MaxFittingSide = 32767;
 
-TMarkupOptions LabelOptions(QPoint Point, int HotIndex, bool TestOnly, TColor AnchorColor, TColor ShadowColor)
-{
-    TMarkupOptions options;
-    options.Point = Point;
-    options.FocusIndex = -1;
-    options.HotIndex = HotIndex;
-    options.ShadowShift = ShadowShift;
-    options.TestOnly = TestOnly;
-    options.WrapWords = true;
-    options.ImageScale = 1.0;
-    options.AnchorColor = AnchorColor;
-    options.HotBackColor = clNone;
-    options.HotTextColor = clNone;
-    options.ShadowColor = ShadowColor;
-    options.LineGap = 0;
-    return options;
-}
-
 // Markup with its blanks removed and lower-cased (ASCII letters only), where
 // an alignment attribute is looked for whatever spacing the tag has.
 QString AlignmentProbe(const QString& Markup)
@@ -101,28 +83,35 @@ TLabelRendering::TLabelRendering()
 
 TLabelRendering::~TLabelRendering() = default;
 
-bool TLabelRendering::RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                                   const TMarkupOptions& Options, TMarkupResults& Results)
+TMarkupResult TLabelRendering::RenderMarkup(TCanvas& Canvas, const QString& Markup,
+                                            const TMarkupRequest& Request)
 {
-    Results.AnchorAtPoint = DrawMarkup(
-        Canvas, Markup, Area, Options.Images, Options.Point.x(), Options.Point.y(), Options.FocusIndex,
-        Options.HotIndex, Options.ShadowShift, Options.TestOnly, Options.MeasureOnly, Options.ScaleImages,
-        Options.KeepColors, Options.BlinkVisible, Options.HotOnly, Options.WrapWords, Options.ImageScale,
-        Options.AnchorColor, Options.HotBackColor, Options.HotTextColor, Options.ShadowColor,
-        Results.PointAnchor, Results.PlainText, Results.FocusTarget, Results.ExtentWidth,
-        Results.ExtentHeight, Results.AnchorTotal, Results.PointAnchorIndex, Results.PointAnchorRect,
-        FPictureCache.get(), PictureContainer, Options.LineGap);
-    FMarkupWidth = Results.ExtentWidth;
-    FMarkupHeight = Results.ExtentHeight;
-    return Results.AnchorAtPoint;
+    TMarkupRequest request = Request;
+    request.PictureCache = FPictureCache.get();
+    request.PictureContainer = PictureContainer;
+    const TMarkupResult result = DrawMarkup(Canvas, Markup, request);
+    FMarkupWidth = result.ExtentWidth;
+    FMarkupHeight = result.ExtentHeight;
+    return result;
 }
 
-bool TLabelRendering::Render(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                             const TMarkupOptions& Options, TMarkupResults& Results)
+TMarkupResult TLabelRendering::Render(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request)
 {
     if (RenderHook)
-        return RenderHook(Canvas, Markup, Area, Options, Results);
-    return RenderMarkup(Canvas, Markup, Area, Options, Results);
+        return RenderHook(Canvas, Markup, Request);
+    return RenderMarkup(Canvas, Markup, Request);
+}
+
+TMarkupRequest TLabelRendering::LabelRequest(const QRect& Area, QPoint Point) const
+{
+    TMarkupRequest request;
+    request.Area = Area;
+    request.Point = Point;
+    request.ShadowShift = ShadowShift;
+    request.AnchorColor = URLColor;
+    request.ShadowColor = PaintShadowColor;
+    request.Images = Images;
+    return request;
 }
 
 void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex)
@@ -143,10 +132,9 @@ void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint P
     TCanvas canvas(&Surface);
     canvas.Font()->CopyFrom(FFont.get());
     canvas.Brush()->SetColor(Background);
-    TMarkupOptions options = LabelOptions(Point, HotIndex, false, URLColor, PaintShadowColor);
-    options.Images = Images;
-    TMarkupResults results;
-    Render(canvas, Markup, client, options, results);
+    TMarkupRequest request = LabelRequest(client, Point);
+    request.HotIndex = HotIndex;
+    Render(canvas, Markup, request);
 }
 
 void TLabelRendering::Paint(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex, bool Loading)
@@ -229,18 +217,19 @@ bool TLabelRendering::AnchorAt(QImage& Surface, const QString& Markup, int X, in
     AnchorRect = QRect(QPoint(-1, -1), QPoint(-2, -2));
     TCanvas canvas(&Surface);
     canvas.Font()->CopyFrom(FFont.get());
-    TMarkupOptions options = LabelOptions(QPoint(X, Y), -1, true, HitTestAnchorColor, clNone);
-    options.Images = Images;
-    TMarkupResults results;
-    results.PointAnchorRect = AnchorRect;
-    const bool found = Render(canvas, Markup, Surface.rect(), options, results);
-    AnchorIndex = results.PointAnchorIndex;
-    if (!found) {
+    TMarkupRequest request = LabelRequest(Surface.rect(), QPoint(X, Y));
+    request.HotIndex = -1;
+    request.TestOnly = true;
+    request.AnchorColor = HitTestAnchorColor;
+    request.ShadowColor = clNone;
+    const TMarkupResult result = Render(canvas, Markup, request);
+    if (!result.AnchorAtPoint) {
         AnchorIndex = -1;
         return false;
     }
-    Anchor = results.PointAnchor;
-    AnchorRect = results.PointAnchorRect;
+    AnchorIndex = result.PointAnchorIndex;
+    Anchor = result.PointAnchor;
+    AnchorRect = result.PointAnchorRect;
     return true;
 }
 
@@ -249,12 +238,11 @@ QSize TLabelRendering::FittingSize(const QString& Markup, int Width)
     QImage scratch(1, 1, QImage::Format_RGB32);
     TCanvas canvas(&scratch);
     canvas.Font()->CopyFrom(FFont.get());
-    TMarkupOptions options = LabelOptions(QPoint(-1, -1), -1, false, URLColor, PaintShadowColor);
-    options.Images = Images;
-    options.MeasureOnly = true;
-    TMarkupResults results;
     const int areaWidth = Width > 0 ? std::min(Width, MaxFittingSide) : MaxFittingSide;
-    Render(canvas, Markup, QRect(0, 0, areaWidth, MaxFittingSide), options, results);
+    TMarkupRequest request = LabelRequest(QRect(0, 0, areaWidth, MaxFittingSide), QPoint(-1, -1));
+    request.HotIndex = -1;
+    request.MeasureOnly = true;
+    Render(canvas, Markup, request);
     const int height = FMarkupHeight;
     const int visibleRows = std::clamp(Parameters.Size, 0, height);
     const int reflectionBottom = visibleRows > 0 ? height + Parameters.Axis + visibleRows : height;

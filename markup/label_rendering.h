@@ -2,7 +2,7 @@
 
 #include "imaging/reflection/reflection_parameters.h"
 #include "imaging/saving/save_formats.h"
-#include "markup/markup_call.h"
+#include "markup/markup_request.h"
 #include "toolkit/graphics/color.h"
 
 #include <QImage>
@@ -69,12 +69,11 @@ class TLabelRendering
 
     // One DrawMarkup call with the label's picture cache and container added;
     // the reported text size becomes MarkupWidth and MarkupHeight.
-    bool RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                      const TMarkupOptions& Options, TMarkupResults& Results);
+    TMarkupResult RenderMarkup(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);
     // When set, painting, hit testing and measuring lay the markup out
     // through it instead of RenderMarkup (a control's overridable step).
-    using TRenderHook = std::function<bool(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                                           const TMarkupOptions& Options, TMarkupResults& Results)>;
+    using TRenderHook =
+        std::function<TMarkupResult(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request)>;
     TRenderHook RenderHook;
 
     // Paints Surface as the label shows itself: background, reflection (when
@@ -112,8 +111,9 @@ class TLabelRendering
     QImage Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options);
 
   private:
-    bool Render(TCanvas& Canvas, const QString& Markup, const QRect& Area, const TMarkupOptions& Options,
-                TMarkupResults& Results);
+    TMarkupResult Render(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);
+    // The label's fixed settings for a call at Point over Area.
+    TMarkupRequest LabelRequest(const QRect& Area, QPoint Point) const;
     QImage CaptureText(const QImage& Surface, const QString& Markup);
     void PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex);
     // The rows and columns a trimmed picture keeps: the captured text area

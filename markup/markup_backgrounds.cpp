@@ -1,18 +1,16 @@
-#include "markup/markup_call.h"
+#include "markup/markup_backgrounds.h"
 
 #include "markup/gradient_fill.h"
+#include "markup/markup_context.h"
+#include "markup/markup_limits.h"
+#include "markup/markup_painter.h"
+#include "markup/markup_pictures.h"
 #include "markup/shell_icons.h"
 #include "markup/tag_readers.h"
 #include "markup/text_helpers.h"
 #include "pictures/html_picture.h"
-#include "toolkit/graphics/brush.h"
-#include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/image_list.h"
-#include "toolkit/graphics/pen.h"
 
-#include <QBrush>
-#include <QImage>
-#include <QPainter>
 #include <QSize>
 
 namespace
@@ -21,91 +19,129 @@ namespace
 // Bands of the paragraph and body gradients.
 constexpr int GradientBands = 64;
 
-} // namespace
+// Body background pictures: tiled over the area, or once at its top-left or
+// top-right corner.
+enum class TPlacement { Tiled, TopLeft, TopRight };
 
-void TMarkupCall::FillGradient(TColor From, TColor To, bool Horizontal, const TEdges& Rect)
+// The brush a restored colour gives: none makes it clear.
+TMarkupBrush BrushOfColor(TColor Color)
 {
-    GradientFill(FCanvas, From, To, Horizontal, Rect.ToRect(), GradientBands, clNone);
-    // The brush is clear afterwards but keeps the last band's colour: the
-    // band of each following paragraph line is outlined in it.
-    FState.Brush.Color = FCanvas.Brush()->Color();
-    FState.Brush.Clear = true;
+    return TMarkupBrush{Color, Color == clNone};
 }
 
-void TMarkupCall::ApplyBody(const QString& Tag, TLineWalk& Walk)
+// The brush is clear after a gradient but keeps the last band's colour: the
+// band of each following paragraph line is outlined in it.
+void AfterGradient(MarkupState& State, TColor From, TColor To)
 {
+    State.Brush.Color = GradientBandColor(From, To, GradientBands, GradientBands - 1);
+    State.Brush.Clear = true;
+}
+
+// Image-list pictures and shell icons go at the run position, or with their
+// right edge on the line's right edge.
+void DrawBodyIcon(TMarkupContext& Context, const QString& Name, bool Right, TLineWalk& Walk)
+{
+    const TEdges& run = Walk.Run;
+    const TMarkupRequest& request = Context.Request;
+    if (IsImageListName(Name)) {
+        const int index = IntValue(Name.mid(4));
+        const TImageList* images = request.Images;
+        if (images && index >= 0 && index < images->Count()) {
+            const int x = Right ? run.Right - images->Width() : run.Left;
+            Walk.Painter().ImageListPicture(*images, index,
+                                            QRect(x, run.Top, images->Width(), images->Height()), false);
+        }
+    }
+    if (IsShellIconName(Name)) {
+        const bool large = Name.contains(u"LSYS:");
+        const int x = Right ? run.Right - ShellIconSize(large).width() : run.Left;
+        Walk.Painter().ShellIcon(Name.mid(5), large, QPoint(x, run.Top), request.ScaleImages,
+                                 request.ImageScale);
+    }
+}
+
+void DrawBodyPicture(TMarkupContext& Context, const QString& Name, TPlacement Placement, TLineWalk& Walk)
+{
+    const bool right = Placement == TPlacement::TopRight;
+    DrawBodyIcon(Context, Name, right, Walk);
+    THTMLPicture* picture = FindPicture(Context, Name);
+    if (!picture || picture->IsEmpty() || picture->Width() <= 0 || picture->Height() <= 0)
+        return;
+    const TEdges& area = Context.Area;
+    if (Placement == TPlacement::Tiled) {
+        Walk.Painter().TiledPicture(*picture, area.ToRect());
+        return;
+    }
+    const int x = right ? area.Right - picture->Width() : area.Left;
+    Walk.Painter().ClippedPicture(*picture, QPoint(x, area.Top), area.ToRect());
+}
+
+} // namespace
+
+void DrawParagraphBand(TMarkupContext& Context, TLineWalk& Walk)
+{
+    if (!Context.State.ParagraphBackground)
+        return;
+    const MarkupState& state = Context.State;
+    const int top = Walk.LineRect.Top;
+    Walk.Painter().Rectangle(
+        TEdges{Context.Area.Left, top, Context.Area.Right, top + Walk.Line->Height}.ToRect(),
+        state.Brush.Color, state.Brush);
+}
+
+void ApplyParagraph(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk)
+{
+    MarkupState& state = Context.State;
+    const TParagraphTag paragraph = ReadParagraphTag(Tag);
+    if (paragraph.Alignment)
+        state.Alignment = *paragraph.Alignment;
+    if (paragraph.Indent)
+        state.Indent = ClampMarkupPosition(*paragraph.Indent);
+    if (!paragraph.HasBackground)
+        return;
+    const TEdges& line = Walk.LineRect;
+    const TEdges& area = Context.Area;
+    const TColor from = paragraph.BackgroundFrom;
+    if (paragraph.HasGradient) {
+        Walk.Painter().Gradient(TEdges{area.Left, line.Top, area.Right, line.Bottom + 2}.ToRect(), from,
+                                paragraph.BackgroundTo, true, GradientBands);
+    } else {
+        Walk.Painter().Rectangle(TEdges{area.Left, line.Top, area.Right, line.Bottom}.ToRect(), from,
+                                 BrushOfColor(from));
+    }
+    // The background's state belongs to the drawing pass.
+    if (Walk.Measuring())
+        return;
+    state.ParagraphBackground = true;
+    if (paragraph.HasGradient) {
+        AfterGradient(state, from, paragraph.BackgroundTo);
+        return;
+    }
+    state.ParagraphBackgroundSaved = state.SavedBrushColor();
+    state.RestoreBrushColor(from);
+}
+
+void ApplyBody(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk)
+{
+    MarkupState& state = Context.State;
     const TBodyTag body = ReadBodyTag(Tag);
+    const TEdges& area = Context.Area;
     // The colour goes first: painted after the pictures, as the tag lists its
     // attributes, it would cover them entirely.
     if (body.HasBackground && !body.HasGradient) {
-        FState.FontBackgroundSaved = FState.SavedBrushColor();
-        FState.RestoreBrushColor(body.BackgroundFrom);
-        TPen* pen = FCanvas.Pen();
-        const TColor penColor = pen->Color();
-        pen->SetColor(body.BackgroundFrom);
-        SyncBrush();
-        FCanvas.Rectangle(FArea.Left - 2, FArea.Top, FArea.Right, FArea.Bottom);
-        pen->SetColor(penColor);
+        state.FontBackgroundSaved = state.SavedBrushColor();
+        state.RestoreBrushColor(body.BackgroundFrom);
+        Walk.Painter().Rectangle(TEdges{area.Left - 2, area.Top, area.Right, area.Bottom}.ToRect(),
+                                 body.BackgroundFrom, state.Brush);
     } else if (body.HasBackground) {
-        FillGradient(body.BackgroundFrom, body.BackgroundTo, !body.VerticalGradient, FArea);
+        Walk.Painter().Gradient(area.ToRect(), body.BackgroundFrom, body.BackgroundTo, !body.VerticalGradient,
+                                GradientBands);
+        AfterGradient(state, body.BackgroundFrom, body.BackgroundTo);
     }
     if (body.Background)
-        DrawBodyPicture(*body.Background, TPlacement::Tiled, Walk);
+        DrawBodyPicture(Context, *body.Background, TPlacement::Tiled, Walk);
     if (body.TopLeft)
-        DrawBodyPicture(*body.TopLeft, TPlacement::TopLeft, Walk);
+        DrawBodyPicture(Context, *body.TopLeft, TPlacement::TopLeft, Walk);
     if (body.TopRight)
-        DrawBodyPicture(*body.TopRight, TPlacement::TopRight, Walk);
-}
-
-void TMarkupCall::DrawBodyPicture(const QString& Name, TPlacement Placement, TLineWalk& Walk)
-{
-    const TEdges& run = Walk.Run;
-    const bool right = Placement == TPlacement::TopRight;
-    // Image-list pictures and shell icons go at the run position, or with
-    // their right edge on the line's right edge.
-    if (Name.contains(u"IDX:")) {
-        const int index = IntValue(Name.mid(4));
-        const TImageList* images = FOptions.Images;
-        if (images && index >= 0 && index < images->Count())
-            images->Draw(FCanvas, right ? run.Right - images->Width() : run.Left, run.Top, index);
-    }
-    if (Name.contains(u"SSYS:") || Name.contains(u"LSYS:")) {
-        const bool large = Name.contains(u"LSYS:");
-        QSize size;
-        DrawShellIcon(FCanvas, 0, 0, Name.mid(5), large, false, false, 1.0, size);
-        DrawShellIcon(FCanvas, right ? run.Right - size.width() : run.Left, run.Top, Name.mid(5), large, true,
-                      FOptions.ScaleImages, FOptions.ImageScale, size);
-    }
-
-    THTMLPicture* picture = FindPicture(Name);
-    if (!picture || picture->IsEmpty() || picture->Width() <= 0 || picture->Height() <= 0)
-        return;
-    const QRect area = FArea.ToRect();
-    if (Placement != TPlacement::Tiled) {
-        const int x = right ? FArea.Right - picture->Width() : FArea.Left;
-        const bool clipped = FCanvas.HasClipRect();
-        const QRect clip = FCanvas.ClipRect();
-        FCanvas.SetClipRect(clipped ? clip & area : area);
-        FCanvas.Draw(x, FArea.Top, picture);
-        if (clipped)
-            FCanvas.SetClipRect(clip);
-        else
-            FCanvas.ClearClipRect();
-        return;
-    }
-    // Tiles from the area's top-left corner. The picture is drawn once and
-    // repeated as a texture, so a tiny picture over a large area costs no
-    // more than filling it.
-    QImage tile(picture->Width(), picture->Height(), QImage::Format_ARGB32_Premultiplied);
-    tile.fill(Qt::transparent);
-    {
-        TCanvas tileCanvas(&tile);
-        tileCanvas.Draw(0, 0, picture);
-    }
-    TCanvasPaint paint(FCanvas, &area);
-    if (!paint.IsActive())
-        return;
-    QBrush texture(tile);
-    texture.setTransform(QTransform::fromTranslate(FArea.Left, FArea.Top));
-    paint->fillRect(area, texture);
+        DrawBodyPicture(Context, *body.TopRight, TPlacement::TopRight, Walk);
 }

@@ -1,14 +1,14 @@
-#include "markup/markup_call.h"
+#include "markup/markup_pictures.h"
 
+#include "markup/markup_context.h"
 #include "markup/markup_limits.h"
+#include "markup/markup_painter.h"
 #include "markup/shell_icons.h"
-#include "markup/stretch_bitmap_bits.h"
 #include "markup/tag_readers.h"
 #include "markup/text_helpers.h"
 #include "pictures/html_picture.h"
 #include "pictures/html_picture_cache.h"
 #include "pictures/picture_container.h"
-#include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/canvas_geometry.h"
 #include "toolkit/graphics/image_list.h"
@@ -19,30 +19,99 @@
 namespace
 {
 
-// Picture names of the image list and the shell icon lists.
-bool IsImageListName(const QString& Upper)
-{
-    return Upper.contains(u"IDX:");
-}
-bool IsShellIconName(const QString& Upper)
-{
-    return Upper.contains(u"SSYS:") || Upper.contains(u"LSYS:");
-}
-
 int RoundHalfEven(double Value)
 {
     return int(std::nearbyint(Value));
 }
 
+// A picture's size in device pixels, from its size at 96 dots per inch.
+QSize DeviceSize(const TMarkupContext& Context, int Width, int Height)
+{
+    return QSize(MulDiv(Width, Context.Canvas.PixelsPerInchX(), 96),
+                 MulDiv(Height, Context.Canvas.PixelsPerInchY(), 96));
+}
+
+// The sources are not exclusive: a later one that applies overrides the
+// size an earlier one gave.
+QSize PlacePicture(TMarkupContext& Context, const TImageTag& Image, const QString& Name, TLineWalk& Walk)
+{
+    const TMarkupRequest& request = Context.Request;
+    const QString upper = UpperCaseAscii(Name);
+    TEdges& run = Walk.Run;
+    QSize size(0, 0);
+    if (IsImageListName(upper)) {
+        const int index = IntValue(Name.mid(4));
+        const TImageList* images = request.Images;
+        if (images && index >= 0 && index < images->Count()) {
+            size = DeviceSize(Context, images->Width(), images->Height());
+            const bool scaled = request.ScaleImages;
+            const QRect target =
+                scaled ? QRect(run.Left, run.Top, RoundHalfEven(images->Width() * request.ImageScale),
+                               RoundHalfEven(images->Height() * request.ImageScale))
+                       : QRect(run.Left, run.Top, images->Width(), images->Height());
+            Walk.Painter().ImageListPicture(*images, index, target, scaled);
+            // The drawing pass starts the run again at the line's left edge
+            // after a scaled picture.
+            if (scaled && !Walk.Measuring())
+                run = Walk.LineRect;
+        }
+    }
+    if (IsShellIconName(upper)) {
+        const bool large = upper.contains(u"LSYS:");
+        const QSize icon = ShellIconSize(large);
+        Walk.Painter().ShellIcon(Name.mid(5), large, QPoint(run.Left, run.Top), request.ScaleImages,
+                                 request.ImageScale);
+        size = DeviceSize(Context, icon.width(), icon.height());
+    }
+    THTMLPicture* picture = FindPicture(Context, Name);
+    if (picture && !picture->IsEmpty()) {
+        const int width = ClampMarkupPictureSide(Image.Width);
+        const int height = ClampMarkupPictureSide(Image.Height);
+        const bool sized = width > 0 && height > 0;
+        if (sized)
+            Walk.Painter().Picture(*picture, QRect(run.Left, run.Top, width, height), true);
+        else
+            Walk.Painter().Picture(
+                *picture, QRect(run.Left + picture->FrameLeft(), run.Top + picture->FrameTop(), 0, 0), false);
+        size = DeviceSize(Context, sized ? width : picture->LogicalWidth(),
+                          sized ? height : picture->LogicalHeight());
+    }
+    return size;
+}
+
+// ALIGN raises the text on the line to the picture's top or middle; WRAP
+// lets the picture overlap the following lines.
+void AlignToPicture(TMarkupContext& Context, const TImageTag& Image, TMarkupLine& Line)
+{
+    if (Image.AlignTop)
+        Line.ImageOffset = Line.Height - Context.TextHeight();
+    else if (Image.AlignMiddle)
+        Line.ImageOffset = int(unsigned(Line.Height - Context.TextHeight()) / 2u);
+    if (Image.Wrap) {
+        Line.Height = Context.TextHeight();
+        Line.ImageOffset = 0;
+    }
+}
+
 } // namespace
 
-THTMLPicture* TMarkupCall::FindPicture(const QString& Name)
+bool IsImageListName(const QString& Upper)
+{
+    return Upper.contains(u"IDX:");
+}
+
+bool IsShellIconName(const QString& Upper)
+{
+    return Upper.contains(u"SSYS:") || Upper.contains(u"LSYS:");
+}
+
+THTMLPicture* FindPicture(const TMarkupContext& Context, const QString& Name)
 {
     THTMLPicture* picture = nullptr;
-    if (!Name.contains(u':') && FOptions.PictureContainer)
-        picture = FOptions.PictureContainer->PictureByName(Name);
-    if (Name.contains(u"://") && FOptions.PictureCache) {
-        THTMLPictureCache* cache = FOptions.PictureCache;
+    if (!Name.contains(u':') && Context.Request.PictureContainer)
+        picture = Context.Request.PictureContainer->PictureByName(Name);
+    if (Name.contains(u"://") && Context.Request.PictureCache) {
+        THTMLPictureCache* cache = Context.Request.PictureCache;
         if (!cache->FindByIdentifier(Name)) {
             THTMLPicture* created = cache->CreatePicture();
             created->SetAsynchronous(false);
@@ -53,74 +122,28 @@ THTMLPicture* TMarkupCall::FindPicture(const QString& Name)
     return picture;
 }
 
-bool TMarkupCall::ApplyImage(const QString& Tag, TLineWalk& Walk)
+bool ApplyImage(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk)
 {
-    ++FImageCount;
-    auto found = FImageTags.constFind(Tag);
-    if (found == FImageTags.constEnd())
-        found = FImageTags.insert(Tag, ReadImageTag(Tag));
+    ++Context.ImageCount;
+    auto found = Context.ImageTags.constFind(Tag);
+    if (found == Context.ImageTags.constEnd())
+        found = Context.ImageTags.insert(Tag, ReadImageTag(Tag));
     const TImageTag image = *found;
     // Once the point has been found over this picture, it shows its ALT
     // picture (from the second pass of that line on).
-    QString name = image.Source;
-    if (image.Alt && FImageCount == FImageAtPoint)
-        name = *image.Alt;
-    const int width = ClampMarkupPictureSide(image.Width);
-    const int height = ClampMarkupPictureSide(image.Height);
-    const bool draw = !Walk.Measure;
-    const QString upper = UpperCaseAscii(name);
-    const int dpiX = FCanvas.PixelsPerInchX(), dpiY = FCanvas.PixelsPerInchY();
-    TEdges& run = Walk.Run;
-    int w = 0, h = 0;
-
-    // 1. The image list.
-    if (IsImageListName(upper)) {
-        const int index = IntValue(name.mid(4));
-        const TImageList* images = FOptions.Images;
-        if (images && index >= 0 && index < images->Count()) {
-            w = MulDiv(images->Width(), dpiX, 96);
-            h = MulDiv(images->Height(), dpiY, 96);
-            if (draw && !FOptions.ScaleImages) {
-                images->Draw(FCanvas, run.Left, run.Top, index);
-            } else if (draw) {
-                TBitmap bitmap;
-                images->GetBitmap(index, &bitmap);
-                const QRect target(run.Left, run.Top, RoundHalfEven(images->Width() * FOptions.ImageScale),
-                                   RoundHalfEven(images->Height() * FOptions.ImageScale));
-                StretchBitmapBits(FCanvas, target, bitmap);
-                run = Walk.LineRect;
-            }
-        }
-    }
-    // 2. The shell icon lists, small and large.
-    if (IsShellIconName(upper)) {
-        QSize size;
-        DrawShellIcon(FCanvas, run.Left, run.Top, name.mid(5), upper.contains(u"LSYS:"), draw,
-                      FOptions.ScaleImages, FOptions.ImageScale, size);
-        w = MulDiv(size.width(), dpiX, 96);
-        h = MulDiv(size.height(), dpiY, 96);
-    }
-    // 3. and 4. The picture container and the picture cache.
-    THTMLPicture* picture = FindPicture(name);
-    if (picture && !picture->IsEmpty()) {
-        const bool sized = width > 0 && height > 0;
-        if (draw && sized) {
-            picture->SetStretch(true);
-            FCanvas.StretchDraw(QRect(run.Left, run.Top, width, height), picture);
-        } else if (draw) {
-            FCanvas.Draw(run.Left + picture->FrameLeft(), run.Top + picture->FrameTop(), picture);
-        }
-        w = MulDiv(sized ? width : picture->LogicalWidth(), dpiX, 96);
-        h = MulDiv(sized ? height : picture->LogicalHeight(), dpiY, 96);
-    }
+    const QString name = image.Alt && Context.ImageCount == Context.ImageAtPoint ? *image.Alt : image.Source;
+    const QSize size = PlacePicture(Context, image, name, Walk);
+    const int w = size.width(), h = size.height();
 
     // The image anchor test, in every pass.
     TMarkupLine& line = *Walk.Line;
-    const int x = FOptions.Point.x() - Walk.LineRect.Left, y = FOptions.Point.y();
-    if (x > line.Width && line.Width + w > x && y > run.Top && run.Top + h > y && FState.InsideAnchor) {
+    const TEdges& run = Walk.Run;
+    const int x = Context.Request.Point.x() - Walk.LineRect.Left, y = Context.Request.Point.y();
+    if (x > line.Width && line.Width + w > x && y > run.Top && run.Top + h > y &&
+        Context.State.InsideAnchor) {
         line.ImageAnchorHit = true;
-        FResults.PointAnchor = FState.AnchorTarget;
-        FImageAtPoint = FImageCount;
+        Context.Result.PointAnchor = Context.State.AnchorTarget;
+        Context.ImageAtPoint = Context.ImageCount;
     }
 
     // A picture that does not fit in the rest of the line starts the next
@@ -131,17 +154,8 @@ bool TMarkupCall::ApplyImage(const QString& Tag, TLineWalk& Walk)
         return false;
     }
     line.Width += w;
-    run.Left += w;
+    Walk.Run.Left += w;
     line.Height = qMax(line.Height, h);
-
-    if (image.AlignTop)
-        line.ImageOffset = line.Height - TextHeight(QStringLiteral("gh"));
-    else if (image.AlignMiddle)
-        line.ImageOffset = int(unsigned(line.Height - TextHeight(QStringLiteral("gh"))) / 2u);
-    if (image.Wrap) {
-        // The picture overlaps the following lines.
-        line.Height = TextHeight(QStringLiteral("gh"));
-        line.ImageOffset = 0;
-    }
+    AlignToPicture(Context, image, line);
     return true;
 }

@@ -19,55 +19,41 @@ void MarkupState::RestoreBrushColor(TColor Saved)
     Brush.Clear = Saved == clNone;
 }
 
-bool MarkupState::ApplyStateTag(TMarkupTag Tag, bool DrawPass)
+namespace
+{
+
+// The style toggles: bold, italic, underline, strikeout and their ends.
+bool ApplyStyleTag(TMarkupFont& Font, TMarkupTag Tag)
 {
     switch (Tag) {
     case TMarkupTag::Bold:
-        Font.Bold = true;
-        return true;
     case TMarkupTag::BoldEnd:
-        Font.Bold = false;
+        Font.Bold = Tag == TMarkupTag::Bold;
         return true;
     case TMarkupTag::Italic:
-        Font.Italic = true;
-        return true;
     case TMarkupTag::ItalicEnd:
-        Font.Italic = false;
+        Font.Italic = Tag == TMarkupTag::Italic;
         return true;
     case TMarkupTag::Underline:
-        Font.Underline = true;
-        return true;
     case TMarkupTag::UnderlineEnd:
-        Font.Underline = false;
+        Font.Underline = Tag == TMarkupTag::Underline;
         return true;
     case TMarkupTag::StrikeOut:
-        Font.StrikeOut = true;
-        return true;
     case TMarkupTag::StrikeOutEnd:
-        Font.StrikeOut = false;
+        Font.StrikeOut = Tag == TMarkupTag::StrikeOut;
         return true;
-    case TMarkupTag::Subscript:
-        Subscript = true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool MarkupState::ApplyStateTag(TMarkupTag Tag, bool DrawPass)
+{
+    if (ApplyStyleTag(Font, Tag) || ApplyFlagTag(Tag))
         return true;
-    case TMarkupTag::Superscript:
-        Superscript = true;
-        return true;
-    case TMarkupTag::ScriptEnd:
-        Subscript = false;
-        Superscript = false;
-        return true;
-    case TMarkupTag::Shadow:
-        Shadow = true;
-        return true;
-    case TMarkupTag::ShadowEnd:
-        Shadow = false;
-        return true;
-    case TMarkupTag::Hidden:
-        Hidden = true;
-        return true;
-    case TMarkupTag::HiddenEnd:
-        Hidden = false;
-        return true;
+    switch (Tag) {
     case TMarkupTag::ErrorUnderline:
     case TMarkupTag::ErrorUnderlineEnd:
         if (DrawPass)
@@ -86,6 +72,32 @@ bool MarkupState::ApplyStateTag(TMarkupTag Tag, bool DrawPass)
             Font.Color = HighlightFontSaved;
             RestoreBrushColor(HighlightBrushSaved);
         }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MarkupState::ApplyFlagTag(TMarkupTag Tag)
+{
+    switch (Tag) {
+    case TMarkupTag::Subscript:
+        Subscript = true;
+        return true;
+    case TMarkupTag::Superscript:
+        Superscript = true;
+        return true;
+    case TMarkupTag::ScriptEnd:
+        Subscript = false;
+        Superscript = false;
+        return true;
+    case TMarkupTag::Shadow:
+    case TMarkupTag::ShadowEnd:
+        Shadow = Tag == TMarkupTag::Shadow;
+        return true;
+    case TMarkupTag::Hidden:
+    case TMarkupTag::HiddenEnd:
+        Hidden = Tag == TMarkupTag::Hidden;
         return true;
     case TMarkupTag::ListEnd:
         // Without an open list the tag is read as an underline end.

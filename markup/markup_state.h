@@ -87,4 +87,8 @@ class MarkupState
     // and unless KeepColors, font colour back to the base font's and the brush
     // back to what the last font background saved.
     void ApplyFontEnd(bool DrawPass, bool KeepColors);
+
+  private:
+    // Scripts, shadow, hidden, list end, offset end and blink end.
+    bool ApplyFlagTag(TMarkupTag Tag);
 };

@@ -1,55 +1,107 @@
-#include "markup/markup_call.h"
+#include "markup/markup_tags.h"
 
+#include "markup/markup_anchors.h"
+#include "markup/markup_backgrounds.h"
+#include "markup/markup_context.h"
 #include "markup/markup_cursor.h"
 #include "markup/markup_limits.h"
-#include "markup/rotated_font.h"
+#include "markup/markup_painter.h"
+#include "markup/markup_pictures.h"
 #include "markup/tag_attributes.h"
 #include "markup/tag_readers.h"
 #include "markup/tag_recognition.h"
 #include "markup/text_helpers.h"
-#include "toolkit/graphics/canvas.h"
-#include "toolkit/graphics/draw_text.h"
-#include "toolkit/graphics/pen.h"
 
-bool TMarkupCall::ApplyTag(TMarkupCursor& Remaining, TLineWalk& Walk)
+namespace
 {
-    const QString tag = Remaining.TagText();
-    const TMarkupTag kind = RecognizeTag(tag);
-    const bool drawPass = !Walk.Measure;
-    if (FState.ApplyStateTag(kind, drawPass))
-        return true;
-    switch (kind) {
+
+constexpr int ListStep = 12; // pixels per list level
+
+// A black line one pixel below the line's bottom, across the line.
+void ApplyRule(TLineWalk& Walk)
+{
+    Walk.EndOfLine = true;
+    const int y = Walk.LineRect.Bottom + 1;
+    Walk.Painter().Line(QPoint(Walk.LineRect.Left, y), QPoint(Walk.LineRect.Right, y), clBlack, 0);
+}
+
+void ApplyListItem(TMarkupContext& Context, TLineWalk& Walk)
+{
+    Walk.ListItemSeen = true;
+    const int depth = Context.State.ListDepth;
+    Walk.Line->Width += ListStep * depth;
+    Walk.Run.Left += ListStep * (depth - 1);
+    if (!Context.State.Hidden) {
+        // The filled bullet at odd depths, a circle at even ones, at the top
+        // of the line.
+        const QString bullet = depth % 2 != 0 ? QStringLiteral("\u2022") : QStringLiteral("o");
+        Context.SyncFont();
+        Walk.Painter().TextRun(bullet, Walk.Run.ToRect(), 0, Context.State.Brush);
+    }
+    Walk.Run.Left += ListStep;
+}
+
+void ApplyFont(TMarkupContext& Context, const QString& Tag, bool DrawPass)
+{
+    auto found = Context.FontTags.constFind(Tag);
+    if (found == Context.FontTags.constEnd())
+        found = Context.FontTags.insert(Tag, ReadFontTag(Tag));
+    const TFontTag& font = *found;
+    const bool keepColors = Context.Request.KeepColors;
+    MarkupState& state = Context.State;
+    if (font.Face)
+        state.Font.Name = *font.Face;
+    if (font.Color && !keepColors)
+        state.Font.Color = *font.Color;
+    if (font.HasBackground && DrawPass && !keepColors) {
+        state.FontBackgroundSaved = state.SavedBrushColor();
+        if (font.Background)
+            state.SetBrushColor(*font.Background);
+    }
+    if (font.Size)
+        state.Font.Size = ClampMarkupFontSize(*font.Size);
+}
+
+void ApplyIndentation(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk)
+{
+    bool whole = false;
+    const int x = ClampMarkupPosition(IntValue(LetterValue(Tag, u'x'), &whole));
+    if (whole && x > Walk.Line->Width) {
+        Walk.Line->Width = x;
+        Walk.Run.Left = Context.Area.Left + x;
+    }
+}
+
+void ApplyOffset(TMarkupContext& Context, const QString& Tag, TLineWalk& Walk)
+{
+    const int x = ClampMarkupPosition(IntValue(LetterValue(Tag, u'x')));
+    Context.State.LineOffset = x;
+    Walk.Run.Left = x;
+    Walk.Line->Width = x;
+}
+
+// Tags that end the line or shape it as a whole. Returns false for any other
+// tag, and when a list item must wait for the next line (line full).
+bool ApplyLineTag(TMarkupContext& Context, TMarkupTag Kind, TLineWalk& Walk)
+{
+    MarkupState& state = Context.State;
+    switch (Kind) {
     case TMarkupTag::LineBreak:
-        FResults.PlainText += u'\r';
+        Context.Result.PlainText += u'\r';
         Walk.EndOfLine = true;
         return true;
     case TMarkupTag::Rule:
         ApplyRule(Walk);
         return true;
-    case TMarkupTag::Anchor:
-        ApplyAnchorStart(tag, Walk);
-        return true;
-    case TMarkupTag::AnchorEnd:
-        ApplyAnchorEnd(Walk);
-        return true;
-    case TMarkupTag::Font:
-        ApplyFont(tag, drawPass);
-        return true;
-    case TMarkupTag::FontEnd:
-        FState.ApplyFontEnd(drawPass, FOptions.KeepColors);
-        return true;
-    case TMarkupTag::Paragraph:
-        ApplyParagraph(tag, Walk);
-        return true;
     case TMarkupTag::ParagraphEnd:
         Walk.EndOfLine = true;
-        if (drawPass) {
-            FState.RestoreBrushColor(FState.ParagraphBackgroundSaved);
-            FState.ParagraphBackground = false;
+        if (!Walk.Measuring()) {
+            state.RestoreBrushColor(state.ParagraphBackgroundSaved);
+            state.ParagraphBackground = false;
         }
         return true;
     case TMarkupTag::List:
-        ++FState.ListDepth;
+        ++state.ListDepth;
         Walk.EndOfLine = true;
         return true;
     case TMarkupTag::ListItem:
@@ -57,208 +109,89 @@ bool TMarkupCall::ApplyTag(TMarkupCursor& Remaining, TLineWalk& Walk)
             Walk.LineFull = true;
             return false;
         }
-        ApplyListItem(Walk);
+        ApplyListItem(Context, Walk);
         return true;
     case TMarkupTag::ListItemEnd:
         Walk.EndOfLine = true;
         return true;
+    default:
+        return false;
+    }
+}
+
+// Every other tag; unknown tags vanish.
+bool ApplyRunTag(TMarkupContext& Context, TMarkupTag Kind, const QString& Tag, TLineWalk& Walk)
+{
+    const bool drawPass = !Walk.Measuring();
+    switch (Kind) {
+    case TMarkupTag::Anchor:
+        ApplyAnchorStart(Context, Tag, Walk);
+        return true;
+    case TMarkupTag::AnchorEnd:
+        ApplyAnchorEnd(Context, Walk);
+        return true;
+    case TMarkupTag::Font:
+        ApplyFont(Context, Tag, drawPass);
+        return true;
+    case TMarkupTag::FontEnd:
+        Context.State.ApplyFontEnd(drawPass, Context.Request.KeepColors);
+        return true;
+    case TMarkupTag::Paragraph:
+        ApplyParagraph(Context, Tag, Walk);
+        return true;
     case TMarkupTag::Image:
-        return ApplyImage(tag, Walk);
-    case TMarkupTag::Indentation: {
-        bool whole = false;
-        const int x = ClampMarkupPosition(IntValue(LetterValue(tag, u'x'), &whole));
-        if (whole && x > Walk.Line->Width) {
-            Walk.Line->Width = x;
-            Walk.Run.Left = FArea.Left + x;
-        }
+        return ApplyImage(Context, Tag, Walk);
+    case TMarkupTag::Indentation:
+        ApplyIndentation(Context, Tag, Walk);
         return true;
-    }
-    case TMarkupTag::Offset: {
-        const int x = ClampMarkupPosition(IntValue(LetterValue(tag, u'x')));
-        FState.LineOffset = x;
-        Walk.Run.Left = x;
-        Walk.Line->Width = x;
+    case TMarkupTag::Offset:
+        ApplyOffset(Context, Tag, Walk);
         return true;
-    }
     case TMarkupTag::Rotation:
-        ApplyRotation(tag);
+        Context.ApplyRotation(IntValue(LetterValue(Tag, u'a')));
         return true;
     case TMarkupTag::RotationEnd:
-        EndRotation();
+        Context.EndRotation();
         return true;
     case TMarkupTag::Body:
-        if (drawPass && !FOptions.KeepColors)
-            ApplyBody(tag, Walk);
+        // An effect of the drawing pass alone: its colours are state, and its
+        // pictures are looked up (and loaded) only there.
+        if (drawPass && !Context.Request.KeepColors)
+            ApplyBody(Context, Tag, Walk);
         return true;
     case TMarkupTag::Blink:
-        if (!FOptions.BlinkVisible)
-            FState.Font.Color = FEntryBrushColor;
+        if (!Context.Request.BlinkVisible)
+            Context.State.Font.Color = Context.EntryBrushColor;
         return true;
     default:
-        return true; // unknown tags vanish
+        return true;
     }
 }
 
-void TMarkupCall::ApplyRule(TLineWalk& Walk)
+bool EndsOrShapesLine(TMarkupTag Kind)
 {
-    Walk.EndOfLine = true;
-    if (Walk.Measure)
-        return;
-    TPen* pen = FCanvas.Pen();
-    const TColor color = pen->Color();
-    pen->SetColor(clBlack);
-    FCanvas.MoveTo(Walk.LineRect.Left, Walk.LineRect.Bottom + 1);
-    FCanvas.LineTo(Walk.LineRect.Right, Walk.LineRect.Bottom + 1);
-    pen->SetColor(color);
+    switch (Kind) {
+    case TMarkupTag::LineBreak:
+    case TMarkupTag::Rule:
+    case TMarkupTag::ParagraphEnd:
+    case TMarkupTag::List:
+    case TMarkupTag::ListItem:
+    case TMarkupTag::ListItemEnd:
+        return true;
+    default:
+        return false;
+    }
 }
 
-void TMarkupCall::ApplyAnchorStart(const QString& Tag, TLineWalk& Walk)
+} // namespace
+
+bool ApplyTag(TMarkupContext& Context, TMarkupCursor& Remaining, TLineWalk& Walk)
 {
-    const bool drawPass = !Walk.Measure;
-    if (drawPass && FAnchorCount == FOptions.FocusIndex) {
-        FFocus.Left = Walk.Run.Left;
-        FFocus.Top = Walk.Run.Top;
-    }
-    ++FAnchorCount;
-    // Where the anchor's rectangle starts, should the point be found in it.
-    FPendingX = Walk.Line->Width;
-    FPendingTop = Walk.LineRect.Top;
-
-    const bool hot = FAnchorCount == FOptions.HotIndex;
-    FAnchorStyled = !FOptions.HotOnly || hot;
-    if (FAnchorStyled && drawPass) {
-        FState.Font.Underline = true;
-        if (FOptions.HotBackColor != clNone) {
-            FState.HotBackgroundSaved = FState.SavedBrushColor();
-            FState.SetBrushColor(FOptions.HotBackColor);
-        }
-        if (FOptions.HotTextColor != clNone) {
-            FState.HotTextSaved = FState.Font.Color;
-            FState.Font.Color = FOptions.HotTextColor;
-        }
-    }
-    const bool keepHotText = FOptions.HotTextColor != clNone && FOptions.HotOnly && hot;
-    if (!FOptions.KeepColors && !keepHotText)
-        FState.Font.Color = FOptions.AnchorColor;
-    FState.InsideAnchor = true;
-    FState.AnchorTarget = AnchorTarget(Tag);
-}
-
-void TMarkupCall::ApplyAnchorEnd(TLineWalk& Walk)
-{
-    const bool drawPass = !Walk.Measure;
-    if (FAnchorStyled && drawPass) {
-        FState.Font.Underline = false;
-        if (FOptions.HotBackColor != clNone)
-            FState.RestoreBrushColor(FState.HotBackgroundSaved);
-        if (FOptions.HotTextColor != clNone)
-            FState.Font.Color = FState.HotTextSaved;
-    }
-    if (!FOptions.KeepColors)
-        FState.Font.Color = FState.BaseFont.Color;
-
-    const TEdges& line = Walk.LineRect;
-    if (FPending) {
-        TEdges rect{line.Left + FPendingX, FPendingTop, Walk.Line->Width + line.Left, line.Bottom};
-        if (FPendingTop != line.Top) {
-            // Begun on a line above: this line's part, from its left edge.
-            rect.Left = line.Left;
-            rect.Top = line.Top;
-        }
-        FResults.PointAnchorRect = rect.ToRect();
-        FResults.PointAnchorIndex = FAnchorCount;
-        FPending = false;
-    }
-    if (FAnchorCount - 1 == FOptions.FocusIndex) {
-        FFocus.Right = Walk.Run.Left;
-        FFocus.Bottom = Walk.Run.Bottom - Walk.Line->ImageOffset;
-        FFocus.Top = FFocus.Bottom - TextHeight(QStringLiteral("gh"));
-        if (drawPass)
-            DrawFocus(TEdges{FFocus.Left - 1, FFocus.Top - 1, FFocus.Right + 1, FFocus.Bottom + 1});
-    }
-    FState.InsideAnchor = false;
-    FAnchorStyled = false;
-}
-
-void TMarkupCall::ApplyListItem(TLineWalk& Walk)
-{
-    constexpr int Step = 12; // pixels per list level
-    Walk.ListItemSeen = true;
-    const int depth = FState.ListDepth;
-    Walk.Line->Width += Step * depth;
-    Walk.Run.Left += Step * (depth - 1);
-    if (!Walk.Measure && !FState.Hidden) {
-        // The filled bullet at odd depths, a circle at even ones, at the top
-        // of the line.
-        const QString bullet = depth % 2 != 0 ? QStringLiteral("\u2022") : QStringLiteral("o");
-        SyncFont();
-        SyncBrush();
-        QRect rect = Walk.Run.ToRect();
-        DrawTextEx(FCanvas, bullet, rect, 0);
-    }
-    Walk.Run.Left += Step;
-}
-
-void TMarkupCall::ApplyFont(const QString& Tag, bool DrawPass)
-{
-    auto found = FFontTags.constFind(Tag);
-    if (found == FFontTags.constEnd())
-        found = FFontTags.insert(Tag, ReadFontTag(Tag));
-    const TFontTag& font = *found;
-    if (font.Face)
-        FState.Font.Name = *font.Face;
-    if (font.Color && !FOptions.KeepColors)
-        FState.Font.Color = *font.Color;
-    if (font.HasBackground && DrawPass && !FOptions.KeepColors) {
-        FState.FontBackgroundSaved = FState.SavedBrushColor();
-        if (font.Background)
-            FState.SetBrushColor(*font.Background);
-    }
-    if (font.Size)
-        FState.Font.Size = ClampMarkupFontSize(*font.Size);
-}
-
-void TMarkupCall::ApplyParagraph(const QString& Tag, TLineWalk& Walk)
-{
-    const TParagraphTag paragraph = ReadParagraphTag(Tag);
-    if (paragraph.Alignment)
-        FState.Alignment = *paragraph.Alignment;
-    if (paragraph.Indent)
-        FState.Indent = ClampMarkupPosition(*paragraph.Indent);
-    if (!paragraph.HasBackground || Walk.Measure)
-        return;
-    FState.ParagraphBackground = true;
-    const TEdges& line = Walk.LineRect;
-    if (!paragraph.HasGradient) {
-        FState.ParagraphBackgroundSaved = FState.SavedBrushColor();
-        FState.RestoreBrushColor(paragraph.BackgroundFrom);
-        FCanvas.Pen()->SetColor(paragraph.BackgroundFrom);
-        SyncBrush();
-        FCanvas.Rectangle(FArea.Left, line.Top, FArea.Right, line.Bottom);
-        return;
-    }
-    FillGradient(paragraph.BackgroundFrom, paragraph.BackgroundTo, true,
-                 TEdges{FArea.Left, line.Top, FArea.Right, line.Bottom + 2});
-}
-
-void TMarkupCall::ApplyRotation(const QString& Tag)
-{
-    // A second rotation replaces the first; the font put back at its end (or
-    // at the end of the call) is the one before any rotation.
-    const int degrees = IntValue(LetterValue(Tag, u'a'));
-    if (FRotated) {
-        TRotatedFontState replaced;
-        SelectRotatedFont(FCanvas, degrees, replaced);
-        return;
-    }
-    SelectRotatedFont(FCanvas, degrees, FRotationSaved);
-    FRotated = true;
-}
-
-void TMarkupCall::EndRotation()
-{
-    if (!FRotated)
-        return;
-    RestoreRotatedFont(FCanvas, FRotationSaved);
-    FRotated = false;
+    const QString tag = Remaining.TagText();
+    const TMarkupTag kind = RecognizeTag(tag);
+    if (Context.State.ApplyStateTag(kind, !Walk.Measuring()))
+        return true;
+    if (EndsOrShapesLine(kind))
+        return ApplyLineTag(Context, kind, Walk);
+    return ApplyRunTag(Context, kind, tag, Walk);
 }

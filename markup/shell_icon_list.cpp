@@ -49,31 +49,32 @@ void DrawFolder(QPainter& Painter, bool Open)
         Painter.drawRect(QRectF(1, 6, 14, 8));
 }
 
-void DrawIcon(QPainter& Painter, int Index)
+// Archives and web pages: marks of what a file holds.
+void DrawContainerMark(QPainter& Painter, int Index)
 {
     switch (Index) {
-    case iconFolder:
-    case iconFolderOpen:
-        DrawFolder(Painter, Index == iconFolderOpen);
-        return;
-    case iconDrive:
-        Painter.setPen(QPen(Outline, 0.8));
-        Painter.setBrush(QColor(192, 192, 192));
-        Painter.drawRoundedRect(QRectF(1, 5, 14, 7), 1.5, 1.5);
-        Painter.setBrush(QColor(0, 192, 0));
-        Painter.drawRect(QRectF(11, 9, 2, 1.5));
-        return;
-    case iconApplication:
-        Painter.setPen(QPen(Outline, 0.8));
-        Painter.setBrush(Paper);
-        Painter.drawRect(QRectF(1, 2, 14, 12));
-        Painter.setBrush(QColor(0, 64, 192));
-        Painter.drawRect(QRectF(1, 2, 14, 3));
-        return;
+    case iconArchive:
+        Painter.setPen(Qt::NoPen);
+        Painter.setBrush(QColor(128, 96, 48));
+        for (int i = 0; i < 5; ++i)
+            Painter.drawRect(QRectF(i % 2 ? 8 : 7, 2 + 2 * i, 1, 1));
+        Painter.drawRect(QRectF(6.5, 12, 3, 2));
+        break;
+    case iconWebPage:
+        Painter.setPen(QPen(QColor(0, 112, 192), 0.9));
+        Painter.setBrush(Qt::NoBrush);
+        Painter.drawEllipse(QPointF(8, 10), 3.5, 3.5);
+        Painter.drawLine(QPointF(4.5, 10), QPointF(11.5, 10));
+        Painter.drawEllipse(QPointF(8, 10), 1.5, 3.5);
+        break;
     default:
         break;
     }
-    DrawPage(Painter);
+}
+
+// The marks that tell the kinds of file apart, drawn on the page.
+void DrawPageMark(QPainter& Painter, int Index)
+{
     switch (Index) {
     case iconDocument:
         DrawLines(Painter, QColor(32, 96, 224), 4);
@@ -101,23 +102,38 @@ void DrawIcon(QPainter& Painter, int Index)
         Painter.setBrush(Paper);
         Painter.drawPolygon(QPolygonF({{7, 8}, {10, 9.5}, {7, 11}}));
         break;
-    case iconArchive:
-        Painter.setPen(Qt::NoPen);
-        Painter.setBrush(QColor(128, 96, 48));
-        for (int i = 0; i < 5; ++i)
-            Painter.drawRect(QRectF(i % 2 ? 8 : 7, 2 + 2 * i, 1, 1));
-        Painter.drawRect(QRectF(6.5, 12, 3, 2));
+    default:
+        DrawContainerMark(Painter, Index);
         break;
-    case iconWebPage:
-        Painter.setPen(QPen(QColor(0, 112, 192), 0.9));
-        Painter.setBrush(Qt::NoBrush);
-        Painter.drawEllipse(QPointF(8, 10), 3.5, 3.5);
-        Painter.drawLine(QPointF(4.5, 10), QPointF(11.5, 10));
-        Painter.drawEllipse(QPointF(8, 10), 1.5, 3.5);
-        break;
+    }
+}
+
+void DrawIcon(QPainter& Painter, int Index)
+{
+    switch (Index) {
+    case iconFolder:
+    case iconFolderOpen:
+        DrawFolder(Painter, Index == iconFolderOpen);
+        return;
+    case iconDrive:
+        Painter.setPen(QPen(Outline, 0.8));
+        Painter.setBrush(QColor(192, 192, 192));
+        Painter.drawRoundedRect(QRectF(1, 5, 14, 7), 1.5, 1.5);
+        Painter.setBrush(QColor(0, 192, 0));
+        Painter.drawRect(QRectF(11, 9, 2, 1.5));
+        return;
+    case iconApplication:
+        Painter.setPen(QPen(Outline, 0.8));
+        Painter.setBrush(Paper);
+        Painter.drawRect(QRectF(1, 2, 14, 12));
+        Painter.setBrush(QColor(0, 64, 192));
+        Painter.drawRect(QRectF(1, 2, 14, 3));
+        return;
     default:
         break;
     }
+    DrawPage(Painter);
+    DrawPageMark(Painter, Index);
 }
 
 QImage RenderIcon(int Index, int Side)

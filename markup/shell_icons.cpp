@@ -23,6 +23,12 @@ int ScaledSide(int Side, double Factor)
 }
 } // namespace
 
+QSize ShellIconSize(bool Large)
+{
+    const int side = ShellIconList::IconSize(Large);
+    return QSize(side, side);
+}
+
 void DrawShellIcon(TCanvas& Canvas, int X, int Y, const QString& Name, bool Large, bool Draw, bool Scale,
                    double Factor, QSize& Size)
 {

@@ -12,3 +12,6 @@ class TCanvas;
 // receives the list's icon size (32 or 16 pixels as Large says).
 void DrawShellIcon(TCanvas& Canvas, int X, int Y, const QString& Name, bool Large, bool Draw, bool Scale,
                    double Factor, QSize& Size);
+
+// The size of the shell icons, large or small, whatever the icon.
+QSize ShellIconSize(bool Large);

@@ -238,11 +238,11 @@ TEST_F(OrbReflectionLabelTest, PaintingAndHitTestingGoThroughTheOverridableRende
 {
     struct TCountingLabel : TOrbReflectionLabel {
         int Calls = 0;
-        bool RenderMarkup(TCanvas& Canvas, const QString& Markup, const QRect& Area,
-                          const TMarkupOptions& Options, TMarkupResults& Results) override
+        TMarkupResult RenderMarkup(TCanvas& Canvas, const QString& Markup,
+                                   const TMarkupRequest& Request) override
         {
             ++Calls;
-            return TOrbReflectionLabel::RenderMarkup(Canvas, Markup, Area, Options, Results);
+            return TOrbReflectionLabel::RenderMarkup(Canvas, Markup, Request);
         }
     } counting;
     counting.resize(200, 60);

@@ -69,14 +69,14 @@ TEST_P(MarkupLayout, BreaksLinesAndMeasuresTheWidestLine)
 {
     const LayoutCase& c = GetParam();
     TMarkupSurface surface(400, 200);
-    TMarkupRun run;
-    run.Markup = c.Markup;
-    run.Area = QRect(0, 0, c.AreaWidth(surface), 200);
-    run.WrapWords = c.WrapWords;
-    run.Draw(*surface.Canvas);
-    EXPECT_EQ(run.ExtentHeight, c.Lines * surface.LineHeight());
+    TMarkupRequest request = TestRequest();
+    QString markup = c.Markup;
+    request.Area = QRect(0, 0, c.AreaWidth(surface), 200);
+    request.WrapWords = c.WrapWords;
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    EXPECT_EQ(result.ExtentHeight, c.Lines * surface.LineHeight());
     if (c.ExtentWidth) {
-        EXPECT_EQ(run.ExtentWidth, c.ExtentWidth(surface));
+        EXPECT_EQ(result.ExtentWidth, c.ExtentWidth(surface));
     }
 }
 
@@ -114,23 +114,22 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MarkupEllipsis, WithoutWordWrapAnOverflowingRunEndsWithAnEllipsis)
 {
     TMarkupSurface drawn(200, 40), expected(200, 40);
-    TMarkupRun run;
-    run.Markup = QStringLiteral("aaa bbb ccc ddd");
-    run.Area = QRect(0, 0, 50, 40);
-    run.WrapWords = false;
-    run.Draw(*drawn.Canvas);
+    TMarkupRequest request = TestRequest();
+    QString markup = QStringLiteral("aaa bbb ccc ddd");
+    request.Area = QRect(0, 0, 50, 40);
+    request.WrapWords = false;
+    TMarkupResult result = DrawMarkup(*drawn.Canvas, markup, request);
     QRect rect(1, 0, 49, drawn.LineHeight());
     expected.Canvas->SetBkMode(TRANSPARENT);
-    DrawTextEx(*expected.Canvas, run.Markup, rect,
-               DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS | DT_END_ELLIPSIS);
+    DrawTextEx(*expected.Canvas, markup, rect, DT_SINGLELINE | DT_BOTTOM | DT_EXPANDTABS | DT_END_ELLIPSIS);
     EXPECT_EQ(drawn.Image, expected.Image);
     EXPECT_NE(ChangedArea(drawn.Image), QRect());
 
     // A run of 300,000 characters is cut down in a few measurements.
     TMarkupSurface longRun(200, 40);
-    run.Markup = QString(300000, u'a');
-    run.Draw(*longRun.Canvas);
-    EXPECT_LE(run.ExtentWidth, 49 + 2);
+    markup = QString(300000, u'a');
+    result = DrawMarkup(*longRun.Canvas, markup, request);
+    EXPECT_LE(result.ExtentWidth, 49 + 2);
     EXPECT_LE(ChangedArea(longRun.Image).right(), 49);
 }
 
@@ -154,11 +153,11 @@ TEST_P(MarkupLineHeight, RaisesTheLineAndPlacesTheText)
     const HeightCase& c = GetParam();
     TMarkupSurface surface(300, 100);
     const auto pictures = SolidList(40, 40, {0xFF00FF00u});
-    TMarkupRun run;
-    run.Markup = c.Markup;
-    run.Images = pictures.get();
-    run.Draw(*surface.Canvas);
-    EXPECT_EQ(run.ExtentHeight, c.Height(surface));
+    TMarkupRequest request = TestRequest();
+    QString markup = c.Markup;
+    request.Images = pictures.get();
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    EXPECT_EQ(result.ExtentHeight, c.Height(surface));
     const QRect text = MatchingArea(surface.Image, surface.Image.rect(), IsDark);
     ASSERT_FALSE(text.isEmpty());
     EXPECT_GE(text.top(), c.TextTop(surface));
@@ -193,11 +192,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MarkupScripts, SubscriptRunIsDrawnLowerThanTheLine)
 {
     TMarkupSurface plain(100, 40), sub(100, 40);
-    TMarkupRun run;
-    run.Markup = QStringLiteral("<SUB>x</SUB>");
-    run.Draw(*sub.Canvas);
-    run.Markup = QStringLiteral("x");
-    run.Draw(*plain.Canvas);
+    TMarkupRequest request = TestRequest();
+    DrawMarkup(*sub.Canvas, QStringLiteral("<SUB>x</SUB>"), request);
+    DrawMarkup(*plain.Canvas, QStringLiteral("x"), request);
     const QRect low = MatchingArea(sub.Image, sub.Image.rect(), IsDark);
     const QRect high = MatchingArea(plain.Image, plain.Image.rect(), IsDark);
     EXPECT_EQ(low.top() - high.top(), sub.LineHeight() / 4);
@@ -226,12 +223,12 @@ TEST_P(MarkupPicturePlacement, PlacesPicturesOnTheirLines)
     TMarkupSurface surface(300, 100);
     const auto wide = SolidList(100, 10, {0xFF0000FFu});
     const auto square = SolidList(40, 40, {0xFF0000FFu});
-    TMarkupRun run;
-    run.Markup = c.Markup;
-    run.Area = QRect(0, 0, c.AreaWidth, 100);
-    run.Images = c.Wide ? wide.get() : square.get();
-    run.Draw(*surface.Canvas);
-    EXPECT_EQ(run.ExtentHeight, c.Height > 0 ? c.Height : surface.LineHeight());
+    TMarkupRequest request = TestRequest();
+    QString markup = c.Markup;
+    request.Area = QRect(0, 0, c.AreaWidth, 100);
+    request.Images = c.Wide ? wide.get() : square.get();
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    EXPECT_EQ(result.ExtentHeight, c.Height > 0 ? c.Height : surface.LineHeight());
     EXPECT_EQ(surface.Image.pixel(c.Painted), 0xFF0000FFu);
     EXPECT_EQ(surface.Image.pixel(c.Unpainted), White);
 }
@@ -275,35 +272,35 @@ TEST(MarkupHitTest, AnchorOnTheSecondLineGivesTargetNumberAndRectangle)
 {
     TMarkupSurface surface(300, 100);
     const int gh = surface.LineHeight();
-    TMarkupRun run;
+    TMarkupRequest request = TestRequest();
     // The second anchor starts on the first line; "three" does not fit there.
-    run.Markup = QStringLiteral("oneoneone <A HREF=\"first\">two</A> <A HREF=\"second\">three four</A>");
-    run.Area =
+    QString markup = QStringLiteral("oneoneone <A HREF=\"first\">two</A> <A HREF=\"second\">three four</A>");
+    request.Area =
         QRect(0, 0, 1 + surface.Width("oneoneone ") + surface.Width("two ") + surface.Width("thr"), 100);
-    run.Point = QPoint(1 + surface.Width("three ") + surface.Width("four") / 2, gh + gh / 2);
-    run.TestOnly = true;
-    run.Draw(*surface.Canvas);
-    EXPECT_TRUE(run.Result);
-    EXPECT_EQ(run.PointAnchor, QStringLiteral("second"));
-    EXPECT_EQ(run.PointAnchorIndex, 2);
-    EXPECT_EQ(run.AnchorTotal, 2);
-    EXPECT_EQ(run.PointAnchorRect, QRect(1, gh, surface.Width("three ") + surface.Width("four"), gh));
+    request.Point = QPoint(1 + surface.Width("three ") + surface.Width("four") / 2, gh + gh / 2);
+    request.TestOnly = true;
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    EXPECT_TRUE(result.AnchorAtPoint);
+    EXPECT_EQ(result.PointAnchor, QStringLiteral("second"));
+    EXPECT_EQ(result.PointAnchorIndex, 2);
+    EXPECT_EQ(result.AnchorTotal, 2);
+    EXPECT_EQ(result.PointAnchorRect, QRect(1, gh, surface.Width("three ") + surface.Width("four"), gh));
     EXPECT_EQ(ChangedArea(surface.Image), QRect()) << "a test call draws nothing";
 }
 
-TEST(MarkupHitTest, NothingFoundLeavesTheCallersAnchorAndRectangle)
+TEST(MarkupHitTest, NothingFoundGivesNoAnchorAndTheEmptyRectangle)
 {
     TMarkupSurface surface(300, 100);
-    TMarkupRun run;
-    run.Markup = QStringLiteral("plain <A HREF=\"t\">link</A>");
-    run.Point = QPoint(2, 5);
-    run.TestOnly = true;
-    run.PointAnchor = QStringLiteral("kept");
-    run.Draw(*surface.Canvas);
-    EXPECT_FALSE(run.Result);
-    EXPECT_EQ(run.PointAnchor, QStringLiteral("kept"));
-    EXPECT_EQ(run.PointAnchorRect, QRect(-7, -7, 1, 1));
-    EXPECT_EQ(run.PointAnchorIndex, -1);
+    TMarkupRequest request = TestRequest();
+    request.Point = QPoint(2, 5);
+    request.TestOnly = true;
+    const TMarkupResult result =
+        DrawMarkup(*surface.Canvas, QStringLiteral("plain <A HREF=\"t\">link</A>"), request);
+    EXPECT_FALSE(result.AnchorAtPoint);
+    EXPECT_EQ(result.PointAnchor, QString());
+    EXPECT_EQ(result.PointAnchorRect, QRect(QPoint(-1, -1), QPoint(-2, -2)));
+    EXPECT_EQ(result.PointAnchorIndex, -1);
+    EXPECT_EQ(result.AnchorTotal, 1);
 }
 
 struct PictureHitCase {
@@ -320,14 +317,14 @@ TEST_P(MarkupPictureHit, PictureInsideAnAnchorIsHitAndShowsItsAlt)
 {
     TMarkupSurface surface(300, 100);
     const auto pictures = SolidList(40, 40, {0xFFFF0000u, 0xFF00FF00u});
-    TMarkupRun run;
-    run.Markup = QStringLiteral("<A HREF=\"pic\"><IMG SRC=\"IDX:0\" ALT=\"IDX:1\"></A>");
-    run.Images = pictures.get();
-    run.Point = QPoint(20, 20);
-    run.TestOnly = GetParam().TestOnly;
-    run.Draw(*surface.Canvas);
-    EXPECT_TRUE(run.Result);
-    EXPECT_EQ(run.PointAnchor, QStringLiteral("pic"));
+    TMarkupRequest request = TestRequest();
+    QString markup = QStringLiteral("<A HREF=\"pic\"><IMG SRC=\"IDX:0\" ALT=\"IDX:1\"></A>");
+    request.Images = pictures.get();
+    request.Point = QPoint(20, 20);
+    request.TestOnly = GetParam().TestOnly;
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    EXPECT_TRUE(result.AnchorAtPoint);
+    EXPECT_EQ(result.PointAnchor, QStringLiteral("pic"));
     EXPECT_EQ(surface.Image.pixel(20, 20), GetParam().Drawn);
 }
 
@@ -341,13 +338,13 @@ TEST(MarkupFocus, FocusIndexZeroOutlinesTheFirstAnchorOnePixelWider)
 {
     TMarkupSurface plain(300, 60), focused(300, 60);
     const int gh = plain.LineHeight();
-    TMarkupRun run;
-    run.Markup = QStringLiteral("x <A HREF=\"f\">link</A> y");
-    run.Area = QRect(0, 10, 300, 50);
-    run.Draw(*plain.Canvas);
-    run.FocusIndex = 0;
-    run.Draw(*focused.Canvas);
-    EXPECT_EQ(run.FocusTarget, QStringLiteral("f"));
+    TMarkupRequest request = TestRequest();
+    QString markup = QStringLiteral("x <A HREF=\"f\">link</A> y");
+    request.Area = QRect(0, 10, 300, 50);
+    TMarkupResult result = DrawMarkup(*plain.Canvas, markup, request);
+    request.FocusIndex = 0;
+    result = DrawMarkup(*focused.Canvas, markup, request);
+    EXPECT_EQ(result.FocusTarget, QStringLiteral("f"));
     QRect outline;
     for (int y = 0; y < plain.Image.height(); ++y)
         for (int x = 0; x < plain.Image.width(); ++x)
@@ -367,10 +364,10 @@ TEST(MarkupHidden, LineBreakInsideAHiddenSectionEndsTheLineAndHiddenTextIsNotDra
     surface.Canvas->Font()->SetSize(16);
     const int big = surface.LineHeight();
     surface.Canvas->Font()->SetHeight(-11);
-    TMarkupRun run;
-    run.Markup = QStringLiteral("a<Z><FONT SIZE=\"5\" COLOR=\"clRed\">big<BR>more</FONT></Z>b");
-    run.Draw(*surface.Canvas);
-    EXPECT_EQ(run.ExtentHeight, 2 * big);
+    TMarkupRequest request = TestRequest();
+    QString markup = QStringLiteral("a<Z><FONT SIZE=\"5\" COLOR=\"clRed\">big<BR>more</FONT></Z>b");
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    EXPECT_EQ(result.ExtentHeight, 2 * big);
     EXPECT_FALSE(MatchingArea(surface.Image, surface.Image.rect(), IsReddish).isValid());
     EXPECT_FALSE(MatchingArea(surface.Image, QRect(0, 0, 300, big), IsDark).isValid()) << "line 1 is hidden";
     EXPECT_TRUE(MatchingArea(surface.Image, QRect(0, big, 20, big), IsDark).isValid()) << "b is drawn";
@@ -380,11 +377,11 @@ TEST(MarkupShadow, ShadowOpenAtALineEndShadowsThatWholeLineAndNotTheNext)
 {
     TMarkupSurface surface(300, 100);
     const int gh = surface.LineHeight();
-    TMarkupRun run;
-    run.Markup = QStringLiteral("aa <SH>bb cc</SH> dd");
-    run.Area = QRect(0, 0, 1 + surface.Width("aa ") + surface.Width("bb ") + surface.Width("c"), 100);
-    run.Draw(*surface.Canvas);
-    ASSERT_EQ(run.ExtentHeight, 2 * gh);
+    TMarkupRequest request = TestRequest();
+    QString markup = QStringLiteral("aa <SH>bb cc</SH> dd");
+    request.Area = QRect(0, 0, 1 + surface.Width("aa ") + surface.Width("bb ") + surface.Width("c"), 100);
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    ASSERT_EQ(result.ExtentHeight, 2 * gh);
     const QRect before = QRect(1, 0, surface.Width("aa") + 2, gh + 2);
     EXPECT_TRUE(MatchingArea(surface.Image, before, IsReddish).isValid()) << "text before the start tag";
     EXPECT_FALSE(MatchingArea(surface.Image, QRect(0, gh + 3, 300, 60), IsReddish).isValid());
@@ -410,12 +407,12 @@ TEST_P(MarkupColors, TagsColourTheTextUnlessKept)
 {
     const ColorCase& c = GetParam();
     TMarkupSurface surface(200, 40);
-    TMarkupRun run;
-    run.Markup = c.Markup;
-    run.KeepColors = c.KeepColors;
-    run.BlinkVisible = c.BlinkVisible;
-    run.AnchorColor = clRed;
-    run.Draw(*surface.Canvas);
+    TMarkupRequest request = TestRequest();
+    QString markup = c.Markup;
+    request.KeepColors = c.KeepColors;
+    request.BlinkVisible = c.BlinkVisible;
+    request.AnchorColor = clRed;
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
     EXPECT_EQ(MatchingArea(surface.Image, surface.Image.rect(), IsReddish).isValid(), c.Red);
     EXPECT_EQ(MatchingArea(surface.Image, surface.Image.rect(), IsDark).isValid(), c.Dark);
 }
@@ -445,12 +442,12 @@ TEST_P(MarkupHostile, ReturnsAndPutsTheCanvasBack)
 {
     TMarkupSurface surface(200, 100);
     surface.Canvas->SetTextRotation(0);
-    TMarkupRun run;
-    run.Markup = GetParam();
-    run.Draw(*surface.Canvas);
-    run.MeasureOnly = true;
-    run.Draw(*surface.Canvas);
-    EXPECT_GT(run.ExtentHeight, 0);
+    TMarkupRequest request = TestRequest();
+    QString markup = GetParam();
+    TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    request.MeasureOnly = true;
+    result = DrawMarkup(*surface.Canvas, markup, request);
+    EXPECT_GT(result.ExtentHeight, 0);
     EXPECT_EQ(surface.Canvas->Font()->Height(), -11);
     EXPECT_EQ(surface.Canvas->Font()->Color(), clBlack);
     EXPECT_EQ(surface.Canvas->TextRotation(), 0);

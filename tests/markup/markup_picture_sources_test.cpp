@@ -42,13 +42,13 @@ TEST_P(MarkupPictureSources, FindsPicturesByNameAndLocationOnly)
     THTMLPictureCache cache;
 
     TMarkupSurface surface(300, 100);
-    TMarkupRun run;
-    run.Markup = c.Markup.arg(fixture);
-    run.Container = &container;
-    run.Cache = &cache;
-    run.Draw(*surface.Canvas);
-    EXPECT_EQ(run.ExtentWidth, c.ExtentWidth);
-    EXPECT_EQ(run.ExtentHeight, qMax(surface.LineHeight(), c.PictureHeight));
+    TMarkupRequest request = TestRequest();
+    QString markup = c.Markup.arg(fixture);
+    request.PictureContainer = &container;
+    request.PictureCache = &cache;
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
+    EXPECT_EQ(result.ExtentWidth, c.ExtentWidth);
+    EXPECT_EQ(result.ExtentHeight, qMax(surface.LineHeight(), c.PictureHeight));
     if (c.Painted.x() >= 0) {
         EXPECT_EQ(surface.Image.pixel(c.Painted), blue);
     } else if (c.Painted.x() == -1) {
@@ -87,17 +87,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MarkupPictureCache, LocationIsLoadedOnceAcrossCalls)
 {
-    const QString markup = QStringLiteral("<IMG SRC=\"FILE://%1\">")
-                               .arg(TestDataPath(QStringLiteral("pictures/logo-blue-8x8.png")));
+    const QString picture = QStringLiteral("<IMG SRC=\"FILE://%1\">")
+                                .arg(TestDataPath(QStringLiteral("pictures/logo-blue-8x8.png")));
     THTMLPictureCache cache;
     TMarkupSurface surface(100, 40);
-    TMarkupRun run;
-    run.Markup = markup + markup;
-    run.Cache = &cache;
-    run.Draw(*surface.Canvas);
-    run.Draw(*surface.Canvas);
+    TMarkupRequest request = TestRequest();
+    const QString markup = picture + picture;
+    request.PictureCache = &cache;
+    DrawMarkup(*surface.Canvas, markup, request);
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
     EXPECT_EQ(cache.Count(), 1);
-    EXPECT_EQ(run.ExtentWidth, 18);
+    EXPECT_EQ(result.ExtentWidth, 18);
 }
 
 } // namespace

@@ -33,11 +33,11 @@ TEST_P(MarkupReference, RendersAsTheReferencePicture)
 {
     const ReferenceCase& c = GetParam();
     TMarkupSurface surface(c.Width, c.Height);
-    TMarkupRun run;
-    run.Markup = c.Markup;
-    run.Area = QRect(0, 0, c.Width, c.Height);
-    run.HotIndex = 1;
-    run.Draw(*surface.Canvas);
+    TMarkupRequest request = TestRequest();
+    QString markup = c.Markup;
+    request.Area = QRect(0, 0, c.Width, c.Height);
+    request.HotIndex = 1;
+    const TMarkupResult result = DrawMarkup(*surface.Canvas, markup, request);
 
     const QString path = TestDataPath(QStringLiteral("markup/%1.png").arg(QString::fromLatin1(c.Name)));
     if (qEnvironmentVariableIntValue("LUMIVEX_UPDATE_REFERENCES") == 1) {

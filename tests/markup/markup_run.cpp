@@ -4,13 +4,15 @@
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/font.h"
 
-void TMarkupRun::Draw(TCanvas& Canvas)
+TMarkupRequest TestRequest()
 {
-    Result =
-        DrawMarkup(Canvas, Markup, Area, Images, Point.x(), Point.y(), FocusIndex, HotIndex, ShadowShift,
-                   TestOnly, MeasureOnly, false, KeepColors, BlinkVisible, HotOnly, WrapWords, 1.0,
-                   AnchorColor, clNone, clNone, ShadowColor, PointAnchor, PlainText, FocusTarget, ExtentWidth,
-                   ExtentHeight, AnchorTotal, PointAnchorIndex, PointAnchorRect, Cache, Container, LineGap);
+    TMarkupRequest request;
+    request.Area = QRect(0, 0, 300, 200);
+    request.Point = QPoint(-100, -100);
+    request.ShadowShift = 2;
+    request.BlinkVisible = true;
+    request.ShadowColor = clRed;
+    return request;
 }
 
 TMarkupSurface::TMarkupSurface(int Width, int Height) : Image(Width, Height, QImage::Format_ARGB32)

@@ -1,0 +1,138 @@
+#include "markup/markup_canvas_painter.h"
+
+#include "markup/gradient_fill.h"
+#include "markup/shell_icons.h"
+#include "markup/stretch_bitmap_bits.h"
+#include "pictures/html_picture.h"
+#include "toolkit/graphics/bitmap.h"
+#include "toolkit/graphics/brush.h"
+#include "toolkit/graphics/canvas.h"
+#include "toolkit/graphics/draw_text.h"
+#include "toolkit/graphics/font.h"
+#include "toolkit/graphics/image_list.h"
+#include "toolkit/graphics/pen.h"
+
+#include <QBrush>
+#include <QImage>
+#include <QPainter>
+#include <QSize>
+
+void TMarkupCanvasPainter::SetBrush(const TMarkupBrush& Brush)
+{
+    TBrush* brush = FCanvas.Brush();
+    if (Brush.Clear) {
+        brush->SetStyle(TBrush::bsClear);
+        brush->SetColor(clNone);
+    } else {
+        brush->SetStyle(TBrush::bsSolid);
+        brush->SetColor(Brush.Color);
+    }
+}
+
+void TMarkupCanvasPainter::TextRun(const QString& Text, const QRect& Rect, unsigned Flags,
+                                   const TMarkupBrush& Brush)
+{
+    SetBrush(Brush);
+    QRect rect = Rect;
+    DrawTextEx(FCanvas, Text, rect, Flags);
+}
+
+void TMarkupCanvasPainter::Shadow(const QString& Text, const QRect& Rect, unsigned Flags,
+                                  const TMarkupBrush& Brush, TColor Color)
+{
+    TFont* font = FCanvas.Font();
+    const TColor textColor = font->Color();
+    font->SetColor(Color);
+    TextRun(Text, Rect, Flags, Brush);
+    font->SetColor(textColor);
+}
+
+void TMarkupCanvasPainter::Rectangle(const QRect& Rect, TColor Outline, const TMarkupBrush& Brush)
+{
+    TPen* pen = FCanvas.Pen();
+    const TColor penColor = pen->Color();
+    pen->SetColor(Outline);
+    SetBrush(Brush);
+    FCanvas.Rectangle(Rect);
+    pen->SetColor(penColor);
+}
+
+void TMarkupCanvasPainter::Gradient(const QRect& Rect, TColor From, TColor To, bool Horizontal, int Bands)
+{
+    GradientFill(FCanvas, From, To, Horizontal, Rect, Bands, clNone);
+}
+
+void TMarkupCanvasPainter::Line(QPoint From, QPoint To, TColor Color, int Width)
+{
+    TPen* pen = FCanvas.Pen();
+    const TColor penColor = pen->Color();
+    pen->SetColor(Color);
+    if (Width > 0)
+        pen->SetWidth(Width);
+    FCanvas.MoveTo(From.x(), From.y());
+    FCanvas.LineTo(To.x(), To.y());
+    pen->SetColor(penColor);
+}
+
+void TMarkupCanvasPainter::FocusRect(const QRect& Rect)
+{
+    FCanvas.DrawFocusRect(Rect);
+}
+
+void TMarkupCanvasPainter::ImageListPicture(const TImageList& Images, int Index, const QRect& Target,
+                                            bool Stretched)
+{
+    if (!Stretched) {
+        Images.Draw(FCanvas, Target.x(), Target.y(), Index);
+        return;
+    }
+    TBitmap bitmap;
+    Images.GetBitmap(Index, &bitmap);
+    StretchBitmapBits(FCanvas, Target, bitmap);
+}
+
+void TMarkupCanvasPainter::ShellIcon(const QString& Name, bool Large, QPoint At, bool Scaled, double Factor)
+{
+    QSize size;
+    DrawShellIcon(FCanvas, At.x(), At.y(), Name, Large, true, Scaled, Factor, size);
+}
+
+void TMarkupCanvasPainter::Picture(THTMLPicture& Picture, const QRect& Target, bool Stretched)
+{
+    if (Stretched) {
+        Picture.SetStretch(true);
+        FCanvas.StretchDraw(Target, &Picture);
+    } else {
+        FCanvas.Draw(Target.x(), Target.y(), &Picture);
+    }
+}
+
+void TMarkupCanvasPainter::ClippedPicture(THTMLPicture& Picture, QPoint At, const QRect& Clip)
+{
+    const bool clipped = FCanvas.HasClipRect();
+    const QRect clip = FCanvas.ClipRect();
+    FCanvas.SetClipRect(clipped ? clip & Clip : Clip);
+    FCanvas.Draw(At.x(), At.y(), &Picture);
+    if (clipped)
+        FCanvas.SetClipRect(clip);
+    else
+        FCanvas.ClearClipRect();
+}
+
+void TMarkupCanvasPainter::TiledPicture(THTMLPicture& Picture, const QRect& Area)
+{
+    // The picture is drawn once and repeated as a texture, so a tiny picture
+    // over a large area costs no more than filling it.
+    QImage tile(Picture.Width(), Picture.Height(), QImage::Format_ARGB32_Premultiplied);
+    tile.fill(Qt::transparent);
+    {
+        TCanvas tileCanvas(&tile);
+        tileCanvas.Draw(0, 0, &Picture);
+    }
+    TCanvasPaint paint(FCanvas, &Area);
+    if (!paint.IsActive())
+        return;
+    QBrush texture(tile);
+    texture.setTransform(QTransform::fromTranslate(Area.x(), Area.y()));
+    paint->fillRect(Area, texture);
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "markup/markup_request.h"
+#include "markup/markup_state.h"
+#include "markup/markup_walk.h"
+#include "markup/rotated_font.h"
+#include "markup/tag_readers.h"
+#include "toolkit/graphics/color.h"
+
+#include <QHash>
+#include <QString>
+#include <memory>
+
+class TCanvas;
+class TFont;
+
+// Everything one DrawMarkup call keeps while it walks the text: the request,
+// the result being filled, the formatting state, the font each kind of pass
+// carries from line to line, counters and the hit-test and focus
+// bookkeeping. It measures text in the state's font on the canvas, and puts
+// the canvas font, brush and rotation back when it goes.
+class TMarkupContext
+{
+  public:
+    TMarkupContext(TCanvas& Canvas, const TMarkupRequest& Request, TMarkupResult& Result);
+    ~TMarkupContext();
+    TMarkupContext(const TMarkupContext&) = delete;
+    TMarkupContext& operator=(const TMarkupContext&) = delete;
+
+    // The canvas font as the formatting state says; cheap when it already is.
+    void SyncFont();
+    // The height of a line of text in the state's font.
+    int TextHeight();
+    int TextWidth(const QString& Text);
+    // The width DT_CALCRECT gives Text at Rect's left.
+    int RunWidth(const QString& Text, const TEdges& Rect, unsigned Flags);
+
+    // Rotation tags: a second rotation replaces the first; the end (or the
+    // end of the call) puts back the font before any rotation.
+    void ApplyRotation(int Degrees);
+    void EndRotation();
+
+    TCanvas& Canvas;
+    const TMarkupRequest& Request;
+    TMarkupResult& Result;
+
+    MarkupState State;
+    TEdges Area;
+    unsigned TextFlags = 0;
+    TColor EntryBrushColor = clNone; // what blinking text takes in its hidden phase
+
+    // The font each kind of pass carries from line to line.
+    TMarkupFont MeasureFont;
+    TMarkupFont DrawFont;
+
+    int AnchorCount = 0;
+    bool AnchorStyled = false;
+    int ImageCount = 0;
+    int ImageAtPoint = -1;
+
+    // The rectangle of the anchor at the point, while it spans lines.
+    bool Pending = false;
+    int PendingX = 0;
+    int PendingTop = 0;
+
+    TEdges Focus;
+
+    // Attributes of the font and image tags met in this call: every line is
+    // read twice and labels repeat their tags.
+    QHash<QString, TFontTag> FontTags;
+    QHash<QString, TImageTag> ImageTags;
+
+  private:
+    std::unique_ptr<TFont> FEntryFont;
+    int FEntryBrushStyle = 0;
+    int FEntryRotation = 0;
+
+    TMarkupFont FAppliedFont;
+    bool FFontApplied = false;
+    int FCellHeight = 0;
+    int FBaseHeight = 0;
+
+    bool FRotated = false;
+    TRotatedFontState FRotationSaved;
+};
