@@ -9,10 +9,13 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
 #include <algorithm>
 #include <cmath>
+
+namespace
+{
+constexpr int FocusFrameWidth = 2;
+} // namespace
 
 TImageView::TImageView(TOrbReflectionImage* Image, QWidget* Page)
     : QScrollArea(Page), FImage(Image), FContent(new QWidget)
@@ -203,12 +206,12 @@ void TImageView::resizeEvent(QResizeEvent* Event)
 bool TImageView::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == FFocusMark && Event->type() == QEvent::Paint) {
-        QStylePainter painter(FFocusMark);
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = FFocusMark->rect();
-        focus.backgroundColor = palette().color(QPalette::Window);
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        // A frame in the focus colour the other controls use, leaving the
+        // picture itself untouched.
+        QPainter painter(FFocusMark);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), FocusFrameWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(FFocusMark->rect()).adjusted(1, 1, -1, -1));
         return true;
     }
     if (Watched == FImage && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move))
