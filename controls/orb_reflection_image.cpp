@@ -3,6 +3,7 @@
 #include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_ranges.h"
 #include "imaging/saving/reflection_output.h"
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/canvas.h"
@@ -14,14 +15,6 @@
 #include <new>
 #include <stdexcept>
 #include <utility>
-
-namespace
-{
-bool IsOpacity(int Value)
-{
-    return Value >= 0 && Value <= 255;
-}
-} // namespace
 
 TOrbReflectionImage::TOrbReflectionImage(QWidget* Parent)
     : TControl(Parent), FOfficeHint(std::make_unique<TOrbHintInfo>()),
@@ -81,7 +74,7 @@ void TOrbReflectionImage::SetReflectionSize(int Value)
 {
     // A negative size would show no reflection and shrink the control below
     // its picture; it is refused like an out-of-range opacity.
-    if (Value < 0 || Value == FParameters.Size)
+    if (!IsStorableReflectionSize(Value) || Value == FParameters.Size)
         return;
     FParameters.Size = Value;
     BuildReflection();

@@ -2,6 +2,7 @@
 
 #include "toolkit/product_version.h"
 
+#include "imaging/reflection/reflection_ranges.h"
 #include "imaging/saving/reflection_output.h"
 #include "markup/label_rendering.h"
 #include "pictures/html_picture_cache.h"
@@ -22,11 +23,6 @@ namespace
 {
 constexpr int InitialWidth = 185, InitialHeight = 40;
 constexpr int InitialFontSize = 12;
-
-bool IsOpacity(int Value)
-{
-    return Value >= 0 && Value <= 255;
-}
 
 QString WithoutLineBreaks(QString Text)
 {

@@ -1,7 +1,7 @@
 #include "imaging/gp_bitmap.h"
 
-#include "imaging/codecs/image_decoding.h"
 #include "imaging/gp_raw_format.h"
+#include "imaging/image_limits.h"
 
 #include <QTransform>
 

@@ -16,7 +16,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-cli="$here/build/app/lumivex-cli"
+cli="$here/build/cli/lumivex-cli"
 runs=10
 big_runs=3
 out="$here/docs/benchmarks.md"
@@ -52,7 +52,7 @@ work=$(mktemp -d /tmp/lumivex-bench.XXXXXX)
 # The page shows commands as run from the project with `$work` for the
 # temporary folder, not the folders of the machine that measured them.
 relative_paths() {
-    sed -e "s#$cli#build/app/lumivex-cli#g" -e "s#$work#\$work#g"
+    sed -e "s#$cli#build/cli/lumivex-cli#g" -e "s#$work#\$work#g"
 }
 [ "$keep" = 1 ] || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/in" "$work/out" "$work/json"

@@ -4,7 +4,7 @@
 # verdict. Run after the build (tools/test.sh); .ci/run calls it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cli=${LUMIVEX_CLI:-build/app/lumivex-cli}
+cli=${LUMIVEX_CLI:-build/cli/lumivex-cli}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0

@@ -1,6 +1,6 @@
 #include "imaging/codecs/gif_writer.h"
 
-#include "imaging/saving/image_saving.h"
+#include "imaging/codecs/flatten_over_white.h"
 
 #include <QIODevice>
 #include <QImage>

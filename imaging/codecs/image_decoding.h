@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/gp_status.h"
+#include "imaging/image_limits.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -8,15 +9,6 @@
 #include <cstdint>
 
 class QIODevice;
-
-// Limits on what is decoded. A 100-megapixel photo decodes; anything larger
-// than MaxDecodedPixels, or with a side above MaxDecodedSide, is refused from
-// its header before any pixel memory is allocated.
-inline constexpr std::int64_t MaxDecodedPixels = 250'000'000;
-inline constexpr int MaxDecodedSide = 65535;
-// The largest image file read into memory: no format we decode needs more
-// bytes than the largest picture has pixels, plus room for metadata.
-inline constexpr std::int64_t MaxEncodedBytes = MaxDecodedPixels * 4 + (64 << 20);
 
 // The result of decoding an image file's bytes.
 struct TDecodedImage {
@@ -53,11 +45,7 @@ TDecodedImage DecodeImage(const QByteArray& Data);
 TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options);
 TDecodedImage DecodeImage(QIODevice* Device);
 
-// The status for an image of Width x Height pixels against the limits above
-// (Ok when it may be allocated); Reason receives the refusal text.
 // The file format the first bytes of a file announce (as QImageReader names
 // it), or FormatHint when the content names none; empty when neither is a
 // format that can be read. Needs no more than the first 64 KiB.
 QByteArray DetectImageFormat(const QByteArray& Head, const QByteArray& FormatHint = {});
-
-TGpStatus CheckImageSize(std::int64_t Width, std::int64_t Height, QString* Reason = nullptr);

@@ -1,12 +1,12 @@
 #include "imaging/saving/image_saving.h"
 
-#include "imaging/codecs/image_encoders.h"
+#include "imaging/codecs/flatten_over_white.h"
+#include "imaging/saving/image_encoders.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/save_formats.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QPainter>
 #include <QUuid>
 
 namespace
@@ -23,23 +23,6 @@ TGpStatus Fail(QString* Reason, TGpStatus Status, const QString& Text)
 constexpr int MaxJpegSide = 65500;
 
 } // namespace
-
-QImage FlattenOverWhite(const QImage& Image)
-{
-    // Already opaque in the flattened format: drawing it over white would
-    // only copy it (the GIF writer flattens what it is given again).
-    if (Image.format() == QImage::Format_RGB32)
-        return Image;
-    QImage flat(Image.size(), QImage::Format_RGB32);
-    if (flat.isNull())
-        return flat;
-    flat.fill(Qt::white);
-    QPainter painter(&flat);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QPoint(0, 0), Image);
-    painter.end();
-    return flat;
-}
 
 TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderParameters* Parameters,
                       QIODevice* Device, QString* Reason)

@@ -9,9 +9,6 @@ class QIODevice;
 class QUuid;
 struct TEncoderParameters;
 
-// The picture drawn over white, opaque: what formats without alpha carry.
-QImage FlattenOverWhite(const QImage& Image);
-
 // Encodes Image with the encoder whose class id is Encoder (see
 // image_encoders.h) into Device, with the writer of the save format whose MIME
 // type the encoder has (save_formats.h). JPEG honours the quality parameter;

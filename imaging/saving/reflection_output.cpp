@@ -1,8 +1,8 @@
 #include "imaging/saving/reflection_output.h"
 
-#include "imaging/codecs/image_encoders.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/image_encoders.h"
 #include "imaging/saving/image_saving.h"
 
 #include <QUuid>

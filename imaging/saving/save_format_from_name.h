@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/codecs/image_encoders.h"
+#include "imaging/saving/image_encoders.h"
 
 #include <QString>
 #include <optional>

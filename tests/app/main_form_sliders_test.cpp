@@ -2,7 +2,7 @@
 
 #include "tests/app/main_form_fixture.h"
 
-#include "app/cli_options.h"
+#include "cli/image_options.h"
 #include "controls/orb_reflection_image.h"
 #include "toolkit/widgets/label.h"
 #include "toolkit/widgets/page_control.h"

@@ -154,7 +154,7 @@ TEST_F(CliBatch, ProgressOnlyOnATerminal)
     process.setWorkingDirectory(FDir.path());
     process.start(script, {"-qec",
                            QStringLiteral(LUMIVEX_BINARY_DIR
-                                          "/app/lumivex-cli image -d out first.png missing.png third.jpg"),
+                                          "/cli/lumivex-cli image -d out first.png missing.png third.jpg"),
                            "/dev/null"});
     ASSERT_TRUE(process.waitForFinished(60000));
     const QString shown = QString::fromLocal8Bit(process.readAllStandardOutput()).remove(QLatin1Char('\r'));

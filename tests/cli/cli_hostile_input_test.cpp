@@ -135,7 +135,7 @@ TEST(CliHostileInput, NamesThatAreNotUtf8AreUsedAsGiven)
                        "rm -f \"$(printf 'in\\377.png')\" \"$(printf 'out\\376.png')\"; exit $status");
     QProcess shell;
     shell.start(QStringLiteral("/bin/sh"),
-                {"-c", script, QStringLiteral(LUMIVEX_BINARY_DIR "/app/lumivex-cli"), temporary.path(),
+                {"-c", script, QStringLiteral(LUMIVEX_BINARY_DIR "/cli/lumivex-cli"), temporary.path(),
                  QStringLiteral(LUMIVEX_TEST_DATA "/rounded-rgba-130x110.png")});
     ASSERT_TRUE(shell.waitForFinished(60000));
     EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();

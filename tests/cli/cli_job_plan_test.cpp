@@ -1,6 +1,6 @@
-#include "app/cli_job_plan.h"
+#include "cli/job_plan.h"
 
-#include "app/cli_options.h"
+#include "cli/image_options.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 TCliRun RunCli(const QStringList& Arguments, const QString& WorkingDir, const QByteArray& Stdin)
 {
     QProcess process;
-    process.setProgram(QStringLiteral(LUMIVEX_BINARY_DIR "/app/lumivex-cli"));
+    process.setProgram(QStringLiteral(LUMIVEX_BINARY_DIR "/cli/lumivex-cli"));
     process.setArguments(Arguments);
     if (!WorkingDir.isEmpty())
         process.setWorkingDirectory(WorkingDir);

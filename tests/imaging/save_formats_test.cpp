@@ -1,6 +1,6 @@
 #include "imaging/saving/save_formats.h"
 
-#include "imaging/codecs/image_encoders.h"
+#include "imaging/saving/image_encoders.h"
 #include "imaging/saving/image_saving.h"
 
 #include <QBuffer>

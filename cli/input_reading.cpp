@@ -1,4 +1,4 @@
-#include "app/cli_input_reading.h"
+#include "cli/input_reading.h"
 
 #include "imaging/codecs/image_decoding.h"
 #include "toolkit/file_names.h"

@@ -1,4 +1,4 @@
-#include "app/cli_reporter.h"
+#include "cli/reporter.h"
 
 #include <unistd.h>
 

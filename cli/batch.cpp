@@ -1,9 +1,9 @@
-#include "app/cli_batch.h"
+#include "cli/batch.h"
 
-#include "app/cli_image_job.h"
-#include "app/cli_job_plan.h"
-#include "app/cli_message_routing.h"
-#include "app/cli_reporter.h"
+#include "cli/image_job.h"
+#include "cli/job_plan.h"
+#include "cli/message_routing.h"
+#include "cli/reporter.h"
 #include "imaging/parallel_work.h"
 #include "imaging/thread_budget.h"
 

@@ -1,9 +1,11 @@
-#include "app/cli_text_options.h"
+#include "cli/text_options.h"
 
+#include "cli/shared_options.h"
 #include "markup/markup_colors.h"
 
 #include <QCommandLineParser>
 #include <optional>
+#include <vector>
 
 namespace
 {
@@ -11,16 +13,7 @@ namespace
 // refused by the imaging limits anyway, and a font beyond the markup's own
 // bound shows nothing more.
 constexpr int MaxSide = 32767;
-constexpr int MaxReflectionSize = 1000000;
-constexpr int MaxAxis = 1000000;
 constexpr int MaxFontPoints = 500;
-
-std::optional<int> ParseInt(const QString& Text)
-{
-    bool ok = false;
-    const int value = Text.trimmed().toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
 
 bool IsHexDigit(QChar C)
 {
@@ -60,7 +53,7 @@ bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString&
     Reason = QStringLiteral("--font must be \"Family,points[,bold][,italic]\", not \"%1\"").arg(Text);
     if (parts.size() < 2 || parts.first().trimmed().isEmpty())
         return false;
-    const std::optional<int> points = ParseInt(parts.at(1));
+    const std::optional<int> points = ParseWholeNumber(parts.at(1));
     if (!points || *points < 1 || *points > MaxFontPoints) {
         Reason = QStringLiteral("the font size must be a whole number of points from 1 to %1, not \"%2\"")
                      .arg(MaxFontPoints)
@@ -87,38 +80,27 @@ bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString&
 
 QString TextUsageText()
 {
-    const TReflectionParameters& defaults = LabelReflectionDefaults;
-    return QStringLiteral(
-               "Usage: lumivex-cli text [options] MARKUP\n"
-               "\n"
-               "Draws a line of markup text with its reflection, as the window's \"Text\" page\n"
-               "shows it, and saves it.\n"
-               "\n"
-               "Options:\n"
-               "      --file FILE        read the markup from FILE (- for standard input);\n"
-               "                         a MARKUP of - reads standard input too\n"
-               "  -o, --output FILE      output file; - writes standard output\n"
-               "  -f, --format FORMAT    %5; otherwise the output name's last\n"
-               "                         extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
-               "                         .gif, .bmp, .tif, .tiff in any case), else PNG\n"
+    return QStringLiteral("Usage: lumivex-cli text [options] MARKUP\n"
+                          "\n"
+                          "Draws a line of markup text with its reflection, as the window's \"Text\" page\n"
+                          "shows it, and saves it.\n"
+                          "\n"
+                          "Options:\n"
+                          "      --file FILE        read the markup from FILE (- for standard input);\n"
+                          "                         a MARKUP of - reads standard input too\n"
+                          "  -o, --output FILE      output file; - writes standard output\n") +
+           FormatUsageLines() +
+           QStringLiteral(
                "      --font FONT        \"Family,points[,bold][,italic]\" (default \"Tahoma,20\")\n"
                "      --color COLOR      text colour: a colour name of the markup (clNavy, navy)\n"
                "                         or #rrggbb (default the window text colour)\n"
                "      --background COLOR background colour, as --color (default white)\n"
                "      --width N          width in pixels (default: the laid-out text's)\n"
-               "      --height N         height in pixels (default: the text and its reflection)\n"
-               "      --size N           reflection size in rows, 0 or more (default %1)\n"
-               "      --start S          opacity where the reflection starts, 0..255 (default %2)\n"
-               "      --end E            opacity where the reflection ends, 0..255 (default %3)\n"
-               "      --axis A           rows between the text and its reflection (default %4)\n"
-               "  -h, --help             show this help\n"
+               "      --height N         height in pixels (default: the text and its reflection)\n") +
+           ReflectionUsageLines(QStringLiteral("text"), LabelReflectionDefaults) + HelpUsageLine() +
+           QStringLiteral(
                "\n"
-               "Exit status: 0 when the file was written, 1 when it failed, 2 for a usage error.\n")
-        .arg(defaults.Size)
-        .arg(defaults.OpacityStart)
-        .arg(defaults.OpacityEnd)
-        .arg(defaults.Axis)
-        .arg(SaveFormatOptionNames());
+               "Exit status: 0 when the file was written, 1 when it failed, 2 for a usage error.\n");
 }
 
 TTextParseResult ParseTextArguments(const QStringList& Arguments)
@@ -138,13 +120,14 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
     const QCommandLineOption background(QStringLiteral("background"), QString(), QStringLiteral("COLOR"));
     const QCommandLineOption width(QStringLiteral("width"), QString(), QStringLiteral("N"));
     const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("N"));
-    const QCommandLineOption size(QStringLiteral("size"), QString(), QStringLiteral("N"));
-    const QCommandLineOption start(QStringLiteral("start"), QString(), QStringLiteral("S"));
-    const QCommandLineOption end(QStringLiteral("end"), QString(), QStringLiteral("E"));
-    const QCommandLineOption axis(QStringLiteral("axis"), QString(), QStringLiteral("A"));
+    std::vector<QCommandLineOption> reflection;
+    for (const TReflectionValueInfo& info : ReflectionValues)
+        reflection.emplace_back(QString::fromLatin1(info.OptionName), QString(),
+                                QString::fromLatin1(info.ValueName));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions(
-        {file, output, format, font, color, background, width, height, size, start, end, axis, help});
+    parser.addOptions({file, output, format, font, color, background, width, height});
+    parser.addOptions(QList<QCommandLineOption>(reflection.begin(), reflection.end()));
+    parser.addOption(help);
 
     if (!parser.parse(QStringList{QStringLiteral("lumivex-cli text")} + Arguments)) {
         result.Error = parser.errorText();
@@ -159,29 +142,17 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
         result.Error = Message;
         return result;
     };
-    auto number = [&](const QCommandLineOption& Option, int Low, int High, int& Target) {
-        if (!parser.isSet(Option))
-            return true;
-        const QString value = parser.value(Option);
-        const std::optional<int> parsed = ParseInt(value);
-        if (!parsed || *parsed < Low || *parsed > High) {
-            result.Error = QStringLiteral("--%1 must be a whole number from %2 to %3, not \"%4\"")
-                               .arg(Option.names().constLast())
-                               .arg(Low)
-                               .arg(High)
-                               .arg(value);
-            return false;
-        }
-        Target = *parsed;
-        return true;
+    auto side = [&](const QCommandLineOption& Option, int& Target) {
+        return !parser.isSet(Option) || ReadNumberOption(Option.names().constLast(), parser.value(Option), 1,
+                                                         MaxSide, Target, result.Error);
     };
-
-    if (!number(width, 1, MaxSide, options.Width) || !number(height, 1, MaxSide, options.Height) ||
-        !number(size, 0, MaxReflectionSize, options.Reflection.Size) ||
-        !number(start, 0, 255, options.Reflection.OpacityStart) ||
-        !number(end, 0, 255, options.Reflection.OpacityEnd) ||
-        !number(axis, -MaxAxis, MaxAxis, options.Reflection.Axis))
+    if (!side(width, options.Width) || !side(height, options.Height))
         return result;
+    for (std::size_t i = 0; i < reflection.size(); ++i)
+        if (parser.isSet(reflection[i]) &&
+            !ReadReflectionOption(ReflectionValues[i], parser.value(reflection[i]), options.Reflection,
+                                  result.Error))
+            return result;
 
     if (parser.isSet(font)) {
         QString reason;
@@ -195,13 +166,8 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
         return fail(
             QStringLiteral("unknown colour \"%1\": expected a colour name such as clWhite, or #rrggbb")
                 .arg(parser.value(background)));
-    if (parser.isSet(format)) {
-        const TSaveFormatInfo* chosen = FindSaveFormatByOptionName(parser.value(format).toLower());
-        if (!chosen)
-            return fail(QStringLiteral("unknown format \"%1\": expected %2")
-                            .arg(parser.value(format), SaveFormatOptionNames()));
-        options.Format = chosen->Format;
-    }
+    if (parser.isSet(format) && !ReadFormatOption(parser.value(format), options.Format, result.Error))
+        return result;
 
     options.Output = parser.value(output);
     if (options.Output.isEmpty())

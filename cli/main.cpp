@@ -1,8 +1,8 @@
-#include "app/cli_image_command.h"
-#include "app/cli_message_routing.h"
-#include "app/cli_options.h"
-#include "app/cli_text_command.h"
-#include "app/cli_text_options.h"
+#include "cli/image_command.h"
+#include "cli/image_options.h"
+#include "cli/message_routing.h"
+#include "cli/text_command.h"
+#include "cli/text_options.h"
 #include "imaging/imaging_library.h"
 #include "toolkit/file_names.h"
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     // The command line never opens a window, so it must not need a display.
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     // Qt's diagnostics go through the command's reporter (see
-    // cli_message_routing.h), never as bare lines between the workers' lines.
+    // message_routing.h), never as bare lines between the workers' lines.
     qInstallMessageHandler(CliMessageHandler);
     QGuiApplication application(argc, argv);
 

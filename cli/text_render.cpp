@@ -1,7 +1,7 @@
-#include "app/cli_text_render.h"
+#include "cli/text_render.h"
 
-#include "app/cli_text_options.h"
-#include "imaging/codecs/image_decoding.h"
+#include "cli/text_options.h"
+#include "imaging/image_limits.h"
 #include "markup/label_rendering.h"
 #include "toolkit/graphics/font.h"
 

@@ -1,10 +1,10 @@
-#include "app/cli_image_command.h"
+#include "cli/image_command.h"
 
-#include "app/cli_batch.h"
-#include "app/cli_job_plan.h"
-#include "app/cli_message_routing.h"
-#include "app/cli_options.h"
-#include "app/cli_reporter.h"
+#include "cli/batch.h"
+#include "cli/image_options.h"
+#include "cli/job_plan.h"
+#include "cli/message_routing.h"
+#include "cli/reporter.h"
 
 #include <QDir>
 #include <csignal>

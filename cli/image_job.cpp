@@ -1,40 +1,20 @@
-#include "app/cli_image_job.h"
+#include "cli/image_job.h"
 
-#include "app/cli_input_reading.h"
-
-#include "app/cli_job_plan.h"
+#include "cli/command_output.h"
+#include "cli/input_reading.h"
+#include "cli/job_plan.h"
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/reflection_output.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <cstdio>
-#include <unistd.h>
 
 namespace
 {
-const QString StandardStream = QStringLiteral("-");
-
 TImageJobResult Failed(QString Reason)
 {
     return TImageJobResult{false, std::move(Reason), {}};
-}
-
-TImageJobResult WriteStandardOutput(const QImage& Composed, ImageSaveFormat Format)
-{
-    if (isatty(fileno(stdout)))
-        return Failed(QStringLiteral("standard output is a terminal; redirect it to a file or a pipe"));
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return Failed(QStringLiteral("could not write standard output: %1").arg(out.errorString()));
-    QString reason;
-    if (EncodeReflection(Composed, Format, &out, &reason) != TGpStatus::Ok)
-        return Failed(reason);
-    if (!out.flush() || out.error() != QFileDevice::NoError)
-        return Failed(QStringLiteral("could not write standard output: %1").arg(out.errorString()));
-    return TImageJobResult{true, {}, {}};
 }
 } // namespace
 
@@ -74,12 +54,7 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     if (composed.isNull())
         return Failed(QStringLiteral("out of memory composing the reflection"));
 
-    if (Job.Output == StandardStream) {
-        TImageJobResult result = WriteStandardOutput(composed, Job.Format);
-        result.Warning = warning;
-        return result;
-    }
-    if (SaveReflectionFile(composed, Job.Format, Job.Output, &reason) != TGpStatus::Ok)
+    if (!WriteCommandOutput(composed, Job.Format, Job.Output, reason))
         return Failed(reason);
     return TImageJobResult{true, {}, warning};
 }

@@ -1,7 +1,7 @@
-#include "app/cli_job_plan.h"
+#include "cli/job_plan.h"
 
-#include "app/cli_options.h"
-#include "imaging/saving/save_format_from_name.h"
+#include "cli/command_output.h"
+#include "cli/image_options.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,8 +9,6 @@
 
 namespace
 {
-const QString StandardStream = QStringLiteral("-");
-
 QString Canonical(const QString& Path)
 {
     return QDir::cleanPath(QFileInfo(Path).absoluteFilePath());
@@ -71,8 +69,7 @@ std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)
         job.Lenient = Options.Lenient;
         if (!Options.Output.isEmpty()) {
             job.Output = Options.Output;
-            job.Format = Options.Format ? optionFormat
-                                        : SaveFormatOfName(Options.Output).value_or(ImageSaveFormat::Png);
+            job.Format = OutputFormat(Options.Format, Options.Output);
         } else {
             job.Format = optionFormat;
             const QString name = ReflectionFileName(input, job.Format);

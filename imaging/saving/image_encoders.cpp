@@ -1,4 +1,4 @@
-#include "imaging/codecs/image_encoders.h"
+#include "imaging/saving/image_encoders.h"
 
 #include "imaging/gp_raw_format.h"
 

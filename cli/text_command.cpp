@@ -1,22 +1,18 @@
-#include "app/cli_text_command.h"
+#include "cli/text_command.h"
 
-#include "app/cli_reporter.h"
-#include "app/cli_text_options.h"
-#include "app/cli_text_render.h"
-#include "imaging/saving/reflection_output.h"
-#include "imaging/saving/save_format_from_name.h"
+#include "cli/command_output.h"
+#include "cli/reporter.h"
+#include "cli/text_options.h"
+#include "cli/text_render.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 namespace
 {
-const QString StandardStream = QStringLiteral("-");
-
 bool ReadMarkup(const QString& Name, QString& Markup, QString& Reason)
 {
     QFile file;
@@ -62,25 +58,6 @@ bool ReadMarkup(const QString& Name, QString& Markup, QString& Reason)
     return true;
 }
 
-bool WriteStandardOutput(const QImage& Image, ImageSaveFormat Format, QString& Reason)
-{
-    if (isatty(fileno(stdout))) {
-        Reason = QStringLiteral("standard output is a terminal; redirect it to a file or a pipe");
-        return false;
-    }
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-        Reason = QStringLiteral("could not write standard output: %1").arg(out.errorString());
-        return false;
-    }
-    if (EncodeReflection(Image, Format, &out, &Reason) != TGpStatus::Ok)
-        return false;
-    if (!out.flush() || out.error() != QFileDevice::NoError) {
-        Reason = QStringLiteral("could not write standard output: %1").arg(out.errorString());
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 int RunTextCommand(const TTextCommandOptions& Options)
@@ -109,16 +86,7 @@ int RunTextCommand(const TTextCommandOptions& Options)
         return 1;
     }
 
-    // Standard output has no name to choose from; PNG keeps everything.
-    ImageSaveFormat format = ImageSaveFormat::Png;
-    if (Options.Format)
-        format = *Options.Format;
-    else if (Options.Output != StandardStream)
-        format = SaveFormatOfName(Options.Output).value_or(ImageSaveFormat::Png);
-    const bool written = Options.Output == StandardStream
-                             ? WriteStandardOutput(image, format, reason)
-                             : SaveReflectionFile(image, format, Options.Output, &reason) == TGpStatus::Ok;
-    if (!written) {
+    if (!WriteCommandOutput(image, OutputFormat(Options.Format, Options.Output), Options.Output, reason)) {
         reporter.Failure(
             Options.Output == StandardStream ? QStringLiteral("standard output") : Options.Output, reason);
         return 1;

@@ -1,6 +1,6 @@
-#include "app/cli_message_routing.h"
+#include "cli/message_routing.h"
 
-#include "app/cli_reporter.h"
+#include "cli/reporter.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,5 +1,6 @@
-#include "app/cli_options.h"
+#include "cli/image_options.h"
 
+#include "cli/shared_options.h"
 #include "toolkit/product_version.h"
 
 #include <QCommandLineParser>
@@ -9,41 +10,40 @@
 
 namespace
 {
-// Bounds of the values the command accepts. Opacities are bytes; the size and
-// offset are bounded so that an output's height cannot overflow.
-constexpr int MaxOpacity = 255;
-constexpr int MaxReflectionSize = 1000000;
-constexpr int MaxAxis = 1000000;
 constexpr int MaxJobs = 256;
 
-enum class TOptionId { Output, OutputDir, Format, Size, Start, End, Axis, Jobs, Lenient, Help, Version };
+enum class TOptionId { Output, OutputDir, Format, Reflection, Jobs, Lenient, Help, Version };
 
 // The options of "image". Only the names matter to the parser: the usage
-// text is written out in full below.
+// text is written below.
 struct TImageOption {
     TOptionId Id;
     QCommandLineOption Option;
+    const TReflectionValueInfo* Reflection; // the value a Reflection option sets, else nullptr
 };
 
 std::vector<TImageOption> ImageOptions()
 {
     auto valued = [](TOptionId Id, QStringList Names) {
-        return TImageOption{Id, QCommandLineOption(Names, QString(), QStringLiteral("value"))};
+        return TImageOption{Id, QCommandLineOption(Names, QString(), QStringLiteral("value")), nullptr};
     };
-    auto flag = [](TOptionId Id, QStringList Names) { return TImageOption{Id, QCommandLineOption(Names)}; };
-    return {
+    auto flag = [](TOptionId Id, QStringList Names) {
+        return TImageOption{Id, QCommandLineOption(Names), nullptr};
+    };
+    std::vector<TImageOption> options{
         valued(TOptionId::Output, {QStringLiteral("o"), QStringLiteral("output")}),
         valued(TOptionId::OutputDir, {QStringLiteral("d"), QStringLiteral("output-dir")}),
         valued(TOptionId::Format, {QStringLiteral("f"), QStringLiteral("format")}),
-        valued(TOptionId::Size, {QStringLiteral("size")}),
-        valued(TOptionId::Start, {QStringLiteral("start")}),
-        valued(TOptionId::End, {QStringLiteral("end")}),
-        valued(TOptionId::Axis, {QStringLiteral("axis")}),
-        valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}),
-        flag(TOptionId::Lenient, {QStringLiteral("lenient")}),
-        flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}),
-        flag(TOptionId::Version, {QStringLiteral("version")}),
     };
+    for (const TReflectionValueInfo& info : ReflectionValues) {
+        options.push_back(valued(TOptionId::Reflection, {QString::fromLatin1(info.OptionName)}));
+        options.back().Reflection = &info;
+    }
+    options.push_back(valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}));
+    options.push_back(flag(TOptionId::Lenient, {QStringLiteral("lenient")}));
+    options.push_back(flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}));
+    options.push_back(flag(TOptionId::Version, {QStringLiteral("version")}));
+    return options;
 }
 
 // What masks an argument from Qt's parser; the index of the argument follows.
@@ -145,54 +145,13 @@ QString UnknownOptionText(const QString& Argument)
     return QStringLiteral("unknown option \"%1\"").arg(typed);
 }
 
-// An option name as it is typed: one dash for a letter, two for a word.
-QString Spelled(const QString& Name)
-{
-    return (Name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + Name;
-}
-
-std::optional<int> ParseInt(const QString& Text)
-{
-    bool ok = false;
-    const int value = Text.trimmed().toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
-// Where a whole-number option's value goes, and the values it accepts.
-struct TNumberTarget {
-    int* Value;
-    int Low, High;
-};
-
-std::optional<TNumberTarget> NumberTarget(TOptionId Id, TImageCommandOptions& Options)
-{
-    switch (Id) {
-    case TOptionId::Size:
-        return TNumberTarget{&Options.Reflection.Size, 0, MaxReflectionSize};
-    case TOptionId::Start:
-        return TNumberTarget{&Options.Reflection.OpacityStart, 0, MaxOpacity};
-    case TOptionId::End:
-        return TNumberTarget{&Options.Reflection.OpacityEnd, 0, MaxOpacity};
-    case TOptionId::Axis:
-        return TNumberTarget{&Options.Reflection.Axis, -MaxAxis, MaxAxis};
-    case TOptionId::Jobs:
-        return TNumberTarget{&Options.Jobs, 1, MaxJobs};
-    default:
-        return std::nullopt;
-    }
-}
-
 // Takes the options in the order typed into Result; false once one settles
 // the outcome: --help, --version, or a value the command refuses. A repeated
 // option's last value counts.
 bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
 {
     TImageCommandOptions& options = Result.Image;
-    QHash<TOptionId, qsizetype> taken;
-    auto refuse = [&Result](const QString& Message) {
-        Result.Error = Message;
-        return false;
-    };
+    QHash<const TImageOption*, qsizetype> taken;
     for (const QString& name : Arguments.OptionNames()) {
         const TImageOption& option = Arguments.OptionNamed(name);
         if (option.Id == TOptionId::Help || option.Id == TOptionId::Version) {
@@ -203,29 +162,24 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             options.Lenient = true;
             continue;
         }
-        const QString value = Arguments.Values(option).value(taken[option.Id]++);
+        // The n-th time an option is named, in either spelling, takes its
+        // n-th value.
+        const QString value = Arguments.Values(option).value(taken[&option]++);
 
-        if (const std::optional<TNumberTarget> number = NumberTarget(option.Id, options)) {
-            const std::optional<int> parsed = ParseInt(value);
-            if (!parsed || *parsed < number->Low || *parsed > number->High)
-                return refuse(QStringLiteral("%1 must be a whole number from %2 to %3, not \"%4\"")
-                                  .arg(Spelled(name))
-                                  .arg(number->Low)
-                                  .arg(number->High)
-                                  .arg(value));
-            *number->Value = *parsed;
-        } else if (option.Id == TOptionId::Format) {
-            const TSaveFormatInfo* format = FindSaveFormatByOptionName(value.toLower());
-            if (!format)
-                return refuse(
-                    QStringLiteral("unknown format \"%1\": expected %2").arg(value, SaveFormatOptionNames()));
-            options.Format = format->Format;
-        } else if (value.isEmpty()) {
-            return refuse(option.Id == TOptionId::Output ? QStringLiteral("the output name is empty")
-                                                         : QStringLiteral("the output folder name is empty"));
-        } else {
+        bool read = true;
+        if (option.Id == TOptionId::Reflection)
+            read = ReadReflectionOption(*option.Reflection, value, options.Reflection, Result.Error);
+        else if (option.Id == TOptionId::Jobs)
+            read = ReadNumberOption(name, value, 1, MaxJobs, options.Jobs, Result.Error);
+        else if (option.Id == TOptionId::Format)
+            read = ReadFormatOption(value, options.Format, Result.Error);
+        else if (value.isEmpty())
+            Result.Error = option.Id == TOptionId::Output ? QStringLiteral("the output name is empty")
+                                                          : QStringLiteral("the output folder name is empty");
+        else
             (option.Id == TOptionId::Output ? options.Output : options.OutputDir) = value;
-        }
+        if (!read || !Result.Error.isEmpty())
+            return false;
     }
     return true;
 }
@@ -248,29 +202,19 @@ QString CliUsageText()
                "  -d, --output-dir DIR   folder for the outputs of many inputs (NAME-reflection.EXT,\n"
                "                         EXT from -f, png by default); without -o and -d each\n"
                "                         output goes beside its input, and standard input's to\n"
-               "                         standard output\n"
-               "  -f, --format FORMAT    %1; otherwise the output name's last\n"
-               "                         extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
-               "                         .gif, .bmp, .tif, .tiff in any case), else PNG\n"
-               "      --size N           reflection size in rows, 0 or more (default %2)\n"
-               "      --start S          opacity where the reflection starts, 0..%6 (default %3)\n"
-               "      --end E            opacity where the reflection ends, 0..%6 (default %4)\n"
-               "      --axis A           rows between the picture and its reflection (default %5)\n"
-               "  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
-               "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
-               "                         instead of refusing it\n"
-               "  -h, --help             show this help\n"
-               "      --version          show the version\n"
-               "\n"
-               "A FILE of - reads standard input. Exit status: 0 when every file was written,\n"
-               "1 when any failed, 2 for a usage error.\n"
-               "\n"
-               "lumivex-cli text [options] MARKUP draws a line of markup text with its\n"
-               "reflection; see \"lumivex-cli text --help\".\n")
-        .arg(SaveFormatOptionNames(), QString::number(WindowStartReflection.Size),
-             QString::number(WindowStartReflection.OpacityStart),
-             QString::number(WindowStartReflection.OpacityEnd), QString::number(WindowStartReflection.Axis),
-             QString::number(MaxOpacity));
+               "                         standard output\n") +
+           FormatUsageLines() + ReflectionUsageLines(QStringLiteral("picture"), WindowStartReflection) +
+           QStringLiteral("  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
+                          "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
+                          "                         instead of refusing it\n") +
+           HelpUsageLine() +
+           QStringLiteral("      --version          show the version\n"
+                          "\n"
+                          "A FILE of - reads standard input. Exit status: 0 when every file was written,\n"
+                          "1 when any failed, 2 for a usage error.\n"
+                          "\n"
+                          "lumivex-cli text [options] MARKUP draws a line of markup text with its\n"
+                          "reflection; see \"lumivex-cli text --help\".\n");
 }
 
 TCliParseResult ParseCliArguments(const QStringList& Arguments)

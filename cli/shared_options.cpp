@@ -1,0 +1,87 @@
+#include "cli/shared_options.h"
+
+namespace
+{
+// The column where the usage text's descriptions start.
+constexpr qsizetype UsageNameWidth = 18;
+
+QString UsageLine(const QString& Names, const QString& Description)
+{
+    return QStringLiteral("      %1 %2\n").arg(Names.leftJustified(UsageNameWidth), Description);
+}
+} // namespace
+
+std::optional<int> ParseWholeNumber(const QString& Text)
+{
+    bool ok = false;
+    const int value = Text.trimmed().toInt(&ok, 10);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+QString SpelledOption(const QString& Name)
+{
+    return (Name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + Name;
+}
+
+bool ReadNumberOption(const QString& Name, const QString& Typed, int Low, int High, int& Target,
+                      QString& Error)
+{
+    const std::optional<int> parsed = ParseWholeNumber(Typed);
+    if (!parsed || *parsed < Low || *parsed > High) {
+        Error = QStringLiteral("%1 must be a whole number from %2 to %3, not \"%4\"")
+                    .arg(SpelledOption(Name))
+                    .arg(Low)
+                    .arg(High)
+                    .arg(Typed);
+        return false;
+    }
+    Target = *parsed;
+    return true;
+}
+
+bool ReadReflectionOption(const TReflectionValueInfo& Info, const QString& Typed,
+                          TReflectionParameters& Reflection, QString& Error)
+{
+    return ReadNumberOption(QLatin1String(Info.OptionName), Typed, Info.Low, Info.High,
+                            Reflection.*Info.Value, Error);
+}
+
+bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Format, QString& Error)
+{
+    const TSaveFormatInfo* format = FindSaveFormatByOptionName(Typed.toLower());
+    if (!format) {
+        Error = QStringLiteral("unknown format \"%1\": expected %2").arg(Typed, SaveFormatOptionNames());
+        return false;
+    }
+    Format = format->Format;
+    return true;
+}
+
+QString FormatUsageLines()
+{
+    return QStringLiteral(
+               "  -f, --format FORMAT    %1; otherwise the output name's last\n"
+               "                         extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
+               "                         .gif, .bmp, .tif, .tiff in any case), else PNG\n")
+        .arg(SaveFormatOptionNames());
+}
+
+QString ReflectionUsageLines(const QString& Object, const TReflectionParameters& Defaults)
+{
+    QString lines;
+    for (const TReflectionValueInfo& info : ReflectionValues) {
+        const QString help = QString::fromLatin1(info.Help)
+                                 .replace(QLatin1String("{low}"), QString::number(info.Low))
+                                 .replace(QLatin1String("{high}"), QString::number(info.High))
+                                 .replace(QLatin1String("{object}"), Object);
+        lines += UsageLine(
+            QStringLiteral("--%1 %2").arg(QLatin1String(info.OptionName), QLatin1String(info.ValueName)),
+            QStringLiteral("%1 (default %2)").arg(help).arg(Defaults.*info.Value));
+    }
+    return lines;
+}
+
+QString HelpUsageLine()
+{
+    return QStringLiteral("  -h, --help             show this help\n");
+}
