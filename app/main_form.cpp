@@ -33,6 +33,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QVariant>
+#include <exception>
 
 namespace
 {
@@ -353,10 +354,15 @@ void TForm2::CopyToClipboard()
 {
     if (PageControl1->ActivePageIndex() != 0) {
         // The label's picture is small; only its encoding waits for the thread.
-        const QImage picture = OrbReflectionLabel1->Picture(TextPictureOptions());
+        QString reason;
+        QImage picture;
+        try {
+            picture = OrbReflectionLabel1->Picture(TextPictureOptions(), &reason);
+        } catch (const std::exception& error) {
+            reason = QString::fromUtf8(error.what());
+        }
         if (picture.isNull()) {
-            UserInteraction().ShowMessage(MessageTitle,
-                                          QStringLiteral("Could not copy: there is no text to copy"));
+            UserInteraction().ShowMessage(MessageTitle, QStringLiteral("Could not copy: %1").arg(reason));
             return;
         }
         FClipboardCopy->Start([picture](QString*) { return picture; });

@@ -413,10 +413,11 @@ bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveForma
     return SaveReflectionFile(FSurface, Format, FileName, Reason) == TGpStatus::Ok;
 }
 
-QImage TOrbReflectionLabel::Picture(const TLabelPictureOptions& Options)
+QImage TOrbReflectionLabel::Picture(const TLabelPictureOptions& Options, QString* Reason)
 {
     SyncRendering();
-    return FRendering->Picture(MarkupText(), QSize(std::max(1, width()), std::max(1, height())), Options);
+    return FRendering->Picture(MarkupText(), QSize(std::max(1, width()), std::max(1, height())), Options,
+                               Reason);
 }
 
 bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveFormat Format,
@@ -426,17 +427,14 @@ bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveForma
         return SaveReflection(FileName, Format, Reason);
     QImage picture;
     try {
-        picture = Picture(Options);
+        picture = Picture(Options, Reason);
     } catch (const std::exception& error) {
         if (Reason)
             *Reason = QString::fromUtf8(error.what());
         return false;
     }
-    if (picture.isNull()) {
-        if (Reason)
-            *Reason = QStringLiteral("there is no text to save");
+    if (picture.isNull())
         return false;
-    }
     picture = PictureForFormat(picture, Format, FRendering->Background);
     return SaveReflectionFile(picture, Format, FileName, Reason) == TGpStatus::Ok;
 }

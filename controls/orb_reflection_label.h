@@ -195,9 +195,10 @@ class TOrbReflectionLabel : public TControl
     // options save the area as shown.
     bool SaveReflection(const QString& FileName, ImageSaveFormat Format, const TLabelPictureOptions& Options,
                         QString* Reason = nullptr);
-    // The picture such a save writes, before any flattening; null when there
-    // is no text. Painted afresh at the control's size with no mouse over it.
-    QImage Picture(const TLabelPictureOptions& Options);
+    // The picture such a save writes, before any flattening; null, with the
+    // reason, when there is no text. Painted afresh at the control's size
+    // with no mouse over it.
+    QImage Picture(const TLabelPictureOptions& Options, QString* Reason = nullptr);
 
     void LayoutLoaded() override;
 

@@ -258,8 +258,14 @@ QRect TLabelRendering::TextAndReflectionArea(QSize Surface) const
     return QRect(FCaptureLeft, 0, width, std::max(height, reflectionBottom)) & QRect(QPoint(0, 0), Surface);
 }
 
-QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options)
+QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options,
+                                QString* Reason)
 {
+    auto refuse = [Reason](const QString& Text) {
+        if (Reason)
+            *Reason = Text;
+        return QImage();
+    };
     // The label keeps showing what it showed: its text size, capture and
     // reflection come back when the picture is done.
     const TRestored<QImage> reflection(FReflection);
@@ -274,15 +280,19 @@ QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelP
     FTransparent = Options.Transparent;
     QImage surface(Size, Options.Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (surface.isNull())
-        return {};
+        return refuse(
+            QStringLiteral("out of memory for a %1 × %2 image").arg(Size.width()).arg(Size.height()));
     FReflection = QImage();
     FCapturedText = QImage();
     FRebuildPending = true;
     Paint(surface, Markup, QPoint(-1, -1), -1, false);
+    // Without text there is nothing to reflect, and nothing worth a picture.
+    if (!HasReflection())
+        return refuse(QStringLiteral("there is no text to draw"));
     if (Options.Trim) {
         const QRect area = TextAndReflectionArea(surface.size());
         if (area.isEmpty())
-            return {};
+            return refuse(QStringLiteral("there is no text to draw"));
         surface = surface.copy(area);
     }
     return Options.Transparent ? surface.convertToFormat(QImage::Format_ARGB32) : surface;

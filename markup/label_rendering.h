@@ -106,9 +106,10 @@ class TLabelRendering
     // over it: what the window saves and the command line writes for the
     // same markup, font, colours and values. Format_RGB32, or Format_ARGB32
     // when Transparent. The reflection and text size the label shows are
-    // left as they were. A null image when the surface cannot be made; throws
-    // as BuildReflection does.
-    QImage Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options);
+    // left as they were. A null image, with the reason, when there is no text
+    // or the surface cannot be made; throws as BuildReflection does.
+    QImage Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options,
+                   QString* Reason = nullptr);
 
   private:
     TMarkupResult Render(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);

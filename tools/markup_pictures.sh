@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 cli="${1:-}"
 if [ -z "$cli" ]; then
-    for candidate in build/cli/lumivex-cli build/app/lumivex-cli; do
+    for candidate in build/cli/lumivex-cli; do
         if [ -x "$candidate" ]; then
             cli="$candidate"
             break
