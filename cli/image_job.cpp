@@ -54,7 +54,11 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     if (composed.isNull())
         return Failed(QStringLiteral("out of memory composing the reflection"));
 
+    // The line names the input; a file's name is added here, as saving's
+    // reasons never repeat the name they were given (standard output's do).
     if (!WriteCommandOutput(composed, Job.Format, Job.Output, reason))
-        return Failed(reason);
+        return Failed(Job.Output == QLatin1String("-")
+                          ? reason
+                          : QStringLiteral("writing %1: %2").arg(Job.Output, reason));
     return TImageJobResult{true, {}, warning};
 }

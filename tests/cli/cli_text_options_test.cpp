@@ -59,8 +59,8 @@ TEST(TextPictureOptions, TrimTransparentAndColourNamesReachTheOptions)
     };
     for (const PictureOptionCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        const TTextParseResult parsed =
-            ParseTextArguments(c.Arguments + QStringList{QStringLiteral("-o"), QStringLiteral("x.png"), "Hi"});
+        const TTextParseResult parsed = ParseTextArguments(
+            c.Arguments + QStringList{QStringLiteral("-o"), QStringLiteral("x.png"), "Hi"});
         ASSERT_TRUE(parsed.Error.isEmpty()) << parsed.Error.toStdString();
         EXPECT_EQ(parsed.Options.Trim, c.Trim);
         EXPECT_EQ(parsed.Options.Transparent, c.Transparent);
