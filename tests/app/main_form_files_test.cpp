@@ -386,7 +386,9 @@ TEST_F(MainFormOpen, FileThatCannotBeShownIsReportedAndThePictureStays)
         Open(name);
         ASSERT_EQ(Script->Messages.size(), 1);
         const QString message = Script->Messages[0];
-        EXPECT_TRUE(message.contains(name)) << message.toStdString();
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Could not open \"%1\": ").arg(name)))
+            << message.toStdString();
+        EXPECT_EQ(message.count(QFileInfo(name).fileName()), 1) << message.toStdString();
         // Something beyond the name says why.
         EXPECT_GT(message.size(), message.indexOf(name) + name.size() + 3) << message.toStdString();
         TOrbReflectionImage* image = Form->OrbReflectionImage1;
