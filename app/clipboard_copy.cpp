@@ -18,6 +18,16 @@ const QString PngMimeType = QStringLiteral("image/png");
 
 TClipboardCopy::TClipboardCopy(QObject* Parent) : QObject(Parent) {}
 
+QByteArray TClipboardCopy::PngOf(const QImage& Picture, QString* Reason)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (EncodeReflection(Picture, ImageSaveFormat::Png, &buffer, Reason) != TGpStatus::Ok)
+        return {};
+    return png;
+}
+
 TClipboardCopy::~TClipboardCopy()
 {
     if (FThread)
@@ -35,13 +45,7 @@ void TClipboardCopy::Start(TMake Make)
         QString reason;
         QByteArray png;
         try {
-            const QImage picture = make(&reason);
-            if (!picture.isNull()) {
-                QBuffer buffer(&png);
-                buffer.open(QIODevice::WriteOnly);
-                if (EncodeReflection(picture, ImageSaveFormat::Png, &buffer, &reason) != TGpStatus::Ok)
-                    png.clear();
-            }
+            png = make(&reason);
         } catch (const std::exception& error) {
             png.clear();
             reason = QString::fromUtf8(error.what());

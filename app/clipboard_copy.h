@@ -17,9 +17,12 @@ class QThread;
 class TClipboardCopy : public QObject
 {
   public:
-    // Makes the picture to copy; runs on the copy's thread, so it must only
-    // use what it was given. A null image, with the reason, when it fails.
-    using TMake = std::function<QImage(QString* Reason)>;
+    // Makes the PNG file to copy; runs on the copy's thread, so it must only
+    // use what it was given. Empty, with the reason, when it fails.
+    using TMake = std::function<QByteArray(QString* Reason)>;
+
+    // The PNG file of a picture made already, as a save would write it.
+    static QByteArray PngOf(const QImage& Picture, QString* Reason);
 
     explicit TClipboardCopy(QObject* Parent = nullptr);
     // Waits for a copy still running: its thread uses the pictures given.

@@ -47,11 +47,14 @@ QByteArray CompiledLayout()
     return resource.readAll();
 }
 
-// Every failure reads alike: "Could not save "name": reason". Reasons never
-// name the file themselves.
+// Every failure reads alike: "Could not save "name": reason". Saving's
+// reasons name the file they were writing, as the command line's lines need;
+// here the name comes first, so inside the reason it becomes "it".
 QString FailureText(const QString& Action, const QString& FileName, const QString& Reason)
 {
-    const QString reason = Reason.isEmpty() ? QStringLiteral("unknown reason") : Reason;
+    QString reason = Reason.isEmpty() ? QStringLiteral("unknown reason") : Reason;
+    if (!FileName.isEmpty())
+        reason.replace(FileName, QStringLiteral("it"));
     return QStringLiteral("Could not %1 \"%2\": %3").arg(Action, FileName, reason);
 }
 
@@ -375,15 +378,10 @@ void TForm2::CopyToClipboard()
                                       QStringLiteral("Could not copy: there is no picture to copy"));
         return;
     }
-    // The composition is made on the copy's thread too: for a large photo it
-    // takes as long as the encoding.
-    FClipboardCopy->Start(
-        [pixels, parameters = OrbReflectionImage1->ReflectionParameters()](QString* Reason) {
-            QImage composed = RenderReflection(pixels, parameters);
-            if (composed.isNull())
-                *Reason = QStringLiteral("not enough memory");
-            return composed;
-        });
+    // Composed and encoded band by band on the copy's thread, as a save
+    // writes it: no full-size composed copy, and the window keeps answering.
+    FClipboardCopy->Start([pixels, parameters = OrbReflectionImage1->ReflectionParameters()](
+                              QString* Reason) { return EncodeReflectionPng(pixels, parameters, Reason); });
 }
 
 bool TForm2::CopyPending() const

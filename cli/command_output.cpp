@@ -10,7 +10,8 @@
 
 namespace
 {
-bool WriteStandardOutput(const QImage& Composed, ImageSaveFormat Format, QString& Reason)
+// Standard output as a device for Write, refused when it is a terminal.
+bool WithStandardOutput(QString& Reason, const std::function<bool(QIODevice* Device)>& Write)
 {
     if (isatty(fileno(stdout))) {
         Reason = QStringLiteral("standard output is a terminal; redirect it to a file or a pipe");
@@ -21,7 +22,7 @@ bool WriteStandardOutput(const QImage& Composed, ImageSaveFormat Format, QString
         Reason = QStringLiteral("could not write standard output: %1").arg(out.errorString());
         return false;
     }
-    if (EncodeReflection(Composed, Format, &out, &Reason) != TGpStatus::Ok)
+    if (!Write(&out))
         return false;
     if (!out.flush() || out.error() != QFileDevice::NoError) {
         Reason = QStringLiteral("could not write standard output: %1").arg(out.errorString());
@@ -44,6 +45,16 @@ bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, const QS
                         QString& Reason)
 {
     if (Output == StandardStream)
-        return WriteStandardOutput(Composed, Format, Reason);
+        return WithStandardOutput(Reason, [&](QIODevice* Device) {
+            return EncodeReflection(Composed, Format, Device, &Reason) == TGpStatus::Ok;
+        });
     return SaveReflectionFile(Composed, Format, Output, &Reason) == TGpStatus::Ok;
+}
+
+bool WriteCommandOutput(const QString& Output, QString& Reason,
+                        const std::function<bool(const QString& FileName, QIODevice* Device)>& Write)
+{
+    if (Output == StandardStream)
+        return WithStandardOutput(Reason, [&](QIODevice* Device) { return Write(QString(), Device); });
+    return Write(Output, nullptr);
 }

@@ -3,9 +3,11 @@
 #include "imaging/saving/save_formats.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QImage;
+class QIODevice;
 
 // Where both commands' pictures go: "-" is standard output, any other name a
 // file written as the window saves (a regular file replaced only once the new
@@ -21,3 +23,8 @@ ImageSaveFormat OutputFormat(std::optional<ImageSaveFormat> Chosen, const QStrin
 // complete was written. Standard output is refused when it is a terminal.
 bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, const QString& Output,
                         QString& Reason);
+
+// The same for a writer that encodes by itself: Write gets the file name, or
+// standard output as its device (FileName then empty).
+bool WriteCommandOutput(const QString& Output, QString& Reason,
+                        const std::function<bool(const QString& FileName, QIODevice* Device)>& Write);

@@ -4,11 +4,9 @@
 #include "cli/input_reading.h"
 #include "cli/job_plan.h"
 #include "imaging/codecs/image_decoding.h"
-#include "imaging/reflection/reflection_composer.h"
-#include "imaging/saving/reflection_output.h"
+#include "imaging/saving/file_reflection.h"
 
 #include <QFileInfo>
-#include <QImage>
 
 namespace
 {
@@ -35,30 +33,19 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     options.KeepDamaged = Job.Lenient;
     if (Job.Input != StandardStream)
         options.FormatHint = QFileInfo(Job.Input).suffix().toLower().toLatin1();
-    TDecodedImage decoded = DecodeImage(input.Data(), options);
-    input.Release();
-    if (decoded.Status != TGpStatus::Ok)
-        return Failed(decoded.Reason);
-    const QString warning =
-        decoded.Damaged ? QStringLiteral("warning: %1; kept what decodes").arg(decoded.Reason) : QString();
-
-    const QImage& picture = decoded.Image;
-    const int composedHeight = ComposedHeight(picture.height(), Job.Reflection);
-    if (CheckImageSize(picture.width(), composedHeight, &reason) != TGpStatus::Ok)
-        return Failed(QStringLiteral("the reflection would be too large: %1 × %2 pixels")
-                          .arg(picture.width())
-                          .arg(composedHeight));
-
-    const QImage composed = RenderReflection(picture, Job.Reflection);
-    decoded.Image = QImage();
-    if (composed.isNull())
-        return Failed(QStringLiteral("out of memory composing the reflection"));
-
-    // The line names the input; a file's name is added here, as saving's
-    // reasons never repeat the name they were given (standard output's do).
-    if (!WriteCommandOutput(composed, Job.Format, Job.Output, reason))
-        return Failed(Job.Output == QLatin1String("-")
-                          ? reason
-                          : QStringLiteral("writing %1: %2").arg(Job.Output, reason));
-    return TImageJobResult{true, {}, warning};
+    // PNG files written as PNG go row band by row band; the rest as a whole picture.
+    TFileReflection written;
+    const bool done = WriteCommandOutput(Job.Output, reason, [&](const QString& FileName, QIODevice* Device) {
+        written = WriteFileReflection(input.Data(), options, Job.Reflection, Job.Format, FileName, Device,
+                                      [&input] { input.Release(); });
+        reason = written.Reason;
+        return written.Status == TGpStatus::Ok;
+    });
+    if (!done)
+        return Failed(reason);
+    return TImageJobResult{true,
+                           {},
+                           written.Damage.isEmpty()
+                               ? QString()
+                               : QStringLiteral("warning: %1; kept what decodes").arg(written.Damage)};
 }

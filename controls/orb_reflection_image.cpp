@@ -209,22 +209,9 @@ bool TOrbReflectionImage::SaveReflection(const QString& FileName, ImageSaveForma
                                                       : FPicture->LastError();
         return false;
     }
-    // A full reflection made only for this save is not kept: it would double
-    // the memory a large photo holds while it is merely shown.
-    const bool builtForSave = FReflectionStale;
-    const QImage composed = ComposeReflection(picture, ReflectionBitmap(), FParameters);
-    if (builtForSave) {
-        FReflection = QImage();
-        FReflectionStale = true;
-    }
-    if (composed.isNull()) {
-        if (Reason)
-            *Reason = QStringLiteral("not enough memory for a %1 × %2 image")
-                          .arg(picture.width())
-                          .arg(ComposedHeight(picture.height(), FParameters));
-        return false;
-    }
-    return SaveReflectionFile(composed, Format, FileName, Reason) == TGpStatus::Ok;
+    // The composition goes to the encoder band by band: neither a full
+    // reflection nor a composed copy is made beside the shown picture.
+    return SaveReflectionFile(picture, FParameters, Format, FileName, Reason) == TGpStatus::Ok;
 }
 
 void TOrbReflectionImage::paintEvent(QPaintEvent* Event)

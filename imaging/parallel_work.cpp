@@ -190,6 +190,9 @@ bool TParallelWork::ForEachInOrder(int Count, int Window,
             consumed = index + 1;
             stop = !goOn;
             changed.notify_all();
+            // Refused on the last index too: the run is not complete.
+            if (stop)
+                return;
         }
         complete = true;
         stop = true;

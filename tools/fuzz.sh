@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of fuzz/ with clang into build-fuzz/ and runs
-# each on its corpus.
+# Builds the libFuzzer targets of fuzz/ (the top build with -DLUMIVEX_FUZZ=ON,
+# clang) into build-fuzz/ and runs each on its corpus.
 #   bash tools/fuzz.sh            long runs (FUZZ_SECONDS each, default 600)
 #   bash tools/fuzz.sh --short    a fixed number of runs each, for CI
 # New inputs that grow coverage are kept in build-fuzz/corpus/<target>/;
@@ -19,17 +19,20 @@ if ! command -v clang++ >/dev/null; then
   exit 0
 fi
 
-cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+# -O1 keeps the runs fast while the stacks of a finding stay readable.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DLUMIVEX_FUZZ=ON -DBUILD_TESTING=OFF \
   ${LUMIVEX_FUZZ_CMAKE_ARGS:-} >/dev/null
-cmake --build build-fuzz
+cmake --build build-fuzz --target fuzzers
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tools/lsan_suppressions.txt}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p build-fuzz/findings
 
 status=0
-for target in image_decoding layout_reader png_encoder markup_helpers; do
+for target in image_decoding layout_reader png_encoder markup_helpers markup_drawing; do
   corpus=build-fuzz/corpus/$target
   mkdir -p "$corpus"
   # The seeds are small real files, copied in so that the kept corpus grows
@@ -45,7 +48,7 @@ for target in image_decoding layout_reader png_encoder markup_helpers; do
   [[ $target == png_encoder ]] && max_len=4096
   log=build-fuzz/findings/$target.log
   echo "fuzz: $target (${mode})"
-  if ! "build-fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=4096 -timeout=20 \
+  if ! "build-fuzz/fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=4096 -timeout=20 \
     -artifact_prefix="build-fuzz/findings/$target-" "$corpus" >"$log" 2>&1; then
     echo "fuzz: $target FAILED; see $root/$log"
     tail -n 40 "$log"

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <cstdint>
 #include <gif_lib.h>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -136,6 +137,10 @@ bool WriteGifImage(const QImage& Image, QIODevice* Device, QString* Reason)
             }
         }
         colourCount = 256;
+        // giflib's quantiser sorts through a file-level variable, so two
+        // workers quantising at once corrupt each other's palettes.
+        static std::mutex quantiserLock;
+        const std::lock_guard<std::mutex> hold(quantiserLock);
         if (GifQuantizeBuffer(unsigned(width), unsigned(height), &colourCount, red.data(), green.data(),
                               blue.data(), indices.data(), palette) == GIF_ERROR)
             return Fail(Reason, QStringLiteral("could not reduce the image to 256 colours"));

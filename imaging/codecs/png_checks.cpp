@@ -3,7 +3,9 @@
 #include "imaging/codecs/image_decoding.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <array>
+#include <libdeflate.h>
 #include <vector>
 #include <zlib.h>
 
@@ -171,18 +173,19 @@ quint32 Read32(const unsigned char* Bytes)
 }
 } // namespace
 
-QString FindPngDamage(const QByteArray& Data, bool* Unreadable)
+QString ScanPngLayout(const QByteArray& Data, TPngLayout& Layout, bool* Unreadable)
 {
     // Everything but the two kinds of damage that libpng only warns about.
     if (Unreadable)
         *Unreadable = true;
+    Layout = TPngLayout{};
     const auto* bytes = reinterpret_cast<const unsigned char*>(Data.constData());
     const qsizetype size = Data.size();
     if (size < SignatureSize || !Data.startsWith(QByteArray(Signature, SignatureSize)))
         return QStringLiteral("the PNG signature is missing");
 
-    // First pass: the chunk layout, every checksum, the header and the total
-    // of compressed data, all before anything is inflated.
+    // The chunk layout, every checksum, the header and the total of
+    // compressed data, all before anything is inflated.
     THeader header;
     qint64 compressed = 0;
     bool seenHeader = false;
@@ -195,7 +198,7 @@ QString FindPngDamage(const QByteArray& Data, bool* Unreadable)
             return QStringLiteral("the file is cut short");
         const unsigned char* type = bytes + pos + 4;
         const quint32 stored = Read32(bytes + pos + 8 + length);
-        if (quint32(crc32(0, type, uInt(length + 4))) != stored) {
+        if (quint32(libdeflate_crc32(0, type, std::size_t(length) + 4)) != stored) {
             // Bit 5 of the first letter marks an ancillary chunk.
             if (Unreadable)
                 *Unreadable = (type[0] & 0x20) == 0;
@@ -211,6 +214,7 @@ QString FindPngDamage(const QByteArray& Data, bool* Unreadable)
             header.BitDepth = body[8];
             header.Channels = ChannelsOf(body[9], body[8]);
             header.Interlaced = body[12] == 1;
+            Layout.ColourType = body[9];
             if (header.Channels == 0 || body[10] != 0 || body[11] != 0 || body[12] > 1)
                 return QStringLiteral("the header names an unknown colour type, depth or method");
             QString reason;
@@ -219,15 +223,27 @@ QString FindPngDamage(const QByteArray& Data, bool* Unreadable)
             seenHeader = true;
         } else if (name == "IDAT") {
             compressed += length;
+            Layout.ImageData.push_back(TPngLayout::TPiece{pos + 8, qsizetype(length)});
         } else if (name == "IEND") {
             seenEnd = true;
+        } else if (name == "PLTE") {
+            Layout.Palette = QByteArray(reinterpret_cast<const char*>(body), length);
+        } else if (name == "tRNS") {
+            Layout.Transparency = QByteArray(reinterpret_cast<const char*>(body), length);
+        } else if ((type[0] & 0x20) == 0 || name == "eXIf" || name == "iCCP" || name == "zTXt" ||
+                   name == "iTXt") {
+            Layout.HasUnusualChunk = true;
         }
         pos += ChunkOverhead + length;
     }
+    Layout.Width = header.Width;
+    Layout.Height = header.Height;
+    Layout.BitDepth = header.BitDepth;
+    Layout.Channels = header.Channels;
+    Layout.Interlaced = header.Interlaced;
 
-    const std::vector<TPass> passes = PassesOf(header);
     qint64 needed = 0;
-    for (const TPass& pass : passes)
+    for (const TPass& pass : PassesOf(header))
         needed += pass.Rows * pass.RowBytes;
     if (compressed == 0)
         return QStringLiteral("there is no image data");
@@ -236,21 +252,44 @@ QString FindPngDamage(const QByteArray& Data, bool* Unreadable)
                    "the compressed data (%1 bytes) is far larger than the picture needs (%2 bytes)")
             .arg(compressed)
             .arg(needed);
+    return {};
+}
 
-    // Second pass: inflate the image data no further than the rows need.
-    TRowWalker rows(passes);
+qint64 PngRowBytes(const TPngLayout& Layout)
+{
+    return (Layout.Width * Layout.BitDepth * Layout.Channels + 7) / 8;
+}
+
+int PngFilterBytesPerPixel(const TPngLayout& Layout)
+{
+    return std::max(1, Layout.BitDepth * Layout.Channels / 8);
+}
+
+QString FindPngDamage(const QByteArray& Data, bool* Unreadable)
+{
+    TPngLayout layout;
+    const QString damage = ScanPngLayout(Data, layout, Unreadable);
+    if (!damage.isEmpty())
+        return damage;
+    if (Unreadable)
+        *Unreadable = true;
+    THeader header;
+    header.Width = layout.Width;
+    header.Height = layout.Height;
+    header.BitDepth = layout.BitDepth;
+    header.Channels = layout.Channels;
+    header.Interlaced = layout.Interlaced;
+
+    // Inflate the image data no further than the rows need.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(Data.constData());
+    TRowWalker rows(PassesOf(header));
     TInflater inflater;
-    for (qsizetype pos = SignatureSize; pos < size;) {
-        const quint32 length = Read32(bytes + pos);
-        const QByteArray name(reinterpret_cast<const char*>(bytes + pos + 4), 4);
-        if (name == "IEND")
+    for (const TPngLayout::TPiece& piece : layout.ImageData) {
+        if (inflater.Ended())
             break;
-        if (name == "IDAT" && !inflater.Ended()) {
-            const QString damage = inflater.Feed(bytes + pos + 8, length, rows);
-            if (!damage.isEmpty())
-                return damage;
-        }
-        pos += ChunkOverhead + length;
+        const QString found = inflater.Feed(bytes + piece.Offset, piece.Size, rows);
+        if (!found.isEmpty())
+            return found;
     }
     if (!rows.Complete())
         return QStringLiteral("the image data ends before the last row");

@@ -32,13 +32,11 @@ void StoreBlocks(const std::uint8_t* Data, std::size_t Size, bool Final, std::ve
 
 } // namespace
 
-void TPngSource::ConvertRow(int Y, std::uint8_t* __restrict Out) const
+void TPngSource::ConvertRow(const std::uint32_t* Pixels, std::uint8_t* __restrict Out) const
 {
-    const auto* Pixels = reinterpret_cast<const std::uint32_t*>(Image.constScanLine(Y));
-    const int Width = Image.width();
     if (Bpp == 4) {
         for (int X = 0; X < Width; ++X) {
-            const std::uint32_t P = Pixels[X] | AlphaMask;
+            const std::uint32_t P = Pixels[X];
             Out[4 * X] = std::uint8_t(P >> 16);
             Out[4 * X + 1] = std::uint8_t(P >> 8);
             Out[4 * X + 2] = std::uint8_t(P);
@@ -73,16 +71,16 @@ TPngBandCompressor::TPngBandCompressor(const TPngSource& Source, int Level, TPng
 
 TPngBandCompressor::~TPngBandCompressor() = default;
 
-void TPngBandCompressor::Compress(TPngBand& Band, bool Last)
+void TPngBandCompressor::Compress(TPngBand& Band, const TPngBandPixels& Pixels, bool Last)
 {
     const std::size_t Stride = FSource.RowBytes + 1;
     const std::size_t Size = std::size_t(Band.RowCount) * Stride;
     if (Band.FirstRow > 0)
-        FSource.ConvertRow(Band.FirstRow - 1, FPrev.data());
+        FSource.ConvertRow(Pixels.Row(-1), FPrev.data());
     else
         std::fill(FPrev.begin(), FPrev.end(), 0);
     for (int Row = 0; Row < Band.RowCount; ++Row) {
-        FSource.ConvertRow(Band.FirstRow + Row, FCur.data());
+        FSource.ConvertRow(Pixels.Row(Row), FCur.data());
         FilterScanLine(FPrev.data(), FCur.data(), FSource.RowBytes, FSource.Bpp,
                        FFiltered.data() + Row * Stride, FScratch);
         FPrev.swap(FCur);

@@ -3,8 +3,6 @@
 #include "imaging/png/png_encoder.h"
 #include "imaging/png/png_filter.h"
 
-#include <QImage>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,16 +10,25 @@
 
 struct libdeflate_compressor;
 
-// The pixels as the encoder reads them: 32-bit 0xAARRGGBB words, plus a mask
-// that forces alpha where the format promises opacity.
+// The shape of the samples the encoder writes.
 struct TPngSource {
-    QImage Image;
-    std::uint32_t AlphaMask = 0;
-    int Bpp = 4;
+    int Width = 0;
+    int Bpp = 4; // 4: RGBA, 3: RGB (every pixel opaque)
     std::size_t RowBytes = 0;
 
-    // One row as PNG samples: RGBA, or RGB when Bpp is 3.
-    void ConvertRow(int Y, std::uint8_t* __restrict Out) const;
+    // One row of 0xAARRGGBB words as PNG samples: RGBA, or RGB when Bpp is 3.
+    void ConvertRow(const std::uint32_t* Pixels, std::uint8_t* __restrict Out) const;
+};
+
+// A band's pixels as 0xAARRGGBB words: row -1 (the last row of the band
+// above, which the filters look at; unused for the first band) to RowCount - 1.
+struct TPngBandPixels {
+    const std::uint32_t* Rows = nullptr; // row 0
+    std::size_t Stride = 0;              // in words
+    const std::uint32_t* Row(int Index) const
+    {
+        return Rows + std::ptrdiff_t(Index) * std::ptrdiff_t(Stride);
+    }
 };
 
 // A band of rows compressed on its own; the bands' deflate streams join into
@@ -44,7 +51,7 @@ class TPngBandCompressor
     ~TPngBandCompressor();
 
     // Last: the band ends the stream; every other band leaves it open.
-    void Compress(TPngBand& Band, bool Last);
+    void Compress(TPngBand& Band, const TPngBandPixels& Pixels, bool Last);
 
   private:
     bool MatchesMayPay(std::size_t Size);

@@ -7,10 +7,11 @@
 
 #include <QIODevice>
 #include <QImage>
-#include <QThread>
 
 #include <algorithm>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -54,21 +55,13 @@ bool ValidChunkType(const QByteArray& Type)
     return Type != "IHDR" && Type != "IDAT" && Type != "IEND";
 }
 
-int ChooseBandRows(const TPngEncodeOptions& Options, std::size_t RowBytes, int Height, int Threads)
-{
-    if (Options.BandRows > 0)
-        return std::min(Options.BandRows, Height);
-    // Enough bands to keep every thread busy until the end, each large enough
-    // that restarting the deflate window costs nothing measurable.
-    const std::size_t Total = (RowBytes + 1) * std::size_t(Height);
-    const std::size_t Target = std::clamp<std::size_t>(Total / (std::size_t(Threads) * 4),
-                                                       std::size_t(1) << 20, std::size_t(8) << 20);
-    return int(std::clamp<std::size_t>(Target / (RowBytes + 1), 1, std::size_t(Height)));
-}
+// The outcome of producing one band.
+enum class TBandOutcome : char { Compressed, OutOfMemory, FeedStopped };
 
-bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TPngSink& Sink, QString* Error)
+bool Encode(const TPngRowPicture& Picture, const TPngEncodeOptions& Options, const TPngSink& Sink,
+            QString* Error)
 {
-    if (Image.isNull())
+    if (Picture.Width <= 0 || Picture.Height <= 0 || !Picture.Feed)
         return Fail(Error, QStringLiteral("The image is empty."));
     if (Options.Level < 0 || Options.Level > 12)
         return Fail(Error,
@@ -83,17 +76,10 @@ bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TPngSin
             return Fail(Error, QStringLiteral("\"%1\" is not a chunk type that can be added.")
                                    .arg(QString::fromLatin1(Chunk.Type)));
 
+    const int Width = Picture.Width, Height = Picture.Height;
     TPngSource Source;
-    if (Image.format() == QImage::Format_ARGB32 || Image.format() == QImage::Format_RGB32)
-        Source.Image = Image;
-    else
-        Source.Image = Image.convertToFormat(QImage::Format_ARGB32);
-    if (Source.Image.isNull())
-        return Fail(Error, QStringLiteral("Not enough memory to convert the image."));
-    if (Source.Image.format() == QImage::Format_RGB32)
-        Source.AlphaMask = 0xFF000000u;
-    Source.Bpp = !Options.ForceAlpha && IsOpaque(Source.Image) ? 3 : 4;
-    const int Width = Source.Image.width(), Height = Source.Image.height();
+    Source.Width = Width;
+    Source.Bpp = Picture.Alpha || Options.ForceAlpha ? 4 : 3;
     Source.RowBytes = std::size_t(Width) * std::size_t(Source.Bpp);
 
     TPngChunkWriter Writer(Sink);
@@ -111,10 +97,8 @@ bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TPngSin
                                std::size_t(Chunk.Data.size())))
             return Fail(Error, QStringLiteral("The PNG data could not be written."));
 
-    // The bands follow the threads asked for, not those the budget grants,
-    // so that sharing the cores with other work never changes the file.
-    const int BandThreads = Options.Threads > 0 ? Options.Threads : std::max(1, QThread::idealThreadCount());
-    const int BandRows = ChooseBandRows(Options, Source.RowBytes, Height, BandThreads);
+    const int BandRows =
+        Options.BandRows > 0 ? std::min(Options.BandRows, Height) : PngBandRows(Source.RowBytes, Height);
     std::vector<TPngBand> Bands((std::size_t(Height) + BandRows - 1) / std::size_t(BandRows));
     for (std::size_t I = 0; I < Bands.size(); ++I) {
         Bands[I].FirstRow = int(I) * BandRows;
@@ -132,29 +116,80 @@ bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TPngSin
     const TParallelWork Work(Options.Threads);
     const int BandCount = int(Bands.size());
     const int Threads = Work.ThreadsFor(BandCount);
+    const std::size_t Stride = std::size_t(Width);
     std::vector<std::unique_ptr<TPngBandCompressor>> Compressors(static_cast<std::size_t>(Threads));
-    std::vector<char> Failed(Bands.size(), 0);
+    // Each thread's band of pixels, with one row above it for the filters.
+    std::vector<std::vector<std::uint32_t>> Pixels(static_cast<std::size_t>(Threads));
+    std::vector<std::uint32_t> RowAbove(Stride, 0);
+    std::vector<TBandOutcome> Outcomes(Bands.size(), TBandOutcome::Compressed);
+    std::mutex FeedMutex;
+    std::condition_variable FeedTurn;
+    int NextFed = 0;
+    bool FeedStopped = false;
+
+    // The feed hands out rows in order, so each band waits for its turn; the
+    // deflating, which costs most, runs beside the next band's feed.
+    auto FeedBand = [&](int Index, std::uint32_t* Rows) {
+        const TPngBand& Band = Bands[std::size_t(Index)];
+        std::unique_lock Lock(FeedMutex);
+        FeedTurn.wait(Lock, [&] { return NextFed == Index; });
+        TBandOutcome Outcome = FeedStopped ? TBandOutcome::FeedStopped
+                               : Rows      ? TBandOutcome::Compressed
+                                           : TBandOutcome::OutOfMemory;
+        if (Outcome == TBandOutcome::Compressed) {
+            try {
+                std::copy(RowAbove.begin(), RowAbove.end(), Rows - Stride);
+                if (!Picture.Feed(Band.FirstRow, Band.RowCount, Rows, Stride))
+                    Outcome = TBandOutcome::FeedStopped;
+                else
+                    std::copy_n(Rows + (Band.RowCount - 1) * Stride, Stride, RowAbove.begin());
+            } catch (const std::bad_alloc&) {
+                Outcome = TBandOutcome::OutOfMemory;
+            }
+        }
+        FeedStopped = FeedStopped || Outcome != TBandOutcome::Compressed;
+        ++NextFed;
+        FeedTurn.notify_all();
+        return Outcome;
+    };
+
     std::uint32_t Adler = 1;
-    bool OutOfMemory = false;
+    TBandOutcome Stopped = TBandOutcome::Compressed;
     // Compressed bands wait for the writer a few at most, so a slow device
     // does not make the compressed image pile up in memory.
     const bool Written = Work.ForEachInOrder(
-        BandCount, Threads * 3,
+        BandCount, Threads * 2,
         [&](int Index, int Worker) {
+            TBandOutcome& Outcome = Outcomes[std::size_t(Index)];
+            std::vector<std::uint32_t>& Buffer = Pixels[std::size_t(Worker)];
+            try {
+                if (Buffer.empty())
+                    Buffer.resize((std::size_t(BandRows) + 1) * Stride);
+            } catch (const std::bad_alloc&) {
+                Outcome = TBandOutcome::OutOfMemory;
+            }
+            // Even a thread without memory takes its turn, so the bands after it are not kept waiting.
+            const TBandOutcome Fed = FeedBand(Index, Buffer.empty() ? nullptr : Buffer.data() + Stride);
+            if (Outcome != TBandOutcome::Compressed || Fed != TBandOutcome::Compressed) {
+                if (Outcome == TBandOutcome::Compressed)
+                    Outcome = Fed;
+                return;
+            }
             try {
                 std::unique_ptr<TPngBandCompressor>& Compressor = Compressors[std::size_t(Worker)];
                 if (!Compressor)
                     Compressor =
                         std::make_unique<TPngBandCompressor>(Source, Options.Level, Options.Coding, BandRows);
-                Compressor->Compress(Bands[std::size_t(Index)], Index + 1 == BandCount);
+                Compressor->Compress(Bands[std::size_t(Index)],
+                                     TPngBandPixels{Buffer.data() + Stride, Stride}, Index + 1 == BandCount);
             } catch (const std::exception&) {
-                Failed[std::size_t(Index)] = 1; // in practice only memory runs out here
+                Outcome = TBandOutcome::OutOfMemory; // in practice only memory runs out here
             }
         },
         [&](int Index) {
             TPngBand& Band = Bands[std::size_t(Index)];
-            if (Failed[std::size_t(Index)]) {
-                OutOfMemory = true;
+            if (Outcomes[std::size_t(Index)] != TBandOutcome::Compressed) {
+                Stopped = Outcomes[std::size_t(Index)];
                 return false;
             }
             Adler = Adler32Combine(Adler, Band.Adler, Band.FilteredSize);
@@ -164,14 +199,47 @@ bool Encode(const QImage& Image, const TPngEncodeOptions& Options, const TPngSin
             return true;
         });
     if (!Written)
-        return Fail(Error, OutOfMemory ? QStringLiteral("Not enough memory to compress the image.")
-                                       : QStringLiteral("The PNG data could not be written."));
+        return Fail(Error, Stopped == TBandOutcome::OutOfMemory
+                               ? QStringLiteral("Not enough memory to compress the image.")
+                           : Stopped == TBandOutcome::FeedStopped
+                               ? QStringLiteral("The picture's rows could not be read.")
+                               : QStringLiteral("The PNG data could not be written."));
     std::uint8_t Trailer[4];
     PutBigEndian32(Trailer, Adler);
     if (!Writer.AppendImageData(Trailer, 4) || !Writer.FlushImageData() ||
         !Writer.WriteChunk("IEND", nullptr, 0))
         return Fail(Error, QStringLiteral("The PNG data could not be written."));
     return true;
+}
+
+// The rows of a whole image as the encoder asks for them; RGB32 pixels
+// carry no alpha of their own, so it is set on the way.
+bool EncodeImage(const QImage& Image, const TPngEncodeOptions& Options, const TPngSink& Sink, QString* Error)
+{
+    if (Image.isNull())
+        return Fail(Error, QStringLiteral("The image is empty."));
+    QImage Source;
+    if (Image.format() == QImage::Format_ARGB32 || Image.format() == QImage::Format_RGB32)
+        Source = Image;
+    else
+        Source = Image.convertToFormat(QImage::Format_ARGB32);
+    if (Source.isNull())
+        return Fail(Error, QStringLiteral("Not enough memory to convert the image."));
+    const std::uint32_t AlphaMask = Source.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
+    TPngRowPicture Picture;
+    Picture.Width = Source.width();
+    Picture.Height = Source.height();
+    Picture.Alpha = !IsOpaque(Source);
+    Picture.Feed = [&](int First, int Count, std::uint32_t* Rows, std::size_t Stride) {
+        for (int Row = 0; Row < Count; ++Row) {
+            const auto* In = reinterpret_cast<const std::uint32_t*>(Source.constScanLine(First + Row));
+            std::uint32_t* Out = Rows + std::size_t(Row) * Stride;
+            for (int X = 0; X < Picture.Width; ++X)
+                Out[X] = In[X] | AlphaMask;
+        }
+        return true;
+    };
+    return Encode(Picture, Options, Sink, Error);
 }
 
 } // namespace
@@ -187,7 +255,7 @@ QByteArray EncodePng(const QImage& Image, const TPngEncodeOptions& Options, QStr
             Result.append(reinterpret_cast<const char*>(Data), qsizetype(Size));
             return true;
         };
-        if (!Encode(Image, Options, Sink, Error))
+        if (!EncodeImage(Image, Options, Sink, Error))
             return {};
     } catch (const std::bad_alloc&) {
         Fail(Error, QStringLiteral("Not enough memory to encode the image."));
@@ -204,7 +272,28 @@ bool WritePng(const QImage& Image, QIODevice* Device, const TPngEncodeOptions& O
         return Device->write(reinterpret_cast<const char*>(Data), qint64(Size)) == qint64(Size);
     };
     try {
-        return Encode(Image, Options, Sink, Error);
+        return EncodeImage(Image, Options, Sink, Error);
+    } catch (const std::bad_alloc&) {
+        return Fail(Error, QStringLiteral("Not enough memory to encode the image."));
+    }
+}
+
+int PngBandRows(std::size_t RowBytes, int Height)
+{
+    // Large enough that restarting the deflate window and sampling the band
+    // cost little, small enough that a few bands per thread stay in memory
+    // and a tall picture keeps every core busy. Nothing here may follow the
+    // machine: the bands decide the bytes.
+    const std::size_t Total = (RowBytes + 1) * std::size_t(std::max(1, Height));
+    const std::size_t Target = std::clamp<std::size_t>(Total / 8, std::size_t(1) << 20, std::size_t(2) << 20);
+    return int(std::clamp<std::size_t>(Target / (RowBytes + 1), 1, std::size_t(std::max(1, Height))));
+}
+
+bool WritePngRows(const TPngRowPicture& Picture, const TPngByteSink& Sink, const TPngEncodeOptions& Options,
+                  QString* Error)
+{
+    try {
+        return Encode(Picture, Options, Sink, Error);
     } catch (const std::bad_alloc&) {
         return Fail(Error, QStringLiteral("Not enough memory to encode the image."));
     }

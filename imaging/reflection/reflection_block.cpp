@@ -1,6 +1,6 @@
 #include "imaging/reflection/reflection_block.h"
 
-#include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_rows.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,20 +18,21 @@ QImage BuildReflectionBlock(const QImage& Picture, const TReflectionParameters& 
         return {};
     block.fill(0);
     const int height = Picture.height();
-    const bool argb = Picture.format() == QImage::Format_ARGB32;
+    // Only the area's columns are made, through the same row maker as the
+    // whole reflection; a picture in another format has those columns
+    // converted first.
+    const QImage source =
+        Picture.format() == QImage::Format_ARGB32
+            ? Picture
+            : Picture.copy(area.left(), 0, area.width(), height).convertToFormat(QImage::Format_ARGB32);
+    const int left = Picture.format() == QImage::Format_ARGB32 ? area.left() : 0;
+    const TPictureRows rows{area.width(), height, [&source, left](int Y) {
+                                return reinterpret_cast<const std::uint32_t*>(source.constScanLine(Y)) + left;
+                            }};
     // Rows from the size on are fully transparent whatever the opacities.
     const int lastRow = std::min(area.bottom(), size - 1);
-    for (int y = area.top(); y <= lastRow; ++y) {
-        const auto table = ScaledAlphaTable(ReflectionRowOpacity(y, Parameters));
-        auto* out = reinterpret_cast<std::uint32_t*>(block.scanLine(y - area.top()));
-        const int sourceRow = height - 1 - y;
-        for (int x = 0; x < area.width(); ++x) {
-            const std::uint32_t pixel = argb ? reinterpret_cast<const std::uint32_t*>(
-                                                   Picture.constScanLine(sourceRow))[area.left() + x]
-                                             : std::uint32_t(Picture.pixel(area.left() + x, sourceRow));
-            const std::uint32_t alpha = pixel >> 24;
-            out[x] = alpha == 0 ? 0u : (std::uint32_t(table[alpha]) << 24) | (pixel & 0x00FFFFFFu);
-        }
-    }
+    for (int y = area.top(); y <= lastRow; ++y)
+        MakeReflectionRow(rows, y, Parameters,
+                          reinterpret_cast<std::uint32_t*>(block.scanLine(y - area.top())));
     return block.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }

@@ -1,6 +1,7 @@
 #include "imaging/reflection/reflection_builder.h"
 
 #include "imaging/parallel_work.h"
+#include "imaging/reflection/reflection_rows.h"
 
 #include <cmath>
 
@@ -61,17 +62,12 @@ QImage BuildReflectionImage(const QImage& Picture, const TReflectionParameters& 
     if (reflection.isNull())
         return {};
 
+    const TPictureRows rows{width, height, [&source](int Y) {
+                                return reinterpret_cast<const std::uint32_t*>(source.constScanLine(Y));
+                            }};
     TParallelWork().ForEachBand(height, width, [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
-            auto* out = reinterpret_cast<std::uint32_t*>(reflection.scanLine(y));
-            const auto table = ScaledAlphaTable(ReflectionRowOpacity(y, Parameters));
-            const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(height - 1 - y));
-            for (int x = 0; x < width; ++x) {
-                const std::uint32_t pixel = in[x];
-                const std::uint32_t alpha = pixel >> 24;
-                out[x] = alpha == 0 ? 0u : (std::uint32_t(table[alpha]) << 24) | (pixel & 0x00FFFFFFu);
-            }
-        }
+        for (int y = begin; y < end; ++y)
+            MakeReflectionRow(rows, y, Parameters, reinterpret_cast<std::uint32_t*>(reflection.scanLine(y)));
     });
     return reflection;
 }

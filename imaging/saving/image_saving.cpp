@@ -2,6 +2,7 @@
 
 #include "imaging/codecs/flatten_over_white.h"
 #include "imaging/saving/image_encoders.h"
+#include "imaging/saving/output_file_device.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/save_formats.h"
 
@@ -73,15 +74,28 @@ TGpStatus SaveImageFile(const QImage& Image, const QString& FileName, const QUui
     if (FileName.isEmpty())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no file name"));
 
-    // Encoded in memory first: a failed encoder then leaves the target as it
-    // was, and a write error is the system's own reason, not the encoder's.
+    // Written as encoded: the file's temporary stands in for the target until
+    // the encoder succeeded, and a write error is the system's own reason,
+    // not the encoder's.
+    TOutputFile file;
+    if (!file.Open(FileName, Reason))
+        return TGpStatus::Win32Error;
+    // TIFF's writer goes back to fill in offsets, which a file written as it
+    // is produced cannot offer: it is encoded in memory first.
+    const TImageEncoderInfo* encoder = FindEncoderInfo(Encoder);
+    const bool seeks = encoder && encoder->MimeType == QLatin1String("image/tiff");
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    const TGpStatus status = EncodeImage(Image, Encoder, Parameters, &buffer, Reason);
-    if (status != TGpStatus::Ok)
+    TOutputFileDevice device(file);
+    if (seeks)
+        buffer.open(QIODevice::WriteOnly);
+    const TGpStatus status =
+        EncodeImage(Image, Encoder, Parameters, seeks ? static_cast<QIODevice*>(&buffer) : &device, Reason);
+    if (status == TGpStatus::Ok && seeks)
+        file.Write(bytes.constData(), bytes.size());
+    if (status != TGpStatus::Ok && !file.Failed())
         return status;
-    if (!WriteOutputFile(FileName, bytes, Reason))
+    if (!file.Commit(Reason))
         return TGpStatus::Win32Error;
-    return TGpStatus::Ok;
+    return status;
 }

@@ -19,7 +19,7 @@ struct TEncoderParameters;
 TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderParameters* Parameters,
                       QIODevice* Device, QString* Reason = nullptr);
 
-// Encodes in memory, then writes FileName as WriteOutputFile does (a regular
+// Encodes straight into FileName's temporary file, written as WriteOutputFile does (a regular
 // file replaced only when the new one is complete, a device or FIFO written
 // in place, a link's target written and the link kept). Ok exactly when the
 // file was written.

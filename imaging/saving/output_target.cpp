@@ -26,9 +26,6 @@ QString SystemError(int Error)
     return QString::fromLocal8Bit(std::strerror(Error));
 }
 
-// Reasons never repeat the file's name: every caller puts it before them
-// ("Could not save "NAME": REASON", "lumivex-cli: NAME: REASON").
-
 // Where a write to Path really lands: links followed to their last target,
 // which need not exist yet. Names stay bytes throughout (see file_names.h).
 QByteArray FinalTarget(const QByteArray& Path, QString* Reason)
@@ -46,16 +43,16 @@ QByteArray FinalTarget(const QByteArray& Path, QString* Reason)
         }
         path = target;
     }
-    Fail(Reason, QStringLiteral("too many levels of symbolic links"));
+    Fail(Reason, QStringLiteral("%1: too many levels of symbolic links").arg(FileNameFromBytes(Path)));
     return {};
 }
 
 // Writes all of Bytes to an already open descriptor; a FIFO may take them in
 // several pieces.
-bool WriteAll(int Descriptor, const QByteArray& Bytes, int* Error)
+bool WriteAll(int Descriptor, const char* Data, qsizetype Size, int* Error)
 {
-    const char* data = Bytes.constData();
-    qsizetype left = Bytes.size();
+    const char* data = Data;
+    qsizetype left = Size;
     while (left > 0) {
         const ssize_t written = ::write(Descriptor, data, std::size_t(left));
         if (written < 0) {
@@ -76,13 +73,16 @@ bool WriteInPlace(const QByteArray& Path, const QByteArray& Bytes, QString* Reas
     // redirection does; a device opens at once.
     const int descriptor = ::open(Path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (descriptor < 0)
-        return Fail(Reason, QStringLiteral("could not open it: %1").arg(SystemError(errno)));
+        return Fail(Reason,
+                    QStringLiteral("could not open %1: %2").arg(FileNameFromBytes(Path), SystemError(errno)));
     int error = 0;
-    const bool written = WriteAll(descriptor, Bytes, &error);
+    const bool written = WriteAll(descriptor, Bytes.constData(), Bytes.size(), &error);
     if (::close(descriptor) != 0 && written && errno != EINTR)
         error = errno;
     if (!written || error != 0)
-        return Fail(Reason, QStringLiteral("could not write it: %1").arg(SystemError(error)));
+        return Fail(
+            Reason,
+            QStringLiteral("could not write %1: %2").arg(FileNameFromBytes(Path), SystemError(error)));
     return true;
 }
 
@@ -108,52 +108,102 @@ int CreateTemporaryBeside(const QByteArray& Path, const struct stat* Existing, Q
     return -1;
 }
 
-bool ReplaceAtomically(const QByteArray& Path, const struct stat* Existing, const QByteArray& Bytes,
-                       QString* Reason)
-{
-    QByteArray temporary;
-    const int descriptor = CreateTemporaryBeside(Path, Existing, temporary);
-    if (descriptor < 0)
-        return Fail(Reason,
-                    QStringLiteral("could not create a file in its folder: %1").arg(SystemError(errno)));
-    int error = 0;
-    bool written = WriteAll(descriptor, Bytes, &error);
-    if (::close(descriptor) != 0 && written) {
-        error = errno;
-        written = false;
-    }
-    if (written && ::rename(temporary.constData(), Path.constData()) != 0) {
-        error = errno;
-        written = false;
-    }
-    if (!written) {
-        ::unlink(temporary.constData());
-        return Fail(Reason, QStringLiteral("could not write it: %1").arg(SystemError(error)));
-    }
-    return true;
-}
 } // namespace
 
 bool WriteOutputFile(const QString& FileName, const QByteArray& Bytes, QString* Reason)
 {
+    TOutputFile file;
+    return file.Open(FileName, Reason) && file.Write(Bytes.constData(), Bytes.size()) && file.Commit(Reason);
+}
+
+TOutputFile::~TOutputFile()
+{
+    Discard();
+}
+
+void TOutputFile::Discard()
+{
+    if (FDescriptor >= 0)
+        ::close(FDescriptor);
+    FDescriptor = -1;
+    if (!FTemporary.isEmpty())
+        ::unlink(FTemporary.constData());
+    FTemporary.clear();
+    FHeld.clear();
+}
+
+bool TOutputFile::Open(const QString& FileName, QString* Reason)
+{
+    Discard();
+    FError = 0;
+    FName = FileName;
     if (FileName.isEmpty())
         return Fail(Reason, QStringLiteral("no file name"));
-    const QByteArray path = FinalTarget(FileNameBytes(FileName), Reason);
-    if (path.isEmpty())
+    FPath = FinalTarget(FileNameBytes(FileName), Reason);
+    if (FPath.isEmpty())
         return false;
 
     struct stat status {
     };
-    if (::stat(path.constData(), &status) != 0) {
-        if (errno == ENOENT)
-            return ReplaceAtomically(path, nullptr, Bytes, Reason);
-        return Fail(Reason, QStringLiteral("could not write it: %1").arg(SystemError(errno)));
+    const bool exists = ::stat(FPath.constData(), &status) == 0;
+    if (!exists && errno != ENOENT)
+        return Fail(Reason, QStringLiteral("could not write %1: %2").arg(FileName, SystemError(errno)));
+    FInPlace = exists && (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode));
+    if (FInPlace)
+        return true;
+    if (exists && S_ISDIR(status.st_mode))
+        return Fail(Reason, QStringLiteral("%1 is a folder").arg(FileName));
+    if (exists && !S_ISREG(status.st_mode))
+        return Fail(Reason,
+                    QStringLiteral("%1 is neither a file nor a device that can be written").arg(FileName));
+    FDescriptor = CreateTemporaryBeside(FPath, exists ? &status : nullptr, FTemporary);
+    if (FDescriptor < 0) {
+        FTemporary.clear();
+        return Fail(
+            Reason,
+            QStringLiteral("could not create %1: %2").arg(FileNameFromBytes(FPath), SystemError(errno)));
     }
-    if (S_ISREG(status.st_mode))
-        return ReplaceAtomically(path, &status, Bytes, Reason);
-    if (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
-        return WriteInPlace(path, Bytes, Reason);
-    if (S_ISDIR(status.st_mode))
-        return Fail(Reason, QStringLiteral("it is a folder"));
-    return Fail(Reason, QStringLiteral("it is neither a file nor a device that can be written"));
+    return true;
+}
+
+bool TOutputFile::Write(const char* Data, qint64 Size)
+{
+    if (FError != 0)
+        return false;
+    if (FInPlace) {
+        FHeld.append(Data, qsizetype(Size));
+        return true;
+    }
+    if (FDescriptor < 0) {
+        FError = EBADF;
+        return false;
+    }
+    return WriteAll(FDescriptor, Data, qsizetype(Size), &FError);
+}
+
+bool TOutputFile::Commit(QString* Reason)
+{
+    if (FInPlace) {
+        const bool written = WriteInPlace(FPath, FHeld, Reason);
+        FHeld.clear();
+        return written;
+    }
+    if (FDescriptor < 0 && FError == 0)
+        return Fail(Reason, QStringLiteral("no file is open"));
+    int error = FError;
+    if (FDescriptor >= 0) {
+        if (::close(FDescriptor) != 0 && error == 0)
+            error = errno;
+        FDescriptor = -1;
+    }
+    if (error == 0 && ::rename(FTemporary.constData(), FPath.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        Discard();
+        return Fail(
+            Reason,
+            QStringLiteral("could not write %1: %2").arg(FileNameFromBytes(FPath), SystemError(error)));
+    }
+    FTemporary.clear();
+    return true;
 }

@@ -17,3 +17,35 @@
 // Returns false with a readable Reason (the system's own words for a write
 // error, such as "No space left on device") when nothing complete was written.
 bool WriteOutputFile(const QString& FileName, const QByteArray& Bytes, QString* Reason = nullptr);
+
+// The same rules for a file written while its bytes are produced: a regular
+// file goes to its temporary file as they come and is renamed over the
+// target only by Commit; destroying the object before that removes the
+// temporary file, so a failure half-way leaves nothing behind. A FIFO or
+// device is written in place, and only at Commit (its reader never sees a
+// half-made file).
+class TOutputFile
+{
+  public:
+    TOutputFile() = default;
+    ~TOutputFile();
+    TOutputFile(const TOutputFile&) = delete;
+    TOutputFile& operator=(const TOutputFile&) = delete;
+
+    bool Open(const QString& FileName, QString* Reason = nullptr);
+    // False once a write failed; Commit then gives the reason.
+    bool Write(const char* Data, qint64 Size);
+    bool Commit(QString* Reason = nullptr);
+    bool Failed() const { return FError != 0; }
+
+  private:
+    void Discard();
+
+    QString FName;
+    QByteArray FPath;      // where the bytes go in the end
+    QByteArray FTemporary; // empty when written in place
+    QByteArray FHeld;      // a device's or FIFO's bytes until Commit
+    int FDescriptor = -1;
+    int FError = 0;
+    bool FInPlace = false;
+};

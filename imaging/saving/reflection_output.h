@@ -4,14 +4,17 @@
 #include "imaging/reflection/reflection_parameters.h"
 #include "imaging/saving/save_formats.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <functional>
 
 class QIODevice;
+class TComposedRows;
 
 // The one road from a picture and its reflection to an encoded file, shared
-// by the image control's "save" and the command line so both write the same
-// bytes for the same picture and values.
+// by the image control's "save", the window's copy and the command line so
+// all write the same bytes for the same picture and values.
 
 // Picture plus its freshly built reflection, composed as saved.
 QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Parameters);
@@ -24,3 +27,21 @@ TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODe
 // replaced only when the new one was written completely.
 TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, const QString& FileName,
                              QString* Reason = nullptr);
+
+// The same file for Picture and its reflection, without a composed copy:
+// PNG takes the composition band by band as its encoder asks for it (the
+// other formats' writers need the composed image, which is made for them).
+// Memory beyond the picture stays at a few bands per thread.
+TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
+                             ImageSaveFormat Format, const QString& FileName, QString* Reason = nullptr);
+
+// The PNG file of Picture and its reflection, bytes for the clipboard, made
+// as SaveReflectionFile makes them; empty, with Reason, on failure. Safe to
+// call from any thread, several at once, while nothing changes Picture.
+QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
+                               QString* Reason = nullptr);
+
+// Writes composed rows as PNG to Sink (see WritePngRows); Alpha false
+// promises that every composed pixel is opaque.
+bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
+                      QString* Reason);

@@ -164,3 +164,26 @@ TEST_F(CliBatch, ProgressOnlyOnATerminal)
                                                                << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("missing.png: could not open")));
 }
+
+// GIF needs a quantiser for pictures of many colours; workers running it at
+// once must still write what one worker writes.
+TEST_F(CliBatch, ParallelGifBatchWritesWhatOneWorkerWrites)
+{
+    QStringList inputs;
+    for (int i = 0; i < 8; ++i) {
+        const QString name = Path(QStringLiteral("many-colours-%1.png").arg(i));
+        ASSERT_TRUE(SoftEdgedPicture(160 + 7 * i, 120 + 5 * i).save(name, "PNG"));
+        inputs << name;
+    }
+    const TCliRun one = RunCli(QStringList{"image", "-j", "1", "-f", "gif", "-d", Path("one")} + inputs);
+    const TCliRun four = RunCli(QStringList{"image", "-j", "4", "-f", "gif", "-d", Path("four")} + inputs);
+    ASSERT_EQ(one.ExitCode, 0) << one.Stderr.toStdString();
+    ASSERT_EQ(four.ExitCode, 0) << four.Stderr.toStdString();
+    for (int i = 0; i < 8; ++i) {
+        const QString name = QStringLiteral("many-colours-%1-reflection.gif").arg(i);
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray single = ReadAll(Path("one/" + name));
+        ASSERT_FALSE(single.isEmpty());
+        EXPECT_EQ(single, ReadAll(Path("four/" + name)));
+    }
+}

@@ -2,6 +2,8 @@
 
 #include "imaging/gp_raw_format.h"
 
+#include "tests/support/test_names.h"
+
 #include <gtest/gtest.h>
 
 struct FormatCase {
@@ -30,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{ImageSaveFormat::Bmp, "image/bmp", ImageRawFormat::RawBmp},
                       FormatCase{ImageSaveFormat::Jpeg, "image/jpeg", ImageRawFormat::RawJpeg},
                       FormatCase{ImageSaveFormat::Tiff, "image/tiff", ImageRawFormat::RawTiff},
-                      FormatCase{ImageSaveFormat::Gif, "image/gif", ImageRawFormat::RawGif}));
+                      FormatCase{ImageSaveFormat::Gif, "image/gif", ImageRawFormat::RawGif}),
+    [](const ::testing::TestParamInfo<FormatCase>& Info) { return TestNameFrom(Info.param.Mime); });
 
 TEST(EncoderTable, ListsBmpJpegGifTiffPngWithDistinctClassIds)
 {
@@ -105,4 +108,7 @@ TEST_P(QualityParameters, HoldOneLongQualityClampedToAPercentage)
 
 INSTANTIATE_TEST_SUITE_P(Percentages, QualityParameters,
                          ::testing::Values(QualityCase{-5, 0}, QualityCase{250, 100}, QualityCase{0, 0},
-                                           QualityCase{100, 100}, QualityCase{42, 42}));
+                                           QualityCase{100, 100}, QualityCase{42, 42}),
+                         [](const ::testing::TestParamInfo<QualityCase>& Info) {
+                             return "percent_" + TestNameOf(Info.param.Percent);
+                         });

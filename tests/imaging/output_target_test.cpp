@@ -2,6 +2,7 @@
 // written in place, links keep pointing where they did, write errors carry the
 // system's reason.
 #include "imaging/saving/output_target.h"
+#include "tests/support/image_test_helpers.h"
 #include "tests/support/test_data.h"
 
 #include <QDir>
@@ -102,6 +103,77 @@ TEST(OutputTarget, FifoIsWrittenInPlaceForItsReader)
     auto reader = std::async(std::launch::async, [&] { return ReadFileBytes(fifo); });
     QString reason;
     EXPECT_TRUE(WriteOutputFile(fifo, Payload, &reason)) << reason.toStdString();
+    EXPECT_EQ(reader.get(), Payload);
+    EXPECT_EQ(KindOf(fifo), mode_t(S_IFIFO));
+}
+
+namespace
+{
+struct TStreamedCase {
+    const char* Name;
+    bool Existing; // a file of that name is there before
+    bool Commit;   // the writer finishes, or gives up half-way
+};
+
+class OutputFileAsWritten : public ::testing::TestWithParam<TStreamedCase>
+{
+};
+} // namespace
+
+// A file written while it is produced shows at its name only once complete;
+// one given up half-way leaves the old file, and no temporary, behind.
+TEST_P(OutputFileAsWritten, ShowsOnlyWhenComplete)
+{
+    const TStreamedCase& c = GetParam();
+    QTemporaryDir folder;
+    const QDir dir(folder.path());
+    const QString name = dir.filePath(QStringLiteral("out.png"));
+    if (c.Existing) {
+        QFile old(name);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    {
+        TOutputFile file;
+        ASSERT_TRUE(file.Open(name));
+        ASSERT_TRUE(file.Write(Payload.constData(), 8));
+        ASSERT_TRUE(file.Write(Payload.constData() + 8, Payload.size() - 8));
+        // Half-way, the name still holds what it held.
+        EXPECT_EQ(ReadFileBytes(name), c.Existing ? QByteArray("old") : QByteArray());
+        if (c.Commit) {
+            ASSERT_TRUE(file.Commit());
+        }
+    }
+    const QByteArray expected = c.Commit ? Payload : c.Existing ? QByteArray("old") : QByteArray();
+    EXPECT_EQ(ReadFileBytes(name), expected);
+    const QStringList left = dir.entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(left, (c.Commit || c.Existing) ? QStringList{QStringLiteral("out.png")} : QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OutputFileAsWritten,
+                         ::testing::Values(TStreamedCase{"new and finished", false, true},
+                                           TStreamedCase{"replacing and finished", true, true},
+                                           TStreamedCase{"new and given up", false, false},
+                                           TStreamedCase{"replacing and given up", true, false}),
+                         CaseName<TStreamedCase>);
+
+// A FIFO's reader sees nothing of a file given up half-way and everything of
+// a finished one, in one piece.
+TEST(OutputFileAsWritten, FifoGetsTheBytesOnlyAtCommit)
+{
+    QTemporaryDir folder;
+    const QString fifo = QDir(folder.path()).filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    {
+        TOutputFile abandoned;
+        ASSERT_TRUE(abandoned.Open(fifo)); // opening a FIFO for writing would wait; it is held instead
+        ASSERT_TRUE(abandoned.Write(Payload.constData(), Payload.size()));
+    }
+    auto reader = std::async(std::launch::async, [&] { return ReadFileBytes(fifo); });
+    TOutputFile file;
+    ASSERT_TRUE(file.Open(fifo));
+    ASSERT_TRUE(file.Write(Payload.constData(), Payload.size()));
+    ASSERT_TRUE(file.Commit());
     EXPECT_EQ(reader.get(), Payload);
     EXPECT_EQ(KindOf(fifo), mode_t(S_IFIFO));
 }

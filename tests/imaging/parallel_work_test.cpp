@@ -136,7 +136,7 @@ TEST(ParallelWork, PipelineConsumesInOrderWithinItsWindow)
 {
     struct Case {
         int Budget, Count, Window, StopAt; // StopAt -1: consume everything
-    } cases[] = {{4, 40, 3, -1}, {1, 10, 1, -1}, {3, 25, 1, -1}, {4, 30, 6, 12}, {2, 5, 2, 0}};
+    } cases[] = {{4, 40, 3, -1}, {1, 10, 1, -1}, {3, 25, 1, -1}, {4, 30, 6, 12}, {2, 5, 2, 0}, {2, 5, 2, 4}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "budget " << c.Budget << ", window " << c.Window);
         const TThreadBudget budget(c.Budget);

@@ -1,5 +1,7 @@
 #include "imaging/png/png_filter.h"
 
+#include "tests/support/test_names.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -129,7 +131,11 @@ TEST_P(FilterScanLines, ChosenFilterIsMinimalAndReversible)
 INSTANTIATE_TEST_SUITE_P(WidthsAndDepths, FilterScanLines,
                          ::testing::Values(TFilterCase{1, 4}, TFilterCase{1, 3}, TFilterCase{2, 4},
                                            TFilterCase{13, 3}, TFilterCase{37, 4}, TFilterCase{256, 4},
-                                           TFilterCase{1001, 3}, TFilterCase{1001, 4}));
+                                           TFilterCase{1001, 3}, TFilterCase{1001, 4}),
+                         [](const ::testing::TestParamInfo<TFilterCase>& Info) {
+                             return "width_" + TestNameOf(static_cast<long long>(Info.param.Width)) +
+                                    "_bytes_" + TestNameOf(Info.param.Bpp);
+                         });
 
 TEST(PaethFilter, MatchesTheDefinitionForEveryNeighbourhood)
 {

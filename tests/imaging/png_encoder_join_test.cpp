@@ -1,5 +1,7 @@
 #include "imaging/png/png_deflate_join.h"
 
+#include "tests/support/test_names.h"
+
 #include <gtest/gtest.h>
 #include <libdeflate.h>
 
@@ -112,7 +114,14 @@ std::vector<TJoinCase> JoinCases()
     return Cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(KindsSizesLevels, DeflateJoin, ::testing::ValuesIn(JoinCases()));
+std::string JoinCaseName(const ::testing::TestParamInfo<TJoinCase>& Info)
+{
+    static const char* const Kinds[] = {"random", "text", "zeros", "mixed"};
+    return std::string(Kinds[static_cast<int>(Info.param.Kind)]) + "_size_" +
+           TestNameOf(static_cast<long long>(Info.param.Size)) + "_level_" + TestNameOf(Info.param.Level);
+}
+
+INSTANTIATE_TEST_SUITE_P(KindsSizesLevels, DeflateJoin, ::testing::ValuesIn(JoinCases()), JoinCaseName);
 
 TEST(DeflateTail, RejectsWhatIsNotExactlyOneStream)
 {

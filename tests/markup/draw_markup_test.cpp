@@ -8,6 +8,7 @@
 #include "tests/markup/markup_run.h"
 #include "tests/markup/qstring_printer.h"
 #include "tests/support/image_test_helpers.h"
+#include "tests/support/test_names.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -463,6 +464,12 @@ INSTANTIATE_TEST_SUITE_P(
         QStringLiteral("<R a=\"2147483647\">turned"), QStringLiteral("<R a=\"90\">left open"),
         QStringLiteral("<IMG SRC=\"IDX:-1\"><IMG SRC=\"IDX:99\" WIDTH=\"2147483647\" HEIGHT=\"9\">"),
         QStringLiteral("<UL><UL><UL><LI><LI><LI></UL></A></A><A><A>x"), QString(5000, u'<'),
-        QStringLiteral("<B>").repeated(3000) + QStringLiteral("x")));
+        QStringLiteral("<B>").repeated(3000) + QStringLiteral("x")),
+    // The index keeps apart inputs made only of punctuation; the text is cut
+    // so that the long ones stay short.
+    [](const ::testing::TestParamInfo<QString>& Info) {
+        const std::string text = TestNameFrom(Info.param.left(40).toStdString());
+        return "input_" + std::to_string(Info.index) + (text.empty() ? "" : "_" + text);
+    });
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "toolkit/graphics/pen.h"
 
 #include "tests/support/image_test_helpers.h"
+#include "tests/support/test_names.h"
 #include <QImage>
 #include <QPainter>
 #include <cctype>
@@ -209,7 +210,12 @@ INSTANTIATE_TEST_SUITE_P(Values, CanvasMulDiv,
                                            MulDivCase{7, 1, 3, 2}, MulDivCase{-11, 72, 96, -8},
                                            MulDivCase{8, 96, 72, 11}, MulDivCase{1, 1, 0, -1},
                                            MulDivCase{0x40000000, 4, 1, -1},
-                                           MulDivCase{100000, 100000, 100000, 100000}));
+                                           MulDivCase{100000, 100000, 100000, 100000}),
+                         [](const ::testing::TestParamInfo<MulDivCase>& Info) {
+                             return TestNameOf(Info.param.Number) + "_times_" +
+                                    TestNameOf(Info.param.Numerator) + "_over_" +
+                                    TestNameOf(Info.param.Denominator);
+                         });
 
 TEST(CanvasDraw, EmptyGraphicDrawsNothing)
 {

@@ -3,6 +3,8 @@
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/pen.h"
 
+#include "tests/support/test_names.h"
+
 #include <QFontMetrics>
 #include <QMetaEnum>
 #include <QMetaProperty>
@@ -49,7 +51,10 @@ TEST_P(FontSize, SetsTheHeightAt96PixelsPerInch)
 
 INSTANTIATE_TEST_SUITE_P(Points, FontSize,
                          ::testing::Values(SizeCase{8, -11}, SizeCase{9, -12}, SizeCase{10, -13},
-                                           SizeCase{12, -16}, SizeCase{24, -32}, SizeCase{72, -96}));
+                                           SizeCase{12, -16}, SizeCase{24, -32}, SizeCase{72, -96}),
+                         [](const ::testing::TestParamInfo<SizeCase>& Info) {
+                             return "points_" + TestNameOf(Info.param.Size);
+                         });
 
 struct HeightCase {
     int Height, Size;
@@ -68,7 +73,10 @@ TEST_P(FontHeight, GivesTheRoundedSize)
 
 INSTANTIATE_TEST_SUITE_P(Pixels, FontHeight,
                          ::testing::Values(HeightCase{-13, 10}, HeightCase{-14, 11}, HeightCase{-15, 11},
-                                           HeightCase{-20, 15}, HeightCase{16, -12}));
+                                           HeightCase{-20, 15}, HeightCase{16, -12}),
+                         [](const ::testing::TestParamInfo<HeightCase>& Info) {
+                             return "height_" + TestNameOf(Info.param.Height);
+                         });
 
 TEST(FontChange, FiresOncePerRealChange)
 {

@@ -1,0 +1,136 @@
+// The window's peak memory while it saves or copies a 24-megapixel picture:
+// the real window with a 6000 x 4000 photo open, its image control's save,
+// and the PNG bytes a copy puts on the clipboard. Each case resets the
+// process's peak resident size first (/proc/self/clear_refs) and reports
+// the peak reached during it, with the resident size the open picture had
+// before. Run once per case: memory, not time, is the figure.
+
+#include "app/main_form.h"
+#include "controls/orb_reflection_image.h"
+#include "controls/register_controls.h"
+#include "imaging/gdip_picture.h"
+#include "imaging/saving/reflection_output.h"
+#include "toolkit/graphics/font.h"
+#include "toolkit/widgets/register_widgets.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace
+{
+// The same photo-like picture as the view's benchmark.
+QString MakePhoto(const QTemporaryDir& Folder)
+{
+    const QString name = Folder.filePath(QStringLiteral("photo-6000x4000.jpg"));
+    QImage photo(6000, 4000, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x)
+            row[x] = qRgb((x / 24 + y / 40) & 0xFF, (y / 16) & 0xFF, ((x ^ y) & 0x3F) + 120);
+    }
+    photo.save(name, "jpeg", 90);
+    return name;
+}
+
+// A line of /proc/self/status in MB ("VmHWM", "VmRSS").
+double StatusMegabytes(const std::string& Field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(Field + ":", 0) == 0)
+            return std::stod(line.substr(Field.size() + 1)) / 1024.0;
+    return 0;
+}
+
+void ResetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+struct TWindow {
+    QTemporaryDir Folder;
+    std::unique_ptr<TForm2> Form;
+
+    TWindow()
+    {
+        const QString photo = MakePhoto(Folder);
+        Form = std::make_unique<TForm2>();
+        Form->resize(980, 692);
+        Form->show();
+        Form->OpenFile(photo);
+        QApplication::processEvents();
+    }
+};
+
+std::unique_ptr<TWindow> TheWindow;
+
+TWindow& Window()
+{
+    if (!TheWindow)
+        TheWindow = std::make_unique<TWindow>();
+    return *TheWindow;
+}
+
+void Report(benchmark::State& State, double Open)
+{
+    State.counters["open_MB"] = Open;
+    State.counters["peak_MB"] = StatusMegabytes("VmHWM");
+}
+
+void BM_SaveReflectionPng(benchmark::State& State)
+{
+    TWindow& window = Window();
+    const QString target = window.Folder.filePath(QStringLiteral("saved.png"));
+    const double open = StatusMegabytes("VmRSS");
+    ResetPeak();
+    for (auto _ : State) {
+        QString reason;
+        if (!window.Form->OrbReflectionImage1->SaveReflection(target, ImageSaveFormat::Png, &reason))
+            State.SkipWithError(reason.toStdString().c_str());
+    }
+    Report(State, open);
+    State.counters["file_MB"] = double(QFile(target).size()) / (1024 * 1024);
+}
+
+void BM_CopyReflectionPng(benchmark::State& State)
+{
+    TWindow& window = Window();
+    TOrbReflectionImage* control = window.Form->OrbReflectionImage1;
+    const double open = StatusMegabytes("VmRSS");
+    ResetPeak();
+    for (auto _ : State) {
+        QString reason;
+        const QByteArray bytes =
+            EncodeReflectionPng(control->Picture()->DecodedImage(), control->ReflectionParameters(), &reason);
+        if (bytes.isEmpty())
+            State.SkipWithError(reason.toStdString().c_str());
+        State.counters["bytes_MB"] = double(bytes.size()) / (1024 * 1024);
+        Report(State, open);
+    }
+}
+} // namespace
+
+BENCHMARK(BM_SaveReflectionPng)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CopyReflectionPng)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    RegisterTahomaFont();
+    RegisterToolkitWidgets();
+    RegisterControls();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    TheWindow.reset();
+    return 0;
+}
