@@ -368,7 +368,7 @@ void TForm2::CopyToClipboard()
             UserInteraction().ShowMessage(MessageTitle, QStringLiteral("Could not copy: %1").arg(reason));
             return;
         }
-        FClipboardCopy->Start([picture](QString*) { return picture; });
+        FClipboardCopy->Start([picture](QString* Reason) { return TClipboardCopy::PngOf(picture, Reason); });
         return;
     }
     TGDIPPicture* picture = OrbReflectionImage1->Picture();
