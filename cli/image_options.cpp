@@ -12,7 +12,18 @@ namespace
 {
 constexpr int MaxJobs = 256;
 
-enum class TOptionId { Output, OutputDir, Format, Quality, Reflection, Jobs, MaxPixels, Lenient, Help, Version };
+enum class TOptionId {
+    Output,
+    OutputDir,
+    Format,
+    Quality,
+    Reflection,
+    Jobs,
+    MaxPixels,
+    Lenient,
+    Help,
+    Version
+};
 
 // The options of "image". Only the names matter to the parser: the usage
 // text is written below.

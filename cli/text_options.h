@@ -29,8 +29,10 @@ struct TTextCommandOptions {
     bool Italic = false;
     TColor TextColor = clWindowText;
     TColor Background = clWhite;
-    int Width = 0;  // 0: fit the laid-out text
-    int Height = 0; // 0: fit the text and its reflection
+    int Width = 0;            // 0: fit the laid-out text
+    int Height = 0;           // 0: fit the text and its reflection
+    bool Trim = false;        // --trim: only the laid-out text and its reflection
+    bool Transparent = false; // --transparent: no background, the fade kept as alpha
     TReflectionParameters Reflection = LabelReflectionDefaults;
     // --allow-files: folders whose pictures the markup may show; none read.
     QStringList AllowedFolders;
@@ -54,6 +56,6 @@ QString TextUsageText();
 // "Family,points[,bold][,italic]"; false, with the reason, for anything else.
 bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString& Reason);
 
-// A name of the markup language's colour table ("clNavy" or "navy", any
-// letter case) or "#rrggbb"; false for anything else.
+// A colour name of the markup ("clNavy", "navy", "rebeccapurple", any letter
+// case) or "#rrggbb"; false for anything else.
 bool ParseColorOption(const QString& Text, TColor& Color);

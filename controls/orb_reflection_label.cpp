@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <exception>
 
 namespace
 {
@@ -450,6 +451,32 @@ bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveForma
         return false;
     }
     return SaveReflectionFile(FSurface, Format, FileName, Reason) == TGpStatus::Ok;
+}
+
+QImage TOrbReflectionLabel::Picture(const TLabelPictureOptions& Options, QString* Reason)
+{
+    SyncRendering();
+    return FRendering->Picture(MarkupText(), QSize(std::max(1, width()), std::max(1, height())), Options,
+                               Reason);
+}
+
+bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveFormat Format,
+                                         const TLabelPictureOptions& Options, QString* Reason)
+{
+    if (!Options.Trim && !Options.Transparent)
+        return SaveReflection(FileName, Format, Reason);
+    QImage picture;
+    try {
+        picture = Picture(Options, Reason);
+    } catch (const std::exception& error) {
+        if (Reason)
+            *Reason = QString::fromUtf8(error.what());
+        return false;
+    }
+    if (picture.isNull())
+        return false;
+    picture = PictureForFormat(picture, Format, FRendering->Background);
+    return SaveReflectionFile(picture, Format, FileName, Reason) == TGpStatus::Ok;
 }
 
 void TOrbReflectionLabel::LayoutLoaded()

@@ -17,6 +17,7 @@ Q_MOC_INCLUDE("toolkit/strings.h")
 
 class TCanvas;
 class TLabelRendering;
+struct TLabelPictureOptions;
 class TStrings;
 class THTMLPictureCache;
 
@@ -198,6 +199,16 @@ class TOrbReflectionLabel : public TControl
     // FileName. False, with the reason, when nothing was written; an
     // existing file is replaced only by a complete new one.
     bool SaveReflection(const QString& FileName, ImageSaveFormat Format, QString* Reason = nullptr);
+    // Writes the picture Options ask for: trimmed to the text and its
+    // reflection, without background, or both (a transparent picture is
+    // flattened over the label's colour for formats without alpha). Default
+    // options save the area as shown.
+    bool SaveReflection(const QString& FileName, ImageSaveFormat Format, const TLabelPictureOptions& Options,
+                        QString* Reason = nullptr);
+    // The picture such a save writes, before any flattening; null, with the
+    // reason, when there is no text. Painted afresh at the control's size
+    // with no mouse over it.
+    QImage Picture(const TLabelPictureOptions& Options, QString* Reason = nullptr);
 
     void LayoutLoaded() override;
 

@@ -160,7 +160,7 @@ TEST(CliText, BadTextsAndOptionsAreRefusedWithAReason)
         {{"text", "Hi", "-o", "x.png", "--width", "0"}, {}, 2, "--width must be"},
         {{"text", "Hi", "-o", "x.png", "--font", "Tahoma"}, {}, 2, "--font must be"},
         {{"text", "Hi", "-o", "x.png", "--font", "Tahoma,0"}, {}, 2, "font size"},
-        {{"text", "Hi", "-o", "x.png", "--color", "chartreuse"}, {}, 2, "unknown colour"},
+        {{"text", "Hi", "-o", "x.png", "--color", "chartreusy"}, {}, 2, "unknown colour"},
         {{"text", "Hi", "-o", "x.png", "--background", "#12345"}, {}, 2, "unknown colour"},
         {{"text", "Hi", "-o", "x.png", "-f", "heic"}, {}, 2, "unknown format"},
         {{"text", "Hi", "There", "-o", "x.png"}, {}, 2, "one MARKUP"},
