@@ -18,6 +18,9 @@ TOfferedPicture PictureOffered(const QMimeData* Data)
         }
     if (Data->hasImage())
         offered.Image = qvariant_cast<QImage>(Data->imageData());
+    // What this window's own copy offers: PNG bytes only.
+    else if (Data->hasFormat(QStringLiteral("image/png")))
+        offered.Image = QImage::fromData(Data->data(QStringLiteral("image/png")), "PNG");
     return offered;
 }
 
@@ -34,8 +37,8 @@ bool TFileDrop::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(Event);
         const QMimeData* data = drag->mimeData();
-        const bool offers =
-            data && ((data->hasUrls() && !PictureOffered(data).FileName.isEmpty()) || data->hasImage());
+        const bool offers = data && ((data->hasUrls() && !PictureOffered(data).FileName.isEmpty()) ||
+                                     data->hasImage() || data->hasFormat(QStringLiteral("image/png")));
         if (offers)
             drag->acceptProposedAction();
         else

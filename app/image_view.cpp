@@ -12,6 +12,11 @@
 #include <algorithm>
 #include <cmath>
 
+namespace
+{
+constexpr int FocusFrameWidth = 2;
+} // namespace
+
 TImageView::TImageView(TOrbReflectionImage* Image, QWidget* Page)
     : QScrollArea(Page), FImage(Image), FContent(new QWidget)
 {
@@ -20,18 +25,35 @@ TImageView::TImageView(TOrbReflectionImage* Image, QWidget* Page)
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
     FContent->setAutoFillBackground(false);
-    // The control keeps its stored place; the content grows with it.
+    // The view starts where the control was placed, below the row of the
+    // "Open image" button and the size caption, so that a scrolled or large
+    // picture never passes under them; the control keeps its stored left and
+    // appears at its stored top while the view is not scrolled.
     const QPoint place = Image->pos();
+    FTop = std::max(0, place.y());
     Image->setParent(FContent);
-    Image->move(place);
+    Image->move(place.x(), place.y() - FTop);
     Image->show();
     setWidget(FContent);
     setWidgetResizable(false);
     FollowImageSize();
     Image->installEventFilter(this);
     Page->installEventFilter(this);
-    setGeometry(Page->rect());
+    FollowPage();
     lower();
+    // The view takes the keyboard (arrows scroll at 100 %). While it has the
+    // focus a frame over its edges says so, above whatever picture it shows.
+    FFocusMark = new QWidget(this);
+    FFocusMark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    FFocusMark->setFocusPolicy(Qt::NoFocus);
+    FFocusMark->installEventFilter(this);
+    FFocusMark->hide();
+}
+
+void TImageView::FollowPage()
+{
+    const QRect page = parentWidget()->rect();
+    setGeometry(page.adjusted(0, std::min(FTop, page.height()), 0, 0));
 }
 
 double TImageView::Scale() const
@@ -90,9 +112,7 @@ void TImageView::Refresh()
 
 QRect TImageView::FitArea() const
 {
-    const QRect page = viewport()->rect();
-    const int top = std::clamp(FImage->y(), 0, page.height());
-    return QRect(page.left(), top, page.width(), page.height() - top);
+    return viewport()->rect();
 }
 
 QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
@@ -128,6 +148,25 @@ QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
 void TImageView::paintEvent(QPaintEvent* Event)
 {
     QScrollArea::paintEvent(Event);
+    PaintPicture();
+}
+
+void TImageView::focusInEvent(QFocusEvent* Event)
+{
+    QScrollArea::focusInEvent(Event);
+    FFocusMark->setGeometry(rect());
+    FFocusMark->raise();
+    FFocusMark->show();
+}
+
+void TImageView::focusOutEvent(QFocusEvent* Event)
+{
+    QScrollArea::focusOutEvent(Event);
+    FFocusMark->hide();
+}
+
+void TImageView::PaintPicture()
+{
     if (!FFitted)
         return;
     TGDIPPicture* picture = FImage->Picture();
@@ -143,11 +182,15 @@ void TImageView::paintEvent(QPaintEvent* Event)
     const int reflectionSize = int(std::lround(FImage->ReflectionSize() * scale));
     const int axis = int(std::lround(FImage->ReflectionAxis() * scale));
     const QImage shown = ScaledPicture(full, size);
-    const QImage reflection = BuildReflectionBlock(shown,
-                                                   {.Size = reflectionSize,
-                                                    .OpacityStart = FImage->ReflectionOpacityStart(),
-                                                    .OpacityEnd = FImage->ReflectionOpacityEnd()},
-                                                   QRect(0, 0, size.width(), reflectionSize));
+    // The blur radius is a length as well; the squash is a proportion.
+    const QImage reflection =
+        BuildReflectionBlock(shown,
+                             {.Size = reflectionSize,
+                              .OpacityStart = FImage->ReflectionOpacityStart(),
+                              .OpacityEnd = FImage->ReflectionOpacityEnd(),
+                              .Blur = int(std::lround(FImage->ReflectionBlur() * scale)),
+                              .Scale = FImage->ReflectionScale()},
+                             QRect(0, 0, size.width(), reflectionSize));
     const QPoint origin = FitArea().topLeft();
     QPainter painter(viewport());
     if (!reflection.isNull())
@@ -158,16 +201,27 @@ void TImageView::paintEvent(QPaintEvent* Event)
 void TImageView::resizeEvent(QResizeEvent* Event)
 {
     QScrollArea::resizeEvent(Event);
+    if (FFocusMark)
+        FFocusMark->setGeometry(rect());
     if (FFitted)
         Refresh();
 }
 
 bool TImageView::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Watched == FFocusMark && Event->type() == QEvent::Paint) {
+        // A frame in the focus colour the other controls use, leaving the
+        // picture itself untouched.
+        QPainter painter(FFocusMark);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), FocusFrameWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(FFocusMark->rect()).adjusted(1, 1, -1, -1));
+        return true;
+    }
     if (Watched == FImage && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move))
         FollowImageSize();
     else if (Watched == parentWidget() && Event->type() == QEvent::Resize)
-        setGeometry(parentWidget()->rect());
+        FollowPage();
     return QScrollArea::eventFilter(Watched, Event);
 }
 

@@ -16,7 +16,8 @@ class TImageView : public QScrollArea
 {
     Q_OBJECT
   public:
-    // Takes Image into the view at its place on Page and covers Page.
+    // Takes Image into the view and covers Page below the row above Image's
+    // place.
     TImageView(TOrbReflectionImage* Image, QWidget* Page);
 
     bool Fitted() const { return FFitted; }
@@ -37,12 +38,19 @@ class TImageView : public QScrollArea
 
   protected:
     void paintEvent(QPaintEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
   private:
-    // Where the fitted composition goes: the page below the control's top.
+    // The fitted composition, scaled to the view.
+    void PaintPicture();
+    // Where the fitted composition goes: the whole view, below the page's
+    // row of controls.
     QRect FitArea() const;
+    // Covers the page below that row.
+    void FollowPage();
     // The picture at Size, smoothly scaled. A copy that fits the page is
     // kept per picture and page size; sliders that change the composition's
     // height only rescale that small copy, never the full picture again.
@@ -52,6 +60,8 @@ class TImageView : public QScrollArea
     TOrbReflectionImage* FImage;
     QWidget* FContent;
     bool FFitted = false;
+    QWidget* FFocusMark = nullptr;
+    int FTop = 0; // the height of the page's row of controls above the view
     QImage FPageCopy;
     qint64 FPageCopySource = 0;
     QImage FScaled;

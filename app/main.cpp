@@ -6,8 +6,10 @@
 #include "controls/register_controls.h"
 #include "imaging/imaging_library.h"
 #include "toolkit/graphics/font.h"
+#include "toolkit/product_version.h"
 #include "toolkit/widgets/register_widgets.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QStringList>
@@ -17,6 +19,39 @@
 
 namespace
 {
+const char* const Usage = "Usage: lumivex [FILE]\n"
+                          "Makes reflection images: a picture or a line of formatted text standing on a\n"
+                          "mirrored, fading copy of itself. Opens FILE at start when it is given.\n"
+                          "\n"
+                          "  -h, --help     show this help and exit\n"
+                          "      --version  show the version and exit\n"
+                          "\n"
+                          "For batches without a window, see lumivex-cli --help.\n";
+
+// What the command line asks before any window exists: the help and the
+// version are printed and the program ends, as every program does; anything
+// else that looks like an option is refused rather than opened as a file.
+// -1 lets the window start.
+int AnswerCommandLine(int argc, char** argv)
+{
+    if (argc < 2)
+        return -1;
+    const QByteArray first(argv[1]);
+    if (first == "--help" || first == "-h") {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (first == "--version") {
+        std::printf("lumivex %s\n", qPrintable(PackedVersionText(ProductVersionNumber())));
+        return 0;
+    }
+    if (first.startsWith('-') && first != "-" && first != "--") {
+        std::fprintf(stderr, "lumivex: unknown option %s\n%s", first.constData(), Usage);
+        return 2;
+    }
+    return -1;
+}
+
 QIcon ProgramIcon()
 {
     QIcon icon;
@@ -28,6 +63,8 @@ QIcon ProgramIcon()
 
 int main(int argc, char** argv)
 {
+    if (const int answered = AnswerCommandLine(argc, argv); answered >= 0)
+        return answered;
     const TImagingStartup imaging = TImagingLibrary::Start();
     int exitCode = 0;
     {
@@ -55,8 +92,11 @@ int main(int argc, char** argv)
         if (form) {
             form->show();
             // "lumivex FILE" (and the desktop entry's %f) opens FILE at start.
-            const QStringList arguments = QCoreApplication::arguments();
-            if (arguments.size() > 1)
+            // "lumivex -- -name.png" opens a file whose name starts with a dash.
+            QStringList arguments = QCoreApplication::arguments();
+            if (arguments.size() > 2 && arguments.at(1) == QLatin1String("--"))
+                arguments.removeAt(1);
+            if (arguments.size() > 1 && arguments.at(1) != QLatin1String("--"))
                 form->OpenFile(arguments.at(1));
             exitCode = application.exec();
         }

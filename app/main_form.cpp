@@ -1,15 +1,19 @@
 #include "app/main_form.h"
 
 #include "app/busy_cursor.h"
+#include "app/clipboard_copy.h"
 #include "app/file_drop.h"
 #include "app/image_view.h"
 #include "app/open_check.h"
+#include "app/style_panel.h"
 #include "app/window_keys.h"
 #include "controls/orb_reflection_image.h"
 #include "controls/orb_reflection_label.h"
 #include "imaging/gdip_picture.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_format_from_name.h"
+#include "imaging/saving/save_formats.h"
+#include "markup/label_rendering.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/label.h"
@@ -30,6 +34,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QVariant>
+#include <algorithm>
+#include <exception>
 
 namespace
 {
@@ -43,14 +49,34 @@ QByteArray CompiledLayout()
     return resource.readAll();
 }
 
-// "Could not open "name": reason", without naming the file twice when the
-// reason already does.
+// Every failure reads alike: "Could not save "name": reason". Saving's
+// reasons name the file they were writing, as the command line's lines need;
+// here the name comes first, so inside the reason it becomes "it".
 QString FailureText(const QString& Action, const QString& FileName, const QString& Reason)
 {
-    const QString reason = Reason.isEmpty() ? QStringLiteral("unknown reason") : Reason;
-    if (reason.contains(FileName))
-        return QStringLiteral("Could not %1 the file: %2").arg(Action, reason);
+    QString reason = Reason.isEmpty() ? QStringLiteral("unknown reason") : Reason;
+    if (!FileName.isEmpty())
+        reason.replace(FileName, QStringLiteral("it"));
     return QStringLiteral("Could not %1 \"%2\": %3").arg(Action, FileName, reason);
+}
+
+// One entry per save format, in the format table's order (PNG first), with
+// every extension that names it: "JPEG files (*.jpg *.jpeg *.jpe)". A format
+// added to the table appears here by itself.
+QString SaveFilter()
+{
+    QStringList entries;
+    for (const TSaveFormatInfo& format : SaveFormats()) {
+        QStringList patterns{QStringLiteral("*.") + QLatin1String(format.Extension)};
+        const QString others =
+            format.OtherExtensions ? QString::fromLatin1(format.OtherExtensions) : QString();
+        for (const QString& other : others.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            patterns << QStringLiteral("*.") + other;
+        const QString name = QString::fromLatin1(format.MimeType).section(QLatin1Char('/'), 1).toUpper();
+        entries << QStringLiteral("%1 files (%2)|%3")
+                       .arg(name, patterns.join(QLatin1Char(' ')), patterns.join(QLatin1Char(';')));
+    }
+    return entries.join(QLatin1Char('|'));
 }
 
 // "Images" lists what the readers of this installation decode.
@@ -72,6 +98,16 @@ ImageSaveFormat FormatOfFilterEntry(const QString& Filter, int Index)
         return ImageSaveFormat::Png;
     const QString first = parts[patterns].section(QLatin1Char(';'), 0, 0).trimmed();
     return SaveFormatOfName(first).value_or(ImageSaveFormat::Png);
+}
+
+// Where a file dialog starts: in Folder, with the name it chose last time
+// when that name lies there or, for a save, is to be suggested anyway.
+QString StartName(const QString& Previous, const QString& Folder, bool SuggestName)
+{
+    if (Folder.isEmpty() || (!Previous.isEmpty() && QFileInfo(Previous).absolutePath() == Folder))
+        return Previous;
+    const QString name = SuggestName && !Previous.isEmpty() ? QFileInfo(Previous).fileName() : QString();
+    return Folder + QLatin1Char('/') + name;
 }
 
 template <class T> T* Component(const QObject* Root, const char* Name)
@@ -148,6 +184,7 @@ void TForm2::SetUpWindow()
     // every readable format offered, a replaced file asked about first, and
     // a bare name given the extension of the chosen filter entry.
     OpenDialog1->SetFilter(OpenFilter());
+    SaveDialog1->SetFilter(SaveFilter());
     SaveDialog1->SetOptions(SaveDialog1->Options() | ofOverwritePrompt);
     SaveDialog1->SetDefaultExt(QStringLiteral("png"));
     Button1->Button()->setText(QStringLiteral("&Save reflection as ..."));
@@ -156,6 +193,11 @@ void TForm2::SetUpWindow()
     FImageView = new TImageView(OrbReflectionImage1, TabSheet1);
     FViewInfo = new QLabel(TabSheet1);
     FViewInfo->move(Button2->x() + Button2->width() + 12, Button2->y() + 6);
+    SetUpTextPage();
+    FClipboardCopy = new TClipboardCopy(this);
+    FClipboardCopy->OnFailed = [](const QString& Reason) {
+        UserInteraction().ShowMessage(MessageTitle, QStringLiteral("Could not copy: %1").arg(Reason));
+    };
     FImageView->OnViewChanged = [this] {
         FViewInfo->setText(ViewInfo());
         FViewInfo->adjustSize();
@@ -174,6 +216,20 @@ void TForm2::SetUpWindow()
     keys.ActualSize = [this] { FImageView->SetFitted(false); };
     keys.FitToPage = [this] { FImageView->SetFitted(true); };
     InstallWindowKeys(this, keys);
+    SetUpStylePanel();
+}
+
+void TForm2::SetUpStylePanel()
+{
+    FStylePanel = new TStylePanel(this);
+    FStylePanel->ActiveControl = [this] { return ActiveReflectionControl(); };
+    FStylePanel->OnChange = [this](QObject* Control) {
+        if (FImageView && Control == OrbReflectionImage1)
+            FImageView->Refresh();
+    };
+    const QRect lastSlider = TrackBar4->geometry();
+    const QWidget* button = AddStyleButton(Panel1, QPoint(lastSlider.right() + 8, Button1->y()), FStylePanel);
+    setMinimumWidth(std::max(minimumWidth(), button->geometry().right() + 8));
 }
 
 QString TForm2::ViewInfo() const
@@ -204,6 +260,8 @@ void TForm2::LoadSliders()
     TrackBar2->SetPosition(control->property("ReflectionOpacityStart").toInt());
     TrackBar3->SetPosition(control->property("ReflectionOpacityEnd").toInt());
     TrackBar4->SetPosition(control->property("ReflectionAxis").toInt());
+    if (FStylePanel)
+        FStylePanel->LoadFromControl();
 }
 
 void TForm2::SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* ValueLabel)
@@ -238,6 +296,7 @@ void TForm2::TrackBar4Change(QObject*)
 
 void TForm2::Button1Click(QObject*)
 {
+    SaveDialog1->SetFileName(StartName(SaveDialog1->FileName(), FLastFolder, true));
     if (!SaveDialog1->Execute())
         return;
     // The name's own last extension decides; a name without a known one
@@ -254,14 +313,19 @@ void TForm2::Button1Click(QObject*)
     QString reason;
     const bool saved = PageControl1->ActivePageIndex() == 0
                            ? OrbReflectionImage1->SaveReflection(target.FileName, target.Format, &reason)
-                           : OrbReflectionLabel1->SaveReflection(target.FileName, target.Format, &reason);
-    if (!saved)
+                           : OrbReflectionLabel1->SaveReflection(target.FileName, target.Format,
+                                                                 TextPictureOptions(), &reason);
+    if (!saved) {
         UserInteraction().ShowMessage(MessageTitle,
                                       FailureText(QStringLiteral("save"), target.FileName, reason));
+        return;
+    }
+    FLastFolder = QFileInfo(target.FileName).absolutePath();
 }
 
 void TForm2::Button2Click(QObject*)
 {
+    OpenDialog1->SetFileName(StartName(OpenDialog1->FileName(), FLastFolder, false));
     if (!OpenDialog1->Execute())
         return;
     OpenFile(OpenDialog1->FileName());
@@ -270,7 +334,8 @@ void TForm2::Button2Click(QObject*)
 void TForm2::OpenFile(const QString& FileName)
 {
     const TBusyCursor busy;
-    TakePicture(CheckedPictureFromFile(FileName), FileName);
+    if (TakePicture(CheckedPictureFromFile(FileName), FileName))
+        FLastFolder = QFileInfo(FileName).absolutePath();
 }
 
 void TForm2::OpenOffered(const TOfferedPicture& Offered)
@@ -283,14 +348,14 @@ void TForm2::OpenOffered(const TOfferedPicture& Offered)
     TakePicture(CheckedPictureFromImage(Offered.Image), QStringLiteral("the pasted picture"));
 }
 
-void TForm2::TakePicture(const TCheckedPicture& Checked, const QString& Source)
+bool TForm2::TakePicture(const TCheckedPicture& Checked, const QString& Source)
 {
     // Checked away from the control: a file that cannot be shown leaves the
     // picture and the sliders as they were.
     if (!Checked.Picture) {
         UserInteraction().ShowMessage(MessageTitle,
                                       FailureText(QStringLiteral("open"), Source, Checked.Reason));
-        return;
+        return false;
     }
     if (PageControl1->ActivePageIndex() != 0) {
         PageControl1->SetActivePageIndex(0);
@@ -303,24 +368,43 @@ void TForm2::TakePicture(const TCheckedPicture& Checked, const QString& Source)
         UserInteraction().ShowMessage(MessageTitle,
                                       QStringLiteral("\"%1\" is damaged (%2); showing what could be read.")
                                           .arg(Source, Checked.Reason));
+    return true;
 }
 
 void TForm2::CopyToClipboard()
 {
+    if (PageControl1->ActivePageIndex() != 0) {
+        // The label's picture is small; only its encoding waits for the thread.
+        QString reason;
+        QImage picture;
+        try {
+            picture = OrbReflectionLabel1->Picture(TextPictureOptions(), &reason);
+        } catch (const std::exception& error) {
+            reason = QString::fromUtf8(error.what());
+        }
+        if (picture.isNull()) {
+            UserInteraction().ShowMessage(MessageTitle, QStringLiteral("Could not copy: %1").arg(reason));
+            return;
+        }
+        FClipboardCopy->Start([picture](QString* Reason) { return TClipboardCopy::PngOf(picture, Reason); });
+        return;
+    }
     TGDIPPicture* picture = OrbReflectionImage1->Picture();
-    const QImage& pixels = picture->IsEmpty() ? QImage() : picture->DecodedImage();
+    const QImage pixels = picture->IsEmpty() ? QImage() : picture->DecodedImage();
     if (pixels.isNull()) {
         UserInteraction().ShowMessage(MessageTitle,
                                       QStringLiteral("Could not copy: there is no picture to copy"));
         return;
     }
-    const TBusyCursor busy;
-    const QImage composed = RenderReflection(pixels, OrbReflectionImage1->ReflectionParameters());
-    if (composed.isNull()) {
-        UserInteraction().ShowMessage(MessageTitle, QStringLiteral("Could not copy: not enough memory"));
-        return;
-    }
-    QApplication::clipboard()->setImage(composed);
+    // Composed and encoded band by band on the copy's thread, as a save
+    // writes it: no full-size composed copy, and the window keeps answering.
+    FClipboardCopy->Start([pixels, parameters = OrbReflectionImage1->ReflectionParameters()](
+                              QString* Reason) { return EncodeReflectionPng(pixels, parameters, Reason); });
+}
+
+bool TForm2::CopyPending() const
+{
+    return FClipboardCopy && FClipboardCopy->Pending();
 }
 
 void TForm2::PasteFromClipboard()

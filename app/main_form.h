@@ -2,8 +2,10 @@
 
 #include "toolkit/widgets/form.h"
 
+class QCheckBox;
 class QLabel;
 class QObject;
+class TClipboardCopy;
 class TImageView;
 struct TCheckedPicture;
 struct TOfferedPicture;
@@ -18,8 +20,10 @@ class TOrbReflectionLabel;
 class TPageControl;
 class TPanel;
 class TSaveDialog;
+class TStylePanel;
 class TTabSheet;
 class TTrackBar;
+struct TLabelPictureOptions;
 
 // The main window: a top panel with the save button and four sliders, the
 // "Image" and "Text" pages, and a footer with the maker's web link. It keeps
@@ -67,6 +71,10 @@ class TForm2 : public TForm
     TButton* Button3 = nullptr;
     TFontDialog* FontDialog1 = nullptr;
     TColorDialog* ColorDialog1 = nullptr;
+    // "Trim to the text" and "Transparent background": what a save of the
+    // "Text" page writes besides the label's whole area.
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
 
     // The event handlers the layout binds by name.
     Q_INVOKABLE void Button1Click(QObject* Sender);
@@ -90,12 +98,20 @@ class TForm2 : public TForm
     void OpenFile(const QString& FileName);
     // Opens a dropped or pasted file or image the same way.
     void OpenOffered(const TOfferedPicture& Offered);
-    // Puts the composed picture and reflection, full size with its
-    // transparency, on the clipboard; Ctrl+V opens what the clipboard holds.
+    // Puts the active page's picture (the composed picture and reflection,
+    // full size with its transparency, or the label's picture as a save would
+    // write it) on the clipboard as PNG. It is made and encoded away from the
+    // window, which keeps answering meanwhile; Ctrl+V opens what the
+    // clipboard holds.
     void CopyToClipboard();
+    bool CopyPending() const;
     void PasteFromClipboard();
+    // What the "Text" page's check boxes ask a save or copy to write.
+    TLabelPictureOptions TextPictureOptions() const;
 
     TImageView* ImageView() const { return FImageView; }
+    // The "Style" tool window (blur and squash of the active page's control).
+    TStylePanel* StylePanel() const { return FStylePanel; }
     // "6000 × 4000 pixels, fitted to the page at 13 % (F for 100 %)".
     QString ViewInfo() const;
 
@@ -104,14 +120,24 @@ class TForm2 : public TForm
   private:
     void FindComponents();
     void FindTextPageComponents();
+    void SetUpTextPage();
     // The reflection control of the active page: the image control on page
     // 0, the text page's control on any other (none until that page has one).
     QObject* ActiveReflectionControl() const;
     void SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* ValueLabel);
     // The view, keys, drops and dialog settings a desktop image tool has.
     void SetUpWindow();
-    void TakePicture(const TCheckedPicture& Checked, const QString& Source);
+    // The "Style ..." button after the sliders and the tool window it opens;
+    // the stored layout's components stay as they are.
+    void SetUpStylePanel();
+    // False when the picture could not be taken (and the user was told).
+    bool TakePicture(const TCheckedPicture& Checked, const QString& Source);
 
     TImageView* FImageView = nullptr;
     QLabel* FViewInfo = nullptr;
+    TStylePanel* FStylePanel = nullptr;
+    TClipboardCopy* FClipboardCopy = nullptr;
+    // The folder of the last file opened or saved: both dialogs start there
+    // for the rest of the run.
+    QString FLastFolder;
 };

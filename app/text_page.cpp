@@ -2,7 +2,9 @@
 // colour dialog opened from the label control.
 #include "app/main_form.h"
 
+#include "app/resize_hook.h"
 #include "controls/orb_reflection_label.h"
+#include "markup/label_rendering.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/strings.h"
 #include "toolkit/widgets/button.h"
@@ -10,9 +12,20 @@
 #include "toolkit/widgets/edit.h"
 #include "toolkit/widgets/font_dialog.h"
 #include "toolkit/widgets/label.h"
+#include "toolkit/widgets/tab_sheet.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextDocument>
+#include <algorithm>
 
 namespace
 {
+// Between the controls of the edit row, and the least the edit box keeps.
+constexpr int RowGap = 12;
+constexpr int NarrowestEdit = 200;
+
 template <class T> T* TextPageComponent(const QObject* Root, const char* Name)
 {
     T* found = Root->findChild<T*>(QString::fromLatin1(Name));
@@ -30,6 +43,51 @@ void TForm2::FindTextPageComponents()
     Button3 = TextPageComponent<TButton>(this, "Button3");
     FontDialog1 = TextPageComponent<TFontDialog>(this, "FontDialog1");
     ColorDialog1 = TextPageComponent<TColorDialog>(this, "ColorDialog1");
+}
+
+void TForm2::SetUpTextPage()
+{
+    Edit1->LineEdit()->setToolTip(Qt::convertFromPlainText(
+        QStringLiteral("Markup: <b>bold</b>, <i>italic</i>, <u>underline</u>, <s>strikeout</s>,\n"
+                       "<font color=\"orange\" size=\"5\" face=\"DejaVu Sans\">...</font>,\n"
+                       "<sub>, <sup>, <shadow>, <p align=\"center\">, <br>, <hr>,\n"
+                       "<a href=\"https://example.com\">link</a>, &lt; &amp; &copy; &euro;\n"
+                       "Colours: names such as red or clNavy, or #RRGGBB.\n"
+                       "Every tag and entity: docs/markup.md"),
+        Qt::WhiteSpacePre));
+
+    CheckBox1 = new QCheckBox(QStringLiteral("Trim to the text"), TabSheet2);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->adjustSize();
+    CheckBox2 = new QCheckBox(QStringLiteral("Transparent background"), TabSheet2);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->adjustSize();
+    QWidget::setTabOrder(Button3->Button(), CheckBox1);
+    QWidget::setTabOrder(CheckBox1, CheckBox2);
+
+    // The label fills the page below the edit row at any window size: it
+    // never slides up behind the row in a short window nor leaves a band
+    // above it in a tall one. The check boxes stand in the row beside the
+    // edit box, which gives way in a narrow window so that they stay whole.
+    const int labelTop = OrbReflectionLabel1->y();
+    const int editWidth = Edit1->width();
+    new TResizeHook(TabSheet2, [this, labelTop, editWidth] {
+        const int width = TabSheet2->width();
+        OrbReflectionLabel1->setGeometry(0, labelTop, width, std::max(0, TabSheet2->height() - labelTop));
+        const int boxes = RowGap + CheckBox1->width() + RowGap + CheckBox2->width() + RowGap / 2;
+        Edit1->SetWidth(std::clamp(width - Edit1->x() - boxes, NarrowestEdit, editWidth));
+        const int middle = Edit1->y() + Edit1->height() / 2;
+        CheckBox1->move(Edit1->x() + Edit1->width() + RowGap, middle - CheckBox1->height() / 2);
+        CheckBox2->move(CheckBox1->geometry().right() + 1 + RowGap, middle - CheckBox2->height() / 2);
+    });
+}
+
+TLabelPictureOptions TForm2::TextPictureOptions() const
+{
+    TLabelPictureOptions options;
+    options.Trim = CheckBox1 && CheckBox1->isChecked();
+    options.Transparent = CheckBox2 && CheckBox2->isChecked();
+    return options;
 }
 
 void TForm2::Edit1Change(QObject*)

@@ -4,6 +4,7 @@
 
 #include "app/image_view.h"
 #include "app/main_form.h"
+#include "app/style_panel.h"
 #include "controls/orb_reflection_image.h"
 #include "controls/register_controls.h"
 #include "imaging/gdip_picture.h"
@@ -102,7 +103,55 @@ void BM_SliderStepToRepaintedView(benchmark::State& State)
                        .arg(view->Fitted() ? QStringLiteral("fit") : QStringLiteral("100 %"))
                        .toStdString());
 }
+
+// Arguments: the style slider (0 blur, 1 squash), and 1 for the fit view.
+// The other style slider stands at a middle value, so that each step builds
+// a reflection that is both blurred and squashed, of 255 rows.
+void BM_StyleStepToRepaintedView(benchmark::State& State)
+{
+    TWindow& window = Window();
+    TImageView* view = window.Form->ImageView();
+    // The largest reflection the window's size slider allows: the most rows
+    // a style step has to build.
+    QSlider* size = Slider(*window.Form, 0)->Slider();
+    const int sizeBefore = size->value();
+    size->setValue(size->maximum());
+    view->SetFitted(State.range(1) == 1);
+    // The 100 % view looks at the reflection's first rows under the picture.
+    view->horizontalScrollBar()->setValue(2500);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    TStylePanel* panel = window.Form->StylePanel();
+    panel->LoadFromControl();
+    QSlider* moved = State.range(0) == 0 ? panel->BlurSlider() : panel->ScaleSlider();
+    QSlider* other = State.range(0) == 0 ? panel->ScaleSlider() : panel->BlurSlider();
+    other->setValue(State.range(0) == 0 ? 60 : 20);
+    const int low = State.range(0) == 0 ? 10 : 40;
+    int step = 0;
+    for (auto _ : State) {
+        moved->setValue(low + (step++ % 20));
+        QPainter painter(&window.Screen);
+        view->render(&painter, QPoint(), QRegion(QRect(0, 0, 980, 600)));
+        painter.end();
+        benchmark::DoNotOptimize(window.Screen.constBits());
+    }
+    if (const QString folder = qEnvironmentVariable("LUMIVEX_BENCH_SHOT"); !folder.isEmpty())
+        window.Screen.save(
+            QStringLiteral("%1/style-%2-%3.png").arg(folder).arg(State.range(0)).arg(State.range(1)));
+    State.SetLabel(QStringLiteral("%1, %2")
+                       .arg(State.range(0) == 0 ? QStringLiteral("blur") : QStringLiteral("squash"))
+                       .arg(view->Fitted() ? QStringLiteral("fit") : QStringLiteral("100 %"))
+                       .toStdString());
+    // Back to the classic fade for the benchmarks that follow.
+    panel->BlurSlider()->setValue(0);
+    panel->ScaleSlider()->setValue(100);
+    size->setValue(sizeBefore);
+}
 } // namespace
+
+BENCHMARK(BM_StyleStepToRepaintedView)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK(BM_SliderStepToRepaintedView)
     ->ArgsProduct({{0, 1, 2, 3}, {0, 1}})

@@ -41,14 +41,14 @@ ImageSaveFormat OutputFormat(std::optional<ImageSaveFormat> Chosen, const QStrin
     return SaveFormatOfName(Output).value_or(ImageSaveFormat::Png);
 }
 
-bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, const QString& Output,
+bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, int Quality, const QString& Output,
                         QString& Reason)
 {
     if (Output == StandardStream)
         return WithStandardOutput(Reason, [&](QIODevice* Device) {
-            return EncodeReflection(Composed, Format, Device, &Reason) == TGpStatus::Ok;
+            return EncodeReflection(Composed, Format, Device, &Reason, Quality) == TGpStatus::Ok;
         });
-    return SaveReflectionFile(Composed, Format, Output, &Reason) == TGpStatus::Ok;
+    return SaveReflectionFile(Composed, Format, Output, &Reason, Quality) == TGpStatus::Ok;
 }
 
 bool WriteCommandOutput(const QString& Output, QString& Reason,

@@ -19,9 +19,10 @@ inline const QString StandardStream = QStringLiteral("-");
 // name to choose from.
 ImageSaveFormat OutputFormat(std::optional<ImageSaveFormat> Chosen, const QString& Output);
 
-// Encodes Composed in Format into Output; false with the reason when nothing
-// complete was written. Standard output is refused when it is a terminal.
-bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, const QString& Output,
+// Encodes Composed in Format at Quality (percent, see --quality) into
+// Output; false with the reason when nothing complete was written. Standard
+// output is refused when it is a terminal.
+bool WriteCommandOutput(const QImage& Composed, ImageSaveFormat Format, int Quality, const QString& Output,
                         QString& Reason);
 
 // The same for a writer that encodes by itself: Write gets the file name, or

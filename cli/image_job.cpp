@@ -47,8 +47,9 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     // PNG files written as PNG go row band by row band; the rest as a whole picture.
     TFileReflection written;
     const bool done = WriteCommandOutput(Job.Output, reason, [&](const QString& FileName, QIODevice* Device) {
-        written = WriteFileReflection(input.Data(), options, Job.Reflection, Job.Format, FileName, Device,
-                                      [&input] { input.Release(); });
+        written = WriteFileReflection(
+            input.Data(), options, Job.Reflection, Job.Format, FileName, Device,
+            [&input] { input.Release(); }, TReflectionRoad::Fastest, Job.Quality);
         reason = written.Reason.contains(QLatin1String("over the limit"))
                      ? written.Reason + QStringLiteral(" (raise it with --max-pixels N)")
                      : written.Reason;

@@ -12,7 +12,18 @@ namespace
 {
 constexpr int MaxJobs = 256;
 
-enum class TOptionId { Output, OutputDir, Format, Reflection, Jobs, MaxPixels, Lenient, Help, Version };
+enum class TOptionId {
+    Output,
+    OutputDir,
+    Format,
+    Quality,
+    Reflection,
+    Jobs,
+    MaxPixels,
+    Lenient,
+    Help,
+    Version
+};
 
 // The options of "image". Only the names matter to the parser: the usage
 // text is written below.
@@ -34,6 +45,7 @@ std::vector<TImageOption> ImageOptions()
         valued(TOptionId::Output, {QStringLiteral("o"), QStringLiteral("output")}),
         valued(TOptionId::OutputDir, {QStringLiteral("d"), QStringLiteral("output-dir")}),
         valued(TOptionId::Format, {QStringLiteral("f"), QStringLiteral("format")}),
+        valued(TOptionId::Quality, {QStringLiteral("quality")}),
     };
     for (const TReflectionValueInfo& info : ReflectionValues) {
         options.push_back(valued(TOptionId::Reflection, {QString::fromLatin1(info.OptionName)}));
@@ -176,6 +188,8 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             read = ReadMaxPixelsOption(value, options.MaxPixels, Result.Error);
         else if (option.Id == TOptionId::Format)
             read = ReadFormatOption(value, options.Format, Result.Error);
+        else if (option.Id == TOptionId::Quality)
+            read = ReadQualityOption(value, options.Quality, Result.Error);
         else if (value.isEmpty())
             Result.Error = option.Id == TOptionId::Output ? QStringLiteral("the output name is empty")
                                                           : QStringLiteral("the output folder name is empty");
@@ -206,7 +220,8 @@ QString CliUsageText()
                "                         EXT from -f, png by default); without -o and -d each\n"
                "                         output goes beside its input, and standard input's to\n"
                "                         standard output\n") +
-           FormatUsageLines() + ReflectionUsageLines(QStringLiteral("picture"), WindowStartReflection) +
+           FormatUsageLines() + QualityUsageLine() +
+           ReflectionUsageLines(QStringLiteral("picture"), WindowStartReflection) +
            QStringLiteral("  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
                           "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
                           "                         instead of refusing it\n") +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_formats.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ struct TImageCommandOptions {
     QString OutputDir;                     // many inputs: NAME-reflection.EXT inside it
     std::optional<ImageSaveFormat> Format; // none: from the output name
     TReflectionParameters Reflection = WindowStartReflection;
+    int Quality = DefaultSaveQuality;      // --quality: JPEG's quality, WebP lossless at 100
     int Jobs = 0;                          // 0: one worker per core
     bool Lenient = false;                  // --lenient: keep what decodes of a damaged file, with a warning
     int MaxPixels = DefaultImageMaxPixels; // --max-pixels: pictures declaring more are refused

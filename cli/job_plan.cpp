@@ -66,6 +66,7 @@ std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)
         TImageJob job;
         job.Input = input;
         job.Reflection = Options.Reflection;
+        job.Quality = Options.Quality;
         job.Lenient = Options.Lenient;
         job.MaxPixels = Options.MaxPixels;
         if (!Options.Output.isEmpty()) {

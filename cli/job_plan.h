@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_formats.h"
 
 #include <QString>
@@ -16,8 +17,9 @@ struct TImageJob {
     QString Output; // "-" writes standard output
     ImageSaveFormat Format = ImageSaveFormat::Png;
     TReflectionParameters Reflection = WindowStartReflection;
-    bool Lenient = false;       // keep what decodes of a damaged file
-    std::int64_t MaxPixels = 0; // pictures declaring more are refused (0: the decoder's limit)
+    int Quality = DefaultSaveQuality; // --quality: JPEG's quality, WebP lossless at 100
+    bool Lenient = false;             // keep what decodes of a damaged file
+    std::int64_t MaxPixels = 0;       // pictures declaring more are refused (0: the decoder's limit)
     // Set when planning already knows the file cannot be written safely (two
     // inputs sharing one output, an output replacing another input); the job
     // then fails with this reason without being run.

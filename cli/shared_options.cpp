@@ -59,13 +59,25 @@ bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Form
     return true;
 }
 
+bool ReadQualityOption(const QString& Typed, int& Quality, QString& Error)
+{
+    return ReadNumberOption(QStringLiteral("quality"), Typed, 1, 100, Quality, Error);
+}
+
 QString FormatUsageLines()
 {
     return QStringLiteral(
                "  -f, --format FORMAT    %1; otherwise the output name's last\n"
                "                         extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
-               "                         .gif, .bmp, .tif, .tiff in any case), else PNG\n")
+               "                         .gif, .bmp, .tif, .tiff, .webp in any case), else PNG\n")
         .arg(SaveFormatOptionNames());
+}
+
+QString QualityUsageLine()
+{
+    return UsageLine(QStringLiteral("--quality Q"),
+                     QStringLiteral("JPEG's quality and WebP's, 1..100 (default 100: WebP is then\n"
+                                    "                         lossless, and lossy below)"));
 }
 
 QString ReflectionUsageLines(const QString& Object, const TReflectionParameters& Defaults)

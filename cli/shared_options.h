@@ -34,8 +34,13 @@ bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Form
 bool ReadMaxPixelsOption(const QString& Typed, int& MaxPixels, QString& Error);
 QString MaxPixelsUsageLines(const QString& Object, int Default);
 
-// The usage lines of -f, of the reflection values (their defaults shown;
+// Stores the --quality value Typed (1..100) in Quality; false with the
+// usage error otherwise.
+bool ReadQualityOption(const QString& Typed, int& Quality, QString& Error);
+
+// The usage lines of -f, of --quality, of the reflection values (their defaults shown;
 // Object is what is reflected) and of -h.
 QString FormatUsageLines();
+QString QualityUsageLine();
 QString ReflectionUsageLines(const QString& Object, const TReflectionParameters& Defaults);
 QString HelpUsageLine();

@@ -4,6 +4,7 @@
 #include "cli/reporter.h"
 #include "cli/text_options.h"
 #include "cli/text_render.h"
+#include "markup/label_rendering.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,7 +92,11 @@ int RunTextCommand(const TTextCommandOptions& Options)
         return 1;
     }
 
-    if (!WriteCommandOutput(image, OutputFormat(Options.Format, Options.Output), Options.Output, reason)) {
+    // A transparent picture goes into formats without alpha over the
+    // background colour, as the window's save puts it.
+    const ImageSaveFormat format = OutputFormat(Options.Format, Options.Output);
+    if (!WriteCommandOutput(PictureForFormat(image, format, ColorToRGB(Options.Background)), format,
+                            Options.Quality, Options.Output, reason)) {
         reporter.Failure(
             Options.Output == StandardStream ? QStringLiteral("standard output") : Options.Output, reason);
         return 1;

@@ -93,11 +93,17 @@ QString TextUsageText()
            FormatUsageLines() +
            QStringLiteral(
                "      --font FONT        \"Family,points[,bold][,italic]\" (default \"Tahoma,20\")\n"
-               "      --color COLOR      text colour: a colour name of the markup (clNavy, navy)\n"
-               "                         or #rrggbb (default the window text colour)\n"
+               "      --color COLOR      text colour: a colour name of the markup (clNavy, navy,\n"
+               "                         orange, rebeccapurple, any case) or #rrggbb\n"
+               "                         (default the window text colour)\n"
                "      --background COLOR background colour, as --color (default white)\n"
+               "      --transparent      no background: PNG and TIFF keep the text and its fade\n"
+               "                         as alpha; JPEG, GIF and BMP get the background colour\n"
                "      --width N          width in pixels (default: the laid-out text's)\n"
-               "      --height N         height in pixels (default: the text and its reflection)\n") +
+               "      --height N         height in pixels (default: the text and its reflection)\n"
+               "      --trim             only the laid-out text and its reflection, as the\n"
+               "                         window's \"Trim to the text\" (what is written anyway\n"
+               "                         without --width and --height)\n") +
            ReflectionUsageLines(QStringLiteral("text"), LabelReflectionDefaults) +
            QStringLiteral(
                "      --allow-files DIR  let pictures of the markup (<img src=\"file://...\">) be read\n"
@@ -124,11 +130,14 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
                                     QStringLiteral("FILE"));
     const QCommandLineOption format(QStringList{QStringLiteral("f"), QStringLiteral("format")}, QString(),
                                     QStringLiteral("FORMAT"));
+    const QCommandLineOption quality(QStringLiteral("quality"), QString(), QStringLiteral("Q"));
     const QCommandLineOption font(QStringLiteral("font"), QString(), QStringLiteral("FONT"));
     const QCommandLineOption color(QStringLiteral("color"), QString(), QStringLiteral("COLOR"));
     const QCommandLineOption background(QStringLiteral("background"), QString(), QStringLiteral("COLOR"));
     const QCommandLineOption width(QStringLiteral("width"), QString(), QStringLiteral("N"));
     const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("N"));
+    const QCommandLineOption trim(QStringLiteral("trim"));
+    const QCommandLineOption transparent(QStringLiteral("transparent"));
     std::vector<QCommandLineOption> reflection;
     for (const TReflectionValueInfo& info : ReflectionValues)
         reflection.emplace_back(QString::fromLatin1(info.OptionName), QString(),
@@ -136,7 +145,8 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
     const QCommandLineOption allowFiles(QStringLiteral("allow-files"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption maxPixels(QStringLiteral("max-pixels"), QString(), QStringLiteral("N"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({file, output, format, font, color, background, width, height, allowFiles, maxPixels});
+    parser.addOptions({file, output, format, quality, font, color, background, transparent, width, height,
+                       trim, allowFiles, maxPixels});
     parser.addOptions(QList<QCommandLineOption>(reflection.begin(), reflection.end()));
     parser.addOption(help);
 
@@ -159,6 +169,8 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
     };
     if (!side(width, options.Width) || !side(height, options.Height))
         return result;
+    options.Trim = parser.isSet(trim);
+    options.Transparent = parser.isSet(transparent);
     for (std::size_t i = 0; i < reflection.size(); ++i)
         if (parser.isSet(reflection[i]) &&
             !ReadReflectionOption(ReflectionValues[i], parser.value(reflection[i]), options.Reflection,
@@ -179,13 +191,16 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
             return fail(reason);
     }
     if (parser.isSet(color) && !ParseColorOption(parser.value(color), options.TextColor))
-        return fail(QStringLiteral("unknown colour \"%1\": expected a colour name such as clNavy, or #rrggbb")
-                        .arg(parser.value(color)));
-    if (parser.isSet(background) && !ParseColorOption(parser.value(background), options.Background))
         return fail(
-            QStringLiteral("unknown colour \"%1\": expected a colour name such as clWhite, or #rrggbb")
-                .arg(parser.value(background)));
+            QStringLiteral("unknown colour \"%1\": expected a colour name such as navy or clNavy, or #rrggbb")
+                .arg(parser.value(color)));
+    if (parser.isSet(background) && !ParseColorOption(parser.value(background), options.Background))
+        return fail(QStringLiteral(
+                        "unknown colour \"%1\": expected a colour name such as white or clWhite, or #rrggbb")
+                        .arg(parser.value(background)));
     if (parser.isSet(format) && !ReadFormatOption(parser.value(format), options.Format, result.Error))
+        return result;
+    if (parser.isSet(quality) && !ReadQualityOption(parser.value(quality), options.Quality, result.Error))
         return result;
 
     options.Output = parser.value(output);

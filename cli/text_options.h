@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_formats.h"
 #include "toolkit/graphics/color.h"
 
@@ -28,14 +29,17 @@ struct TTextCommandOptions {
     bool Italic = false;
     TColor TextColor = clWindowText;
     TColor Background = clWhite;
-    int Width = 0;  // 0: fit the laid-out text
-    int Height = 0; // 0: fit the text and its reflection
+    int Width = 0;            // 0: fit the laid-out text
+    int Height = 0;           // 0: fit the text and its reflection
+    bool Trim = false;        // --trim: only the laid-out text and its reflection
+    bool Transparent = false; // --transparent: no background, the fade kept as alpha
     TReflectionParameters Reflection = LabelReflectionDefaults;
     // --allow-files: folders whose pictures the markup may show; none read.
     QStringList AllowedFolders;
     // --max-pixels: the largest output, and the largest picture the markup
     // may show (from its header).
     int MaxPixels = DefaultTextMaxPixels;
+    int Quality = DefaultSaveQuality; // --quality: JPEG's quality, WebP lossless at 100
 };
 
 struct TTextParseResult {
@@ -52,6 +56,6 @@ QString TextUsageText();
 // "Family,points[,bold][,italic]"; false, with the reason, for anything else.
 bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString& Reason);
 
-// A name of the markup language's colour table ("clNavy" or "navy", any
-// letter case) or "#rrggbb"; false for anything else.
+// A colour name of the markup ("clNavy", "navy", "rebeccapurple", any letter
+// case) or "#rrggbb"; false for anything else.
 bool ParseColorOption(const QString& Text, TColor& Color);

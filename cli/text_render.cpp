@@ -84,16 +84,13 @@ QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& M
                                   .arg(size.height())
                                   .arg(Options.MaxPixels));
 
-    QImage surface(size, QImage::Format_RGB32);
-    if (surface.isNull())
-        return Refuse(
-            Reason, QStringLiteral("out of memory for a %1 × %2 image").arg(size.width()).arg(size.height()));
+    // The window's save paints its pictures through the same call.
+    TLabelPictureOptions picture;
+    picture.Trim = Options.Trim;
+    picture.Transparent = Options.Transparent;
     try {
-        rendering.Paint(surface, markup, QPoint(-1, -1), -1, false);
+        return rendering.Picture(markup, size, picture, Reason);
     } catch (const std::exception& error) {
         return Refuse(Reason, QString::fromUtf8(error.what()));
     }
-    if (!rendering.HasReflection())
-        return Refuse(Reason, QStringLiteral("there is no text to draw"));
-    return surface;
 }

@@ -4,6 +4,7 @@
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/reflection/reflection_ranges.h"
+#include "imaging/reflection/reflection_style.h"
 #include "imaging/saving/reflection_output.h"
 #include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/canvas.h"
@@ -12,6 +13,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -88,6 +90,26 @@ void TOrbReflectionImage::SetReflectionAxis(int Value)
     if (Value == FParameters.Axis)
         return;
     FParameters.Axis = Value;
+    update();
+}
+
+void TOrbReflectionImage::SetReflectionBlur(int Value)
+{
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Blur), Value);
+    if (Value == FParameters.Blur)
+        return;
+    FParameters.Blur = Value;
+    BuildReflection();
+    update();
+}
+
+void TOrbReflectionImage::SetReflectionScale(int Value)
+{
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Scale), Value);
+    if (Value == FParameters.Scale)
+        return;
+    FParameters.Scale = Value;
+    BuildReflection();
     update();
 }
 
@@ -181,7 +203,8 @@ void TOrbReflectionImage::DrawArea(TCanvas& Canvas, const QRect& Area)
     if (FHasReflection && !picture.isNull()) {
         // The part of the reflection under Area, in reflection coordinates.
         const QPoint origin(0, pictureHeight + FParameters.Axis);
-        const QRect wanted = Area.translated(-origin).intersected(picture.rect());
+        const QRect wanted = Area.translated(-origin).intersected(
+            QRect(0, 0, picture.width(), SquashedMirrorHeight(picture.height(), FParameters)));
         if (!wanted.isEmpty()) {
             if (FScreenBlock.isNull() || !FScreenBlockArea.contains(wanted)) {
                 FScreenBlock = BuildReflectionBlock(picture, FParameters, wanted);

@@ -32,6 +32,8 @@ class TOrbReflectionImage : public TControl
     Q_PROPERTY(int ReflectionOpacityEnd READ ReflectionOpacityEnd WRITE SetReflectionOpacityEnd)
     Q_PROPERTY(int ReflectionSize READ ReflectionSize WRITE SetReflectionSize)
     Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
+    Q_PROPERTY(int ReflectionBlur READ ReflectionBlur WRITE SetReflectionBlur)
+    Q_PROPERTY(int ReflectionScale READ ReflectionScale WRITE SetReflectionScale)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion DESIGNABLE false)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
@@ -88,6 +90,20 @@ class TOrbReflectionImage : public TControl
     {
         return FParameters.Axis != ImageReflectionDefaults.Axis;
     }
+    // The style (reflection_style.h): values outside 0..100 and 10..100 are
+    // clamped, as a stored layout from elsewhere may hold them.
+    int ReflectionBlur() const { return FParameters.Blur; }
+    void SetReflectionBlur(int Value);
+    Q_INVOKABLE bool IsReflectionBlurStored() const
+    {
+        return FParameters.Blur != ImageReflectionDefaults.Blur;
+    }
+    int ReflectionScale() const { return FParameters.Scale; }
+    void SetReflectionScale(int Value);
+    Q_INVOKABLE bool IsReflectionScaleStored() const
+    {
+        return FParameters.Scale != ImageReflectionDefaults.Scale;
+    }
 
     // The program's version with build 0 ("1.5.0.0"); a stored version text is
     // read and discarded.
@@ -108,6 +124,8 @@ class TOrbReflectionImage : public TControl
     void setReflectionOpacityEnd(int Value) { SetReflectionOpacityEnd(Value); }
     void setReflectionSize(int Value) { SetReflectionSize(Value); }
     void setReflectionAxis(int Value) { SetReflectionAxis(Value); }
+    void setReflectionBlur(int Value) { SetReflectionBlur(Value); }
+    void setReflectionScale(int Value) { SetReflectionScale(Value); }
 
     TNotifyEvent OnDblClick() const { return FOnDblClick; }
     void SetOnDblClick(const TNotifyEvent& Value) { FOnDblClick = Value; }

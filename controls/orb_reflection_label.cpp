@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <exception>
 
 namespace
 {
@@ -186,6 +187,46 @@ void TOrbReflectionLabel::SetReflectionAxis(int Value)
 bool TOrbReflectionLabel::IsReflectionAxisStored() const
 {
     return ReflectionAxis() != LabelReflectionDefaults.Axis;
+}
+
+int TOrbReflectionLabel::ReflectionBlur() const
+{
+    return FRendering->Parameters.Blur;
+}
+
+void TOrbReflectionLabel::SetReflectionBlur(int Value)
+{
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Blur), Value);
+    if (Value == FRendering->Parameters.Blur)
+        return;
+    FRendering->Parameters.Blur = Value;
+    BuildReflection();
+    RequestRepaint();
+}
+
+bool TOrbReflectionLabel::IsReflectionBlurStored() const
+{
+    return ReflectionBlur() != LabelReflectionDefaults.Blur;
+}
+
+int TOrbReflectionLabel::ReflectionScale() const
+{
+    return FRendering->Parameters.Scale;
+}
+
+void TOrbReflectionLabel::SetReflectionScale(int Value)
+{
+    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Scale), Value);
+    if (Value == FRendering->Parameters.Scale)
+        return;
+    FRendering->Parameters.Scale = Value;
+    BuildReflection();
+    RequestRepaint();
+}
+
+bool TOrbReflectionLabel::IsReflectionScaleStored() const
+{
+    return ReflectionScale() != LabelReflectionDefaults.Scale;
 }
 
 void TOrbReflectionLabel::SetTransparent(bool Value)
@@ -418,6 +459,32 @@ bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveForma
         return false;
     }
     return SaveReflectionFile(FSurface, Format, FileName, Reason) == TGpStatus::Ok;
+}
+
+QImage TOrbReflectionLabel::Picture(const TLabelPictureOptions& Options, QString* Reason)
+{
+    SyncRendering();
+    return FRendering->Picture(MarkupText(), QSize(std::max(1, width()), std::max(1, height())), Options,
+                               Reason);
+}
+
+bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveFormat Format,
+                                         const TLabelPictureOptions& Options, QString* Reason)
+{
+    if (!Options.Trim && !Options.Transparent)
+        return SaveReflection(FileName, Format, Reason);
+    QImage picture;
+    try {
+        picture = Picture(Options, Reason);
+    } catch (const std::exception& error) {
+        if (Reason)
+            *Reason = QString::fromUtf8(error.what());
+        return false;
+    }
+    if (picture.isNull())
+        return false;
+    picture = PictureForFormat(picture, Format, FRendering->Background);
+    return SaveReflectionFile(picture, Format, FileName, Reason) == TGpStatus::Ok;
 }
 
 void TOrbReflectionLabel::LayoutLoaded()

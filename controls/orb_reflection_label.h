@@ -17,6 +17,7 @@ Q_MOC_INCLUDE("toolkit/strings.h")
 
 class TCanvas;
 class TLabelRendering;
+struct TLabelPictureOptions;
 class TStrings;
 class THTMLPictureCache;
 
@@ -49,6 +50,8 @@ class TOrbReflectionLabel : public TControl
     Q_PROPERTY(int ReflectionOpacityEnd READ ReflectionOpacityEnd WRITE SetReflectionOpacityEnd)
     Q_PROPERTY(int ReflectionSize READ ReflectionSize WRITE SetReflectionSize)
     Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
+    Q_PROPERTY(int ReflectionBlur READ ReflectionBlur WRITE SetReflectionBlur)
+    Q_PROPERTY(int ReflectionScale READ ReflectionScale WRITE SetReflectionScale)
     Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
     Q_PROPERTY(TColor URLColor READ URLColor WRITE SetURLColor)
@@ -120,6 +123,14 @@ class TOrbReflectionLabel : public TControl
     int ReflectionAxis() const;
     void SetReflectionAxis(int Value);
     Q_INVOKABLE bool IsReflectionAxisStored() const;
+    // The style (reflection_style.h), clamped to 0..100 and 10..100; a change
+    // rebuilds at once from the text area as last captured.
+    int ReflectionBlur() const;
+    void SetReflectionBlur(int Value);
+    Q_INVOKABLE bool IsReflectionBlurStored() const;
+    int ReflectionScale() const;
+    void SetReflectionScale(int Value);
+    Q_INVOKABLE bool IsReflectionScaleStored() const;
 
     // Without its own background the label shows the colour behind it.
     bool Transparent() const { return FTransparent; }
@@ -148,6 +159,8 @@ class TOrbReflectionLabel : public TControl
     void setReflectionOpacityEnd(int Value) { SetReflectionOpacityEnd(Value); }
     void setReflectionSize(int Value) { SetReflectionSize(Value); }
     void setReflectionAxis(int Value) { SetReflectionAxis(Value); }
+    void setReflectionBlur(int Value) { SetReflectionBlur(Value); }
+    void setReflectionScale(int Value) { SetReflectionScale(Value); }
     void setTransparent(bool Value) { SetTransparent(Value); }
     void setURLColor(TColor Value) { SetURLColor(Value); }
 
@@ -213,6 +226,16 @@ class TOrbReflectionLabel : public TControl
     // FileName. False, with the reason, when nothing was written; an
     // existing file is replaced only by a complete new one.
     bool SaveReflection(const QString& FileName, ImageSaveFormat Format, QString* Reason = nullptr);
+    // Writes the picture Options ask for: trimmed to the text and its
+    // reflection, without background, or both (a transparent picture is
+    // flattened over the label's colour for formats without alpha). Default
+    // options save the area as shown.
+    bool SaveReflection(const QString& FileName, ImageSaveFormat Format, const TLabelPictureOptions& Options,
+                        QString* Reason = nullptr);
+    // The picture such a save writes, before any flattening; null, with the
+    // reason, when there is no text. Painted afresh at the control's size
+    // with no mouse over it.
+    QImage Picture(const TLabelPictureOptions& Options, QString* Reason = nullptr);
 
     void LayoutLoaded() override;
 

@@ -164,8 +164,8 @@ void TGDIPPicture::LoadFile(const QString& FileName)
         const int descriptor =
             ::open(FileNameBytes(FileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (descriptor < 0)
-            throw std::runtime_error(QStringLiteral("cannot open \"%1\": %2")
-                                         .arg(FileName, QString::fromLocal8Bit(std::strerror(errno)))
+            throw std::runtime_error(QStringLiteral("cannot open it: %1")
+                                         .arg(QString::fromLocal8Bit(std::strerror(errno)))
                                          .toStdString());
         QFile file;
         struct stat status {
@@ -173,18 +173,15 @@ void TGDIPPicture::LoadFile(const QString& FileName)
         const bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
         if (!regular || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             ::close(descriptor);
-            throw std::runtime_error(
-                QStringLiteral("cannot open \"%1\": it is not a regular file").arg(FileName).toStdString());
+            throw std::runtime_error("it is not a regular file");
         }
         if (file.size() > MaxEncodedBytes)
-            throw std::runtime_error(QStringLiteral("\"%1\" is too large to be a picture (%2 bytes)")
-                                         .arg(FileName)
-                                         .arg(file.size())
-                                         .toStdString());
+            throw std::runtime_error(
+                QStringLiteral("it is too large to be a picture (%1 bytes)").arg(file.size()).toStdString());
         QByteArray bytes = ReadWholeStream(&file);
         if (file.error() != QFileDevice::NoError)
             throw std::runtime_error(
-                QStringLiteral("cannot read \"%1\": %2").arg(FileName, file.errorString()).toStdString());
+                QStringLiteral("cannot read it: %1").arg(file.errorString()).toStdString());
         FLastError.clear();
         SetEncodedData(bytes);
         FEmpty = false;
@@ -197,7 +194,7 @@ void TGDIPPicture::LoadFile(const QString& FileName)
         FLastError = QString::fromStdString(error.what());
     } catch (...) {
         FEmpty = true;
-        FLastError = QStringLiteral("cannot load \"%1\"").arg(FileName);
+        FLastError = QStringLiteral("it cannot be loaded");
     }
 }
 

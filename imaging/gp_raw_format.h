@@ -17,6 +17,7 @@ enum class ImageRawFormat : int {
     RawTiff = 8,
     RawExif = 9,
     RawIcon = 10,
+    RawWebp = 11,
 };
 
 // The published identifier of a kind; a null QUuid for RawUndefined.

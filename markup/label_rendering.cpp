@@ -2,6 +2,7 @@
 
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_style.h"
 #include "markup/draw_markup.h"
 #include "pictures/html_picture_cache.h"
 #include "toolkit/graphics/brush.h"
@@ -47,6 +48,9 @@ QString AlignmentProbe(const QString& Markup)
 // whatever the painter's blending precision.
 void BlendReflection(QImage& Surface, const QImage& Reflection, QPoint Origin)
 {
+    // A transparent surface holds nothing yet when the reflection goes on:
+    // the reflection is copied, premultiplied as the surface keeps colours.
+    const bool transparent = Surface.format() == QImage::Format_ARGB32_Premultiplied;
     const QRect target = QRect(Origin, Reflection.size()) & Surface.rect();
     for (int y = target.top(); y <= target.bottom(); ++y) {
         auto* out = reinterpret_cast<std::uint32_t*>(Surface.scanLine(y));
@@ -55,10 +59,22 @@ void BlendReflection(QImage& Surface, const QImage& Reflection, QPoint Origin)
             const std::uint32_t source = in[x - Origin.x()];
             if ((source >> 24) == 0)
                 continue;
-            out[x] = BlendArgbOver(source, out[x] | 0xFF000000u) | 0xFF000000u;
+            out[x] = transparent ? qPremultiply(source)
+                                 : BlendArgbOver(source, out[x] | 0xFF000000u) | 0xFF000000u;
         }
     }
 }
+
+// Restores the text size and reflection a label shows after a picture was
+// painted with the same rendering.
+template <class T> struct TRestored {
+    T& Field;
+    T Saved;
+    explicit TRestored(T& Value) : Field(Value), Saved(Value) {}
+    ~TRestored() { Field = std::move(Saved); }
+    TRestored(const TRestored&) = delete;
+    TRestored& operator=(const TRestored&) = delete;
+};
 } // namespace
 
 TLabelRendering::TLabelRendering()
@@ -102,7 +118,9 @@ TMarkupRequest TLabelRendering::LabelRequest(const QRect& Area, QPoint Point) co
 void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex)
 {
     const QRect client = Surface.rect();
-    {
+    if (FTransparent) {
+        Surface.fill(Qt::transparent);
+    } else {
         TCanvas canvas(&Surface);
         canvas.Pen()->SetColor(Background);
         canvas.Brush()->SetColor(Background);
@@ -148,11 +166,13 @@ QImage TLabelRendering::CaptureText(const QImage& Surface, const QString& Markup
     QImage captured(std::max(0, captureRight - FCaptureLeft), FMarkupHeight, QImage::Format_ARGB32);
     if (captured.isNull())
         return captured;
-    captured.fill(ColorToQColor(Background).rgb());
+    captured.fill(FTransparent ? QColor(Qt::transparent) : ColorToQColor(Background).rgb());
     QPainter painter(&captured);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(-FCaptureLeft, 0), Surface);
     painter.end();
+    if (FTransparent)
+        return captured;
     // A plain copy of what the area shows: every pixel counts as opaque.
     for (int y = 0; y < captured.height(); ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(captured.scanLine(y));
@@ -225,9 +245,77 @@ QSize TLabelRendering::FittingSize(const QString& Markup, int Width)
     request.MeasureOnly = true;
     Render(canvas, Markup, request);
     const int height = FMarkupHeight;
-    const int visibleRows = std::clamp(Parameters.Size, 0, height);
+    const int visibleRows = VisibleReflectionRows(height, Parameters);
     const int reflectionBottom = visibleRows > 0 ? height + Parameters.Axis + visibleRows : height;
     return QSize(Width > 0 ? Width : std::max(1, FMarkupWidth), std::max({1, height, reflectionBottom}));
+}
+
+QRect TLabelRendering::TextAndReflectionArea(QSize Surface) const
+{
+    const int height = FMarkupHeight;
+    const int visibleRows = std::clamp(Parameters.Size, 0, height);
+    const int reflectionBottom = visibleRows > 0 ? height + Parameters.Axis + visibleRows : height;
+    const int width = FCapturedText.isNull() ? 0 : FCapturedText.width();
+    return QRect(FCaptureLeft, 0, width, std::max(height, reflectionBottom)) & QRect(QPoint(0, 0), Surface);
+}
+
+QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options,
+                                QString* Reason)
+{
+    auto refuse = [Reason](const QString& Text) {
+        if (Reason)
+            *Reason = Text;
+        return QImage();
+    };
+    // The label keeps showing what it showed: its text size, capture and
+    // reflection come back when the picture is done.
+    const TRestored<QImage> reflection(FReflection);
+    const TRestored<QImage> captured(FCapturedText);
+    const TRestored<bool> pending(FRebuildPending);
+    const TRestored<int> width(FMarkupWidth);
+    const TRestored<int> height(FMarkupHeight);
+    const TRestored<int> left(FMarkupLeft);
+    const TRestored<int> captureLeft(FCaptureLeft);
+    const TRestored<bool> transparent(FTransparent);
+
+    FTransparent = Options.Transparent;
+    QImage surface(Size, Options.Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (surface.isNull())
+        return refuse(
+            QStringLiteral("out of memory for a %1 × %2 image").arg(Size.width()).arg(Size.height()));
+    FReflection = QImage();
+    FCapturedText = QImage();
+    FRebuildPending = true;
+    Paint(surface, Markup, QPoint(-1, -1), -1, false);
+    // Without text there is nothing to reflect, and nothing worth a picture.
+    if (!HasReflection())
+        return refuse(QStringLiteral("there is no text to draw"));
+    if (Options.Trim) {
+        const QRect area = TextAndReflectionArea(surface.size());
+        if (area.isEmpty())
+            return refuse(QStringLiteral("there is no text to draw"));
+        surface = surface.copy(area);
+    }
+    return Options.Transparent ? surface.convertToFormat(QImage::Format_ARGB32) : surface;
+}
+
+QImage PictureForFormat(const QImage& Picture, ImageSaveFormat Format, TColor Background)
+{
+    const TSaveFormatInfo* format = FindSaveFormat(Format);
+    if (!Picture.hasAlphaChannel() || !format || format->KeepsAlpha)
+        return Picture;
+    const QImage source = Picture.convertToFormat(QImage::Format_ARGB32);
+    QImage flat(source.size(), QImage::Format_RGB32);
+    if (flat.isNull())
+        return flat;
+    const std::uint32_t background = ColorToQColor(Background).rgb() | 0xFF000000u;
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* in = reinterpret_cast<const std::uint32_t*>(source.constScanLine(y));
+        auto* out = reinterpret_cast<std::uint32_t*>(flat.scanLine(y));
+        for (int x = 0; x < source.width(); ++x)
+            out[x] = BlendArgbOver(in[x], background) | 0xFF000000u;
+    }
+    return flat;
 }
 
 bool IsOpenableAnchor(const QString& Target)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/save_formats.h"
 #include "markup/markup_request.h"
 #include "toolkit/graphics/color.h"
 
@@ -12,6 +13,16 @@
 #include <memory>
 
 class TCanvas;
+
+// What a saved label picture holds besides the label's whole area.
+struct TLabelPictureOptions {
+    // Only the laid-out text and its reflection: the text area's columns,
+    // from the top down to the last reflection row that can show.
+    bool Trim = false;
+    // No background: the text and its reflection keep their alpha, the fade
+    // included.
+    bool Transparent = false;
+};
 class TFont;
 class TImageList;
 class THTMLPictureCache;
@@ -91,12 +102,24 @@ class TLabelRendering
     // height extended down to the last reflection row that can be visible.
     QSize FittingSize(const QString& Markup, int Width = 0);
 
+    // The label's picture on a surface of Size, painted afresh with no mouse
+    // over it: what the window saves and the command line writes for the
+    // same markup, font, colours and values. Format_RGB32, or Format_ARGB32
+    // when Transparent. The reflection and text size the label shows are
+    // left as they were. A null image, with the reason, when there is no text
+    // or the surface cannot be made; throws as BuildReflection does.
+    QImage Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options,
+                   QString* Reason = nullptr);
+
   private:
     TMarkupResult Render(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);
     // The label's fixed settings for a call at Point over Area.
     TMarkupRequest LabelRequest(const QRect& Area, QPoint Point) const;
     QImage CaptureText(const QImage& Surface, const QString& Markup);
     void PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex);
+    // The rows and columns a trimmed picture keeps: the captured text area
+    // and the reflection rows that can be visible under it.
+    QRect TextAndReflectionArea(QSize Surface) const;
 
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<THTMLPictureCache> FPictureCache;
@@ -107,7 +130,15 @@ class TLabelRendering
     int FMarkupHeight = 0;
     int FMarkupLeft = 0;
     int FCaptureLeft = 0; // where the copied part of the text area starts
+    // Painting a picture without background: the surface starts transparent
+    // and the captured text keeps its alpha.
+    bool FTransparent = false;
 };
+
+// A label picture as Format carries it: a transparent one is flattened over
+// Background for the formats without alpha (JPEG, GIF, BMP), so that they
+// show the label's colour rather than white; others come back unchanged.
+QImage PictureForFormat(const QImage& Picture, ImageSaveFormat Format, TColor Background);
 
 // Whether an anchor target may be handed to the desktop: web and mail
 // addresses only (http, https, ftp, mailto, in lower case). Anything else,

@@ -4,8 +4,9 @@
 
 #include <QString>
 
-// Colour values of the markup language: "#RRGGBB" triples and the colour names
-// of the toolkit ("clRed", "clBtnFace", ...).
+// Colour values of the markup language: "#RRGGBB" triples, the colour names
+// of the toolkit ("clRed", "clBtnFace", ...) and, after them, the colour
+// keywords of CSS and SVG ("red", "orange", "rebeccapurple", ...).
 
 // Empty Value gives clNone (callers skip the assignment then); "#..." goes to
 // HexMarkupColor; anything else is lower-cased and looked up by name.
@@ -19,5 +20,6 @@ TColor MarkupColor(const QString& Value);
 // Value counts 0.
 TColor HexMarkupColor(const QString& Value);
 
-// Exact match of a lower-case colour name; unknown names give 0 (black).
+// Exact match of a lower-case colour name, the toolkit's names first, then
+// the CSS and SVG keywords; unknown names give 0 (black).
 TColor NamedMarkupColor(const QString& Name);

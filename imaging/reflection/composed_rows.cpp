@@ -3,6 +3,7 @@
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/reflection/reflection_rows.h"
+#include "imaging/reflection/reflection_style.h"
 
 #include <algorithm>
 #include <cstring>
@@ -99,17 +100,37 @@ bool TComposedRows::ComposeRow(int Y, std::uint32_t* Out)
             std::memset(Out, 0, bytes);
         return true;
     }
-    const TPictureRows picture{FWidth, FPictureHeight, [this](int Row) { return PictureRow(Row); }};
-    if (Y >= FPictureHeight) {
-        MakeReflectionRow(picture, int(row), FParameters, Out);
-        return true;
-    }
+    if (Y >= FPictureHeight)
+        return MakeMirroredRow(int(row), Out);
     if (FMirrored.empty())
         FMirrored.resize(std::size_t(FWidth));
-    MakeReflectionRow(picture, int(row), FParameters, FMirrored.data());
+    if (!MakeMirroredRow(int(row), FMirrored.data()))
+        return false;
     const std::uint32_t* front = PictureRow(Y);
     for (int x = 0; x < FWidth; ++x)
         Out[x] = BlendArgbOver(front[x], FMirrored[std::size_t(x)]);
+    return true;
+}
+
+bool TComposedRows::MakeMirroredRow(int Row, std::uint32_t* Out)
+{
+    if (!HasReflectionStyle(FParameters)) {
+        const TPictureRows picture{FWidth, FPictureHeight, [this](int Y) { return PictureRow(Y); }};
+        MakeReflectionRow(picture, Row, FParameters, Out);
+        return true;
+    }
+    // Every row the style needs is kept by now: the reflection comes after
+    // the picture's last row, which it starts from.
+    if (FStyled.isNull()) {
+        FStyled = BuildStyledReflection(
+            [this](int MirrorRow) { return PictureRow(FPictureHeight - 1 - MirrorRow); },
+            QSize(FWidth, FPictureHeight), FParameters, QRect(0, 0, FWidth, FReflectionRows));
+        if (FStyled.isNull()) {
+            FOutOfMemory = true;
+            return false;
+        }
+    }
+    std::memcpy(Out, FStyled.constScanLine(Row), std::size_t(FWidth) * 4);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "imaging/reflection/reflection_parameters.h"
 #include "imaging/reflection/reflection_rows.h"
 
+#include <QImage>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -45,6 +46,9 @@ class TComposedRows
     const std::uint32_t* Kept(int Row) const;
     const std::uint32_t* PictureRow(int Row) const;
     bool ComposeRow(int Y, std::uint32_t* Out);
+    // Reflection row Row into Out: the classic fade row by row, or a row of
+    // the styled reflection, made whole from the kept rows when first asked.
+    bool MakeMirroredRow(int Row, std::uint32_t* Out);
 
     int FWidth;
     int FPictureHeight;
@@ -59,4 +63,5 @@ class TComposedRows
     int FNext = 0;                                     // the next composed row
     bool FOutOfMemory = false;
     std::vector<std::uint32_t> FKept, FMirrored;
+    QImage FStyled; // the styled reflection's visible rows, once made
 };

@@ -1,6 +1,7 @@
 #include "imaging/reflection/reflection_block.h"
 
 #include "imaging/reflection/reflection_rows.h"
+#include "imaging/reflection/reflection_style.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,6 +11,10 @@ QImage BuildReflectionBlock(const QImage& Picture, const TReflectionParameters& 
     const int size = Parameters.Size;
     if (Picture.isNull())
         return {};
+    if (HasReflectionStyle(Parameters)) {
+        const QImage styled = BuildStyledReflection(Picture, Parameters, Area);
+        return styled.isNull() ? styled : styled.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
     const QRect area = Area.intersected(Picture.rect());
     if (area.isEmpty())
         return {};

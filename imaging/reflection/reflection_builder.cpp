@@ -2,6 +2,7 @@
 
 #include "imaging/parallel_work.h"
 #include "imaging/reflection/reflection_rows.h"
+#include "imaging/reflection/reflection_style.h"
 
 #include <cmath>
 
@@ -54,6 +55,10 @@ QImage BuildReflectionImage(const QImage& Picture, const TReflectionParameters& 
 {
     if (Picture.isNull())
         return {};
+    if (HasReflectionStyle(Parameters))
+        return BuildStyledReflection(
+            Picture, Parameters,
+            QRect(0, 0, Picture.width(), SquashedMirrorHeight(Picture.height(), Parameters)));
     const QImage source =
         Picture.format() == QImage::Format_ARGB32 ? Picture : Picture.convertToFormat(QImage::Format_ARGB32);
     const int width = source.width();

@@ -22,5 +22,7 @@ std::array<std::uint8_t, 256> ScaledAlphaTable(int RowOpacity);
 // picture row H - 1 - y with its alpha scaled by the row opacity. Colour
 // channels are kept; fully transparent source pixels stay 0. The result is
 // Format_ARGB32 (not premultiplied); a null picture gives a null image. Axis
-// plays no part: it only places the reflection.
+// plays no part: it only places the reflection. With a blur or a squash the
+// reflection is the styled one (reflection_style.h), as high as the squashed
+// mirror.
 QImage BuildReflectionImage(const QImage& Picture, const TReflectionParameters& Parameters);

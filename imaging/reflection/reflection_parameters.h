@@ -1,13 +1,16 @@
 #pragma once
 
-// The four values of a fading mirror, as the reflection controls, the window
-// and the command line pass them around. A set starts empty (no reflection);
-// each user starts from one of the named sets below.
+// The values of a fading mirror, as the reflection controls, the window and
+// the command line pass them around. A set starts empty (no reflection) and
+// unstyled; each user starts from one of the named sets below.
 struct TReflectionParameters {
     int Size = 0;         // rows over which the opacity fades; rows from Size on are transparent
     int OpacityStart = 0; // opacity of reflection row 0 (the mirrored bottom row)
     int OpacityEnd = 0;   // opacity the fade approaches at row Size
     int Axis = 0;         // offset from the object's bottom edge to the reflection's top edge
+    // The style (reflection_style.h): neutral values leave the classic fade.
+    int Blur = 0;    // blur radius in pixels reached at the reflection's last row
+    int Scale = 100; // the mirror's height in percent of the picture's
 
     friend bool operator==(const TReflectionParameters&, const TReflectionParameters&) = default;
 };

@@ -25,7 +25,7 @@ struct TReflectionValueInfo {
     const char* Help;
 };
 
-inline constexpr std::array<TReflectionValueInfo, 4> ReflectionValues{{
+inline constexpr std::array<TReflectionValueInfo, 6> ReflectionValues{{
     {&TReflectionParameters::Size, 0, MaxReflectionSize, "size", "N",
      "reflection size in rows, {low} or more"},
     {&TReflectionParameters::OpacityStart, 0, MaxReflectionOpacity, "start", "S",
@@ -34,11 +34,24 @@ inline constexpr std::array<TReflectionValueInfo, 4> ReflectionValues{{
      "opacity where the reflection ends, {low}..{high}"},
     {&TReflectionParameters::Axis, -MaxReflectionAxis, MaxReflectionAxis, "axis", "A",
      "rows between the {object} and its reflection"},
+    // The style (reflection_style.h); 0 and 100 leave the classic fade.
+    {&TReflectionParameters::Blur, 0, 100, "blur", "R",
+     "blur radius in pixels at the reflection's last row, growing\n"
+     "                         from none at its first, {low}..{high}"},
+    {&TReflectionParameters::Scale, 10, 100, "scale", "P",
+     "the mirror's height, {low}..{high} % of the {object}'s"},
 }};
 
 constexpr bool IsInRange(const TReflectionValueInfo& Info, int Value)
 {
     return Value >= Info.Low && Value <= Info.High;
+}
+
+// Value brought into Info's range, as the controls take a stored layout's
+// style values.
+constexpr int ClampedToRange(const TReflectionValueInfo& Info, int Value)
+{
+    return Value < Info.Low ? Info.Low : Value > Info.High ? Info.High : Value;
 }
 
 // The row of Value (&TReflectionParameters::OpacityStart, ...).

@@ -1,17 +1,20 @@
 #include "imaging/reflection/reflection_rows.h"
 
 #include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_style.h"
 
 #include <algorithm>
 
 int ReflectionRowCount(int PictureHeight, const TReflectionParameters& Parameters)
 {
-    return std::clamp(Parameters.Size, 0, std::max(0, PictureHeight));
+    return VisibleReflectionRows(std::max(0, PictureHeight), Parameters);
 }
 
 int FirstReflectionSourceRow(int PictureHeight, const TReflectionParameters& Parameters)
 {
-    return PictureHeight - ReflectionRowCount(PictureHeight, Parameters);
+    return PictureHeight -
+           MirrorRowsNeeded(PictureHeight, Parameters, {0, ReflectionRowCount(PictureHeight, Parameters)})
+               .End;
 }
 
 void MakeReflectionRow(const TPictureRows& Picture, int Row, const TReflectionParameters& Parameters,

@@ -19,16 +19,20 @@ struct TPictureRows {
     std::function<const std::uint32_t*(int Y)> Row;
 };
 
-// Rows of the reflection that a saved composition shows: min(Size, H), and
-// none for a size of 0 or less.
+// Rows of the reflection that a saved composition shows: min(Size, H), or
+// min(Size, the squashed height) for a squashed mirror, and none for a size
+// of 0 or less.
 int ReflectionRowCount(int PictureHeight, const TReflectionParameters& Parameters);
 
-// The first picture row the reflection's rows are made from; the rows from
-// here to the bottom must be at hand while they are made.
+// The first picture row the reflection's rows are made from (a blur's reach
+// included); the rows from here to the bottom must be at hand while they are
+// made.
 int FirstReflectionSourceRow(int PictureHeight, const TReflectionParameters& Parameters);
 
 // Reflection row Row (0 next to the picture) into Out, Width words: the
 // mirror of picture row H - 1 - Row with its alpha scaled by the row's
-// opacity; fully transparent pixels stay 0.
+// opacity; fully transparent pixels stay 0. The classic fade only: a styled
+// reflection's rows depend on their neighbours and are made as a block
+// (reflection_style.h, TComposedRows).
 void MakeReflectionRow(const TPictureRows& Picture, int Row, const TReflectionParameters& Parameters,
                        std::uint32_t* Out);

@@ -120,7 +120,8 @@ TStreamOutcome StreamPngReflection(const QByteArray& Encoded, const TReflectionP
 TFileReflection WriteFileReflection(const QByteArray& Encoded, const TDecodeOptions& Options,
                                     const TReflectionParameters& Parameters, ImageSaveFormat Format,
                                     const QString& FileName, QIODevice* Device,
-                                    const std::function<void()>& DoneWithInput, TReflectionRoad Road)
+                                    const std::function<void()>& DoneWithInput, TReflectionRoad Road,
+                                    int Quality)
 {
     if (Road == TReflectionRoad::Fastest && Format == ImageSaveFormat::Png &&
         Encoded.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n"))) {
@@ -143,7 +144,7 @@ TFileReflection WriteFileReflection(const QByteArray& Encoded, const TDecodeOpti
         return result;
     }
     if (!Device) {
-        result.Status = SaveReflectionFile(picture, Parameters, Format, FileName, &result.Reason);
+        result.Status = SaveReflectionFile(picture, Parameters, Format, FileName, &result.Reason, Quality);
         return result;
     }
     if (Format == ImageSaveFormat::Png) {
@@ -160,6 +161,6 @@ TFileReflection WriteFileReflection(const QByteArray& Encoded, const TDecodeOpti
     const QImage composed = RenderReflection(picture, Parameters);
     if (composed.isNull())
         return Failed(TGpStatus::OutOfMemory, QStringLiteral("out of memory composing the reflection"));
-    result.Status = EncodeReflection(composed, Format, Device, &result.Reason);
+    result.Status = EncodeReflection(composed, Format, Device, &result.Reason, Quality);
     return result;
 }

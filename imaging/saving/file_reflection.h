@@ -3,6 +3,7 @@
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/gp_status.h"
 #include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_formats.h"
 
 #include <QByteArray>
@@ -34,9 +35,11 @@ struct TFileReflection {
 // Device once everything is encoded. A damaged or truncated file is refused
 // or kept exactly as DecodeImage decides, and never leaves part of an output
 // behind. DoneWithInput, when given, is called as soon as Encoded is no
-// longer needed, so the caller may free it.
+// longer needed, so the caller may free it. Quality is JPEG's and WebP's
+// (reflection_output.h).
 TFileReflection WriteFileReflection(const QByteArray& Encoded, const TDecodeOptions& Options,
                                     const TReflectionParameters& Parameters, ImageSaveFormat Format,
                                     const QString& FileName, QIODevice* Device = nullptr,
                                     const std::function<void()>& DoneWithInput = {},
-                                    TReflectionRoad Road = TReflectionRoad::Fastest);
+                                    TReflectionRoad Road = TReflectionRoad::Fastest,
+                                    int Quality = DefaultSaveQuality);

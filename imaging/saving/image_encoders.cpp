@@ -37,6 +37,9 @@ std::vector<TImageEncoderInfo> MakeEncoderTable()
         {EncoderClassId(0x06), RawFormatIdentifier(ImageRawFormat::RawPng),
          QStringLiteral("Built-in PNG encoder"), qtLibrary, QStringLiteral("PNG"), QStringLiteral("*.PNG"),
          MimeTypeOfSaveFormat(ImageSaveFormat::Png), BuiltinEncoderFlags, 1},
+        {EncoderClassId(0x07), RawFormatIdentifier(ImageRawFormat::RawWebp),
+         QStringLiteral("Built-in WebP encoder"), QStringLiteral("libwebp"), QStringLiteral("WebP"),
+         QStringLiteral("*.WEBP"), MimeTypeOfSaveFormat(ImageSaveFormat::Webp), BuiltinEncoderFlags, 1},
     };
 }
 

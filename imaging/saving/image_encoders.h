@@ -30,19 +30,19 @@ struct TImageEncoderInfo {
     std::uint32_t Version = 0;
 };
 
-// The installed encoders, listed BMP, JPEG, GIF, TIFF, PNG.
+// The installed encoders, listed BMP, JPEG, GIF, TIFF, PNG, WebP.
 const std::vector<TImageEncoderInfo>& ImageEncoders();
 
 // The encoder record with this class id, or none.
 const TImageEncoderInfo* FindEncoderInfo(const QUuid& ClassId);
 
 // The MIME type searched for Format (from the save formats); empty for values
-// outside 0..4.
+// outside the enumeration.
 QString MimeTypeOfSaveFormat(ImageSaveFormat Format);
 
 // The class id of the first encoder (in the given or installed list) whose
 // MIME type equals Format's exactly (case-sensitive); nothing when no record
-// matches or Format is outside 0..4.
+// matches or Format is outside the enumeration.
 std::optional<QUuid> FindImageEncoder(ImageSaveFormat Format);
 std::optional<QUuid> FindImageEncoder(ImageSaveFormat Format, std::span<const TImageEncoderInfo> Encoders);
 

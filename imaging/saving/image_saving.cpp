@@ -20,9 +20,6 @@ TGpStatus Fail(QString* Reason, TGpStatus Status, const QString& Text)
     return Status;
 }
 
-// The JPEG format's own bound on a side (libjpeg's JPEG_MAX_DIMENSION).
-constexpr int MaxJpegSide = 65500;
-
 } // namespace
 
 TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderParameters* Parameters,
@@ -52,11 +49,11 @@ TGpStatus EncodeImage(const QImage& Image, const QUuid& Encoder, const TEncoderP
     if (argb.isNull())
         return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
 
-    if (format->Format == ImageSaveFormat::Jpeg &&
-        (argb.width() > MaxJpegSide || argb.height() > MaxJpegSide))
+    if (format->MaxSide > 0 && (argb.width() > format->MaxSide || argb.height() > format->MaxSide))
         return Fail(Reason, TGpStatus::ValueOverflow,
-                    QStringLiteral("JPEG is limited to %1 pixels a side; this image is %2 × %3")
-                        .arg(MaxJpegSide)
+                    QStringLiteral("%1 is limited to %2 pixels a side; this image is %3 × %4")
+                        .arg(encoder->FormatDescription)
+                        .arg(format->MaxSide)
                         .arg(argb.width())
                         .arg(argb.height()));
     const std::optional<std::uint32_t> quality = Parameters ? Parameters->Quality() : std::nullopt;

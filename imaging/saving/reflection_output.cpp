@@ -15,9 +15,6 @@
 
 namespace
 {
-// Both controls save at quality 100, whatever the format.
-constexpr int SaveQuality = 100;
-
 std::optional<QUuid> EncoderFor(ImageSaveFormat Format, QString* Reason)
 {
     const std::optional<QUuid> encoder = FindImageEncoder(Format);
@@ -86,9 +83,10 @@ QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Para
     return ComposeReflection(Picture, BuildReflectionImage(Picture, Parameters), Parameters);
 }
 
-TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason)
+TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason,
+                           int Quality)
 {
-    const TEncoderParameters parameters = BuildQualityParameters(SaveQuality);
+    const TEncoderParameters parameters = BuildQualityParameters(Quality);
     const std::optional<QUuid> encoder = EncoderFor(Format, Reason);
     if (!encoder)
         return TGpStatus::InvalidParameter;
@@ -96,9 +94,9 @@ TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODe
 }
 
 TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, const QString& FileName,
-                             QString* Reason)
+                             QString* Reason, int Quality)
 {
-    const TEncoderParameters parameters = BuildQualityParameters(SaveQuality);
+    const TEncoderParameters parameters = BuildQualityParameters(Quality);
     const std::optional<QUuid> encoder = EncoderFor(Format, Reason);
     if (!encoder)
         return TGpStatus::InvalidParameter;
@@ -128,7 +126,7 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
 }
 
 TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
-                             ImageSaveFormat Format, const QString& FileName, QString* Reason)
+                             ImageSaveFormat Format, const QString& FileName, QString* Reason, int Quality)
 {
     if (Format != ImageSaveFormat::Png) {
         const QImage composed = RenderReflection(Picture, Parameters);
@@ -137,7 +135,7 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
                         QStringLiteral("not enough memory for a %1 × %2 image")
                             .arg(Picture.width())
                             .arg(ComposedHeight(Picture.height(), Parameters)));
-        return SaveReflectionFile(composed, Format, FileName, Reason);
+        return SaveReflectionFile(composed, Format, FileName, Reason, Quality);
     }
     TOutputFile file;
     if (!file.Open(FileName, Reason))

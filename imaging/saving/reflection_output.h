@@ -16,24 +16,29 @@ class TComposedRows;
 // by the image control's "save", the window's copy and the command line so
 // all write the same bytes for the same picture and values.
 
+// The quality both controls save at, for every format: JPEG at 100, and
+// WebP lossless (save_formats.h). The command line's --quality lowers it.
+inline constexpr int DefaultSaveQuality = 100;
+
 // Picture plus its freshly built reflection, composed as saved.
 QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Parameters);
 
-// Encodes a composed image in Format at quality 100 into Device.
+// Encodes a composed image in Format at Quality (percent) into Device.
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device,
-                           QString* Reason = nullptr);
+                           QString* Reason = nullptr, int Quality = DefaultSaveQuality);
 
-// Saves a composed image in Format at quality 100; an existing file is
-// replaced only when the new one was written completely.
+// Saves a composed image in Format at Quality (percent); an existing file
+// is replaced only when the new one was written completely.
 TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, const QString& FileName,
-                             QString* Reason = nullptr);
+                             QString* Reason = nullptr, int Quality = DefaultSaveQuality);
 
 // The same file for Picture and its reflection, without a composed copy:
 // PNG takes the composition band by band as its encoder asks for it (the
 // other formats' writers need the composed image, which is made for them).
 // Memory beyond the picture stays at a few bands per thread.
 TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
-                             ImageSaveFormat Format, const QString& FileName, QString* Reason = nullptr);
+                             ImageSaveFormat Format, const QString& FileName, QString* Reason = nullptr,
+                             int Quality = DefaultSaveQuality);
 
 // The PNG file of Picture and its reflection, bytes for the clipboard, made
 // as SaveReflectionFile makes them; empty, with Reason, on failure. Safe to

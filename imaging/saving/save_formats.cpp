@@ -1,6 +1,7 @@
 #include "imaging/saving/save_formats.h"
 
 #include "imaging/codecs/gif_writer.h"
+#include "imaging/codecs/webp_writer.h"
 #include "imaging/png/png_output.h"
 
 #include <QImage>
@@ -57,14 +58,23 @@ bool WriteTiff(const QImage& Image, QIODevice* Device, int, QString* Reason)
     return WriteWithQt(Image, Device, "tiff", -1, TiffCompressionLzw, Reason);
 }
 
-// PNG and TIFF carry the fade's partial alpha; JPEG, GIF and BMP cannot, so
-// they get what the screen showed: the picture over the window's white.
-constexpr std::array<TSaveFormatInfo, 5> Formats{{
-    {ImageSaveFormat::Png, "png", nullptr, "png", "", "image/png", true, WritePng},
-    {ImageSaveFormat::Jpeg, "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, WriteJpeg},
-    {ImageSaveFormat::Gif, "gif", nullptr, "gif", "", "image/gif", false, WriteGif},
-    {ImageSaveFormat::Bmp, "bmp", nullptr, "bmp", "", "image/bmp", false, WriteBmp},
-    {ImageSaveFormat::Tiff, "tiff", "tif", "tif", "tiff", "image/tiff", true, WriteTiff},
+bool WriteWebp(const QImage& Image, QIODevice* Device, int Quality, QString* Reason)
+{
+    return WriteWebpImage(Image, Device, Quality, Reason);
+}
+
+// The JPEG format's own bound on a side (libjpeg's JPEG_MAX_DIMENSION).
+constexpr int MaxJpegSide = 65500;
+
+// PNG, TIFF and WebP carry the fade's partial alpha; JPEG, GIF and BMP
+// cannot, so they get what the screen showed: the picture over the window's white.
+constexpr std::array<TSaveFormatInfo, 6> Formats{{
+    {ImageSaveFormat::Png, "png", nullptr, "png", "", "image/png", true, 0, WritePng},
+    {ImageSaveFormat::Jpeg, "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, MaxJpegSide, WriteJpeg},
+    {ImageSaveFormat::Gif, "gif", nullptr, "gif", "", "image/gif", false, 0, WriteGif},
+    {ImageSaveFormat::Bmp, "bmp", nullptr, "bmp", "", "image/bmp", false, 0, WriteBmp},
+    {ImageSaveFormat::Tiff, "tiff", "tif", "tif", "tiff", "image/tiff", true, 0, WriteTiff},
+    {ImageSaveFormat::Webp, "webp", nullptr, "webp", "", "image/webp", true, MaxWebpSide, WriteWebp},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)

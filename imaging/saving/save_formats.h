@@ -14,10 +14,11 @@ enum class ImageSaveFormat : std::uint8_t {
     Jpeg = 2,
     Tiff = 3,
     Gif = 4,
+    Webp = 5,
 };
 
 // Writes Image into Device; Quality is a percentage, or -1 for the writer's
-// own default (only JPEG uses it). Reason receives the failure, if any.
+// own default (JPEG and WebP use it). Reason receives the failure, if any.
 using TImageFormatWriter = bool (*)(const QImage& Image, QIODevice* Device, int Quality, QString* Reason);
 
 // Everything the program knows about one save format: the window, the
@@ -30,10 +31,11 @@ struct TSaveFormatInfo {
     const char* OtherExtensions; // further extensions that name it, blank-separated ("jpeg jpe")
     const char* MimeType;        // how the encoder records name it
     bool KeepsAlpha;             // false: written flattened over white, as the window showed it
+    int MaxSide;                 // the largest width or height the format can hold; 0: no limit of its own
     TImageFormatWriter Write;
 };
 
-// The formats in the order the command line lists them: png, jpg, gif, bmp, tiff.
+// The formats in the order the command line lists them: png, jpg, gif, bmp, tiff, webp.
 std::span<const TSaveFormatInfo> SaveFormats();
 
 // The record of Format; nullptr for a value outside the enumeration.
@@ -49,5 +51,5 @@ const TSaveFormatInfo* FindSaveFormatByOptionName(const QString& Name);
 // dot) is Suffix, or nullptr.
 const TSaveFormatInfo* FindSaveFormatByExtension(const QString& Suffix);
 
-// The command line's names for the formats: "png, jpg, gif, bmp or tiff".
+// The command line's names for the formats: "png, jpg, gif, bmp, tiff or webp".
 QString SaveFormatOptionNames();

@@ -6,11 +6,14 @@
 #include "controls/orb_reflection_image.h"
 #include "imaging/gdip_picture.h"
 #include "tests/support/test_data.h"
+#include "toolkit/widgets/button.h"
 #include "toolkit/widgets/track_bar.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QPushButton>
 #include <QSlider>
 #include <QtEndian>
 #include <cstdlib>
@@ -186,12 +189,83 @@ TEST_F(MainFormSave, FileNamedByAnAddedExtensionIsReplacedOnlyWhenTheUserSaysSo)
     EXPECT_EQ(Script->Questions.size(), 2);
 }
 
-TEST_F(MainFormSave, DialogIsAskedWithTheExactFilterAndAsksBeforeReplacing)
+TEST_F(MainFormSave, DialogListsTiffAndEveryJpegExtensionAndAsksBeforeReplacing)
 {
     SaveAs(Folder.filePath(QStringLiteral("out.png")));
-    EXPECT_EQ(Script->AskedFilter, QStringLiteral("PNG files (*.png)|*.PNG|JPEG files (*.jpg)|*.JPG|"
-                                                  "GIF files (*.gif)|*.GIF|BMP files (*.bmp)|*.BMP"));
+    EXPECT_TRUE(Script->AskedFilter.startsWith(
+        QStringLiteral("PNG files (*.png)|*.png|JPEG files (*.jpg *.jpeg *.jpe)|*.jpg;*.jpeg;*.jpe|")))
+        << Script->AskedFilter.toStdString();
+    EXPECT_TRUE(Script->AskedFilter.contains(QStringLiteral("|TIFF files (*.tif *.tiff)|*.tif;*.tiff")));
     EXPECT_TRUE(Script->AskedConfirmOverwrite);
+    // The TIFF entry gives a bare name its extension.
+    Script->FilterAnswer = 5;
+    SaveAs(Folder.filePath(QStringLiteral("scan")));
+    EXPECT_TRUE(ReadFileBytes(Folder.filePath(QStringLiteral("scan.tif"))).startsWith("II*"));
+}
+
+// Both dialogs start where the user last opened or saved a file, and each
+// shows the filter entry it was left at, for the rest of the run.
+TEST_F(MainFormSave, DialogsRememberTheLastFolderAndFilter)
+{
+    const QString photo = TestDataPath(QStringLiteral("photo-opaque-320x240.jpg"));
+    const QString dataFolder = QFileInfo(photo).absolutePath();
+    const QString savedFolder = QFileInfo(Folder.path()).absoluteFilePath();
+    struct TStep {
+        const char* Name;
+        bool Save;          // else "Open image"
+        const char* Answer; // a name in the test folder, "photo", or empty to cancel
+        int FilterAnswer;   // the entry the user leaves selected; 0: as shown
+        QString AskedStart; // the name the dialog started with
+        int AskedFilter;    // the entry it showed first
+    } steps[] = {
+        {"first open starts nowhere in particular", false, "photo", 2, QString(), 1},
+        {"save starts where the picture came from", true, "first", 2, dataFolder + "/", 1},
+        {"second save keeps its folder, name and filter", true, "", 0, savedFolder + "/first", 2},
+        {"open starts in the folder saved to", false, "", 0, savedFolder + "/", 2},
+    };
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(step.Name);
+        const QString answer = QLatin1String(step.Answer) == QLatin1String("photo") ? photo
+                               : *step.Answer ? Folder.filePath(QString::fromLatin1(step.Answer))
+                                              : QString();
+        Script->FileAnswers = {answer};
+        Script->FilterAnswer = step.Save ? step.FilterAnswer : 0;
+        Script->OpenFilterAnswer = step.Save ? 0 : step.FilterAnswer;
+        TButton* button = step.Save ? Form->Button1 : Form->Button2;
+        ClickAt(button->Button(), button->Button()->rect().center());
+        EXPECT_EQ(Script->AskedInitialName, step.AskedStart);
+        EXPECT_EQ(Script->AskedFilterIndex, step.AskedFilter);
+    }
+    EXPECT_EQ(KindOfFile(Folder.filePath(QStringLiteral("first.jpg"))), TFileKind::Jpeg);
+}
+
+TEST_F(MainFormSave, EveryFailureReadsCouldNotSaveTheNameAndTheReason)
+{
+    const QString plainFile = Folder.filePath(QStringLiteral("plain-file"));
+    ASSERT_TRUE(WriteFile(plainFile, "x"));
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("folder.png")));
+    const QString longName = Folder.filePath(QString(251, QLatin1Char('k')) + QStringLiteral(".png"));
+    ASSERT_TRUE(WriteFile(longName, "previous content"));
+    const struct {
+        const char* Name;
+        QString Target;
+    } cases[] = {
+        {"a file where a folder should be", plainFile + QStringLiteral("/out.png")},
+        {"a folder where the file should be", Folder.filePath(QStringLiteral("folder.png"))},
+        {"no room for the temporary file's name", longName},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Script->Messages.clear();
+        SaveAs(c.Target);
+        ASSERT_EQ(Script->Messages.size(), 1);
+        const QString message = Script->Messages[0];
+        const QString lead = QStringLiteral("Could not save \"%1\": ").arg(c.Target);
+        ASSERT_TRUE(message.startsWith(lead)) << message.toStdString();
+        const QString reason = message.mid(lead.size());
+        EXPECT_GT(reason.size(), 5) << message.toStdString();
+        EXPECT_FALSE(reason.contains(QFileInfo(c.Target).fileName())) << message.toStdString();
+    }
 }
 
 TEST_F(MainFormSave, CancelledDialogWritesNothing)
@@ -312,7 +386,9 @@ TEST_F(MainFormOpen, FileThatCannotBeShownIsReportedAndThePictureStays)
         Open(name);
         ASSERT_EQ(Script->Messages.size(), 1);
         const QString message = Script->Messages[0];
-        EXPECT_TRUE(message.contains(name)) << message.toStdString();
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Could not open \"%1\": ").arg(name)))
+            << message.toStdString();
+        EXPECT_EQ(message.count(QFileInfo(name).fileName()), 1) << message.toStdString();
         // Something beyond the name says why.
         EXPECT_GT(message.size(), message.indexOf(name) + name.size() + 3) << message.toStdString();
         TOrbReflectionImage* image = Form->OrbReflectionImage1;

@@ -24,17 +24,31 @@ std::optional<QString> TScriptedInteraction::NextAnswer()
 }
 
 std::optional<QString> TScriptedInteraction::OpenFileName(const QString&, const QString& Filter,
-                                                          const QString&)
+                                                          const QString& InitialName)
 {
     AskedFilter = Filter;
+    AskedInitialName = InitialName;
     return NextAnswer();
 }
 
+std::optional<QString> TScriptedInteraction::OpenFileNameAndFilter(const QString& Title,
+                                                                   const QString& Filter,
+                                                                   const QString& InitialName,
+                                                                   int& FilterIndex)
+{
+    AskedFilterIndex = FilterIndex;
+    std::optional<QString> answer = OpenFileName(Title, Filter, InitialName);
+    if (answer && OpenFilterAnswer > 0)
+        FilterIndex = OpenFilterAnswer;
+    return answer;
+}
+
 std::optional<QString> TScriptedInteraction::SaveFileName(const QString&, const QString& Filter,
-                                                          const QString&, const QString& DefaultExt,
-                                                          bool ConfirmOverwrite)
+                                                          const QString& InitialName,
+                                                          const QString& DefaultExt, bool ConfirmOverwrite)
 {
     AskedFilter = Filter;
+    AskedInitialName = InitialName;
     AskedDefaultExt = DefaultExt;
     AskedConfirmOverwrite = ConfirmOverwrite;
     return NextAnswer();
@@ -46,6 +60,7 @@ std::optional<QString> TScriptedInteraction::SaveFileNameAndFilter(const QString
                                                                    const QString& DefaultExt,
                                                                    bool ConfirmOverwrite, int& FilterIndex)
 {
+    AskedFilterIndex = FilterIndex;
     if (FilterAnswer > 0)
         FilterIndex = FilterAnswer;
     return SaveFileName(Title, Filter, InitialName, DefaultExt, ConfirmOverwrite);

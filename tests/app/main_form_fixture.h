@@ -21,6 +21,11 @@ class TScriptedInteraction : public TUserInteraction
     int FilterAnswer = 0;
 
     QString AskedFilter, AskedDefaultExt;
+    // The name and filter entry the last file dialog started with.
+    QString AskedInitialName;
+    int AskedFilterIndex = 0;
+    // The open dialog's filter entry the user leaves selected; 0 as above.
+    int OpenFilterAnswer = 0;
     bool AskedConfirmOverwrite = true;
     int FileDialogs = 0;
     QStringList OpenedUrls;
@@ -31,6 +36,8 @@ class TScriptedInteraction : public TUserInteraction
     QStringList Questions;
 
     std::optional<QString> OpenFileName(const QString&, const QString& Filter, const QString&) override;
+    std::optional<QString> OpenFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                 const QString& InitialName, int& FilterIndex) override;
     std::optional<QString> SaveFileName(const QString&, const QString& Filter, const QString&,
                                         const QString& DefaultExt, bool ConfirmOverwrite) override;
     std::optional<QString> SaveFileNameAndFilter(const QString& Title, const QString& Filter,

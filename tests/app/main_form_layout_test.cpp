@@ -4,6 +4,7 @@
 
 #include "controls/orb_reflection_image.h"
 #include "imaging/gdip_picture.h"
+#include "imaging/saving/save_formats.h"
 #include "tests/support/test_data.h"
 #include "toolkit/graphics/font.h"
 #include "toolkit/layout/layout_text_parser.h"
@@ -81,7 +82,13 @@ TEST_F(MainFormLayout, ComponentsSitWhereTheLayoutPutsThem)
         SCOPED_TRACE(expected.Name);
         const QWidget* widget = Form->findChild<QWidget*>(QString::fromLatin1(expected.Name));
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->pos(), QPoint(expected.Left, expected.Top));
+        // Relative to the control the layout puts it on, whatever view the
+        // window wraps it in (the image sits in a scrolling view).
+        const QWidget* parent = widget->parentWidget();
+        while (parent && !qobject_cast<const TControl*>(parent))
+            parent = parent->parentWidget();
+        ASSERT_NE(parent, nullptr);
+        EXPECT_EQ(widget->mapTo(parent, QPoint(0, 0)), QPoint(expected.Left, expected.Top));
         if (expected.Width >= 0) {
             EXPECT_EQ(widget->size(), QSize(expected.Width, expected.Height));
         }
@@ -173,11 +180,16 @@ TEST_F(MainFormLayout, FooterLinkIsBlueWithAHandCursor)
     EXPECT_TRUE(Form->Label11->Caption().startsWith(QStringLiteral("http")));
 }
 
-TEST_F(MainFormLayout, SaveDialogHasTheExactFilterAndAsksBeforeReplacing)
+TEST_F(MainFormLayout, SaveDialogListsEveryFormatWithItsExtensionsAndAsksBeforeReplacing)
 {
-    EXPECT_EQ(Form->SaveDialog1->Filter(),
-              QStringLiteral("PNG files (*.png)|*.PNG|JPEG files (*.jpg)|*.JPG|GIF files (*.gif)|*.GIF|"
-                             "BMP files (*.bmp)|*.BMP"));
+    // One entry per format of the format table, PNG first, each showing
+    // every extension that names it.
+    const QStringList parts = Form->SaveDialog1->Filter().split(QLatin1Char('|'));
+    ASSERT_EQ(parts.size(), 2 * qsizetype(SaveFormats().size()));
+    EXPECT_EQ(parts[0], QStringLiteral("PNG files (*.png)"));
+    EXPECT_TRUE(parts.contains(QStringLiteral("JPEG files (*.jpg *.jpeg *.jpe)")));
+    EXPECT_TRUE(parts.contains(QStringLiteral("*.jpg;*.jpeg;*.jpe")));
+    EXPECT_TRUE(parts.contains(QStringLiteral("TIFF files (*.tif *.tiff)")));
     EXPECT_TRUE(Form->SaveDialog1->Options().testFlag(ofOverwritePrompt));
     // The open dialog offers what the readers decode, then everything.
     const QString open = Form->OpenDialog1->Filter();

@@ -22,7 +22,7 @@ TEST(CliUsage, ErrorsExitTwoWithAMessageAndWriteNothing)
         {{"image", "--size", "-1", "a.png"}, "--size must be"},
         {{"image", "--axis", "x", "a.png"}, "--axis must be"},
         {{"image", "-j", "0", "a.png"}, "-j must be a whole number from 1 to 256"},
-        {{"image", "-f", "webp", "a.png"}, "unknown format"},
+        {{"image", "-f", "heic", "a.png"}, "unknown format"},
         {{"image", "--opacity", "3", "a.png"}, "unknown option"},
         {{"image", "a.png", "-o"}, "needs a value"},
         {{"image", "-o", "x.png", "a.png", "a.png"}, "single input"},

@@ -25,6 +25,8 @@ TEST(DesignerForm, CompiledFormSetsTheControlsProperties)
         {ui.reflectionImage, "ReflectionOpacityEnd", 10},
         {ui.reflectionImage, "ReflectionSize", 40},
         {ui.reflectionImage, "ReflectionAxis", 3},
+        {ui.reflectionImage, "ReflectionBlur", 20},
+        {ui.reflectionImage, "ReflectionScale", 50},
         {ui.reflectionLabel, "Color", 0xFF0000},
         {ui.reflectionLabel, "Enabled", false},
         {ui.reflectionLabel, "Hint", QStringLiteral("A caption")},
@@ -37,6 +39,8 @@ TEST(DesignerForm, CompiledFormSetsTheControlsProperties)
         {ui.reflectionLabel, "ReflectionOpacityEnd", 5},
         {ui.reflectionLabel, "ReflectionSize", 12},
         {ui.reflectionLabel, "ReflectionAxis", -3},
+        {ui.reflectionLabel, "ReflectionBlur", 10},
+        {ui.reflectionLabel, "ReflectionScale", 80},
         {ui.reflectionLabel, "Transparent", false},
         {ui.reflectionLabel, "URLColor", 255},
     };

@@ -32,14 +32,15 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{ImageSaveFormat::Bmp, "image/bmp", ImageRawFormat::RawBmp},
                       FormatCase{ImageSaveFormat::Jpeg, "image/jpeg", ImageRawFormat::RawJpeg},
                       FormatCase{ImageSaveFormat::Tiff, "image/tiff", ImageRawFormat::RawTiff},
-                      FormatCase{ImageSaveFormat::Gif, "image/gif", ImageRawFormat::RawGif}),
+                      FormatCase{ImageSaveFormat::Gif, "image/gif", ImageRawFormat::RawGif},
+                      FormatCase{ImageSaveFormat::Webp, "image/webp", ImageRawFormat::RawWebp}),
     [](const ::testing::TestParamInfo<FormatCase>& Info) { return TestNameFrom(Info.param.Mime); });
 
-TEST(EncoderTable, ListsBmpJpegGifTiffPngWithDistinctClassIds)
+TEST(EncoderTable, ListsBmpJpegGifTiffPngWebpWithDistinctClassIds)
 {
     const auto& table = ImageEncoders();
-    ASSERT_EQ(table.size(), 5u);
-    const char* order[] = {"image/bmp", "image/jpeg", "image/gif", "image/tiff", "image/png"};
+    ASSERT_EQ(table.size(), 6u);
+    const char* order[] = {"image/bmp", "image/jpeg", "image/gif", "image/tiff", "image/png", "image/webp"};
     for (std::size_t i = 0; i < table.size(); ++i) {
         EXPECT_EQ(table[i].MimeType, QString::fromLatin1(order[i]));
         EXPECT_FALSE(table[i].ClassId.isNull());
@@ -51,7 +52,7 @@ TEST(EncoderTable, ListsBmpJpegGifTiffPngWithDistinctClassIds)
 
 TEST(EncoderLookup, ValuesOutsideTheRangeFindNothing)
 {
-    EXPECT_FALSE(FindImageEncoder(static_cast<ImageSaveFormat>(5)).has_value());
+    EXPECT_FALSE(FindImageEncoder(static_cast<ImageSaveFormat>(6)).has_value());
     EXPECT_FALSE(FindImageEncoder(static_cast<ImageSaveFormat>(255)).has_value());
     EXPECT_EQ(FindEncoderInfo(QUuid()), nullptr);
 }

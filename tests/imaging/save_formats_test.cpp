@@ -66,12 +66,12 @@ TEST(SaveFormats, CommandLineNamesFindTheirFormat)
         {"bmp", ImageSaveFormat::Bmp},   {"tiff", ImageSaveFormat::Tiff},
         {"tif", ImageSaveFormat::Tiff},  {"PNG", std::nullopt},
         {"jpe", std::nullopt},           {"", std::nullopt},
-        {"webp", std::nullopt},
+        {"webp", ImageSaveFormat::Webp}, {"WEBP", std::nullopt},
     };
     for (const Case& c : cases) {
         const TSaveFormatInfo* found = FindSaveFormatByOptionName(QString::fromLatin1(c.name));
         EXPECT_EQ(found ? std::optional(found->Format) : std::nullopt, c.expected) << '"' << c.name << '"';
     }
-    EXPECT_EQ(SaveFormatOptionNames(), QStringLiteral("png, jpg, gif, bmp or tiff"));
-    EXPECT_EQ(FindSaveFormat(static_cast<ImageSaveFormat>(5)), nullptr);
+    EXPECT_EQ(SaveFormatOptionNames(), QStringLiteral("png, jpg, gif, bmp, tiff or webp"));
+    EXPECT_EQ(FindSaveFormat(static_cast<ImageSaveFormat>(6)), nullptr);
 }

@@ -107,6 +107,13 @@ QByteArray Palette16(const QByteArray& Alphas = {})
 constexpr TReflectionParameters Third{.Size = 333, .OpacityStart = 255, .OpacityEnd = 0, .Axis = 1};
 constexpr TReflectionParameters Behind{.Size = 40, .OpacityStart = 200, .OpacityEnd = 10, .Axis = -7};
 constexpr TReflectionParameters Longer{.Size = 500, .OpacityStart = 120, .OpacityEnd = 1, .Axis = 3};
+// Styled: rows blurred with their neighbours, a squashed mirror.
+constexpr TReflectionParameters Blurred{
+    .Size = 300, .OpacityStart = 255, .OpacityEnd = 0, .Axis = 1, .Blur = 20};
+constexpr TReflectionParameters BlurredBehind{
+    .Size = 60, .OpacityStart = 200, .OpacityEnd = 10, .Axis = -9, .Blur = 7, .Scale = 40};
+constexpr TReflectionParameters SquashedLonger{
+    .Size = 500, .OpacityStart = 120, .OpacityEnd = 1, .Axis = 3, .Blur = 100, .Scale = 10};
 
 struct TRoadCase {
     const char* Name;
@@ -158,6 +165,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TRoadCase{"rgba 8 bit, bands that do not divide the height", RandomPng(701, 997, 6, 8), Third, true},
         TRoadCase{"rgba behind the picture", RandomPng(301, 97, 6, 8), Behind, true},
+        TRoadCase{"rgba blurred", RandomPng(301, 413, 6, 8), Blurred, true},
+        TRoadCase{"rgba blurred and squashed behind the picture", RandomPng(301, 97, 6, 8), BlurredBehind,
+                  true},
+        TRoadCase{"grey squashed most, strongest blur", RandomPng(99, 70, 0, 8), SquashedLonger, true},
         TRoadCase{"rgba reflection longer than the picture", RandomPng(64, 70, 6, 8), Longer, true},
         TRoadCase{"one row", RandomPng(257, 1, 6, 8), Third, true},
         TRoadCase{"one column", RandomPng(1, 611, 6, 8), Third, true},
@@ -338,7 +349,9 @@ TEST_P(PictureInMemory, SaveAndCopyWriteTheBytesOfTheComposedImage)
 INSTANTIATE_TEST_SUITE_P(
     Values, PictureInMemory,
     ::testing::Values(TInMemoryCase{"a third fading out", Third}, TInMemoryCase{"behind the picture", Behind},
-                      TInMemoryCase{"longer than the picture", Longer},
+                      TInMemoryCase{"longer than the picture", Longer}, TInMemoryCase{"blurred", Blurred},
+                      TInMemoryCase{"blurred and squashed behind the picture", BlurredBehind},
+                      TInMemoryCase{"squashed most, strongest blur", SquashedLonger},
                       TInMemoryCase{"no fade",
                                     {.Size = 600, .OpacityStart = 255, .OpacityEnd = 255, .Axis = 0}}),
     CaseName<TInMemoryCase>);

@@ -162,3 +162,68 @@ TEST(LabelRendering, TextWiderThanTheSurfaceCopiesOnlyWhatCanBeSeen)
         EXPECT_GT(tinted, 10);
     }
 }
+
+// The pictures a save writes: the whole area or only the text and its
+// reflection, over the label's colour or without background, the fade then
+// kept as alpha. Painting one leaves what the label shows untouched.
+TEST(LabelRendering, PicturesTrimAndDropTheBackgroundKeepingTheFade)
+{
+    const QRgb yellow = 0xFFFFFF00u;
+    struct Case {
+        const char* name;
+        const char* markup;
+        bool trim, transparent;
+    };
+    const Case cases[] = {
+        {"whole area", "Hi <b>there</b>", false, false},
+        {"trimmed", "Hi <b>there</b>", true, false},
+        {"transparent", "Hi <b>there</b>", false, true},
+        {"trimmed and transparent", "Hi <b>there</b>", true, true},
+        {"centred and trimmed", "<p align=\"center\">Hi</p>", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLabelSurface label(400, 150);
+        label.Rendering.Background = clYellow;
+        label.Paint(QStringLiteral("Shown <i>before</i>"));
+        const int shownWidth = label.Rendering.MarkupWidth();
+        const QImage shownReflection = label.Rendering.ReflectionBitmap();
+
+        const QString markup = QString::fromLatin1(c.markup);
+        QString reason;
+        const QImage picture = label.Rendering.Picture(
+            markup, QSize(400, 150), {.Trim = c.trim, .Transparent = c.transparent}, &reason);
+        ASSERT_FALSE(picture.isNull()) << reason.toStdString();
+        EXPECT_EQ(label.Rendering.MarkupWidth(), shownWidth);
+        EXPECT_TRUE(label.Rendering.ReflectionBitmap() == shownReflection);
+
+        // The same text laid out on its own gives the trimmed area.
+        TLabelSurface alone(400, 150);
+        alone.Paint(markup);
+        const int height = alone.Rendering.MarkupHeight();
+        const TReflectionParameters& values = alone.Rendering.Parameters;
+        const int bottom = height + values.Axis + std::min(values.Size, height);
+        EXPECT_EQ(picture.size(), c.trim ? QSize(alone.Rendering.MarkupWidth(), bottom) : QSize(400, 150));
+        EXPECT_EQ(picture.hasAlphaChannel(), c.transparent);
+
+        // Background: transparent or the label's colour; text: opaque ink;
+        // the reflection's first visible row: partly transparent.
+        const QRgb corner = picture.pixel(picture.width() - 1, 0);
+        EXPECT_EQ(corner, c.transparent ? 0u : yellow);
+        int opaqueDark = 0, faded = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb p = picture.pixel(x, y);
+                opaqueDark += qAlpha(p) == 255 && qGray(p) < 60;
+                faded += y >= height && qAlpha(p) > 0 && qAlpha(p) < 255;
+            }
+        EXPECT_GT(opaqueDark, 20);
+        EXPECT_EQ(faded > 0, c.transparent);
+
+        // Formats without alpha get the label's colour behind, not white.
+        const QImage flat = PictureForFormat(picture, ImageSaveFormat::Jpeg, clYellow);
+        EXPECT_FALSE(flat.hasAlphaChannel());
+        EXPECT_EQ(flat.pixel(flat.width() - 1, 0), yellow);
+        EXPECT_TRUE(PictureForFormat(picture, ImageSaveFormat::Png, clYellow) == picture);
+    }
+}

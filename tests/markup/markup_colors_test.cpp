@@ -63,9 +63,28 @@ TEST(NamedMarkupColor, MatchesExactlyAndGivesBlackOtherwise)
 {
     const TColorCase cases[] = {
         {"upper case is not in the table", "CLRED", clBlack},
-        {"name without prefix", "red", clBlack},
+        {"unknown web-like name", "reddish", clBlack},
         {"trailing blank", "clred ", clBlack},
         {"empty", "", clBlack},
+    };
+    for (const TColorCase& c : cases)
+        EXPECT_EQ(NamedMarkupColor(c.Value), c.Expected) << c.Name;
+}
+
+// The toolkit's table is searched first; the web keywords follow, with red
+// in the low byte like every explicit colour.
+TEST(NamedMarkupColor, FindsTheWebColourKeywordsAfterTheTable)
+{
+    const TColorCase cases[] = {
+        {"first keyword", "aliceblue", TColor(0xFFF8F0)},
+        {"last keyword", "yellowgreen", TColor(0x32CD9A)},
+        {"orange", "orange", TColor(0x00A5FF)},
+        {"navy agrees with the table's", "navy", clNavy},
+        {"grey spelled the British way", "grey", clGray},
+        {"newest keyword", "rebeccapurple", TColor(0x993366)},
+        {"keyword with the table's prefix", "clorange", clBlack},
+        {"keyword run together with another", "redblue", clBlack},
+        {"blank inside a keyword", "light blue", clBlack},
     };
     for (const TColorCase& c : cases)
         EXPECT_EQ(NamedMarkupColor(c.Value), c.Expected) << c.Name;
@@ -77,7 +96,8 @@ TEST(MarkupColor, DispatchesOnTheValue)
         {"empty gives none", "", clNone},
         {"mixed-case name", "clRed", clRed},
         {"upper-case name", "CLRED", clRed},
-        {"name without prefix is black", "red", clBlack},
+        {"web colour name in capitals", "RED", clRed},
+        {"web colour name in mixed case", "RebeccaPurple", TColor(0x993366)},
         {"system colour name", "clBtnFace", clBtnFace},
         {"hexadecimal triple", "#00FF00", clLime},
         {"lower-case hexadecimal goes through the formula", "#00ff00", TColor(0x031F00)},

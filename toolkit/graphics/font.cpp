@@ -1,6 +1,7 @@
 #include "toolkit/graphics/font.h"
 
 #include "toolkit/graphics/canvas_geometry.h"
+#include "toolkit/graphics/engine_bold_face.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -125,9 +126,19 @@ bool RegisterTahomaFont()
         for (const QString& path : candidates)
             if (!registered && QFile::exists(path))
                 registered = QFontDatabase::addApplicationFont(path) >= 0;
-        for (const QString& path : boldCandidates)
-            if (QFile::exists(path) && QFontDatabase::addApplicationFont(path) >= 0)
+        // The bold file's strokes are as thin as the regular's: registered as
+        // a lighter face, the font engine emboldens it, keeping its advances.
+        // Without the size limit Qt puts on that, large bold text would be
+        // drawn thin again.
+        qputenv("QT_NO_SYNTHESIZED_BOLD_LIMIT", "1");
+        for (const QString& path : boldCandidates) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray face = EngineEmboldenedFace(file.readAll());
+            if (!face.isEmpty() && QFontDatabase::addApplicationFontFromData(face) >= 0)
                 break;
+        }
         return registered || QFontDatabase::hasFamily(QStringLiteral("Tahoma"));
     }();
     return available;

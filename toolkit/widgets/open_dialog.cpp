@@ -6,7 +6,10 @@ TOpenDialog::TOpenDialog(QObject* Parent) : QObject(Parent) {}
 
 bool TOpenDialog::Execute()
 {
-    const std::optional<QString> chosen = UserInteraction().OpenFileName(FTitle, FFilter, FFileName);
+    int filterIndex = FFilterIndex;
+    const std::optional<QString> chosen =
+        UserInteraction().OpenFileNameAndFilter(FTitle, FFilter, FFileName, filterIndex);
+    FFilterIndex = filterIndex;
     if (!chosen)
         return false;
     FFileName = *chosen;

@@ -66,7 +66,10 @@ TTabSheet* TPageControl::Pages(int Index) const
 
 QRect TPageControl::ClientRect() const
 {
-    const int top = std::max(MinimumTabAreaHeight, FTabs->sizeHint().height() + 2);
+    // The tabs' own bottom row is where the frame's top line runs, so a page
+    // starts one row below them: 24 pixels with the window's font, as the
+    // stored layout's pages were designed.
+    const int top = std::max(MinimumTabAreaHeight, FTabs->sizeHint().height() + 1);
     return QRect(FrameWidth, top, std::max(0, width() - 2 * FrameWidth),
                  std::max(0, height() - top - FrameWidth));
 }

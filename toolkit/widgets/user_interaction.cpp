@@ -71,11 +71,25 @@ QString FilterToNameFilters(const QString& Filter)
 std::optional<QString> TDesktopInteraction::OpenFileName(const QString& Title, const QString& Filter,
                                                          const QString& InitialName)
 {
-    const QString name =
-        QFileDialog::getOpenFileName(DialogParent(), Title, InitialName, FilterToNameFilters(Filter), nullptr,
-                                     QFileDialog::HideNameFilterDetails);
+    int filterIndex = 1;
+    return OpenFileNameAndFilter(Title, Filter, InitialName, filterIndex);
+}
+
+std::optional<QString> TDesktopInteraction::OpenFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                                  const QString& InitialName,
+                                                                  int& FilterIndex)
+{
+    const QStringList nameFilters =
+        FilterToNameFilters(Filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    QString selected =
+        FilterIndex >= 1 && FilterIndex <= nameFilters.size() ? nameFilters[FilterIndex - 1] : QString();
+    const QString name = QFileDialog::getOpenFileName(DialogParent(), Title, InitialName,
+                                                      nameFilters.join(QStringLiteral(";;")), &selected,
+                                                      QFileDialog::HideNameFilterDetails);
     if (name.isEmpty())
         return std::nullopt;
+    if (const qsizetype chosen = nameFilters.indexOf(selected); chosen >= 0)
+        FilterIndex = int(chosen) + 1;
     return name;
 }
 

@@ -18,6 +18,15 @@ class TUserInteraction
     // Filter is in the classic form "Description|*.ext;*.ext2|Description|...".
     virtual std::optional<QString> OpenFileName(const QString& Title, const QString& Filter,
                                                 const QString& InitialName) = 0;
+    // The same, with the filter entry shown first and, afterwards, the one the
+    // user left selected (from 1). Dialogs that know no filter selection
+    // leave it as it was.
+    virtual std::optional<QString> OpenFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                         const QString& InitialName, int& FilterIndex)
+    {
+        Q_UNUSED(FilterIndex);
+        return OpenFileName(Title, Filter, InitialName);
+    }
     // DefaultExt (without the dot) is appended to a typed name without an
     // extension when not empty; ConfirmOverwrite asks before replacing a file.
     virtual std::optional<QString> SaveFileName(const QString& Title, const QString& Filter,
@@ -55,6 +64,8 @@ class TDesktopInteraction : public TUserInteraction
   public:
     std::optional<QString> OpenFileName(const QString& Title, const QString& Filter,
                                         const QString& InitialName) override;
+    std::optional<QString> OpenFileNameAndFilter(const QString& Title, const QString& Filter,
+                                                 const QString& InitialName, int& FilterIndex) override;
     std::optional<QString> SaveFileName(const QString& Title, const QString& Filter,
                                         const QString& InitialName, const QString& DefaultExt,
                                         bool ConfirmOverwrite) override;

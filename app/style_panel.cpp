@@ -1,0 +1,108 @@
+#include "app/style_panel.h"
+
+#include "imaging/reflection/reflection_ranges.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVariant>
+
+namespace
+{
+QSlider* MakeSlider(QWidget* Parent, const TReflectionValueInfo& Range, int TickInterval)
+{
+    auto* slider = new QSlider(Qt::Horizontal, Parent);
+    slider->setRange(Range.Low, Range.High);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setTickInterval(TickInterval);
+    slider->setMinimumWidth(220);
+    return slider;
+}
+} // namespace
+
+TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool)
+{
+    setObjectName(QStringLiteral("StylePanel"));
+    setWindowTitle(QStringLiteral("Style"));
+    FBlur = MakeSlider(this, ReflectionValueInfo(&TReflectionParameters::Blur), 10);
+    FScale = MakeSlider(this, ReflectionValueInfo(&TReflectionParameters::Scale), 10);
+    FBlurValue = new QLabel(this);
+    FScaleValue = new QLabel(this);
+    // Room for the widest value, so that the sliders never shift.
+    FBlurValue->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("100 px")));
+    FScaleValue->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("100 %")));
+    auto* blurCaption = new QLabel(QStringLiteral("&Blur:"), this);
+    auto* scaleCaption = new QLabel(QStringLiteral("S&quash:"), this);
+    blurCaption->setBuddy(FBlur);
+    scaleCaption->setBuddy(FScale);
+    FBlur->setToolTip(QStringLiteral("Blur radius reached at the reflection's last row, growing from none at "
+                                     "its first (0 = a sharp mirror)"));
+    FScale->setToolTip(
+        QStringLiteral("Height of the mirror in percent of the object's (100 = not squashed)"));
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(blurCaption, 0, 0);
+    grid->addWidget(FBlur, 0, 1);
+    grid->addWidget(FBlurValue, 0, 2);
+    grid->addWidget(scaleCaption, 1, 0);
+    grid->addWidget(FScale, 1, 1);
+    grid->addWidget(FScaleValue, 1, 2);
+
+    FScale->setValue(ImageReflectionDefaults.Scale);
+    ShowValues();
+    connect(FBlur, &QSlider::valueChanged, this, [this] { SliderMoved("ReflectionBlur", FBlur); });
+    connect(FScale, &QSlider::valueChanged, this, [this] { SliderMoved("ReflectionScale", FScale); });
+}
+
+void TStylePanel::LoadFromControl()
+{
+    QObject* control = ActiveControl ? ActiveControl() : nullptr;
+    if (!control)
+        return;
+    // Loading only shows the control's values: nothing goes back to it.
+    FLoading = true;
+    FBlur->setValue(control->property("ReflectionBlur").toInt());
+    FScale->setValue(control->property("ReflectionScale").toInt());
+    FLoading = false;
+    ShowValues();
+}
+
+void TStylePanel::SliderMoved(const char* Property, QSlider* Slider)
+{
+    ShowValues();
+    if (FLoading)
+        return;
+    QObject* control = ActiveControl ? ActiveControl() : nullptr;
+    if (!control)
+        return;
+    control->setProperty(Property, Slider->value());
+    if (OnChange)
+        OnChange(control);
+}
+
+void TStylePanel::ShowValues()
+{
+    FBlurValue->setText(QStringLiteral("%1 px").arg(FBlur->value()));
+    FScaleValue->setText(QStringLiteral("%1 %").arg(FScale->value()));
+}
+
+QWidget* AddStyleButton(QWidget* Parent, QPoint Place, TStylePanel* Panel)
+{
+    auto* button = new QPushButton(QStringLiteral("St&yle ..."), Parent);
+    button->setObjectName(QStringLiteral("StyleButton"));
+    button->setToolTip(QStringLiteral("Blur and squash the reflection"));
+    button->move(Place);
+    button->resize(button->sizeHint().width(), 25);
+    QPointer<TStylePanel> panel(Panel);
+    QObject::connect(button, &QPushButton::clicked, Parent, [panel] {
+        if (!panel)
+            return;
+        panel->LoadFromControl();
+        panel->show();
+        panel->raise();
+        panel->activateWindow();
+    });
+    button->show();
+    return button;
+}

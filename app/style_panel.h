@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QSlider;
+
+// The "Style" tool window: two sliders for the reflection style (blur and
+// squash) of the reflection control on the window's active page. It stays
+// open beside the window, never blocks it, and every step of a slider shows
+// at once in the page.
+class TStylePanel : public QWidget
+{
+    Q_OBJECT
+  public:
+    // A tool window of Owner, hidden until shown.
+    explicit TStylePanel(QWidget* Owner);
+
+    // The control the sliders act on: the active page's (none: nothing is set).
+    std::function<QObject*()> ActiveControl;
+    // Runs after a slider has set a value on Control (to repaint the page).
+    std::function<void(QObject* Control)> OnChange;
+
+    // Puts the active control's style on the sliders, as the window does
+    // with its four sliders on a page switch.
+    void LoadFromControl();
+
+    QSlider* BlurSlider() const { return FBlur; }
+    QSlider* ScaleSlider() const { return FScale; }
+    QLabel* BlurValue() const { return FBlurValue; }
+    QLabel* ScaleValue() const { return FScaleValue; }
+
+  private:
+    void SliderMoved(const char* Property, QSlider* Slider);
+    void ShowValues();
+
+    QSlider* FBlur;
+    QSlider* FScale;
+    QLabel* FBlurValue;
+    QLabel* FScaleValue;
+    bool FLoading = false;
+};
+
+// A small "Style ..." button placed on Parent at Place that opens Panel (and
+// brings it forward when already open).
+QWidget* AddStyleButton(QWidget* Parent, QPoint Place, TStylePanel* Panel);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QImage;
+class QIODevice;
+
+// The largest side a WebP file can describe (libwebp's WEBP_MAX_DIMENSION).
+inline constexpr int MaxWebpSide = 16383;
+
+// Writes Image as a WebP file into Device, its alpha kept. Quality below 100
+// (0..99) encodes lossy at that quality; 100, or -1 for the default, encodes
+// lossless with the colour under fully transparent pixels kept too, so the
+// file decodes to exactly Image's pixels. Reason receives the failure, if any.
+bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString* Reason = nullptr);
