@@ -3,6 +3,7 @@
 #include "cli_run.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -14,8 +15,25 @@ const QString SourceRoot = QStringLiteral(LUMIVEX_TEST_DATA "/../..");
 struct THelpCase {
     const char* Name;
     QStringList HelpArguments;
-    const char* Document; // relative to the project
+    const char* Document;          // relative to the project
+    const char* Program = nullptr; // relative to the build; lumivex-cli when none
 };
+
+// The help text the program prints, or empty (with a failure) when it could
+// not be had.
+QString HelpOf(const THelpCase& Case)
+{
+    if (!Case.Program) {
+        const TCliRun run = RunCli(Case.HelpArguments);
+        EXPECT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+        return QString::fromUtf8(run.Stdout);
+    }
+    QProcess program;
+    program.start(QStringLiteral(LUMIVEX_BINARY_DIR "/") + QLatin1String(Case.Program), Case.HelpArguments);
+    EXPECT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    return QString::fromUtf8(program.readAllStandardOutput());
+}
 
 std::ostream& operator<<(std::ostream& Stream, const THelpCase& Case)
 {
@@ -74,11 +92,9 @@ class ManualPage : public testing::TestWithParam<THelpCase>
 TEST_P(ManualPage, NamesEveryOptionAndFormatOfTheHelp)
 {
     const THelpCase& c = GetParam();
-    const TCliRun run = RunCli(c.HelpArguments);
-    ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
-    const QString help = QString::fromUtf8(run.Stdout);
+    const QString help = HelpOf(c);
     const QStringList options = OptionsOf(help);
-    ASSERT_GE(options.size(), 5) << "help text not understood:\n" << help.toStdString();
+    ASSERT_GE(options.size(), 3) << "help text not understood:\n" << help.toStdString();
     const QStringList formats = FormatsOf(help);
     if (help.contains(QStringLiteral("--format"))) {
         ASSERT_GE(formats.size(), 4) << "no format list in the help";
@@ -97,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(THelpCase{"ImageManual", {"--help"}, "docs/man/lumivex-cli.1.in"},
                     THelpCase{"TextManual", {"text", "--help"}, "docs/man/lumivex-cli.1.in"},
                     THelpCase{"ImageCompletion", {"--help"}, "packaging/bash-completion/lumivex-cli"},
-                    THelpCase{"TextCompletion", {"text", "--help"}, "packaging/bash-completion/lumivex-cli"}),
+                    THelpCase{"TextCompletion", {"text", "--help"}, "packaging/bash-completion/lumivex-cli"},
+                    THelpCase{"WindowManual", {"--help"}, "docs/man/lumivex.1.in", "app/lumivex"}),
     [](const testing::TestParamInfo<THelpCase>& Info) { return std::string(Info.param.Name); });
 
 // The test above would pass on a help text it cannot read; these pin what it
