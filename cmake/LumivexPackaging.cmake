@@ -63,7 +63,7 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME lumivex)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION graphics)
-# Decoders for TIFF and WebP are Qt plugins, loaded without a link to them.
+# TIFF is read and written through a Qt plugin, loaded without a link to it.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "qt6-image-formats-plugins")
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "make reflection images of pictures and text
 Lumivex draws a picture, or a line of formatted text, above a mirrored copy
@@ -77,7 +77,7 @@ the same reflections in batches without a window.")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME lumivex-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
-  "qt6-base-dev, libgif-dev, libtiff-dev, zlib1g-dev, libdeflate-dev, pkg-config")
+  "qt6-base-dev, libgif-dev, libtiff-dev, zlib1g-dev, libdeflate-dev, libwebp-dev, pkg-config")
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "reflection image and label widgets for Qt 6 (development files)
 The reflection controls of Lumivex as a library for other programs: a picture,
 or a line of text written in an HTML-like markup, drawn above its mirrored,
