@@ -13,11 +13,12 @@ set(LUMIVEX_LAYERS
   controls:lumivex_controls:markup,toolkit/widgets
   cli:lumivex_cli:markup
   app:lumivex_app:controls
+  designer:lumivex_designer:controls
 )
 
 # Top-level folders that are no layer: no layer may include from or link
 # them, and they may use any layer.
-set(LUMIVEX_OUTSIDE_LAYERS tests bench fuzz tools docs cmake)
+set(LUMIVEX_OUTSIDE_LAYERS tests bench fuzz tools docs cmake examples packaging)
 
 # The libraries the layer in folder may link: its own and those of every
 # layer below it, into the variable named.

@@ -19,10 +19,10 @@ class TCanvas;
 class TOrbReflectionImage : public TControl
 {
     Q_OBJECT
-    Q_PROPERTY(int Left READ Left WRITE SetLeft)
-    Q_PROPERTY(int Top READ Top WRITE SetTop)
-    Q_PROPERTY(int Width READ Width WRITE SetWidth)
-    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft DESIGNABLE false)
+    Q_PROPERTY(int Top READ Top WRITE SetTop DESIGNABLE false)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth DESIGNABLE false)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight DESIGNABLE false)
     Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
     Q_PROPERTY(TGDIPPicture* Picture READ Picture WRITE SetPicture)
@@ -34,7 +34,7 @@ class TOrbReflectionImage : public TControl
     Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
     Q_PROPERTY(int ReflectionBlur READ ReflectionBlur WRITE SetReflectionBlur)
     Q_PROPERTY(int ReflectionScale READ ReflectionScale WRITE SetReflectionScale)
-    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    Q_PROPERTY(QString Version READ Version WRITE SetVersion DESIGNABLE false)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
     Q_PROPERTY(TNotifyEvent OnDblClick READ OnDblClick WRITE SetOnDblClick)
@@ -112,6 +112,20 @@ class TOrbReflectionImage : public TControl
     virtual int VersionNumber() const;
 
     Q_INVOKABLE bool IsVisibleStored() const { return !Visible(); }
+
+    // Code generated from a Qt Designer form (uic) calls each changed
+    // property's setter as set<Property>; these let such a form compile.
+    // (Designer edits the position and size as the geometry, and the version
+    // not at all.)
+    void setAlign(TAlign Value) { SetAlign(Value); }
+    void setAutoSize(bool Value) { SetAutoSize(Value); }
+    void setShowHint(bool Value) { SetShowHint(Value); }
+    void setReflectionOpacityStart(int Value) { SetReflectionOpacityStart(Value); }
+    void setReflectionOpacityEnd(int Value) { SetReflectionOpacityEnd(Value); }
+    void setReflectionSize(int Value) { SetReflectionSize(Value); }
+    void setReflectionAxis(int Value) { SetReflectionAxis(Value); }
+    void setReflectionBlur(int Value) { SetReflectionBlur(Value); }
+    void setReflectionScale(int Value) { SetReflectionScale(Value); }
 
     TNotifyEvent OnDblClick() const { return FOnDblClick; }
     void SetOnDblClick(const TNotifyEvent& Value) { FOnDblClick = Value; }

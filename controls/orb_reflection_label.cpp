@@ -74,6 +74,14 @@ void TOrbReflectionLabel::SetHTMLText(TStrings* Value)
     InvalidateReflection();
 }
 
+void TOrbReflectionLabel::SetMarkup(const QString& Value)
+{
+    const QString text = WithoutLineBreaks(Value);
+    if (text == MarkupText())
+        return;
+    FHTMLText->SetText(text);
+}
+
 void TOrbReflectionLabel::SetHint(const QString& Value)
 {
     FHint = Value;

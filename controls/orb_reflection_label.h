@@ -30,16 +30,17 @@ class THTMLPictureCache;
 class TOrbReflectionLabel : public TControl
 {
     Q_OBJECT
-    Q_PROPERTY(int Left READ Left WRITE SetLeft)
-    Q_PROPERTY(int Top READ Top WRITE SetTop)
-    Q_PROPERTY(int Width READ Width WRITE SetWidth)
-    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft DESIGNABLE false)
+    Q_PROPERTY(int Top READ Top WRITE SetTop DESIGNABLE false)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth DESIGNABLE false)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight DESIGNABLE false)
     Q_PROPERTY(TControlTypes::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(TFont* Font READ Font WRITE SetFont)
     Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
     Q_PROPERTY(TStrings* HTMLText READ HTMLText WRITE SetHTMLText)
+    Q_PROPERTY(QString Markup READ MarkupText WRITE SetMarkup)
     Q_PROPERTY(TImageList* Images READ Images WRITE SetImages)
     Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE SetParentShowHint)
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor)
@@ -62,7 +63,7 @@ class TOrbReflectionLabel : public TControl
     Q_PROPERTY(TNotifyEvent OnMouseUp READ OnMouseUp WRITE SetOnMouseUp)
     Q_PROPERTY(TNotifyEvent OnMouseLeave READ OnMouseLeave WRITE SetOnMouseLeave)
     Q_PROPERTY(TNotifyEvent OnMouseEnter READ OnMouseEnter WRITE SetOnMouseEnter)
-    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    Q_PROPERTY(QString Version READ Version WRITE SetVersion DESIGNABLE false)
   public:
     explicit TOrbReflectionLabel(QWidget* Parent = nullptr);
     ~TOrbReflectionLabel() override;
@@ -93,6 +94,11 @@ class TOrbReflectionLabel : public TControl
     // line of the markup.
     void SetHTMLText(TStrings* Value);
     Q_INVOKABLE bool IsHTMLTextStored() const;
+    // The markup as one text, for editors that know no string lists (a form
+    // designer's property editor); line breaks are removed as by
+    // SetHTMLText. Layouts keep HTMLText, never this.
+    void SetMarkup(const QString& Value);
+    Q_INVOKABLE bool IsMarkupStored() const { return false; }
 
     TImageList* Images() const { return FImages; }
     void SetImages(TImageList* Value);
@@ -136,6 +142,27 @@ class TOrbReflectionLabel : public TControl
     Q_INVOKABLE bool IsURLColorStored() const { return URLColor() != clBlue; }
 
     Q_INVOKABLE bool IsVisibleStored() const { return !Visible(); }
+
+    // Code generated from a Qt Designer form (uic) calls each changed
+    // property's setter as set<Property>; these let such a form compile.
+    // (Designer edits the position and size as the geometry, and the version
+    // not at all.)
+    void setAlign(TAlign Value) { SetAlign(Value); }
+    void setColor(TColor Value) { SetColor(Value); }
+    void setHint(const QString& Value) { SetHint(Value); }
+    void setShowHint(bool Value) { SetShowHint(Value); }
+    void setParentShowHint(bool Value) { SetParentShowHint(Value); }
+    void setParentColor(bool Value) { SetParentColor(Value); }
+    void setParentFont(bool Value) { SetParentFont(Value); }
+    void setMarkup(const QString& Value) { SetMarkup(Value); }
+    void setReflectionOpacityStart(int Value) { SetReflectionOpacityStart(Value); }
+    void setReflectionOpacityEnd(int Value) { SetReflectionOpacityEnd(Value); }
+    void setReflectionSize(int Value) { SetReflectionSize(Value); }
+    void setReflectionAxis(int Value) { SetReflectionAxis(Value); }
+    void setReflectionBlur(int Value) { SetReflectionBlur(Value); }
+    void setReflectionScale(int Value) { SetReflectionScale(Value); }
+    void setTransparent(bool Value) { SetTransparent(Value); }
+    void setURLColor(TColor Value) { SetURLColor(Value); }
 
     // The colour the label is seen in: its own, or with ParentColor the
     // nearest ancestor's that has one of its own.

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick hyperfine libvips-tools time python3
   clang libclang-rt-14-dev
+  qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev
+  dpkg-dev file lintian desktop-file-utils appstream parallel
 )
 missing=()
 for p in "${packages[@]}"; do
