@@ -2,6 +2,7 @@
 // folders, each refusal told once, the output and pictures bounded by
 // --max-pixels; image mode refusing a picture from its declared size.
 #include "cli_run.h"
+#include "tests/support/gp_test_images.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,28 +14,6 @@
 
 namespace
 {
-
-// A PNG whose header declares Width x Height over a few bytes of data.
-QByteArray PngDeclaring(quint32 Width, quint32 Height)
-{
-    const auto chunk = [](const char* Type, const QByteArray& Data) {
-        QByteArray out(4, '\0');
-        qToBigEndian<quint32>(quint32(Data.size()), out.data());
-        const QByteArray body = QByteArray(Type, 4) + Data;
-        QByteArray crc(4, '\0');
-        qToBigEndian<quint32>(
-            quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
-            crc.data());
-        return out + body + crc;
-    };
-    QByteArray header(13, '\0');
-    qToBigEndian<quint32>(Width, header.data());
-    qToBigEndian<quint32>(Height, header.data() + 4);
-    header[8] = 8;
-    header[9] = 6;
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", QByteArray(16, '\0')) +
-           chunk("IEND", {});
-}
 
 // allowed/green.png (a 20 x 20 green square), private/red.png beside it.
 class MarkupFolders
@@ -123,7 +102,7 @@ TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
     MarkupFolders folders;
     QFile huge(folders.Path(QStringLiteral("allowed/huge.png")));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
-    huge.write(PngDeclaring(15000, 15000));
+    huge.write(gp_test::PngDeclaring(15000, 15000));
     huge.close();
     const QString out = folders.Path(QStringLiteral("out.png"));
     const struct {

@@ -1,6 +1,6 @@
 #include "imaging/gdip_picture.h"
 
-#include "tests/imaging/gp_test_images.h"
+#include "tests/support/gp_test_images.h"
 #include "tests/support/test_data.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/canvas.h"

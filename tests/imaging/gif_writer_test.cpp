@@ -1,6 +1,6 @@
 #include "imaging/codecs/gif_writer.h"
 
-#include "gp_test_images.h"
+#include "tests/support/gp_test_images.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,7 +1,7 @@
 #include "imaging/gp_bitmap.h"
 
-#include "gp_test_images.h"
 #include "imaging/gp_graphics.h"
+#include "tests/support/gp_test_images.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "imaging/gp_image.h"
 
-#include "gp_test_images.h"
 #include "imaging/codecs/gif_writer.h"
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/gp_bitmap.h"
+#include "tests/support/gp_test_images.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -1,8 +1,8 @@
 #include "imaging/saving/image_saving.h"
 
-#include "gp_test_images.h"
 #include "imaging/gp_bitmap.h"
 #include "imaging/saving/image_encoders.h"
+#include "tests/support/gp_test_images.h"
 
 #include "tests/support/test_data.h"
 #include <QBuffer>

@@ -1,6 +1,7 @@
 #include "pictures/html_picture.h"
 #include "pictures/html_picture_cache.h"
 
+#include "tests/support/gp_test_images.h"
 #include "tests/support/test_data.h"
 
 #include <QDir>
@@ -124,32 +125,10 @@ TEST(PictureCacheByResolvedPath, EverySpellingOfOneFileIsOnePicture)
     EXPECT_EQ(first->Identifier(), spellings.front());
 }
 
-// A PNG of a few dozen bytes whose header declares Width x Height.
-QByteArray PngDeclaring(quint32 Width, quint32 Height)
-{
-    const auto chunk = [](const char* Type, const QByteArray& Data) {
-        QByteArray out(4, '\0');
-        qToBigEndian<quint32>(quint32(Data.size()), out.data());
-        const QByteArray body = QByteArray(Type, 4) + Data;
-        QByteArray crc(4, '\0');
-        qToBigEndian<quint32>(
-            quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
-            crc.data());
-        return out + body + crc;
-    };
-    QByteArray header(13, '\0');
-    qToBigEndian<quint32>(Width, header.data());
-    qToBigEndian<quint32>(Height, header.data() + 4);
-    header[8] = 8; // 8 bits, RGBA
-    header[9] = 6;
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", QByteArray(16, '\0')) +
-           chunk("IEND", {});
-}
-
 TEST(PictureLimits, ADeclaredSizeOverTheLimitIsRefusedFromTheHeader)
 {
     PictureFolders folders;
-    folders.Write(QStringLiteral("allowed/huge.png"), PngDeclaring(15000, 15000));
+    folders.Write(QStringLiteral("allowed/huge.png"), gp_test::PngDeclaring(15000, 15000));
     THTMLPictureCache cache;
     TPicturePolicy policy;
     policy.MaxPicturePixels = 32'000'000;

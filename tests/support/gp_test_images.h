@@ -1,6 +1,6 @@
 #pragma once
 
-// Small image files made at test time, shared by the imaging tests.
+// Small image files made at test time, shared by the tests.
 
 #include <QBuffer>
 #include <QByteArray>
