@@ -126,6 +126,11 @@ bool Encode(const TPngRowPicture& Picture, const TPngEncodeOptions& Options, con
     std::condition_variable FeedTurn;
     int NextFed = 0;
     bool FeedStopped = false;
+    // Written bands hand their deflate buffers back for the next bands: the
+    // buffers keep their size, so memory is not given back to the system and
+    // asked for (and cleared) again for every band.
+    std::mutex SpareMutex;
+    std::vector<std::vector<std::uint8_t>> SpareBuffers;
 
     // The feed hands out rows in order, so each band waits for its turn; the
     // deflating, which costs most, runs beside the next band's feed.
@@ -180,6 +185,13 @@ bool Encode(const TPngRowPicture& Picture, const TPngEncodeOptions& Options, con
                 if (!Compressor)
                     Compressor =
                         std::make_unique<TPngBandCompressor>(Source, Options.Level, Options.Coding, BandRows);
+                {
+                    const std::lock_guard Lock(SpareMutex);
+                    if (!SpareBuffers.empty()) {
+                        Bands[std::size_t(Index)].Deflate.swap(SpareBuffers.back());
+                        SpareBuffers.pop_back();
+                    }
+                }
                 Compressor->Compress(Bands[std::size_t(Index)],
                                      TPngBandPixels{Buffer.data() + Stride, Stride}, Index + 1 == BandCount);
             } catch (const std::exception&) {
@@ -195,7 +207,9 @@ bool Encode(const TPngRowPicture& Picture, const TPngEncodeOptions& Options, con
             Adler = Adler32Combine(Adler, Band.Adler, Band.FilteredSize);
             if (!Writer.AppendImageData(Band.Deflate.data(), Band.Deflate.size()))
                 return false;
-            std::vector<std::uint8_t>().swap(Band.Deflate);
+            Band.Deflate.clear();
+            const std::lock_guard Lock(SpareMutex);
+            SpareBuffers.push_back(std::move(Band.Deflate));
             return true;
         });
     if (!Written)

@@ -303,9 +303,11 @@ void DeflateLiteralsAndRuns(const std::uint8_t* Data, std::size_t Size, bool Fin
     MinRun = std::clamp(MinRun, 3, MaxMatch);
     BlockBytes = std::max<std::size_t>(BlockBytes, 1024);
     TBitWriter Writer(Out);
-    // Sized to what this call codes: a small band should not pay for
-    // clearing a block's worth of tokens.
-    std::vector<TToken> Tokens(std::min(BlockBytes, Size) + 1);
+    // Kept by the thread from call to call, so that band after band does
+    // not ask for (and clear) fresh memory; it only grows to the largest block.
+    thread_local std::vector<TToken> Tokens;
+    if (Tokens.size() < std::min(BlockBytes, Size) + 1)
+        Tokens.resize(std::min(BlockBytes, Size) + 1);
     std::size_t Position = 0;
     do {
         const std::size_t End = std::min(Size, Position + BlockBytes);
