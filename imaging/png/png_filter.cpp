@@ -2,9 +2,13 @@
 
 #include <cstring>
 
-// The filter loops are the hottest code of PNG writing after deflate itself;
-// they are written so the compiler can vectorise them, which it does only at
-// its higher optimisation level.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The filter choice is the hottest code of PNG writing after deflate itself:
+// all five filters are worked out sixteen bytes at a time where the
+// processor has SSE2 (every x86-64 does), byte by byte elsewhere.
 #pragma GCC optimize("O3")
 
 namespace
@@ -24,87 +28,106 @@ inline std::uint8_t PaethPredictor(int A, int B, int C)
     return std::uint8_t((Pa <= Pb && Pa <= Pc) ? A : (Pb <= Pc ? B : C));
 }
 
+// The five filtered values of byte I and the running sums of their
+// absolute values; the lines' first pixel has no left neighbour (a, c = 0).
 template <int Bpp>
-unsigned SubRow(const std::uint8_t* __restrict Cur, std::size_t N, std::uint8_t* __restrict Out)
+inline void FilterByte(const std::uint8_t* __restrict Prev, const std::uint8_t* __restrict Cur, std::size_t I,
+                       std::uint8_t* const* Rows, unsigned* Sums)
 {
-    unsigned Sum = 0;
-    for (std::size_t I = 0; I < Bpp && I < N; ++I) {
-        Out[I] = Cur[I];
-        Sum += AbsSigned(Out[I]);
+    const int A = I >= std::size_t(Bpp) ? Cur[I - Bpp] : 0;
+    const int B = Prev[I];
+    const int C = I >= std::size_t(Bpp) ? Prev[I - Bpp] : 0;
+    const std::uint8_t X = Cur[I];
+    const std::uint8_t Values[5] = {X, std::uint8_t(X - A), std::uint8_t(X - B),
+                                    std::uint8_t(X - ((A + B) >> 1)),
+                                    std::uint8_t(X - PaethPredictor(A, B, C))};
+    Sums[0] += AbsSigned(Values[0]);
+    for (int F = 1; F < 5; ++F) {
+        Rows[F][I] = Values[F];
+        Sums[F] += AbsSigned(Values[F]);
     }
-    for (std::size_t I = Bpp; I < N; ++I) {
-        const std::uint8_t V = std::uint8_t(Cur[I] - Cur[I - Bpp]);
-        Out[I] = V;
-        Sum += AbsSigned(V);
-    }
-    return Sum;
 }
 
-unsigned UpRow(const std::uint8_t* __restrict Prev, const std::uint8_t* __restrict Cur, std::size_t N,
-               std::uint8_t* __restrict Out)
+#if defined(__SSE2__)
+// |V| of bytes read as signed, as unsigned bytes: the smaller of V and -V.
+inline __m128i AbsSignedBytes(__m128i V)
 {
-    unsigned Sum = 0;
-    for (std::size_t I = 0; I < N; ++I) {
-        const std::uint8_t V = std::uint8_t(Cur[I] - Prev[I]);
-        Out[I] = V;
-        Sum += AbsSigned(V);
-    }
-    return Sum;
+    return _mm_min_epu8(V, _mm_sub_epi8(_mm_setzero_si128(), V));
 }
 
+inline __m128i Absolute16(__m128i V)
+{
+    return _mm_max_epi16(V, _mm_sub_epi16(_mm_setzero_si128(), V));
+}
+
+inline __m128i Select(__m128i Mask, __m128i IfSet, __m128i IfClear)
+{
+    return _mm_or_si128(_mm_and_si128(Mask, IfSet), _mm_andnot_si128(Mask, IfClear));
+}
+
+// The Paeth predictor of eight pixels' bytes in 16-bit lanes.
+inline __m128i PaethPredictor16(__m128i A, __m128i B, __m128i C)
+{
+    const __m128i BMinusC = _mm_sub_epi16(B, C), AMinusC = _mm_sub_epi16(A, C);
+    const __m128i Pa = Absolute16(BMinusC), Pb = Absolute16(AMinusC);
+    const __m128i Pc = Absolute16(_mm_add_epi16(BMinusC, AMinusC));
+    const __m128i NotA = _mm_or_si128(_mm_cmpgt_epi16(Pa, Pb), _mm_cmpgt_epi16(Pa, Pc));
+    return Select(NotA, Select(_mm_cmpgt_epi16(Pb, Pc), C, B), A);
+}
+
+// Bytes [Bpp, N) sixteen at a time, the same arithmetic as FilterByte; returns
+// where the scalar tail starts.
 template <int Bpp>
-unsigned AverageRow(const std::uint8_t* __restrict Prev, const std::uint8_t* __restrict Cur, std::size_t N,
-                    std::uint8_t* __restrict Out)
+std::size_t FilterVectors(const std::uint8_t* Prev, const std::uint8_t* Cur, std::size_t N,
+                          std::uint8_t* const* Rows, unsigned* Sums)
 {
-    unsigned Sum = 0;
-    for (std::size_t I = 0; I < Bpp && I < N; ++I) {
-        Out[I] = std::uint8_t(Cur[I] - (Prev[I] >> 1));
-        Sum += AbsSigned(Out[I]);
+    const __m128i Zero = _mm_setzero_si128(), One = _mm_set1_epi8(1);
+    __m128i Totals[5] = {Zero, Zero, Zero, Zero, Zero};
+    std::size_t I = Bpp;
+    for (; I + 16 <= N; I += 16) {
+        const auto Load = [](const std::uint8_t* At) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(At));
+        };
+        const __m128i X = Load(Cur + I), A = Load(Cur + I - Bpp), B = Load(Prev + I),
+                      C = Load(Prev + I - Bpp);
+        // The rounded-up mean less the bit it rounded: (a + b) >> 1.
+        const __m128i Mean = _mm_sub_epi8(_mm_avg_epu8(A, B), _mm_and_si128(_mm_xor_si128(A, B), One));
+        const __m128i Paeth =
+            _mm_packus_epi16(PaethPredictor16(_mm_unpacklo_epi8(A, Zero), _mm_unpacklo_epi8(B, Zero),
+                                              _mm_unpacklo_epi8(C, Zero)),
+                             PaethPredictor16(_mm_unpackhi_epi8(A, Zero), _mm_unpackhi_epi8(B, Zero),
+                                              _mm_unpackhi_epi8(C, Zero)));
+        const __m128i Values[5] = {X, _mm_sub_epi8(X, A), _mm_sub_epi8(X, B), _mm_sub_epi8(X, Mean),
+                                   _mm_sub_epi8(X, Paeth)};
+        Totals[0] = _mm_add_epi64(Totals[0], _mm_sad_epu8(AbsSignedBytes(X), Zero));
+        for (int F = 1; F < 5; ++F) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(Rows[F] + I), Values[F]);
+            Totals[F] = _mm_add_epi64(Totals[F], _mm_sad_epu8(AbsSignedBytes(Values[F]), Zero));
+        }
     }
-    for (std::size_t I = Bpp; I < N; ++I) {
-        const std::uint8_t V = std::uint8_t(Cur[I] - ((unsigned(Cur[I - Bpp]) + Prev[I]) >> 1));
-        Out[I] = V;
-        Sum += AbsSigned(V);
-    }
-    return Sum;
+    for (int F = 0; F < 5; ++F)
+        Sums[F] += unsigned(_mm_cvtsi128_si32(Totals[F])) +
+                   unsigned(_mm_cvtsi128_si32(_mm_srli_si128(Totals[F], 8)));
+    return I;
 }
-
-template <int Bpp>
-unsigned PaethRow(const std::uint8_t* __restrict Prev, const std::uint8_t* __restrict Cur, std::size_t N,
-                  std::uint8_t* __restrict Out)
-{
-    unsigned Sum = 0;
-    // With no pixel to the left, a and c are 0 and the predictor is b.
-    for (std::size_t I = 0; I < Bpp && I < N; ++I) {
-        Out[I] = std::uint8_t(Cur[I] - Prev[I]);
-        Sum += AbsSigned(Out[I]);
-    }
-    for (std::size_t I = Bpp; I < N; ++I) {
-        const std::uint8_t V = std::uint8_t(Cur[I] - PaethPredictor(Cur[I - Bpp], Prev[I], Prev[I - Bpp]));
-        Out[I] = V;
-        Sum += AbsSigned(V);
-    }
-    return Sum;
-}
-
-unsigned NoneSum(const std::uint8_t* __restrict Cur, std::size_t N)
-{
-    unsigned Sum = 0;
-    for (std::size_t I = 0; I < N; ++I)
-        Sum += AbsSigned(Cur[I]);
-    return Sum;
-}
+#endif
 
 template <int Bpp>
 TPngFilter ChooseAndFilter(const std::uint8_t* Prev, const std::uint8_t* Cur, std::size_t N,
                            std::uint8_t* Out, TPngFilterScratch& Scratch)
 {
-    unsigned Sums[5];
-    Sums[0] = NoneSum(Cur, N);
-    Sums[1] = SubRow<Bpp>(Cur, N, Scratch.Row(1));
-    Sums[2] = UpRow(Prev, Cur, N, Scratch.Row(2));
-    Sums[3] = AverageRow<Bpp>(Prev, Cur, N, Scratch.Row(3));
-    Sums[4] = PaethRow<Bpp>(Prev, Cur, N, Scratch.Row(4));
+    unsigned Sums[5] = {0, 0, 0, 0, 0};
+    std::uint8_t* const Rows[5] = {nullptr, Scratch.Row(1), Scratch.Row(2), Scratch.Row(3), Scratch.Row(4)};
+    std::size_t I = 0;
+    for (; I < Bpp && I < N; ++I)
+        FilterByte<Bpp>(Prev, Cur, I, Rows, Sums);
+#if defined(__SSE2__)
+    if (I == Bpp)
+        I = FilterVectors<Bpp>(Prev, Cur, N, Rows, Sums);
+#endif
+    for (; I < N; ++I)
+        FilterByte<Bpp>(Prev, Cur, I, Rows, Sums);
+    // The first of the smallest sums wins.
     int Best = 0;
     for (int F = 1; F < 5; ++F)
         if (Sums[F] < Sums[Best])
