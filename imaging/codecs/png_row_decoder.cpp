@@ -1,6 +1,7 @@
 #include "imaging/codecs/png_row_decoder.h"
 
 #include "imaging/codecs/png_unfilter.h"
+#include "imaging/rgba_rows.h"
 
 #include <zlib.h>
 
@@ -166,8 +167,7 @@ bool TPngRowDecoder::ConvertRow(const std::uint8_t* S, std::uint32_t* Out) const
     const int depth = FLayout.BitDepth;
     switch (FLayout.ColourType) {
     case 6:
-        for (int x = 0; x < width; ++x, S += 4)
-            Out[x] = Argb(S[3], S[0], S[1], S[2]);
+        RgbaBytesToArgbWords(S, Out, width);
         return true;
     case 2:
         for (int x = 0; x < width; ++x, S += 3) {

@@ -2,6 +2,7 @@
 
 #include "imaging/png/png_deflate_join.h"
 #include "imaging/png/png_literal_deflate.h"
+#include "imaging/rgba_rows.h"
 
 #include <libdeflate.h>
 
@@ -35,13 +36,7 @@ void StoreBlocks(const std::uint8_t* Data, std::size_t Size, bool Final, std::ve
 void TPngSource::ConvertRow(const std::uint32_t* Pixels, std::uint8_t* __restrict Out) const
 {
     if (Bpp == 4) {
-        for (int X = 0; X < Width; ++X) {
-            const std::uint32_t P = Pixels[X];
-            Out[4 * X] = std::uint8_t(P >> 16);
-            Out[4 * X + 1] = std::uint8_t(P >> 8);
-            Out[4 * X + 2] = std::uint8_t(P);
-            Out[4 * X + 3] = std::uint8_t(P >> 24);
-        }
+        ArgbWordsToRgbaBytes(Pixels, Out, Width);
     } else {
         for (int X = 0; X < Width; ++X) {
             const std::uint32_t P = Pixels[X];

@@ -68,6 +68,35 @@ class TBitWriter
             FCount -= 32;
         }
     }
+    // The writer's state in locals, for the token loop: bytes stored through
+    // a member could alias the members, which keeps them out of registers.
+    // Room must be reserved.
+    struct TFast {
+        std::uint8_t* At;
+        std::uint64_t Buffer;
+        unsigned Count;
+        void Put(std::uint32_t Bits, unsigned BitCount)
+        {
+            Buffer |= std::uint64_t(Bits) << Count;
+            Count += BitCount;
+            if (Count >= 32) {
+                At[0] = std::uint8_t(Buffer);
+                At[1] = std::uint8_t(Buffer >> 8);
+                At[2] = std::uint8_t(Buffer >> 16);
+                At[3] = std::uint8_t(Buffer >> 24);
+                At += 4;
+                Buffer >>= 32;
+                Count -= 32;
+            }
+        }
+    };
+    TFast Fast() { return TFast{FOut.data() + FPosition, FBuffer, FCount}; }
+    void Resume(const TFast& State)
+    {
+        FPosition = std::size_t(State.At - FOut.data());
+        FBuffer = State.Buffer;
+        FCount = State.Count;
+    }
     // Pads with zero bits to the next byte boundary and empties the buffer.
     void Align()
     {
@@ -281,17 +310,29 @@ void WriteBlock(TBitWriter& Writer, const TToken* Tokens, std::size_t TokenCount
     std::array<std::uint32_t, LitLenSymbols> Entries{}; // code | length << 16
     for (int S = 0; S < LitLenSymbols; ++S)
         Entries[S] = LitLen.Codes[S] | std::uint32_t(LitLen.Lengths[S]) << 16;
-    const std::uint32_t DistanceOne = Distance.Codes[0] | std::uint32_t(Distance.Lengths[0]) << 16;
+    // A run's length code and extra bits as one bit string, by run length.
+    std::array<std::uint32_t, MaxMatch + 1> Runs{}; // bits | count << 24
+    for (int Length = 3; Length <= MaxMatch; ++Length) {
+        const TLengthSlot& Slot = LengthSlots[Length];
+        const unsigned CodeBits = LitLen.Lengths[Slot.Symbol];
+        Runs[std::size_t(Length)] = (LitLen.Codes[Slot.Symbol] | std::uint32_t(Slot.ExtraValue) << CodeBits) |
+                                    std::uint32_t(CodeBits + Slot.ExtraBits) << 24;
+    }
+    const std::uint32_t DistanceCode = Distance.Codes[0];
+    const unsigned DistanceBits = Distance.Lengths[0];
+    TBitWriter::TFast Fast = Writer.Fast();
     for (std::size_t I = 0; I < TokenCount; ++I) {
         const TToken T = Tokens[I];
-        const std::uint32_t Entry = Entries[T & 0xFFFF];
-        Writer.Put(Entry & 0xFFFF, Entry >> 16);
-        if (T > 0xFFFF) {
-            const TLengthSlot& Slot = LengthSlots[T >> 16];
-            Writer.Put(Slot.ExtraValue, Slot.ExtraBits);
-            Writer.Put(DistanceOne & 0xFFFF, DistanceOne >> 16);
+        if (T <= 0xFFFF) {
+            const std::uint32_t Entry = Entries[T];
+            Fast.Put(Entry & 0xFFFF, Entry >> 16);
+        } else {
+            const std::uint32_t Run = Runs[T >> 16];
+            Fast.Put(Run & 0xFFFFFF, Run >> 24);
+            Fast.Put(DistanceCode, DistanceBits);
         }
     }
+    Writer.Resume(Fast);
     LitLen.Put(Writer, EndOfBlock);
 }
 
