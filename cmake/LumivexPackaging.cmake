@@ -78,6 +78,9 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME lumivex-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
   "qt6-base-dev, libgif-dev, libtiff-dev, zlib1g-dev, libdeflate-dev, libwebp-dev, pkg-config")
+if(ISAL_FOUND)
+  string(APPEND CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ", libisal-dev")
+endif()
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "reflection image and label widgets for Qt 6 (development files)
 The reflection controls of Lumivex as a library for other programs: a picture,
 or a line of text written in an HTML-like markup, drawn above its mirrored,

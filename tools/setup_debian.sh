@@ -12,6 +12,8 @@ packages=(
   qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev
   dpkg-dev file lintian desktop-file-utils appstream parallel
 )
+# ISA-L's fast inflater is packaged for amd64 only; elsewhere zlib's is used.
+if [[ $(dpkg --print-architecture) == amd64 ]]; then packages+=(libisal-dev); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,9 +1,8 @@
 #include "imaging/codecs/png_row_decoder.h"
 
 #include "imaging/codecs/png_unfilter.h"
+#include "imaging/codecs/zlib_inflater.h"
 #include "imaging/rgba_rows.h"
-
-#include <zlib.h>
 
 #include <algorithm>
 
@@ -14,17 +13,6 @@ inline std::uint32_t Argb(std::uint32_t A, std::uint32_t R, std::uint32_t G, std
     return (A << 24) | (R << 16) | (G << 8) | B;
 }
 } // namespace
-
-struct TPngRowDecoder::TInflateState {
-    z_stream Stream{};
-    bool Open = false;
-    bool Ended = false;
-    ~TInflateState()
-    {
-        if (Open)
-            inflateEnd(&Stream);
-    }
-};
 
 TPngRowDecoder::TPngRowDecoder(const QByteArray& Data) : FData(Data)
 {
@@ -66,9 +54,8 @@ TPngRowDecoder::TPngRowDecoder(const QByteArray& Data) : FData(Data)
         }
     }
 
-    FInflate = std::make_unique<TInflateState>();
-    FInflate->Open = inflateInit(&FInflate->Stream) == Z_OK;
-    if (!FInflate->Open)
+    FInflate = std::make_unique<TZlibInflater>();
+    if (!FInflate->Ready())
         return;
     FRowBytes = std::size_t(PngRowBytes(FLayout));
     FBpp = PngFilterBytesPerPixel(FLayout);
@@ -89,28 +76,30 @@ bool TPngRowDecoder::MayHaveAlpha() const
     return !FLayout.Transparency.isEmpty();
 }
 
+bool TPngRowDecoder::GiveNextPiece()
+{
+    if (FPiece >= FLayout.ImageData.size())
+        return false;
+    const TPngLayout::TPiece& piece = FLayout.ImageData[FPiece++];
+    FInflate->Give(reinterpret_cast<const std::uint8_t*>(FData.constData() + piece.Offset), piece.Size);
+    return true;
+}
+
 bool TPngRowDecoder::Inflate(std::uint8_t* Out, std::size_t Size)
 {
-    z_stream& stream = FInflate->Stream;
-    stream.next_out = Out;
-    stream.avail_out = uInt(Size);
-    while (stream.avail_out > 0) {
-        if (FInflate->Ended)
+    while (Size > 0) {
+        if (FInflate->Ended())
             return false; // the stream ends before the picture does
-        if (stream.avail_in == 0) {
-            if (FPiece >= FLayout.ImageData.size())
-                return false; // cut short
-            const TPngLayout::TPiece& piece = FLayout.ImageData[FPiece++];
-            stream.next_in =
-                const_cast<Bytef*>(reinterpret_cast<const Bytef*>(FData.constData() + piece.Offset));
-            stream.avail_in = uInt(piece.Size);
+        if (FInflate->Unused() == 0 && GiveNextPiece())
             continue;
-        }
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        if (status == Z_STREAM_END)
-            FInflate->Ended = true;
-        else if (status != Z_OK)
+        // The inflater may still hold bytes it took; a call that neither
+        // writes nor takes a byte means the data is cut short.
+        const std::size_t unused = FInflate->Unused();
+        const std::ptrdiff_t written = FInflate->Inflate(Out, Size);
+        if (written < 0 || (written == 0 && FInflate->Unused() == unused && !FInflate->Ended()))
             return false;
+        Out += written;
+        Size -= std::size_t(written);
     }
     return true;
 }
@@ -138,25 +127,14 @@ bool TPngRowDecoder::Finish()
     // whatever else the whole-picture decoder makes of such a file, it
     // decides.
     std::uint8_t extra = 0;
-    z_stream& stream = FInflate->Stream;
-    while (!FInflate->Ended) {
-        if (stream.avail_in == 0) {
-            if (FPiece >= FLayout.ImageData.size())
-                break;
-            const TPngLayout::TPiece& piece = FLayout.ImageData[FPiece++];
-            stream.next_in =
-                const_cast<Bytef*>(reinterpret_cast<const Bytef*>(FData.constData() + piece.Offset));
-            stream.avail_in = uInt(piece.Size);
+    while (!FInflate->Ended()) {
+        if (FInflate->Unused() == 0 && GiveNextPiece())
             continue;
-        }
-        stream.next_out = &extra;
-        stream.avail_out = 1;
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        if (stream.avail_out == 0 || (status != Z_OK && status != Z_STREAM_END))
+        const std::size_t unused = FInflate->Unused();
+        if (FInflate->Inflate(&extra, 1) != 0 || (FInflate->Unused() == unused && !FInflate->Ended()))
             break;
-        FInflate->Ended = status == Z_STREAM_END;
     }
-    if (!FInflate->Ended || stream.avail_in != 0 || FPiece != FLayout.ImageData.size())
+    if (!FInflate->Ended() || FInflate->Unused() != 0 || FPiece != FLayout.ImageData.size())
         Decline();
     return FStreamable;
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+class TZlibInflater;
+
 // Decodes a PNG file a row at a time, top to bottom, inflating its image
 // data once and checking it on the way as FindPngDamage does, so that a
 // picture can flow into its reflection and encoder without ever lying whole
@@ -39,15 +41,15 @@ class TPngRowDecoder
     bool Finish();
 
   private:
+    bool GiveNextPiece();
     bool Inflate(std::uint8_t* Out, std::size_t Size);
     bool ConvertRow(const std::uint8_t* Samples, std::uint32_t* Out) const;
     void Decline() { FStreamable = false; }
 
-    struct TInflateState;
     const QByteArray& FData;
     TPngLayout FLayout;
     bool FStreamable = false;
-    std::unique_ptr<TInflateState> FInflate;
+    std::unique_ptr<TZlibInflater> FInflate;
     std::size_t FPiece = 0;
     int FRow = 0;
     std::size_t FRowBytes = 0;

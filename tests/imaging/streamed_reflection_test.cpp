@@ -56,8 +56,9 @@ void FilterRow(int Type, const std::uint8_t* Above, std::uint8_t* Row, std::size
 }
 
 // A PNG of random samples: Depth bits, ColourType as the format numbers them.
+// AlterStream, when given, changes the zlib stream before it is split into chunks.
 QByteArray RandomPng(int Width, int Height, int ColourType, int Depth, const QByteArray& Extra = {},
-                     int BadFilterRow = -1)
+                     int BadFilterRow = -1, void (*AlterStream)(QByteArray&) = nullptr)
 {
     const int channels = ColourType == 2 ? 3 : ColourType == 4 ? 2 : ColourType == 6 ? 4 : 1;
     const std::size_t rowBytes = (std::size_t(Width) * channels * Depth + 7) / 8;
@@ -83,6 +84,8 @@ QByteArray RandomPng(int Width, int Height, int ColourType, int Depth, const QBy
     compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
               reinterpret_cast<const Bytef*>(raw.constData()), uLong(raw.size()), 6);
     packed.truncate(qsizetype(packedSize));
+    if (AlterStream)
+        AlterStream(packed);
 
     QByteArray header(13, '\0');
     qToBigEndian<quint32>(quint32(Width), header.data());
@@ -288,10 +291,21 @@ TEST_P(StreamedDamage, LeavesNothingBehindAndIsRefusedAsBefore)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, StreamedDamage,
-    ::testing::Values(TDamagedCase{"inflate data damaged half-way",
-                                   DamagedInside(RandomPng(400, 900, 6, 8), 300000, 'x')},
-                      TDamagedCase{"unknown row filter half-way", RandomPng(400, 900, 6, 8, {}, 700)},
-                      TDamagedCase{"cut in the image data", RandomPng(400, 900, 6, 8).left(500000)}),
+    ::testing::Values(
+        TDamagedCase{"inflate data damaged half-way", DamagedInside(RandomPng(400, 900, 6, 8), 300000, 'x')},
+        TDamagedCase{"unknown row filter half-way", RandomPng(400, 900, 6, 8, {}, 700)},
+        TDamagedCase{"cut in the image data", RandomPng(400, 900, 6, 8).left(500000)},
+        TDamagedCase{"image data checksum wrong", RandomPng(400, 900, 6, 8, {}, -1,
+                                                            [](QByteArray& Stream) {
+                                                                Stream[Stream.size() - 1] =
+                                                                    char(Stream[Stream.size() - 1] ^ 1);
+                                                            })},
+        TDamagedCase{
+            "data after the end of the image data",
+            RandomPng(400, 900, 6, 8, {}, -1, [](QByteArray& Stream) { Stream += QByteArray(40, 'x'); })},
+        TDamagedCase{
+            "zlib header check bits wrong",
+            RandomPng(400, 900, 6, 8, {}, -1, [](QByteArray& Stream) { Stream[1] = char(Stream[1] ^ 1); })}),
     CaseName<TDamagedCase>);
 
 namespace
