@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace
 {
@@ -68,29 +72,40 @@ class TBitWriter
             FCount -= 32;
         }
     }
-    // The writer's state in locals, for the token loop: bytes stored through
-    // a member could alias the members, which keeps them out of registers.
-    // Room must be reserved.
+    // The writer's state in locals, for the literal loop: bytes stored
+    // through a member could alias the members, which keeps them out of
+    // registers. Eight bytes are stored at every flush and the whole bytes
+    // among them kept, so flushing needs no branch; room must be reserved
+    // for those eight bytes.
     struct TFast {
         std::uint8_t* At;
         std::uint64_t Buffer;
         unsigned Count;
-        void Put(std::uint32_t Bits, unsigned BitCount)
+        // Up to 56 bits may be added between flushes.
+        void Add(std::uint64_t Bits, unsigned BitCount)
         {
-            Buffer |= std::uint64_t(Bits) << Count;
+            Buffer |= Bits << Count;
             Count += BitCount;
-            if (Count >= 32) {
-                At[0] = std::uint8_t(Buffer);
-                At[1] = std::uint8_t(Buffer >> 8);
-                At[2] = std::uint8_t(Buffer >> 16);
-                At[3] = std::uint8_t(Buffer >> 24);
-                At += 4;
-                Buffer >>= 32;
-                Count -= 32;
+        }
+        void Flush()
+        {
+            if constexpr (std::endian::native == std::endian::little) {
+                std::memcpy(At, &Buffer, 8);
+            } else {
+                for (int I = 0; I < 8; ++I)
+                    At[I] = std::uint8_t(Buffer >> (8 * I));
             }
+            At += Count >> 3;
+            Buffer >>= Count & ~7u;
+            Count &= 7;
         }
     };
-    TFast Fast() { return TFast{FOut.data() + FPosition, FBuffer, FCount}; }
+    TFast Fast()
+    {
+        TFast State{FOut.data() + FPosition, FBuffer, FCount};
+        State.Flush();
+        return State;
+    }
     void Resume(const TFast& State)
     {
         FPosition = std::size_t(State.At - FOut.data());
@@ -219,10 +234,14 @@ template <int Count> struct THuffmanCode {
     void Put(TBitWriter& Writer, int Symbol) const { Writer.Put(Codes[Symbol], Lengths[Symbol]); }
 };
 
-// A literal byte, or a run: its length code plus the length << 16.
-using TToken = std::uint32_t;
+// Run bytes that repeat the byte before them, coded as one length at distance 1.
+struct TRun {
+    std::size_t Start;
+    std::uint32_t Length;
+};
 
-void WriteBlock(TBitWriter& Writer, const TToken* Tokens, std::size_t TokenCount,
+// Codes Data[0, Size) (literals but for Runs, in order) as one block.
+void WriteBlock(TBitWriter& Writer, const std::uint8_t* Data, std::size_t Size, const std::vector<TRun>& Runs,
                 const std::array<std::uint32_t, LitLenSymbols>& LitLenFreq, bool Final)
 {
     THuffmanCode<LitLenSymbols> LitLen;
@@ -288,8 +307,9 @@ void WriteBlock(TBitWriter& Writer, const TToken* Tokens, std::size_t TokenCount
     while (LengthCount > 4 && !LengthCode.Lengths[Order[LengthCount - 1]])
         --LengthCount;
 
-    // The header is at most about 300 bytes; a token at most 35 bits.
-    Writer.Reserve(512 + TokenCount * 5);
+    // The header is at most about 300 bytes, a literal at most 15 bits, a
+    // run of at least three bytes 35; eight bytes more for the last flush.
+    Writer.Reserve(512 + Size * 2 + 8);
     Writer.Put(Final ? 1 : 0, 1);
     Writer.Put(2, 2); // dynamic Huffman codes
     Writer.Put(unsigned(LitLenCount - 257), 5);
@@ -311,29 +331,64 @@ void WriteBlock(TBitWriter& Writer, const TToken* Tokens, std::size_t TokenCount
     for (int S = 0; S < LitLenSymbols; ++S)
         Entries[S] = LitLen.Codes[S] | std::uint32_t(LitLen.Lengths[S]) << 16;
     // A run's length code and extra bits as one bit string, by run length.
-    std::array<std::uint32_t, MaxMatch + 1> Runs{}; // bits | count << 24
+    std::array<std::uint32_t, MaxMatch + 1> RunCodes{}; // bits | count << 24
     for (int Length = 3; Length <= MaxMatch; ++Length) {
         const TLengthSlot& Slot = LengthSlots[Length];
         const unsigned CodeBits = LitLen.Lengths[Slot.Symbol];
-        Runs[std::size_t(Length)] = (LitLen.Codes[Slot.Symbol] | std::uint32_t(Slot.ExtraValue) << CodeBits) |
-                                    std::uint32_t(CodeBits + Slot.ExtraBits) << 24;
+        RunCodes[std::size_t(Length)] =
+            (LitLen.Codes[Slot.Symbol] | std::uint32_t(Slot.ExtraValue) << CodeBits) |
+            std::uint32_t(CodeBits + Slot.ExtraBits) << 24;
     }
     const std::uint32_t DistanceCode = Distance.Codes[0];
     const unsigned DistanceBits = Distance.Lengths[0];
     TBitWriter::TFast Fast = Writer.Fast();
-    for (std::size_t I = 0; I < TokenCount; ++I) {
-        const TToken T = Tokens[I];
-        if (T <= 0xFFFF) {
-            const std::uint32_t Entry = Entries[T];
-            Fast.Put(Entry & 0xFFFF, Entry >> 16);
-        } else {
-            const std::uint32_t Run = Runs[T >> 16];
-            Fast.Put(Run & 0xFFFFFF, Run >> 24);
-            Fast.Put(DistanceCode, DistanceBits);
+    // Three literals are at most 45 bits, so one flush serves them.
+    const auto Literals = [&](const std::uint8_t* From, std::size_t Count) {
+        std::size_t I = 0;
+        for (; I + 3 <= Count; I += 3) {
+            const std::uint32_t A = Entries[From[I]], B = Entries[From[I + 1]], C = Entries[From[I + 2]];
+            Fast.Add(A & 0xFFFF, A >> 16);
+            Fast.Add(B & 0xFFFF, B >> 16);
+            Fast.Add(C & 0xFFFF, C >> 16);
+            Fast.Flush();
         }
+        for (; I < Count; ++I) {
+            const std::uint32_t A = Entries[From[I]];
+            Fast.Add(A & 0xFFFF, A >> 16);
+        }
+        Fast.Flush();
+    };
+    std::size_t Position = 0;
+    for (const TRun& Run : Runs) {
+        Literals(Data + Position, Run.Start - Position);
+        const std::uint32_t Code = RunCodes[Run.Length];
+        Fast.Add(Code & 0xFFFFFF, Code >> 24);
+        Fast.Add(DistanceCode, DistanceBits);
+        Fast.Flush();
+        Position = Run.Start + Run.Length;
     }
+    Literals(Data + Position, Size - Position);
     Writer.Resume(Fast);
     LitLen.Put(Writer, EndOfBlock);
+}
+
+// Where Data[I] first repeats Data[I - 1] for I in [From, End), or End.
+std::size_t NextRepeat(const std::uint8_t* Data, std::size_t From, std::size_t End)
+{
+    std::size_t I = From;
+#if defined(__SSE2__)
+    for (; I + 16 <= End; I += 16) {
+        const __m128i Here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + I));
+        const __m128i Before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + I - 1));
+        const unsigned Mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Here, Before)));
+        if (Mask)
+            return I + std::size_t(std::countr_zero(Mask));
+    }
+#endif
+    for (; I < End; ++I)
+        if (Data[I] == Data[I - 1])
+            return I;
+    return End;
 }
 
 } // namespace
@@ -345,47 +400,53 @@ void DeflateLiteralsAndRuns(const std::uint8_t* Data, std::size_t Size, bool Fin
     BlockBytes = std::max<std::size_t>(BlockBytes, 1024);
     TBitWriter Writer(Out);
     // Kept by the thread from call to call, so that band after band does
-    // not ask for (and clear) fresh memory; it only grows to the largest block.
-    thread_local std::vector<TToken> Tokens;
-    if (Tokens.size() < std::min(BlockBytes, Size) + 1)
-        Tokens.resize(std::min(BlockBytes, Size) + 1);
+    // not ask for fresh memory.
+    thread_local std::vector<TRun> Runs;
     std::size_t Position = 0;
     do {
-        const std::size_t End = std::min(Size, Position + BlockBytes);
-        std::size_t Count = 0;
+        const std::size_t Start = Position, End = std::min(Size, Position + BlockBytes);
         std::array<std::uint32_t, LitLenSymbols> Freq{};
+        // Every byte counts as a literal, then those that runs take are
+        // taken off; four tables, so that equal neighbours do not wait for
+        // each other's count.
+        std::array<std::array<std::uint32_t, 256>, 4> Counts{};
+        std::size_t I = Start;
+        for (; I + 4 <= End; I += 4) {
+            ++Counts[0][Data[I]];
+            ++Counts[1][Data[I + 1]];
+            ++Counts[2][Data[I + 2]];
+            ++Counts[3][Data[I + 3]];
+        }
+        for (; I < End; ++I)
+            ++Counts[0][Data[I]];
+        for (int B = 0; B < 256; ++B)
+            Freq[std::size_t(B)] = Counts[0][std::size_t(B)] + Counts[1][std::size_t(B)] +
+                                   Counts[2][std::size_t(B)] + Counts[3][std::size_t(B)];
         // A run repeats the byte before it, so it can start at the block's
         // first byte too; only the very first byte has nothing before it.
-        if (Position == 0 && End > 0) {
-            Tokens[Count++] = Data[0];
-            ++Freq[Data[0]];
-            ++Position;
-        }
-        while (Position < End) {
-            const std::uint8_t Byte = Data[Position];
-            if (Byte != Data[Position - 1]) {
-                Tokens[Count++] = Byte;
-                ++Freq[Byte];
-                ++Position;
-                continue;
+        // Repeats are taken 258 at most at a time; a piece shorter than
+        // MinRun stays literals.
+        Runs.clear();
+        std::size_t At = std::max<std::size_t>(Start, 1);
+        while ((At = NextRepeat(Data, At, End)) < End) {
+            const std::uint8_t Byte = Data[At - 1];
+            std::size_t Stretch = 1;
+            while (At + Stretch < End && Data[At + Stretch] == Byte)
+                ++Stretch;
+            const std::size_t StretchEnd = At + Stretch;
+            while (At < StretchEnd) {
+                const std::size_t Run = std::min<std::size_t>(StretchEnd - At, MaxMatch);
+                if (Run >= std::size_t(MinRun)) {
+                    Runs.push_back({At - Start, std::uint32_t(Run)});
+                    Freq[Byte] -= std::uint32_t(Run);
+                    ++Freq[LengthSlots[Run].Symbol];
+                }
+                At += Run;
             }
-            const std::size_t Limit = std::min<std::size_t>(End - Position, MaxMatch);
-            std::size_t Run = 1;
-            while (Run < Limit && Data[Position + Run] == Byte)
-                ++Run;
-            if (Run >= std::size_t(MinRun)) {
-                const TLengthSlot& Slot = LengthSlots[Run];
-                Tokens[Count++] = Slot.Symbol | TToken(Run) << 16;
-                ++Freq[Slot.Symbol];
-            } else {
-                for (std::size_t K = 0; K < Run; ++K)
-                    Tokens[Count++] = Byte;
-                Freq[Byte] += std::uint32_t(Run);
-            }
-            Position += Run;
         }
         Freq[EndOfBlock] = 1;
-        WriteBlock(Writer, Tokens.data(), Count, Freq, Final && Position == Size);
+        Position = End;
+        WriteBlock(Writer, Data + Start, End - Start, Runs, Freq, Final && Position == Size);
     } while (Position < Size);
     if (!Final) {
         Writer.Put(0, 3); // an empty stored block that is not the last
