@@ -188,7 +188,9 @@ bool TParallelWork::ForEachInOrder(int Count, int Window,
             }
             lock.lock();
             consumed = index + 1;
-            stop = !goOn;
+            // A producer may have failed while Consume ran: its stop stands,
+            // or the index it took would be waited for for ever.
+            stop = stop || !goOn;
             changed.notify_all();
             // Refused on the last index too: the run is not complete.
             if (stop)

@@ -176,6 +176,7 @@ TEST(ParallelWork, FirstFaultReachesTheCallerAndStopsTheRest)
         SCOPED_TRACE(int(where));
         const TThreadBudget budget(4);
         std::atomic<int> started{0};
+        std::atomic<bool> consuming{false};
         auto run = [&] {
             const TParallelWork work;
             if (where == TWhere::ForEach) {
@@ -191,13 +192,23 @@ TEST(ParallelWork, FirstFaultReachesTheCallerAndStopsTheRest)
                 10000, 4,
                 [&](int Index, int) {
                     ++started;
-                    if (where == TWhere::Produce && Index == 3)
+                    if (where == TWhere::Produce && Index == 3) {
+                        // Fails while the consumer is busy, which must not
+                        // make the failure forgotten.
+                        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                        while (!consuming && std::chrono::steady_clock::now() < deadline)
+                            std::this_thread::sleep_for(std::chrono::milliseconds(1));
                         throw std::runtime_error("band 3");
+                    }
                     std::this_thread::sleep_for(std::chrono::microseconds(50));
                 },
                 [&](int Index) {
                     if (where == TWhere::Consume && Index == 3)
                         throw std::runtime_error("band 3");
+                    if (where == TWhere::Produce && Index == 0) {
+                        consuming = true;
+                        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                    }
                     return true;
                 });
         };
