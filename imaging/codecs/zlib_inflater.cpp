@@ -28,7 +28,10 @@ void TZlibInflater::Give(const std::uint8_t* Data, std::size_t Size)
 
 std::size_t TZlibInflater::Unused() const
 {
-    return FState->Stream.avail_in;
+    // ISA-L reads ahead a word at a time: after the end, the whole bytes
+    // still in its bit buffer were never part of the stream.
+    const inflate_state& stream = FState->Stream;
+    return stream.avail_in + (FEnded ? std::size_t(stream.read_in_length) / 8 : 0);
 }
 
 std::ptrdiff_t TZlibInflater::Inflate(std::uint8_t* Out, std::size_t Size)

@@ -304,6 +304,9 @@ INSTANTIATE_TEST_SUITE_P(
             "data after the end of the image data",
             RandomPng(400, 900, 6, 8, {}, -1, [](QByteArray& Stream) { Stream += QByteArray(40, 'x'); })},
         TDamagedCase{
+            "two bytes after the end of the image data",
+            RandomPng(400, 900, 6, 8, {}, -1, [](QByteArray& Stream) { Stream += QByteArray(2, 'x'); })},
+        TDamagedCase{
             "zlib header check bits wrong",
             RandomPng(400, 900, 6, 8, {}, -1, [](QByteArray& Stream) { Stream[1] = char(Stream[1] ^ 1); })}),
     CaseName<TDamagedCase>);
