@@ -1,6 +1,7 @@
 #include "imaging/saving/file_reflection.h"
 
 #include "imaging/codecs/png_row_decoder.h"
+#include "imaging/codecs/png_row_picture.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/output_target.h"
@@ -130,7 +131,13 @@ TFileReflection WriteFileReflection(const QByteArray& Encoded, const TDecodeOpti
             return result;
     }
 
-    TDecodedImage decoded = DecodeImage(Encoded, Options);
+    // The fastest road reads a PNG it cannot stream as a whole through the
+    // row decoder too: the same pixels in one inflate.
+    TDecodedImage decoded;
+    if (Road == TReflectionRoad::Fastest)
+        decoded = DecodePngRows(Encoded, Options);
+    if (decoded.Status != TGpStatus::Ok)
+        decoded = DecodeImage(Encoded, Options);
     if (DoneWithInput)
         DoneWithInput();
     if (decoded.Status != TGpStatus::Ok)

@@ -15,9 +15,11 @@ class QIODevice;
 // Which way a file's reflection is made.
 enum class TReflectionRoad {
     // Rows streamed from decoder to encoder where the file allows it (a PNG
-    // written as PNG), the whole picture otherwise.
+    // written as PNG), the whole picture otherwise, a PNG's read by the row
+    // decoder where it takes the file.
     Fastest,
-    // Always decode the whole picture first (the reference for the other).
+    // Always decode the whole picture with DecodeImage first (the reference
+    // for the other).
     WholePicture,
 };
 

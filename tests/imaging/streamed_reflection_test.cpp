@@ -161,6 +161,19 @@ TEST_P(StreamedRoad, WritesThePixelsOfTheWholePictureRoad)
     ASSERT_EQ(WriteFileReflection(c.File, {}, c.Values, ImageSaveFormat::Png, {}, &device).Status,
               TGpStatus::Ok);
     EXPECT_EQ(sent, ReadFileBytes(streamedPath)) << "the same file on a device";
+
+    // Other formats compose the whole picture, which the fastest road reads
+    // through the row decoder where it can: the same bytes.
+    for (const ImageSaveFormat format : {ImageSaveFormat::Bmp, ImageSaveFormat::Jpeg}) {
+        const QString fast = folder.filePath(QStringLiteral("fast.out")),
+                      reference = folder.filePath(QStringLiteral("reference.out"));
+        ASSERT_EQ(WriteFileReflection(c.File, {}, c.Values, format, fast).Status, TGpStatus::Ok);
+        ASSERT_EQ(WriteFileReflection(c.File, {}, c.Values, format, reference, nullptr, {},
+                                      TReflectionRoad::WholePicture)
+                      .Status,
+                  TGpStatus::Ok);
+        EXPECT_EQ(ReadFileBytes(fast), ReadFileBytes(reference)) << "format " << int(format);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
