@@ -1,5 +1,6 @@
 #include "imaging/gdip_picture.h"
 
+#include "imaging/codecs/png_row_picture.h"
 #include "imaging/gp_graphics.h"
 #include "imaging/gp_image.h"
 #include "imaging/gp_raw_format.h"
@@ -56,7 +57,7 @@ const TDecodedImage* TGDIPPicture::Decode()
             // The window shows what decodes of a damaged file, and says so.
             TDecodeOptions options;
             options.KeepDamaged = true;
-            FDecoded = DecodeImage(FEncodedData, options);
+            FDecoded = DecodeImageQuickly(FEncodedData, options);
         } catch (const std::bad_alloc&) {
             ThrowNoMemory();
         }

@@ -27,3 +27,9 @@ TDecodedImage DecodePngRows(const QByteArray& Data, const TDecodeOptions& Option
     result.Status = TGpStatus::Ok;
     return result;
 }
+
+TDecodedImage DecodeImageQuickly(const QByteArray& Data, const TDecodeOptions& Options)
+{
+    TDecodedImage decoded = DecodePngRows(Data, Options);
+    return decoded.Status == TGpStatus::Ok ? decoded : DecodeImage(Data, Options);
+}

@@ -11,3 +11,6 @@
 // file: one the row decoder does not take, one over the options' limits or
 // asked for at another size, and any damage, whose reasons DecodeImage gives.
 TDecodedImage DecodePngRows(const QByteArray& Data, const TDecodeOptions& Options);
+
+// DecodeImage's result; a PNG's read through DecodePngRows where it can be.
+TDecodedImage DecodeImageQuickly(const QByteArray& Data, const TDecodeOptions& Options);

@@ -133,11 +133,8 @@ TFileReflection WriteFileReflection(const QByteArray& Encoded, const TDecodeOpti
 
     // The fastest road reads a PNG it cannot stream as a whole through the
     // row decoder too: the same pixels in one inflate.
-    TDecodedImage decoded;
-    if (Road == TReflectionRoad::Fastest)
-        decoded = DecodePngRows(Encoded, Options);
-    if (decoded.Status != TGpStatus::Ok)
-        decoded = DecodeImage(Encoded, Options);
+    TDecodedImage decoded = Road == TReflectionRoad::Fastest ? DecodeImageQuickly(Encoded, Options)
+                                                             : DecodeImage(Encoded, Options);
     if (DoneWithInput)
         DoneWithInput();
     if (decoded.Status != TGpStatus::Ok)
