@@ -64,18 +64,20 @@ class TTarget
     QByteArray FHeld;
 };
 
-enum class TStreamOutcome { Written, Declined, Failed };
+// Declined: the row decoder reads the file, but the encoder cannot take it
+// as it comes (its alpha is known only at the end). Unreadable: the row
+// decoder does not take the file, from the start or from some point on.
+enum class TStreamOutcome { Written, Declined, Unreadable, Failed };
 
 // The streamed road: a PNG's rows decoded, composed and encoded band by
-// band. Declined when the file is one that only the whole-picture road
-// reads as it always has, whatever point that shows at; nothing is left
-// behind then.
+// band. Declined or Unreadable when the whole-picture road must write the
+// file, whatever point that shows at; nothing is left behind then.
 TStreamOutcome StreamPngReflection(const QByteArray& Encoded, const TReflectionParameters& Parameters,
                                    const QString& FileName, QIODevice* Device, TFileReflection& Result)
 {
     TPngRowDecoder decoder(Encoded);
     if (!decoder.Streamable())
-        return TStreamOutcome::Declined;
+        return TStreamOutcome::Unreadable;
     const int width = decoder.Width();
     const int height = decoder.Height();
     // The header must tell whether the file needs alpha: the encoder cannot
@@ -102,7 +104,7 @@ TStreamOutcome StreamPngReflection(const QByteArray& Encoded, const TReflectionP
         rows, translucent, [&target](const char* Data, qint64 Size) { return target.Write(Data, Size); },
         &reason);
     if (!written && !decoder.Streamable())
-        return TStreamOutcome::Declined;
+        return TStreamOutcome::Unreadable;
     if (!written && !target.Failed()) {
         Result.Status = TGpStatus::GenericError;
         Result.Reason = reason;
@@ -124,17 +126,21 @@ TFileReflection WriteFileReflection(const QByteArray& Encoded, const TDecodeOpti
                                     const std::function<void()>& DoneWithInput, TReflectionRoad Road,
                                     int Quality)
 {
+    bool rowsReadable = Road == TReflectionRoad::Fastest;
     if (Road == TReflectionRoad::Fastest && Format == ImageSaveFormat::Png &&
         Encoded.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n"))) {
         TFileReflection result;
-        if (StreamPngReflection(Encoded, Parameters, FileName, Device, result) != TStreamOutcome::Declined)
+        const TStreamOutcome outcome = StreamPngReflection(Encoded, Parameters, FileName, Device, result);
+        if (outcome == TStreamOutcome::Written || outcome == TStreamOutcome::Failed)
             return result;
+        // The row decoder has already found that it cannot read this file.
+        rowsReadable = outcome != TStreamOutcome::Unreadable;
     }
 
     // The fastest road reads a PNG it cannot stream as a whole through the
     // row decoder too: the same pixels in one inflate.
-    TDecodedImage decoded = Road == TReflectionRoad::Fastest ? DecodeImageQuickly(Encoded, Options)
-                                                             : DecodeImage(Encoded, Options);
+    TDecodedImage decoded =
+        rowsReadable ? DecodeImageQuickly(Encoded, Options) : DecodeImage(Encoded, Options);
     if (DoneWithInput)
         DoneWithInput();
     if (decoded.Status != TGpStatus::Ok)
