@@ -26,7 +26,8 @@ constexpr TEffect Nothing{}, Rebuilt{.Rebuilt = true}, Moved{.Moved = true},
 
 void PrintTo(const TEffect& Effect, std::ostream* Out)
 {
-    *Out << "{rebuilt " << Effect.Rebuilt << ", moved " << Effect.Moved << ", resized " << Effect.Resized << "}";
+    *Out << "{rebuilt " << Effect.Rebuilt << ", moved " << Effect.Moved << ", resized " << Effect.Resized
+         << "}";
 }
 
 enum TKind { Image, Label };
@@ -39,6 +40,11 @@ struct ValueCase {
     int Read;             // what the property reads afterwards
     TEffect Effect;
 };
+
+void PrintTo(const ValueCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 // The control as seen from outside: its values, their stored flags, its
 // reflection and what it draws.
@@ -77,7 +83,8 @@ class ReflectionValueRules : public ::testing::TestWithParam<ValueCase>
             seen.Values << Control().property(name).toInt();
             bool stored = false;
             const QByteArray method = QByteArray("Is") + (name + QByteArray("Stored"));
-            EXPECT_TRUE(QMetaObject::invokeMethod(&Control(), method.constData(), Q_RETURN_ARG(bool, stored)));
+            EXPECT_TRUE(
+                QMetaObject::invokeMethod(&Control(), method.constData(), Q_RETURN_ARG(bool, stored)));
             seen.Stored << stored;
         }
         if (GetParam().Kind == Image) {
