@@ -70,7 +70,8 @@ class TOrbReflectionImage : public TControl
     // hold any number, and unchanged values do nothing. A negative size is
     // ignored as well: the control fits its height to picture plus size, and
     // a negative one would hide the picture's last rows while showing no
-    // reflection. The axis only moves the reflection: no rebuild, no resize.
+    // reflection (the label, whose height never follows its reflection,
+    // stores one). The axis only moves the reflection: no rebuild, no resize.
     int ReflectionOpacityStart() const { return FValues.Get(&TReflectionParameters::OpacityStart); }
     void SetReflectionOpacityStart(int Value)
     {
