@@ -1,5 +1,6 @@
 #include "imaging/saving/output_target.h"
 
+#include "imaging/saving/temporary_files.h"
 #include "toolkit/file_names.h"
 
 #include <QRandomGenerator>
@@ -128,6 +129,8 @@ void TOutputFile::Discard()
     FDescriptor = -1;
     if (!FTemporary.isEmpty())
         ::unlink(FTemporary.constData());
+    ForgetTemporary(FSlot);
+    FSlot = -1;
     FTemporary.clear();
     FHeld.clear();
 }
@@ -156,12 +159,20 @@ bool TOutputFile::Open(const QString& FileName, QString* Reason)
     if (exists && !S_ISREG(status.st_mode))
         return Fail(Reason,
                     QStringLiteral("%1 is neither a file nor a device that can be written").arg(FileName));
+    // What a run killed outright left beside this output goes first.
+    RemoveStaleTemporaries(FPath);
     FDescriptor = CreateTemporaryBeside(FPath, exists ? &status : nullptr, FTemporary);
     if (FDescriptor < 0) {
         FTemporary.clear();
         return Fail(
             Reason,
             QStringLiteral("could not create %1: %2").arg(FileNameFromBytes(FPath), SystemError(errno)));
+    }
+    FSlot = RememberTemporary(FTemporary);
+    // A signal just before the temporary was remembered would miss it.
+    if (TerminationSignal() != 0) {
+        Discard();
+        return Fail(Reason, QStringLiteral("interrupted"));
     }
     return true;
 }
@@ -170,6 +181,10 @@ bool TOutputFile::Write(const char* Data, qint64 Size)
 {
     if (FError != 0)
         return false;
+    if (TerminationSignal() != 0) {
+        FError = EINTR;
+        return false;
+    }
     if (FInPlace) {
         FHeld.append(Data, qsizetype(Size));
         return true;
@@ -183,6 +198,10 @@ bool TOutputFile::Write(const char* Data, qint64 Size)
 
 bool TOutputFile::Commit(QString* Reason)
 {
+    if (TerminationSignal() != 0) {
+        Discard();
+        return Fail(Reason, QStringLiteral("interrupted"));
+    }
     if (FInPlace) {
         const bool written = WriteInPlace(FPath, FHeld, Reason);
         FHeld.clear();
@@ -198,6 +217,8 @@ bool TOutputFile::Commit(QString* Reason)
     }
     if (error == 0 && ::rename(FTemporary.constData(), FPath.constData()) != 0)
         error = errno;
+    ForgetTemporary(FSlot);
+    FSlot = -1;
     if (error != 0) {
         Discard();
         return Fail(

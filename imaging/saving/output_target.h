@@ -23,7 +23,8 @@ bool WriteOutputFile(const QString& FileName, const QByteArray& Bytes, QString* 
 // target only by Commit; destroying the object before that removes the
 // temporary file, so a failure half-way leaves nothing behind. A FIFO or
 // device is written in place, and only at Commit (its reader never sees a
-// half-made file).
+// half-made file). Once a termination signal came (temporary_files.h) the
+// temporary is gone: writes and Commit fail, and nothing is renamed.
 class TOutputFile
 {
   public:
@@ -46,6 +47,7 @@ class TOutputFile
     QByteArray FTemporary; // empty when written in place
     QByteArray FHeld;      // a device's or FIFO's bytes until Commit
     int FDescriptor = -1;
+    int FSlot = -1; // the temporary's place in the table a signal empties
     int FError = 0;
     bool FInPlace = false;
 };
