@@ -63,7 +63,7 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
         const bool hadPixels = !picture->IsEmpty();
         picture->DecodeFor(DrawnSize);
         if (hadPixels && picture->IsEmpty())
-            Report(Location, picture->LoadError());
+            Report(Location, picture);
         KeepWithinMemory(picture);
         return picture;
     }
@@ -83,7 +83,7 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
     if (!refusal.isEmpty()) {
         // Found again under its text, and still empty: nothing is read.
         picture->SetIdentifier(Location);
-        Report(Location, refusal);
+        Report(Location, TFailure{TFailureKind::Refused, refusal});
         return picture;
     }
     if (location.Kind == TPictureLocation::TKind::File) {
@@ -95,7 +95,7 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
             picture->LoadFile(location.ResolvedPath);
         }
         if (picture->IsEmpty() && !location.Name.isEmpty())
-            Report(Location, picture->LoadError());
+            Report(Location, picture);
     } else {
         try {
             picture->LoadFromLocation(Location);
@@ -103,13 +103,18 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
             // A resource that does not decode: drawn as nothing, like a file.
         }
         if (location.Kind == TPictureLocation::TKind::Resource && !picture->LoadError().isEmpty())
-            Report(Location, picture->LoadError());
+            Report(Location, picture);
     }
     KeepWithinMemory(picture);
     return picture;
 }
 
-void THTMLPictureCache::Report(const QString& Location, const QString& Reason)
+void THTMLPictureCache::Report(const QString& Location, const THTMLPicture* Picture)
+{
+    Report(Location, TFailure{Picture->LoadFailureKind(), Picture->LoadError()});
+}
+
+void THTMLPictureCache::Report(const QString& Location, const TFailure& Reason)
 {
     if (OnPictureRefused)
         OnPictureRefused(Location, Reason);

@@ -3,6 +3,7 @@
 #include "imaging/saving/temporary_files.h"
 #include "toolkit/file_names.h"
 
+#include <QIODevice>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
@@ -133,6 +134,7 @@ void TOutputFile::Discard()
     FSlot = -1;
     FTemporary.clear();
     FHeld.clear();
+    FDevice = nullptr;
 }
 
 bool TOutputFile::Open(const QString& FileName, QString* Reason)
@@ -177,6 +179,16 @@ bool TOutputFile::Open(const QString& FileName, QString* Reason)
     return true;
 }
 
+bool TOutputFile::Open(QIODevice* Device)
+{
+    Discard();
+    FError = 0;
+    FName.clear();
+    FInPlace = false;
+    FDevice = Device;
+    return FDevice != nullptr;
+}
+
 bool TOutputFile::Write(const char* Data, qint64 Size)
 {
     if (FError != 0)
@@ -185,7 +197,7 @@ bool TOutputFile::Write(const char* Data, qint64 Size)
         FError = EINTR;
         return false;
     }
-    if (FInPlace) {
+    if (FInPlace || FDevice) {
         FHeld.append(Data, qsizetype(Size));
         return true;
     }
@@ -201,6 +213,11 @@ bool TOutputFile::Commit(QString* Reason)
     if (TerminationSignal() != 0) {
         Discard();
         return Fail(Reason, QStringLiteral("interrupted"));
+    }
+    if (FDevice) {
+        const bool written = FDevice->write(FHeld) == FHeld.size();
+        FHeld.clear();
+        return written || Fail(Reason, QStringLiteral("could not write: %1").arg(FDevice->errorString()));
     }
     if (FInPlace) {
         const bool written = WriteInPlace(FPath, FHeld, Reason);
