@@ -74,16 +74,17 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
     picture->SetAsynchronous(false);
     picture->SetMaxPixels(FPolicy.MaxPicturePixels);
     picture->SetDecodeBox(DrawnSize);
-    QString refusal = LocationRefusal(FPolicy, location);
-    if (refusal.isEmpty() && FDropped.contains(location.Key))
-        refusal = QStringLiteral("the text's pictures need more than the %1 of decoded pictures kept at "
-                                 "once (draw them smaller with WIDTH and HEIGHT, or name fewer)")
-                      .arg(QLocale::c().formattedDataSize(FPolicy.MaxCachedBytes, 0,
-                                                          QLocale::DataSizeTraditionalFormat));
-    if (!refusal.isEmpty()) {
+    TFailure refusal{TFailureKind::Refused, LocationRefusal(FPolicy, location)};
+    if (refusal.Text.isEmpty() && FDropped.contains(location.Key))
+        refusal = TFailure{
+            TFailureKind::OutOfMemory,
+            QStringLiteral("the text's pictures need more than the %1 of decoded pictures kept "
+                           "at once (draw them smaller with WIDTH and HEIGHT, or name fewer)")
+                .arg(QLocale::c().formattedDataSize(FPolicy.MaxCachedBytes, 0, QLocale::DataSizeIecFormat))};
+    if (!refusal.Text.isEmpty()) {
         // Found again under its text, and still empty: nothing is read.
         picture->SetIdentifier(Location);
-        Report(Location, TFailure{TFailureKind::Refused, refusal});
+        Report(Location, refusal);
         return picture;
     }
     if (location.Kind == TPictureLocation::TKind::File) {

@@ -201,8 +201,11 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
         return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,
                        QStringLiteral("unknown image format"));
 
-    // The header's size decides before any pixel memory exists.
-    const QSize declared = reader.size();
+    // The header's size decides before any pixel memory exists. A PNG header
+    // that libpng would refuse (printing so itself) is left to the damage
+    // check below.
+    const bool badPngHeader = Data.startsWith(PngSignature) && !PngHeaderSize(Data).isValid();
+    const QSize declared = badPngHeader ? QSize() : reader.size();
     if (declared.isValid()) {
         QString reason;
         const TGpStatus sizeStatus = CheckImageSize(declared.width(), declared.height(), &reason);

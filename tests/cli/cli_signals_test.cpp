@@ -10,8 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <utime.h>
 
 namespace
@@ -83,8 +83,10 @@ TEST_P(CliSignals, ATemporaryIsRemovedAndTheBatchStopsWithTheSignalsStatus)
     const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
     const QStringList written = QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files);
     EXPECT_LT(written.size(), Inputs);
-    EXPECT_TRUE(errors.contains(QStringLiteral("stopped by signal %1").arg(c.Signal))) << errors.toStdString();
-    EXPECT_TRUE(errors.contains(QStringLiteral("%1 of %2 reflections written").arg(written.size()).arg(Inputs)))
+    EXPECT_TRUE(errors.contains(QStringLiteral("stopped by signal %1").arg(c.Signal)))
+        << errors.toStdString();
+    EXPECT_TRUE(
+        errors.contains(QStringLiteral("%1 of %2 reflections written").arg(written.size()).arg(Inputs)))
         << errors.toStdString();
     // What is there is whole.
     for (const QString& name : written)
@@ -92,8 +94,8 @@ TEST_P(CliSignals, ATemporaryIsRemovedAndTheBatchStopsWithTheSignalsStatus)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CliSignals,
-                         ::testing::Values(TSignalCase{"interrupt", SIGINT}, TSignalCase{"terminate", SIGTERM},
-                                           TSignalCase{"hang_up", SIGHUP}),
+                         ::testing::Values(TSignalCase{"interrupt", SIGINT},
+                                           TSignalCase{"terminate", SIGTERM}, TSignalCase{"hang_up", SIGHUP}),
                          [](const ::testing::TestParamInfo<TSignalCase>& Info) {
                              return std::string(Info.param.Name);
                          });

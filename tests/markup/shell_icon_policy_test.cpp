@@ -60,10 +60,10 @@ QImage Draw(const QString& Markup, TPicturePolicy Policy, QStringList* Looked = 
 
 struct TIconCase {
     const char* Name;
-    const char* Path;   // %1 is the resolved temporary root
-    const char* Allow;  // folder allowed, %1 as above; empty: none
-    int Index;          // the icon drawn: 3 folder, 6 image, 10 text, 0 plain file
-    bool LooksInside;   // whether any path is looked at (all inside the folder)
+    const char* Path;  // %1 is the resolved temporary root
+    const char* Allow; // folder allowed, %1 as above; empty: none
+    int Index;         // the icon drawn: 3 folder, 6 image, 10 text, 0 plain file
+    bool LooksInside;  // whether any path is looked at (all inside the folder)
 };
 
 class ShellIconPolicy : public ::testing::TestWithParam<TIconCase>

@@ -200,8 +200,9 @@ TEST(PictureLimits, PicturesThatDoNotFitTogetherAreReadOncePerPictureNotPerRefer
     policy.OnLocalPath = [&](const QString& Path) { read << QFileInfo(Path).fileName(); };
     cache.SetPolicy(policy);
     QStringList refused;
-    cache.OnPictureRefused = [&](const QString& Location, const QString& Reason) {
-        refused << QFileInfo(Location).fileName() + u' ' + Reason;
+    cache.OnPictureRefused = [&](const QString& Location, const TFailure& Reason) {
+        EXPECT_EQ(Reason.Kind, TFailureKind::OutOfMemory);
+        refused << QFileInfo(Location).fileName() + u' ' + Reason.Text;
     };
     const auto location = [&](const char* Name) {
         return QStringLiteral("file://") + folders.Path(QStringLiteral("allowed/") + QLatin1String(Name));
@@ -210,9 +211,9 @@ TEST(PictureLimits, PicturesThatDoNotFitTogetherAreReadOncePerPictureNotPerRefer
     for (int i = 0; i < 20; ++i)
         cache.PictureForLocation(location(i % 2 ? "b.png" : "a.png"));
     EXPECT_EQ(read, QStringList({"a.png", "b.png"}));
-    EXPECT_EQ(refused,
-              QStringList({"a.png the text's pictures need more than the 20 KB of decoded pictures "
-                           "kept at once (draw them smaller with WIDTH and HEIGHT, or name fewer)"}));
+    EXPECT_EQ(refused.join(u'|').toStdString(),
+              "a.png the text's pictures need more than the 20 KiB of decoded pictures kept at once (draw "
+              "them smaller with WIDTH and HEIGHT, or name fewer)");
     EXPECT_FALSE(cache.PictureForLocation(location("b.png"))->IsEmpty());
     EXPECT_LE(cache.DecodedBytes(), policy.MaxCachedBytes);
     // A new text starts afresh.
