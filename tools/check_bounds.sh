@@ -140,7 +140,7 @@ STDERR_PATTERN='p0.png.*not read' \
   check "64 KB of distinct refused references" 2 300 0 "${text[@]}" --file "$work/many-references.txt"
 check "64 KB of a& (bare ampersands)" 2 300 0 "${text[@]}" --width 800 --file "$work/ampersands.txt"
 check "4,000 &copy without semicolons" 2 300 0 "${text[@]}" --width 800 --file "$work/copy-entities.txt"
-check "64 KB of words, ampersands and entities" 2 300 0 "${text[@]}" --width 800 --file "$work/mixed-ampersands.txt"
+check "64 KB of words, ampersands and entities in 800 x 600" 2 300 0 "${text[@]}" --width 800 --height 600 --file "$work/mixed-ampersands.txt"
 check "64 KB of <body bgcolor>x" 2 300 0 "${text[@]}" --file "$work/bodies.txt"
 check "64 KB of <body> gradients" 2 300 0 "${text[@]}" --file "$work/gradients.txt"
 STDERR_PATTERN='not read.*--allow-files' \
