@@ -5,6 +5,7 @@
 #include "cli/message_routing.h"
 #include "cli/reporter.h"
 #include "imaging/parallel_work.h"
+#include "imaging/saving/temporary_files.h"
 #include "imaging/thread_budget.h"
 
 #include <algorithm>
@@ -41,6 +42,9 @@ TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCl
     const int threads = std::clamp(Workers, 1, std::max(1, total));
     const TThreadBudget budget(std::max(threads, TThreadBudget::Current()));
     TParallelWork(threads).ForEach(total, [&](int index, int) {
+        // Asked to stop: no further file is started.
+        if (TerminationSignal() != 0)
+            return;
         const TImageJob& job = Jobs[std::size_t(index)];
         const TMessageSubject subject(job.Input == QLatin1String("-") ? QStringLiteral("standard input")
                                                                       : job.Input);
@@ -51,9 +55,12 @@ TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCl
                 Reporter.Failure(job.Input, result.Road);
             if (!result.Warning.isEmpty())
                 Reporter.Failure(job.Input, result.Warning);
-        } else {
+        } else if (TerminationSignal() == 0) {
             ++failed;
             Reporter.Failure(job.Input, result.Reason);
+        } else {
+            ++failed;
+            Reporter.Failure(job.Input, QStringLiteral("stopped before it was written"));
         }
         Reporter.Progress(++finished, total, job.Input);
     });

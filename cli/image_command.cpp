@@ -5,9 +5,11 @@
 #include "cli/job_plan.h"
 #include "cli/message_routing.h"
 #include "cli/reporter.h"
+#include "imaging/saving/temporary_files.h"
 
 #include <QDir>
 #include <csignal>
+#include <cstring>
 #include <thread>
 
 int RunImageCommand(const TImageCommandOptions& Options)
@@ -27,6 +29,17 @@ int RunImageCommand(const TImageCommandOptions& Options)
     const int workers =
         Options.Jobs > 0 ? Options.Jobs : int(std::max(1u, std::thread::hardware_concurrency()));
     const TBatchSummary summary = RunImageBatch(jobs, workers, reporter);
+
+    if (const int stopSignal = TerminationSignal()) {
+        reporter.Line(QStringLiteral("lumivex-cli: stopped by signal %1 (%2): %3 of %4 reflections written, "
+                                     "no temporary file left")
+                          .arg(stopSignal)
+                          .arg(QString::fromLocal8Bit(::strsignal(stopSignal)))
+                          .arg(summary.Written)
+                          .arg(jobs.size()));
+        SetMessageReporter(nullptr);
+        return 128 + stopSignal;
+    }
 
     if (jobs.size() > 1 || summary.Failed > 0)
         reporter.Line(

@@ -29,7 +29,9 @@ QString SystemError(int Error)
     return QString::fromLocal8Bit(std::strerror(Error));
 }
 
-QString KindOf(mode_t Mode)
+} // namespace
+
+QString FileKindName(unsigned Mode)
 {
     if (S_ISFIFO(Mode))
         return QStringLiteral("a FIFO");
@@ -41,6 +43,9 @@ QString KindOf(mode_t Mode)
         return QStringLiteral("a socket");
     return QStringLiteral("not a regular file");
 }
+
+namespace
+{
 
 // Appends up to Limit bytes from Descriptor; false with Reason on a read error.
 bool ReadUpTo(int Descriptor, QByteArray& Data, qsizetype Limit, QString& Reason)
@@ -63,6 +68,20 @@ bool ReadUpTo(int Descriptor, QByteArray& Data, qsizetype Limit, QString& Reason
         if (got == 0)
             break;
     }
+    return true;
+}
+
+// Whether a declared Size is over the pixel limit, with the reason.
+bool OverPixelLimit(const QSize& Declared, const TInputLimits& Limits, QString& Reason)
+{
+    if (!Declared.isValid() || Limits.MaxPixels <= 0 ||
+        std::int64_t(Declared.width()) * Declared.height() <= Limits.MaxPixels)
+        return false;
+    Reason = QStringLiteral("the picture declares %1 × %2 pixels, over the limit of %3 "
+                            "(raise it with --max-pixels N)")
+                 .arg(Declared.width())
+                 .arg(Declared.height())
+                 .arg(Limits.MaxPixels);
     return true;
 }
 
@@ -134,7 +153,7 @@ bool ReadImageInput(const QString& Input, const TInputLimits& Limits, TInputByte
         }
         if (!S_ISREG(status.st_mode)) {
             Reason = QStringLiteral("is %1; only regular files and - (standard input) are read")
-                         .arg(KindOf(status.st_mode));
+                         .arg(FileKindName(status.st_mode));
             return false;
         }
         if (status.st_size > MaxEncodedBytes) {
@@ -156,16 +175,9 @@ bool ReadImageInput(const QString& Input, const TInputLimits& Limits, TInputByte
 
     // The header's size decides before the rest is read: a few bytes may
     // declare gigabytes of pixels.
-    const QSize declared = DeclaredImageSize(head);
-    if (declared.isValid() && Limits.MaxPixels > 0 &&
-        std::int64_t(declared.width()) * declared.height() > Limits.MaxPixels) {
-        Reason = QStringLiteral("the picture declares %1 × %2 pixels, over the limit of %3 "
-                                "(raise it with --max-pixels N)")
-                     .arg(declared.width())
-                     .arg(declared.height())
-                     .arg(Limits.MaxPixels);
+    QSize declared = DeclaredImageSize(head);
+    if (OverPixelLimit(declared, Limits, Reason))
         return false;
-    }
 
     // A regular file reserves its size and its picture's before it is read;
     // standard input, read once per run, is bounded by the input limit alone.
@@ -177,6 +189,7 @@ bool ReadImageInput(const QString& Input, const TInputLimits& Limits, TInputByte
     Budget().Acquire(lease + pictureLease);
     Bytes.FLease = lease;
     Bytes.FPictureLease = pictureLease;
+    const qsizetype headSize = head.size();
     Bytes.FData = std::move(head);
     if (Bytes.FData.size() == HeadBytes || standardInput) {
         if (expected >= 0)
@@ -190,6 +203,25 @@ bool ReadImageInput(const QString& Input, const TInputLimits& Limits, TInputByte
         Reason = QStringLiteral("too large to be a picture (more than %1 bytes)").arg(MaxEncodedBytes);
         Bytes.ReleaseAll();
         return false;
+    }
+    // A header past the first bytes (a JPEG's frame after a long comment, a
+    // TIFF directory at the end) is found in the whole file before anything
+    // is decoded, so that its picture is reserved too. The file's share is
+    // given back first: waiting while holding it could wait for ever on
+    // workers that wait the same way.
+    if (!declared.isValid() && Bytes.FData.size() > headSize) {
+        declared = DeclaredImageSize(Bytes.FData);
+        if (OverPixelLimit(declared, Limits, Reason)) {
+            Bytes.ReleaseAll();
+            return false;
+        }
+        if (declared.isValid()) {
+            const std::int64_t picture =
+                Limits.PictureBytes ? Limits.PictureBytes(declared) : DecodedPictureBytes(declared);
+            Budget().Release(Bytes.FLease);
+            Budget().Acquire(Bytes.FLease + picture);
+            Bytes.FPictureLease = picture;
+        }
     }
     return true;
 }

@@ -43,6 +43,10 @@ struct TInputLimits {
     std::function<std::int64_t(const QSize&)> PictureBytes;
 };
 
+// "a FIFO", "a character device", "a block device", "a socket" or "not a
+// regular file", for a file mode that is not a regular file's.
+QString FileKindName(unsigned Mode);
+
 // Reads an input of the command line: "-" is standard input, anything else
 // must be a regular file (a FIFO, device or socket is refused at once rather
 // than waited on). The format and the declared size are checked from the

@@ -2,16 +2,26 @@
 
 #include "cli/command_output.h"
 #include "cli/image_options.h"
+#include "pictures/picture_location.h"
+#include "toolkit/file_names.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <sys/stat.h>
 
 namespace
 {
-QString Canonical(const QString& Path)
+// One text per file, whatever the spelling: an existing regular file by its
+// device and inode, so that links, "./" and ".." all meet; anything else by
+// its path as the system resolves it.
+QString FileIdentity(const QString& Path)
 {
-    return QDir::cleanPath(QFileInfo(Path).absoluteFilePath());
+    struct stat status {
+    };
+    if (::stat(FileNameBytes(Path).constData(), &status) == 0 && S_ISREG(status.st_mode))
+        return QStringLiteral("inode %1:%2").arg(status.st_dev).arg(status.st_ino);
+    return ResolveLocalPath(Path);
 }
 
 // Two workers writing one file, or one worker replacing a file that another
@@ -21,14 +31,14 @@ void RefuseConflicts(std::vector<TImageJob>& Jobs)
     QHash<QString, qsizetype> inputs;
     for (qsizetype i = 0; i < qsizetype(Jobs.size()); ++i)
         if (Jobs[i].Input != StandardStream)
-            inputs.insert(Canonical(Jobs[i].Input), i);
+            inputs.insert(FileIdentity(Jobs[i].Input), i);
 
     QHash<QString, qsizetype> outputs;
     for (qsizetype i = 0; i < qsizetype(Jobs.size()); ++i) {
         TImageJob& job = Jobs[i];
         if (job.Output == StandardStream)
             continue;
-        const QString output = Canonical(job.Output);
+        const QString output = FileIdentity(job.Output);
         const auto earlier = outputs.constFind(output);
         if (earlier != outputs.constEnd()) {
             job.Refusal = QStringLiteral("its output %1 is already the output of %2")
@@ -36,7 +46,13 @@ void RefuseConflicts(std::vector<TImageJob>& Jobs)
             continue;
         }
         const auto reader = inputs.constFind(output);
-        if (reader != inputs.constEnd() && *reader != i && Jobs.size() > 1) {
+        if (reader != inputs.constEnd() && *reader == i) {
+            job.Refusal = QStringLiteral("its output %1 is the picture itself, which its reflection would "
+                                         "replace (write it elsewhere: -o OTHER_FILE, or -d DIR)")
+                              .arg(job.Output);
+            continue;
+        }
+        if (reader != inputs.constEnd()) {
             job.Refusal = QStringLiteral("its output %1 would replace the input %2 of this batch")
                               .arg(job.Output, Jobs[*reader].Input);
             continue;

@@ -4,6 +4,7 @@
 #include "cli/text_command.h"
 #include "cli/text_options.h"
 #include "imaging/imaging_library.h"
+#include "imaging/saving/temporary_files.h"
 #include "toolkit/file_names.h"
 
 #include <QGuiApplication>
@@ -23,6 +24,7 @@ int RunTextMode(const QStringList& Arguments)
         std::fputs(qPrintable(TextUsageText()), stdout);
         return 0;
     }
+    WatchTerminationSignals();
     const TImagingStartup imaging = TImagingLibrary::Start();
     const int status = RunTextCommand(parsed.Options);
     TImagingLibrary::Stop(imaging.Token);
@@ -59,6 +61,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    WatchTerminationSignals();
     const TImagingStartup imaging = TImagingLibrary::Start();
     int status = 2;
     if (parsed.Command == QLatin1String("image"))

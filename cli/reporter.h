@@ -4,6 +4,11 @@
 #include <cstdio>
 #include <mutex>
 
+// Name as it is, or, when it holds control characters (a newline would split
+// the line) or bytes that are not UTF-8, between double quotes with C's
+// escapes, as `ls --quoting-style=c` writes it: "a\nb.png", "x\377.png".
+QString QuotedFileName(const QString& Name);
+
 // Lines for standard error, written whole under a lock so that workers never
 // interleave inside a line.
 class TCliReporter

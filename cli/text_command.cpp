@@ -1,19 +1,39 @@
 #include "cli/text_command.h"
 
 #include "cli/command_output.h"
+#include "cli/input_reading.h"
 #include "cli/reporter.h"
 #include "cli/text_options.h"
 #include "cli/text_render.h"
+#include "imaging/saving/temporary_files.h"
 #include "markup/label_rendering.h"
+#include "toolkit/file_names.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
+// One rule for a text from an argument, a file or standard input: valid
+// UTF-8 to its last byte (a sequence cut at the end is invalid too). A null
+// string when it is not.
+QString StrictUtf8(const QByteArray& Bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(Bytes);
+    if (decoder.hasError())
+        return {};
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 bool ReadMarkup(const QString& Name, QString& Markup, QString& Reason)
 {
     QFile file;
@@ -23,12 +43,26 @@ bool ReadMarkup(const QString& Name, QString& Markup, QString& Reason)
             return false;
         }
     } else {
-        if (QFileInfo(Name).isDir()) {
-            Reason = QStringLiteral("is a folder, not a text");
+        // Opened without blocking and checked before reading, as image inputs
+        // are: a FIFO without a writer would wait for ever.
+        const int descriptor =
+            ::open(FileNameBytes(Name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (descriptor < 0) {
+            Reason = QStringLiteral("could not open: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
-        file.setFileName(Name);
-        if (!file.open(QIODevice::ReadOnly)) {
+        struct stat status {
+        };
+        if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+            Reason = S_ISDIR(status.st_mode)
+                         ? QStringLiteral("is a folder, not a text")
+                         : QStringLiteral("is %1; only regular files and - (standard input) are read")
+                               .arg(FileKindName(status.st_mode));
+            ::close(descriptor);
+            return false;
+        }
+        if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(descriptor);
             Reason = QStringLiteral("could not open: %1").arg(file.errorString());
             return false;
         }
@@ -50,9 +84,8 @@ bool ReadMarkup(const QString& Name, QString& Markup, QString& Reason)
         Reason = QStringLiteral("too long for a label (more than %1 bytes)").arg(MaxMarkupBytes);
         return false;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    Markup = decoder(bytes);
-    if (decoder.hasError()) {
+    Markup = StrictUtf8(bytes);
+    if (Markup.isNull()) {
         Reason = QStringLiteral("is not UTF-8 text");
         return false;
     }
@@ -75,6 +108,12 @@ int RunTextCommand(const TTextCommandOptions& Options)
                          reason);
         return 1;
     }
+    // An argument's bytes that are not UTF-8 came through as lone surrogates
+    // (file_names.h): refused as a file's would be.
+    if (Options.File.isEmpty() && !markup.isValidUtf16()) {
+        reporter.Failure(QStringLiteral("text"), QStringLiteral("is not UTF-8 text"));
+        return 1;
+    }
     // The limit counts the UTF-8 bytes of an argument as of a file.
     if (markup.toUtf8().size() > MaxMarkupBytes) {
         reporter.Failure(QStringLiteral("text"),
@@ -95,8 +134,17 @@ int RunTextCommand(const TTextCommandOptions& Options)
     // A transparent picture goes into formats without alpha over the
     // background colour, as the window's save puts it.
     const ImageSaveFormat format = OutputFormat(Options.Format, Options.Output);
-    if (!WriteCommandOutput(PictureForFormat(image, format, ColorToRGB(Options.Background)), format,
-                            Options.Quality, Options.Output, reason)) {
+    const bool written = WriteCommandOutput(PictureForFormat(image, format, ColorToRGB(Options.Background)),
+                                            format, Options.Quality, Options.Output, reason);
+    if (const int stopSignal = TerminationSignal()) {
+        reporter.Line(QStringLiteral("lumivex-cli: text: stopped by signal %1 (%2), %3")
+                          .arg(stopSignal)
+                          .arg(QString::fromLocal8Bit(::strsignal(stopSignal)),
+                               written ? QStringLiteral("the picture was written")
+                                       : QStringLiteral("nothing written")));
+        return 128 + stopSignal;
+    }
+    if (!written) {
         reporter.Failure(
             Options.Output == StandardStream ? QStringLiteral("standard output") : Options.Output, reason);
         return 1;

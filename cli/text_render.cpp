@@ -1,5 +1,6 @@
 #include "cli/text_render.h"
 
+#include "cli/command_output.h"
 #include "cli/text_options.h"
 #include "imaging/image_limits.h"
 #include "markup/label_rendering.h"
@@ -83,6 +84,18 @@ QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& M
                                   .arg(size.width())
                                   .arg(size.height())
                                   .arg(Options.MaxPixels));
+
+    // A format's own side limit is known before anything is drawn: a picture
+    // it cannot hold is not made (trimming may yet make it fit).
+    const TSaveFormatInfo* format = FindSaveFormat(OutputFormat(Options.Format, Options.Output));
+    if (!Options.Trim && format && format->MaxSide > 0 &&
+        (size.width() > format->MaxSide || size.height() > format->MaxSide))
+        return Refuse(Reason, QStringLiteral("the text would be %1 × %2 pixels; %3 holds at most %4 a side "
+                                             "(give a smaller --width and --height, or another -f)")
+                                  .arg(size.width())
+                                  .arg(size.height())
+                                  .arg(QString::fromLatin1(format->OptionName).toUpper())
+                                  .arg(format->MaxSide));
 
     // The window's save paints its pictures through the same call.
     TLabelPictureOptions picture;

@@ -113,6 +113,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     policy.AllowFolder(QDir::currentPath());
     policy.MaxPicturePixels = 1'000'000;
     policy.MaxCachedBytes = 8 << 20;
+    // Every path the lookup looks at, pictures and shell icons alike, must lie
+    // inside the allowed folder once resolved.
+    const QString inside = policy.AllowedFolders.value(0) + u'/';
+    bool lookedOutside = false;
+    policy.OnLocalPath = [&](const QString& Path) {
+        if (!Path.startsWith(inside))
+            lookedOutside = true;
+    };
     rendering.PictureCache()->SetPolicy(policy);
 
     QImage surface(width, height, QImage::Format_RGB32);
@@ -128,10 +136,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         if (cache.PictureAt(i)->Identifier().contains(QLatin1String("outside")) &&
             !cache.PictureAt(i)->IsEmpty())
             readOutside = true;
-    // A link out of the folder is refused as such, never followed; the
+    // A link out of the folder is refused as such, never followed, and no
+    // path outside it is looked at; the
     // laid-out size is never negative and the surface keeps its size.
-    if (readOutside || fitting.width() < 1 || fitting.height() < 1 || rendering.MarkupWidth() < 0 ||
-        surface.size() != QSize(width, height))
+    if (readOutside || lookedOutside || fitting.width() < 1 || fitting.height() < 1 ||
+        rendering.MarkupWidth() < 0 || surface.size() != QSize(width, height))
         std::abort();
     QDir::setCurrent(started);
     return 0;

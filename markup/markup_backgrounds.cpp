@@ -43,7 +43,8 @@ void DrawBodyIcon(TMarkupContext& Context, const QString& Name, bool Right, TLin
 {
     const TEdges& run = Walk.Run;
     const TMarkupRequest& request = Context.Request;
-    if (IsImageListName(Name)) {
+    const QString upper = UpperCaseAscii(Name);
+    if (IsImageListName(upper)) {
         const int index = IntValue(Name.mid(4));
         const TImageList* images = request.Images;
         if (images && index >= 0 && index < images->Count()) {
@@ -52,11 +53,11 @@ void DrawBodyIcon(TMarkupContext& Context, const QString& Name, bool Right, TLin
                                             QRect(x, run.Top, images->Width(), images->Height()), false);
         }
     }
-    if (IsShellIconName(Name)) {
-        const bool large = Name.contains(u"LSYS:");
+    if (IsShellIconName(upper)) {
+        const bool large = upper.contains(u"LSYS:");
         const int x = Right ? run.Right - ShellIconSize(large).width() : run.Left;
-        Walk.Painter().ShellIcon(Name.mid(5), large, QPoint(x, run.Top), request.ScaleImages,
-                                 request.ImageScale);
+        Walk.Painter().ShellIcon(ShellIconOf(Context, Name.mid(5)), large, QPoint(x, run.Top),
+                                 request.ScaleImages, request.ImageScale);
     }
 }
 

@@ -91,10 +91,9 @@ void TMarkupCanvasPainter::ImageListPicture(const TImageList& Images, int Index,
     StretchBitmapBits(FCanvas, Target, bitmap);
 }
 
-void TMarkupCanvasPainter::ShellIcon(const QString& Name, bool Large, QPoint At, bool Scaled, double Factor)
+void TMarkupCanvasPainter::ShellIcon(int Index, bool Large, QPoint At, bool Scaled, double Factor)
 {
-    QSize size;
-    DrawShellIcon(FCanvas, At.x(), At.y(), Name, Large, true, Scaled, Factor, size);
+    DrawShellIcon(FCanvas, At.x(), At.y(), Index, Large, Scaled, Factor);
 }
 
 void TMarkupCanvasPainter::Picture(THTMLPicture& Picture, const QRect& Target, bool Stretched)

@@ -19,7 +19,7 @@ class TMarkupCanvasPainter final : public TMarkupPainter
     void Line(QPoint From, QPoint To, TColor Color, int Width) override;
     void FocusRect(const QRect& Rect) override;
     void ImageListPicture(const TImageList& Images, int Index, const QRect& Target, bool Stretched) override;
-    void ShellIcon(const QString& Name, bool Large, QPoint At, bool Scaled, double Factor) override;
+    void ShellIcon(int Index, bool Large, QPoint At, bool Scaled, double Factor) override;
     void Picture(THTMLPicture& Picture, const QRect& Target, bool Stretched) override;
     void ClippedPicture(THTMLPicture& Picture, QPoint At, const QRect& Clip) override;
     void TiledPicture(THTMLPicture& Picture, const QRect& Area) override;

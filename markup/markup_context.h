@@ -77,6 +77,8 @@ class TMarkupContext
     // read twice and labels repeat their tags.
     QHash<QString, TFontTag> FontTags;
     QHash<QString, TImageTag> ImageTags;
+    // Shell icons by name: finding one may look at a file.
+    QHash<QString, int> ShellIcons;
 
   private:
     std::unique_ptr<TFont> FEntryFont;

@@ -37,12 +37,12 @@ class TMarkupPainter
     virtual void FocusRect(const QRect& Rect) = 0;
 
     // Pictures: an image-list entry at Target's corner, or stretched into it;
-    // a shell icon at At, scaled by Factor when Scaled; a picture at its own
+    // the shell icon Index at At, scaled by Factor when Scaled; a picture at its own
     // size at Target's corner or stretched into Target; a picture at At
     // clipped to Clip; a picture repeated over Area from its top-left corner.
     virtual void ImageListPicture(const TImageList& Images, int Index, const QRect& Target,
                                   bool Stretched) = 0;
-    virtual void ShellIcon(const QString& Name, bool Large, QPoint At, bool Scaled, double Factor) = 0;
+    virtual void ShellIcon(int Index, bool Large, QPoint At, bool Scaled, double Factor) = 0;
     virtual void Picture(THTMLPicture& Picture, const QRect& Target, bool Stretched) = 0;
     virtual void ClippedPicture(THTMLPicture& Picture, QPoint At, const QRect& Clip) = 0;
     virtual void TiledPicture(THTMLPicture& Picture, const QRect& Area) = 0;
@@ -59,7 +59,7 @@ class TNullPainter final : public TMarkupPainter
     void Line(QPoint, QPoint, TColor, int) override {}
     void FocusRect(const QRect&) override {}
     void ImageListPicture(const TImageList&, int, const QRect&, bool) override {}
-    void ShellIcon(const QString&, bool, QPoint, bool, double) override {}
+    void ShellIcon(int, bool, QPoint, bool, double) override {}
     void Picture(THTMLPicture&, const QRect&, bool) override {}
     void ClippedPicture(THTMLPicture&, QPoint, const QRect&) override {}
     void TiledPicture(THTMLPicture&, const QRect&) override {}

@@ -59,8 +59,8 @@ QSize PlacePicture(TMarkupContext& Context, const TImageTag& Image, const QStrin
     if (IsShellIconName(upper)) {
         const bool large = upper.contains(u"LSYS:");
         const QSize icon = ShellIconSize(large);
-        Walk.Painter().ShellIcon(Name.mid(5), large, QPoint(run.Left, run.Top), request.ScaleImages,
-                                 request.ImageScale);
+        Walk.Painter().ShellIcon(ShellIconOf(Context, Name.mid(5)), large, QPoint(run.Left, run.Top),
+                                 request.ScaleImages, request.ImageScale);
         size = DeviceSize(Context, icon.width(), icon.height());
     }
     const int width = ClampMarkupPictureSide(Image.Width);
@@ -104,6 +104,19 @@ bool IsImageListName(const QString& Upper)
 bool IsShellIconName(const QString& Upper)
 {
     return Upper.contains(u"SSYS:") || Upper.contains(u"LSYS:");
+}
+
+int ShellIconOf(TMarkupContext& Context, const QString& Name)
+{
+    auto found = Context.ShellIcons.constFind(Name);
+    if (found != Context.ShellIcons.constEnd())
+        return *found;
+    // The picture cache's policy says which files the markup may look at;
+    // without a cache the markup is the user's own, as in the window.
+    const THTMLPictureCache* cache = Context.Request.PictureCache;
+    const int index = ShellIconIndex(Name, cache ? cache->Policy() : TPicturePolicy{});
+    Context.ShellIcons.insert(Name, index);
+    return index;
 }
 
 THTMLPicture* FindPicture(const TMarkupContext& Context, const QString& Name, const QSize& DrawnSize)

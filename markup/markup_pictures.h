@@ -18,6 +18,11 @@ THTMLPicture* FindPicture(const TMarkupContext& Context, const QString& Name,
 bool IsImageListName(const QString& Upper);
 bool IsShellIconName(const QString& Upper);
 
+// The shell icon Name (what follows "SSYS:" or "LSYS:") gives, found once
+// per call under the picture cache's policy: a stranger's markup learns
+// nothing of files it may not read.
+int ShellIconOf(TMarkupContext& Context, const QString& Name);
+
 // An image tag: the picture's size, the image anchor test, whether it fits on
 // the line, and its drawing. Returns false when the picture must start the
 // next line (its tag stays in the markup).

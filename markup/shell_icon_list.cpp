@@ -1,5 +1,8 @@
 #include "markup/shell_icon_list.h"
 
+#include "pictures/local_file_probe.h"
+#include "pictures/picture_policy.h"
+
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QPainter>
@@ -14,6 +17,8 @@ namespace
 
 constexpr int SmallSide = 16;
 constexpr int LargeSide = 32;
+// As much of a file as the MIME database itself looks at to know its kind.
+constexpr qsizetype KindBytes = 16 * 1024;
 
 const QColor Outline(64, 64, 64);
 const QColor Paper(255, 255, 255);
@@ -221,23 +226,29 @@ QImage Icon(int Index, bool Large)
     return Large ? icons.Large[std::size_t(Index)] : icons.Small[std::size_t(Index)];
 }
 
-int IndexOf(const QString& Name)
+int IndexOf(const QString& Name, const TPicturePolicy& Policy)
 {
     if (Name.isEmpty())
         return iconFile;
-    const QFileInfo info(Name);
-    if (info.isDir())
+    const TLocalFileProbe probe = ProbeLocalFile(Policy, Name, KindBytes);
+    if (probe.Kind == TLocalFileProbe::TKind::Folder)
         return iconFolder;
     static const QMimeDatabase database;
-    // Only regular files are read; anything else is judged by its name.
-    if (info.isFile())
-        return IndexOfType(database.mimeTypeForFile(info, QMimeDatabase::MatchDefault));
+    // Only what the file's name tells, no file-system call: QFileInfo's
+    // name is taken from the text.
+    QString fileName = QFileInfo(Name).fileName();
+    if (probe.Kind == TLocalFileProbe::TKind::RegularFile)
+        return IndexOfType(database.mimeTypeForFileNameAndData(fileName, probe.Head));
     // An extension alone (".txt") names the kind of its files; the MIME
     // database takes it for a hidden file without one.
-    QString fileName = info.fileName();
     if (fileName.startsWith(QLatin1Char('.')))
         fileName.prepend(QLatin1Char('x'));
     return IndexOfType(database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension));
+}
+
+int IndexOf(const QString& Name)
+{
+    return IndexOf(Name, TPicturePolicy{});
 }
 
 } // namespace ShellIconList

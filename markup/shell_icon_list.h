@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+struct TPicturePolicy;
+
 // The process-wide indexed icon list that markup refers to by number or by
 // file name: a fixed set of icons drawn by us (file, folder, drive, kinds of
 // file), the same on every machine whatever icon theme it has. Only QtGui is
@@ -34,6 +36,11 @@ int Count();
 QImage Icon(int Index, bool Large);
 // The index for Name: an existing folder gives the folder icon, an existing
 // file the icon of its kind by content and name, anything else the icon of
-// the kind its name suggests (".txt" alone gives the text icon).
+// the kind its name suggests (".txt" alone gives the text icon). Under
+// Policy only the files it lets the markup look at are examined (see
+// ProbeLocalFile); the others, and special files, are judged by their name
+// alone, so the icon tells nothing of what exists. Without a policy any
+// local file is examined, as the window's own markup may.
+int IndexOf(const QString& Name, const TPicturePolicy& Policy);
 int IndexOf(const QString& Name);
 } // namespace ShellIconList

@@ -3,6 +3,7 @@
 #include "markup/shell_icon_list.h"
 #include "markup/stretch_bitmap_bits.h"
 #include "markup/text_helpers.h"
+#include "pictures/picture_policy.h"
 #include "toolkit/graphics/bitmap.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/canvas_geometry.h"
@@ -29,21 +30,27 @@ QSize ShellIconSize(bool Large)
     return QSize(side, side);
 }
 
-void DrawShellIcon(TCanvas& Canvas, int X, int Y, const QString& Name, bool Large, bool Draw, bool Scale,
-                   double Factor, QSize& Size)
+int ShellIconIndex(const QString& Name, const TPicturePolicy& Policy)
 {
-    const int side = ShellIconList::IconSize(Large);
-    Size = QSize(side, side);
-    int index = 0;
     bool number = false;
     const int value = IntValue(Name, &number);
     if (number)
-        index = value;
-    else if (!Name.isEmpty())
-        index = ShellIconList::IndexOf(Name);
-    if (!Draw)
-        return;
-    const QImage icon = ShellIconList::Icon(index, Large);
+        return value;
+    return Name.isEmpty() ? 0 : ShellIconList::IndexOf(Name, Policy);
+}
+
+void DrawShellIcon(TCanvas& Canvas, int X, int Y, const QString& Name, bool Large, bool Draw, bool Scale,
+                   double Factor, QSize& Size)
+{
+    Size = ShellIconSize(Large);
+    if (Draw)
+        DrawShellIcon(Canvas, X, Y, ShellIconIndex(Name, TPicturePolicy{}), Large, Scale, Factor);
+}
+
+void DrawShellIcon(TCanvas& Canvas, int X, int Y, int Index, bool Large, bool Scale, double Factor)
+{
+    const int side = ShellIconList::IconSize(Large);
+    const QImage icon = ShellIconList::Icon(Index, Large);
     if (icon.isNull())
         return;
     if (!Scale) {

@@ -20,8 +20,8 @@ QString TagAttributes(const QString& Markup, int Skip);
 bool HasAttribute(const QString& Attributes, const QString& Name);
 
 enum class TValueCase {
-    Upper,     // colours, faces, picture names, ALT
-    AsWritten, // SRC
+    Upper,     // colours, faces
+    AsWritten, // picture names: SRC, ALT, the body's pictures
 };
 
 // The text between the first two double quotes after Name, as in

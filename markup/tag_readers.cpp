@@ -7,11 +7,12 @@
 namespace
 {
 
-std::optional<QString> OptionalValue(const QString& Attributes, const QString& Name)
+std::optional<QString> OptionalValue(const QString& Attributes, const QString& Name,
+                                     TValueCase Case = TValueCase::Upper)
 {
     if (!HasAttribute(Attributes, Name))
         return std::nullopt;
-    return AttributeValue(Attributes, Name);
+    return AttributeValue(Attributes, Name, Case);
 }
 
 // "BGCOLOR" and "BGCOLORTO" of paragraph and body tags. The first colour is
@@ -73,9 +74,11 @@ TBodyTag ReadBodyTag(const QString& Markup)
 {
     const QString attributes = TagAttributes(Markup, LongTagPrefix);
     TBodyTag tag;
-    tag.Background = OptionalValue(attributes, QStringLiteral("BACKGROUND"));
-    tag.TopLeft = OptionalValue(attributes, QStringLiteral("BGTOPLEFT"));
-    tag.TopRight = OptionalValue(attributes, QStringLiteral("BGTOPRIGHT"));
+    // Picture names are paths on a file system that tells cases apart: kept
+    // as written (schemes and prefixes are matched in any case).
+    tag.Background = OptionalValue(attributes, QStringLiteral("BACKGROUND"), TValueCase::AsWritten);
+    tag.TopLeft = OptionalValue(attributes, QStringLiteral("BGTOPLEFT"), TValueCase::AsWritten);
+    tag.TopRight = OptionalValue(attributes, QStringLiteral("BGTOPRIGHT"), TValueCase::AsWritten);
     ReadBackgroundColors(attributes, tag.HasBackground, tag.BackgroundFrom, tag.HasGradient,
                          tag.BackgroundTo);
     tag.VerticalGradient = HasAttribute(attributes, QStringLiteral("DIR")) &&
@@ -88,7 +91,7 @@ TImageTag ReadImageTag(const QString& Markup)
     const QString attributes = TagAttributes(Markup, ShortTagPrefix);
     TImageTag tag;
     tag.Source = AttributeValue(attributes, QStringLiteral("SRC"), TValueCase::AsWritten);
-    tag.Alt = OptionalValue(attributes, QStringLiteral("ALT"));
+    tag.Alt = OptionalValue(attributes, QStringLiteral("ALT"), TValueCase::AsWritten);
     tag.Width = IntValue(AttributeValue(attributes, QStringLiteral("WIDTH")));
     tag.Height = IntValue(AttributeValue(attributes, QStringLiteral("HEIGHT")));
     if (HasAttribute(attributes, QStringLiteral("ALIGN"))) {

@@ -30,7 +30,7 @@ struct TParagraphTag {
 };
 TParagraphTag ReadParagraphTag(const QString& Markup);
 
-// <BODY>: attributes from the tag's sixth character. Picture names upper case.
+// <BODY>: attributes from the tag's sixth character. Picture names as written.
 struct TBodyTag {
     std::optional<QString> Background;
     std::optional<QString> TopLeft;
@@ -46,7 +46,7 @@ TBodyTag ReadBodyTag(const QString& Markup);
 // <IMG>: attributes from the tag's third character.
 struct TImageTag {
     QString Source;             // "SRC", case kept
-    std::optional<QString> Alt; // upper case
+    std::optional<QString> Alt; // case kept
     int Width = 0;
     int Height = 0;
     bool AlignTop = false;    // ALIGN present and a double quote followed by TOP

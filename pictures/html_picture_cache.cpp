@@ -3,6 +3,7 @@
 #include "pictures/html_picture.h"
 #include "pictures/picture_location.h"
 
+#include <QLocale>
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -40,6 +41,7 @@ void THTMLPictureCache::ClearPictures()
     for (TEntry& entry : FEntries)
         entry.Picture.reset();
     FEntries.clear();
+    FDropped.clear();
 }
 
 qint64 THTMLPictureCache::DecodedBytes() const
@@ -72,18 +74,27 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
     picture->SetAsynchronous(false);
     picture->SetMaxPixels(FPolicy.MaxPicturePixels);
     picture->SetDecodeBox(DrawnSize);
-    const QString refusal = LocationRefusal(FPolicy, location);
-    if (!refusal.isEmpty()) {
+    TFailure refusal{TFailureKind::Refused, LocationRefusal(FPolicy, location)};
+    if (refusal.Text.isEmpty() && FDropped.contains(location.Key))
+        refusal = TFailure{
+            TFailureKind::OutOfMemory,
+            QStringLiteral("the text's pictures need more than the %1 of decoded pictures kept "
+                           "at once (draw them smaller with WIDTH and HEIGHT, or name fewer)")
+                .arg(QLocale::c().formattedDataSize(FPolicy.MaxCachedBytes, 0, QLocale::DataSizeIecFormat))};
+    if (!refusal.Text.isEmpty()) {
         // Found again under its text, and still empty: nothing is read.
         picture->SetIdentifier(Location);
-        Report(Location, TFailure{TFailureKind::Refused, refusal});
+        Report(Location, refusal);
         return picture;
     }
     if (location.Kind == TPictureLocation::TKind::File) {
         // The resolved path is what was judged, so it is what is opened.
         picture->SetIdentifier(Location);
-        if (!location.Name.isEmpty())
+        if (!location.Name.isEmpty()) {
+            if (FPolicy.OnLocalPath)
+                FPolicy.OnLocalPath(location.ResolvedPath);
             picture->LoadFile(location.ResolvedPath);
+        }
         if (picture->IsEmpty() && !location.Name.isEmpty())
             Report(Location, picture);
     } else {
@@ -124,6 +135,8 @@ void THTMLPictureCache::KeepWithinMemory(const THTMLPicture* Newest)
         if (oldest == FEntries.end())
             return;
         total -= oldest->Picture->DecodedBytes();
+        if (!oldest->Key.isEmpty())
+            FDropped.insert(oldest->Key);
         FEntries.erase(oldest);
     }
 }

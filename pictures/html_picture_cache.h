@@ -2,6 +2,7 @@
 
 #include "pictures/picture_policy.h"
 
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -13,7 +14,10 @@ class THTMLPicture;
 // An owning list of pictures found again by their Identifier (the location
 // text they were loaded from) or, through PictureForLocation, by what that
 // text names. The decoded pictures it keeps stay under its policy's memory
-// limit: the least recently used go first.
+// limit: the least recently used go first. A picture dropped that way is not
+// read again until the cache is cleared (it is refused, and told, when named
+// again): a text whose pictures do not fit at once would otherwise decode
+// them again on every reference, each evicting the next.
 class THTMLPictureCache
 {
   public:
@@ -65,6 +69,7 @@ class THTMLPictureCache
     void KeepWithinMemory(const THTMLPicture* Newest);
 
     std::vector<TEntry> FEntries;
+    QSet<QString> FDropped; // keys of the pictures dropped for memory
     TPicturePolicy FPolicy;
     quint64 FUseClock = 0;
 };

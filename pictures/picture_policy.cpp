@@ -29,8 +29,15 @@ QString LocationRefusal(const TPicturePolicy& Policy, const TPictureLocation& Lo
         return Policy.AllowedFolders.isEmpty() ? QStringLiteral("program resources are not read") : QString();
     if (Policy.AllowedFolders.isEmpty())
         return QStringLiteral("local files are not read");
+    return IsInsideAllowedFolder(Policy, Location.ResolvedPath)
+               ? QString()
+               : QStringLiteral("outside the allowed folders");
+}
+
+bool IsInsideAllowedFolder(const TPicturePolicy& Policy, const QString& Path)
+{
     for (const QString& folder : Policy.AllowedFolders)
-        if (IsInsideFolder(Location.ResolvedPath, folder))
-            return {};
-    return QStringLiteral("outside the allowed folders");
+        if (IsInsideFolder(Path, folder))
+            return true;
+    return false;
 }

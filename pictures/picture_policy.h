@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <functional>
 
 struct TPictureLocation;
 
@@ -23,6 +24,10 @@ struct TPicturePolicy {
     // Bytes of decoded pictures a cache keeps at once; beyond them the least
     // recently used pictures are dropped (and read again when next named).
     qint64 MaxCachedBytes = qint64(256) << 20;
+    // Hears every local path just before the lookup opens or examines it on
+    // disk, once the policy has let it through: what a test or a fuzzer
+    // watches to see that nothing outside the allowed folders is touched.
+    std::function<void(const QString& Path)> OnLocalPath;
 
     // Adds Folder as it resolves now; an existing link to a folder allows the
     // folder it points to.
@@ -33,3 +38,7 @@ struct TPicturePolicy {
 // file is judged by its resolved path, so neither ".." nor a link leads out
 // of an allowed folder. Remote locations are never fetched and never refused.
 QString LocationRefusal(const TPicturePolicy& Policy, const TPictureLocation& Location);
+
+// Whether the absolute, cleaned Path lies inside one of the allowed folders
+// (by its text alone: resolve it first to judge where it leads).
+bool IsInsideAllowedFolder(const TPicturePolicy& Policy, const QString& Path);

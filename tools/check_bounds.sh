@@ -105,8 +105,19 @@ def noisy_png(path, width, height):
     open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
 noisy_png(work + "/photo-15mp.png", 4600, 3400)
 open(work + "/big-picture.txt", "w").write('<img src="file://%s/photo-15mp.png">' % work)
+# Two such pictures do not fit in the cache together: alternating them must
+# not decode one again on every reference.
+import shutil
+shutil.copy(work + "/photo-15mp.png", work + "/photo-15mp-b.png")
+open(work + "/alternating.txt", "w").write("".join(
+    '<img src="file://%s/photo-15mp%s.png">' % (work, "-b" if i % 2 else "") for i in range(40)))
 refs = "".join('<img src="file:///nowhere/p%d.png">' % i for i in range(3000))
 open(work + "/many-references.txt", "w").write(("x" + refs)[:65536])
+# Bare ampersands underline the next character: each used to cost the
+# whole line before it.
+open(work + "/ampersands.txt", "w").write("a&" * 32768)
+open(work + "/copy-entities.txt", "w").write("&copy" * 4000)
+open(work + "/mixed-ampersands.txt", "w").write(("word&x &copy &amp; " * 4000)[:65536])
 spellings = ["file://%s/photo-4000.png", "file:///%s/photo-4000.png", "FILE://%s/photo-4000.png",
              "file:////%s/./photo-4000.png"]
 open(work + "/spellings.txt", "w").write("".join('<img src="%s" width="40" height="20">' % (s % work) for s in spellings))
@@ -123,12 +134,20 @@ STDERR_PATTERN='declares-15000.png.*15000 × 15000' \
 check "one file under four spellings" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/spellings.txt"
 check "text filling the default limit (14 megapixels)" 2 300 0 "${text[@]}" --file "$work/big-text.txt"
 check "a 15.6-megapixel picture at its own size" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/big-picture.txt"
+STDERR_PATTERN='kept at once' \
+  check "two 15.6-megapixel pictures alternating 40 times" 2 300 0 "${text[@]}" --allow-files "$work" --width 800 --height 600 --file "$work/alternating.txt"
 STDERR_PATTERN='p0.png.*not read' \
   check "64 KB of distinct refused references" 2 300 0 "${text[@]}" --file "$work/many-references.txt"
+check "64 KB of a& (bare ampersands)" 2 300 0 "${text[@]}" --width 800 --file "$work/ampersands.txt"
+check "4,000 &copy without semicolons" 2 300 0 "${text[@]}" --width 800 --file "$work/copy-entities.txt"
+check "64 KB of words, ampersands and entities in 800 x 600" 2 300 0 "${text[@]}" --width 800 --height 600 --file "$work/mixed-ampersands.txt"
 check "64 KB of <body bgcolor>x" 2 300 0 "${text[@]}" --file "$work/bodies.txt"
 check "64 KB of <body> gradients" 2 300 0 "${text[@]}" --file "$work/gradients.txt"
 STDERR_PATTERN='not read.*--allow-files' \
   check "a local file without --allow-files" 2 300 0 "${text[@]}" '<img src="file:///etc/hostname">x'
+mkfifo "$work/markup-pipe.txt"
+STDERR_PATTERN='is a FIFO' \
+  check "text --file FIFO without a writer refused" 2 300 1 "${text[@]}" --file "$work/markup-pipe.txt"
 STDERR_PATTERN='more than 65536 bytes' \
   check "120,000 UTF-8 bytes as an argument refused" 2 300 1 "${text[@]}" "$(python3 -c 'print("€" * 40000)')"
 

@@ -46,9 +46,12 @@ for target in image_decoding layout_reader png_encoder markup_helpers markup_dra
   # The label is rendered under the memory a server would give it.
   rss_limit=4096
   [[ $target == label_rendering ]] && rss_limit=768
+  # A dictionary of the markup's words, where the target has one.
+  dictionary=()
+  [[ -f fuzz/$target.dict ]] && dictionary=(-dict="fuzz/$target.dict")
   log=build-sanitized/findings/$target.log
   echo "fuzz: $target (${mode})"
-  if ! "build-sanitized/fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=$rss_limit -timeout=20 \
+  if ! "build-sanitized/fuzz/fuzz_$target" "${limits[@]}" "${dictionary[@]}" -max_len=$max_len -rss_limit_mb=$rss_limit -timeout=20 \
     -artifact_prefix="build-sanitized/findings/$target-" "$corpus" >"$log" 2>&1; then
     echo "fuzz: $target FAILED; see $root/$log"
     tail -n 40 "$log"

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QIODevice>
 #include <QImageReader>
+#include <QtEndian>
 #include <algorithm>
 #include <mutex>
 
@@ -114,6 +115,31 @@ TDecodedImage Failure(TFailureKind Kind, TGpStatus Status, QString Reason, QByte
 
 } // namespace
 
+namespace
+{
+const QByteArray PngSignature("\x89PNG\r\n\x1a\n", 8);
+
+// The size in a PNG's IHDR chunk, when the chunk is whole and its values are
+// ones the format allows; invalid otherwise (the decode then says why).
+QSize PngHeaderSize(const QByteArray& Head)
+{
+    if (Head.size() < 33 || Head.mid(12, 4) != "IHDR" || qFromBigEndian<quint32>(Head.constData() + 8) != 13)
+        return {};
+    const auto* bytes = reinterpret_cast<const uchar*>(Head.constData());
+    const quint32 width = qFromBigEndian<quint32>(bytes + 16);
+    const quint32 height = qFromBigEndian<quint32>(bytes + 20);
+    const int depth = bytes[24], colour = bytes[25];
+    const bool depthFits =
+        (colour == 0 && (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16)) ||
+        (colour == 3 && (depth == 1 || depth == 2 || depth == 4 || depth == 8)) ||
+        ((colour == 2 || colour == 4 || colour == 6) && (depth == 8 || depth == 16));
+    if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu || !depthFits ||
+        bytes[26] != 0 || bytes[27] != 0 || bytes[28] > 1)
+        return {};
+    return QSize(int(width), int(height));
+}
+} // namespace
+
 TDecodedImage DecodeImage(const QByteArray& Data)
 {
     return DecodeImage(Data, TDecodeOptions{});
@@ -121,6 +147,9 @@ TDecodedImage DecodeImage(const QByteArray& Data)
 
 QByteArray DetectImageFormat(const QByteArray& Head, const QByteArray& FormatHint)
 {
+    // The readers' complaints about a head are told by the decode that
+    // follows, in its one line naming the file, not here.
+    const TDecoderMessageCapture quiet;
     QBuffer buffer;
     buffer.setData(Head);
     buffer.open(QIODevice::ReadOnly);
@@ -172,8 +201,11 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
         return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,
                        QStringLiteral("unknown image format"));
 
-    // The header's size decides before any pixel memory exists.
-    const QSize declared = reader.size();
+    // The header's size decides before any pixel memory exists. A PNG header
+    // that libpng would refuse (printing so itself) is left to the damage
+    // check below.
+    const bool badPngHeader = Data.startsWith(PngSignature) && !PngHeaderSize(Data).isValid();
+    const QSize declared = badPngHeader ? QSize() : reader.size();
     if (declared.isValid()) {
         QString reason;
         const TGpStatus sizeStatus = CheckImageSize(declared.width(), declared.height(), &reason);
@@ -273,6 +305,11 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
 
 QSize DeclaredImageSize(const QByteArray& Head)
 {
+    // A PNG's header is checked here first: libpng prints its own complaint
+    // about a bad one to standard error, outside any file's message.
+    if (Head.startsWith(PngSignature) && !PngHeaderSize(Head).isValid())
+        return {};
+    const TDecoderMessageCapture quiet;
     QBuffer buffer;
     buffer.setData(Head);
     buffer.open(QIODevice::ReadOnly);

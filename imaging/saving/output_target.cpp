@@ -1,5 +1,6 @@
 #include "imaging/saving/output_target.h"
 
+#include "imaging/saving/temporary_files.h"
 #include "toolkit/file_names.h"
 
 #include <QIODevice>
@@ -129,6 +130,8 @@ void TOutputFile::Discard()
     FDescriptor = -1;
     if (!FTemporary.isEmpty())
         ::unlink(FTemporary.constData());
+    ForgetTemporary(FSlot);
+    FSlot = -1;
     FTemporary.clear();
     FHeld.clear();
     FDevice = nullptr;
@@ -158,12 +161,20 @@ bool TOutputFile::Open(const QString& FileName, QString* Reason)
     if (exists && !S_ISREG(status.st_mode))
         return Fail(Reason,
                     QStringLiteral("%1 is neither a file nor a device that can be written").arg(FileName));
+    // What a run killed outright left beside this output goes first.
+    RemoveStaleTemporaries(FPath);
     FDescriptor = CreateTemporaryBeside(FPath, exists ? &status : nullptr, FTemporary);
     if (FDescriptor < 0) {
         FTemporary.clear();
         return Fail(
             Reason,
             QStringLiteral("could not create %1: %2").arg(FileNameFromBytes(FPath), SystemError(errno)));
+    }
+    FSlot = RememberTemporary(FTemporary);
+    // A signal just before the temporary was remembered would miss it.
+    if (TerminationSignal() != 0) {
+        Discard();
+        return Fail(Reason, QStringLiteral("interrupted"));
     }
     return true;
 }
@@ -182,6 +193,10 @@ bool TOutputFile::Write(const char* Data, qint64 Size)
 {
     if (FError != 0)
         return false;
+    if (TerminationSignal() != 0) {
+        FError = EINTR;
+        return false;
+    }
     if (FInPlace || FDevice) {
         FHeld.append(Data, qsizetype(Size));
         return true;
@@ -195,6 +210,10 @@ bool TOutputFile::Write(const char* Data, qint64 Size)
 
 bool TOutputFile::Commit(QString* Reason)
 {
+    if (TerminationSignal() != 0) {
+        Discard();
+        return Fail(Reason, QStringLiteral("interrupted"));
+    }
     if (FDevice) {
         const bool written = FDevice->write(FHeld) == FHeld.size();
         FHeld.clear();
@@ -215,6 +234,8 @@ bool TOutputFile::Commit(QString* Reason)
     }
     if (error == 0 && ::rename(FTemporary.constData(), FPath.constData()) != 0)
         error = errno;
+    ForgetTemporary(FSlot);
+    FSlot = -1;
     if (error != 0) {
         Discard();
         return Fail(

@@ -26,7 +26,9 @@ bool WriteOutputFile(const QString& FileName, const QByteArray& Bytes, QString* 
 // temporary file, so a failure half-way leaves nothing behind. A FIFO or
 // device is written in place, and only at Commit (its reader never sees a
 // half-made file). Opened on a device instead of a name, the bytes are
-// likewise held and the device gets them all at Commit.
+// likewise held and the device gets them all at Commit. Once a termination
+// signal came (temporary_files.h) the temporary is gone: writes and Commit
+// fail, and nothing is renamed.
 class TOutputFile
 {
   public:
@@ -51,6 +53,7 @@ class TOutputFile
     QByteArray FHeld;      // a device's or FIFO's bytes until Commit
     QIODevice* FDevice = nullptr;
     int FDescriptor = -1;
+    int FSlot = -1; // the temporary's place in the table a signal empties
     int FError = 0;
     bool FInPlace = false;
 };

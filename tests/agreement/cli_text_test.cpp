@@ -145,6 +145,13 @@ TEST(CliText, BadTextsAndOptionsAreRefusedWithAReason)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    // A text file whose last character is cut: one UTF-8 rule for files,
+    // standard input and arguments.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("in")));
+    QFile cut(dir.filePath(QStringLiteral("in/cut.txt")));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write("cut \xe2\x82");
+    cut.close();
     const struct {
         QStringList arguments;
         QByteArray input;
@@ -167,6 +174,9 @@ TEST(CliText, BadTextsAndOptionsAreRefusedWithAReason)
         {{"text", "--file", "missing.txt", "-o", "x.png"}, {}, 1, "missing.txt"},
         {{"text", "-", "-o", "x.png"}, QByteArray(70000, 'a'), 1, "too long for a label"},
         {{"text", "-", "-o", "x.png"}, QByteArray("\xff\xfe bad"), 1, "not UTF-8"},
+        {{"text", "-", "-o", "x.png"}, QByteArray("cut \xe2\x82"), 1, "not UTF-8"},
+        {{"text", "--file", "in/cut.txt", "-o", "x.png"}, {}, 1, "not UTF-8"},
+        {{"text", "--file", "in", "-o", "x.png"}, {}, 1, "is a folder"},
         {{"text", "", "-o", "x.png"}, {}, 1, "no text to draw"},
         {{"text", "Hi", "-o", "no-such-folder/x.png"}, {}, 1, "no-such-folder"},
     };

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace
 {
@@ -120,6 +121,57 @@ TEST_F(CliBatch, AnOutputNeverReplacesAnotherInput)
     EXPECT_TRUE(run.Stderr.contains(QStringLiteral("would replace the input"))) << run.Stderr.toStdString();
     EXPECT_EQ(ReadAll(Path("first-reflection.png")), before);
     EXPECT_EQ(SniffFormat(ReadAll(Path("first-reflection-reflection.png"))), QStringLiteral("png"));
+}
+
+TEST_F(CliBatch, APictureIsNeverReplacedByItsOwnReflection)
+{
+    ASSERT_TRUE(QDir().mkpath(Path("sub")));
+    ASSERT_TRUE(QFile::link(Path("first.png"), Path("link.png")));
+    ASSERT_EQ(::link(QFile::encodeName(Path("first.png")).constData(),
+                     QFile::encodeName(Path("hard.png")).constData()),
+              0);
+    const QByteArray before = ReadAll(Path("first.png"));
+    // The same file as the output under every spelling: the name itself,
+    // "./", "..", a symbolic and a hard link; one picture and a batch.
+    const struct {
+        const char* Name;
+        QStringList Arguments;
+    } cases[] = {
+        {"the same name", {"image", "first.png", "-o", "first.png"}},
+        {"./ before it", {"image", "first.png", "-o", "./first.png"}},
+        {"through ..", {"image", "first.png", "-o", "sub/../first.png"}},
+        {"a symbolic link to it", {"image", "first.png", "-o", "link.png"}},
+        {"a hard link to it", {"image", "hard.png", "-o", "first.png"}},
+        {"its full path, another format", {"image", "first.png", "-f", "png", "-o", Path("first.png")}},
+    };
+    for (const auto& c : cases) {
+        const TCliRun run = RunCli(c.Arguments, FDir.path());
+        EXPECT_EQ(run.ExitCode, 1) << c.Name;
+        EXPECT_TRUE(run.Stderr.contains(QStringLiteral("write it elsewhere: -o OTHER_FILE, or -d DIR")))
+            << c.Name << ": " << run.Stderr.toStdString();
+        EXPECT_EQ(ReadAll(Path("first.png")), before) << c.Name;
+    }
+}
+
+TEST_F(CliBatch, ANameWithControlCharactersStaysOnItsOneLine)
+{
+    const struct {
+        const char* Name;
+        QString Input;
+        const char* Shown;
+    } cases[] = {
+        {"a newline", QStringLiteral("two\nlines.png"), "lumivex-cli: \"two\\nlines.png\": "},
+        {"a tab and an escape", QStringLiteral("a\tb\x1b.png"), "lumivex-cli: \"a\\tb\\033.png\": "},
+        {"a plain name stays plain", QStringLiteral("plain.png"), "lumivex-cli: plain.png: "},
+    };
+    for (const auto& c : cases) {
+        const TCliRun run = RunCli({"image", c.Input, "-o", "out.png"}, FDir.path());
+        EXPECT_EQ(run.ExitCode, 1) << c.Name;
+        const QStringList lines = run.Stderr.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_FALSE(lines.isEmpty()) << c.Name;
+        EXPECT_TRUE(lines.first().startsWith(QString::fromUtf8(c.Shown)))
+            << c.Name << ": " << run.Stderr.toStdString();
+    }
 }
 
 TEST_F(CliBatch, ManyFilesOnManyWorkersAllArrive)

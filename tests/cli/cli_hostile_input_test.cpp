@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 namespace
 {
@@ -26,6 +28,28 @@ mode_t KindOf(const QString& Path)
     struct stat status {
     };
     return ::lstat(QFile::encodeName(Path).constData(), &status) == 0 ? (status.st_mode & S_IFMT) : 0;
+}
+
+// A 10 x 10 PNG whose header names a bit depth its colour type cannot have.
+QByteArray PngWithBadHeader()
+{
+    const auto chunk = [](const char* Type, const QByteArray& Data) {
+        QByteArray out(4, '\0');
+        qToBigEndian<quint32>(quint32(Data.size()), out.data());
+        const QByteArray body = QByteArray(Type, 4) + Data;
+        QByteArray crc(4, '\0');
+        qToBigEndian<quint32>(
+            quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
+            crc.data());
+        return out + body + crc;
+    };
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(10, header.data());
+    qToBigEndian<quint32>(10, header.data() + 4);
+    header[8] = 3; // depth 3 does not exist
+    header[9] = 6;
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) +
+           chunk("IDAT", qCompress(QByteArray(110, '\0')).mid(4)) + chunk("IEND", {});
 }
 
 struct TInputCase {
@@ -71,6 +95,12 @@ TEST(CliHostileInput, EachInputGetsItsVerdictWithoutHanging)
          "kept.gif: warning: damaged"},
         {"tga by its name", file("picture.tga", TgaOf(NoisyPicture(20, 10))), {}, 0, ""},
         {"text", file("notes.png", "not a picture at all"), {}, 1, "unknown image format"},
+        {"png whose header libpng refuses", file("header.png", PngWithBadHeader()), {}, 1, "header.png: "},
+        {"tiff whose directory lies past its end",
+         file("seek.tif", QByteArray("II*\0\xa0\x86\x01\0", 8) + QByteArray(50, '\0')),
+         {},
+         1,
+         "seek.tif: "},
         {"tiff with damaged LZW data",
          file("bad.tif", TiffWithDamagedLzw(NoisyPicture(64, 48))),
          {},

@@ -4,6 +4,7 @@
 #include "cli_run.h"
 #include "tests/support/gp_test_images.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -80,6 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TPictureCase{"allowed_picture_drawn", "x<img src=\"file://%1/allowed/green.png\">", true, true, false,
                      ""},
+        TPictureCase{"body_background_keeps_the_path_case",
+                     "x<body background=\"file://%1/allowed/green.png\">", true, true, false, ""},
         TPictureCase{
             "nothing_allowed_nothing_read", "x<img src=\"file://%1/allowed/green.png\">", false, false, false,
             "lumivex-cli: text: picture \"file://%1/allowed/green.png\" not drawn: local files are not "
@@ -104,6 +107,24 @@ TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
     huge.write(gp_test::PngDeclaring(15000, 15000));
     huge.close();
+    // A JPEG whose frame header follows 70 KB of comments, past the first
+    // 64 KiB that the format is told from.
+    {
+        QImage photo(200, 150, QImage::Format_RGB32);
+        photo.fill(Qt::darkCyan);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(photo.save(&buffer, "JPEG"));
+        const int app0End = 4 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));
+        QByteArray comments;
+        for (int i = 0; i < 2; ++i)
+            comments += QByteArray("\xFF\xFE\x88\xB8", 4) + QByteArray(35000 - 2, 'c');
+        jpeg.insert(app0End, comments);
+        QFile late(folders.Path(QStringLiteral("allowed/late.jpg")));
+        ASSERT_TRUE(late.open(QIODevice::WriteOnly));
+        late.write(jpeg);
+    }
     const QString out = folders.Path(QStringLiteral("out.png"));
     const struct {
         const char* Name;
@@ -111,6 +132,10 @@ TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
         int ExitCode;
         const char* Mentions;
     } cases[] = {
+        {"image whose frame follows 70 KB of comments, over a lowered limit",
+         {"image", "--max-pixels", "1000", "-o", out, folders.Path("allowed/late.jpg")},
+         1,
+         "declares 200 × 150 pixels, over the limit of 1000"},
         {"output over the limit",
          {"text", "-o", out, "--max-pixels", "1000", "a line of text"},
          1,
@@ -120,6 +145,11 @@ TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
           "x<img src=\"file://" + folders.Path("allowed/huge.png") + "\" width=\"10\" height=\"10\">"},
          0,
          "15000 × 15000 is over the limit of 16000000 pixels (raise the limit with --max-pixels N)"},
+        {"WebP over its side limit, refused before drawing",
+         {"text", "-o", folders.Path("out.webp"), "--max-pixels", "250000000", "--width", "32767", "--height",
+          "7629", "a line of text"},
+         1,
+         "the text would be 32767 × 7629 pixels; WEBP holds at most 16383 a side"},
         {"argument over 64 KB in UTF-8 bytes",
          {"text", "-o", out, QString(30000, QChar(0x20AC))},
          1,
@@ -138,6 +168,45 @@ TEST(CliUntrustedMarkup, LimitsAreRefusedWithTheOptionThatRaisesThem)
         EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Name << ": " << run.Stderr.toStdString();
         EXPECT_TRUE(run.Stderr.contains(QString::fromUtf8(c.Mentions)))
             << c.Name << ": " << run.Stderr.toStdString();
+    }
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(CliUntrustedMarkup, ShellIconNamesTellNothingOfFilesOutsideTheAllowedFolders)
+{
+    MarkupFolders folders;
+    QFile::copy(folders.Path(QStringLiteral("private/red.png")), folders.Path(QStringLiteral("private/red")));
+    // Each existing thing beside a missing name of the same kind by name: the
+    // drawings must not differ.
+    const struct {
+        const char* Name;
+        const char* Existing;
+        const char* Missing;
+    } pairs[] = {
+        {"a picture without an extension", "SSYS:%1/private/red", "SSYS:%1/private/gone"},
+        {"a folder", "LSYS:%1/private", "LSYS:%1/nothing"},
+    };
+    const QString out = folders.Path(QStringLiteral("out.png"));
+    for (const auto& pair : pairs) {
+        for (const bool allow : {false, true}) {
+            QByteArray drawn[2];
+            for (int i = 0; i < 2; ++i) {
+                const QString name =
+                    QString::fromUtf8(i == 0 ? pair.Existing : pair.Missing).arg(folders.Root.path());
+                QStringList arguments{QStringLiteral("text"), QStringLiteral("-o"), out};
+                if (allow)
+                    arguments << QStringLiteral("--allow-files") << folders.Path(QStringLiteral("allowed"));
+                const TCliRun run = RunCli(arguments << QStringLiteral("A<img src=\"%1\">").arg(name));
+                EXPECT_EQ(run.ExitCode, 0) << pair.Name << ": " << run.Stderr.toStdString();
+                drawn[i] = ReadAll(out);
+            }
+            EXPECT_FALSE(drawn[0].isEmpty()) << pair.Name;
+            EXPECT_EQ(drawn[0], drawn[1]) << pair.Name << (allow ? " with another folder allowed" : "");
+        }
     }
 }
 

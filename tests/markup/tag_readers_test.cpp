@@ -103,9 +103,10 @@ TEST(ReadBodyTag, ReadsPicturesColoursAndDirection)
 {
     const TBodyTag pictures =
         ReadBodyTag("<BODY BACKGROUND=\"tile\" BGTOPLEFT=\"idx:1\" BGTOPRIGHT=\"Logo\">text");
-    EXPECT_EQ(pictures.Background, QString("TILE"));
-    EXPECT_EQ(pictures.TopLeft, QString("IDX:1"));
-    EXPECT_EQ(pictures.TopRight, QString("LOGO"));
+    // Picture names keep their case: they may be paths.
+    EXPECT_EQ(pictures.Background, QString("tile"));
+    EXPECT_EQ(pictures.TopLeft, QString("idx:1"));
+    EXPECT_EQ(pictures.TopRight, QString("Logo"));
     EXPECT_FALSE(pictures.HasBackground);
 
     const TBodyTag horizontal = ReadBodyTag("<BODY BGCOLOR=\"clWhite\" BGCOLORTO=\"clNavy\">");
@@ -130,7 +131,7 @@ TEST(ReadImageTag, ReadsSourceSizeAlignmentAndWrap)
     const TImageTag image = ReadImageTag(
         "<IMG SRC=\"file:///Pics/Logo.png\" ALT=\"hover\" WIDTH=\"32\" HEIGHT=\"16\" ALIGN=\"top\">");
     EXPECT_EQ(image.Source, "file:///Pics/Logo.png");
-    EXPECT_EQ(image.Alt, QString("HOVER"));
+    EXPECT_EQ(image.Alt, QString("hover"));
     EXPECT_EQ(image.Width, 32);
     EXPECT_EQ(image.Height, 16);
     EXPECT_TRUE(image.AlignTop);

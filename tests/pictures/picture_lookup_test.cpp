@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -183,6 +184,41 @@ TEST(PictureLimits, TheLeastRecentlyUsedPicturesGoFirstWhenTheCacheIsFull)
     EXPECT_EQ(cache.FindByIdentifier(location("b.png")), nullptr);
     EXPECT_NE(cache.FindByIdentifier(location("c.png")), nullptr);
     EXPECT_LE(cache.DecodedBytes(), policy.MaxCachedBytes);
+}
+
+TEST(PictureLimits, PicturesThatDoNotFitTogetherAreReadOncePerPictureNotPerReference)
+{
+    PictureFolders folders;
+    QImage tile(64, 64, QImage::Format_ARGB32); // 16 KiB decoded
+    tile.fill(Qt::red);
+    for (const char* name : {"a.png", "b.png"})
+        folders.Write(QStringLiteral("allowed/") + QLatin1String(name), EncodedBytes(tile));
+    THTMLPictureCache cache;
+    TPicturePolicy policy;
+    policy.MaxCachedBytes = 20 * 1024; // one picture
+    QStringList read;
+    policy.OnLocalPath = [&](const QString& Path) { read << QFileInfo(Path).fileName(); };
+    cache.SetPolicy(policy);
+    QStringList refused;
+    cache.OnPictureRefused = [&](const QString& Location, const TFailure& Reason) {
+        EXPECT_EQ(Reason.Kind, TFailureKind::OutOfMemory);
+        refused << QFileInfo(Location).fileName() + u' ' + Reason.Text;
+    };
+    const auto location = [&](const char* Name) {
+        return QStringLiteral("file://") + folders.Path(QStringLiteral("allowed/") + QLatin1String(Name));
+    };
+    // A text alternating the two, as each paint lays it out again.
+    for (int i = 0; i < 20; ++i)
+        cache.PictureForLocation(location(i % 2 ? "b.png" : "a.png"));
+    EXPECT_EQ(read, QStringList({"a.png", "b.png"}));
+    EXPECT_EQ(refused.join(u'|').toStdString(),
+              "a.png the text's pictures need more than the 20 KiB of decoded pictures kept at once (draw "
+              "them smaller with WIDTH and HEIGHT, or name fewer)");
+    EXPECT_FALSE(cache.PictureForLocation(location("b.png"))->IsEmpty());
+    EXPECT_LE(cache.DecodedBytes(), policy.MaxCachedBytes);
+    // A new text starts afresh.
+    cache.ClearPictures();
+    EXPECT_FALSE(cache.PictureForLocation(location("a.png"))->IsEmpty());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QList>
 #include <QPainter>
+#include <cmath>
 
 namespace
 {
@@ -156,6 +157,20 @@ void AddEllipsis(TTextLine& Line, const TTextMeasure& Measure, int Limit)
     Line.Underlined.removeIf([keep](int Index) { return Index >= keep; });
 }
 
+// The right edge, in the painter's coordinates, of what can show on its
+// device: its clip and the device's size. The text before a prefix only
+// grows as prefixes follow, give or take a kerning pair, which the caller's
+// margin of a widest character covers.
+int ShownRight(const QPainter& Painter)
+{
+    const QPaintDevice* device = Painter.device();
+    QRectF shown = Painter.combinedTransform().inverted().mapRect(
+        QRectF(0, 0, device ? device->width() : 0, device ? device->height() : 0));
+    if (Painter.hasClipping())
+        shown &= Painter.clipBoundingRect();
+    return int(std::ceil(shown.right())) + 1;
+}
+
 } // namespace
 
 int DrawTextEx(TCanvas& Canvas, const QString& Text, QRect& Rect, unsigned Format)
@@ -256,8 +271,14 @@ int DrawTextEx(TCanvas& Canvas, const QString& Text, QRect& Rect, unsigned Forma
         } else {
             paint->drawText(QPoint(0, cell.Ascent), line.Text);
         }
+        // Each underline is placed by measuring the text before it, which
+        // costs its length: past what the painter can show, a long line of
+        // prefixes would cost the square of its length for nothing.
+        const int shown = ShownRight(*paint) + metrics.maxWidth();
         for (int index : line.Underlined) {
             const int from = measure.Width(line.Text.left(index));
+            if (from > shown)
+                break;
             const int to = measure.Width(line.Text.left(index + 1));
             paint->fillRect(QRect(from, cell.Ascent + metrics.underlinePos(), qMax(1, to - from),
                                   qMax(1, metrics.lineWidth())),
