@@ -2,6 +2,7 @@
 
 #include "imaging/gp_status.h"
 #include "imaging/image_limits.h"
+#include "imaging/metadata/image_packets.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -19,6 +20,8 @@ struct TDecodedImage {
     // The file is damaged; Image holds what decoded only when the options
     // asked to keep it (Status Ok), otherwise Status is DamagedImageStatus.
     bool Damaged = false;
+    // The file's colour profile and metadata, for the outputs that keep them.
+    TImagePackets Packets;
 };
 
 // How a decode treats what it is given.
@@ -43,7 +46,7 @@ struct TDecodeOptions {
 // The status of a refused damaged file.
 inline constexpr TGpStatus DamagedImageStatus = TGpStatus::GenericError;
 
-// Decodes PNG, JPEG, GIF (first frame), BMP, TIFF, icons and whatever else
+// Decodes PNG, JPEG, GIF (first frame), BMP, TIFF, HEIF and AVIF, icons and whatever else
 // Qt's readers know. Photos carrying an orientation tag come out upright.
 // Damaged, truncated and oversized files give a failure status, never a crash.
 // A decoder's warning or a short read is damage: the structure checks of
