@@ -21,6 +21,7 @@ enum class TOptionId {
     Jobs,
     MaxPixels,
     Lenient,
+    Strip,
     Help,
     Version
 };
@@ -54,6 +55,7 @@ std::vector<TImageOption> ImageOptions()
     options.push_back(valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}));
     options.push_back(valued(TOptionId::MaxPixels, {QStringLiteral("max-pixels")}));
     options.push_back(flag(TOptionId::Lenient, {QStringLiteral("lenient")}));
+    options.push_back(flag(TOptionId::Strip, {QStringLiteral("strip")}));
     options.push_back(flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}));
     options.push_back(flag(TOptionId::Version, {QStringLiteral("version")}));
     return options;
@@ -171,8 +173,8 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             Result.Action = option.Id == TOptionId::Help ? TCliAction::Help : TCliAction::Version;
             return false;
         }
-        if (option.Id == TOptionId::Lenient) {
-            options.Lenient = true;
+        if (option.Id == TOptionId::Lenient || option.Id == TOptionId::Strip) {
+            (option.Id == TOptionId::Lenient ? options.Lenient : options.Strip) = true;
             continue;
         }
         // The n-th time an option is named, in either spelling, takes its
@@ -224,7 +226,9 @@ QString CliUsageText()
            ReflectionUsageLines(QStringLiteral("picture"), WindowStartReflection) +
            QStringLiteral("  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
                           "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
-                          "                         instead of refusing it\n") +
+                          "                         instead of refusing it\n"
+                          "      --strip            write no colour profile and no metadata (EXIF, XMP,\n"
+                          "                         IPTC); a profiled picture is converted to sRGB first\n") +
            MaxPixelsUsageLines(QStringLiteral("refuse a picture whose header declares more pixels\n"
                                               "                        "),
                                DefaultImageMaxPixels) +
