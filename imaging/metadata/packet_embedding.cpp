@@ -47,7 +47,7 @@ TImagePackets PacketsForOutput(const TImagePackets& Packets, QSize Size, QString
         QString reason;
         out.Exif = UprightExif(Packets.Exif, Size, &reason);
         if (out.Exif.isEmpty())
-            Warn(Warnings, QStringLiteral("the EXIF packet is left out: %1").arg(reason));
+            Warn(Warnings, QStringLiteral("the EXIF packet: %1").arg(reason));
     }
     return out;
 }
@@ -78,7 +78,7 @@ QByteArray JpegWithPackets(const QByteArray& Jpeg, const TImagePackets& Packets,
         if (Packet.isEmpty())
             return;
         if (Header.size() + Packet.size() > MaxSegmentPayload) {
-            Warn(Warnings, QStringLiteral("the %1 packet is left out: %2 bytes do not fit in a JPEG segment")
+            Warn(Warnings, QStringLiteral("the %1 packet: %2 bytes do not fit in a JPEG segment")
                                .arg(QLatin1String(Name))
                                .arg(Packet.size()));
             return;
@@ -93,7 +93,7 @@ QByteArray JpegWithPackets(const QByteArray& Jpeg, const TImagePackets& Packets,
         const qsizetype part = MaxSegmentPayload - header.size() - 2;
         const qsizetype count = (Packets.Icc.size() + part - 1) / part;
         if (count > 255)
-            Warn(Warnings, QStringLiteral("the ICC profile is left out: %1 bytes do not fit in a JPEG file")
+            Warn(Warnings, QStringLiteral("the ICC profile: %1 bytes do not fit in a JPEG file")
                                .arg(Packets.Icc.size()));
         else
             for (qsizetype i = 0; i < count; ++i)
@@ -119,7 +119,7 @@ QByteArray WebpWithPackets(const QByteArray& Webp, const TImagePackets& Packets,
     const WebPData input{reinterpret_cast<const uint8_t*>(Webp.constData()), size_t(Webp.size())};
     WebPMux* mux = WebPMuxCreate(&input, 0);
     if (!mux) {
-        Warn(Warnings, QStringLiteral("the colour profile and metadata are left out: the WebP muxer refused the file"));
+        Warn(Warnings, QStringLiteral("the colour profile and metadata: the WebP muxer refused the file"));
         return Webp;
     }
     bool set = true;
@@ -140,8 +140,22 @@ QByteArray WebpWithPackets(const QByteArray& Webp, const TImagePackets& Packets,
     WebPDataClear(&assembled);
     WebPMuxDelete(mux);
     if (out.isEmpty()) {
-        Warn(Warnings, QStringLiteral("the colour profile and metadata are left out: the WebP muxer failed"));
+        Warn(Warnings, QStringLiteral("the colour profile and metadata: the WebP muxer failed"));
         return Webp;
     }
+    return out;
+}
+
+TOutputPackets PlanOutputPackets(const TImagePackets& Input, bool Strip, bool HoldsProfile, QSize OutputSize)
+{
+    TOutputPackets out;
+    out.Warnings = Input.Dropped;
+    if (Strip || !HoldsProfile)
+        out.ConvertFrom = Input.Icc;
+    if (Strip)
+        return out;
+    out.Packets = PacketsForOutput(Input, OutputSize, &out.Warnings);
+    if (!HoldsProfile)
+        out.Packets.Icc.clear();
     return out;
 }

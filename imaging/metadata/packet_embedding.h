@@ -9,6 +9,19 @@
 
 struct TPngChunk;
 
+// What one output gets of its input's packets.
+struct TOutputPackets {
+    TImagePackets Packets;  // what the writer embeds where its format has room
+    QByteArray ConvertFrom; // the profile whose colours become sRGB before writing; empty: none
+    QStringList Warnings;   // packets left out, each with its reason ("the EXIF packet: ...")
+};
+
+// The one decision: with Strip nothing is written and a profiled picture is
+// converted to sRGB; a format that holds no profile (HoldsProfile false)
+// gets the conversion too; otherwise everything goes, the EXIF rewritten for
+// an output of OutputSize pixels.
+TOutputPackets PlanOutputPackets(const TImagePackets& Input, bool Strip, bool HoldsProfile, QSize OutputSize);
+
 // The packets as an output of Size pixels carries them: the EXIF rewritten
 // upright with the new size (see exif_upright.h). A packet that cannot be
 // carried is left out and named in Warnings; the rest still goes.

@@ -95,11 +95,11 @@ struct TConvertedCase {
     double MinPsnr; // against LittleCMS's conversion: GIF's palette moves colours
 };
 
-class ConvertedToSrgb : public CliPhoto, public ::testing::WithParamInterface<TConvertedCase>
+class ConvertedWhereNoProfileGoes : public CliPhoto, public ::testing::WithParamInterface<TConvertedCase>
 {
 };
 
-TEST_P(ConvertedToSrgb, NoProfileAndSrgbColours)
+TEST_P(ConvertedWhereNoProfileGoes, NoProfileAndSrgbColours)
 {
     const TConvertedCase& c = GetParam();
     const QImage picture = PhotoPicture(QSize(96, 64));
@@ -123,7 +123,7 @@ TEST_P(ConvertedToSrgb, NoProfileAndSrgbColours)
     EXPECT_GT(converted, Psnr(top, picture) + 3.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Outputs, ConvertedToSrgb,
+INSTANTIATE_TEST_SUITE_P(Outputs, ConvertedWhereNoProfileGoes,
                          ::testing::Values(TConvertedCase{"Bmp", {}, "out.bmp", 45.0},
                                            TConvertedCase{"Gif", {}, "out.gif", 28.0},
                                            TConvertedCase{"StrippedPng", {"--strip"}, "out.png", 45.0}),
@@ -254,8 +254,9 @@ TEST_F(CliPhoto, HeicIsReadRefusedOverTheLimitAndDamageIsDamage)
     for (const Case& c : cases) {
         const TCliRun run = RunCli(QStringList{"image"} + c.Arguments);
         EXPECT_EQ(run.ExitCode, c.Exit) << c.Name << ": " << run.Stderr.toStdString();
-        if (c.Says)
+        if (c.Says) {
             EXPECT_TRUE(run.Stderr.contains(Name(c.Says))) << c.Name << ": " << run.Stderr.toStdString();
+        }
     }
     const QImage out(Path(QStringLiteral("out.png")));
     ASSERT_EQ(out.size(), QSize(80, 60 + 50 + 1));
