@@ -124,6 +124,16 @@ QByteArray DetectHeifFormat(const QByteArray& Head)
     return brand == heif_unknown_brand ? QByteArray() : QByteArrayLiteral("heif");
 }
 
+QStringList HeifFileSuffixes()
+{
+    QStringList suffixes;
+    if (heif_have_decoder_for_format(heif_compression_HEVC))
+        suffixes << QStringLiteral("heic") << QStringLiteral("heif");
+    if (heif_have_decoder_for_format(heif_compression_AV1))
+        suffixes << QStringLiteral("avif");
+    return suffixes;
+}
+
 QSize DeclaredHeifSize(const QByteArray& Head)
 {
     if (DetectHeifFormat(Head).isEmpty())

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QSize>
+#include <QStringList>
 
 // HEIF containers (HEIC from phones, AVIF) read through libheif: the primary
 // image with its rotation and mirroring applied, its colour profile, EXIF
@@ -12,6 +13,10 @@
 // The format a HEIF file's first bytes announce ("heif" or "avif"), empty
 // for anything else. Needs no more than the first few dozen bytes.
 QByteArray DetectHeifFormat(const QByteArray& Head);
+
+// The file name suffixes of HEIF files this libheif can decode ("heic",
+// "heif", "avif"), for open dialogs; Qt's readers do not know them.
+QStringList HeifFileSuffixes();
 
 // The upright size the file's boxes declare, read without decoding a pixel;
 // invalid when Head does not hold them (the boxes may lie after the data).

@@ -48,7 +48,7 @@ QByteArray UprightExif(const QByteArray& Exif, QSize Size, QString* Reason)
     std::unique_ptr<ExifData, TExifDataDeleter> data(exif_data_new());
     std::unique_ptr<ExifLog, TExifLogDeleter> log(exif_log_new());
     if (!data || !log)
-        return Fail(Reason, QStringLiteral("out of memory reading the EXIF packet"));
+        return Fail(Reason, QStringLiteral("out of memory reading it"));
     bool corrupt = false;
     exif_log_set_func(log.get(), NoteCorruption, &corrupt);
     exif_data_log(data.get(), log.get());
@@ -60,7 +60,7 @@ QByteArray UprightExif(const QByteArray& Exif, QSize Size, QString* Reason)
     exif_data_load_data(data.get(), reinterpret_cast<const unsigned char*>(withHeader.constData()),
                         unsigned(withHeader.size()));
     if (corrupt || !data->ifd[EXIF_IFD_0] || data->ifd[EXIF_IFD_0]->count == 0)
-        return Fail(Reason, QStringLiteral("the EXIF packet is damaged"));
+        return Fail(Reason, QStringLiteral("libexif finds it damaged"));
 
     const ExifByteOrder order = exif_data_get_byte_order(data.get());
     SetWholeNumber(exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION), order, 1);
@@ -74,6 +74,6 @@ QByteArray UprightExif(const QByteArray& Exif, QSize Size, QString* Reason)
     exif_data_save_data(data.get(), &saved, &savedSize);
     const std::unique_ptr<unsigned char, decltype(&std::free)> owner(saved, &std::free);
     if (!saved || savedSize <= 6 || corrupt)
-        return Fail(Reason, QStringLiteral("the EXIF packet could not be written again"));
+        return Fail(Reason, QStringLiteral("libexif could not write it again"));
     return QByteArray(reinterpret_cast<const char*>(saved) + 6, qsizetype(savedSize) - 6);
 }
