@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 #include <libexif/exif-data.h>
 #include <libexif/exif-log.h>
 #include <memory>
@@ -15,11 +16,16 @@ struct TExifLogDeleter {
     void operator()(ExifLog* Log) const { exif_log_unref(Log); }
 };
 
-// libexif reads on past what it cannot understand and only logs it; a log
-// of corrupt data is what tells a damaged packet from a whole one.
-void NoteCorruption(ExifLog*, ExifLogCode Code, const char*, const char*, va_list, void* Data)
+// libexif reads on past what it cannot understand and only logs it, a cut
+// directory or a tag beyond the data as no more than a debugging note: the
+// log is what tells a damaged packet from a whole one.
+void NoteCorruption(ExifLog*, ExifLogCode Code, const char*, const char* Format, va_list, void* Data)
 {
-    if (Code == EXIF_LOG_CODE_CORRUPT_DATA || Code == EXIF_LOG_CODE_NO_MEMORY)
+    static const char* const signs[] = {"Short data", "past end", "Bogus", "too small", "not large enough"};
+    bool corrupt = Code == EXIF_LOG_CODE_CORRUPT_DATA || Code == EXIF_LOG_CODE_NO_MEMORY;
+    for (const char* sign : signs)
+        corrupt = corrupt || (Format && std::strstr(Format, sign));
+    if (corrupt)
         *static_cast<bool*>(Data) = true;
 }
 
