@@ -103,8 +103,12 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
     if (error.code != heif_error_Ok)
         return Fail(Reason, ErrorText(error));
     const bool lossless = Quality < 0 || Quality >= 100;
-    if (lossless)
+    if (lossless) {
         error = heif_encoder_set_lossless(encoder.get(), 1);
+        // Full-resolution colour: subsampled chroma would lose detail.
+        if (error.code == heif_error_Ok)
+            heif_encoder_set_parameter_string(encoder.get(), "chroma", "444");
+    }
     else
         error = heif_encoder_set_lossy_quality(encoder.get(), Quality);
     if (error.code != heif_error_Ok)

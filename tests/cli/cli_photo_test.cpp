@@ -102,7 +102,7 @@ class ConvertedWhereNoProfileGoes : public CliPhoto, public ::testing::WithParam
 TEST_P(ConvertedWhereNoProfileGoes, NoProfileAndSrgbColours)
 {
     const TConvertedCase& c = GetParam();
-    const QImage picture = PhotoPicture(QSize(96, 64));
+    const QImage picture = SaturatedPicture(QSize(96, 64));
     const QByteArray icc = MakeRgbProfile(AdobeLikePrimaries);
     const QByteArray exif = MakeExif(1, QStringLiteral("Someone"), picture.size());
     const QString in =

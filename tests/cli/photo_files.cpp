@@ -1,6 +1,7 @@
 #include "photo_files.h"
 
 #include <QBuffer>
+#include <QColor>
 #include <QColorSpace>
 #include <QFile>
 #include <QImageWriter>
@@ -45,6 +46,17 @@ QImage PhotoPicture(QSize Size)
 {
     const QImage photo(QStringLiteral(LUMIVEX_TEST_DATA "/photo-opaque-320x240.jpg"));
     return photo.copy(QRect(QPoint(0, 0), Size)).convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage SaturatedPicture(QSize Size)
+{
+    QImage image(Size, QImage::Format_ARGB32);
+    for (int y = 0; y < Size.height(); ++y)
+        for (int x = 0; x < Size.width(); ++x)
+            image.setPixel(x, y, QColor::fromHsvF(float(x) / float(Size.width()), 1.0f,
+                                                  0.4f + 0.6f * float(y) / float(Size.height()))
+                                     .rgba());
+    return image;
 }
 
 QByteArray ProfiledFile(const QImage& Picture, const QByteArray& Icc, const char* Format)

@@ -22,6 +22,10 @@ QByteArray MakeRgbProfile(const TPrimaries& Primaries, int TableEntries = 0);
 // A photo-like opaque picture (the test data's JPEG, cut to Size).
 QImage PhotoPicture(QSize Size);
 
+// A picture of saturated colours (every hue across, darker to lighter
+// down), where a change of primaries shows most.
+QImage SaturatedPicture(QSize Size);
+
 // The file Qt's writer makes of Picture in Format ("jpeg", "png") with Icc
 // embedded (none when empty).
 QByteArray ProfiledFile(const QImage& Picture, const QByteArray& Icc, const char* Format);
