@@ -122,6 +122,7 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
         nclx->matrix_coefficients = heif_matrix_coefficients_RGB_GBR;
         nclx->full_range_flag = 1;
         options->output_nclx_profile = nclx.get();
+        heif_image_set_nclx_color_profile(image.get(), nclx.get());
         // A profile must not hide the matrix from readers.
         options->save_two_colr_boxes_when_ICC_and_nclx_available = 1;
     }
