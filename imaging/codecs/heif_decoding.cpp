@@ -108,6 +108,17 @@ QByteArray IccOf(heif_image_handle* Handle)
         return {};
     return icc;
 }
+TImagePackets PacketsOf(heif_image_handle* Handle)
+{
+    TImagePackets packets;
+    packets.Icc = IccOf(Handle);
+    packets.Exif = ExifOf(Handle);
+    packets.Xmp = XmpOf(Handle);
+    if (packets.Exif.startsWith(QByteArrayLiteral("Exif\0\0")))
+        packets.Exif.remove(0, 6);
+    CheckImagePackets(packets);
+    return packets;
+}
 } // namespace
 
 QByteArray DetectHeifFormat(const QByteArray& Head)
@@ -202,11 +213,14 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
         return Failure(TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"), format);
     result.Format = format;
     result.Status = TGpStatus::Ok;
-    result.Packets.Icc = IccOf(handle.get());
-    result.Packets.Exif = ExifOf(handle.get());
-    result.Packets.Xmp = XmpOf(handle.get());
-    if (result.Packets.Exif.startsWith(QByteArrayLiteral("Exif\0\0")))
-        result.Packets.Exif.remove(0, 6);
-    CheckImagePackets(result.Packets);
+    result.Packets = PacketsOf(handle.get());
     return result;
+}
+
+TImagePackets ReadHeifPackets(const QByteArray& Data)
+{
+    THeifContext context;
+    heif_error error{};
+    const THeifHandle handle = DetectHeifFormat(Data).isEmpty() ? nullptr : OpenPrimary(Data, context, error);
+    return handle ? PacketsOf(handle.get()) : TImagePackets();
 }

@@ -22,6 +22,10 @@ QStringList HeifFileSuffixes();
 // invalid when Head does not hold them (the boxes may lie after the data).
 QSize DeclaredHeifSize(const QByteArray& Head);
 
+// The primary image's colour profile, EXIF and XMP, read from the boxes
+// without decoding a pixel; empty for anything but a readable HEIF file.
+TImagePackets ReadHeifPackets(const QByteArray& Data);
+
 // Decodes the primary image as DecodeImage decodes other formats: the
 // declared size checked against Options' limit before any pixel exists,
 // damage refused (libheif keeps nothing of a broken stream), the picture in

@@ -258,6 +258,11 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     return result;
 }
 
+TImagePackets ReadPicturePackets(const QByteArray& Data)
+{
+    return DetectHeifFormat(Data).isEmpty() ? ReadImagePackets(Data) : ReadHeifPackets(Data);
+}
+
 QSize DeclaredImageSize(const QByteArray& Head)
 {
     if (!DetectHeifFormat(Head).isEmpty())

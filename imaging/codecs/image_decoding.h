@@ -56,6 +56,10 @@ TDecodedImage DecodeImage(const QByteArray& Data);
 TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options);
 TDecodedImage DecodeImage(QIODevice* Device);
 
+// The colour profile and metadata of a file DecodeImage reads (see
+// image_packets.h; HEIF's through libheif), without decoding the pixels.
+TImagePackets ReadPicturePackets(const QByteArray& Data);
+
 // The file format the first bytes of a file announce (as QImageReader names
 // it), or FormatHint when the content names none; empty when neither is a
 // format that can be read. Needs no more than the first 64 KiB.
