@@ -20,9 +20,9 @@ TImageJobResult RunGuarded(const TImageJob& Job)
     try {
         return RunImageJob(Job);
     } catch (const std::bad_alloc&) {
-        return TImageJobResult{false, QStringLiteral("out of memory"), {}};
+        return TImageJobResult{false, QStringLiteral("out of memory"), {}, {}};
     } catch (const std::exception& error) {
-        return TImageJobResult{false, QString::fromLocal8Bit(error.what()), {}};
+        return TImageJobResult{false, QString::fromLocal8Bit(error.what()), {}, {}};
     }
 }
 } // namespace
@@ -47,8 +47,11 @@ TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCl
         const TImageJobResult result = RunGuarded(job);
         if (result.Written) {
             ++written;
+            if (!result.Road.isEmpty())
+                Reporter.Failure(job.Input, result.Road);
             if (!result.Warning.isEmpty())
-                Reporter.Failure(job.Input, result.Warning);
+                for (const QString& line : result.Warning.split(QLatin1Char('\n')))
+                    Reporter.Failure(job.Input, line);
         } else {
             ++failed;
             Reporter.Failure(job.Input, result.Reason);

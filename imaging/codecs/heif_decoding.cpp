@@ -25,9 +25,11 @@ struct THeifOptionsDeleter {
 using THeifContext = std::unique_ptr<heif_context, THeifContextDeleter>;
 using THeifHandle = std::unique_ptr<heif_image_handle, THeifHandleDeleter>;
 
-TDecodedImage Failure(TGpStatus Status, QString Reason, QByteArray Format, bool Damaged = false)
+TDecodedImage Failure(TFailureKind Kind, TGpStatus Status, QString Reason, QByteArray Format,
+                      bool Damaged = false)
 {
     TDecodedImage result;
+    result.Kind = Kind;
     result.Status = Status;
     result.Reason = std::move(Reason);
     result.Format = std::move(Format);
@@ -161,12 +163,13 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
 {
     const QByteArray format = DetectHeifFormat(Data);
     if (format.isEmpty())
-        return Failure(TGpStatus::UnknownImageFormat, QStringLiteral("unknown image format"), {});
+        return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat, QStringLiteral("unknown image format"),
+                       {});
     THeifContext context;
     heif_error error{};
     const THeifHandle handle = OpenPrimary(Data, context, error);
     if (!handle)
-        return Failure(DamagedImageStatus, QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
+        return Failure(TFailureKind::Damaged, DamagedImageStatus, QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
 
     // The declared size decides before any pixel memory exists.
     const int width = heif_image_handle_get_width(handle.get());
@@ -174,9 +177,10 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
     QString reason;
     const TGpStatus sizeStatus = CheckImageSize(width, height, &reason);
     if (sizeStatus != TGpStatus::Ok)
-        return Failure(sizeStatus, reason, format);
+        return Failure(sizeStatus == TGpStatus::InvalidParameter ? TFailureKind::Damaged : TFailureKind::OutOfMemory,
+                       sizeStatus, reason, format);
     if (qint64(width) * height > Options.MaxPixels)
-        return Failure(TGpStatus::OutOfMemory, PixelLimitReason(width, height, Options.MaxPixels), format);
+        return Failure(TFailureKind::OverLimit, TGpStatus::OutOfMemory, PixelLimitReason(width, height, Options.MaxPixels), format);
 
     std::unique_ptr<heif_decoding_options, THeifOptionsDeleter> decoding(heif_decoding_options_alloc());
     heif_image* decodedImage = nullptr;
@@ -185,22 +189,22 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
     const std::unique_ptr<heif_image, THeifImageDeleter> decoded(decodedImage);
     if (error.code != heif_error_Ok || !decoded) {
         if (error.code == heif_error_Unsupported_feature)
-            return Failure(TGpStatus::UnknownImageFormat,
+            return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,
                            QStringLiteral("could not decode the %1 image: %2")
                                .arg(QString::fromLatin1(format), ErrorText(error)),
                            format);
-        return Failure(DamagedImageStatus, QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
+        return Failure(TFailureKind::Damaged, DamagedImageStatus, QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
     }
     int stride = 0;
     const uint8_t* plane = heif_image_get_plane_readonly(decoded.get(), heif_channel_interleaved, &stride);
     const int planeWidth = heif_image_get_width(decoded.get(), heif_channel_interleaved);
     const int planeHeight = heif_image_get_height(decoded.get(), heif_channel_interleaved);
     if (!plane || planeWidth <= 0 || planeHeight <= 0 || qint64(planeWidth) * planeHeight > Options.MaxPixels)
-        return Failure(DamagedImageStatus, QStringLiteral("damaged image: the decoded picture has no pixels"),
+        return Failure(TFailureKind::Damaged, DamagedImageStatus, QStringLiteral("damaged image: the decoded picture has no pixels"),
                        format, true);
     QImage rgba(planeWidth, planeHeight, QImage::Format_RGBA8888);
     if (rgba.isNull())
-        return Failure(TGpStatus::OutOfMemory, QStringLiteral("out of memory decoding the image"), format);
+        return Failure(TFailureKind::OutOfMemory, TGpStatus::OutOfMemory, QStringLiteral("out of memory decoding the image"), format);
     for (int y = 0; y < planeHeight; ++y)
         std::memcpy(rgba.scanLine(y), plane + std::size_t(y) * std::size_t(stride), std::size_t(planeWidth) * 4);
 
@@ -210,7 +214,7 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
         (result.Image.width() > Options.ScaledSize.width() || result.Image.height() > Options.ScaledSize.height()))
         result.Image = result.Image.scaled(Options.ScaledSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     if (result.Image.isNull())
-        return Failure(TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"), format);
+        return Failure(TFailureKind::OutOfMemory, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"), format);
     result.Format = format;
     result.Status = TGpStatus::Ok;
     result.Packets = PacketsOf(handle.get());

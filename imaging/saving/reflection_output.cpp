@@ -1,29 +1,27 @@
 #include "imaging/saving/reflection_output.h"
 
+#include "imaging/metadata/colour_profiles.h"
+#include "imaging/metadata/packet_embedding.h"
 #include "imaging/png/png_encoder.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
-#include "imaging/saving/image_encoders.h"
-#include "imaging/saving/image_saving.h"
 #include "imaging/saving/output_target.h"
-
-#include <QUuid>
+#include "imaging/saving/saving_plan.h"
 
 #include <algorithm>
+#include <memory>
 #include <limits>
 
 namespace
 {
-std::optional<QUuid> EncoderFor(ImageSaveFormat Format, QString* Reason)
+// The record of Format, or the reason there is none.
+const TSaveFormatInfo* FormatFor(ImageSaveFormat Format, QString* Reason)
 {
-    const std::optional<QUuid> encoder = FindImageEncoder(Format);
-    if (!encoder && Reason)
-        *Reason =
-            QStringLiteral("no encoder for %1")
-                .arg(MimeTypeOfSaveFormat(Format).isEmpty() ? QStringLiteral("format %1").arg(int(Format))
-                                                            : MimeTypeOfSaveFormat(Format));
-    return encoder;
+    const TSaveFormatInfo* info = FindSaveFormat(Format);
+    if (!info && Reason)
+        *Reason = QStringLiteral("no encoder for format %1").arg(int(Format));
+    return info;
 }
 
 TGpStatus Fail(QString* Reason, TGpStatus Status, const QString& Text)
@@ -48,22 +46,30 @@ struct TPictureInMemory {
     }
 };
 
-// Streams the composition of a picture in memory to Sink as PNG. Only a
-// composition whose alpha cannot be told from the values alone (no fade, no
-// gap) is made whole, so that the encoder may look at every pixel first.
-TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
-                             const std::function<bool(const char*, qint64)>& Sink, QString* Reason)
+// Writes the composition of a picture in memory to Sink as PNG, by the
+// plan's road: in bands, or whole when the composition's alpha cannot be told
+// from the values alone (no fade, no gap), so the encoder may look at every
+// pixel first.
+TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters, TWriteRoad Road,
+                             const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
+                             const TOutputPackets* Packets = nullptr)
 {
     if (Picture.isNull())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
-    if (!TComposedRows::AlwaysTranslucent(Picture.height(), Parameters)) {
-        const QImage composed = RenderReflection(Picture, Parameters);
+    if (Road == TWriteRoad::PngAtOnce) {
+        QImage composed = RenderReflection(Picture, Parameters);
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
                         QStringLiteral("out of memory composing the reflection"));
+        TPngEncodeOptions options;
+        if (Packets) {
+            if (!Packets->ConvertFrom.isEmpty())
+                ConvertToSrgb(composed, Packets->ConvertFrom);
+            options.ExtraChunks = PngPacketChunks(Packets->Packets);
+        }
         QString error;
         // The encoder looks at the whole image: the bytes EncodeImage writes.
-        const QByteArray file = EncodePng(composed, {}, &error);
+        const QByteArray file = EncodePng(composed, options, &error);
         if (file.isEmpty() || !Sink(file.constData(), file.size()))
             return Fail(Reason, TGpStatus::GenericError,
                         QStringLiteral("could not write the PNG image%1")
@@ -74,7 +80,14 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
     if (picture.Image.isNull())
         return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
     TComposedRows rows(picture.Rows, Parameters);
-    return WriteComposedPng(rows, true, Sink, Reason) ? TGpStatus::Ok : TGpStatus::GenericError;
+    return WriteComposedPng(rows, true, Sink, Reason, Packets) ? TGpStatus::Ok : TGpStatus::GenericError;
+}
+TInputFacts InMemoryFacts(const QImage& Picture)
+{
+    TInputFacts facts;
+    facts.Decoded = true;
+    facts.Size = Picture.size();
+    return facts;
 }
 } // namespace
 
@@ -86,38 +99,47 @@ QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Para
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason,
                            int Quality)
 {
-    const TEncoderParameters parameters = BuildQualityParameters(Quality);
-    const std::optional<QUuid> encoder = EncoderFor(Format, Reason);
-    if (!encoder)
+    const TSaveFormatInfo* format = FormatFor(Format, Reason);
+    if (!format)
         return TGpStatus::InvalidParameter;
-    return EncodeImage(Composed, *encoder, &parameters, Device, Reason);
+    return EncodeInFormat(Composed, *format, std::clamp(Quality, 0, 100), Device, Reason);
 }
 
 TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, const QString& FileName,
                              QString* Reason, int Quality)
 {
-    const TEncoderParameters parameters = BuildQualityParameters(Quality);
-    const std::optional<QUuid> encoder = EncoderFor(Format, Reason);
-    if (!encoder)
+    const TSaveFormatInfo* format = FormatFor(Format, Reason);
+    if (!format)
         return TGpStatus::InvalidParameter;
-    return SaveImageFile(Composed, FileName, *encoder, &parameters, Reason);
+    return SaveInFormat(Composed, *format, std::clamp(Quality, 0, 100), FileName, Reason);
 }
 
 bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
-                      QString* Reason)
+                      QString* Reason, const TOutputPackets* Packets)
 {
     TPngRowPicture picture;
     picture.Width = Rows.Width();
     picture.Height = Rows.Height();
     picture.Alpha = Alpha;
-    picture.Feed = [&Rows](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
-        return Rows.Read(First, Count, Out, Stride);
+    // The composed rows, on the stored values, then in sRGB where asked.
+    const std::unique_ptr<TSrgbConversion> conversion(
+        Packets && !Packets->ConvertFrom.isEmpty() ? new TSrgbConversion(Packets->ConvertFrom) : nullptr);
+    picture.Feed = [&Rows, &conversion](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        if (!Rows.Read(First, Count, Out, Stride))
+            return false;
+        if (conversion)
+            for (int row = 0; row < Count; ++row)
+                conversion->Convert(Out + std::size_t(row) * Stride, Rows.Width());
+        return true;
     };
+    TPngEncodeOptions options;
+    if (Packets)
+        options.ExtraChunks = PngPacketChunks(Packets->Packets);
     QString error;
     const TPngByteSink bytes = [&](const std::uint8_t* Data, std::size_t Size) {
         return Sink(reinterpret_cast<const char*>(Data), qint64(Size));
     };
-    if (WritePngRows(picture, bytes, {}, &error))
+    if (WritePngRows(picture, bytes, options, &error))
         return true;
     if (Reason)
         *Reason = Rows.OutOfMemory() ? QStringLiteral("out of memory composing the reflection")
@@ -125,27 +147,56 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     return false;
 }
 
-TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
-                             ImageSaveFormat Format, const QString& FileName, QString* Reason, int Quality)
+TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
+                                 QString* Reason, QStringList* Warnings)
 {
-    if (Format != ImageSaveFormat::Png) {
-        const QImage composed = RenderReflection(Picture, Parameters);
+    const TOutputSink& sink = Request.Sink;
+    const TSaveFormatInfo* format = FormatFor(Request.Format, Reason);
+    if (!format)
+        return TGpStatus::InvalidParameter;
+    const TOutputPackets packets =
+        PlanOutputPackets(Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip, format->HoldsProfile,
+                          QSize(Picture.width(), ComposedHeight(Picture.height(), Request.Reflection)));
+    if (Warnings)
+        *Warnings += packets.Warnings;
+    if (Plan.Write == TWriteRoad::Encoded) {
+        QImage composed = RenderReflection(Picture, Request.Reflection);
+        // The two sentences are those each road has always given.
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
-                        QStringLiteral("not enough memory for a %1 × %2 image")
-                            .arg(Picture.width())
-                            .arg(ComposedHeight(Picture.height(), Parameters)));
-        return SaveReflectionFile(composed, Format, FileName, Reason, Quality);
+                        sink.Device ? QStringLiteral("out of memory composing the reflection")
+                                    : QStringLiteral("not enough memory for a %1 × %2 image")
+                                          .arg(Picture.width())
+                                          .arg(ComposedHeight(Picture.height(), Request.Reflection)));
+        // Converted on the composition, so the reflection's arithmetic stays
+        // on the stored values.
+        if (!packets.ConvertFrom.isEmpty())
+            ConvertToSrgb(composed, packets.ConvertFrom);
+        const int quality = std::clamp(Request.Quality, 0, 100);
+        return sink.Device ? EncodeInFormat(composed, *format, quality, sink.Device, Reason, &packets.Packets, Warnings)
+                           : SaveInFormat(composed, *format, quality, sink.FileName, Reason, &packets.Packets,
+                                          Warnings);
     }
     TOutputFile file;
-    if (!file.Open(FileName, Reason))
+    if (sink.Device ? !file.Open(sink.Device) : !file.Open(sink.FileName, Reason))
         return TGpStatus::Win32Error;
     const TGpStatus status = WriteReflectionPng(
-        Picture, Parameters, [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); },
-        Reason);
+        Picture, Request.Reflection, Plan.Write,
+        [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); }, Reason, &packets);
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     return file.Commit(Reason) ? status : TGpStatus::Win32Error;
+}
+
+TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
+                             ImageSaveFormat Format, const QString& FileName, QString* Reason, int Quality)
+{
+    TSaveRequest request;
+    request.Reflection = Parameters;
+    request.Format = Format;
+    request.Quality = Quality;
+    request.Sink.FileName = FileName;
+    return WritePlannedReflection(Picture, request, PlanSaving(request, InMemoryFacts(Picture)), Reason);
 }
 
 QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
@@ -160,8 +211,10 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
                                                  std::numeric_limits<qsizetype>::max() / 2)));
     } catch (const std::bad_alloc&) {
     }
+    TSaveRequest request;
+    request.Reflection = Parameters;
     const TGpStatus status = WriteReflectionPng(
-        Picture, Parameters,
+        Picture, Parameters, PlanSaving(request, InMemoryFacts(Picture)).Write,
         [&bytes](const char* Data, qint64 Size) {
             bytes.append(Data, qsizetype(Size));
             return true;

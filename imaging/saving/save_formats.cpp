@@ -1,11 +1,18 @@
 #include "imaging/saving/save_formats.h"
 
+#include "imaging/codecs/avif_writer.h"
 #include "imaging/codecs/gif_writer.h"
+#include "imaging/codecs/qt_format_writers.h"
 #include "imaging/codecs/webp_writer.h"
-#include "imaging/png/png_output.h"
+#include "imaging/metadata/packet_embedding.h"
+#include "imaging/png/png_encoder.h"
 
+#include "imaging/codecs/flatten_over_white.h"
+#include "imaging/saving/output_file_device.h"
+#include "imaging/saving/output_target.h"
+
+#include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -13,54 +20,45 @@
 namespace
 {
 
-bool WriteWithQt(const QImage& Image, QIODevice* Device, const char* Format, int Quality, int Compression,
-                 QString* Reason)
+// Our own encoder: banded, on the cores the thread budget grants, exact for
+// any alpha. Its reason stays out of the message, which has always named
+// the format alone.
+bool WritePngFile(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString*)
 {
-    QImageWriter writer(Device, Format);
-    if (Quality >= 0)
-        writer.setQuality(Quality);
-    if (Compression >= 0)
-        writer.setCompression(Compression);
-    // Huffman tables fitted to the image: the same pixels in fewer bytes.
-    writer.setOptimizedWrite(true);
-    if (writer.write(Image))
-        return true;
-    if (Reason)
-        *Reason = writer.errorString();
-    return false;
+    TPngEncodeOptions options;
+    if (Settings.Packets)
+        options.ExtraChunks = PngPacketChunks(*Settings.Packets);
+    return WritePng(Image, Device, options);
 }
 
-// Qt's TIFF writer takes this as "LZW".
-constexpr int TiffCompressionLzw = 1;
-
-bool WritePng(const QImage& Image, QIODevice* Device, int, QString*)
+bool WriteJpeg(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString* Reason)
 {
-    return WritePngImage(Image, Device);
+    return WriteJpegImage(Image, Device, Settings.Quality, Settings.Packets, Settings.Warnings, Reason);
 }
 
-bool WriteJpeg(const QImage& Image, QIODevice* Device, int Quality, QString* Reason)
-{
-    return WriteWithQt(Image, Device, "jpeg", Quality, -1, Reason);
-}
-
-bool WriteGif(const QImage& Image, QIODevice* Device, int, QString* Reason)
+bool WriteGif(const QImage& Image, QIODevice* Device, const TWriteSettings&, QString* Reason)
 {
     return WriteGifImage(Image, Device, Reason);
 }
 
-bool WriteBmp(const QImage& Image, QIODevice* Device, int, QString* Reason)
+bool WriteBmp(const QImage& Image, QIODevice* Device, const TWriteSettings&, QString* Reason)
 {
-    return WriteWithQt(Image, Device, "bmp", -1, -1, Reason);
+    return WriteBmpImage(Image, Device, Reason);
 }
 
-bool WriteTiff(const QImage& Image, QIODevice* Device, int, QString* Reason)
+bool WriteTiff(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString* Reason)
 {
-    return WriteWithQt(Image, Device, "tiff", -1, TiffCompressionLzw, Reason);
+    return WriteTiffImage(Image, Device, Settings.Packets, Settings.Warnings, Reason);
 }
 
-bool WriteWebp(const QImage& Image, QIODevice* Device, int Quality, QString* Reason)
+bool WriteWebp(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString* Reason)
 {
-    return WriteWebpImage(Image, Device, Quality, Reason);
+    return WriteWebpImage(Image, Device, Settings.Quality, Reason, Settings.Packets, Settings.Warnings);
+}
+
+bool WriteAvif(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString* Reason)
+{
+    return WriteAvifImage(Image, Device, Settings.Quality, Settings.Packets, Reason);
 }
 
 // The JPEG format's own bound on a side (libjpeg's JPEG_MAX_DIMENSION).
@@ -68,13 +66,16 @@ constexpr int MaxJpegSide = 65500;
 
 // PNG, TIFF and WebP carry the fade's partial alpha; JPEG, GIF and BMP
 // cannot, so they get what the screen showed: the picture over the window's white.
-constexpr std::array<TSaveFormatInfo, 6> Formats{{
-    {ImageSaveFormat::Png, "png", nullptr, "png", "", "image/png", true, 0, WritePng},
-    {ImageSaveFormat::Jpeg, "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, MaxJpegSide, WriteJpeg},
-    {ImageSaveFormat::Gif, "gif", nullptr, "gif", "", "image/gif", false, 0, WriteGif},
-    {ImageSaveFormat::Bmp, "bmp", nullptr, "bmp", "", "image/bmp", false, 0, WriteBmp},
-    {ImageSaveFormat::Tiff, "tiff", "tif", "tif", "tiff", "image/tiff", true, 0, WriteTiff},
-    {ImageSaveFormat::Webp, "webp", nullptr, "webp", "", "image/webp", true, MaxWebpSide, WriteWebp},
+constexpr std::array<TSaveFormatInfo, 7> Formats{{
+    {ImageSaveFormat::Png, "PNG", "png", nullptr, "png", "", "image/png", true, true, 0, false, WritePngFile},
+    {ImageSaveFormat::Jpeg, "JPEG", "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, true, MaxJpegSide, false,
+     WriteJpeg},
+    {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, false, 0, false, WriteGif},
+    {ImageSaveFormat::Bmp, "BMP", "bmp", nullptr, "bmp", "", "image/bmp", false, false, 0, false, WriteBmp},
+    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, true, 0, true, WriteTiff},
+    {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, true, MaxWebpSide, false,
+     WriteWebp},
+    {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0, false, WriteAvif},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)
@@ -126,4 +127,76 @@ QString SaveFormatOptionNames()
         names << QString::fromLatin1(info.OptionName);
     const QString last = names.takeLast();
     return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
+                         QString* Reason, const TImagePackets* Packets, QStringList* Warnings)
+{
+    const auto fail = [Reason](TGpStatus Status, const QString& Text) {
+        if (Reason)
+            *Reason = Text;
+        return Status;
+    };
+    if (Image.isNull())
+        return fail(TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
+    if (!Device || !Device->isWritable())
+        return fail(TGpStatus::InvalidParameter, QStringLiteral("the target is not writable"));
+
+    // An opaque picture goes as it is to the writers that flatten anyway and
+    // to our PNG encoder, which writes it without alpha either way: a copy
+    // of a large picture would only cost memory.
+    const bool opaqueAsIs = Image.format() == QImage::Format_RGB32 &&
+                            (!Format.KeepsAlpha || Format.Format == ImageSaveFormat::Png);
+    const QImage argb = Image.format() == QImage::Format_ARGB32 || opaqueAsIs
+                            ? Image
+                            : Image.convertToFormat(QImage::Format_ARGB32);
+    if (argb.isNull())
+        return fail(TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
+
+    if (Format.MaxSide > 0 && (argb.width() > Format.MaxSide || argb.height() > Format.MaxSide))
+        return fail(TGpStatus::ValueOverflow,
+                    QStringLiteral("%1 is limited to %2 pixels a side; this image is %3 × %4")
+                        .arg(QLatin1String(Format.Description))
+                        .arg(Format.MaxSide)
+                        .arg(argb.width())
+                        .arg(argb.height()));
+    const QImage pixels = Format.KeepsAlpha ? argb : FlattenOverWhite(argb);
+    QString reason;
+    if (!pixels.isNull() && Format.Write(pixels, Device, TWriteSettings{Quality, Packets, Warnings}, &reason))
+        return TGpStatus::Ok;
+    return fail(TGpStatus::GenericError,
+                QStringLiteral("could not write the %1 image%2")
+                    .arg(QLatin1String(Format.Description),
+                         reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+}
+
+TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
+                       const QString& FileName, QString* Reason, const TImagePackets* Packets,
+                       QStringList* Warnings)
+{
+    if (FileName.isEmpty()) {
+        if (Reason)
+            *Reason = QStringLiteral("no file name");
+        return TGpStatus::InvalidParameter;
+    }
+    // Written as encoded: the file's temporary stands in for the target until
+    // the encoder succeeded, and a write error is the system's own reason,
+    // not the encoder's.
+    TOutputFile file;
+    if (!file.Open(FileName, Reason))
+        return TGpStatus::Win32Error;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    TOutputFileDevice device(file);
+    if (Format.Seeks)
+        buffer.open(QIODevice::WriteOnly);
+    const TGpStatus status = EncodeInFormat(
+        Image, Format, Quality, Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device, Reason, Packets, Warnings);
+    if (status == TGpStatus::Ok && Format.Seeks)
+        file.Write(bytes.constData(), bytes.size());
+    if (status != TGpStatus::Ok && !file.Failed())
+        return status;
+    if (!file.Commit(Reason))
+        return TGpStatus::Win32Error;
+    return status;
 }
