@@ -175,7 +175,8 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             Result.Action = option.Id == TOptionId::Help ? TCliAction::Help : TCliAction::Version;
             return false;
         }
-        if (option.Id == TOptionId::Lenient || option.Id == TOptionId::Strip || option.Id == TOptionId::Verbose) {
+        if (option.Id == TOptionId::Lenient || option.Id == TOptionId::Strip ||
+            option.Id == TOptionId::Verbose) {
             (option.Id == TOptionId::Lenient ? options.Lenient
              : option.Id == TOptionId::Strip ? options.Strip
                                              : options.Verbose) = true;

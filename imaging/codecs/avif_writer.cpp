@@ -79,9 +79,9 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
         return Fail(Reason, QStringLiteral("out of memory converting the image"));
 
     heif_image* created = nullptr;
-    heif_error error = heif_image_create(pixels.width(), pixels.height(), heif_colorspace_RGB,
-                                         alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                                         &created);
+    heif_error error =
+        heif_image_create(pixels.width(), pixels.height(), heif_colorspace_RGB,
+                          alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &created);
     const std::unique_ptr<heif_image, TImageDeleter> image(created);
     if (error.code != heif_error_Ok)
         return Fail(Reason, ErrorText(error));
@@ -94,7 +94,8 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
     for (int y = 0; y < pixels.height(); ++y)
         std::memcpy(plane + std::size_t(y) * std::size_t(stride), pixels.constScanLine(y), rowBytes);
     if (Packets && !Packets->Icc.isEmpty())
-        heif_image_set_raw_color_profile(image.get(), "prof", Packets->Icc.constData(), size_t(Packets->Icc.size()));
+        heif_image_set_raw_color_profile(image.get(), "prof", Packets->Icc.constData(),
+                                         size_t(Packets->Icc.size()));
 
     const std::unique_ptr<heif_context, TContextDeleter> context(heif_context_alloc());
     heif_encoder* encoderMade = nullptr;
@@ -108,8 +109,7 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
         // Full-resolution colour: subsampled chroma would lose detail.
         if (error.code == heif_error_Ok)
             heif_encoder_set_parameter_string(encoder.get(), "chroma", "444");
-    }
-    else
+    } else
         error = heif_encoder_set_lossy_quality(encoder.get(), Quality);
     if (error.code != heif_error_Ok)
         return Fail(Reason, ErrorText(error));

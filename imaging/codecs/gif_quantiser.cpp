@@ -66,8 +66,9 @@ bool SplitBox(std::vector<TCell>& Cells, const TBox& Box, TBox& Lower, TBox& Upp
     std::size_t bestAt = 0;
     std::vector<double> suffixError(count + 1);
     for (int channel = 0; channel < 3; ++channel) {
-        std::stable_sort(Cells.begin() + std::ptrdiff_t(Box.Begin), Cells.begin() + std::ptrdiff_t(Box.End),
-                         [channel](const TCell& A, const TCell& B) { return A.Mean(channel) < B.Mean(channel); });
+        std::stable_sort(
+            Cells.begin() + std::ptrdiff_t(Box.Begin), Cells.begin() + std::ptrdiff_t(Box.End),
+            [channel](const TCell& A, const TCell& B) { return A.Mean(channel) < B.Mean(channel); });
         // Errors of every suffix, then every prefix against it.
         double weight = 0, sum[3] = {0, 0, 0}, squares[3] = {0, 0, 0};
         for (std::size_t i = count; i-- > 0;) {
@@ -97,10 +98,9 @@ bool SplitBox(std::vector<TCell>& Cells, const TBox& Box, TBox& Lower, TBox& Upp
             }
         }
     }
-    std::stable_sort(Cells.begin() + std::ptrdiff_t(Box.Begin), Cells.begin() + std::ptrdiff_t(Box.End),
-                     [bestChannel](const TCell& A, const TCell& B) {
-                         return A.Mean(bestChannel) < B.Mean(bestChannel);
-                     });
+    std::stable_sort(
+        Cells.begin() + std::ptrdiff_t(Box.Begin), Cells.begin() + std::ptrdiff_t(Box.End),
+        [bestChannel](const TCell& A, const TCell& B) { return A.Mean(bestChannel) < B.Mean(bestChannel); });
     Lower = TBox{Box.Begin, Box.Begin + bestAt, 0};
     Upper = TBox{Box.Begin + bestAt, Box.End, 0};
     Lower.Error = BoxError(Cells, Lower);
@@ -124,8 +124,9 @@ class TNearest
     explicit TNearest(const std::vector<TColour>& Palette) : FPalette(Palette), FOrder(Palette.size())
     {
         std::iota(FOrder.begin(), FOrder.end(), 0);
-        std::stable_sort(FOrder.begin(), FOrder.end(),
-                         [&](int A, int B) { return Palette[std::size_t(A)][1] < Palette[std::size_t(B)][1]; });
+        std::stable_sort(FOrder.begin(), FOrder.end(), [&](int A, int B) {
+            return Palette[std::size_t(A)][1] < Palette[std::size_t(B)][1];
+        });
         for (int index : FOrder)
             FGreens.push_back(Palette[std::size_t(index)][1]);
     }
@@ -230,7 +231,8 @@ void RefineByKMeans(const std::vector<TCell>& Cells, std::vector<TColour>& Palet
                 continue;
             TColour next;
             for (int c = 0; c < 3; ++c)
-                next[std::size_t(c)] = std::uint8_t(std::clamp(sums[i * 3 + std::size_t(c)] / weight[i] + 0.5, 0.0, 255.0));
+                next[std::size_t(c)] =
+                    std::uint8_t(std::clamp(sums[i * 3 + std::size_t(c)] / weight[i] + 0.5, 0.0, 255.0));
             moved = moved || next != Palette[i];
             Palette[i] = next;
         }
@@ -287,8 +289,8 @@ void Diffuse(const QImage& Flat, const std::vector<TColour>& Palette, std::vecto
                 const int carried = error[c] >= 0 ? (error[c] + 8) / 16 : -((-error[c] + 8) / 16);
                 wanted[c] = std::clamp(int(line[3 * x + c]) + carried, 0, 255);
             }
-            const std::uint32_t key = (std::uint32_t(wanted[0]) << 16) | (std::uint32_t(wanted[1]) << 8) |
-                                      std::uint32_t(wanted[2]);
+            const std::uint32_t key =
+                (std::uint32_t(wanted[0]) << 16) | (std::uint32_t(wanted[1]) << 8) | std::uint32_t(wanted[2]);
             const std::size_t slot = (key * 2654435761u) >> 16 & (CacheSize - 1);
             if (cacheKey[slot] != key) {
                 cacheKey[slot] = key;
@@ -329,7 +331,8 @@ TPalettePicture QuantiseForGif(const QImage& Flat)
             for (int x = 0; x < Flat.width(); ++x) {
                 const uchar* p = line + 3 * x;
                 const std::size_t key = (std::size_t(p[0] >> Shift) << (2 * HistogramBits)) |
-                                        (std::size_t(p[1] >> Shift) << HistogramBits) | std::size_t(p[2] >> Shift);
+                                        (std::size_t(p[1] >> Shift) << HistogramBits) |
+                                        std::size_t(p[2] >> Shift);
                 if (cellOf[key] == 0) {
                     cells.emplace_back();
                     cellOf[key] = std::uint32_t(cells.size());

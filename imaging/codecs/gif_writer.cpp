@@ -99,7 +99,8 @@ bool WriteGifImage(const QImage& Image, QIODevice* Device, QString* Reason)
     if (EGifPutImageDesc(file.Gif, 0, 0, width, height, false, nullptr) == GIF_ERROR)
         return Fail(Reason, GifErrorText(file.Gif->Error));
     for (int y = 0; y < height; ++y)
-        if (EGifPutLine(file.Gif, const_cast<GifByteType*>(reduced.Indices.data()) + std::size_t(y) * width, width) == GIF_ERROR)
+        if (EGifPutLine(file.Gif, const_cast<GifByteType*>(reduced.Indices.data()) + std::size_t(y) * width,
+                        width) == GIF_ERROR)
             return Fail(Reason, GifErrorText(file.Gif->Error));
 
     GifFileType* gif = file.Gif;

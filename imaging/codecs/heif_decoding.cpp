@@ -53,7 +53,7 @@ THeifHandle OpenPrimary(const QByteArray& Data, THeifContext& Context, heif_erro
     }
     heif_context_set_maximum_image_size_limit(Context.get(), MaxDecodedSide);
     Error = heif_context_read_from_memory_without_copy(Context.get(), Data.constData(), size_t(Data.size()),
-                                                      nullptr);
+                                                       nullptr);
     if (Error.code != heif_error_Ok)
         return nullptr;
     heif_image_handle* handle = nullptr;
@@ -75,8 +75,8 @@ QByteArray ExifOf(heif_image_handle* Handle)
     if (heif_image_handle_get_metadata(Handle, id, block.data()).code != heif_error_Ok)
         return {};
     const auto* bytes = reinterpret_cast<const unsigned char*>(block.constData());
-    const std::uint32_t offset =
-        (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) | (std::uint32_t(bytes[2]) << 8) | bytes[3];
+    const std::uint32_t offset = (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) |
+                                 (std::uint32_t(bytes[2]) << 8) | bytes[3];
     if (offset > size - 4)
         return {};
     return block.mid(qsizetype(4 + offset));
@@ -90,8 +90,10 @@ QByteArray XmpOf(heif_image_handle* Handle)
         if (qstrcmp(heif_image_handle_get_metadata_content_type(Handle, ids[i]), "application/rdf+xml") != 0)
             continue;
         const size_t size = heif_image_handle_get_metadata_size(Handle, ids[i]);
-        QByteArray xmp(qsizetype(std::min<size_t>(size, size_t(MaxMetadataPacketBytes) + 1)), Qt::Uninitialized);
-        if (size == size_t(xmp.size()) && heif_image_handle_get_metadata(Handle, ids[i], xmp.data()).code == heif_error_Ok)
+        QByteArray xmp(qsizetype(std::min<size_t>(size, size_t(MaxMetadataPacketBytes) + 1)),
+                       Qt::Uninitialized);
+        if (size == size_t(xmp.size()) &&
+            heif_image_handle_get_metadata(Handle, ids[i], xmp.data()).code == heif_error_Ok)
             return xmp;
     }
     return {};
@@ -163,13 +165,14 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
 {
     const QByteArray format = DetectHeifFormat(Data);
     if (format.isEmpty())
-        return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat, QStringLiteral("unknown image format"),
-                       {});
+        return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,
+                       QStringLiteral("unknown image format"), {});
     THeifContext context;
     heif_error error{};
     const THeifHandle handle = OpenPrimary(Data, context, error);
     if (!handle)
-        return Failure(TFailureKind::Damaged, DamagedImageStatus, QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
+        return Failure(TFailureKind::Damaged, DamagedImageStatus,
+                       QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
 
     // The declared size decides before any pixel memory exists.
     const int width = heif_image_handle_get_width(handle.get());
@@ -177,10 +180,12 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
     QString reason;
     const TGpStatus sizeStatus = CheckImageSize(width, height, &reason);
     if (sizeStatus != TGpStatus::Ok)
-        return Failure(sizeStatus == TGpStatus::InvalidParameter ? TFailureKind::Damaged : TFailureKind::OutOfMemory,
+        return Failure(sizeStatus == TGpStatus::InvalidParameter ? TFailureKind::Damaged
+                                                                 : TFailureKind::OutOfMemory,
                        sizeStatus, reason, format);
     if (qint64(width) * height > Options.MaxPixels)
-        return Failure(TFailureKind::OverLimit, TGpStatus::OutOfMemory, PixelLimitReason(width, height, Options.MaxPixels), format);
+        return Failure(TFailureKind::OverLimit, TGpStatus::OutOfMemory,
+                       PixelLimitReason(width, height, Options.MaxPixels), format);
 
     std::unique_ptr<heif_decoding_options, THeifOptionsDeleter> decoding(heif_decoding_options_alloc());
     heif_image* decodedImage = nullptr;
@@ -193,28 +198,33 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
                            QStringLiteral("could not decode the %1 image: %2")
                                .arg(QString::fromLatin1(format), ErrorText(error)),
                            format);
-        return Failure(TFailureKind::Damaged, DamagedImageStatus, QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
+        return Failure(TFailureKind::Damaged, DamagedImageStatus,
+                       QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
     }
     int stride = 0;
     const uint8_t* plane = heif_image_get_plane_readonly(decoded.get(), heif_channel_interleaved, &stride);
     const int planeWidth = heif_image_get_width(decoded.get(), heif_channel_interleaved);
     const int planeHeight = heif_image_get_height(decoded.get(), heif_channel_interleaved);
     if (!plane || planeWidth <= 0 || planeHeight <= 0 || qint64(planeWidth) * planeHeight > Options.MaxPixels)
-        return Failure(TFailureKind::Damaged, DamagedImageStatus, QStringLiteral("damaged image: the decoded picture has no pixels"),
-                       format, true);
+        return Failure(TFailureKind::Damaged, DamagedImageStatus,
+                       QStringLiteral("damaged image: the decoded picture has no pixels"), format, true);
     QImage rgba(planeWidth, planeHeight, QImage::Format_RGBA8888);
     if (rgba.isNull())
-        return Failure(TFailureKind::OutOfMemory, TGpStatus::OutOfMemory, QStringLiteral("out of memory decoding the image"), format);
+        return Failure(TFailureKind::OutOfMemory, TGpStatus::OutOfMemory,
+                       QStringLiteral("out of memory decoding the image"), format);
     for (int y = 0; y < planeHeight; ++y)
-        std::memcpy(rgba.scanLine(y), plane + std::size_t(y) * std::size_t(stride), std::size_t(planeWidth) * 4);
+        std::memcpy(rgba.scanLine(y), plane + std::size_t(y) * std::size_t(stride),
+                    std::size_t(planeWidth) * 4);
 
     TDecodedImage result;
     result.Image = rgba.convertToFormat(QImage::Format_ARGB32);
     if (Options.ScaledSize.isValid() && !Options.ScaledSize.isEmpty() &&
-        (result.Image.width() > Options.ScaledSize.width() || result.Image.height() > Options.ScaledSize.height()))
+        (result.Image.width() > Options.ScaledSize.width() ||
+         result.Image.height() > Options.ScaledSize.height()))
         result.Image = result.Image.scaled(Options.ScaledSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     if (result.Image.isNull())
-        return Failure(TFailureKind::OutOfMemory, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"), format);
+        return Failure(TFailureKind::OutOfMemory, TGpStatus::OutOfMemory,
+                       QStringLiteral("out of memory converting the image"), format);
     result.Format = format;
     result.Status = TGpStatus::Ok;
     result.Packets = PacketsOf(handle.get());

@@ -65,8 +65,8 @@ bool WriteJpegImage(const QImage& Image, QIODevice* Device, int Quality, const T
     return false;
 }
 
-bool WriteTiffImage(const QImage& Image, QIODevice* Device, const TImagePackets* Packets, QStringList* Warnings,
-                    QString* Reason)
+bool WriteTiffImage(const QImage& Image, QIODevice* Device, const TImagePackets* Packets,
+                    QStringList* Warnings, QString* Reason)
 {
     QImage tagged = Untagged(Image);
     if (Packets && !Packets->Icc.isEmpty()) {

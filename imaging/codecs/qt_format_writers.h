@@ -18,8 +18,8 @@ bool WriteJpegImage(const QImage& Image, QIODevice* Device, int Quality, const T
 
 // LZW-compressed TIFF with Packets' profile, when Qt can read the profile
 // (its writer takes it only as a colour space); otherwise named in Warnings.
-bool WriteTiffImage(const QImage& Image, QIODevice* Device, const TImagePackets* Packets, QStringList* Warnings,
-                    QString* Reason);
+bool WriteTiffImage(const QImage& Image, QIODevice* Device, const TImagePackets* Packets,
+                    QStringList* Warnings, QString* Reason);
 
 // BMP as Qt writes it.
 bool WriteBmpImage(const QImage& Image, QIODevice* Device, QString* Reason);

@@ -87,15 +87,17 @@ bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString
     picture.height = rgba.height();
     picture.writer = WebPMemoryWrite;
     picture.custom_ptr = &encoding.Output;
-    const bool imported = asItLies ? WebPPictureImportBGRA(&picture, rgba.constBits(), int(rgba.bytesPerLine()))
-                                   : WebPPictureImportRGBA(&picture, rgba.constBits(), int(rgba.bytesPerLine()));
+    const bool imported = asItLies
+                              ? WebPPictureImportBGRA(&picture, rgba.constBits(), int(rgba.bytesPerLine()))
+                              : WebPPictureImportRGBA(&picture, rgba.constBits(), int(rgba.bytesPerLine()));
     if (!imported)
         return Fail(Reason, QStringLiteral("out of memory"));
     if (!WebPEncode(&config, &picture))
         return Fail(Reason, EncoderErrorText(picture.error_code));
-    const QByteArray bytes = WebpWithPackets(
-        QByteArray::fromRawData(reinterpret_cast<const char*>(encoding.Output.mem), qsizetype(encoding.Output.size)),
-        Packets ? *Packets : TImagePackets(), Warnings);
+    const QByteArray bytes =
+        WebpWithPackets(QByteArray::fromRawData(reinterpret_cast<const char*>(encoding.Output.mem),
+                                                qsizetype(encoding.Output.size)),
+                        Packets ? *Packets : TImagePackets(), Warnings);
     if (Device->write(bytes) != bytes.size())
         return Fail(Reason, Device->errorString());
     return true;

@@ -39,8 +39,9 @@ TSrgbConversion::TSrgbConversion(const QByteArray& Icc)
     // alpha is copied, never converted.
     const cmsUInt32Number layout = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TYPE_BGRA_8 : TYPE_ARGB_8;
     if (srgb)
-        FTransform = cmsCreateTransform(source.get(), layout, srgb.get(), layout, INTENT_RELATIVE_COLORIMETRIC,
-                                        cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_COPY_ALPHA);
+        FTransform =
+            cmsCreateTransform(source.get(), layout, srgb.get(), layout, INTENT_RELATIVE_COLORIMETRIC,
+                               cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_COPY_ALPHA);
     if (!FTransform)
         FReason = QStringLiteral("the colour profile cannot be converted to sRGB");
 }

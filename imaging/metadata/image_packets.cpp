@@ -50,7 +50,8 @@ QByteArray InflateBounded(const char* Data, qsizetype Size, qsizetype Limit)
 
 bool StartsWith(const unsigned char* At, qsizetype Size, const char* Prefix, qsizetype PrefixSize)
 {
-    return Size >= PrefixSize && std::equal(At, At + PrefixSize, reinterpret_cast<const unsigned char*>(Prefix));
+    return Size >= PrefixSize &&
+           std::equal(At, At + PrefixSize, reinterpret_cast<const unsigned char*>(Prefix));
 }
 
 // An EXIF packet as stored: some writers keep JPEG's "Exif\0\0" in front.
@@ -98,7 +99,8 @@ void ReadJpeg(const QByteArray& File, TImagePackets& Packets)
             // A profile over 64 KiB is split over numbered segments.
             const int sequence = payload[sizeof Icc];
             const int count = payload[sizeof Icc + 1];
-            if (sequence < 1 || sequence > count || (iccCount && count != iccCount) || iccParts.count(sequence))
+            if (sequence < 1 || sequence > count || (iccCount && count != iccCount) ||
+                iccParts.count(sequence))
                 iccBroken = true;
             iccCount = count;
             iccParts[sequence] = tail(qsizetype(sizeof Icc) + 2);
@@ -158,8 +160,8 @@ void ReadPng(const QByteArray& File, TImagePackets& Packets)
             if (name < 1 || name + 2 > data.size() || data[name + 1] != 0)
                 Packets.Dropped << QStringLiteral("the ICC profile: its chunk is malformed");
             else {
-                Packets.Icc = InflateBounded(data.constData() + name + 2, data.size() - name - 2,
-                                             MaxIccProfileBytes);
+                Packets.Icc =
+                    InflateBounded(data.constData() + name + 2, data.size() - name - 2, MaxIccProfileBytes);
                 if (Packets.Icc.isEmpty())
                     Packets.Dropped << QStringLiteral("the ICC profile: its compressed data is damaged");
             }
@@ -200,9 +202,12 @@ void ReadTiff(const QByteArray& File, TImagePackets& Packets)
     const qsizetype size = File.size();
     const bool little = bytes[0] == 'I';
     const auto read16 = [&](qsizetype At) {
-        return little ? std::uint32_t(bytes[At] | (bytes[At + 1] << 8)) : std::uint32_t((bytes[At] << 8) | bytes[At + 1]);
+        return little ? std::uint32_t(bytes[At] | (bytes[At + 1] << 8))
+                      : std::uint32_t((bytes[At] << 8) | bytes[At + 1]);
     };
-    const auto read32 = [&](qsizetype At) { return little ? LittleEndian32(bytes + At) : BigEndian32(bytes + At); };
+    const auto read32 = [&](qsizetype At) {
+        return little ? LittleEndian32(bytes + At) : BigEndian32(bytes + At);
+    };
     const qsizetype directory = qsizetype(read32(4));
     if (directory < 8 || directory + 2 > size)
         return;
@@ -257,7 +262,8 @@ TImagePackets ReadImagePackets(const QByteArray& File)
         ReadPng(File, packets);
     else if (File.startsWith("RIFF") && File.mid(8, 4) == "WEBP")
         ReadWebp(File, packets);
-    else if (File.size() >= 8 && (File.startsWith(QByteArrayLiteral("II*\0")) || File.startsWith(QByteArrayLiteral("MM\0*"))))
+    else if (File.size() >= 8 &&
+             (File.startsWith(QByteArrayLiteral("II*\0")) || File.startsWith(QByteArrayLiteral("MM\0*"))))
         ReadTiff(File, packets);
     CheckImagePackets(packets);
     return packets;

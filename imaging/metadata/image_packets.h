@@ -8,14 +8,17 @@
 // profile and the metadata packets, as the bytes they are, moved between
 // containers without being read beyond what moving them needs.
 struct TImagePackets {
-    QByteArray Icc;     // the embedded ICC profile, whole
-    QByteArray Exif;    // a TIFF structure ("II*\0" or "MM\0*"), without JPEG's "Exif\0\0"
-    QByteArray Xmp;     // the XMP packet (XML)
-    QByteArray Iptc;    // IPTC in Photoshop's image resource block (JPEG APP13 "Photoshop 3.0")
-    bool Srgb = false;  // a PNG sRGB chunk: the pixels are sRGB and say so
+    QByteArray Icc;      // the embedded ICC profile, whole
+    QByteArray Exif;     // a TIFF structure ("II*\0" or "MM\0*"), without JPEG's "Exif\0\0"
+    QByteArray Xmp;      // the XMP packet (XML)
+    QByteArray Iptc;     // IPTC in Photoshop's image resource block (JPEG APP13 "Photoshop 3.0")
+    bool Srgb = false;   // a PNG sRGB chunk: the pixels are sRGB and say so
     QStringList Dropped; // what was found but not taken, and why ("the ICC profile: ...")
 
-    bool IsEmpty() const { return Icc.isEmpty() && Exif.isEmpty() && Xmp.isEmpty() && Iptc.isEmpty() && !Srgb; }
+    bool IsEmpty() const
+    {
+        return Icc.isEmpty() && Exif.isEmpty() && Xmp.isEmpty() && Iptc.isEmpty() && !Srgb;
+    }
 };
 
 // The largest packet of metadata taken from a file; a larger one is dropped

@@ -25,8 +25,9 @@ QByteArray Deflated(const QByteArray& Data)
 {
     uLongf size = compressBound(uLong(Data.size()));
     QByteArray out(qsizetype(size), Qt::Uninitialized);
-    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(Data.constData()),
-                  uLong(Data.size()), Z_BEST_COMPRESSION) != Z_OK)
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                  reinterpret_cast<const Bytef*>(Data.constData()), uLong(Data.size()),
+                  Z_BEST_COMPRESSION) != Z_OK)
         return {};
     out.resize(qsizetype(size));
     return out;
@@ -97,7 +98,8 @@ QByteArray JpegWithPackets(const QByteArray& Jpeg, const TImagePackets& Packets,
                                .arg(Packets.Icc.size()));
         else
             for (qsizetype i = 0; i < count; ++i)
-                segments += Segment(0xE2, header + char(i + 1) + char(count) + Packets.Icc.mid(i * part, part));
+                segments +=
+                    Segment(0xE2, header + char(i + 1) + char(count) + Packets.Icc.mid(i * part, part));
     }
     // Photoshop's resources may run over several APP13 segments.
     const QByteArray photoshop = QByteArrayLiteral("Photoshop 3.0\0");

@@ -36,8 +36,10 @@ QList<TPngChunk> PngPacketChunks(const TImagePackets& Packets);
 // JFIF header: EXIF and XMP in APP1, the profile in as many APP2 parts as it
 // needs, IPTC in APP13. A packet too large for its segment is named in
 // Warnings and left out.
-QByteArray JpegWithPackets(const QByteArray& Jpeg, const TImagePackets& Packets, QStringList* Warnings = nullptr);
+QByteArray JpegWithPackets(const QByteArray& Jpeg, const TImagePackets& Packets,
+                           QStringList* Warnings = nullptr);
 
 // Webp (a whole WebP file) with ICCP, EXIF and XMP chunks; Webp as it was
 // when libwebp's muxer refuses it. WebP has no place for IPTC.
-QByteArray WebpWithPackets(const QByteArray& Webp, const TImagePackets& Packets, QStringList* Warnings = nullptr);
+QByteArray WebpWithPackets(const QByteArray& Webp, const TImagePackets& Packets,
+                           QStringList* Warnings = nullptr);

@@ -10,8 +10,8 @@
 #include "imaging/saving/saving_plan.h"
 
 #include <algorithm>
-#include <memory>
 #include <limits>
+#include <memory>
 
 namespace
 {
@@ -154,9 +154,9 @@ TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Requ
     const TSaveFormatInfo* format = FormatFor(Request.Format, Reason);
     if (!format)
         return TGpStatus::InvalidParameter;
-    const TOutputPackets packets =
-        PlanOutputPackets(Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip, format->HoldsProfile,
-                          QSize(Picture.width(), ComposedHeight(Picture.height(), Request.Reflection)));
+    const TOutputPackets packets = PlanOutputPackets(
+        Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip, format->HoldsProfile,
+        QSize(Picture.width(), ComposedHeight(Picture.height(), Request.Reflection)));
     if (Warnings)
         *Warnings += packets.Warnings;
     if (Plan.Write == TWriteRoad::Encoded) {
@@ -173,7 +173,8 @@ TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Requ
         if (!packets.ConvertFrom.isEmpty())
             ConvertToSrgb(composed, packets.ConvertFrom);
         const int quality = std::clamp(Request.Quality, 0, 100);
-        return sink.Device ? EncodeInFormat(composed, *format, quality, sink.Device, Reason, &packets.Packets, Warnings)
+        return sink.Device ? EncodeInFormat(composed, *format, quality, sink.Device, Reason, &packets.Packets,
+                                            Warnings)
                            : SaveInFormat(composed, *format, quality, sink.FileName, Reason, &packets.Packets,
                                           Warnings);
     }

@@ -68,14 +68,16 @@ constexpr int MaxJpegSide = 65500;
 // cannot, so they get what the screen showed: the picture over the window's white.
 constexpr std::array<TSaveFormatInfo, 7> Formats{{
     {ImageSaveFormat::Png, "PNG", "png", nullptr, "png", "", "image/png", true, true, 0, false, WritePngFile},
-    {ImageSaveFormat::Jpeg, "JPEG", "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, true, MaxJpegSide, false,
-     WriteJpeg},
+    {ImageSaveFormat::Jpeg, "JPEG", "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, true, MaxJpegSide,
+     false, WriteJpeg},
     {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, false, 0, false, WriteGif},
     {ImageSaveFormat::Bmp, "BMP", "bmp", nullptr, "bmp", "", "image/bmp", false, false, 0, false, WriteBmp},
-    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, true, 0, true, WriteTiff},
+    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, true, 0, true,
+     WriteTiff},
     {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, true, MaxWebpSide, false,
      WriteWebp},
-    {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0, false, WriteAvif},
+    {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0, false,
+     WriteAvif},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)
@@ -190,8 +192,9 @@ TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Q
     TOutputFileDevice device(file);
     if (Format.Seeks)
         buffer.open(QIODevice::WriteOnly);
-    const TGpStatus status = EncodeInFormat(
-        Image, Format, Quality, Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device, Reason, Packets, Warnings);
+    const TGpStatus status =
+        EncodeInFormat(Image, Format, Quality, Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device,
+                       Reason, Packets, Warnings);
     if (status == TGpStatus::Ok && Format.Seeks)
         file.Write(bytes.constData(), bytes.size());
     if (status != TGpStatus::Ok && !file.Failed())

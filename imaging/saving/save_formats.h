@@ -67,8 +67,8 @@ TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int
 // replaced only when the new one is complete, a device or FIFO written in
 // place, a link's target written and the link kept).
 TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
-                       const QString& FileName, QString* Reason = nullptr, const TImagePackets* Packets = nullptr,
-                       QStringList* Warnings = nullptr);
+                       const QString& FileName, QString* Reason = nullptr,
+                       const TImagePackets* Packets = nullptr, QStringList* Warnings = nullptr);
 
 // The formats in the order the command line lists them: png, jpg, gif, bmp, tiff, webp, avif.
 std::span<const TSaveFormatInfo> SaveFormats();

@@ -50,10 +50,12 @@ struct TProfiledInput {
     const char* Name;
     const char* File;
 };
-const TProfiledInput ProfiledInputs[] = {{"AdobeLikeJpeg", "in.jpg"}, {"P3LikePng", "in.png"}, {"P3LikeHeic", "in.heic"}};
+const TProfiledInput ProfiledInputs[] = {
+    {"AdobeLikeJpeg", "in.jpg"}, {"P3LikePng", "in.png"}, {"P3LikeHeic", "in.heic"}};
 const char* const ProfileOutputs[] = {"png", "jpg", "tif", "webp", "avif"};
 
-class ProfileKept : public CliPhoto, public ::testing::WithParamInterface<std::tuple<TProfiledInput, const char*>>
+class ProfileKept : public CliPhoto,
+                    public ::testing::WithParamInterface<std::tuple<TProfiledInput, const char*>>
 {
 };
 
@@ -62,7 +64,8 @@ TEST_P(ProfileKept, ByteForByte)
     const auto& [input, output] = GetParam();
     const QImage picture = PhotoPicture(QSize(96, 64));
     const bool adobe = Name(input.File).endsWith(QLatin1String(".jpg"));
-    const QByteArray icc = adobe ? MakeRgbProfile(AdobeLikePrimaries) : MakeRgbProfile(P3LikePrimaries, 40000);
+    const QByteArray icc =
+        adobe ? MakeRgbProfile(AdobeLikePrimaries) : MakeRgbProfile(P3LikePrimaries, 40000);
     ASSERT_GT(icc.size(), adobe ? 0 : 65536);
     QByteArray file;
     if (Name(input.File).endsWith(QLatin1String(".heic"))) {
@@ -80,9 +83,11 @@ TEST_P(ProfileKept, ByteForByte)
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFormat, ProfileKept,
-                         ::testing::Combine(::testing::ValuesIn(ProfiledInputs), ::testing::ValuesIn(ProfileOutputs)),
+                         ::testing::Combine(::testing::ValuesIn(ProfiledInputs),
+                                            ::testing::ValuesIn(ProfileOutputs)),
                          [](const auto& Info) {
-                             return std::string(std::get<0>(Info.param).Name) + "_to_" + std::get<1>(Info.param);
+                             return std::string(std::get<0>(Info.param).Name) + "_to_" +
+                                    std::get<1>(Info.param);
                          });
 
 // Where no profile can go (GIF, BMP) or none is wanted (--strip), the
@@ -140,8 +145,9 @@ TEST_P(ExifKept, CopyrightUprightAndNewSize)
     // Stored lying on its side: the decoder turns it upright, 48 × 64.
     const QImage picture = PhotoPicture(QSize(64, 48));
     const QString copyright = QStringLiteral("© 2026 A. Photographer");
-    const QByteArray jpeg = WithJpegSegment(ProfiledFile(picture, {}, "jpeg"), 0xE1,
-                                            QByteArrayLiteral("Exif\0\0") + MakeExif(6, copyright, picture.size()));
+    const QByteArray jpeg =
+        WithJpegSegment(ProfiledFile(picture, {}, "jpeg"), 0xE1,
+                        QByteArrayLiteral("Exif\0\0") + MakeExif(6, copyright, picture.size()));
     const QString in = Write(QStringLiteral("in.jpg"), jpeg);
     const QString out = Path(QStringLiteral("out.%1").arg(Name(GetParam())));
     const TCliRun run = RunCli({"image", "--size", "30", "-o", out, in});
@@ -192,7 +198,8 @@ QByteArray WrongLengthIcc(const char* Format)
     // the writer put it (PNG deflates it: the profile is embedded anew).
     QByteArray wrong = icc;
     const quint32 length = quint32(icc.size()) + 1;
-    wrong[0] = char(length >> 24), wrong[1] = char(length >> 16), wrong[2] = char(length >> 8), wrong[3] = char(length);
+    wrong[0] = char(length >> 24), wrong[1] = char(length >> 16), wrong[2] = char(length >> 8),
+    wrong[3] = char(length);
     if (QByteArray(Format) == "jpeg")
         return file.replace(icc, wrong);
     const QByteArray plain = ProfiledFile(PhotoPicture(QSize(32, 32)), {}, "png");
@@ -223,7 +230,8 @@ TEST_P(HostileMetadata, WarnsAndWritesThePicture)
         EXPECT_TRUE(run.Stderr.contains(Name(c.Warned))) << run.Stderr.toStdString();
         const TDecodedImage decoded = DecodeImage(ReadAll(out));
         EXPECT_EQ(decoded.Status, TGpStatus::Ok) << format;
-        EXPECT_TRUE(decoded.Packets.Icc.isEmpty() && decoded.Packets.Exif.isEmpty() && decoded.Packets.Xmp.isEmpty())
+        EXPECT_TRUE(decoded.Packets.Icc.isEmpty() && decoded.Packets.Exif.isEmpty() &&
+                    decoded.Packets.Xmp.isEmpty())
             << format;
     }
 }

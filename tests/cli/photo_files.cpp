@@ -24,7 +24,8 @@ QByteArray MakeRgbProfile(const TPrimaries& Primaries, int TableEntries)
     if (TableEntries > 0) {
         std::vector<cmsUInt16Number> table(std::size_t(TableEntries), 0);
         for (int i = 0; i < TableEntries; ++i)
-            table[std::size_t(i)] = cmsUInt16Number(std::lround(65535.0 * std::pow(double(i) / (TableEntries - 1), 2.2)));
+            table[std::size_t(i)] =
+                cmsUInt16Number(std::lround(65535.0 * std::pow(double(i) / (TableEntries - 1), 2.2)));
         curve = cmsBuildTabulatedToneCurve16(nullptr, cmsUInt32Number(TableEntries), table.data());
     } else
         curve = cmsBuildGamma(nullptr, 2.2);
@@ -53,9 +54,10 @@ QImage SaturatedPicture(QSize Size)
     QImage image(Size, QImage::Format_ARGB32);
     for (int y = 0; y < Size.height(); ++y)
         for (int x = 0; x < Size.width(); ++x)
-            image.setPixel(x, y, QColor::fromHsvF(float(x) / float(Size.width()), 1.0f,
-                                                  0.4f + 0.6f * float(y) / float(Size.height()))
-                                     .rgba());
+            image.setPixel(x, y,
+                           QColor::fromHsvF(float(x) / float(Size.width()), 1.0f,
+                                            0.4f + 0.6f * float(y) / float(Size.height()))
+                               .rgba());
     return image;
 }
 
@@ -114,8 +116,8 @@ QByteArray MakeExif(int Orientation, const QString& Copyright, QSize Size)
     unsigned int size = 0;
     exif_data_save_data(data, &saved, &size);
     exif_data_unref(data);
-    const QByteArray packet = size > 6 ? QByteArray(reinterpret_cast<const char*>(saved) + 6, qsizetype(size) - 6)
-                                       : QByteArray();
+    const QByteArray packet =
+        size > 6 ? QByteArray(reinterpret_cast<const char*>(saved) + 6, qsizetype(size) - 6) : QByteArray();
     std::free(saved);
     return packet;
 }
@@ -132,7 +134,10 @@ QByteArray WithPngChunk(const QByteArray& Png, const QByteArray& Type, const QBy
 {
     QByteArray chunk;
     const auto put32 = [&chunk](quint32 Value) {
-        chunk.append(char(Value >> 24)).append(char(Value >> 16)).append(char(Value >> 8)).append(char(Value));
+        chunk.append(char(Value >> 24))
+            .append(char(Value >> 16))
+            .append(char(Value >> 8))
+            .append(char(Value));
     };
     put32(quint32(Data.size()));
     const QByteArray body = Type + Data;
@@ -146,8 +151,8 @@ TExifFacts ReadExifFacts(const QByteArray& Exif)
 {
     TExifFacts facts;
     const QByteArray withHeader = QByteArrayLiteral("Exif\0\0") + Exif;
-    ExifData* data =
-        exif_data_new_from_data(reinterpret_cast<const unsigned char*>(withHeader.constData()), unsigned(withHeader.size()));
+    ExifData* data = exif_data_new_from_data(reinterpret_cast<const unsigned char*>(withHeader.constData()),
+                                             unsigned(withHeader.size()));
     if (!data)
         return facts;
     const ExifByteOrder order = exif_data_get_byte_order(data);
@@ -162,8 +167,9 @@ TExifFacts ReadExifFacts(const QByteArray& Exif)
     facts.PixelWidth = number(EXIF_IFD_EXIF, EXIF_TAG_PIXEL_X_DIMENSION);
     facts.PixelHeight = number(EXIF_IFD_EXIF, EXIF_TAG_PIXEL_Y_DIMENSION);
     if (ExifEntry* copyright = exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_COPYRIGHT))
-        facts.Copyright = QString::fromUtf8(reinterpret_cast<const char*>(copyright->data),
-                                            qsizetype(qstrnlen(reinterpret_cast<const char*>(copyright->data), copyright->size)));
+        facts.Copyright = QString::fromUtf8(
+            reinterpret_cast<const char*>(copyright->data),
+            qsizetype(qstrnlen(reinterpret_cast<const char*>(copyright->data), copyright->size)));
     exif_data_unref(data);
     return facts;
 }
@@ -186,14 +192,15 @@ QByteArray MakeHeic(const QImage& Picture, const QByteArray& Icc, const QByteArr
 {
     const QImage rgb = Picture.convertToFormat(QImage::Format_RGB888);
     heif_image* image = nullptr;
-    if (heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image).code !=
-        heif_error_Ok)
+    if (heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image)
+            .code != heif_error_Ok)
         return {};
     heif_image_add_plane(image, heif_channel_interleaved, rgb.width(), rgb.height(), 8);
     int stride = 0;
     uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
     for (int y = 0; y < rgb.height(); ++y)
-        std::memcpy(plane + std::size_t(y) * std::size_t(stride), rgb.constScanLine(y), std::size_t(rgb.width()) * 3);
+        std::memcpy(plane + std::size_t(y) * std::size_t(stride), rgb.constScanLine(y),
+                    std::size_t(rgb.width()) * 3);
     if (!Icc.isEmpty())
         heif_image_set_raw_color_profile(image, "prof", Icc.constData(), size_t(Icc.size()));
     heif_context* context = heif_context_alloc();
@@ -222,8 +229,8 @@ QImage ConvertedToSrgb(const QImage& Picture, const QByteArray& Icc)
     QImage rgb = Picture.convertToFormat(QImage::Format_RGB888);
     cmsHPROFILE source = cmsOpenProfileFromMem(Icc.constData(), cmsUInt32Number(Icc.size()));
     cmsHPROFILE srgb = cmsCreate_sRGBProfile();
-    cmsHTRANSFORM transform = cmsCreateTransform(source, TYPE_RGB_8, srgb, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC,
-                                                 cmsFLAGS_BLACKPOINTCOMPENSATION);
+    cmsHTRANSFORM transform = cmsCreateTransform(
+        source, TYPE_RGB_8, srgb, TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_BLACKPOINTCOMPENSATION);
     for (int y = 0; y < rgb.height(); ++y)
         cmsDoTransform(transform, rgb.scanLine(y), rgb.scanLine(y), cmsUInt32Number(rgb.width()));
     cmsDeleteTransform(transform);
