@@ -9,6 +9,7 @@
 #include "app/window_keys.h"
 #include "controls/orb_reflection_image.h"
 #include "controls/orb_reflection_label.h"
+#include "imaging/codecs/heif_decoding.h"
 #include "imaging/gdip_picture.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_format_from_name.h"
@@ -85,6 +86,8 @@ QString OpenFilter()
     QStringList patterns;
     for (const QByteArray& format : QImageReader::supportedImageFormats())
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    for (const QString& suffix : HeifFileSuffixes())
+        patterns << QStringLiteral("*.") + suffix;
     return QStringLiteral("Images|%1|All files|*").arg(patterns.join(QLatin1Char(';')));
 }
 

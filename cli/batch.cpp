@@ -54,7 +54,8 @@ TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCl
             if (!result.Road.isEmpty())
                 Reporter.Failure(job.Input, result.Road);
             if (!result.Warning.isEmpty())
-                Reporter.Failure(job.Input, result.Warning);
+                for (const QString& line : result.Warning.split(QLatin1Char('\n')))
+                    Reporter.Failure(job.Input, line);
         } else if (TerminationSignal() == 0) {
             ++failed;
             Reporter.Failure(job.Input, result.Reason);

@@ -55,6 +55,7 @@ TImageJobResult RunImageJob(const TImageJob& Job)
         request.Quality = Job.Quality;
         request.Sink = TOutputSink{FileName, Device};
         request.DoneWithInput = [&input] { input.Release(); };
+        request.Strip = Job.Strip;
         written = WriteFileReflection(request);
         reason = written.Failure.Kind == TFailureKind::OverLimit
                      ? written.Failure.Text + QStringLiteral(" (raise it with --max-pixels N)")
@@ -65,10 +66,11 @@ TImageJobResult RunImageJob(const TImageJob& Job)
         Job.Verbose && written.Status == TGpStatus::Ok ? DescribeSavingPlan(written.Plan) : QString();
     if (!done)
         return Failed(reason);
-    return TImageJobResult{true,
-                           {},
-                           written.Damage.isEmpty()
-                               ? QString()
-                               : QStringLiteral("warning: %1; kept what decodes").arg(written.Damage),
-                           road};
+    // One line each: what was kept of a damaged file, what the output lacks.
+    QStringList warnings;
+    if (!written.Damage.isEmpty())
+        warnings << QStringLiteral("warning: %1; kept what decodes").arg(written.Damage);
+    for (const QString& left : written.Warnings)
+        warnings << QStringLiteral("warning: %1; written without it").arg(left);
+    return TImageJobResult{true, {}, warnings.join(QLatin1Char('\n')), road};
 }

@@ -8,9 +8,10 @@ struct TImageJob;
 // What became of one job.
 struct TImageJobResult {
     bool Written = false;
-    QString Reason;  // why nothing was written
-    QString Warning; // written, but from a damaged file (--lenient)
-    QString Road;    // --verbose: the saving plan the file took
+    QString Reason; // why nothing was written
+    QString
+        Warning;  // written, but from a damaged file (--lenient) or without some of its metadata; a line each
+    QString Road; // --verbose: the saving plan the file took
 };
 
 // Reads the input, decodes it as the image control does, renders picture and

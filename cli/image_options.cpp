@@ -21,6 +21,7 @@ enum class TOptionId {
     Jobs,
     MaxPixels,
     Lenient,
+    Strip,
     Verbose,
     Help,
     Version
@@ -55,6 +56,7 @@ std::vector<TImageOption> ImageOptions()
     options.push_back(valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}));
     options.push_back(valued(TOptionId::MaxPixels, {QStringLiteral("max-pixels")}));
     options.push_back(flag(TOptionId::Lenient, {QStringLiteral("lenient")}));
+    options.push_back(flag(TOptionId::Strip, {QStringLiteral("strip")}));
     options.push_back(flag(TOptionId::Verbose, {QStringLiteral("verbose")}));
     options.push_back(flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}));
     options.push_back(flag(TOptionId::Version, {QStringLiteral("version")}));
@@ -173,8 +175,11 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             Result.Action = option.Id == TOptionId::Help ? TCliAction::Help : TCliAction::Version;
             return false;
         }
-        if (option.Id == TOptionId::Lenient || option.Id == TOptionId::Verbose) {
-            (option.Id == TOptionId::Lenient ? options.Lenient : options.Verbose) = true;
+        if (option.Id == TOptionId::Lenient || option.Id == TOptionId::Strip ||
+            option.Id == TOptionId::Verbose) {
+            (option.Id == TOptionId::Lenient ? options.Lenient
+             : option.Id == TOptionId::Strip ? options.Strip
+                                             : options.Verbose) = true;
             continue;
         }
         // The n-th time an option is named, in either spelling, takes its
@@ -228,6 +233,8 @@ QString CliUsageText()
                "  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
                "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
                "                         instead of refusing it\n"
+               "      --strip            write no colour profile and no metadata (EXIF, XMP,\n"
+               "                         IPTC); a profiled picture is converted to sRGB first\n"
                "      --verbose          tell the road each file is saved by (\"streamed PNG,\n"
                "                         12 bands\", \"whole picture, JPEG\") on standard error\n") +
            MaxPixelsUsageLines(QStringLiteral("refuse a picture whose header declares more pixels\n"

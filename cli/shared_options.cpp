@@ -69,15 +69,15 @@ QString FormatUsageLines()
     return QStringLiteral(
                "  -f, --format FORMAT    %1; otherwise the output name's last\n"
                "                         extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
-               "                         .gif, .bmp, .tif, .tiff, .webp in any case), else PNG\n")
+               "                         .gif, .bmp, .tif, .tiff, .webp, .avif in any case), else PNG\n")
         .arg(SaveFormatOptionNames());
 }
 
 QString QualityUsageLine()
 {
     return UsageLine(QStringLiteral("--quality Q"),
-                     QStringLiteral("JPEG's quality and WebP's, 1..100 (default 100: WebP is then\n"
-                                    "                         lossless, and lossy below)"));
+                     QStringLiteral("JPEG's quality, WebP's and AVIF's, 1..100 (default 100: WebP\n"
+                                    "                         and AVIF are then lossless, and lossy below)"));
 }
 
 QString ReflectionUsageLines(const QString& Object, const TReflectionParameters& Defaults)

@@ -11,7 +11,7 @@ QUuid PublishedFormat(unsigned char Code)
     return QUuid(0xB96B3C00u | Code, 0x0728, 0x11D3, 0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E);
 }
 
-constexpr std::array<std::pair<ImageRawFormat, unsigned char>, 11> KindCodes{{
+constexpr std::array<std::pair<ImageRawFormat, unsigned char>, 12> KindCodes{{
     {ImageRawFormat::RawMemoryBmp, 0xAA},
     {ImageRawFormat::RawBmp, 0xAB},
     {ImageRawFormat::RawEmf, 0xAC},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<ImageRawFormat, unsigned char>, 11> KindCodes{{
     {ImageRawFormat::RawTiff, 0xB1},
     {ImageRawFormat::RawExif, 0xB2},
     {ImageRawFormat::RawIcon, 0xB5},
+    {ImageRawFormat::RawHeif, 0xB6},
     {ImageRawFormat::RawWebp, 0xB7},
 }};
 
@@ -58,6 +59,8 @@ QUuid RawFormatFromReaderFormat(const QByteArray& ReaderFormat)
         return RawFormatIdentifier(ImageRawFormat::RawGif);
     if (name == "tiff" || name == "tif")
         return RawFormatIdentifier(ImageRawFormat::RawTiff);
+    if (name == "heif" || name == "avif")
+        return RawFormatIdentifier(ImageRawFormat::RawHeif);
     if (name == "webp")
         return RawFormatIdentifier(ImageRawFormat::RawWebp);
     if (name == "ico" || name == "cur")

@@ -18,6 +18,7 @@ enum class ImageRawFormat : int {
     RawExif = 9,
     RawIcon = 10,
     RawWebp = 11,
+    RawHeif = 12, // HEIC, HEIF and AVIF
 };
 
 // The published identifier of a kind; a null QUuid for RawUndefined.

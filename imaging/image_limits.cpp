@@ -18,3 +18,11 @@ TGpStatus CheckImageSize(std::int64_t Width, std::int64_t Height, QString* Reaso
         return refuse(TGpStatus::OutOfMemory);
     return TGpStatus::Ok;
 }
+
+QString PixelLimitReason(std::int64_t Width, std::int64_t Height, std::int64_t MaxPixels)
+{
+    return QStringLiteral("image too large: %1 × %2 is over the limit of %3 pixels")
+        .arg(Width)
+        .arg(Height)
+        .arg(MaxPixels);
+}

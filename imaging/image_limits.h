@@ -19,3 +19,7 @@ inline constexpr std::int64_t MaxEncodedBytes = MaxDecodedPixels * 4 + (64 << 20
 // The status for an image of Width x Height pixels against the limits above
 // (Ok when it may be allocated); Reason receives the refusal text.
 TGpStatus CheckImageSize(std::int64_t Width, std::int64_t Height, QString* Reason = nullptr);
+
+// The refusal of a picture of Width x Height pixels over a caller's own
+// limit of MaxPixels (the command line's --max-pixels).
+QString PixelLimitReason(std::int64_t Width, std::int64_t Height, std::int64_t MaxPixels);

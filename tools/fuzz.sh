@@ -29,7 +29,7 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p build-sanitized/findings
 
 status=0
-for target in image_decoding layout_reader png_encoder markup_helpers markup_drawing label_rendering; do
+for target in image_decoding image_packets layout_reader png_encoder markup_helpers markup_drawing label_rendering; do
   corpus=build-sanitized/corpus/$target
   mkdir -p "$corpus"
   # The seeds are small real files, copied in so that the kept corpus grows

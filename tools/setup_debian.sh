@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-image-formats-plugins libgif-dev libdeflate-dev libwebp-dev libpng-dev zlib1g-dev libtiff-dev
+  liblcms2-dev libexif-dev libheif-dev webp libimage-exiftool-perl
   fonts-wine fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick hyperfine libvips-tools time python3

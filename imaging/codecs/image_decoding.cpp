@@ -2,6 +2,7 @@
 
 #include "imaging/codecs/damage_checks.h"
 #include "imaging/codecs/decoder_messages.h"
+#include "imaging/codecs/heif_decoding.h"
 
 #include <QBuffer>
 #include <QIODevice>
@@ -72,15 +73,6 @@ bool JpegReachesEnd(const QByteArray& Data)
     return false;
 }
 
-// A picture of Width x Height pixels over Options' own limit.
-QString PixelLimitReason(qint64 Width, qint64 Height, std::int64_t MaxPixels)
-{
-    return QStringLiteral("image too large: %1 × %2 is over the limit of %3 pixels")
-        .arg(Width)
-        .arg(Height)
-        .arg(MaxPixels);
-}
-
 // The size inside Box that keeps Size's proportions, never below one pixel;
 // Size itself when it already fits or no box is given.
 QSize FitInside(const QSize& Size, QSize Box)
@@ -147,6 +139,9 @@ TDecodedImage DecodeImage(const QByteArray& Data)
 
 QByteArray DetectImageFormat(const QByteArray& Head, const QByteArray& FormatHint)
 {
+    const QByteArray heif = DetectHeifFormat(Head);
+    if (!heif.isEmpty())
+        return heif;
     // The readers' complaints about a head are told by the decode that
     // follows, in its one line naming the file, not here.
     const TDecoderMessageCapture quiet;
@@ -176,6 +171,8 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     if (Data.isEmpty())
         return Failure(TFailureKind::Unreadable, TGpStatus::UnknownImageFormat,
                        QStringLiteral("no image data"));
+    if (!DetectHeifFormat(Data).isEmpty())
+        return DecodeHeif(Data, Options);
 
     // Readers complain while reading headers as well as pixels; all of it
     // belongs to this decode.
@@ -300,11 +297,19 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     result.Damaged = !damage.isEmpty();
     if (result.Damaged)
         result.Reason = QStringLiteral("damaged image: %1").arg(damage);
+    result.Packets = ReadImagePackets(Data);
     return result;
+}
+
+TImagePackets ReadPicturePackets(const QByteArray& Data)
+{
+    return DetectHeifFormat(Data).isEmpty() ? ReadImagePackets(Data) : ReadHeifPackets(Data);
 }
 
 QSize DeclaredImageSize(const QByteArray& Head)
 {
+    if (!DetectHeifFormat(Head).isEmpty())
+        return DeclaredHeifSize(Head);
     // A PNG's header is checked here first: libpng prints its own complaint
     // about a bad one to standard error, outside any file's message.
     if (Head.startsWith(PngSignature) && !PngHeaderSize(Head).isValid())

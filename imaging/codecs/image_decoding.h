@@ -3,6 +3,7 @@
 #include "imaging/failure.h"
 #include "imaging/gp_status.h"
 #include "imaging/image_limits.h"
+#include "imaging/metadata/image_packets.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -21,6 +22,8 @@ struct TDecodedImage {
     // The file is damaged; Image holds what decoded only when the options
     // asked to keep it (Status Ok), otherwise Status is DamagedImageStatus.
     bool Damaged = false;
+    // The file's colour profile and metadata, for the outputs that keep them.
+    TImagePackets Packets;
 };
 
 // How a decode treats what it is given.
@@ -45,7 +48,7 @@ struct TDecodeOptions {
 // The status of a refused damaged file.
 inline constexpr TGpStatus DamagedImageStatus = TGpStatus::GenericError;
 
-// Decodes PNG, JPEG, GIF (first frame), BMP, TIFF, icons and whatever else
+// Decodes PNG, JPEG, GIF (first frame), BMP, TIFF, HEIF and AVIF, icons and whatever else
 // Qt's readers know. Photos carrying an orientation tag come out upright.
 // Damaged, truncated and oversized files give a failure status, never a crash.
 // A decoder's warning or a short read is damage: the structure checks of
@@ -54,6 +57,10 @@ inline constexpr TGpStatus DamagedImageStatus = TGpStatus::GenericError;
 TDecodedImage DecodeImage(const QByteArray& Data);
 TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options);
 TDecodedImage DecodeImage(QIODevice* Device);
+
+// The colour profile and metadata of a file DecodeImage reads (see
+// image_packets.h; HEIF's through libheif), without decoding the pixels.
+TImagePackets ReadPicturePackets(const QByteArray& Data);
 
 // The file format the first bytes of a file announce (as QImageReader names
 // it), or FormatHint when the content names none; empty when neither is a

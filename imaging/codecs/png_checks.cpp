@@ -230,8 +230,10 @@ QString ScanPngLayout(const QByteArray& Data, TPngLayout& Layout, bool* Unreadab
             Layout.Palette = QByteArray(reinterpret_cast<const char*>(body), length);
         } else if (name == "tRNS") {
             Layout.Transparency = QByteArray(reinterpret_cast<const char*>(body), length);
-        } else if ((type[0] & 0x20) == 0 || name == "eXIf" || name == "iCCP" || name == "zTXt" ||
-                   name == "iTXt") {
+        } else if ((type[0] & 0x20) == 0 || name == "zTXt") {
+            // Not among them: the colour profile and the metadata packets
+            // (iCCP, eXIf, iTXt), which change no pixel and are read by
+            // image_packets.h on either road.
             Layout.HasUnusualChunk = true;
         }
         pos += ChunkOverhead + length;

@@ -25,6 +25,7 @@ TDecodedImage DecodePngRows(const QByteArray& Data, const TDecodeOptions& Option
     result.Image = std::move(picture);
     result.Format = QByteArrayLiteral("png");
     result.Status = TGpStatus::Ok;
+    result.Packets = ReadImagePackets(Data);
     return result;
 }
 

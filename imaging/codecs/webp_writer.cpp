@@ -1,7 +1,10 @@
 #include "imaging/codecs/webp_writer.h"
 
+#include "imaging/metadata/packet_embedding.h"
+
 #include <QIODevice>
 #include <QImage>
+#include <QSysInfo>
 #include <webp/encode.h>
 
 namespace
@@ -49,7 +52,8 @@ struct TWebpEncoding {
 };
 } // namespace
 
-bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString* Reason)
+bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString* Reason,
+                    const TImagePackets* Packets, QStringList* Warnings)
 {
     if (Image.isNull())
         return Fail(Reason, QStringLiteral("no image to write"));
@@ -58,8 +62,12 @@ bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString
                                 .arg(MaxWebpSide)
                                 .arg(Image.width())
                                 .arg(Image.height()));
-    // Bytes in R, G, B, A order on any machine, straight (not premultiplied).
-    const QImage rgba = Image.convertToFormat(QImage::Format_RGBA8888);
+    // 0xAARRGGBB words, straight (not premultiplied): read as they lie, B, G,
+    // R, A in memory on little-endian machines, so that no converted copy of
+    // a large picture is made; anything else is converted once.
+    const bool asItLies = QSysInfo::ByteOrder == QSysInfo::LittleEndian &&
+                          (Image.format() == QImage::Format_ARGB32 || Image.format() == QImage::Format_RGB32);
+    const QImage rgba = asItLies ? Image : Image.convertToFormat(QImage::Format_RGBA8888);
     if (rgba.isNull())
         return Fail(Reason, QStringLiteral("out of memory converting the image"));
 
@@ -79,12 +87,18 @@ bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString
     picture.height = rgba.height();
     picture.writer = WebPMemoryWrite;
     picture.custom_ptr = &encoding.Output;
-    if (!WebPPictureImportRGBA(&picture, rgba.constBits(), int(rgba.bytesPerLine())))
+    const bool imported = asItLies
+                              ? WebPPictureImportBGRA(&picture, rgba.constBits(), int(rgba.bytesPerLine()))
+                              : WebPPictureImportRGBA(&picture, rgba.constBits(), int(rgba.bytesPerLine()));
+    if (!imported)
         return Fail(Reason, QStringLiteral("out of memory"));
     if (!WebPEncode(&config, &picture))
         return Fail(Reason, EncoderErrorText(picture.error_code));
-    const qint64 size = qint64(encoding.Output.size);
-    if (Device->write(reinterpret_cast<const char*>(encoding.Output.mem), size) != size)
+    const QByteArray bytes =
+        WebpWithPackets(QByteArray::fromRawData(reinterpret_cast<const char*>(encoding.Output.mem),
+                                                qsizetype(encoding.Output.size)),
+                        Packets ? *Packets : TImagePackets(), Warnings);
+    if (Device->write(bytes) != bytes.size())
         return Fail(Reason, Device->errorString());
     return true;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QImage;
 class QIODevice;
+struct TImagePackets;
 
 // The largest side a WebP file can describe (libwebp's WEBP_MAX_DIMENSION).
 inline constexpr int MaxWebpSide = 16383;
@@ -12,4 +14,7 @@ inline constexpr int MaxWebpSide = 16383;
 // (0..99) encodes lossy at that quality; 100, or -1 for the default, encodes
 // lossless with the colour under fully transparent pixels kept too, so the
 // file decodes to exactly Image's pixels. Reason receives the failure, if any.
-bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString* Reason = nullptr);
+// Packets, when given, add ICCP, EXIF and XMP chunks; what cannot be added
+// is named in Warnings.
+bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString* Reason = nullptr,
+                    const TImagePackets* Packets = nullptr, QStringList* Warnings = nullptr);

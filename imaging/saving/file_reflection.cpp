@@ -2,6 +2,7 @@
 
 #include "imaging/codecs/png_row_decoder.h"
 #include "imaging/codecs/png_row_picture.h"
+#include "imaging/metadata/packet_embedding.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/output_target.h"
@@ -63,6 +64,10 @@ TStreamOutcome StreamPngReflection(const TSaveRequest& Request, const TSavingPla
         Fail(Result, TGpStatus::Win32Error, TFailureKind::Unwritable, reason);
         return TStreamOutcome::Failed;
     }
+    // The profile and metadata, read from the file's chunks before any row.
+    const TOutputPackets packets =
+        PlanOutputPackets(ReadImagePackets(*Request.Input), Request.Strip, true,
+                          QSize(width, ComposedHeight(height, Request.Reflection)));
     int read = 0;
     TComposedRows rows(width, height, Request.Reflection, [&](std::uint32_t* Out) {
         return decoder.ReadRow(Out) && (++read < height || decoder.Finish());
@@ -70,7 +75,7 @@ TStreamOutcome StreamPngReflection(const TSaveRequest& Request, const TSavingPla
     const bool translucent = TComposedRows::AlwaysTranslucent(height, Request.Reflection);
     const bool written = WriteComposedPng(
         rows, translucent, [&target](const char* Data, qint64 Size) { return target.Write(Data, Size); },
-        &reason);
+        &reason, &packets);
     if (!written && !decoder.Streamable())
         return TStreamOutcome::Unreadable;
     if (!written && !target.Failed()) {
@@ -83,6 +88,7 @@ TStreamOutcome StreamPngReflection(const TSaveRequest& Request, const TSavingPla
         return TStreamOutcome::Failed;
     }
     Result.Status = TGpStatus::Ok;
+    Result.Warnings = packets.Warnings;
     return TStreamOutcome::Written;
 }
 } // namespace
@@ -121,7 +127,9 @@ TFileReflection WriteFileReflection(const TSaveRequest& Request)
     if (!ComposedSizeFits(picture.width(), picture.height(), Request.Reflection, result))
         return result;
     QString reason;
-    result.Status = WritePlannedReflection(picture, Request, result.Plan, &reason);
+    TSaveRequest withPackets = Request;
+    withPackets.Packets = &decoded.Packets;
+    result.Status = WritePlannedReflection(picture, withPackets, result.Plan, &reason, &result.Warnings);
     if (result.Status != TGpStatus::Ok)
         result.Failure = TFailure{KindOfWriteStatus(result.Status), reason};
     return result;

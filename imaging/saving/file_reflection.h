@@ -5,12 +5,16 @@
 #include "imaging/saving/saving_plan.h"
 
 #include <QString>
+#include <QStringList>
 
 // What became of one file's reflection.
 struct TFileReflection {
     TGpStatus Status = TGpStatus::GenericError;
     TFailure Failure; // why nothing was written
     QString Damage;   // written from a damaged file kept as far as it decodes
+    // Written without these packets of the input, each with its reason
+    // ("the EXIF packet: libexif finds it damaged").
+    QStringList Warnings;
     TSavingPlan Plan; // the road the file took (the last one planned when it failed)
 };
 

@@ -40,6 +40,9 @@ std::vector<TImageEncoderInfo> MakeEncoderTable()
         {EncoderClassId(0x07), RawFormatIdentifier(ImageRawFormat::RawWebp),
          QStringLiteral("Built-in WebP encoder"), QStringLiteral("libwebp"), QStringLiteral("WebP"),
          QStringLiteral("*.WEBP"), MimeTypeOfSaveFormat(ImageSaveFormat::Webp), BuiltinEncoderFlags, 1},
+        {EncoderClassId(0x08), RawFormatIdentifier(ImageRawFormat::RawHeif),
+         QStringLiteral("Built-in AVIF encoder"), QStringLiteral("libheif"), QStringLiteral("AVIF"),
+         QStringLiteral("*.AVIF"), MimeTypeOfSaveFormat(ImageSaveFormat::Avif), BuiltinEncoderFlags, 1},
     };
 }
 

@@ -30,7 +30,7 @@ struct TImageEncoderInfo {
     std::uint32_t Version = 0;
 };
 
-// The installed encoders, listed BMP, JPEG, GIF, TIFF, PNG, WebP.
+// The installed encoders, listed BMP, JPEG, GIF, TIFF, PNG, WebP, AVIF.
 const std::vector<TImageEncoderInfo>& ImageEncoders();
 
 // The encoder record with this class id, or none.

@@ -1,5 +1,7 @@
 #include "imaging/saving/reflection_output.h"
 
+#include "imaging/metadata/colour_profiles.h"
+#include "imaging/metadata/packet_embedding.h"
 #include "imaging/png/png_encoder.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_builder.h"
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace
 {
@@ -48,18 +51,25 @@ struct TPictureInMemory {
 // from the values alone (no fade, no gap), so the encoder may look at every
 // pixel first.
 TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters, TWriteRoad Road,
-                             const std::function<bool(const char*, qint64)>& Sink, QString* Reason)
+                             const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
+                             const TOutputPackets* Packets = nullptr)
 {
     if (Picture.isNull())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
     if (Road == TWriteRoad::PngAtOnce) {
-        const QImage composed = RenderReflection(Picture, Parameters);
+        QImage composed = RenderReflection(Picture, Parameters);
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
                         QStringLiteral("out of memory composing the reflection"));
+        TPngEncodeOptions options;
+        if (Packets) {
+            if (!Packets->ConvertFrom.isEmpty())
+                ConvertToSrgb(composed, Packets->ConvertFrom);
+            options.ExtraChunks = PngPacketChunks(Packets->Packets);
+        }
         QString error;
         // The encoder looks at the whole image: the bytes EncodeImage writes.
-        const QByteArray file = EncodePng(composed, {}, &error);
+        const QByteArray file = EncodePng(composed, options, &error);
         if (file.isEmpty() || !Sink(file.constData(), file.size()))
             return Fail(Reason, TGpStatus::GenericError,
                         QStringLiteral("could not write the PNG image%1")
@@ -70,7 +80,7 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
     if (picture.Image.isNull())
         return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
     TComposedRows rows(picture.Rows, Parameters);
-    return WriteComposedPng(rows, true, Sink, Reason) ? TGpStatus::Ok : TGpStatus::GenericError;
+    return WriteComposedPng(rows, true, Sink, Reason, Packets) ? TGpStatus::Ok : TGpStatus::GenericError;
 }
 TInputFacts InMemoryFacts(const QImage& Picture)
 {
@@ -105,20 +115,31 @@ TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, con
 }
 
 bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
-                      QString* Reason)
+                      QString* Reason, const TOutputPackets* Packets)
 {
     TPngRowPicture picture;
     picture.Width = Rows.Width();
     picture.Height = Rows.Height();
     picture.Alpha = Alpha;
-    picture.Feed = [&Rows](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
-        return Rows.Read(First, Count, Out, Stride);
+    // The composed rows, on the stored values, then in sRGB where asked.
+    const std::unique_ptr<TSrgbConversion> conversion(
+        Packets && !Packets->ConvertFrom.isEmpty() ? new TSrgbConversion(Packets->ConvertFrom) : nullptr);
+    picture.Feed = [&Rows, &conversion](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        if (!Rows.Read(First, Count, Out, Stride))
+            return false;
+        if (conversion)
+            for (int row = 0; row < Count; ++row)
+                conversion->Convert(Out + std::size_t(row) * Stride, Rows.Width());
+        return true;
     };
+    TPngEncodeOptions options;
+    if (Packets)
+        options.ExtraChunks = PngPacketChunks(Packets->Packets);
     QString error;
     const TPngByteSink bytes = [&](const std::uint8_t* Data, std::size_t Size) {
         return Sink(reinterpret_cast<const char*>(Data), qint64(Size));
     };
-    if (WritePngRows(picture, bytes, {}, &error))
+    if (WritePngRows(picture, bytes, options, &error))
         return true;
     if (Reason)
         *Reason = Rows.OutOfMemory() ? QStringLiteral("out of memory composing the reflection")
@@ -127,11 +148,19 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
 }
 
 TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
-                                 QString* Reason)
+                                 QString* Reason, QStringList* Warnings)
 {
     const TOutputSink& sink = Request.Sink;
+    const TSaveFormatInfo* format = FormatFor(Request.Format, Reason);
+    if (!format)
+        return TGpStatus::InvalidParameter;
+    const TOutputPackets packets = PlanOutputPackets(
+        Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip, format->HoldsProfile,
+        QSize(Picture.width(), ComposedHeight(Picture.height(), Request.Reflection)));
+    if (Warnings)
+        *Warnings += packets.Warnings;
     if (Plan.Write == TWriteRoad::Encoded) {
-        const QImage composed = RenderReflection(Picture, Request.Reflection);
+        QImage composed = RenderReflection(Picture, Request.Reflection);
         // The two sentences are those each road has always given.
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
@@ -139,16 +168,22 @@ TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Requ
                                     : QStringLiteral("not enough memory for a %1 × %2 image")
                                           .arg(Picture.width())
                                           .arg(ComposedHeight(Picture.height(), Request.Reflection)));
-        return sink.Device
-                   ? EncodeReflection(composed, Request.Format, sink.Device, Reason, Request.Quality)
-                   : SaveReflectionFile(composed, Request.Format, sink.FileName, Reason, Request.Quality);
+        // Converted on the composition, so the reflection's arithmetic stays
+        // on the stored values.
+        if (!packets.ConvertFrom.isEmpty())
+            ConvertToSrgb(composed, packets.ConvertFrom);
+        const int quality = std::clamp(Request.Quality, 0, 100);
+        return sink.Device ? EncodeInFormat(composed, *format, quality, sink.Device, Reason, &packets.Packets,
+                                            Warnings)
+                           : SaveInFormat(composed, *format, quality, sink.FileName, Reason, &packets.Packets,
+                                          Warnings);
     }
     TOutputFile file;
     if (sink.Device ? !file.Open(sink.Device) : !file.Open(sink.FileName, Reason))
         return TGpStatus::Win32Error;
     const TGpStatus status = WriteReflectionPng(
         Picture, Request.Reflection, Plan.Write,
-        [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); }, Reason);
+        [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); }, Reason, &packets);
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     return file.Commit(Reason) ? status : TGpStatus::Win32Error;

@@ -7,12 +7,14 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QIODevice;
 class TComposedRows;
 struct TSaveRequest;
 struct TSavingPlan;
+struct TOutputPackets;
 
 // The one road from a picture and its reflection to an encoded file, shared
 // by the image control's "save", the window's copy and the command line so
@@ -44,8 +46,11 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
 
 // Writes Picture and its reflection to Request's sink by the write road of
 // Plan (saving_plan.h); Request's input and decode options play no part.
+// The request's packets go where the format has room for them (converted to
+// sRGB where it has none for the profile); what is left out is named in
+// Warnings.
 TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
-                                 QString* Reason = nullptr);
+                                 QString* Reason = nullptr, QStringList* Warnings = nullptr);
 
 // The PNG file of Picture and its reflection, bytes for the clipboard, made
 // as SaveReflectionFile makes them; empty, with Reason, on failure. Safe to
@@ -54,6 +59,7 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
                                QString* Reason = nullptr);
 
 // Writes composed rows as PNG to Sink (see WritePngRows); Alpha false
-// promises that every composed pixel is opaque.
+// promises that every composed pixel is opaque. Packets, when given, go in
+// as chunks, and their ConvertFrom profile's colours become sRGB row by row.
 bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
-                      QString* Reason);
+                      QString* Reason, const TOutputPackets* Packets = nullptr);

@@ -1,7 +1,10 @@
 #include "imaging/saving/save_formats.h"
 
+#include "imaging/codecs/avif_writer.h"
 #include "imaging/codecs/gif_writer.h"
+#include "imaging/codecs/qt_format_writers.h"
 #include "imaging/codecs/webp_writer.h"
+#include "imaging/metadata/packet_embedding.h"
 #include "imaging/png/png_encoder.h"
 
 #include "imaging/codecs/flatten_over_white.h"
@@ -10,7 +13,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -18,57 +20,45 @@
 namespace
 {
 
-bool WriteWithQt(const QImage& Image, QIODevice* Device, const char* Format, int Quality, int Compression,
-                 QString* Reason)
-{
-    QImageWriter writer(Device, Format);
-    if (Quality >= 0)
-        writer.setQuality(Quality);
-    if (Compression >= 0)
-        writer.setCompression(Compression);
-    // Huffman tables fitted to the image: the same pixels in fewer bytes.
-    writer.setOptimizedWrite(true);
-    if (writer.write(Image))
-        return true;
-    if (Reason)
-        *Reason = writer.errorString();
-    return false;
-}
-
-// Qt's TIFF writer takes this as "LZW".
-constexpr int TiffCompressionLzw = 1;
-
 // Our own encoder: banded, on the cores the thread budget grants, exact for
 // any alpha. Its reason stays out of the message, which has always named
 // the format alone.
-bool WritePngFile(const QImage& Image, QIODevice* Device, int, QString*)
+bool WritePngFile(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString*)
 {
-    return WritePng(Image, Device);
+    TPngEncodeOptions options;
+    if (Settings.Packets)
+        options.ExtraChunks = PngPacketChunks(*Settings.Packets);
+    return WritePng(Image, Device, options);
 }
 
-bool WriteJpeg(const QImage& Image, QIODevice* Device, int Quality, QString* Reason)
+bool WriteJpeg(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString* Reason)
 {
-    return WriteWithQt(Image, Device, "jpeg", Quality, -1, Reason);
+    return WriteJpegImage(Image, Device, Settings.Quality, Settings.Packets, Settings.Warnings, Reason);
 }
 
-bool WriteGif(const QImage& Image, QIODevice* Device, int, QString* Reason)
+bool WriteGif(const QImage& Image, QIODevice* Device, const TWriteSettings&, QString* Reason)
 {
     return WriteGifImage(Image, Device, Reason);
 }
 
-bool WriteBmp(const QImage& Image, QIODevice* Device, int, QString* Reason)
+bool WriteBmp(const QImage& Image, QIODevice* Device, const TWriteSettings&, QString* Reason)
 {
-    return WriteWithQt(Image, Device, "bmp", -1, -1, Reason);
+    return WriteBmpImage(Image, Device, Reason);
 }
 
-bool WriteTiff(const QImage& Image, QIODevice* Device, int, QString* Reason)
+bool WriteTiff(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString* Reason)
 {
-    return WriteWithQt(Image, Device, "tiff", -1, TiffCompressionLzw, Reason);
+    return WriteTiffImage(Image, Device, Settings.Packets, Settings.Warnings, Reason);
 }
 
-bool WriteWebp(const QImage& Image, QIODevice* Device, int Quality, QString* Reason)
+bool WriteWebp(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString* Reason)
 {
-    return WriteWebpImage(Image, Device, Quality, Reason);
+    return WriteWebpImage(Image, Device, Settings.Quality, Reason, Settings.Packets, Settings.Warnings);
+}
+
+bool WriteAvif(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings, QString* Reason)
+{
+    return WriteAvifImage(Image, Device, Settings.Quality, Settings.Packets, Reason);
 }
 
 // The JPEG format's own bound on a side (libjpeg's JPEG_MAX_DIMENSION).
@@ -76,15 +66,18 @@ constexpr int MaxJpegSide = 65500;
 
 // PNG, TIFF and WebP carry the fade's partial alpha; JPEG, GIF and BMP
 // cannot, so they get what the screen showed: the picture over the window's white.
-constexpr std::array<TSaveFormatInfo, 6> Formats{{
-    {ImageSaveFormat::Png, "PNG", "png", nullptr, "png", "", "image/png", true, 0, false, WritePngFile},
-    {ImageSaveFormat::Jpeg, "JPEG", "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, MaxJpegSide, false,
-     WriteJpeg},
-    {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, 0, false, WriteGif},
-    {ImageSaveFormat::Bmp, "BMP", "bmp", nullptr, "bmp", "", "image/bmp", false, 0, false, WriteBmp},
-    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, 0, true, WriteTiff},
-    {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, MaxWebpSide, false,
+constexpr std::array<TSaveFormatInfo, 7> Formats{{
+    {ImageSaveFormat::Png, "PNG", "png", nullptr, "png", "", "image/png", true, true, 0, false, WritePngFile},
+    {ImageSaveFormat::Jpeg, "JPEG", "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, true, MaxJpegSide,
+     false, WriteJpeg},
+    {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, false, 0, false, WriteGif},
+    {ImageSaveFormat::Bmp, "BMP", "bmp", nullptr, "bmp", "", "image/bmp", false, false, 0, false, WriteBmp},
+    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, true, 0, true,
+     WriteTiff},
+    {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, true, MaxWebpSide, false,
      WriteWebp},
+    {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0, false,
+     WriteAvif},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)
@@ -139,7 +132,7 @@ QString SaveFormatOptionNames()
 }
 
 TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
-                         QString* Reason)
+                         QString* Reason, const TImagePackets* Packets, QStringList* Warnings)
 {
     const auto fail = [Reason](TGpStatus Status, const QString& Text) {
         if (Reason)
@@ -171,7 +164,7 @@ TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int
                         .arg(argb.height()));
     const QImage pixels = Format.KeepsAlpha ? argb : FlattenOverWhite(argb);
     QString reason;
-    if (!pixels.isNull() && Format.Write(pixels, Device, Quality, &reason))
+    if (!pixels.isNull() && Format.Write(pixels, Device, TWriteSettings{Quality, Packets, Warnings}, &reason))
         return TGpStatus::Ok;
     return fail(TGpStatus::GenericError,
                 QStringLiteral("could not write the %1 image%2")
@@ -180,7 +173,8 @@ TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int
 }
 
 TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
-                       const QString& FileName, QString* Reason)
+                       const QString& FileName, QString* Reason, const TImagePackets* Packets,
+                       QStringList* Warnings)
 {
     if (FileName.isEmpty()) {
         if (Reason)
@@ -198,8 +192,9 @@ TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Q
     TOutputFileDevice device(file);
     if (Format.Seeks)
         buffer.open(QIODevice::WriteOnly);
-    const TGpStatus status = EncodeInFormat(
-        Image, Format, Quality, Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device, Reason);
+    const TGpStatus status =
+        EncodeInFormat(Image, Format, Quality, Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device,
+                       Reason, Packets, Warnings);
     if (status == TGpStatus::Ok && Format.Seeks)
         file.Write(bytes.constData(), bytes.size());
     if (status != TGpStatus::Ok && !file.Failed())

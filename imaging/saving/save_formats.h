@@ -3,6 +3,7 @@
 #include "imaging/gp_status.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <span>
 
@@ -17,11 +18,23 @@ enum class ImageSaveFormat : std::uint8_t {
     Tiff = 3,
     Gif = 4,
     Webp = 5,
+    Avif = 6,
 };
 
-// Writes Image into Device; Quality is a percentage, or -1 for the writer's
-// own default (JPEG and WebP use it). Reason receives the failure, if any.
-using TImageFormatWriter = bool (*)(const QImage& Image, QIODevice* Device, int Quality, QString* Reason);
+struct TImagePackets;
+
+// What a writer is given besides the pixels.
+struct TWriteSettings {
+    int Quality = -1; // percent, or -1 for the writer's own default (JPEG, WebP and AVIF use it)
+    // The input's colour profile and metadata, for the formats with room for
+    // them (EXIF already set upright for the output); nullptr: none.
+    const TImagePackets* Packets = nullptr;
+    QStringList* Warnings = nullptr; // what the format could not take, and why
+};
+
+// Writes Image into Device as Settings ask. Reason receives the failure, if any.
+using TImageFormatWriter = bool (*)(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings,
+                                    QString* Reason);
 
 // Everything the program knows about one save format: the window, the
 // command line and saving all read it from here.
@@ -34,6 +47,7 @@ struct TSaveFormatInfo {
     const char* OtherExtensions; // further extensions that name it, blank-separated ("jpeg jpe")
     const char* MimeType;        // how the encoder records name it
     bool KeepsAlpha;             // false: written flattened over white, as the window showed it
+    bool HoldsProfile;           // false: a profiled picture's colours are converted to sRGB instead
     int MaxSide;                 // the largest width or height the format can hold; 0: no limit of its own
     bool Seeks; // the writer goes back to fill in offsets: a file gets it encoded in memory first
     TImageFormatWriter Write;
@@ -43,16 +57,20 @@ struct TSaveFormatInfo {
 // Device, straight through the format's writer: formats without alpha get
 // it flattened over white, a side over the format's bound is refused.
 // InvalidParameter for a null image or a device that cannot be written.
+// Packets, when given, go into the formats with room for them; what cannot
+// is named in Warnings.
 TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
-                         QString* Reason = nullptr);
+                         QString* Reason = nullptr, const TImagePackets* Packets = nullptr,
+                         QStringList* Warnings = nullptr);
 
 // The same into FileName, written as WriteOutputFile does (a regular file
 // replaced only when the new one is complete, a device or FIFO written in
 // place, a link's target written and the link kept).
 TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
-                       const QString& FileName, QString* Reason = nullptr);
+                       const QString& FileName, QString* Reason = nullptr,
+                       const TImagePackets* Packets = nullptr, QStringList* Warnings = nullptr);
 
-// The formats in the order the command line lists them: png, jpg, gif, bmp, tiff, webp.
+// The formats in the order the command line lists them: png, jpg, gif, bmp, tiff, webp, avif.
 std::span<const TSaveFormatInfo> SaveFormats();
 
 // The record of Format; nullptr for a value outside the enumeration.
@@ -68,5 +86,5 @@ const TSaveFormatInfo* FindSaveFormatByOptionName(const QString& Name);
 // dot) is Suffix, or nullptr.
 const TSaveFormatInfo* FindSaveFormatByExtension(const QString& Suffix);
 
-// The command line's names for the formats: "png, jpg, gif, bmp, tiff or webp".
+// The command line's names for the formats: "png, jpg, gif, bmp, tiff, webp or avif".
 QString SaveFormatOptionNames();

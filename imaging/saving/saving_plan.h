@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/codecs/image_decoding.h"
+#include "imaging/metadata/image_packets.h"
 #include "imaging/reflection/reflection_parameters.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_formats.h"
@@ -42,6 +43,12 @@ struct TSaveRequest {
     TOutputSink Sink;
     TReflectionRoad Road = TReflectionRoad::Fastest;
     std::function<void()> DoneWithInput;
+    // Write no colour profile and no metadata; a profiled picture's colours
+    // are converted to sRGB first.
+    bool Strip = false;
+    // The input's colour profile and metadata once read (WriteFileReflection
+    // sets it); nullptr: none, as for a picture made in memory.
+    const TImagePackets* Packets = nullptr;
 };
 
 // How the pixels are read.

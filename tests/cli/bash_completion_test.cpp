@@ -67,8 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
         TCompletionCase{"ImageOption", {"lumivex-cli", "image", "--out"}, {"--output", "--output-dir"}},
         TCompletionCase{"TextOnlyOption", {"lumivex-cli", "text", "--fo"}, {"--font", "--format"}},
         TCompletionCase{"ImageHasNoTextOptions", {"lumivex-cli", "image", "--fo"}, {"--format"}},
-        TCompletionCase{
-            "Formats", {"lumivex-cli", "image", "-f", ""}, {"bmp", "gif", "jpg", "png", "tiff", "webp"}},
+        TCompletionCase{"Formats",
+                        {"lumivex-cli", "image", "-f", ""},
+                        {"avif", "bmp", "gif", "jpg", "png", "tiff", "webp"}},
         TCompletionCase{"FormatByPrefix", {"lumivex-cli", "text", "--format", "t"}, {"tiff"}},
         TCompletionCase{"InputFiles", {"lumivex-cli", "image", "-j", "2", "s"}, {"shots", "sunset.png"}},
         TCompletionCase{"OutputFolderOnlyFolders", {"lumivex-cli", "image", "-d", "s"}, {"shots"}},

@@ -100,7 +100,7 @@ TEST(CliOptions, UsageErrorsQuoteTheArgumentAsTyped)
         {{"--jobs=300"}, "--jobs must be a whole number from 1 to 256, not \"300\""},
         {{"--size", "ten", "--start", "300"}, "--size must be a whole number from 0 to 1000000, not \"ten\""},
         {{"--size", "5", "--size", "-1"}, "--size must be a whole number from 0 to 1000000, not \"-1\""},
-        {{"--format=JPE"}, "unknown format \"JPE\": expected png, jpg, gif, bmp, tiff or webp"},
+        {{"--format=JPE"}, "unknown format \"JPE\": expected png, jpg, gif, bmp, tiff, webp or avif"},
         {{"--output="}, "the output name is empty"},
         {{"-ox.png"}, "unknown option \"-ox.png\""},
         {{"-j2"}, "unknown option \"-j2\""},

@@ -33,14 +33,16 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{ImageSaveFormat::Jpeg, "image/jpeg", ImageRawFormat::RawJpeg},
                       FormatCase{ImageSaveFormat::Tiff, "image/tiff", ImageRawFormat::RawTiff},
                       FormatCase{ImageSaveFormat::Gif, "image/gif", ImageRawFormat::RawGif},
-                      FormatCase{ImageSaveFormat::Webp, "image/webp", ImageRawFormat::RawWebp}),
+                      FormatCase{ImageSaveFormat::Webp, "image/webp", ImageRawFormat::RawWebp},
+                      FormatCase{ImageSaveFormat::Avif, "image/avif", ImageRawFormat::RawHeif}),
     [](const ::testing::TestParamInfo<FormatCase>& Info) { return TestNameFrom(Info.param.Mime); });
 
-TEST(EncoderTable, ListsBmpJpegGifTiffPngWebpWithDistinctClassIds)
+TEST(EncoderTable, ListsBmpJpegGifTiffPngWebpAvifWithDistinctClassIds)
 {
     const auto& table = ImageEncoders();
-    ASSERT_EQ(table.size(), 6u);
-    const char* order[] = {"image/bmp", "image/jpeg", "image/gif", "image/tiff", "image/png", "image/webp"};
+    ASSERT_EQ(table.size(), 7u);
+    const char* order[] = {"image/bmp", "image/jpeg", "image/gif", "image/tiff",
+                           "image/png", "image/webp", "image/avif"};
     for (std::size_t i = 0; i < table.size(); ++i) {
         EXPECT_EQ(table[i].MimeType, QString::fromLatin1(order[i]));
         EXPECT_FALSE(table[i].ClassId.isNull());
@@ -52,7 +54,7 @@ TEST(EncoderTable, ListsBmpJpegGifTiffPngWebpWithDistinctClassIds)
 
 TEST(EncoderLookup, ValuesOutsideTheRangeFindNothing)
 {
-    EXPECT_FALSE(FindImageEncoder(static_cast<ImageSaveFormat>(6)).has_value());
+    EXPECT_FALSE(FindImageEncoder(static_cast<ImageSaveFormat>(7)).has_value());
     EXPECT_FALSE(FindImageEncoder(static_cast<ImageSaveFormat>(255)).has_value());
     EXPECT_EQ(FindEncoderInfo(QUuid()), nullptr);
 }
