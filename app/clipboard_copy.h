@@ -9,6 +9,7 @@
 #include <vector>
 
 class QThread;
+class TSaveProgress;
 
 // Puts a picture on the clipboard as PNG without holding the window: the
 // picture is composed and encoded once, on a thread of its own, with the
@@ -25,7 +26,8 @@ class TClipboardCopy : public QObject
     static QByteArray PngOf(const QImage& Picture, QString* Reason);
 
     explicit TClipboardCopy(QObject* Parent = nullptr);
-    // Waits for a copy still running: its thread uses the pictures given.
+    // Stops the copies still running and waits for their threads, which use
+    // the pictures given.
     ~TClipboardCopy() override;
 
     void Start(TMake Make);
@@ -42,4 +44,6 @@ class TClipboardCopy : public QObject
     // Threads of superseded copies, left to finish on their own.
     std::vector<std::unique_ptr<QThread>> FRetired;
     quint64 FGeneration = 0;
+    // Cancelled when the window goes: every copy still running stops.
+    std::shared_ptr<TSaveProgress> FStop;
 };

@@ -7,6 +7,7 @@
 #include "imaging/saving/image_encoders.h"
 #include "imaging/saving/image_saving.h"
 #include "imaging/saving/output_target.h"
+#include "imaging/saving/save_progress.h"
 
 #include <QUuid>
 
@@ -110,8 +111,17 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     picture.Width = Rows.Width();
     picture.Height = Rows.Height();
     picture.Alpha = Alpha;
-    picture.Feed = [&Rows](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
-        return Rows.Read(First, Count, Out, Stride);
+    // Bands are fed on the compressing threads: they report to the progress
+    // of the thread that started the save, and stop the encoding once the
+    // save is cancelled.
+    TSaveProgress* progress = CurrentSaveProgress();
+    picture.Feed = [&Rows, progress](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        if (progress && progress->Cancelled())
+            return false;
+        const bool fed = Rows.Read(First, Count, Out, Stride);
+        if (progress && Rows.Height() > 0)
+            progress->Report(double(First + Count) / Rows.Height());
+        return fed;
     };
     QString error;
     const TPngByteSink bytes = [&](const std::uint8_t* Data, std::size_t Size) {
@@ -120,8 +130,9 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     if (WritePngRows(picture, bytes, {}, &error))
         return true;
     if (Reason)
-        *Reason = Rows.OutOfMemory() ? QStringLiteral("out of memory composing the reflection")
-                                     : QStringLiteral("could not write the PNG image: %1").arg(error);
+        *Reason = progress && progress->Cancelled() ? QStringLiteral("cancelled")
+                  : Rows.OutOfMemory()              ? QStringLiteral("out of memory composing the reflection")
+                                       : QStringLiteral("could not write the PNG image: %1").arg(error);
     return false;
 }
 

@@ -1,0 +1,99 @@
+#include "app/quick_open.h"
+
+#include "imaging/gdip_picture.h"
+
+#include <QEventLoop>
+#include <QImageReader>
+#include <QThread>
+#include <algorithm>
+#include <exception>
+
+TQuickOpen::TQuickOpen(QObject* Parent) : QObject(Parent) {}
+
+TQuickOpen::~TQuickOpen()
+{
+    if (FThread)
+        FRetired.push_back(FThread);
+    for (QThread* thread : FRetired) {
+        thread->wait();
+        delete thread;
+    }
+}
+
+QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* FullSize)
+{
+    QImageReader reader(FileName);
+    reader.setAutoTransform(true);
+    // Only a reader that reduces while it decodes saves time: libjpeg's.
+    if (reader.format() != "jpeg" || !reader.supportsOption(QImageIOHandler::ScaledSize) || Fit.isEmpty())
+        return {};
+    const QSize stored = reader.size();
+    if (stored.isEmpty())
+        return {};
+    const bool swapped = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize upright = swapped ? stored.transposed() : stored;
+    const QSize fitted = upright.scaled(Fit, Qt::KeepAspectRatio);
+    if (fitted.width() >= upright.width())
+        return {};
+    reader.setScaledSize(swapped ? fitted.transposed() : fitted);
+    QImage reduced = reader.read();
+    if (reduced.isNull())
+        return {};
+    if (FullSize)
+        *FullSize = upright;
+    return reduced.convertToFormat(QImage::Format_ARGB32);
+}
+
+void TQuickOpen::Start(const QString& FileName)
+{
+    if (FThread)
+        FRetired.push_back(FThread);
+    const quint64 generation = ++FGeneration;
+    QThread* mainThread = thread();
+    FThread = QThread::create([this, generation, FileName, mainThread] {
+        auto checked = std::make_shared<TCheckedPicture>();
+        try {
+            *checked = CheckedPictureFromFile(FileName);
+        } catch (const std::exception& error) {
+            checked->Picture.reset();
+            checked->Reason = QString::fromUtf8(error.what());
+        }
+        // Made here, used and destroyed on the window's thread.
+        if (checked->Picture)
+            checked->Picture->moveToThread(mainThread);
+        QMetaObject::invokeMethod(
+            this, [this, generation, checked, FileName] { Finish(generation, checked, FileName); },
+            Qt::QueuedConnection);
+    });
+    FThread->start();
+}
+
+void TQuickOpen::Wait()
+{
+    while (FThread) {
+        QEventLoop loop;
+        FWaiting.push_back(&loop);
+        loop.exec();
+        std::erase(FWaiting, &loop);
+    }
+}
+
+void TQuickOpen::Finish(quint64 Generation, std::shared_ptr<TCheckedPicture> Checked, const QString& FileName)
+{
+    std::erase_if(FRetired, [](QThread* Thread) {
+        if (!Thread->isFinished())
+            return false;
+        Thread->wait();
+        delete Thread;
+        return true;
+    });
+    if (Generation != FGeneration)
+        return;
+    FThread->wait();
+    delete FThread;
+    FThread = nullptr;
+    for (QEventLoop* loop : FWaiting)
+        loop->quit();
+    if (OnDecoded)
+        OnDecoded(std::move(*Checked), FileName);
+}
