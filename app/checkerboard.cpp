@@ -3,8 +3,11 @@
 #include "controls/orb_reflection_label.h"
 #include "markup/label_rendering.h"
 
+#include <QBrush>
 #include <QEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QTransform>
 #include <exception>
 
 namespace

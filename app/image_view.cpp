@@ -7,6 +7,7 @@
 #include "imaging/reflection/reflection_composer.h"
 
 #include <QEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>

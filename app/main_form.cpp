@@ -334,6 +334,7 @@ void TForm2::AdaptSliderRanges()
         FStoredAxisMax = std::max(std::abs(TrackBar4->Min()), TrackBar4->Max());
         FStoredSizeTicks = TrackBar1->Frequency();
         FStoredAxisTicks = TrackBar4->Frequency();
+        FStoredPageStep = TrackBar1->Slider()->pageStep();
     }
     // The stored layout's picture keeps the stored ranges; a picture the
     // user opened, or the text page's text, may ask for more.
@@ -351,6 +352,8 @@ void TForm2::AdaptSliderRanges()
     const bool loading = std::exchange(FLoadingSliders, true);
     TrackBar1->SetMax(sizeMax);
     TrackBar1->SetFrequency(sizeMax == FStoredSizeMax ? FStoredSizeTicks : std::max(1, sizeMax / 25));
+    // Page Up and Down cross a long range in twenty steps.
+    TrackBar1->Slider()->setPageStep(sizeMax == FStoredSizeMax ? FStoredPageStep : std::max(1, sizeMax / 20));
     TrackBar4->SetMin(-axisMax);
     TrackBar4->SetMax(axisMax);
     TrackBar4->SetFrequency(axisMax == FStoredAxisMax ? FStoredAxisTicks : std::max(1, axisMax / 6));

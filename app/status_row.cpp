@@ -33,6 +33,9 @@ TStatusRow::TStatusRow(QWidget* Parent)
     FCancel->setToolTip(QStringLiteral("Stop the save (Esc); nothing is written"));
     FCancel->setAutoRaise(true);
     FCancel->setFocusPolicy(Qt::NoFocus);
+    // The footer is a line of text high.
+    FCancel->setMaximumHeight(BarHeight + 4);
+    FTransparency->setMaximumHeight(BarHeight + 4);
     FOutputSize->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* row = new QHBoxLayout(this);

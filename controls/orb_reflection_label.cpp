@@ -15,6 +15,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <exception>

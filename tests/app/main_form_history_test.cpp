@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace
