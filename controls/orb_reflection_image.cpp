@@ -3,7 +3,6 @@
 #include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
-#include "imaging/reflection/reflection_ranges.h"
 #include "imaging/reflection/reflection_style.h"
 #include "imaging/saving/reflection_output.h"
 #include "toolkit/graphics/brush.h"
@@ -54,63 +53,15 @@ void TOrbReflectionImage::SetOfficeHint(TOrbHintInfo* Value)
     FOfficeHint->CopyFrom(Value);
 }
 
-void TOrbReflectionImage::SetReflectionOpacityStart(int Value)
+void TOrbReflectionImage::SetReflectionValue(TReflectionValues::TValue Which, int Value)
 {
-    if (!IsOpacity(Value) || Value == FParameters.OpacityStart)
-        return;
-    FParameters.OpacityStart = Value;
-    BuildReflection();
-    update();
-}
-
-void TOrbReflectionImage::SetReflectionOpacityEnd(int Value)
-{
-    if (!IsOpacity(Value) || Value == FParameters.OpacityEnd)
-        return;
-    FParameters.OpacityEnd = Value;
-    BuildReflection();
-    update();
-}
-
-void TOrbReflectionImage::SetReflectionSize(int Value)
-{
-    // A negative size would show no reflection and shrink the control below
-    // its picture; it is refused like an out-of-range opacity.
-    if (!IsStorableReflectionSize(Value) || Value == FParameters.Size)
-        return;
-    FParameters.Size = Value;
-    BuildReflection();
-    if (FAutoSize)
+    const TReflectionChange change = FValues.Set(Which, Value);
+    if (change.Rebuild)
+        BuildReflection();
+    if (change.Resize && FAutoSize)
         FitToPicture();
-    update();
-}
-
-void TOrbReflectionImage::SetReflectionAxis(int Value)
-{
-    if (Value == FParameters.Axis)
-        return;
-    FParameters.Axis = Value;
-    update();
-}
-
-void TOrbReflectionImage::SetReflectionBlur(int Value)
-{
-    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Blur), Value);
-    if (Value == FParameters.Blur)
-        return;
-    FParameters.Blur = Value;
-    BuildReflection();
-    update();
-}
-
-void TOrbReflectionImage::SetReflectionScale(int Value)
-{
-    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Scale), Value);
-    if (Value == FParameters.Scale)
-        return;
-    FParameters.Scale = Value;
-    BuildReflection();
-    update();
+    if (change.Any())
+        update();
 }
 
 int TOrbReflectionImage::VersionNumber() const
@@ -163,7 +114,7 @@ const QImage& TOrbReflectionImage::ReflectionBitmap() const
         return FReflection;
     QImage reflection;
     try {
-        reflection = BuildReflectionImage(FPicture->DecodedImage(), FParameters);
+        reflection = BuildReflectionImage(FPicture->DecodedImage(), FValues.Parameters());
         if (reflection.isNull())
             throw std::bad_alloc();
     } catch (const std::bad_alloc&) {
@@ -180,7 +131,7 @@ void TOrbReflectionImage::FitToPicture()
         return;
     FPicture->MeasureImage();
     SetWidth(FPicture->Width());
-    SetHeight(FPicture->Height() + FParameters.Size);
+    SetHeight(FPicture->Height() + FValues.Parameters().Size);
 }
 
 void TOrbReflectionImage::DrawOnCanvas(TCanvas& Canvas)
@@ -202,12 +153,12 @@ void TOrbReflectionImage::DrawArea(TCanvas& Canvas, const QRect& Area)
     const QImage& picture = FPicture->DecodedImage();
     if (FHasReflection && !picture.isNull()) {
         // The part of the reflection under Area, in reflection coordinates.
-        const QPoint origin(0, pictureHeight + FParameters.Axis);
+        const QPoint origin(0, pictureHeight + FValues.Parameters().Axis);
         const QRect wanted = Area.translated(-origin).intersected(
-            QRect(0, 0, picture.width(), SquashedMirrorHeight(picture.height(), FParameters)));
+            QRect(0, 0, picture.width(), SquashedMirrorHeight(picture.height(), FValues.Parameters())));
         if (!wanted.isEmpty()) {
             if (FScreenBlock.isNull() || !FScreenBlockArea.contains(wanted)) {
-                FScreenBlock = BuildReflectionBlock(picture, FParameters, wanted);
+                FScreenBlock = BuildReflectionBlock(picture, FValues.Parameters(), wanted);
                 FScreenBlockArea = FScreenBlock.isNull() ? QRect() : wanted;
             }
             if (!FScreenBlock.isNull())
@@ -234,7 +185,7 @@ bool TOrbReflectionImage::SaveReflection(const QString& FileName, ImageSaveForma
     }
     // The composition goes to the encoder band by band: neither a full
     // reflection nor a composed copy is made beside the shown picture.
-    return SaveReflectionFile(picture, FParameters, Format, FileName, Reason) == TGpStatus::Ok;
+    return SaveReflectionFile(picture, FValues.Parameters(), Format, FileName, Reason) == TGpStatus::Ok;
 }
 
 void TOrbReflectionImage::paintEvent(QPaintEvent* Event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/orb_hint_info.h"
+#include "controls/reflection_values.h"
 #include "imaging/gdip_picture.h"
 #include "imaging/reflection/reflection_parameters.h"
 #include "imaging/saving/save_formats.h"
@@ -60,49 +61,46 @@ class TOrbReflectionImage : public TControl
     TOrbHintInfo* OfficeHint() const { return FOfficeHint.get(); }
     void SetOfficeHint(TOrbHintInfo* Value);
 
-    // The four reflection values together; ImageReflectionDefaults at first.
-    const TReflectionParameters& ReflectionParameters() const { return FParameters; }
+    // The reflection values together; ImageReflectionDefaults at first.
+    const TReflectionParameters& ReflectionParameters() const { return FValues.Parameters(); }
 
-    // Opacities outside 0..255 are ignored, as are unchanged values.
-    int ReflectionOpacityStart() const { return FParameters.OpacityStart; }
-    void SetReflectionOpacityStart(int Value);
+    // Each setter takes its value by the row of reflection_ranges.h:
+    // opacities outside 0..255 are ignored, the style (reflection_style.h)
+    // is clamped to 0..100 and 10..100, as a stored layout from elsewhere may
+    // hold any number, and unchanged values do nothing. A negative size is
+    // ignored as well: the control fits its height to picture plus size, and
+    // a negative one would hide the picture's last rows while showing no
+    // reflection (the label, whose height never follows its reflection,
+    // stores one). The axis only moves the reflection: no rebuild, no resize.
+    int ReflectionOpacityStart() const { return FValues.Get(&TReflectionParameters::OpacityStart); }
+    void SetReflectionOpacityStart(int Value)
+    {
+        SetReflectionValue(&TReflectionParameters::OpacityStart, Value);
+    }
     Q_INVOKABLE bool IsReflectionOpacityStartStored() const
     {
-        return FParameters.OpacityStart != ImageReflectionDefaults.OpacityStart;
+        return FValues.IsStored(&TReflectionParameters::OpacityStart);
     }
-    int ReflectionOpacityEnd() const { return FParameters.OpacityEnd; }
-    void SetReflectionOpacityEnd(int Value);
+    int ReflectionOpacityEnd() const { return FValues.Get(&TReflectionParameters::OpacityEnd); }
+    void SetReflectionOpacityEnd(int Value) { SetReflectionValue(&TReflectionParameters::OpacityEnd, Value); }
     Q_INVOKABLE bool IsReflectionOpacityEndStored() const
     {
-        return FParameters.OpacityEnd != ImageReflectionDefaults.OpacityEnd;
+        return FValues.IsStored(&TReflectionParameters::OpacityEnd);
     }
-    // Negative sizes are ignored like out-of-range opacities.
-    int ReflectionSize() const { return FParameters.Size; }
-    void SetReflectionSize(int Value);
-    Q_INVOKABLE bool IsReflectionSizeStored() const
-    {
-        return FParameters.Size != ImageReflectionDefaults.Size;
-    }
-    // Only moves the reflection: no rebuild, no resize.
-    int ReflectionAxis() const { return FParameters.Axis; }
-    void SetReflectionAxis(int Value);
-    Q_INVOKABLE bool IsReflectionAxisStored() const
-    {
-        return FParameters.Axis != ImageReflectionDefaults.Axis;
-    }
-    // The style (reflection_style.h): values outside 0..100 and 10..100 are
-    // clamped, as a stored layout from elsewhere may hold them.
-    int ReflectionBlur() const { return FParameters.Blur; }
-    void SetReflectionBlur(int Value);
-    Q_INVOKABLE bool IsReflectionBlurStored() const
-    {
-        return FParameters.Blur != ImageReflectionDefaults.Blur;
-    }
-    int ReflectionScale() const { return FParameters.Scale; }
-    void SetReflectionScale(int Value);
+    int ReflectionSize() const { return FValues.Get(&TReflectionParameters::Size); }
+    void SetReflectionSize(int Value) { SetReflectionValue(&TReflectionParameters::Size, Value); }
+    Q_INVOKABLE bool IsReflectionSizeStored() const { return FValues.IsStored(&TReflectionParameters::Size); }
+    int ReflectionAxis() const { return FValues.Get(&TReflectionParameters::Axis); }
+    void SetReflectionAxis(int Value) { SetReflectionValue(&TReflectionParameters::Axis, Value); }
+    Q_INVOKABLE bool IsReflectionAxisStored() const { return FValues.IsStored(&TReflectionParameters::Axis); }
+    int ReflectionBlur() const { return FValues.Get(&TReflectionParameters::Blur); }
+    void SetReflectionBlur(int Value) { SetReflectionValue(&TReflectionParameters::Blur, Value); }
+    Q_INVOKABLE bool IsReflectionBlurStored() const { return FValues.IsStored(&TReflectionParameters::Blur); }
+    int ReflectionScale() const { return FValues.Get(&TReflectionParameters::Scale); }
+    void SetReflectionScale(int Value) { SetReflectionValue(&TReflectionParameters::Scale, Value); }
     Q_INVOKABLE bool IsReflectionScaleStored() const
     {
-        return FParameters.Scale != ImageReflectionDefaults.Scale;
+        return FValues.IsStored(&TReflectionParameters::Scale);
     }
 
     // The program's version with build 0 ("1.5.0.0"); a stored version text is
@@ -170,6 +168,8 @@ class TOrbReflectionImage : public TControl
 
   private:
     void PictureChanged();
+    // Takes one reflection value and does what its change needs.
+    void SetReflectionValue(TReflectionValues::TValue Which, int Value);
     // Marks the reflection out of date after a change of picture or fade.
     void ReflectionChanged();
 
@@ -182,7 +182,7 @@ class TOrbReflectionImage : public TControl
     bool FHasReflection = false;
     bool FAutoSize = false;
     bool FShowHint = false;
-    TReflectionParameters FParameters = ImageReflectionDefaults;
+    TReflectionValues FValues{ImageReflectionDefaults, TOutsideRange::Refused};
     TNotifyEvent FOnDblClick;
     TNotifyEvent FOnMouseEnter;
     TNotifyEvent FOnMouseLeave;

@@ -2,7 +2,6 @@
 
 #include "toolkit/product_version.h"
 
-#include "imaging/reflection/reflection_ranges.h"
 #include "imaging/saving/reflection_output.h"
 #include "markup/label_rendering.h"
 #include "pictures/html_picture_cache.h"
@@ -116,118 +115,21 @@ void TOrbReflectionLabel::SetImages(TImageList* Value)
     RequestRepaint();
 }
 
-int TOrbReflectionLabel::ReflectionOpacityStart() const
+void TOrbReflectionLabel::SetReflectionValue(TReflectionValues::TValue Which, int Value)
 {
-    return FRendering->Parameters.OpacityStart;
-}
-
-void TOrbReflectionLabel::SetReflectionOpacityStart(int Value)
-{
-    if (!IsOpacity(Value) || Value == FRendering->Parameters.OpacityStart)
+    const TReflectionChange change = FValues.Set(Which, Value);
+    if (!change.Any())
         return;
-    FRendering->Parameters.OpacityStart = Value;
-    BuildReflection();
+    FRendering->Parameters = FValues.Parameters();
+    // A new height of the reflection waits for the next paint, which draws
+    // the text again and captures it.
+    if (change.Resize) {
+        InvalidateReflection();
+        return;
+    }
+    if (change.Rebuild)
+        BuildReflection();
     RequestRepaint();
-}
-
-bool TOrbReflectionLabel::IsReflectionOpacityStartStored() const
-{
-    return ReflectionOpacityStart() != LabelReflectionDefaults.OpacityStart;
-}
-
-int TOrbReflectionLabel::ReflectionOpacityEnd() const
-{
-    return FRendering->Parameters.OpacityEnd;
-}
-
-void TOrbReflectionLabel::SetReflectionOpacityEnd(int Value)
-{
-    if (!IsOpacity(Value) || Value == FRendering->Parameters.OpacityEnd)
-        return;
-    FRendering->Parameters.OpacityEnd = Value;
-    BuildReflection();
-    RequestRepaint();
-}
-
-bool TOrbReflectionLabel::IsReflectionOpacityEndStored() const
-{
-    return ReflectionOpacityEnd() != LabelReflectionDefaults.OpacityEnd;
-}
-
-int TOrbReflectionLabel::ReflectionSize() const
-{
-    return FRendering->Parameters.Size;
-}
-
-void TOrbReflectionLabel::SetReflectionSize(int Value)
-{
-    if (Value == FRendering->Parameters.Size)
-        return;
-    FRendering->Parameters.Size = Value;
-    InvalidateReflection();
-}
-
-bool TOrbReflectionLabel::IsReflectionSizeStored() const
-{
-    return ReflectionSize() != LabelReflectionDefaults.Size;
-}
-
-int TOrbReflectionLabel::ReflectionAxis() const
-{
-    return FRendering->Parameters.Axis;
-}
-
-void TOrbReflectionLabel::SetReflectionAxis(int Value)
-{
-    if (Value == FRendering->Parameters.Axis)
-        return;
-    FRendering->Parameters.Axis = Value;
-    RequestRepaint();
-}
-
-bool TOrbReflectionLabel::IsReflectionAxisStored() const
-{
-    return ReflectionAxis() != LabelReflectionDefaults.Axis;
-}
-
-int TOrbReflectionLabel::ReflectionBlur() const
-{
-    return FRendering->Parameters.Blur;
-}
-
-void TOrbReflectionLabel::SetReflectionBlur(int Value)
-{
-    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Blur), Value);
-    if (Value == FRendering->Parameters.Blur)
-        return;
-    FRendering->Parameters.Blur = Value;
-    BuildReflection();
-    RequestRepaint();
-}
-
-bool TOrbReflectionLabel::IsReflectionBlurStored() const
-{
-    return ReflectionBlur() != LabelReflectionDefaults.Blur;
-}
-
-int TOrbReflectionLabel::ReflectionScale() const
-{
-    return FRendering->Parameters.Scale;
-}
-
-void TOrbReflectionLabel::SetReflectionScale(int Value)
-{
-    Value = ClampedToRange(ReflectionValueInfo(&TReflectionParameters::Scale), Value);
-    if (Value == FRendering->Parameters.Scale)
-        return;
-    FRendering->Parameters.Scale = Value;
-    BuildReflection();
-    RequestRepaint();
-}
-
-bool TOrbReflectionLabel::IsReflectionScaleStored() const
-{
-    return ReflectionScale() != LabelReflectionDefaults.Scale;
 }
 
 void TOrbReflectionLabel::SetTransparent(bool Value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/reflection_values.h"
 #include "imaging/saving/save_formats.h"
 #include "markup/markup_request.h"
 #include "pictures/picture_container.h"
@@ -108,29 +109,45 @@ class TOrbReflectionLabel : public TControl
     void SetPictureContainer(TPictureContainer* Value) { FPictureContainer = Value; }
     Q_INVOKABLE bool IsPictureContainerStored() const { return FPictureContainer != nullptr; }
 
-    // Opacities outside 0..255 are ignored, as are unchanged values; a change
-    // rebuilds at once from the text area as last captured.
-    int ReflectionOpacityStart() const;
-    void SetReflectionOpacityStart(int Value);
-    Q_INVOKABLE bool IsReflectionOpacityStartStored() const;
-    int ReflectionOpacityEnd() const;
-    void SetReflectionOpacityEnd(int Value);
-    Q_INVOKABLE bool IsReflectionOpacityEndStored() const;
-    int ReflectionSize() const;
-    void SetReflectionSize(int Value);
-    Q_INVOKABLE bool IsReflectionSizeStored() const;
-    // Only moves the reflection.
-    int ReflectionAxis() const;
-    void SetReflectionAxis(int Value);
-    Q_INVOKABLE bool IsReflectionAxisStored() const;
-    // The style (reflection_style.h), clamped to 0..100 and 10..100; a change
-    // rebuilds at once from the text area as last captured.
-    int ReflectionBlur() const;
-    void SetReflectionBlur(int Value);
-    Q_INVOKABLE bool IsReflectionBlurStored() const;
-    int ReflectionScale() const;
-    void SetReflectionScale(int Value);
-    Q_INVOKABLE bool IsReflectionScaleStored() const;
+    // Each setter takes its value by the row of reflection_ranges.h, as the
+    // image control does: opacities outside 0..255 are ignored, the style
+    // (reflection_style.h) is clamped to 0..100 and 10..100, unchanged values
+    // do nothing. Unlike the image control, the label stores any size,
+    // negative ones included: its own size never follows the reflection's,
+    // so a negative size only shows no reflection rows and is shown back as
+    // it was set. A size change draws the text again before the reflection
+    // is rebuilt; the other changes rebuild at once from the text area as
+    // last captured, and the axis only moves the reflection.
+    int ReflectionOpacityStart() const { return FValues.Get(&TReflectionParameters::OpacityStart); }
+    void SetReflectionOpacityStart(int Value)
+    {
+        SetReflectionValue(&TReflectionParameters::OpacityStart, Value);
+    }
+    Q_INVOKABLE bool IsReflectionOpacityStartStored() const
+    {
+        return FValues.IsStored(&TReflectionParameters::OpacityStart);
+    }
+    int ReflectionOpacityEnd() const { return FValues.Get(&TReflectionParameters::OpacityEnd); }
+    void SetReflectionOpacityEnd(int Value) { SetReflectionValue(&TReflectionParameters::OpacityEnd, Value); }
+    Q_INVOKABLE bool IsReflectionOpacityEndStored() const
+    {
+        return FValues.IsStored(&TReflectionParameters::OpacityEnd);
+    }
+    int ReflectionSize() const { return FValues.Get(&TReflectionParameters::Size); }
+    void SetReflectionSize(int Value) { SetReflectionValue(&TReflectionParameters::Size, Value); }
+    Q_INVOKABLE bool IsReflectionSizeStored() const { return FValues.IsStored(&TReflectionParameters::Size); }
+    int ReflectionAxis() const { return FValues.Get(&TReflectionParameters::Axis); }
+    void SetReflectionAxis(int Value) { SetReflectionValue(&TReflectionParameters::Axis, Value); }
+    Q_INVOKABLE bool IsReflectionAxisStored() const { return FValues.IsStored(&TReflectionParameters::Axis); }
+    int ReflectionBlur() const { return FValues.Get(&TReflectionParameters::Blur); }
+    void SetReflectionBlur(int Value) { SetReflectionValue(&TReflectionParameters::Blur, Value); }
+    Q_INVOKABLE bool IsReflectionBlurStored() const { return FValues.IsStored(&TReflectionParameters::Blur); }
+    int ReflectionScale() const { return FValues.Get(&TReflectionParameters::Scale); }
+    void SetReflectionScale(int Value) { SetReflectionValue(&TReflectionParameters::Scale, Value); }
+    Q_INVOKABLE bool IsReflectionScaleStored() const
+    {
+        return FValues.IsStored(&TReflectionParameters::Scale);
+    }
 
     // Without its own background the label shows the colour behind it.
     bool Transparent() const { return FTransparent; }
@@ -258,12 +275,16 @@ class TOrbReflectionLabel : public TControl
 
   private:
     void MarkupTextChanged();
+    // Takes one reflection value and does what its change needs.
+    void SetReflectionValue(TReflectionValues::TValue Which, int Value);
     void SyncRendering();
     TColor AncestorColor() const;
     TColor BackgroundColor() const;
 
     std::unique_ptr<TStrings> FHTMLText;
     std::unique_ptr<TLabelRendering> FRendering;
+    // The rendering draws with a copy, taken at each accepted change.
+    TReflectionValues FValues{LabelReflectionDefaults, TOutsideRange::Stored};
     QPointer<TImageList> FImages;
     QPointer<TPictureContainer> FPictureContainer;
     QImage FSurface;

@@ -33,7 +33,8 @@ run_all() {
     local name=$1; shift
     ( cd "$out" && "$bin" "$@" > "$name.stdout" 2> "$name.stderr" < /dev/null; echo $? > "$name.rc" )
   }
-  optsets=("" "--size 80 --start 200 --end 0 --axis 3" "--size 0" "--size 500 --start 255 --end 255 --axis -20" "--start 0 --end 0 --axis 0")
+  optsets=("" "--size 80 --start 200 --end 0 --axis 3" "--size 0" "--size 500 --start 255 --end 255 --axis -20" "--start 0 --end 0 --axis 0"
+    "--blur 12 --scale 60 --size 80 --axis -5" "--blur 100 --size 500" "--scale 10 --start 255 --end 255")
   for f in "$in"/*; do
     b=$(basename "$f")
     for fmt in png jpg gif bmp tiff; do
@@ -59,6 +60,7 @@ run_all() {
       run "text-$k-$fmt" text "$t" -o "text-$k.$fmt"
     done
     run "text-$k-opts" text "$t" --font "DejaVu Sans,14,bold" --color navy --background '#ffeedd' --size 30 --start 200 --end 10 --axis -3 -o "text-$k-opts.png"
+    run "text-$k-style" text "$t" --blur 6 --scale 70 --size 40 -o "text-$k-style.png"
     run "text-$k-wh" text "$t" --width 300 --height 90 -o "text-$k-wh.bmp"
     ( cd "$out" && "$bin" text "$t" -o - > "text-$k-stdout.png" 2> "text-$k-stdout.stderr"; echo $? > "text-$k-stdout.rc" )
     k=$((k+1))
@@ -75,6 +77,8 @@ run_all() {
   run e-start image --start 256 a.png
   run e-end image --end=-1 a.png
   run e-axis image --axis x a.png
+  run e-blur image --blur 101 a.png
+  run e-scale image --scale 9 a.png
   run e-jobs image -j 0 a.png
   run e-jobs2 image --jobs 300 a.png
   run e-fmt image -f webp a.png

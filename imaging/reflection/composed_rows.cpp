@@ -1,9 +1,8 @@
 #include "imaging/reflection/composed_rows.h"
 
-#include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_fade.h"
 #include "imaging/reflection/reflection_rows.h"
-#include "imaging/reflection/reflection_style.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,7 +12,8 @@ TComposedRows::TComposedRows(int Width, int PictureHeight, const TReflectionPara
                              TRowReader NextRow)
     : FWidth(Width), FPictureHeight(PictureHeight), FHeight(ComposedHeight(PictureHeight, Parameters)),
       FParameters(Parameters), FNextRow(std::move(NextRow)), FReflectionTop(PictureHeight + Parameters.Axis),
-      FReflectionRows(ReflectionRowCount(PictureHeight, Parameters))
+      FReflectionRows(ReflectionRowCount(PictureHeight, Parameters)),
+      FMaker(QSize(Width, PictureHeight), Parameters)
 {
     // Rows the reflection lies behind (a negative axis) can only be
     // composed once the bottom rows it mirrors have arrived, so they are
@@ -114,24 +114,13 @@ bool TComposedRows::ComposeRow(int Y, std::uint32_t* Out)
 
 bool TComposedRows::MakeMirroredRow(int Row, std::uint32_t* Out)
 {
-    if (!HasReflectionStyle(FParameters)) {
-        const TPictureRows picture{FWidth, FPictureHeight, [this](int Y) { return PictureRow(Y); }};
-        MakeReflectionRow(picture, Row, FParameters, Out);
+    // Every row the reflection needs is kept by now: it comes after the
+    // picture's last row, which it starts from.
+    const TPictureRows picture{FWidth, FPictureHeight, [this](int Y) { return PictureRow(Y); }};
+    if (FMaker.Row(picture, Row, Out))
         return true;
-    }
-    // Every row the style needs is kept by now: the reflection comes after
-    // the picture's last row, which it starts from.
-    if (FStyled.isNull()) {
-        FStyled = BuildStyledReflection(
-            [this](int MirrorRow) { return PictureRow(FPictureHeight - 1 - MirrorRow); },
-            QSize(FWidth, FPictureHeight), FParameters, QRect(0, 0, FWidth, FReflectionRows));
-        if (FStyled.isNull()) {
-            FOutOfMemory = true;
-            return false;
-        }
-    }
-    std::memcpy(Out, FStyled.constScanLine(Row), std::size_t(FWidth) * 4);
-    return true;
+    FOutOfMemory = true;
+    return false;
 }
 
 bool TComposedRows::Read(int First, int Count, std::uint32_t* Out, std::size_t Stride)

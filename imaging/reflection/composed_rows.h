@@ -46,8 +46,7 @@ class TComposedRows
     const std::uint32_t* Kept(int Row) const;
     const std::uint32_t* PictureRow(int Row) const;
     bool ComposeRow(int Y, std::uint32_t* Out);
-    // Reflection row Row into Out: the classic fade row by row, or a row of
-    // the styled reflection, made whole from the kept rows when first asked.
+    // Reflection row Row into Out, made from the kept rows.
     bool MakeMirroredRow(int Row, std::uint32_t* Out);
 
     int FWidth;
@@ -62,6 +61,6 @@ class TComposedRows
     int FRead = 0;                                     // picture rows read so far
     int FNext = 0;                                     // the next composed row
     bool FOutOfMemory = false;
+    TReflectionMaker FMaker;
     std::vector<std::uint32_t> FKept, FMirrored;
-    QImage FStyled; // the styled reflection's visible rows, once made
 };

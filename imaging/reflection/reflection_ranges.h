@@ -7,13 +7,32 @@
 // The values each of a reflection's settings accepts, in one table that the
 // controls' setters and the command line read. A new setting is one more row
 // here (and its field in TReflectionParameters): the command line then offers
-// it as an option, checks it and lists it in its usage.
+// it as an option, checks it and lists it in its usage, and both controls
+// take, refuse and store it by the same row (controls/reflection_values.h).
 
 // Opacities are bytes. The size and offset are bounded so that a composed
 // height cannot overflow.
 inline constexpr int MaxReflectionOpacity = 255;
 inline constexpr int MaxReflectionSize = 1'000'000;
 inline constexpr int MaxReflectionAxis = 1'000'000;
+
+// What a changed value asks of whatever shows the reflection.
+struct TReflectionChange {
+    bool Rebuild = false; // the reflection's pixels differ
+    bool Move = false;    // the reflection lies elsewhere, its pixels the same
+    bool Resize = false;  // the object and its reflection take another height
+    constexpr bool Any() const { return Rebuild || Move || Resize; }
+    friend bool operator==(const TReflectionChange&, const TReflectionChange&) = default;
+};
+
+// How the controls' setters take a value on one side of a row's range: the
+// command line refuses every value outside it, but a control is also fed by
+// layouts written elsewhere and by programs of its users.
+enum class TOutsideRange {
+    Refused, // the setter ignores it, as it ignores an unchanged value
+    Clamped, // the nearest bound is taken instead
+    Stored,  // taken as it is
+};
 
 struct TReflectionValueInfo {
     int TReflectionParameters::*Value;
@@ -23,23 +42,73 @@ struct TReflectionValueInfo {
     // The usage text's line, without the default: "{low}" and "{high}" stand
     // for the bounds, "{object}" for what is reflected ("picture", "text").
     const char* Help;
+    TReflectionChange Needs;              // what an accepted change asks of a control
+    TOutsideRange BelowRange, AboveRange; // how the controls' setters take it
 };
 
 inline constexpr std::array<TReflectionValueInfo, 6> ReflectionValues{{
-    {&TReflectionParameters::Size, 0, MaxReflectionSize, "size", "N",
-     "reflection size in rows, {low} or more"},
-    {&TReflectionParameters::OpacityStart, 0, MaxReflectionOpacity, "start", "S",
-     "opacity where the reflection starts, {low}..{high}"},
-    {&TReflectionParameters::OpacityEnd, 0, MaxReflectionOpacity, "end", "E",
-     "opacity where the reflection ends, {low}..{high}"},
-    {&TReflectionParameters::Axis, -MaxReflectionAxis, MaxReflectionAxis, "axis", "A",
-     "rows between the {object} and its reflection"},
-    // The style (reflection_style.h); 0 and 100 leave the classic fade.
-    {&TReflectionParameters::Blur, 0, 100, "blur", "R",
+    // The controls' own users (the window's slider, a stored layout) stay
+    // far below the command line's bound, so a control stores any larger
+    // size. Below the range each control decides (TReflectionValues).
+    {&TReflectionParameters::Size,
+     0,
+     MaxReflectionSize,
+     "size",
+     "N",
+     "reflection size in rows, {low} or more",
+     {.Rebuild = true, .Resize = true},
+     TOutsideRange::Refused,
+     TOutsideRange::Stored},
+    {&TReflectionParameters::OpacityStart,
+     0,
+     MaxReflectionOpacity,
+     "start",
+     "S",
+     "opacity where the reflection starts, {low}..{high}",
+     {.Rebuild = true},
+     TOutsideRange::Refused,
+     TOutsideRange::Refused},
+    {&TReflectionParameters::OpacityEnd,
+     0,
+     MaxReflectionOpacity,
+     "end",
+     "E",
+     "opacity where the reflection ends, {low}..{high}",
+     {.Rebuild = true},
+     TOutsideRange::Refused,
+     TOutsideRange::Refused},
+    // The reflection only lies elsewhere: its pixels and the control's
+    // height stay.
+    {&TReflectionParameters::Axis,
+     -MaxReflectionAxis,
+     MaxReflectionAxis,
+     "axis",
+     "A",
+     "rows between the {object} and its reflection",
+     {.Move = true},
+     TOutsideRange::Stored,
+     TOutsideRange::Stored},
+    // The style (reflection_style.h); 0 and 100 leave the classic fade. A
+    // layout from elsewhere may hold any number, so the controls clamp.
+    {&TReflectionParameters::Blur,
+     0,
+     100,
+     "blur",
+     "R",
      "blur radius in pixels at the reflection's last row, growing\n"
-     "                         from none at its first, {low}..{high}"},
-    {&TReflectionParameters::Scale, 10, 100, "scale", "P",
-     "the mirror's height, {low}..{high} % of the {object}'s"},
+     "                         from none at its first, {low}..{high}",
+     {.Rebuild = true},
+     TOutsideRange::Clamped,
+     TOutsideRange::Clamped},
+    {&TReflectionParameters::Scale,
+     10,
+     100,
+     "scale",
+     "P",
+     "the mirror's height, {low}..{high} % of the {object}'s",
+     {.Rebuild = true},
+     TOutsideRange::Clamped,
+     TOutsideRange::Clamped},
 }};
 
 constexpr bool IsInRange(const TReflectionValueInfo& Info, int Value)
@@ -61,18 +130,4 @@ constexpr const TReflectionValueInfo& ReflectionValueInfo(int TReflectionParamet
         if (info.Value == Value)
             return info;
     return ReflectionValues.front();
-}
-
-// Whether Value may be stored as an opacity (start or end).
-constexpr bool IsOpacity(int Value)
-{
-    return IsInRange(ReflectionValueInfo(&TReflectionParameters::OpacityStart), Value);
-}
-
-// The controls store any size from the table's lowest on: their own users
-// (the window's slider, a stored layout) stay far below the command line's
-// bound.
-constexpr bool IsStorableReflectionSize(int Value)
-{
-    return Value >= ReflectionValueInfo(&TReflectionParameters::Size).Low;
 }

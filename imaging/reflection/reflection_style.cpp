@@ -1,7 +1,7 @@
 #include "imaging/reflection/reflection_style.h"
 
 #include "imaging/parallel_work.h"
-#include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_fade.h"
 #include "imaging/reflection/reflection_ranges.h"
 
 #include <algorithm>

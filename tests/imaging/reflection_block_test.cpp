@@ -41,3 +41,29 @@ TEST(ReflectionBlock, EqualsThatPartOfTheFullReflectionOnRealImages)
                                      {.Size = 10, .OpacityStart = 255}, QRect(500, 0, 5, 5))
                     .isNull());
 }
+
+// A picture held in another format has only the rows a block mirrors
+// converted; the block is the one its ARGB32 copy gives, classic or styled.
+TEST(ReflectionBlock, AnyPictureFormatGivesTheBlockOfItsArgbCopy)
+{
+    const QImage picture = LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png"));
+    const TReflectionParameters classic{.Size = 60, .OpacityStart = 230, .OpacityEnd = 20};
+    TReflectionParameters styled = classic;
+    styled.Blur = 9;
+    styled.Scale = 70;
+    for (const QImage::Format format :
+         {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32, QImage::Format_RGBA8888,
+          QImage::Format_Indexed8, QImage::Format_RGB888})
+        for (const TReflectionParameters& parameters : {classic, styled})
+            for (const QRect area : {QRect(0, 0, 200, 150), QRect(30, 20, 60, 30), QRect(10, 70, 50, 40)}) {
+                SCOPED_TRACE(testing::Message() << "format " << format << ", blur " << parameters.Blur << ", "
+                                                << area.y() << ".." << area.bottom());
+                const QImage held = picture.convertToFormat(format);
+                const QImage expected =
+                    BuildReflectionBlock(held.convertToFormat(QImage::Format_ARGB32), parameters, area);
+                ASSERT_FALSE(expected.isNull());
+                EXPECT_TRUE(BuildReflectionBlock(held, parameters, area) == expected);
+                EXPECT_TRUE(BuildReflectionImage(held, parameters) ==
+                            BuildReflectionImage(held.convertToFormat(QImage::Format_ARGB32), parameters));
+            }
+}

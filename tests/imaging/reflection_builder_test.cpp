@@ -1,4 +1,5 @@
 #include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_fade.h"
 
 #include "tests/support/naive_reflection.h"
 #include "tests/support/test_data.h"

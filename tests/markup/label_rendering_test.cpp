@@ -4,6 +4,7 @@
 
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_fade.h"
 #include "toolkit/graphics/font.h"
 
 #include <QImage>
