@@ -219,7 +219,7 @@ void TImageView::PaintPicture()
     const double ratio = std::max(1.0, device ? device->devicePixelRatio() : devicePixelRatio());
     const double scale = Scale();
     const double pixelScale = std::min(1.0, scale * ratio);
-    const double shownRatio = scale * ratio / pixelScale;
+    const double shownRatio = pixelScale / scale;
     const QSize size(std::max(1, int(std::lround(pictureSize.width() * pixelScale))),
                      std::max(1, int(std::lround(pictureSize.height() * pixelScale))));
     // Reflection values are lengths in picture pixels: they shrink with it.

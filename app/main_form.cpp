@@ -308,6 +308,18 @@ void TForm2::LoadSliders()
     TrackBar2->SetPosition(control->property("ReflectionOpacityStart").toInt());
     TrackBar3->SetPosition(control->property("ReflectionOpacityEnd").toInt());
     TrackBar4->SetPosition(control->property("ReflectionAxis").toInt());
+    // A thumb a narrowed range already moved ran no handler: its clamped
+    // value goes back to the control here.
+    const std::pair<TTrackBar*, const char*> sliders[] = {{TrackBar1, "ReflectionSize"},
+                                                          {TrackBar2, "ReflectionOpacityStart"},
+                                                          {TrackBar3, "ReflectionOpacityEnd"},
+                                                          {TrackBar4, "ReflectionAxis"}};
+    for (const auto& [slider, property] : sliders)
+        if (control->property(property).toInt() != slider->Position()) {
+            control->setProperty(property, slider->Position());
+            if (FImageView && control == OrbReflectionImage1)
+                FImageView->Refresh();
+        }
     if (FStylePanel)
         FStylePanel->LoadFromControl();
 }

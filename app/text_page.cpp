@@ -12,6 +12,7 @@
 #include "toolkit/widgets/edit.h"
 #include "toolkit/widgets/font_dialog.h"
 #include "toolkit/widgets/label.h"
+#include "toolkit/widgets/page_control.h"
 #include "toolkit/widgets/tab_sheet.h"
 
 #include <QCheckBox>

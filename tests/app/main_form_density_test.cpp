@@ -91,12 +91,14 @@ TEST_F(MainFormDensity, FittedPictureUsesThePicturesOwnPixelsAtDensityTwo)
     const double scale = view->Scale();
     ASSERT_LT(scale, 0.5);
     ASSERT_GT(scale, 0.25);
-    const QRect picture(0, 0, int(1600 * scale) - 2, int(1200 * scale) - 2);
-    const QImage one = Drawn(view->viewport(), 1);
-    const QImage two = Drawn(view->viewport(), 2);
+    // The whole window, as its screen receives it; the picture's place in it.
+    const QRect picture(view->viewport()->mapTo(Form.get(), QPoint(0, 0)),
+                        QSize(int(1600 * scale) - 2, int(1200 * scale) - 2));
+    const QImage one = Drawn(Form.get(), 1);
+    const QImage two = Drawn(Form.get(), 2);
     // Enlarged, the one-to-one view has no block with an edge inside; at
     // twice the pixels the stripes put one in most blocks.
-    const QRect dense(picture.topLeft(), picture.size() * 2);
+    const QRect dense(picture.topLeft() * 2, picture.size() * 2);
     EXPECT_EQ(DetailedBlocks(one.scaled(one.size() * 2), dense), 0);
     EXPECT_GT(DetailedBlocks(two, dense), picture.width() * picture.height() / 2);
 }

@@ -10,6 +10,7 @@
 #include "toolkit/widgets/page_control.h"
 #include "toolkit/widgets/track_bar.h"
 
+#include <QPushButton>
 #include <QSlider>
 
 namespace
