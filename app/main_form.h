@@ -215,7 +215,8 @@ class TForm2 : public TForm
     QSize FSavingSize;
     QSize FCopySize;
     // The stored layout's slider ranges.
-    int FStoredSizeMax = 0, FStoredAxisMax = 0, FStoredSizeTicks = 1, FStoredAxisTicks = 1, FStoredPageStep = 1;
+    int FStoredSizeMax = 0, FStoredAxisMax = 0, FStoredSizeTicks = 1, FStoredAxisTicks = 1,
+        FStoredPageStep = 1;
     bool FLoadingSliders = false;
     TValueHistory FHistory;
     TWindowValues FStartValues;

@@ -35,7 +35,22 @@ QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* Ful
     const QSize fitted = upright.scaled(Fit, Qt::KeepAspectRatio);
     if (fitted.width() >= upright.width())
         return {};
-    reader.setScaledSize(swapped ? fitted.transposed() : fitted);
+    // The largest of libjpeg's own reductions (an eighth, a quarter, a half)
+    // that is still three quarters of the fitted size: decoded at once and
+    // never scaled again; the view enlarges it the little that is missing
+    // until the whole picture arrives.
+    QSize reduced = upright;
+    for (int shift = 3; shift > 0; --shift) {
+        const QSize candidate((upright.width() + (1 << shift) - 1) >> shift,
+                              (upright.height() + (1 << shift) - 1) >> shift);
+        if (candidate.width() * 4 >= fitted.width() * 3) {
+            reduced = candidate;
+            break;
+        }
+    }
+    if (reduced == upright)
+        return {};
+    reader.setScaledSize(swapped ? reduced.transposed() : reduced);
     QImage reduced = reader.read();
     if (reduced.isNull())
         return {};

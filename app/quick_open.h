@@ -25,9 +25,10 @@ class TQuickOpen : public QObject
     // Waits for a decoding still running.
     ~TQuickOpen() override;
 
-    // FileName's picture reduced while it is read to about Fit (never below
-    // it), upright, and its full upright size; null when its reader cannot
-    // reduce while reading or the picture is no larger than Fit.
+    // FileName's picture reduced while it is read (by an eighth, a quarter or
+    // a half, to at least three quarters of its size fitted into Fit),
+    // upright, and its full upright size; null when its reader cannot reduce
+    // while reading or the picture is no larger than Fit.
     static QImage ReducedPicture(const QString& FileName, QSize Fit, QSize* FullSize);
 
     // Decodes FileName whole on the thread; OnDecoded then runs on the
