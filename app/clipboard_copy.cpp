@@ -29,6 +29,13 @@ QByteArray TClipboardCopy::PngOf(const QImage& Picture, QString* Reason)
     return png;
 }
 
+TPngEncodeOptions TClipboardCopy::FastPngOptions()
+{
+    TPngEncodeOptions options;
+    options.Coding = TPngCoding::LiteralsAndRuns;
+    return options;
+}
+
 TClipboardCopy::~TClipboardCopy()
 {
     // A copy nobody will paste any more stops at its next band, so that

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/png/png_encoder.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QObject>
@@ -24,6 +26,10 @@ class TClipboardCopy : public QObject
 
     // The PNG file of a picture made already, as a save would write it.
     static QByteArray PngOf(const QImage& Picture, QString* Reason);
+    // How a large copy is encoded: literals and runs only, the encoder's
+    // fastest coding that still compresses (a paste needs it at once, not
+    // small); a picture made already is written as a save would write it.
+    static TPngEncodeOptions FastPngOptions();
 
     explicit TClipboardCopy(QObject* Parent = nullptr);
     // Stops the copies still running and waits for their threads, which use

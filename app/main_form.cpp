@@ -729,8 +729,10 @@ void TForm2::CopyToClipboard()
     FCopySize =
         QSize(pixels.width(), ComposedHeight(pixels.height(), OrbReflectionImage1->ReflectionParameters()));
     FStatusRow->ShowMessage(QStringLiteral("Copying…"));
-    FClipboardCopy->Start([pixels, parameters = OrbReflectionImage1->ReflectionParameters()](
-                              QString* Reason) { return EncodeReflectionPng(pixels, parameters, Reason); });
+    FClipboardCopy->Start(
+        [pixels, parameters = OrbReflectionImage1->ReflectionParameters()](QString* Reason) {
+            return EncodeReflectionPng(pixels, parameters, Reason, TClipboardCopy::FastPngOptions());
+        });
 }
 
 bool TForm2::CopyPending() const

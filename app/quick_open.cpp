@@ -39,18 +39,18 @@ QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* Ful
     // that is still three quarters of the fitted size: decoded at once and
     // never scaled again; the view enlarges it the little that is missing
     // until the whole picture arrives.
-    QSize reduced = upright;
+    QSize size = upright;
     for (int shift = 3; shift > 0; --shift) {
         const QSize candidate((upright.width() + (1 << shift) - 1) >> shift,
                               (upright.height() + (1 << shift) - 1) >> shift);
         if (candidate.width() * 4 >= fitted.width() * 3) {
-            reduced = candidate;
+            size = candidate;
             break;
         }
     }
-    if (reduced == upright)
+    if (size == upright)
         return {};
-    reader.setScaledSize(swapped ? reduced.transposed() : reduced);
+    reader.setScaledSize(swapped ? size.transposed() : size);
     QImage reduced = reader.read();
     if (reduced.isNull())
         return {};

@@ -5,6 +5,7 @@
 // the peak reached during it, with the resident size the open picture had
 // before. Run once per case: memory, not time, is the figure.
 
+#include "app/clipboard_copy.h"
 #include "app/main_form.h"
 #include "app/save_bytes.h"
 #include "controls/orb_reflection_image.h"
@@ -150,7 +151,8 @@ void BM_CopyReflectionPng(benchmark::State& State)
     for (auto _ : State) {
         QString reason;
         const QByteArray bytes =
-            EncodeReflectionPng(control->Picture()->DecodedImage(), control->ReflectionParameters(), &reason);
+            EncodeReflectionPng(control->Picture()->DecodedImage(), control->ReflectionParameters(), &reason,
+                                TClipboardCopy::FastPngOptions());
         if (bytes.isEmpty())
             State.SkipWithError(reason.toStdString().c_str());
         State.counters["bytes_MB"] = double(bytes.size()) / (1024 * 1024);

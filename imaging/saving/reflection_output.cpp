@@ -53,7 +53,8 @@ struct TPictureInMemory {
 // composition whose alpha cannot be told from the values alone (no fade, no
 // gap) is made whole, so that the encoder may look at every pixel first.
 TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
-                             const std::function<bool(const char*, qint64)>& Sink, QString* Reason)
+                             const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
+                             const TPngEncodeOptions& Options = {})
 {
     if (Picture.isNull())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
@@ -64,7 +65,7 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
                         QStringLiteral("out of memory composing the reflection"));
         QString error;
         // The encoder looks at the whole image: the bytes EncodeImage writes.
-        const QByteArray file = EncodePng(composed, {}, &error);
+        const QByteArray file = EncodePng(composed, Options, &error);
         if (file.isEmpty() || !Sink(file.constData(), file.size()))
             return Fail(Reason, TGpStatus::GenericError,
                         QStringLiteral("could not write the PNG image%1")
@@ -75,7 +76,7 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
     if (picture.Image.isNull())
         return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
     TComposedRows rows(picture.Rows, Parameters);
-    return WriteComposedPng(rows, true, Sink, Reason) ? TGpStatus::Ok : TGpStatus::GenericError;
+    return WriteComposedPng(rows, true, Sink, Reason, Options) ? TGpStatus::Ok : TGpStatus::GenericError;
 }
 } // namespace
 
@@ -105,7 +106,7 @@ TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, con
 }
 
 bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
-                      QString* Reason)
+                      QString* Reason, const TPngEncodeOptions& Options)
 {
     TPngRowPicture picture;
     picture.Width = Rows.Width();
@@ -127,7 +128,7 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     const TPngByteSink bytes = [&](const std::uint8_t* Data, std::size_t Size) {
         return Sink(reinterpret_cast<const char*>(Data), qint64(Size));
     };
-    if (WritePngRows(picture, bytes, {}, &error))
+    if (WritePngRows(picture, bytes, Options, &error))
         return true;
     if (Reason)
         *Reason = progress && progress->Cancelled() ? QStringLiteral("cancelled")
@@ -160,7 +161,7 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
 }
 
 QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
-                               QString* Reason)
+                               QString* Reason, const TPngEncodeOptions& Options)
 {
     QByteArray bytes;
     try {
@@ -177,7 +178,7 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
             bytes.append(Data, qsizetype(Size));
             return true;
         },
-        Reason);
+        Reason, Options);
     if (status != TGpStatus::Ok)
         return {};
     return bytes;
