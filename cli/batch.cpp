@@ -20,9 +20,9 @@ TImageJobResult RunGuarded(const TImageJob& Job)
     try {
         return RunImageJob(Job);
     } catch (const std::bad_alloc&) {
-        return TImageJobResult{false, QStringLiteral("out of memory"), {}};
+        return TImageJobResult{false, QStringLiteral("out of memory"), {}, {}};
     } catch (const std::exception& error) {
-        return TImageJobResult{false, QString::fromLocal8Bit(error.what()), {}};
+        return TImageJobResult{false, QString::fromLocal8Bit(error.what()), {}, {}};
     }
 }
 } // namespace
@@ -47,6 +47,8 @@ TBatchSummary RunImageBatch(const std::vector<TImageJob>& Jobs, int Workers, TCl
         const TImageJobResult result = RunGuarded(job);
         if (result.Written) {
             ++written;
+            if (!result.Road.isEmpty())
+                Reporter.Failure(job.Input, result.Road);
             if (!result.Warning.isEmpty())
                 Reporter.Failure(job.Input, result.Warning);
         } else {

@@ -14,7 +14,7 @@ namespace
 {
 TImageJobResult Failed(QString Reason)
 {
-    return TImageJobResult{false, std::move(Reason), {}};
+    return TImageJobResult{false, std::move(Reason), {}, {}};
 }
 } // namespace
 
@@ -44,22 +44,31 @@ TImageJobResult RunImageJob(const TImageJob& Job)
         options.MaxPixels = Job.MaxPixels;
     if (Job.Input != StandardStream)
         options.FormatHint = QFileInfo(Job.Input).suffix().toLower().toLatin1();
-    // PNG files written as PNG go row band by row band; the rest as a whole picture.
+    // The road (streamed bands, whole picture, format) is the saving plan's.
     TFileReflection written;
     const bool done = WriteCommandOutput(Job.Output, reason, [&](const QString& FileName, QIODevice* Device) {
-        written = WriteFileReflection(
-            input.Data(), options, Job.Reflection, Job.Format, FileName, Device,
-            [&input] { input.Release(); }, TReflectionRoad::Fastest, Job.Quality);
-        reason = written.Reason.contains(QLatin1String("over the limit"))
-                     ? written.Reason + QStringLiteral(" (raise it with --max-pixels N)")
-                     : written.Reason;
+        TSaveRequest request;
+        request.Input = &input.Data();
+        request.Options = options;
+        request.Reflection = Job.Reflection;
+        request.Format = Job.Format;
+        request.Quality = Job.Quality;
+        request.Sink = TOutputSink{FileName, Device};
+        request.DoneWithInput = [&input] { input.Release(); };
+        written = WriteFileReflection(request);
+        reason = written.Failure.Kind == TFailureKind::OverLimit
+                     ? written.Failure.Text + QStringLiteral(" (raise it with --max-pixels N)")
+                     : written.Failure.Text;
         return written.Status == TGpStatus::Ok;
     });
+    const QString road =
+        Job.Verbose && written.Status == TGpStatus::Ok ? DescribeSavingPlan(written.Plan) : QString();
     if (!done)
         return Failed(reason);
     return TImageJobResult{true,
                            {},
                            written.Damage.isEmpty()
                                ? QString()
-                               : QStringLiteral("warning: %1; kept what decodes").arg(written.Damage)};
+                               : QStringLiteral("warning: %1; kept what decodes").arg(written.Damage),
+                           road};
 }

@@ -10,6 +10,7 @@ struct TImageJobResult {
     bool Written = false;
     QString Reason;  // why nothing was written
     QString Warning; // written, but from a damaged file (--lenient)
+    QString Road;    // --verbose: the saving plan the file took
 };
 
 // Reads the input, decodes it as the image control does, renders picture and

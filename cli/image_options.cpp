@@ -21,6 +21,7 @@ enum class TOptionId {
     Jobs,
     MaxPixels,
     Lenient,
+    Verbose,
     Help,
     Version
 };
@@ -54,6 +55,7 @@ std::vector<TImageOption> ImageOptions()
     options.push_back(valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}));
     options.push_back(valued(TOptionId::MaxPixels, {QStringLiteral("max-pixels")}));
     options.push_back(flag(TOptionId::Lenient, {QStringLiteral("lenient")}));
+    options.push_back(flag(TOptionId::Verbose, {QStringLiteral("verbose")}));
     options.push_back(flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}));
     options.push_back(flag(TOptionId::Version, {QStringLiteral("version")}));
     return options;
@@ -171,8 +173,8 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
             Result.Action = option.Id == TOptionId::Help ? TCliAction::Help : TCliAction::Version;
             return false;
         }
-        if (option.Id == TOptionId::Lenient) {
-            options.Lenient = true;
+        if (option.Id == TOptionId::Lenient || option.Id == TOptionId::Verbose) {
+            (option.Id == TOptionId::Lenient ? options.Lenient : options.Verbose) = true;
             continue;
         }
         // The n-th time an option is named, in either spelling, takes its
@@ -222,9 +224,12 @@ QString CliUsageText()
                "                         standard output\n") +
            FormatUsageLines() + QualityUsageLine() +
            ReflectionUsageLines(QStringLiteral("picture"), WindowStartReflection) +
-           QStringLiteral("  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
-                          "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
-                          "                         instead of refusing it\n") +
+           QStringLiteral(
+               "  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
+               "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
+               "                         instead of refusing it\n"
+               "      --verbose          tell the road each file is saved by (\"streamed PNG,\n"
+               "                         12 bands\", \"whole picture, JPEG\") on standard error\n") +
            MaxPixelsUsageLines(QStringLiteral("refuse a picture whose header declares more pixels\n"
                                               "                        "),
                                DefaultImageMaxPixels) +

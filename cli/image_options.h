@@ -22,6 +22,7 @@ struct TImageCommandOptions {
     int Quality = DefaultSaveQuality;      // --quality: JPEG's quality, WebP lossless at 100
     int Jobs = 0;                          // 0: one worker per core
     bool Lenient = false;                  // --lenient: keep what decodes of a damaged file, with a warning
+    bool Verbose = false;                  // --verbose: each file's saving road on standard error
     int MaxPixels = DefaultImageMaxPixels; // --max-pixels: pictures declaring more are refused
 };
 

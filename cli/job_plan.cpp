@@ -68,6 +68,7 @@ std::vector<TImageJob> PlanImageJobs(const TImageCommandOptions& Options)
         job.Reflection = Options.Reflection;
         job.Quality = Options.Quality;
         job.Lenient = Options.Lenient;
+        job.Verbose = Options.Verbose;
         job.MaxPixels = Options.MaxPixels;
         if (!Options.Output.isEmpty()) {
             job.Output = Options.Output;

@@ -19,6 +19,7 @@ struct TImageJob {
     TReflectionParameters Reflection = WindowStartReflection;
     int Quality = DefaultSaveQuality; // --quality: JPEG's quality, WebP lossless at 100
     bool Lenient = false;             // keep what decodes of a damaged file
+    bool Verbose = false;             // tell the saving plan's road on standard error
     std::int64_t MaxPixels = 0;       // pictures declaring more are refused (0: the decoder's limit)
     // Set when planning already knows the file cannot be written safely (two
     // inputs sharing one output, an output replacing another input); the job

@@ -54,15 +54,15 @@ QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& M
     policy.MaxCachedBytes = MaxCachedPictureBytes;
     THTMLPictureCache* cache = rendering.PictureCache();
     cache->SetPolicy(policy);
-    cache->OnPictureRefused = [&](const QString& Location, const QString& Why) {
+    cache->OnPictureRefused = [&](const QString& Location, const TFailure& Why) {
         if (!Refused)
             return;
         QString hint;
-        if (Why.contains(QLatin1String("not read")) || Why.contains(QLatin1String("allowed folders")))
+        if (Why.Kind == TFailureKind::Refused)
             hint = QStringLiteral(" (allow its folder with --allow-files DIR)");
-        else if (Why.contains(QLatin1String("over the limit")))
+        else if (Why.Kind == TFailureKind::OverLimit)
             hint = QStringLiteral(" (raise the limit with --max-pixels N)");
-        const QString line = QStringLiteral("picture \"%1\" not drawn: %2%3").arg(Location, Why, hint);
+        const QString line = QStringLiteral("picture \"%1\" not drawn: %2%3").arg(Location, Why.Text, hint);
         if (!Refused->contains(line))
             *Refused << line;
     };

@@ -146,13 +146,14 @@ void THTMLPicture::DecodePicture()
     FHimetricWidth = FHimetricHeight = 0;
     FNaturalSize = QSize();
     FLoadError.clear();
+    FLoadFailureKind = TFailureKind::None;
     // The GIF decoder allocates the logical screen before it reads a pixel,
     // whatever size the image itself has: a screen over the limit is refused
     // here.
     if (::HasGifSignature(bytes)) {
         const QSize screen = GifLogicalScreen(bytes);
         if (qint64(screen.width()) * screen.height() > FMaxPixels)
-            Refuse("Could not load image. Invalid format",
+            Refuse(TFailureKind::OverLimit, "Could not load image. Invalid format",
                    QStringLiteral("the GIF's screen of %1 × %2 is over the limit of %3 pixels")
                        .arg(screen.width())
                        .arg(screen.height())
@@ -173,17 +174,19 @@ void THTMLPicture::DecodePicture()
         decoded = DecodeImage(bytes, options);
     } catch (const std::bad_alloc&) {
         FLoadError = QStringLiteral("out of memory");
+        FLoadFailureKind = TFailureKind::OutOfMemory;
         ThrowNoMemory();
     }
     if (decoded.Status != TGpStatus::Ok)
-        Refuse("Could not load image. Invalid format", decoded.Reason);
+        Refuse(decoded.Kind, "Could not load image. Invalid format", decoded.Reason);
     if (decoded.Image.isNull())
-        Refuse("Could not load image", QString());
+        Refuse(TFailureKind::Unreadable, "Could not load image", QString());
     // Kept in the form the painter blends, so drawing converts nothing.
     FDecoded = std::move(decoded.Image);
     FDecoded.convertTo(QImage::Format_ARGB32_Premultiplied);
     if (FDecoded.isNull()) {
         FLoadError = QStringLiteral("out of memory");
+        FLoadFailureKind = TFailureKind::OutOfMemory;
         ThrowNoMemory();
     }
     FNaturalSize = natural.isValid() ? natural : FDecoded.size();
@@ -191,9 +194,10 @@ void THTMLPicture::DecodePicture()
     FHimetricHeight = MulDiv(FNaturalSize.height(), HimetricPerInch, DecodeResolution);
 }
 
-void THTMLPicture::Refuse(const char* Message, const QString& Reason)
+void THTMLPicture::Refuse(TFailureKind Kind, const char* Message, const QString& Reason)
 {
     FLoadError = Reason.isEmpty() ? QString::fromLatin1(Message) : Reason;
+    FLoadFailureKind = Kind;
     throw std::runtime_error(Message);
 }
 
@@ -227,6 +231,7 @@ void THTMLPicture::LoadFile(const QString& FileName)
 {
     try {
         FLoadError.clear();
+        FLoadFailureKind = TFailureKind::None;
         // Only regular files: a device or a pipe could block or never end.
         if (!QFileInfo(FileName).isFile())
             throw std::runtime_error(QFileInfo::exists(FileName) ? "not a regular file" : "no such file");
@@ -235,8 +240,10 @@ void THTMLPicture::LoadFile(const QString& FileName)
             throw std::runtime_error(file.errorString().toStdString());
         TakeBytes(&file);
     } catch (const std::exception& error) {
-        if (FLoadError.isEmpty())
+        if (FLoadError.isEmpty()) {
             FLoadError = QString::fromUtf8(error.what());
+            FLoadFailureKind = TFailureKind::Unreadable;
+        }
         FEmpty = true;
         return;
     } catch (...) {

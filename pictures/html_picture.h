@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/failure.h"
 #include "toolkit/graphics/graphic.h"
 #include "toolkit/notify_event.h"
 
@@ -70,6 +71,8 @@ class THTMLPicture : public TGraphic
     // Why the last load or decode left the picture without pixels; empty
     // after a success.
     QString LoadError() const { return FLoadError; }
+    // Its kind, for a caller that adds advice (raise a limit) to the reason.
+    TFailureKind LoadFailureKind() const { return FLoadFailureKind; }
 
     // Stretched into Rect, or at natural size at Rect's top-left corner scaled
     // by the canvas's resolution (Rect's size then plays no part); upright,
@@ -127,7 +130,7 @@ class THTMLPicture : public TGraphic
   private:
     void TakeBytes(QIODevice* Stream);
     void DecodePicture();
-    [[noreturn]] void Refuse(const char* Message, const QString& Reason);
+    [[noreturn]] void Refuse(TFailureKind Kind, const char* Message, const QString& Reason);
 
     QByteArray FEncodedData;
     bool FEmpty = true;
@@ -152,4 +155,5 @@ class THTMLPicture : public TGraphic
     QSize FDecodeBox;
     QSize FNaturalSize; // of the decoded picture before any scaling
     QString FLoadError;
+    TFailureKind FLoadFailureKind = TFailureKind::None;
 };

@@ -61,7 +61,7 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
         const bool hadPixels = !picture->IsEmpty();
         picture->DecodeFor(DrawnSize);
         if (hadPixels && picture->IsEmpty())
-            Report(Location, picture->LoadError());
+            Report(Location, picture);
         KeepWithinMemory(picture);
         return picture;
     }
@@ -76,7 +76,7 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
     if (!refusal.isEmpty()) {
         // Found again under its text, and still empty: nothing is read.
         picture->SetIdentifier(Location);
-        Report(Location, refusal);
+        Report(Location, TFailure{TFailureKind::Refused, refusal});
         return picture;
     }
     if (location.Kind == TPictureLocation::TKind::File) {
@@ -85,7 +85,7 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
         if (!location.Name.isEmpty())
             picture->LoadFile(location.ResolvedPath);
         if (picture->IsEmpty() && !location.Name.isEmpty())
-            Report(Location, picture->LoadError());
+            Report(Location, picture);
     } else {
         try {
             picture->LoadFromLocation(Location);
@@ -93,13 +93,18 @@ THTMLPicture* THTMLPictureCache::PictureForLocation(const QString& Location, con
             // A resource that does not decode: drawn as nothing, like a file.
         }
         if (location.Kind == TPictureLocation::TKind::Resource && !picture->LoadError().isEmpty())
-            Report(Location, picture->LoadError());
+            Report(Location, picture);
     }
     KeepWithinMemory(picture);
     return picture;
 }
 
-void THTMLPictureCache::Report(const QString& Location, const QString& Reason)
+void THTMLPictureCache::Report(const QString& Location, const THTMLPicture* Picture)
+{
+    Report(Location, TFailure{Picture->LoadFailureKind(), Picture->LoadError()});
+}
+
+void THTMLPictureCache::Report(const QString& Location, const TFailure& Reason)
 {
     if (OnPictureRefused)
         OnPictureRefused(Location, Reason);

@@ -38,8 +38,9 @@ class THTMLPictureCache
     void SetPolicy(const TPicturePolicy& Policy) { FPolicy = Policy; }
     // Told once per location that is refused or cannot be drawn, with the
     // reason: a location the policy refuses, a missing or unreadable file, a
-    // picture over the size limit.
-    std::function<void(const QString& Location, const QString& Reason)> OnPictureRefused;
+    // picture over the size limit. The reason's kind is Refused for what the
+    // policy does not allow.
+    std::function<void(const QString& Location, const TFailure& Reason)> OnPictureRefused;
 
     // The picture a location text names, to be drawn into DrawnSize (invalid
     // for its own size): the one already kept for the same thing (any
@@ -59,7 +60,8 @@ class THTMLPictureCache
         QString Key; // what the location names; empty for CreatePicture's pictures
         quint64 LastUse = 0;
     };
-    void Report(const QString& Location, const QString& Reason);
+    void Report(const QString& Location, const TFailure& Reason);
+    void Report(const QString& Location, const THTMLPicture* Picture);
     void KeepWithinMemory(const THTMLPicture* Newest);
 
     std::vector<TEntry> FEntries;

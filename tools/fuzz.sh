@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of fuzz/ (the top build with -DLUMIVEX_FUZZ=ON,
-# clang) into build-fuzz/ and runs each on its corpus.
+# Builds the libFuzzer targets of fuzz/ into build-sanitized/ (the top build
+# with -DLUMIVEX_FUZZ=ON and clang, shared with the sanitized unit tests: see
+# tools/build_sanitized.sh) and runs each on its corpus.
 #   bash tools/fuzz.sh            long runs (FUZZ_SECONDS each, default 600)
 #   bash tools/fuzz.sh --short    a fixed number of runs each, for CI
-# New inputs that grow coverage are kept in build-fuzz/corpus/<target>/;
-# crashes are written to build-fuzz/findings/ and fail the script.
+# New inputs that grow coverage are kept in build-sanitized/corpus/<target>/;
+# crashes are written to build-sanitized/findings/ and fail the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -19,21 +20,17 @@ if ! command -v clang++ >/dev/null; then
   exit 0
 fi
 
-# -O1 keeps the runs fast while the stacks of a finding stay readable.
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DLUMIVEX_FUZZ=ON -DBUILD_TESTING=OFF \
-  ${LUMIVEX_FUZZ_CMAKE_ARGS:-} >/dev/null
-cmake --build build-fuzz --target fuzzers
+bash tools/build_sanitized.sh fuzzers
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tools/lsan_suppressions.txt}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-mkdir -p build-fuzz/findings
+mkdir -p build-sanitized/findings
 
 status=0
 for target in image_decoding layout_reader png_encoder markup_helpers markup_drawing label_rendering; do
-  corpus=build-fuzz/corpus/$target
+  corpus=build-sanitized/corpus/$target
   mkdir -p "$corpus"
   # The seeds are small real files, copied in so that the kept corpus grows
   # beside them without changing the repository.
@@ -49,10 +46,10 @@ for target in image_decoding layout_reader png_encoder markup_helpers markup_dra
   # The label is rendered under the memory a server would give it.
   rss_limit=4096
   [[ $target == label_rendering ]] && rss_limit=768
-  log=build-fuzz/findings/$target.log
+  log=build-sanitized/findings/$target.log
   echo "fuzz: $target (${mode})"
-  if ! "build-fuzz/fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=$rss_limit -timeout=20 \
-    -artifact_prefix="build-fuzz/findings/$target-" "$corpus" >"$log" 2>&1; then
+  if ! "build-sanitized/fuzz/fuzz_$target" "${limits[@]}" -max_len=$max_len -rss_limit_mb=$rss_limit -timeout=20 \
+    -artifact_prefix="build-sanitized/findings/$target-" "$corpus" >"$log" 2>&1; then
     echo "fuzz: $target FAILED; see $root/$log"
     tail -n 40 "$log"
     status=1

@@ -95,9 +95,17 @@ bool SwapsSides(QImageIOHandler::Transformations Transformation)
     return Transformation.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
-TDecodedImage Failure(TGpStatus Status, QString Reason, QByteArray Format = {})
+// A size the format cannot hold is the file's fault; one past the overall
+// limits is a memory budget no option raises.
+TFailureKind SizeFailureKind(TGpStatus Status)
+{
+    return Status == TGpStatus::InvalidParameter ? TFailureKind::Damaged : TFailureKind::OutOfMemory;
+}
+
+TDecodedImage Failure(TFailureKind Kind, TGpStatus Status, QString Reason, QByteArray Format = {})
 {
     TDecodedImage result;
+    result.Kind = Kind;
     result.Status = Status;
     result.Reason = std::move(Reason);
     result.Format = std::move(Format);
@@ -137,7 +145,8 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
 {
     RaiseReaderAllocationLimit();
     if (Data.isEmpty())
-        return Failure(TGpStatus::UnknownImageFormat, QStringLiteral("no image data"));
+        return Failure(TFailureKind::Unreadable, TGpStatus::UnknownImageFormat,
+                       QStringLiteral("no image data"));
 
     // Readers complain while reading headers as well as pixels; all of it
     // belongs to this decode.
@@ -160,7 +169,8 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
         format = reader.canRead() ? hint : QByteArray();
     }
     if (format.isEmpty() || !reader.canRead())
-        return Failure(TGpStatus::UnknownImageFormat, QStringLiteral("unknown image format"));
+        return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,
+                       QStringLiteral("unknown image format"));
 
     // The header's size decides before any pixel memory exists.
     const QSize declared = reader.size();
@@ -168,9 +178,9 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
         QString reason;
         const TGpStatus sizeStatus = CheckImageSize(declared.width(), declared.height(), &reason);
         if (sizeStatus != TGpStatus::Ok)
-            return Failure(sizeStatus, reason, format);
+            return Failure(SizeFailureKind(sizeStatus), sizeStatus, reason, format);
         if (qint64(declared.width()) * declared.height() > Options.MaxPixels)
-            return Failure(TGpStatus::OutOfMemory,
+            return Failure(TFailureKind::OverLimit, TGpStatus::OutOfMemory,
                            PixelLimitReason(declared.width(), declared.height(), Options.MaxPixels), format);
     }
     // The box is given upright; the reader scales before it turns the photo.
@@ -189,8 +199,8 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     if (damage.isEmpty() && format == "jpeg" && !JpegReachesEnd(Data))
         damage = QStringLiteral("the JPEG data ends early");
     const auto refuseDamaged = [&] {
-        TDecodedImage refused =
-            Failure(DamagedImageStatus, QStringLiteral("damaged image: %1").arg(damage), format);
+        TDecodedImage refused = Failure(TFailureKind::Damaged, DamagedImageStatus,
+                                        QStringLiteral("damaged image: %1").arg(damage), format);
         refused.Damaged = true;
         return refused;
     };
@@ -221,7 +231,7 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     if (!read) {
         if (!damage.isEmpty())
             return refuseDamaged();
-        return Failure(TGpStatus::GenericError,
+        return Failure(TFailureKind::Unreadable, TGpStatus::GenericError,
                        QStringLiteral("could not decode the %1 image: %2")
                            .arg(QString::fromLatin1(format), messages.isEmpty()
                                                                  ? reader.errorString()
@@ -236,9 +246,9 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     QString reason;
     const TGpStatus sizeStatus = CheckImageSize(image.width(), image.height(), &reason);
     if (sizeStatus != TGpStatus::Ok)
-        return Failure(sizeStatus, reason, format);
+        return Failure(SizeFailureKind(sizeStatus), sizeStatus, reason, format);
     if (qint64(image.width()) * image.height() > Options.MaxPixels)
-        return Failure(TGpStatus::OutOfMemory,
+        return Failure(TFailureKind::OverLimit, TGpStatus::OutOfMemory,
                        PixelLimitReason(image.width(), image.height(), Options.MaxPixels), format);
     // A reader that cannot scale while reading gave the whole picture.
     const QSize upright = FitInside(image.size(), Options.ScaledSize);
@@ -248,7 +258,8 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     if (image.format() != QImage::Format_ARGB32)
         image.convertTo(QImage::Format_ARGB32);
     if (image.isNull())
-        return Failure(TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"), format);
+        return Failure(TFailureKind::OutOfMemory, TGpStatus::OutOfMemory,
+                       QStringLiteral("out of memory converting the image"), format);
 
     TDecodedImage result;
     result.Image = std::move(image);
@@ -278,12 +289,13 @@ QSize DeclaredImageSize(const QByteArray& Head)
 TDecodedImage DecodeImage(QIODevice* Device)
 {
     if (!Device)
-        return Failure(TGpStatus::InvalidParameter, QStringLiteral("no stream"));
+        return Failure(TFailureKind::Unreadable, TGpStatus::InvalidParameter, QStringLiteral("no stream"));
     if (!Device->isOpen() && !Device->open(QIODevice::ReadOnly))
-        return Failure(TGpStatus::Win32Error,
+        return Failure(TFailureKind::Unreadable, TGpStatus::Win32Error,
                        QStringLiteral("could not open the stream: %1").arg(Device->errorString()));
     if (!Device->isReadable())
-        return Failure(TGpStatus::InvalidParameter, QStringLiteral("the stream is not readable"));
+        return Failure(TFailureKind::Unreadable, TGpStatus::InvalidParameter,
+                       QStringLiteral("the stream is not readable"));
     const QByteArray data = Device->readAll();
     return DecodeImage(data);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/failure.h"
 #include "imaging/gp_status.h"
 #include "imaging/image_limits.h"
 
@@ -15,7 +16,8 @@ struct TDecodedImage {
     QImage Image;      // Format_ARGB32 (0xAARRGGBB, not premultiplied); null on failure
     QByteArray Format; // the detected file format as QImageReader names it ("png", "jpeg", ...)
     TGpStatus Status = TGpStatus::GenericError;
-    QString Reason; // a readable reason when Status is not Ok, or what is damaged
+    QString Reason;                         // a readable reason when Status is not Ok, or what is damaged
+    TFailureKind Kind = TFailureKind::None; // what kind of failure Reason tells of
     // The file is damaged; Image holds what decoded only when the options
     // asked to keep it (Status Ok), otherwise Status is DamagedImageStatus.
     bool Damaged = false;

@@ -2,6 +2,7 @@
 
 #include "toolkit/file_names.h"
 
+#include <QIODevice>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
@@ -130,6 +131,7 @@ void TOutputFile::Discard()
         ::unlink(FTemporary.constData());
     FTemporary.clear();
     FHeld.clear();
+    FDevice = nullptr;
 }
 
 bool TOutputFile::Open(const QString& FileName, QString* Reason)
@@ -166,11 +168,21 @@ bool TOutputFile::Open(const QString& FileName, QString* Reason)
     return true;
 }
 
+bool TOutputFile::Open(QIODevice* Device)
+{
+    Discard();
+    FError = 0;
+    FName.clear();
+    FInPlace = false;
+    FDevice = Device;
+    return FDevice != nullptr;
+}
+
 bool TOutputFile::Write(const char* Data, qint64 Size)
 {
     if (FError != 0)
         return false;
-    if (FInPlace) {
+    if (FInPlace || FDevice) {
         FHeld.append(Data, qsizetype(Size));
         return true;
     }
@@ -183,6 +195,11 @@ bool TOutputFile::Write(const char* Data, qint64 Size)
 
 bool TOutputFile::Commit(QString* Reason)
 {
+    if (FDevice) {
+        const bool written = FDevice->write(FHeld) == FHeld.size();
+        FHeld.clear();
+        return written || Fail(Reason, QStringLiteral("could not write: %1").arg(FDevice->errorString()));
+    }
     if (FInPlace) {
         const bool written = WriteInPlace(FPath, FHeld, Reason);
         FHeld.clear();

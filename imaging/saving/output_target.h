@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
+
 // Writes an encoded file to FileName without ever replacing something that is
 // not a regular file:
 // - a new name or an existing regular file is written to a temporary file
@@ -23,7 +25,8 @@ bool WriteOutputFile(const QString& FileName, const QByteArray& Bytes, QString* 
 // target only by Commit; destroying the object before that removes the
 // temporary file, so a failure half-way leaves nothing behind. A FIFO or
 // device is written in place, and only at Commit (its reader never sees a
-// half-made file).
+// half-made file). Opened on a device instead of a name, the bytes are
+// likewise held and the device gets them all at Commit.
 class TOutputFile
 {
   public:
@@ -33,6 +36,7 @@ class TOutputFile
     TOutputFile& operator=(const TOutputFile&) = delete;
 
     bool Open(const QString& FileName, QString* Reason = nullptr);
+    bool Open(QIODevice* Device);
     // False once a write failed; Commit then gives the reason.
     bool Write(const char* Data, qint64 Size);
     bool Commit(QString* Reason = nullptr);
@@ -45,6 +49,7 @@ class TOutputFile
     QByteArray FPath;      // where the bytes go in the end
     QByteArray FTemporary; // empty when written in place
     QByteArray FHeld;      // a device's or FIFO's bytes until Commit
+    QIODevice* FDevice = nullptr;
     int FDescriptor = -1;
     int FError = 0;
     bool FInPlace = false;

@@ -4,27 +4,22 @@
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
-#include "imaging/saving/image_encoders.h"
-#include "imaging/saving/image_saving.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/save_progress.h"
-
-#include <QUuid>
+#include "imaging/saving/saving_plan.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace
 {
-std::optional<QUuid> EncoderFor(ImageSaveFormat Format, QString* Reason)
+// The record of Format, or the reason there is none.
+const TSaveFormatInfo* FormatFor(ImageSaveFormat Format, QString* Reason)
 {
-    const std::optional<QUuid> encoder = FindImageEncoder(Format);
-    if (!encoder && Reason)
-        *Reason =
-            QStringLiteral("no encoder for %1")
-                .arg(MimeTypeOfSaveFormat(Format).isEmpty() ? QStringLiteral("format %1").arg(int(Format))
-                                                            : MimeTypeOfSaveFormat(Format));
-    return encoder;
+    const TSaveFormatInfo* info = FindSaveFormat(Format);
+    if (!info && Reason)
+        *Reason = QStringLiteral("no encoder for format %1").arg(int(Format));
+    return info;
 }
 
 TGpStatus Fail(QString* Reason, TGpStatus Status, const QString& Text)
@@ -49,16 +44,17 @@ struct TPictureInMemory {
     }
 };
 
-// Streams the composition of a picture in memory to Sink as PNG. Only a
-// composition whose alpha cannot be told from the values alone (no fade, no
-// gap) is made whole, so that the encoder may look at every pixel first.
-TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
+// Writes the composition of a picture in memory to Sink as PNG, by the
+// plan's road: in bands, or whole when the composition's alpha cannot be told
+// from the values alone (no fade, no gap), so the encoder may look at every
+// pixel first.
+TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters, TWriteRoad Road,
                              const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
                              const TPngEncodeOptions& Options = {})
 {
     if (Picture.isNull())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
-    if (!TComposedRows::AlwaysTranslucent(Picture.height(), Parameters)) {
+    if (Road == TWriteRoad::PngAtOnce) {
         const QImage composed = RenderReflection(Picture, Parameters);
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
@@ -78,6 +74,13 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
     TComposedRows rows(picture.Rows, Parameters);
     return WriteComposedPng(rows, true, Sink, Reason, Options) ? TGpStatus::Ok : TGpStatus::GenericError;
 }
+TInputFacts InMemoryFacts(const QImage& Picture)
+{
+    TInputFacts facts;
+    facts.Decoded = true;
+    facts.Size = Picture.size();
+    return facts;
+}
 } // namespace
 
 QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Parameters)
@@ -88,21 +91,19 @@ QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Para
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason,
                            int Quality)
 {
-    const TEncoderParameters parameters = BuildQualityParameters(Quality);
-    const std::optional<QUuid> encoder = EncoderFor(Format, Reason);
-    if (!encoder)
+    const TSaveFormatInfo* format = FormatFor(Format, Reason);
+    if (!format)
         return TGpStatus::InvalidParameter;
-    return EncodeImage(Composed, *encoder, &parameters, Device, Reason);
+    return EncodeInFormat(Composed, *format, std::clamp(Quality, 0, 100), Device, Reason);
 }
 
 TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, const QString& FileName,
                              QString* Reason, int Quality)
 {
-    const TEncoderParameters parameters = BuildQualityParameters(Quality);
-    const std::optional<QUuid> encoder = EncoderFor(Format, Reason);
-    if (!encoder)
+    const TSaveFormatInfo* format = FormatFor(Format, Reason);
+    if (!format)
         return TGpStatus::InvalidParameter;
-    return SaveImageFile(Composed, FileName, *encoder, &parameters, Reason);
+    return SaveInFormat(Composed, *format, std::clamp(Quality, 0, 100), FileName, Reason);
 }
 
 bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
@@ -137,27 +138,43 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     return false;
 }
 
-TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
-                             ImageSaveFormat Format, const QString& FileName, QString* Reason, int Quality)
+TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
+                                 QString* Reason)
 {
-    if (Format != ImageSaveFormat::Png) {
-        const QImage composed = RenderReflection(Picture, Parameters);
+    const TOutputSink& sink = Request.Sink;
+    if (Plan.Write == TWriteRoad::Encoded) {
+        const QImage composed = RenderReflection(Picture, Request.Reflection);
+        // The two sentences are those each road has always given.
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
-                        QStringLiteral("not enough memory for a %1 × %2 image")
-                            .arg(Picture.width())
-                            .arg(ComposedHeight(Picture.height(), Parameters)));
-        return SaveReflectionFile(composed, Format, FileName, Reason, Quality);
+                        sink.Device ? QStringLiteral("out of memory composing the reflection")
+                                    : QStringLiteral("not enough memory for a %1 × %2 image")
+                                          .arg(Picture.width())
+                                          .arg(ComposedHeight(Picture.height(), Request.Reflection)));
+        return sink.Device
+                   ? EncodeReflection(composed, Request.Format, sink.Device, Reason, Request.Quality)
+                   : SaveReflectionFile(composed, Request.Format, sink.FileName, Reason, Request.Quality);
     }
     TOutputFile file;
-    if (!file.Open(FileName, Reason))
+    if (sink.Device ? !file.Open(sink.Device) : !file.Open(sink.FileName, Reason))
         return TGpStatus::Win32Error;
     const TGpStatus status = WriteReflectionPng(
-        Picture, Parameters, [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); },
-        Reason);
+        Picture, Request.Reflection, Plan.Write,
+        [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); }, Reason);
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     return file.Commit(Reason) ? status : TGpStatus::Win32Error;
+}
+
+TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
+                             ImageSaveFormat Format, const QString& FileName, QString* Reason, int Quality)
+{
+    TSaveRequest request;
+    request.Reflection = Parameters;
+    request.Format = Format;
+    request.Quality = Quality;
+    request.Sink.FileName = FileName;
+    return WritePlannedReflection(Picture, request, PlanSaving(request, InMemoryFacts(Picture)), Reason);
 }
 
 QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
@@ -172,8 +189,10 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
                                                  std::numeric_limits<qsizetype>::max() / 2)));
     } catch (const std::bad_alloc&) {
     }
+    TSaveRequest request;
+    request.Reflection = Parameters;
     const TGpStatus status = WriteReflectionPng(
-        Picture, Parameters,
+        Picture, Parameters, PlanSaving(request, InMemoryFacts(Picture)).Write,
         [&bytes](const char* Data, qint64 Size) {
             bytes.append(Data, qsizetype(Size));
             return true;

@@ -12,6 +12,8 @@
 
 class QIODevice;
 class TComposedRows;
+struct TSaveRequest;
+struct TSavingPlan;
 
 // The one road from a picture and its reflection to an encoded file, shared
 // by the image control's "save", the window's copy and the command line so
@@ -40,6 +42,11 @@ TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, con
 TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
                              ImageSaveFormat Format, const QString& FileName, QString* Reason = nullptr,
                              int Quality = DefaultSaveQuality);
+
+// Writes Picture and its reflection to Request's sink by the write road of
+// Plan (saving_plan.h); Request's input and decode options play no part.
+TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
+                                 QString* Reason = nullptr);
 
 // The PNG file of Picture and its reflection, bytes for the clipboard, made
 // as SaveReflectionFile makes them; empty, with Reason, on failure. Safe to

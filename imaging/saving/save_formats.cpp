@@ -2,8 +2,13 @@
 
 #include "imaging/codecs/gif_writer.h"
 #include "imaging/codecs/webp_writer.h"
-#include "imaging/png/png_output.h"
+#include "imaging/png/png_encoder.h"
 
+#include "imaging/codecs/flatten_over_white.h"
+#include "imaging/saving/output_file_device.h"
+#include "imaging/saving/output_target.h"
+
+#include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 #include <QStringList>
@@ -33,9 +38,12 @@ bool WriteWithQt(const QImage& Image, QIODevice* Device, const char* Format, int
 // Qt's TIFF writer takes this as "LZW".
 constexpr int TiffCompressionLzw = 1;
 
-bool WritePng(const QImage& Image, QIODevice* Device, int, QString*)
+// Our own encoder: banded, on the cores the thread budget grants, exact for
+// any alpha. Its reason stays out of the message, which has always named
+// the format alone.
+bool WritePngFile(const QImage& Image, QIODevice* Device, int, QString*)
 {
-    return WritePngImage(Image, Device);
+    return WritePng(Image, Device);
 }
 
 bool WriteJpeg(const QImage& Image, QIODevice* Device, int Quality, QString* Reason)
@@ -69,12 +77,14 @@ constexpr int MaxJpegSide = 65500;
 // PNG, TIFF and WebP carry the fade's partial alpha; JPEG, GIF and BMP
 // cannot, so they get what the screen showed: the picture over the window's white.
 constexpr std::array<TSaveFormatInfo, 6> Formats{{
-    {ImageSaveFormat::Png, "png", nullptr, "png", "", "image/png", true, 0, WritePng},
-    {ImageSaveFormat::Jpeg, "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, MaxJpegSide, WriteJpeg},
-    {ImageSaveFormat::Gif, "gif", nullptr, "gif", "", "image/gif", false, 0, WriteGif},
-    {ImageSaveFormat::Bmp, "bmp", nullptr, "bmp", "", "image/bmp", false, 0, WriteBmp},
-    {ImageSaveFormat::Tiff, "tiff", "tif", "tif", "tiff", "image/tiff", true, 0, WriteTiff},
-    {ImageSaveFormat::Webp, "webp", nullptr, "webp", "", "image/webp", true, MaxWebpSide, WriteWebp},
+    {ImageSaveFormat::Png, "PNG", "png", nullptr, "png", "", "image/png", true, 0, false, WritePngFile},
+    {ImageSaveFormat::Jpeg, "JPEG", "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, MaxJpegSide, false,
+     WriteJpeg},
+    {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, 0, false, WriteGif},
+    {ImageSaveFormat::Bmp, "BMP", "bmp", nullptr, "bmp", "", "image/bmp", false, 0, false, WriteBmp},
+    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, 0, true, WriteTiff},
+    {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, MaxWebpSide, false,
+     WriteWebp},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)
@@ -126,4 +136,75 @@ QString SaveFormatOptionNames()
         names << QString::fromLatin1(info.OptionName);
     const QString last = names.takeLast();
     return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
+                         QString* Reason)
+{
+    const auto fail = [Reason](TGpStatus Status, const QString& Text) {
+        if (Reason)
+            *Reason = Text;
+        return Status;
+    };
+    if (Image.isNull())
+        return fail(TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
+    if (!Device || !Device->isWritable())
+        return fail(TGpStatus::InvalidParameter, QStringLiteral("the target is not writable"));
+
+    // An opaque picture goes as it is to the writers that flatten anyway and
+    // to our PNG encoder, which writes it without alpha either way: a copy
+    // of a large picture would only cost memory.
+    const bool opaqueAsIs = Image.format() == QImage::Format_RGB32 &&
+                            (!Format.KeepsAlpha || Format.Format == ImageSaveFormat::Png);
+    const QImage argb = Image.format() == QImage::Format_ARGB32 || opaqueAsIs
+                            ? Image
+                            : Image.convertToFormat(QImage::Format_ARGB32);
+    if (argb.isNull())
+        return fail(TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
+
+    if (Format.MaxSide > 0 && (argb.width() > Format.MaxSide || argb.height() > Format.MaxSide))
+        return fail(TGpStatus::ValueOverflow,
+                    QStringLiteral("%1 is limited to %2 pixels a side; this image is %3 × %4")
+                        .arg(QLatin1String(Format.Description))
+                        .arg(Format.MaxSide)
+                        .arg(argb.width())
+                        .arg(argb.height()));
+    const QImage pixels = Format.KeepsAlpha ? argb : FlattenOverWhite(argb);
+    QString reason;
+    if (!pixels.isNull() && Format.Write(pixels, Device, Quality, &reason))
+        return TGpStatus::Ok;
+    return fail(TGpStatus::GenericError,
+                QStringLiteral("could not write the %1 image%2")
+                    .arg(QLatin1String(Format.Description),
+                         reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+}
+
+TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
+                       const QString& FileName, QString* Reason)
+{
+    if (FileName.isEmpty()) {
+        if (Reason)
+            *Reason = QStringLiteral("no file name");
+        return TGpStatus::InvalidParameter;
+    }
+    // Written as encoded: the file's temporary stands in for the target until
+    // the encoder succeeded, and a write error is the system's own reason,
+    // not the encoder's.
+    TOutputFile file;
+    if (!file.Open(FileName, Reason))
+        return TGpStatus::Win32Error;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    TOutputFileDevice device(file);
+    if (Format.Seeks)
+        buffer.open(QIODevice::WriteOnly);
+    const TGpStatus status = EncodeInFormat(
+        Image, Format, Quality, Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device, Reason);
+    if (status == TGpStatus::Ok && Format.Seeks)
+        file.Write(bytes.constData(), bytes.size());
+    if (status != TGpStatus::Ok && !file.Failed())
+        return status;
+    if (!file.Commit(Reason))
+        return TGpStatus::Win32Error;
+    return status;
 }

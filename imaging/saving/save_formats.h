@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/gp_status.h"
+
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -25,6 +27,7 @@ using TImageFormatWriter = bool (*)(const QImage& Image, QIODevice* Device, int 
 // command line and saving all read it from here.
 struct TSaveFormatInfo {
     ImageSaveFormat Format;
+    const char* Description;     // as messages name it ("JPEG")
     const char* OptionName;      // the command line's name for it (lower case)
     const char* OptionAlias;     // a second name the command line accepts, or nullptr
     const char* Extension;       // of the files written in it (lower case, no dot)
@@ -32,8 +35,22 @@ struct TSaveFormatInfo {
     const char* MimeType;        // how the encoder records name it
     bool KeepsAlpha;             // false: written flattened over white, as the window showed it
     int MaxSide;                 // the largest width or height the format can hold; 0: no limit of its own
+    bool Seeks; // the writer goes back to fill in offsets: a file gets it encoded in memory first
     TImageFormatWriter Write;
 };
+
+// Encodes Image in Format at Quality (percent, -1 for the writer's own) into
+// Device, straight through the format's writer: formats without alpha get
+// it flattened over white, a side over the format's bound is refused.
+// InvalidParameter for a null image or a device that cannot be written.
+TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
+                         QString* Reason = nullptr);
+
+// The same into FileName, written as WriteOutputFile does (a regular file
+// replaced only when the new one is complete, a device or FIFO written in
+// place, a link's target written and the link kept).
+TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
+                       const QString& FileName, QString* Reason = nullptr);
 
 // The formats in the order the command line lists them: png, jpg, gif, bmp, tiff, webp.
 std::span<const TSaveFormatInfo> SaveFormats();

@@ -2,7 +2,6 @@
 
 #include "tests/app/main_form_fixture.h"
 
-#include "cli/image_options.h"
 #include "controls/orb_reflection_image.h"
 #include "controls/orb_reflection_label.h"
 #include "toolkit/widgets/button.h"
@@ -132,14 +131,6 @@ TEST_F(MainFormSliders, FooterLinkOpensItsCaptionText)
     ClickAt(Form->Label11, Form->Label11->rect().center());
     EXPECT_EQ(Script->OpenedUrls, QStringList({Form->Label11->Caption()}));
     EXPECT_TRUE(Script->Messages.isEmpty());
-}
-
-TEST_F(MainFormSliders, CommandLineStartsFromTheWindowsStartValues)
-{
-    const TCliParseResult parsed = ParseCliArguments({QStringLiteral("image"), QStringLiteral("a.png")});
-    ASSERT_TRUE(parsed.Error.isEmpty());
-    EXPECT_EQ(Form->OrbReflectionImage1->ReflectionParameters(), parsed.Image.Reflection);
-    EXPECT_EQ(Form->OrbReflectionImage1->ReflectionParameters(), WindowStartReflection);
 }
 
 // The stored layout's 0..255 is 6 % of a 4000-row photo: an opened picture

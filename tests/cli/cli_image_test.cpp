@@ -191,3 +191,29 @@ TEST_F(CliImage, TooLargeACompositionIsRefusedBeforeRendering)
     EXPECT_TRUE(run.Stderr.contains(QStringLiteral("too large"))) << run.Stderr.toStdString();
     EXPECT_FALSE(QFile::exists(Path("wide-out.png")));
 }
+
+TEST_F(CliImage, VerboseTellsTheRoadOfEachFile)
+{
+    const QString photo = QStringLiteral(LUMIVEX_TEST_DATA "/photo-opaque-320x240.jpg");
+    const struct {
+        QString Input;
+        QString Output;
+        QStringList Values;
+        const char* Road;
+    } cases[] = {
+        {Path("soft.png"), Path("a.png"), {}, "streamed PNG, 1 band"},
+        {Path("soft.png"), Path("b.jpg"), {}, "whole picture (row decoder), JPEG"},
+        {Path("soft.png"),
+         Path("c.png"),
+         {"--start", "255", "--end", "255", "--axis", "0"},
+         "whole picture (row decoder), PNG at once (alpha known only at the end)"},
+        {photo, Path("d.png"), {}, "whole picture, PNG in 1 band"},
+    };
+    for (const auto& c : cases) {
+        const TCliRun run =
+            RunCli(QStringList{"image", "--verbose", "-o", c.Output} + c.Values + QStringList{c.Input});
+        ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
+        EXPECT_EQ(run.Stderr, QStringLiteral("lumivex-cli: %1: %2\n").arg(c.Input, QLatin1String(c.Road)));
+        EXPECT_FALSE(ReadAll(c.Output).isEmpty());
+    }
+}

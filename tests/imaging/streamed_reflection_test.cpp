@@ -5,6 +5,7 @@
 #include "imaging/png/png_encoder.h"
 #include "imaging/saving/file_reflection.h"
 #include "imaging/saving/reflection_output.h"
+#include "imaging/saving/saving_plan.h"
 #include "imaging/thread_budget.h"
 #include "tests/support/image_test_helpers.h"
 #include "tests/support/test_data.h"
@@ -129,6 +130,25 @@ class StreamedRoad : public ::testing::TestWithParam<TRoadCase>
 {
 };
 
+TFileReflection Write(const QByteArray& File, const TReflectionParameters& Values, ImageSaveFormat Format,
+                      TOutputSink Sink, TReflectionRoad Road = TReflectionRoad::Fastest,
+                      const TDecodeOptions& Options = {})
+{
+    TSaveRequest request;
+    request.Input = &File;
+    request.Options = Options;
+    request.Reflection = Values;
+    request.Format = Format;
+    request.Sink = std::move(Sink);
+    request.Road = Road;
+    return WriteFileReflection(request);
+}
+
+bool Streamed(const TFileReflection& Written)
+{
+    return Written.Plan.Read == TReadRoad::Streamed;
+}
+
 QImage Written(const QString& Path)
 {
     const TDecodedImage decoded = DecodeImage(ReadFileBytes(Path));
@@ -143,13 +163,12 @@ TEST_P(StreamedRoad, WritesThePixelsOfTheWholePictureRoad)
     QTemporaryDir folder;
     const QString streamedPath = folder.filePath(QStringLiteral("streamed.png"));
     const QString wholePath = folder.filePath(QStringLiteral("whole.png"));
-    const TFileReflection streamed =
-        WriteFileReflection(c.File, {}, c.Values, ImageSaveFormat::Png, streamedPath, nullptr, {});
-    const TFileReflection whole = WriteFileReflection(c.File, {}, c.Values, ImageSaveFormat::Png, wholePath,
-                                                      nullptr, {}, TReflectionRoad::WholePicture);
-    ASSERT_EQ(streamed.Status, TGpStatus::Ok) << streamed.Reason.toStdString();
-    ASSERT_EQ(whole.Status, TGpStatus::Ok) << whole.Reason.toStdString();
-    EXPECT_EQ(streamed.Streamed, c.Streams);
+    const TFileReflection streamed = Write(c.File, c.Values, ImageSaveFormat::Png, {streamedPath});
+    const TFileReflection whole =
+        Write(c.File, c.Values, ImageSaveFormat::Png, {wholePath}, TReflectionRoad::WholePicture);
+    ASSERT_EQ(streamed.Status, TGpStatus::Ok) << streamed.Failure.Text.toStdString();
+    ASSERT_EQ(whole.Status, TGpStatus::Ok) << whole.Failure.Text.toStdString();
+    EXPECT_EQ(Streamed(streamed), c.Streams);
     const QImage streamedPixels = Written(streamedPath), wholePixels = Written(wholePath);
     ASSERT_EQ(streamedPixels.size(), wholePixels.size());
     EXPECT_TRUE(streamedPixels == wholePixels);
@@ -158,8 +177,7 @@ TEST_P(StreamedRoad, WritesThePixelsOfTheWholePictureRoad)
     QByteArray sent;
     QBuffer device(&sent);
     device.open(QIODevice::WriteOnly);
-    ASSERT_EQ(WriteFileReflection(c.File, {}, c.Values, ImageSaveFormat::Png, {}, &device).Status,
-              TGpStatus::Ok);
+    ASSERT_EQ(Write(c.File, c.Values, ImageSaveFormat::Png, {{}, &device}).Status, TGpStatus::Ok);
     EXPECT_EQ(sent, ReadFileBytes(streamedPath)) << "the same file on a device";
 
     // Other formats compose the whole picture, which the fastest road reads
@@ -167,10 +185,8 @@ TEST_P(StreamedRoad, WritesThePixelsOfTheWholePictureRoad)
     for (const ImageSaveFormat format : {ImageSaveFormat::Bmp, ImageSaveFormat::Jpeg}) {
         const QString fast = folder.filePath(QStringLiteral("fast.out")),
                       reference = folder.filePath(QStringLiteral("reference.out"));
-        ASSERT_EQ(WriteFileReflection(c.File, {}, c.Values, format, fast).Status, TGpStatus::Ok);
-        ASSERT_EQ(WriteFileReflection(c.File, {}, c.Values, format, reference, nullptr, {},
-                                      TReflectionRoad::WholePicture)
-                      .Status,
+        ASSERT_EQ(Write(c.File, c.Values, format, {fast}).Status, TGpStatus::Ok);
+        ASSERT_EQ(Write(c.File, c.Values, format, {reference}, TReflectionRoad::WholePicture).Status,
                   TGpStatus::Ok);
         EXPECT_EQ(ReadFileBytes(fast), ReadFileBytes(reference)) << "format " << int(format);
     }
@@ -221,9 +237,9 @@ TEST(StreamedRoadBytes, AreTheSameOnAnyNumberOfThreads)
     for (const int threads : {1, 2, 3, 8}) {
         const TThreadBudget budget(threads);
         const QString path = folder.filePath(QStringLiteral("out-%1.png").arg(threads));
-        const TFileReflection written = WriteFileReflection(file, {}, Third, ImageSaveFormat::Png, path);
-        ASSERT_EQ(written.Status, TGpStatus::Ok) << written.Reason.toStdString();
-        ASSERT_TRUE(written.Streamed);
+        const TFileReflection written = Write(file, Third, ImageSaveFormat::Png, {path});
+        ASSERT_EQ(written.Status, TGpStatus::Ok) << written.Failure.Text.toStdString();
+        ASSERT_TRUE(Streamed(written));
         const QByteArray bytes = ReadFileBytes(path);
         if (first.isEmpty())
             first = bytes;
@@ -279,9 +295,10 @@ TEST_P(StreamedDamage, LeavesNothingBehindAndIsRefusedAsBefore)
     ASSERT_NE(reference.Status, TGpStatus::Ok);
 
     for (const QString& target : {kept, fresh}) {
-        const TFileReflection refused = WriteFileReflection(c.File, {}, Third, ImageSaveFormat::Png, target);
+        const TFileReflection refused = Write(c.File, Third, ImageSaveFormat::Png, {target});
         EXPECT_NE(refused.Status, TGpStatus::Ok);
-        EXPECT_EQ(refused.Reason, reference.Reason);
+        EXPECT_EQ(refused.Failure.Text, reference.Reason);
+        EXPECT_EQ(refused.Failure.Kind, reference.Kind);
     }
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("kept.png")});
@@ -289,8 +306,7 @@ TEST_P(StreamedDamage, LeavesNothingBehindAndIsRefusedAsBefore)
     QByteArray sent;
     QBuffer device(&sent);
     device.open(QIODevice::WriteOnly);
-    EXPECT_NE(WriteFileReflection(c.File, {}, Third, ImageSaveFormat::Png, {}, &device).Status,
-              TGpStatus::Ok);
+    EXPECT_NE(Write(c.File, Third, ImageSaveFormat::Png, {{}, &device}).Status, TGpStatus::Ok);
     EXPECT_TRUE(sent.isEmpty());
     EXPECT_EQ(QFileInfo(kept).size(), 0);
 
@@ -298,7 +314,7 @@ TEST_P(StreamedDamage, LeavesNothingBehindAndIsRefusedAsBefore)
     lenient.KeepDamaged = true;
     const TDecodedImage kept2 = DecodeImage(c.File, lenient);
     const TFileReflection lenientResult =
-        WriteFileReflection(c.File, lenient, Third, ImageSaveFormat::Png, fresh);
+        Write(c.File, Third, ImageSaveFormat::Png, {fresh}, TReflectionRoad::Fastest, lenient);
     EXPECT_EQ(lenientResult.Status == TGpStatus::Ok, kept2.Status == TGpStatus::Ok);
 }
 
@@ -385,3 +401,93 @@ INSTANTIATE_TEST_SUITE_P(
                       TInMemoryCase{"no fade",
                                     {.Size = 600, .OpacityStart = 255, .OpacityEnd = 255, .Axis = 0}}),
     CaseName<TInMemoryCase>);
+
+namespace
+{
+QByteArray Encoded(const QByteArray& Png, const char* Format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(DecodeImage(Png).Image.save(&buffer, Format));
+    return bytes;
+}
+
+constexpr TReflectionParameters NoFade{.Size = 40, .OpacityStart = 255, .OpacityEnd = 255, .Axis = 0};
+
+struct TPlanCase {
+    const char* Name;
+    QByteArray File;
+    TReflectionParameters Values;
+    ImageSaveFormat Format;
+    bool ToDevice;    // a device (a file on disk opened by the caller) instead of a name
+    bool Lenient;     // keep what decodes of a damaged file
+    const char* Road; // how the plan reads, up to its band count
+};
+
+class SavingPlan : public ::testing::TestWithParam<TPlanCase>
+{
+};
+} // namespace
+
+// Every road writes the bytes of the reference road (the whole picture from
+// DecodeImage, to a file) and says which road it took.
+TEST_P(SavingPlan, TakesItsRoadAndWritesTheReferenceBytes)
+{
+    const TPlanCase& c = GetParam();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("out")),
+                  referencePath = folder.filePath(QStringLiteral("ref"));
+    TDecodeOptions options;
+    options.KeepDamaged = c.Lenient;
+    QFile device(path);
+    if (c.ToDevice) {
+        ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    }
+    const TFileReflection written =
+        Write(c.File, c.Values, c.Format, c.ToDevice ? TOutputSink{{}, &device} : TOutputSink{path},
+              TReflectionRoad::Fastest, options);
+    device.close();
+    const TFileReflection reference =
+        Write(c.File, c.Values, c.Format, {referencePath}, TReflectionRoad::WholePicture, options);
+    ASSERT_EQ(written.Status, TGpStatus::Ok) << written.Failure.Text.toStdString();
+    ASSERT_EQ(reference.Status, TGpStatus::Ok) << reference.Failure.Text.toStdString();
+
+    const QString road = DescribeSavingPlan(written.Plan);
+    EXPECT_TRUE(road.startsWith(QLatin1String(c.Road))) << road.toStdString();
+    EXPECT_EQ(road.endsWith(QLatin1String(", to a device")), c.ToDevice) << road.toStdString();
+    EXPECT_EQ(reference.Plan.Read, TReadRoad::DecodeImage);
+    EXPECT_EQ(reference.Plan.Write, written.Plan.Write);
+    const QByteArray bytes = ReadFileBytes(path);
+    EXPECT_FALSE(bytes.isEmpty());
+    EXPECT_EQ(bytes, ReadFileBytes(referencePath));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, SavingPlan,
+    ::testing::Values(TPlanCase{"png streamed", RandomPng(301, 97, 6, 8), Third, ImageSaveFormat::Png, false,
+                                false, "streamed PNG, 1 band"},
+                      TPlanCase{"png streamed to a device", RandomPng(701, 997, 6, 8), Third,
+                                ImageSaveFormat::Png, true, false, "streamed PNG, "},
+                      TPlanCase{"png whose alpha is known at the end", RandomPng(50, 40, 6, 8), NoFade,
+                                ImageSaveFormat::Png, false, false,
+                                "whole picture (row decoder), PNG at once"},
+                      TPlanCase{"the same to a device", RandomPng(50, 40, 6, 8), NoFade, ImageSaveFormat::Png,
+                                true, false, "whole picture (row decoder), PNG at once"},
+                      TPlanCase{"png as jpeg", RandomPng(301, 97, 6, 8), Third, ImageSaveFormat::Jpeg, false,
+                                false, "whole picture (row decoder), JPEG"},
+                      TPlanCase{"png as tiff to a device", RandomPng(301, 97, 2, 8), Behind,
+                                ImageSaveFormat::Tiff, true, false, "whole picture (row decoder), TIFF"},
+                      TPlanCase{"png the rows do not take", RandomPng(97, 83, 6, 16), Third,
+                                ImageSaveFormat::Png, false, false, "whole picture, PNG in "},
+                      TPlanCase{"the same, alpha known at the end, to a device", RandomPng(97, 83, 6, 16),
+                                NoFade, ImageSaveFormat::Png, true, false, "whole picture, PNG at once"},
+                      TPlanCase{"jpeg as png", Encoded(RandomPng(120, 90, 2, 8), "jpeg"), Third,
+                                ImageSaveFormat::Png, false, false, "whole picture, PNG in "},
+                      TPlanCase{"bmp as webp", Encoded(RandomPng(120, 90, 2, 8), "bmp"), Behind,
+                                ImageSaveFormat::Webp, false, false, "whole picture, WebP"},
+                      TPlanCase{"png found damaged at its end while streamed, kept",
+                                RandomPng(400, 900, 6, 8, {}, -1,
+                                          [](QByteArray& Stream) { Stream += QByteArray(40, 'x'); }),
+                                Third, ImageSaveFormat::Png, false, true, "whole picture, PNG in "}),
+    CaseName<TPlanCase>);

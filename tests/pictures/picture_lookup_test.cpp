@@ -64,8 +64,8 @@ TEST_P(PictureRefusal, OnlyAllowedFilesAreReadAndEachRefusalIsToldOnce)
         policy.AllowFolder(folders.Path(QStringLiteral("allowed")));
     cache.SetPolicy(policy);
     QStringList told;
-    cache.OnPictureRefused = [&](const QString& Location, const QString& Reason) {
-        told << Location + QStringLiteral(": ") + Reason;
+    cache.OnPictureRefused = [&](const QString& Location, const TFailure& Reason) {
+        told << Location + QStringLiteral(": ") + Reason.Text;
     };
 
     const QString reference =
@@ -134,11 +134,16 @@ TEST(PictureLimits, ADeclaredSizeOverTheLimitIsRefusedFromTheHeader)
     policy.MaxPicturePixels = 32'000'000;
     cache.SetPolicy(policy);
     QString reason;
-    cache.OnPictureRefused = [&](const QString&, const QString& Reason) { reason = Reason; };
+    TFailureKind kind = TFailureKind::None;
+    cache.OnPictureRefused = [&](const QString&, const TFailure& Reason) {
+        reason = Reason.Text;
+        kind = Reason.Kind;
+    };
     const THTMLPicture* picture = cache.PictureForLocation(
         QStringLiteral("file://") + folders.Path(QStringLiteral("allowed/huge.png")), QSize(10, 10));
     EXPECT_TRUE(picture->IsEmpty());
     EXPECT_EQ(reason, QStringLiteral("image too large: 15000 × 15000 is over the limit of 32000000 pixels"));
+    EXPECT_EQ(kind, TFailureKind::OverLimit);
 }
 
 TEST(PictureLimits, APictureIsDecodedAtTheSizeItIsDrawnAndAgainWhenDrawnLarger)

@@ -1,6 +1,6 @@
 // "lumivex-cli text" through the built program: the same bytes as the
 // window's label saves, text from every source, and its usage errors.
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 
 #include "controls/orb_reflection_label.h"
 #include "imaging/reflection/reflection_builder.h"

@@ -1,6 +1,6 @@
 // The command line writes byte for byte what the image control's "save"
 // writes for the same picture and values.
-#include "cli_run.h"
+#include "tests/cli/cli_run.h"
 
 #include "controls/orb_reflection_image.h"
 

@@ -1,0 +1,136 @@
+#include "imaging/saving/saving_plan.h"
+
+#include "imaging/codecs/png_row_decoder.h"
+#include "imaging/png/png_encoder.h"
+#include "imaging/reflection/composed_rows.h"
+#include "imaging/reflection/reflection_composer.h"
+
+#include <array>
+
+namespace
+{
+// What every road asks of a request and its facts.
+struct TQuestion {
+    bool Fastest;     // the caller allows more than the reference road
+    bool Png;         // written as PNG
+    bool Translucent; // the composition's alpha follows from the values: some reflection pixel is translucent
+    const TInputFacts& Facts;
+};
+
+struct TRoad {
+    TReadRoad Read;
+    TWriteRoad Write;
+    bool (*Takes)(const TQuestion&);
+};
+
+// The first road that takes a file is its road. A new road (a format, a
+// direction of reflection) is one more line here; its writer is the one
+// place that knows how to write it (file_reflection.cpp).
+constexpr std::array<TRoad, 8> Roads{{
+    {TReadRoad::InMemory, TWriteRoad::PngBands,
+     [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png && Q.Translucent; }},
+    {TReadRoad::InMemory, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png; }},
+    {TReadRoad::InMemory, TWriteRoad::Encoded, [](const TQuestion& Q) { return Q.Facts.Decoded; }},
+    // The encoder cannot wait for the last row to learn whether the file
+    // needs alpha: the header or the values must tell it first.
+    {TReadRoad::Streamed, TWriteRoad::PngBands,
+     [](const TQuestion& Q) {
+         return Q.Fastest && Q.Facts.RowsTakeIt && Q.Png && (Q.Translucent || !Q.Facts.MayHaveAlpha);
+     }},
+    {TReadRoad::RowDecoder, TWriteRoad::PngAtOnce,
+     [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt && Q.Png; }},
+    {TReadRoad::RowDecoder, TWriteRoad::Encoded,
+     [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt; }},
+    {TReadRoad::DecodeImage, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Png; }},
+    {TReadRoad::DecodeImage, TWriteRoad::Encoded, [](const TQuestion&) { return true; }},
+}};
+
+int PngBands(const QSize& Picture, const TReflectionParameters& Values, bool Alpha)
+{
+    const int height = ComposedHeight(Picture.height(), Values);
+    if (Picture.width() <= 0 || height <= 0)
+        return 0;
+    const int rows = PngBandRows(std::size_t(Picture.width()) * (Alpha ? 4 : 3), height);
+    return (height + rows - 1) / rows;
+}
+
+QString FormatName(ImageSaveFormat Format)
+{
+    const TSaveFormatInfo* info = FindSaveFormat(Format);
+    return info ? QString::fromLatin1(info->Description) : QStringLiteral("format %1").arg(int(Format));
+}
+} // namespace
+
+TInputFacts ProbeInput(const QByteArray& Encoded)
+{
+    TInputFacts facts;
+    if (!Encoded.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n")))
+        return facts;
+    const TPngRowDecoder decoder(Encoded);
+    facts.RowsTakeIt = decoder.Streamable();
+    if (facts.RowsTakeIt) {
+        facts.MayHaveAlpha = decoder.MayHaveAlpha();
+        facts.Size = QSize(decoder.Width(), decoder.Height());
+    }
+    return facts;
+}
+
+TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
+{
+    const bool translucent =
+        Facts.Size.isValid() && TComposedRows::AlwaysTranslucent(Facts.Size.height(), Request.Reflection);
+    const TQuestion question{Request.Road == TReflectionRoad::Fastest, Request.Format == ImageSaveFormat::Png,
+                             translucent, Facts};
+    TSavingPlan plan;
+    for (const TRoad& road : Roads)
+        if (road.Takes(question)) {
+            plan.Read = road.Read;
+            plan.Write = road.Write;
+            break;
+        }
+    if (Facts.Decoded)
+        plan.Read = Facts.DecodedBy;
+    plan.Format = Request.Format;
+    plan.ToDevice = Request.Sink.Device != nullptr;
+    if (plan.Write == TWriteRoad::PngBands && Facts.Size.isValid())
+        plan.Bands = PngBands(Facts.Size, Request.Reflection, translucent);
+    return plan;
+}
+
+QString DescribeSavingPlan(const TSavingPlan& Plan)
+{
+    QString line;
+    switch (Plan.Read) {
+    case TReadRoad::Streamed:
+        line = QStringLiteral("streamed PNG");
+        break;
+    case TReadRoad::RowDecoder:
+        line = QStringLiteral("whole picture (row decoder), ");
+        break;
+    case TReadRoad::DecodeImage:
+        line = QStringLiteral("whole picture, ");
+        break;
+    case TReadRoad::InMemory:
+        line = QStringLiteral("picture in memory, ");
+        break;
+    }
+    switch (Plan.Write) {
+    case TWriteRoad::PngBands: {
+        const QString bands =
+            Plan.Bands > 0 ? QStringLiteral("%1 band%2").arg(Plan.Bands).arg(Plan.Bands == 1 ? "" : "s")
+                           : QStringLiteral("bands");
+        line += Plan.Read == TReadRoad::Streamed ? QStringLiteral(", ") + bands
+                                                 : QStringLiteral("PNG in ") + bands;
+        break;
+    }
+    case TWriteRoad::PngAtOnce:
+        line += QStringLiteral("PNG at once (alpha known only at the end)");
+        break;
+    case TWriteRoad::Encoded:
+        line += FormatName(Plan.Format);
+        break;
+    }
+    if (Plan.ToDevice)
+        line += QStringLiteral(", to a device");
+    return line;
+}
