@@ -1,6 +1,7 @@
 #include "app/clipboard_copy.h"
 
 #include "imaging/saving/reflection_output.h"
+#include "imaging/saving/save_progress.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -16,7 +17,7 @@ namespace
 const QString PngMimeType = QStringLiteral("image/png");
 } // namespace
 
-TClipboardCopy::TClipboardCopy(QObject* Parent) : QObject(Parent) {}
+TClipboardCopy::TClipboardCopy(QObject* Parent) : QObject(Parent), FStop(std::make_shared<TSaveProgress>()) {}
 
 QByteArray TClipboardCopy::PngOf(const QImage& Picture, QString* Reason)
 {
@@ -28,8 +29,18 @@ QByteArray TClipboardCopy::PngOf(const QImage& Picture, QString* Reason)
     return png;
 }
 
+TPngEncodeOptions TClipboardCopy::FastPngOptions()
+{
+    TPngEncodeOptions options;
+    options.Coding = TPngCoding::LiteralsAndRuns;
+    return options;
+}
+
 TClipboardCopy::~TClipboardCopy()
 {
+    // A copy nobody will paste any more stops at its next band, so that
+    // quitting does not wait for it.
+    FStop->Cancel();
     if (FThread)
         FRetired.emplace_back(FThread);
     for (const std::unique_ptr<QThread>& thread : FRetired)
@@ -41,7 +52,8 @@ void TClipboardCopy::Start(TMake Make)
     if (FThread)
         FRetired.emplace_back(FThread);
     const quint64 generation = ++FGeneration;
-    FThread = QThread::create([this, generation, make = std::move(Make)] {
+    FThread = QThread::create([this, generation, stop = FStop, make = std::move(Make)] {
+        const TSaveProgressScope scope(stop.get());
         QString reason;
         QByteArray png;
         try {

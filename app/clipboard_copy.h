@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/png/png_encoder.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QObject>
@@ -9,6 +11,7 @@
 #include <vector>
 
 class QThread;
+class TSaveProgress;
 
 // Puts a picture on the clipboard as PNG without holding the window: the
 // picture is composed and encoded once, on a thread of its own, with the
@@ -23,9 +26,14 @@ class TClipboardCopy : public QObject
 
     // The PNG file of a picture made already, as a save would write it.
     static QByteArray PngOf(const QImage& Picture, QString* Reason);
+    // How a large copy is encoded: literals and runs only, the encoder's
+    // fastest coding that still compresses (a paste needs it at once, not
+    // small); a picture made already is written as a save would write it.
+    static TPngEncodeOptions FastPngOptions();
 
     explicit TClipboardCopy(QObject* Parent = nullptr);
-    // Waits for a copy still running: its thread uses the pictures given.
+    // Stops the copies still running and waits for their threads, which use
+    // the pictures given.
     ~TClipboardCopy() override;
 
     void Start(TMake Make);
@@ -42,4 +50,6 @@ class TClipboardCopy : public QObject
     // Threads of superseded copies, left to finish on their own.
     std::vector<std::unique_ptr<QThread>> FRetired;
     quint64 FGeneration = 0;
+    // Cancelled when the window goes: every copy still running stops.
+    std::shared_ptr<TSaveProgress> FStop;
 };

@@ -1,11 +1,13 @@
 #include "app/image_view.h"
 
+#include "app/checkerboard.h"
 #include "controls/orb_reflection_image.h"
 #include "imaging/image_shrink.h"
 #include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_composer.h"
 
 #include <QEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -39,6 +41,7 @@ TImageView::TImageView(TOrbReflectionImage* Image, QWidget* Page)
     FollowImageSize();
     Image->installEventFilter(this);
     Page->installEventFilter(this);
+    FContent->installEventFilter(this);
     FollowPage();
     lower();
     // The view takes the keyboard (arrows scroll at 100 %). While it has the
@@ -56,18 +59,37 @@ void TImageView::FollowPage()
     setGeometry(page.adjusted(0, std::min(FTop, page.height()), 0, 0));
 }
 
+QSize TImageView::PictureSize() const
+{
+    if (!FPreview.isNull())
+        return FPreviewSize;
+    TGDIPPicture* picture = FImage->Picture();
+    if (picture->IsEmpty() || picture->Width() <= 0 || picture->Height() <= 0)
+        return {};
+    return QSize(picture->Width(), picture->Height());
+}
+
+void TImageView::SetPreview(const QImage& Reduced, QSize FullSize)
+{
+    FPreview = Reduced;
+    FPreviewSize = FullSize;
+    if (!FPreview.isNull())
+        SetFitted(true);
+    Refresh();
+}
+
 double TImageView::Scale() const
 {
     if (!FFitted)
         return 1.0;
-    TGDIPPicture* picture = FImage->Picture();
-    if (picture->IsEmpty() || picture->Width() <= 0 || picture->Height() <= 0)
+    const QSize picture = PictureSize();
+    if (picture.isEmpty())
         return 1.0;
     const QRect area = FitArea();
-    const int composed = ComposedHeight(picture->Height(), FImage->ReflectionParameters());
+    const int composed = ComposedHeight(picture.height(), FImage->ReflectionParameters());
     // Only ever shrunk: a small picture is shown at its own size.
     const double scale = std::min(
-        {1.0, double(area.width()) / picture->Width(), double(area.height()) / std::max(1, composed)});
+        {1.0, double(area.width()) / picture.width(), double(area.height()) / std::max(1, composed)});
     return std::max(scale, 1e-4);
 }
 
@@ -84,7 +106,8 @@ void TImageView::FitWhenLarger()
 
 void TImageView::SetFitted(bool Value)
 {
-    if (Value == FFitted)
+    // A reduced decoding has no pixels to show at 100 %.
+    if (Value == FFitted || (!Value && !FPreview.isNull()))
         return;
     FFitted = Value;
     const Qt::ScrollBarPolicy policy = FFitted ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
@@ -103,6 +126,15 @@ void TImageView::SetFitted(bool Value)
     Refresh();
 }
 
+void TImageView::SetCheckerboard(bool Value)
+{
+    if (Value == FCheckerboard)
+        return;
+    FCheckerboard = Value;
+    FContent->update();
+    Refresh();
+}
+
 void TImageView::Refresh()
 {
     viewport()->update();
@@ -115,9 +147,11 @@ QRect TImageView::FitArea() const
     return viewport()->rect();
 }
 
-QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size)
+QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size, double Ratio)
 {
-    const QRect area = FitArea();
+    // On a high-density screen the page holds Ratio times the pixels.
+    const QSizeF physical = QSizeF(FitArea().size()) * Ratio;
+    const QRect area(QPoint(0, 0), physical.toSize());
     const double pageScale = std::min(
         {1.0, double(area.width()) / Picture.width(), double(area.height()) / std::max(1, Picture.height())});
     const QSize pageSize(std::max(1, int(std::lround(Picture.width() * pageScale))),
@@ -170,32 +204,53 @@ void TImageView::PaintPicture()
     if (!FFitted)
         return;
     TGDIPPicture* picture = FImage->Picture();
-    if (picture->IsEmpty())
+    if (FPreview.isNull() && picture->IsEmpty())
         return;
-    const QImage& full = picture->DecodedImage();
+    // While a large photo is still being decoded, its reduced decoding
+    // stands in for it at the same place and size.
+    const QImage& full = FPreview.isNull() ? picture->DecodedImage() : FPreview;
     if (full.isNull())
         return;
-    const double scale = Scale();
-    const QSize size(std::max(1, int(std::lround(full.width() * scale))),
-                     std::max(1, int(std::lround(full.height() * scale))));
-    // Reflection values are lengths in picture pixels: they shrink with it.
-    const int reflectionSize = int(std::lround(FImage->ReflectionSize() * scale));
-    const int axis = int(std::lround(FImage->ReflectionAxis() * scale));
-    const QImage shown = ScaledPicture(full, size);
-    // The blur radius is a length as well; the squash is a proportion.
-    const QImage reflection =
-        BuildReflectionBlock(shown,
-                             {.Size = reflectionSize,
-                              .OpacityStart = FImage->ReflectionOpacityStart(),
-                              .OpacityEnd = FImage->ReflectionOpacityEnd(),
-                              .Blur = int(std::lround(FImage->ReflectionBlur() * scale)),
-                              .Scale = FImage->ReflectionScale()},
-                             QRect(0, 0, size.width(), reflectionSize));
-    const QPoint origin = FitArea().topLeft();
+    const QSize pictureSize = FPreview.isNull() ? full.size() : FPreviewSize;
     QPainter painter(viewport());
-    if (!reflection.isNull())
-        painter.drawImage(origin + QPoint(0, size.height() + axis), reflection);
+    // A high-density screen gets the picture at its own pixels, as far as
+    // the picture has them, rather than a page-sized copy enlarged.
+    const QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    const double ratio = std::max(1.0, device ? device->devicePixelRatio() : devicePixelRatio());
+    const double scale = Scale();
+    const double pixelScale = std::min(1.0, scale * ratio);
+    const double shownRatio = pixelScale / scale;
+    const QSize size(std::max(1, int(std::lround(pictureSize.width() * pixelScale))),
+                     std::max(1, int(std::lround(pictureSize.height() * pixelScale))));
+    // Reflection values are lengths in picture pixels: they shrink with it.
+    const int reflectionSize = int(std::lround(FImage->ReflectionSize() * pixelScale));
+    QImage shown = ScaledPicture(full, size, ratio);
+    // The blur radius is a length as well; the squash is a proportion.
+    QImage reflection = BuildReflectionBlock(shown,
+                                             {.Size = reflectionSize,
+                                              .OpacityStart = FImage->ReflectionOpacityStart(),
+                                              .OpacityEnd = FImage->ReflectionOpacityEnd(),
+                                              .Blur = int(std::lround(FImage->ReflectionBlur() * pixelScale)),
+                                              .Scale = FImage->ReflectionScale()},
+                                             QRect(0, 0, size.width(), reflectionSize));
+    shown.setDevicePixelRatio(shownRatio);
+    const QPointF origin = FitArea().topLeft();
+    const double shownHeight = size.height() / shownRatio;
+    const double axis = FImage->ReflectionAxis() * scale;
+    if (FCheckerboard) {
+        const double reflectionBottom =
+            reflection.isNull() ? 0
+                                : shownHeight + double(std::lround(axis)) + reflection.height() / shownRatio;
+        const QRectF composed(origin,
+                              QSizeF(size.width() / shownRatio, std::max(shownHeight, reflectionBottom)));
+        PaintCheckerboard(painter, composed.toAlignedRect());
+    }
+    if (!reflection.isNull()) {
+        reflection.setDevicePixelRatio(shownRatio);
+        painter.drawImage(origin + QPointF(0, shownHeight + double(std::lround(axis))), reflection);
+    }
     painter.drawImage(origin, shown);
+    ++FPicturePaints;
 }
 
 void TImageView::resizeEvent(QResizeEvent* Event)
@@ -217,6 +272,17 @@ bool TImageView::eventFilter(QObject* Watched, QEvent* Event)
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRectF(FFocusMark->rect()).adjusted(1, 1, -1, -1));
         return true;
+    }
+    if (Watched == FContent && Event->type() == QEvent::Paint && FCheckerboard && !FFitted) {
+        // Under the control, which paints the picture and its fade over it.
+        TGDIPPicture* picture = FImage->Picture();
+        if (!picture->IsEmpty()) {
+            QPainter painter(FContent);
+            PaintCheckerboard(
+                painter, QRect(FImage->pos(),
+                               QSize(picture->Width(),
+                                     ComposedHeight(picture->Height(), FImage->ReflectionParameters()))));
+        }
     }
     if (Watched == FImage && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move))
         FollowImageSize();

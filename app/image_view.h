@@ -30,8 +30,23 @@ class TImageView : public QScrollArea
     // The scale at which the picture is shown: 1 at 100 %, at most 1 fitted.
     double Scale() const;
 
+    // Shows Reduced, a reduced decoding of a picture of FullSize, fitted in
+    // the picture's place until the whole picture is taken (a null image
+    // ends it). The control keeps its picture meanwhile.
+    void SetPreview(const QImage& Reduced, QSize FullSize);
+    bool ShowsPreview() const { return !FPreview.isNull(); }
+    // The size of the picture shown: the previewed one's, or the control's.
+    QSize PictureSize() const;
+    // How many times a fitted picture has been painted, to time the first.
+    int PicturePaints() const { return FPicturePaints; }
+
     // Shows the control's current picture and values again.
     void Refresh();
+
+    // A checkerboard under the composition, showing through where a save
+    // with alpha is transparent (the fade, the picture's own transparency).
+    bool Checkerboard() const { return FCheckerboard; }
+    void SetCheckerboard(bool Value);
 
     // Runs after the view's mode or scale may have changed.
     std::function<void()> OnViewChanged;
@@ -51,18 +66,23 @@ class TImageView : public QScrollArea
     QRect FitArea() const;
     // Covers the page below that row.
     void FollowPage();
-    // The picture at Size, smoothly scaled. A copy that fits the page is
-    // kept per picture and page size; sliders that change the composition's
-    // height only rescale that small copy, never the full picture again.
-    QImage ScaledPicture(const QImage& Picture, QSize Size);
+    // The picture at Size, smoothly scaled. A copy that fits the page (at
+    // Ratio device pixels per pixel) is kept per picture and page size;
+    // sliders that change the composition's height only rescale that small
+    // copy, never the full picture again.
+    QImage ScaledPicture(const QImage& Picture, QSize Size, double Ratio);
     void FollowImageSize();
 
     TOrbReflectionImage* FImage;
     QWidget* FContent;
     bool FFitted = false;
+    bool FCheckerboard = false;
     QWidget* FFocusMark = nullptr;
     int FTop = 0; // the height of the page's row of controls above the view
     QImage FPageCopy;
     qint64 FPageCopySource = 0;
     QImage FScaled;
+    QImage FPreview;
+    QSize FPreviewSize;
+    int FPicturePaints = 0;
 };

@@ -19,24 +19,79 @@
 
 namespace
 {
-const char* const Usage = "Usage: lumivex [FILE]\n"
+const char* const Usage = "Usage: lumivex [QT-OPTION ...] [FILE]\n"
                           "Makes reflection images: a picture or a line of formatted text standing on a\n"
                           "mirrored, fading copy of itself. Opens FILE at start when it is given.\n"
                           "\n"
                           "  -h, --help     show this help and exit\n"
                           "      --version  show the version and exit\n"
+                          "Qt's own options are taken as in every Qt program: -style NAME,\n"
+                          "-platform NAME, -reverse, -stylesheet FILE, -qwindowgeometry GEOMETRY, ...\n"
                           "\n"
                           "For batches without a window, see lumivex-cli --help.\n";
 
+// The options every Qt program takes (QGuiApplication's, QApplication's and
+// the X11 platform's), which the application object removes from the
+// arguments; those listed first take a value ("-style fusion"; the style
+// and style sheet also as "-style=fusion").
+const char* const QtOptionsWithValue[] = {"platform",
+                                          "platformpluginpath",
+                                          "platformtheme",
+                                          "plugin",
+                                          "qwindowgeometry",
+                                          "qwindowicon",
+                                          "qwindowtitle",
+                                          "style",
+                                          "stylesheet",
+                                          "session",
+                                          "display",
+                                          "geometry",
+                                          "title",
+                                          "name",
+                                          "visual",
+                                          "ncols",
+                                          "cmap",
+                                          "qmljsdebugger",
+                                          "qwindowsscreen",
+                                          "fontengine"};
+const char* const QtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+
+// How many arguments from Index on are one of Qt's options: 0 for none.
+int QtOptionLength(int argc, char** argv, int Index)
+{
+    QByteArray name(argv[Index]);
+    if (!name.startsWith('-') || name == "-" || name == "--")
+        return 0;
+    name = name.mid(name.startsWith("--") ? 2 : 1);
+    const qsizetype equals = name.indexOf('=');
+    for (const char* option : QtOptionsWithValue) {
+        if (equals >= 0 && name.left(equals) == option && name.startsWith("style"))
+            return 1;
+        if (name == option)
+            return Index + 1 < argc ? 2 : 1;
+    }
+    for (const char* flag : QtFlags)
+        if (name == flag)
+            return 1;
+    return 0;
+}
+
 // What the command line asks before any window exists: the help and the
 // version are printed and the program ends, as every program does; anything
-// else that looks like an option is refused rather than opened as a file.
-// -1 lets the window start.
+// else that looks like an option, and is not one of Qt's, is refused rather
+// than opened as a file. -1 lets the window start.
 int AnswerCommandLine(int argc, char** argv)
 {
-    if (argc < 2)
+    int index = 1;
+    while (index < argc) {
+        const int length = QtOptionLength(argc, argv, index);
+        if (length == 0)
+            break;
+        index += length;
+    }
+    if (index >= argc)
         return -1;
-    const QByteArray first(argv[1]);
+    const QByteArray first(argv[index]);
     if (first == "--help" || first == "-h") {
         std::fputs(Usage, stdout);
         return 0;
@@ -96,8 +151,10 @@ int main(int argc, char** argv)
             QStringList arguments = QCoreApplication::arguments();
             if (arguments.size() > 2 && arguments.at(1) == QLatin1String("--"))
                 arguments.removeAt(1);
+            // A large photo shows at once from a reduced decoding; the whole
+            // picture follows from a thread of its own.
             if (arguments.size() > 1 && arguments.at(1) != QLatin1String("--"))
-                form->OpenFile(arguments.at(1));
+                form->OpenFileInBackground(arguments.at(1));
             exitCode = application.exec();
         }
         // The window and its components go first, then the application.

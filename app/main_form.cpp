@@ -1,16 +1,23 @@
 #include "app/main_form.h"
 
+#include "app/background_save.h"
 #include "app/busy_cursor.h"
+#include "app/checkerboard.h"
 #include "app/clipboard_copy.h"
 #include "app/file_drop.h"
 #include "app/image_view.h"
 #include "app/open_check.h"
+#include "app/quick_open.h"
+#include "app/resize_hook.h"
+#include "app/save_bytes.h"
+#include "app/status_row.h"
 #include "app/style_panel.h"
 #include "app/window_keys.h"
 #include "controls/orb_reflection_image.h"
 #include "controls/orb_reflection_label.h"
 #include "imaging/codecs/heif_decoding.h"
 #include "imaging/gdip_picture.h"
+#include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_format_from_name.h"
 #include "imaging/saving/save_formats.h"
@@ -27,16 +34,25 @@
 #include "toolkit/widgets/user_interaction.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSlider>
+#include <QTimer>
 #include <QVariant>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <exception>
+#include <optional>
+#include <utility>
 
 namespace
 {
@@ -197,9 +213,24 @@ void TForm2::SetUpWindow()
     FViewInfo = new QLabel(TabSheet1);
     FViewInfo->move(Button2->x() + Button2->width() + 12, Button2->y() + 6);
     SetUpTextPage();
+    SetUpStatusRow();
+    FQuickOpen = new TQuickOpen(this);
+    FQuickOpen->OnDecoded = [this](TCheckedPicture Checked, const QString& FileName) {
+        if (TakePicture(Checked, FileName)) {
+            FLastFolder = QFileInfo(FileName).absolutePath();
+            FOpenedName = QFileInfo(FileName).absoluteFilePath();
+        } else {
+            FImageView->SetPreview(QImage(), QSize());
+        }
+    };
     FClipboardCopy = new TClipboardCopy(this);
-    FClipboardCopy->OnFailed = [](const QString& Reason) {
+    FClipboardCopy->OnFailed = [this](const QString& Reason) {
+        FStatusRow->ShowMessage(QStringLiteral("Could not copy"));
         UserInteraction().ShowMessage(MessageTitle, QStringLiteral("Could not copy: %1").arg(Reason));
+    };
+    FClipboardCopy->OnCopied = [this] {
+        FStatusRow->ShowMessage(
+            QStringLiteral("Copied %1 × %2").arg(FCopySize.width()).arg(FCopySize.height()));
     };
     FImageView->OnViewChanged = [this] {
         FViewInfo->setText(ViewInfo());
@@ -213,6 +244,9 @@ void TForm2::SetUpWindow()
     keys.Open = [this] { Button2Click(Button2); };
     keys.Save = [this] { Button1Click(Button1); };
     keys.Quit = [this] { close(); };
+    keys.Cancel = [this] { CancelSave(); };
+    keys.Undo = [this] { Undo(); };
+    keys.Redo = [this] { Redo(); };
     keys.Copy = [this] { CopyToClipboard(); };
     keys.Paste = [this] { PasteFromClipboard(); };
     keys.ToggleFit = [this] { FImageView->SetFitted(!FImageView->Fitted()); };
@@ -220,36 +254,49 @@ void TForm2::SetUpWindow()
     keys.FitToPage = [this] { FImageView->SetFitted(true); };
     InstallWindowKeys(this, keys);
     SetUpStylePanel();
+    SetUpHistory();
+    ShowOutputSize();
 }
 
 void TForm2::SetUpStylePanel()
 {
     FStylePanel = new TStylePanel(this);
     FStylePanel->ActiveControl = [this] { return ActiveReflectionControl(); };
+    const QRect lastSlider = TrackBar4->geometry();
+    QWidget* button = AddStyleButton(Panel1, QPoint(lastSlider.right() + 8, Button1->y()), FStylePanel);
+    setMinimumWidth(std::max(minimumWidth(), button->geometry().right() + 8));
     FStylePanel->OnChange = [this](QObject* Control) {
         if (FImageView && Control == OrbReflectionImage1)
             FImageView->Refresh();
+        ValuesChanged();
     };
-    const QRect lastSlider = TrackBar4->geometry();
-    const QWidget* button = AddStyleButton(Panel1, QPoint(lastSlider.right() + 8, Button1->y()), FStylePanel);
-    setMinimumWidth(std::max(minimumWidth(), button->geometry().right() + 8));
+    SetUpResetButton(button);
 }
 
 QString TForm2::ViewInfo() const
 {
-    TGDIPPicture* picture = OrbReflectionImage1->Picture();
-    const QString view = FImageView && FImageView->Fitted()
-                             ? QStringLiteral("fitted to the page at %1 % (F for 100 %)")
-                                   .arg(qRound(FImageView->Scale() * 100))
-                             : QStringLiteral("100 % (F to fit)");
-    if (picture->IsEmpty() || picture->Width() <= 0)
+    QString view = QStringLiteral("100 % (F to fit)");
+    if (FImageView && FImageView->Fitted()) {
+        const double percent = FImageView->Scale() * 100;
+        // A picture that fits as it is is not shrunk: there is no 100 % to
+        // switch to. One just below shows the decimal rather than "100 %".
+        if (FImageView->Scale() >= 1.0)
+            view = QStringLiteral("100 %, fits the page");
+        else
+            view = QStringLiteral("fitted to the page at %1 % (F for 100 %)")
+                       .arg(percent >= 99.5 ? QString::number(std::floor(percent * 10) / 10, 'f', 1)
+                                            : QString::number(qRound(percent)));
+    }
+    const QSize picture = FImageView ? FImageView->PictureSize() : QSize();
+    if (picture.isEmpty())
         return view;
-    return QStringLiteral("%1 × %2 pixels, %3").arg(picture->Width()).arg(picture->Height()).arg(view);
+    return QStringLiteral("%1 × %2 pixels, %3").arg(picture.width()).arg(picture.height()).arg(view);
 }
 
 void TForm2::PageControl1Change(QObject*)
 {
     LoadSliders();
+    ShowOutputSize();
 }
 
 void TForm2::LoadSliders()
@@ -257,24 +304,75 @@ void TForm2::LoadSliders()
     QObject* control = ActiveReflectionControl();
     if (!control)
         return;
+    AdaptSliderRanges();
     // Each slider clamps; only a real change of position runs its handler,
     // which writes the clamped value back to the same control.
     TrackBar1->SetPosition(control->property("ReflectionSize").toInt());
     TrackBar2->SetPosition(control->property("ReflectionOpacityStart").toInt());
     TrackBar3->SetPosition(control->property("ReflectionOpacityEnd").toInt());
     TrackBar4->SetPosition(control->property("ReflectionAxis").toInt());
+    // A thumb a narrowed range already moved ran no handler: its clamped
+    // value goes back to the control here.
+    const std::pair<TTrackBar*, const char*> sliders[] = {{TrackBar1, "ReflectionSize"},
+                                                          {TrackBar2, "ReflectionOpacityStart"},
+                                                          {TrackBar3, "ReflectionOpacityEnd"},
+                                                          {TrackBar4, "ReflectionAxis"}};
+    for (const auto& [slider, property] : sliders)
+        if (control->property(property).toInt() != slider->Position()) {
+            control->setProperty(property, slider->Position());
+            if (FImageView && control == OrbReflectionImage1)
+                FImageView->Refresh();
+        }
     if (FStylePanel)
         FStylePanel->LoadFromControl();
 }
 
 void TForm2::SliderChanged(TTrackBar* Slider, const char* Parameter, TLabel* ValueLabel)
 {
+    ValueLabel->SetCaption(QString::number(Slider->Position()));
+    // A range that shrinks for another page drags the thumb along; the
+    // positions that follow are the page's own values.
+    if (FLoadingSliders)
+        return;
     QObject* control = ActiveReflectionControl();
     if (control)
         control->setProperty(Parameter, Slider->Position());
-    ValueLabel->SetCaption(QString::number(Slider->Position()));
     if (FImageView && control == OrbReflectionImage1)
         FImageView->Refresh();
+    ValuesChanged();
+}
+
+void TForm2::AdaptSliderRanges()
+{
+    if (FStoredSizeMax == 0) {
+        FStoredSizeMax = TrackBar1->Max();
+        FStoredAxisMax = std::max(std::abs(TrackBar4->Min()), TrackBar4->Max());
+        FStoredSizeTicks = TrackBar1->Frequency();
+        FStoredAxisTicks = TrackBar4->Frequency();
+        FStoredPageStep = TrackBar1->Slider()->pageStep();
+    }
+    // The stored layout's picture keeps the stored ranges; a picture the
+    // user opened, or the text page's text, may ask for more.
+    int height = 0;
+    if (PageControl1->ActivePageIndex() == 0) {
+        TGDIPPicture* picture = OrbReflectionImage1->Picture();
+        if (FPictureOpened && !picture->IsEmpty())
+            height = picture->Height();
+    } else if (OrbReflectionLabel1) {
+        OrbReflectionLabel1->PaintSurface();
+        height = OrbReflectionLabel1->MarkupHeight();
+    }
+    const int sizeMax = std::max(FStoredSizeMax, height);
+    const int axisMax = std::max(FStoredAxisMax, (height + 9) / 10);
+    const bool loading = std::exchange(FLoadingSliders, true);
+    TrackBar1->SetMax(sizeMax);
+    TrackBar1->SetFrequency(sizeMax == FStoredSizeMax ? FStoredSizeTicks : std::max(1, sizeMax / 25));
+    // Page Up and Down cross a long range in twenty steps.
+    TrackBar1->Slider()->setPageStep(sizeMax == FStoredSizeMax ? FStoredPageStep : std::max(1, sizeMax / 20));
+    TrackBar4->SetMin(-axisMax);
+    TrackBar4->SetMax(axisMax);
+    TrackBar4->SetFrequency(axisMax == FStoredAxisMax ? FStoredAxisTicks : std::max(1, axisMax / 6));
+    FLoadingSliders = loading;
 }
 
 void TForm2::TrackBar1Change(QObject*)
@@ -299,7 +397,15 @@ void TForm2::TrackBar4Change(QObject*)
 
 void TForm2::Button1Click(QObject*)
 {
-    SaveDialog1->SetFileName(StartName(SaveDialog1->FileName(), FLastFolder, true));
+    // One save at a time: a second one waits for the first to end, the
+    // window answering meanwhile; a picture still being decoded is waited
+    // for as well, as only the whole picture is saved.
+    WaitForSave();
+    FQuickOpen->Wait();
+    const QString previous = SaveDialog1->FileName();
+    SaveDialog1->SetFileName(previous.isEmpty() && !FOpenedName.isEmpty()
+                                 ? SuggestedSaveName()
+                                 : StartName(previous, FLastFolder, true));
     if (!SaveDialog1->Execute())
         return;
     // The name's own last extension decides; a name without a known one
@@ -312,18 +418,206 @@ void TForm2::Button1Click(QObject*)
         !UserInteraction().Confirm(MessageTitle,
                                    QStringLiteral("\"%1\" already exists. Replace it?").arg(target.FileName)))
         return;
-    const TBusyCursor busy;
+    // JPEG and WebP have a quality; a picture whose fade would be flattened
+    // is laid on a colour the user may choose (the text page's label on its
+    // own colour).
+    const TSaveFormatInfo* format = FindSaveFormat(target.Format);
+    TSaveChoices choices;
+    choices.HasQuality = target.Format == ImageSaveFormat::Jpeg || target.Format == ImageSaveFormat::Webp;
+    choices.Quality = SaveQuality;
+    choices.HasBackground = PageControl1->ActivePageIndex() == 0 && format && !format->KeepsAlpha;
+    choices.Background = SaveBackground;
+    if (choices.HasQuality || choices.HasBackground) {
+        const std::optional<TSaveChoices> chosen = UserInteraction().ChooseSaveOptions(
+            target.FileName,
+            QString::fromLatin1(format ? format->MimeType : "").section(QLatin1Char('/'), 1).toUpper(),
+            choices);
+        if (!chosen)
+            return;
+        if (chosen->HasQuality)
+            SaveQuality = chosen->Quality;
+        if (chosen->HasBackground)
+            SaveBackground = chosen->Background;
+    }
+    StartSave(target.FileName, target.Format);
+}
+
+QString TForm2::SuggestedSaveName() const
+{
+    const QFileInfo opened(FOpenedName);
+    return opened.absolutePath() + QLatin1Char('/') + opened.completeBaseName() +
+           QStringLiteral("-reflection.png");
+}
+
+void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
+{
+    TBackgroundSave::TEncode encode;
     QString reason;
-    const bool saved = PageControl1->ActivePageIndex() == 0
-                           ? OrbReflectionImage1->SaveReflection(target.FileName, target.Format, &reason)
-                           : OrbReflectionLabel1->SaveReflection(target.FileName, target.Format,
-                                                                 TextPictureOptions(), &reason);
-    if (!saved) {
-        UserInteraction().ShowMessage(MessageTitle,
-                                      FailureText(QStringLiteral("save"), target.FileName, reason));
+    if (PageControl1->ActivePageIndex() == 0) {
+        TGDIPPicture* picture = OrbReflectionImage1->Picture();
+        const QImage pixels = picture->IsEmpty() ? QImage() : picture->DecodedImage();
+        if (picture->IsEmpty())
+            reason = QStringLiteral("there is no picture to save");
+        else if (pixels.isNull())
+            reason = picture->LastError().isEmpty() ? QStringLiteral("the picture cannot be decoded")
+                                                    : picture->LastError();
+        const TReflectionParameters parameters = OrbReflectionImage1->ReflectionParameters();
+        FSavingSize = QSize(pixels.width(), ComposedHeight(pixels.height(), parameters));
+        // The thread shares the decoded picture read-only: opening another
+        // one replaces the control's, never these pixels.
+        encode = [pixels, parameters, Format, quality = SaveQuality,
+                  background = SaveBackground](QString* Reason) {
+            return ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
+        };
+    } else {
+        // The label's picture is small: only its encoding goes to the thread.
+        QImage picture;
+        try {
+            picture = OrbReflectionLabel1->SavedPicture(Format, TextPictureOptions(), &reason);
+        } catch (const std::exception& error) {
+            reason = QString::fromUtf8(error.what());
+        }
+        FSavingSize = picture.size();
+        encode = [picture, Format, quality = SaveQuality](QString* Reason) {
+            return PictureFileBytes(picture, Format, quality, Reason);
+        };
+        if (picture.isNull() && reason.isEmpty())
+            reason = QStringLiteral("there is no text to save");
+    }
+    if (!reason.isEmpty()) {
+        UserInteraction().ShowMessage(MessageTitle, FailureText(QStringLiteral("save"), FileName, reason));
         return;
     }
-    FLastFolder = QFileInfo(target.FileName).absolutePath();
+    FSave->Start(FileName, std::move(encode));
+    FStatusRow->ShowProgress(QStringLiteral("Saving %1…").arg(QFileInfo(FileName).fileName()));
+    FSaveTimer->start();
+}
+
+void TForm2::SetUpStatusRow()
+{
+    // The row takes the footer's width right of the address.
+    FStatusRow = new TStatusRow(Panel2);
+    new TResizeHook(Panel2, [this] {
+        const int left = Label11->geometry().right() + 24;
+        FStatusRow->setGeometry(left, 0, std::max(0, Panel2->width() - left), Panel2->height());
+    });
+    FStatusRow->show();
+    FStatusRow->OnCancel = [this] { CancelSave(); };
+    QCheckBox* transparency = FStatusRow->TransparencyToggle();
+    new TTransparencyPreview(OrbReflectionLabel1, [this, transparency] {
+        return transparency->isChecked() && CheckBox2->isChecked();
+    });
+    const auto showTransparency = [this, transparency] {
+        FImageView->SetCheckerboard(transparency->isChecked());
+        OrbReflectionLabel1->update();
+    };
+    connect(transparency, &QCheckBox::toggled, this, showTransparency);
+    connect(CheckBox2, &QCheckBox::toggled, this, showTransparency);
+    FSave = new TBackgroundSave(this);
+    FSaveTimer = new QTimer(this);
+    FSaveTimer->setInterval(100);
+    connect(FSaveTimer, &QTimer::timeout, this, [this] { ShowSaveProgress(); });
+    const auto ended = [this] {
+        FSaveTimer->stop();
+        FStatusRow->HideProgress();
+    };
+    FSave->OnSaved = [this, ended](const QString& FileName, qint64 Size) {
+        ended();
+        FLastFolder = QFileInfo(FileName).absolutePath();
+        FStatusRow->ShowMessage(QStringLiteral("Saved %1 (%2 × %3, %4)")
+                                    .arg(QFileInfo(FileName).fileName())
+                                    .arg(FSavingSize.width())
+                                    .arg(FSavingSize.height())
+                                    .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat)));
+    };
+    FSave->OnFailed = [this, ended](const QString& FileName, const QString& Reason) {
+        ended();
+        FStatusRow->ShowMessage(QStringLiteral("Could not save %1").arg(QFileInfo(FileName).fileName()));
+        UserInteraction().ShowMessage(MessageTitle, FailureText(QStringLiteral("save"), FileName, Reason));
+    };
+    FSave->OnCancelled = [this, ended](const QString& FileName) {
+        ended();
+        FStatusRow->ShowMessage(
+            QStringLiteral("Saving %1 cancelled; nothing was written").arg(QFileInfo(FileName).fileName()));
+    };
+    // The palette's colour, so that a dark theme reaches the top bar and the
+    // footer too.
+    for (TPanel* panel : {Panel1, Panel2}) {
+        QPalette palette = panel->palette();
+        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+        panel->setPalette(palette);
+    }
+}
+
+void TForm2::ShowSaveProgress()
+{
+    if (FSave->Running())
+        FStatusRow->SetProgress(FSave->Done());
+}
+
+bool TForm2::SavePending() const
+{
+    return FSave && FSave->Running();
+}
+
+void TForm2::CancelSave()
+{
+    if (!SavePending())
+        return;
+    FStatusRow->ShowMessage(QStringLiteral("Cancelling…"));
+    FSave->Cancel();
+}
+
+void TForm2::WaitForSave()
+{
+    if (FSave)
+        FSave->Wait();
+}
+
+void TForm2::closeEvent(QCloseEvent* Event)
+{
+    if (SavePending()) {
+        if (!UserInteraction().Confirm(MessageTitle,
+                                       QStringLiteral("\"%1\" is still being saved. Stop saving and quit? "
+                                                      "Nothing will be written.")
+                                           .arg(QFileInfo(FSave->FileName()).fileName()))) {
+            Event->ignore();
+            return;
+        }
+        // Stopped now; the thread is waited for when the window goes, which
+        // takes no longer than the encoder's next step.
+        FSave->Cancel();
+    }
+    TForm::closeEvent(Event);
+}
+
+QSize TForm2::OutputSize()
+{
+    if (PageControl1->ActivePageIndex() == 0) {
+        TGDIPPicture* picture = OrbReflectionImage1->Picture();
+        if (picture->IsEmpty() || picture->Width() <= 0)
+            return {};
+        return QSize(picture->Width(),
+                     ComposedHeight(picture->Height(), OrbReflectionImage1->ReflectionParameters()));
+    }
+    const TLabelPictureOptions options = TextPictureOptions();
+    if (!options.Trim)
+        return OrbReflectionLabel1->size();
+    try {
+        return OrbReflectionLabel1->Picture(options).size();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+void TForm2::ShowOutputSize()
+{
+    if (!FStatusRow)
+        return;
+    const QSize size = OutputSize();
+    FStatusRow->ShowOutputSize(
+        size.isEmpty() ? QString()
+                       : QStringLiteral("%1 × %2 pixels when saved").arg(size.width()).arg(size.height()));
 }
 
 void TForm2::Button2Click(QObject*)
@@ -337,8 +631,32 @@ void TForm2::Button2Click(QObject*)
 void TForm2::OpenFile(const QString& FileName)
 {
     const TBusyCursor busy;
-    if (TakePicture(CheckedPictureFromFile(FileName), FileName))
+    if (TakePicture(CheckedPictureFromFile(FileName), FileName)) {
         FLastFolder = QFileInfo(FileName).absolutePath();
+        FOpenedName = QFileInfo(FileName).absoluteFilePath();
+    }
+}
+
+void TForm2::OpenFileInBackground(const QString& FileName)
+{
+    QSize fullSize;
+    const QSize page = FImageView->viewport()->size() * FImageView->devicePixelRatio();
+    const QImage reduced = TQuickOpen::ReducedPicture(FileName, page, &fullSize);
+    if (reduced.isNull()) {
+        OpenFile(FileName);
+        return;
+    }
+    if (PageControl1->ActivePageIndex() != 0) {
+        PageControl1->SetActivePageIndex(0);
+        LoadSliders();
+    }
+    FImageView->SetPreview(reduced, fullSize);
+    FQuickOpen->Start(FileName);
+}
+
+bool TForm2::OpenPending() const
+{
+    return FQuickOpen && FQuickOpen->Pending();
 }
 
 void TForm2::OpenOffered(const TOfferedPicture& Offered)
@@ -364,8 +682,14 @@ bool TForm2::TakePicture(const TCheckedPicture& Checked, const QString& Source)
         PageControl1->SetActivePageIndex(0);
         LoadSliders();
     }
+    FImageView->SetPreview(QImage(), QSize());
     OrbReflectionImage1->SetPicture(Checked.Picture.get());
+    FPictureOpened = true;
+    // A value beyond a lower picture's range is brought into it, as loading
+    // brings every value into its slider's.
+    LoadSliders();
     FImageView->FitWhenLarger();
+    ShowOutputSize();
     // A damaged file that still decoded in part is shown, and the user told.
     if (!Checked.Reason.isEmpty())
         UserInteraction().ShowMessage(MessageTitle,
@@ -376,6 +700,8 @@ bool TForm2::TakePicture(const TCheckedPicture& Checked, const QString& Source)
 
 void TForm2::CopyToClipboard()
 {
+    // Only the whole picture is copied.
+    FQuickOpen->Wait();
     if (PageControl1->ActivePageIndex() != 0) {
         // The label's picture is small; only its encoding waits for the thread.
         QString reason;
@@ -389,6 +715,8 @@ void TForm2::CopyToClipboard()
             UserInteraction().ShowMessage(MessageTitle, QStringLiteral("Could not copy: %1").arg(reason));
             return;
         }
+        FCopySize = picture.size();
+        FStatusRow->ShowMessage(QStringLiteral("Copying…"));
         FClipboardCopy->Start([picture](QString* Reason) { return TClipboardCopy::PngOf(picture, Reason); });
         return;
     }
@@ -401,8 +729,13 @@ void TForm2::CopyToClipboard()
     }
     // Composed and encoded band by band on the copy's thread, as a save
     // writes it: no full-size composed copy, and the window keeps answering.
-    FClipboardCopy->Start([pixels, parameters = OrbReflectionImage1->ReflectionParameters()](
-                              QString* Reason) { return EncodeReflectionPng(pixels, parameters, Reason); });
+    FCopySize =
+        QSize(pixels.width(), ComposedHeight(pixels.height(), OrbReflectionImage1->ReflectionParameters()));
+    FStatusRow->ShowMessage(QStringLiteral("Copying…"));
+    FClipboardCopy->Start(
+        [pixels, parameters = OrbReflectionImage1->ReflectionParameters()](QString* Reason) {
+            return EncodeReflectionPng(pixels, parameters, Reason, TClipboardCopy::FastPngOptions());
+        });
 }
 
 bool TForm2::CopyPending() const

@@ -1,11 +1,22 @@
 #pragma once
 
+#include "app/value_history.h"
+#include "imaging/saving/save_formats.h"
 #include "toolkit/widgets/form.h"
 
+#include <QColor>
+#include <QSize>
+
 class QCheckBox;
+class QSpinBox;
+class QCloseEvent;
 class QLabel;
 class QObject;
+class QTimer;
+class TBackgroundSave;
+class TQuickOpen;
 class TClipboardCopy;
+class TStatusRow;
 class TImageView;
 struct TCheckedPicture;
 struct TOfferedPicture;
@@ -75,6 +86,8 @@ class TForm2 : public TForm
     // "Text" page writes besides the label's whole area.
     QCheckBox* CheckBox1 = nullptr;
     QCheckBox* CheckBox2 = nullptr;
+    // The width the text wraps in and is saved at; 0: the page's.
+    QSpinBox* WrapWidth = nullptr;
 
     // The event handlers the layout binds by name.
     Q_INVOKABLE void Button1Click(QObject* Sender);
@@ -96,6 +109,11 @@ class TForm2 : public TForm
     // Opens FileName on the "Image" page, as "Open image" does: a file that
     // cannot be shown is reported and the current picture stays.
     void OpenFile(const QString& FileName);
+    // Opens FileName as the program's start does: a large JPEG is shown at
+    // once from a reduced decoding and replaced by the whole picture, decoded
+    // on a thread, when that is ready (saves and copies wait for it).
+    void OpenFileInBackground(const QString& FileName);
+    bool OpenPending() const;
     // Opens a dropped or pasted file or image the same way.
     void OpenOffered(const TOfferedPicture& Offered);
     // Puts the active page's picture (the composed picture and reflection,
@@ -109,13 +127,40 @@ class TForm2 : public TForm
     // What the "Text" page's check boxes ask a save or copy to write.
     TLabelPictureOptions TextPictureOptions() const;
 
+    // Saving runs on a thread of its own; the footer's status row shows its
+    // progress, and Esc or its Cancel button stops it without a file.
+    bool SavePending() const;
+    void CancelSave();
+    // Returns once no save runs (the window answering meanwhile).
+    void WaitForSave();
+    // The quality JPEG and WebP are saved at (100: JPEG's best, WebP
+    // lossless) and the colour formats without alpha are flattened over.
+    int SaveQuality = 100;
+    QColor SaveBackground = Qt::white;
+
+    // Ctrl+Z and Ctrl+Shift+Z: the reflection and style values of both
+    // pages, the text and its font, one step per change (a slider's drag is
+    // one step). Reset puts the stored layout's values back, as one step.
+    void Undo();
+    void Redo();
+    void ResetValues();
+    TWindowValues CurrentValues() const;
+
+    // The size the active page's picture has when saved, as the status row
+    // shows it ("6000 × 4051 pixels when saved"); empty without a picture.
+    QSize OutputSize();
+
     TImageView* ImageView() const { return FImageView; }
+    TStatusRow* StatusRow() const { return FStatusRow; }
     // The "Style" tool window (blur and squash of the active page's control).
     TStylePanel* StylePanel() const { return FStylePanel; }
     // "6000 × 4000 pixels, fitted to the page at 13 % (F for 100 %)".
     QString ViewInfo() const;
 
     void LayoutLoaded() override;
+
+  protected:
+    void closeEvent(QCloseEvent* Event) override;
 
   private:
     void FindComponents();
@@ -132,6 +177,27 @@ class TForm2 : public TForm
     void SetUpStylePanel();
     // False when the picture could not be taken (and the user was told).
     bool TakePicture(const TCheckedPicture& Checked, const QString& Source);
+    // The status row in the footer, the save's thread and the timer that
+    // shows its progress.
+    void SetUpStatusRow();
+    void StartSave(const QString& FileName, ImageSaveFormat Format);
+    void ShowSaveProgress();
+    void ShowOutputSize();
+    // The sliders reach what the active page's picture needs: its height for
+    // the size, a tenth of it either way for the offset; never less than the
+    // stored layout's ranges.
+    void AdaptSliderRanges();
+    // What "Save reflection as ..." suggests: NAME-reflection.png beside the
+    // picture opened last.
+    QString SuggestedSaveName() const;
+    // Records the values as one step back, unless a slider is being dragged
+    // (its release records the whole drag) or the values are being applied.
+    void ValuesChanged();
+    void ApplyValues(const TWindowValues& Values);
+    bool SliderDragged() const;
+    void SetUpHistory();
+    // The "Reset" button after "Style ...".
+    void SetUpResetButton(QWidget* After);
 
     TImageView* FImageView = nullptr;
     QLabel* FViewInfo = nullptr;
@@ -140,4 +206,20 @@ class TForm2 : public TForm
     // The folder of the last file opened or saved: both dialogs start there
     // for the rest of the run.
     QString FLastFolder;
+    QString FOpenedName;
+    bool FPictureOpened = false;
+    TStatusRow* FStatusRow = nullptr;
+    TBackgroundSave* FSave = nullptr;
+    TQuickOpen* FQuickOpen = nullptr;
+    QTimer* FSaveTimer = nullptr;
+    QSize FSavingSize;
+    QSize FCopySize;
+    // The stored layout's slider ranges.
+    int FStoredSizeMax = 0, FStoredAxisMax = 0, FStoredSizeTicks = 1, FStoredAxisTicks = 1,
+        FStoredPageStep = 1;
+    bool FLoadingSliders = false;
+    TValueHistory FHistory;
+    TWindowValues FStartValues;
+    bool FHistoryReady = false;
+    bool FApplyingValues = false;
 };

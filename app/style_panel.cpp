@@ -2,6 +2,7 @@
 
 #include "imaging/reflection/reflection_ranges.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -21,8 +22,11 @@ QSlider* MakeSlider(QWidget* Parent, const TReflectionValueInfo& Range, int Tick
 }
 } // namespace
 
-TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool)
+TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool), FOwner(Owner)
 {
+    Owner->installEventFilter(this);
+    FOwnerPos = Owner->pos();
+    FOwnerWidth = Owner->width();
     setObjectName(QStringLiteral("StylePanel"));
     setWindowTitle(QStringLiteral("Style"));
     FBlur = MakeSlider(this, ReflectionValueInfo(&TReflectionParameters::Blur), 10);
@@ -68,6 +72,33 @@ void TStylePanel::LoadFromControl()
     ShowValues();
 }
 
+void TStylePanel::Open(int Top)
+{
+    LoadFromControl();
+    if (!FPlaced) {
+        adjustSize();
+        const QPoint corner = FOwner->mapToGlobal(QPoint(FOwner->width(), Top));
+        move(corner.x() - frameGeometry().width() - 8, corner.y() + 8);
+        FPlaced = true;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TStylePanel::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == FOwner && (Event->type() == QEvent::Move || Event->type() == QEvent::Resize)) {
+        // Moved along with the window, keeping its distance to the right edge.
+        const QPoint shift = FOwner->pos() - FOwnerPos + QPoint(FOwner->width() - FOwnerWidth, 0);
+        FOwnerPos = FOwner->pos();
+        FOwnerWidth = FOwner->width();
+        if (FPlaced && !shift.isNull())
+            move(pos() + shift);
+    }
+    return QWidget::eventFilter(Watched, Event);
+}
+
 void TStylePanel::SliderMoved(const char* Property, QSlider* Slider)
 {
     ShowValues();
@@ -95,13 +126,9 @@ QWidget* AddStyleButton(QWidget* Parent, QPoint Place, TStylePanel* Panel)
     button->move(Place);
     button->resize(button->sizeHint().width(), 25);
     QPointer<TStylePanel> panel(Panel);
-    QObject::connect(button, &QPushButton::clicked, Parent, [panel] {
-        if (!panel)
-            return;
-        panel->LoadFromControl();
-        panel->show();
-        panel->raise();
-        panel->activateWindow();
+    QObject::connect(button, &QPushButton::clicked, Parent, [panel, Parent] {
+        if (panel)
+            panel->Open(Parent->geometry().bottom() + 1);
     });
     button->show();
     return button;

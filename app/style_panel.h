@@ -10,7 +10,9 @@ class QSlider;
 // The "Style" tool window: two sliders for the reflection style (blur and
 // squash) of the reflection control on the window's active page. It stays
 // open beside the window, never blocks it, and every step of a slider shows
-// at once in the page.
+// at once in the page. It opens at the window's right edge below the top
+// bar, where it covers no slider, and follows the window when that is moved
+// or resized.
 class TStylePanel : public QWidget
 {
     Q_OBJECT
@@ -26,11 +28,17 @@ class TStylePanel : public QWidget
     // Puts the active control's style on the sliders, as the window does
     // with its four sliders on a page switch.
     void LoadFromControl();
+    // Shows the window, placed below Top (in the owner's coordinates) at the
+    // owner's right edge the first time.
+    void Open(int Top);
 
     QSlider* BlurSlider() const { return FBlur; }
     QSlider* ScaleSlider() const { return FScale; }
     QLabel* BlurValue() const { return FBlurValue; }
     QLabel* ScaleValue() const { return FScaleValue; }
+
+  protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
   private:
     void SliderMoved(const char* Property, QSlider* Slider);
@@ -41,6 +49,10 @@ class TStylePanel : public QWidget
     QLabel* FBlurValue;
     QLabel* FScaleValue;
     bool FLoading = false;
+    bool FPlaced = false;
+    QWidget* FOwner;
+    QPoint FOwnerPos;
+    int FOwnerWidth = 0;
 };
 
 // A small "Style ..." button placed on Parent at Place that opens Panel (and

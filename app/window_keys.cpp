@@ -28,4 +28,8 @@ void InstallWindowKeys(QWidget* Window, const TWindowKeyActions& Actions)
     Bind(Window, QKeySequence(Qt::Key_F), Actions.ToggleFit);
     Bind(Window, QKeySequence(Qt::CTRL | Qt::Key_1), Actions.ActualSize);
     Bind(Window, QKeySequence(Qt::CTRL | Qt::Key_0), Actions.FitToPage);
+    Bind(Window, QKeySequence(Qt::Key_Escape), Actions.Cancel);
+    Bind(Window, QKeySequence(Qt::CTRL | Qt::Key_Z), Actions.Undo);
+    Bind(Window, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), Actions.Redo);
+    Bind(Window, QKeySequence(Qt::CTRL | Qt::Key_Y), Actions.Redo);
 }

@@ -14,6 +14,9 @@ struct TWindowKeyActions {
     std::function<void()> ToggleFit;  // F: fit to the page, or back to 100 %
     std::function<void()> ActualSize; // Ctrl+1: 100 %
     std::function<void()> FitToPage;  // Ctrl+0: fit
+    std::function<void()> Cancel;     // Esc: stop the running save
+    std::function<void()> Undo;       // Ctrl+Z: the values before the last change
+    std::function<void()> Redo;       // Ctrl+Shift+Z (and Ctrl+Y): the change undone last
 };
 
 // Binds the keys to Window (anywhere in it, text fields keep their own

@@ -131,6 +131,9 @@ BENCHMARK(BM_EncodePng)
     ->ArgsProduct({{0, 1}, {6}, {2}, {0, 1, 2}})
     ->ArgsProduct({{1}, {1, 12}, {2}, {1}})
     ->Args({1, 6, 1, 0})
+    // The clipboard's candidates, on one core: stored, and matches at level 1.
+    ->Args({1, 0, 1, 0})
+    ->Args({1, 1, 1, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(1.0);

@@ -14,6 +14,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <exception>
@@ -375,18 +376,35 @@ bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveForma
 {
     if (!Options.Trim && !Options.Transparent)
         return SaveReflection(FileName, Format, Reason);
+    const QImage picture = SavedPicture(Format, Options, Reason);
+    if (picture.isNull())
+        return false;
+    return SaveReflectionFile(picture, Format, FileName, Reason) == TGpStatus::Ok;
+}
+
+QImage TOrbReflectionLabel::SavedPicture(ImageSaveFormat Format, const TLabelPictureOptions& Options,
+                                         QString* Reason)
+{
     QImage picture;
     try {
+        if (!Options.Trim && !Options.Transparent) {
+            PaintSurface();
+            if (!FRendering->HasReflection()) {
+                if (Reason)
+                    *Reason = QStringLiteral("there is no text to save");
+                return {};
+            }
+            return FSurface;
+        }
         picture = Picture(Options, Reason);
     } catch (const std::exception& error) {
         if (Reason)
             *Reason = QString::fromUtf8(error.what());
-        return false;
+        return {};
     }
     if (picture.isNull())
-        return false;
-    picture = PictureForFormat(picture, Format, FRendering->Background);
-    return SaveReflectionFile(picture, Format, FileName, Reason) == TGpStatus::Ok;
+        return {};
+    return PictureForFormat(picture, Format, FRendering->Background);
 }
 
 void TOrbReflectionLabel::LayoutLoaded()
@@ -407,6 +425,23 @@ void TOrbReflectionLabel::paintEvent(QPaintEvent* Event)
     Q_UNUSED(Event);
     PaintSurface();
     QPainter painter(this);
+    // A high-density screen gets the text and its reflection drawn at its own
+    // density, not the one-to-one surface enlarged; that surface stays what
+    // saves and hit tests use.
+    const QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    const qreal ratio = device ? device->devicePixelRatio() : devicePixelRatio();
+    if (ratio > 1.0 && !FSurface.isNull()) {
+        try {
+            const QImage screen = FRendering->ScreenPicture(MarkupText(), FSurface.size(), ratio,
+                                                            mapFromGlobal(QCursor::pos()), FAnchorIndex);
+            if (!screen.isNull()) {
+                painter.drawImage(QPoint(0, 0), screen);
+                return;
+            }
+        } catch (const std::exception&) {
+            // Not enough memory for the dense picture: the plain one will do.
+        }
+    }
     painter.drawImage(QPoint(0, 0), FSurface);
 }
 

@@ -249,6 +249,11 @@ class TOrbReflectionLabel : public TControl
     // options save the area as shown.
     bool SaveReflection(const QString& FileName, ImageSaveFormat Format, const TLabelPictureOptions& Options,
                         QString* Reason = nullptr);
+    // What SaveReflection writes for Format and Options, flattened as it
+    // flattens; null, with the reason, when nothing would be written. A
+    // caller may encode it elsewhere (on a thread of its own).
+    QImage SavedPicture(ImageSaveFormat Format, const TLabelPictureOptions& Options,
+                        QString* Reason = nullptr);
     // The picture such a save writes, before any flattening; null, with the
     // reason, when there is no text. Painted afresh at the control's size
     // with no mouse over it.

@@ -12,6 +12,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -48,6 +49,13 @@ QString AlignmentProbe(const QString& Markup)
 // whatever the painter's blending precision.
 void BlendReflection(QImage& Surface, const QImage& Reflection, QPoint Origin)
 {
+    // A screen's surface of more pixels than points takes the reflection
+    // built at its density through the painter, which places it in points.
+    if (Surface.devicePixelRatio() != 1.0) {
+        QPainter painter(&Surface);
+        painter.drawImage(Origin, Reflection);
+        return;
+    }
     // A transparent surface holds nothing yet when the reflection goes on:
     // the reflection is copied, premultiplied as the surface keeps colours.
     const bool transparent = Surface.format() == QImage::Format_ARGB32_Premultiplied;
@@ -117,7 +125,8 @@ TMarkupRequest TLabelRendering::LabelRequest(const QRect& Area, QPoint Point) co
 
 void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex)
 {
-    const QRect client = Surface.rect();
+    // In points: a screen's surface may hold more pixels than that.
+    const QRect client(QPoint(0, 0), Surface.deviceIndependentSize().toSize());
     if (FTransparent) {
         Surface.fill(Qt::transparent);
     } else {
@@ -151,21 +160,25 @@ void TLabelRendering::Paint(QImage& Surface, const QString& Markup, QPoint Point
 QImage TLabelRendering::CaptureText(const QImage& Surface, const QString& Markup)
 {
     FMarkupLeft = 0;
+    const double ratio = Surface.devicePixelRatio();
+    const int surfaceWidth = Surface.deviceIndependentSize().toSize().width();
     const QString probe = AlignmentProbe(Markup);
     if (probe.contains(QLatin1String("align=\"center\"")))
-        FMarkupLeft = (Surface.width() - FMarkupWidth) / 2;
+        FMarkupLeft = (surfaceWidth - FMarkupWidth) / 2;
     else if (probe.contains(QLatin1String("align=\"right\"")))
-        FMarkupLeft = Surface.width() - FMarkupWidth;
+        FMarkupLeft = surfaceWidth - FMarkupWidth;
 
     // Columns of a text wider than the surface can never be seen, under the
     // text or in a save, so only the visible part is copied: a long word
     // costs no more memory than the label's own area. Rows below the surface
     // have nothing to copy; the background stands in for them.
     FCaptureLeft = std::max(FMarkupLeft, 0);
-    const int captureRight = std::min(FMarkupLeft + FMarkupWidth, Surface.width());
-    QImage captured(std::max(0, captureRight - FCaptureLeft), FMarkupHeight, QImage::Format_ARGB32);
+    const int captureRight = std::min(FMarkupLeft + FMarkupWidth, surfaceWidth);
+    QImage captured(int(std::lround(std::max(0, captureRight - FCaptureLeft) * ratio)),
+                    int(std::lround(FMarkupHeight * ratio)), QImage::Format_ARGB32);
     if (captured.isNull())
         return captured;
+    captured.setDevicePixelRatio(ratio);
     captured.fill(FTransparent ? QColor(Qt::transparent) : ColorToQColor(Background).rgb());
     QPainter painter(&captured);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -201,13 +214,20 @@ void TLabelRendering::RebuildFromLastCapture()
         return;
     }
     QImage reflection;
+    // Text captured at a screen's density is mirrored in its pixels: the
+    // lengths grow with the density, the proportions stay.
+    const double ratio = FCapturedText.devicePixelRatio();
+    TReflectionParameters parameters = Parameters;
+    parameters.Size = int(std::lround(Parameters.Size * ratio));
+    parameters.Blur = int(std::lround(Parameters.Blur * ratio));
     try {
-        reflection = BuildReflectionImage(FCapturedText, Parameters);
+        reflection = BuildReflectionImage(FCapturedText, ratio == 1.0 ? Parameters : parameters);
     } catch (const std::bad_alloc&) {
         reflection = QImage();
     }
     if (reflection.isNull())
         throw std::runtime_error(AllocationFailure);
+    reflection.setDevicePixelRatio(ratio);
     FReflection = std::move(reflection);
 }
 
@@ -297,6 +317,30 @@ QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelP
         surface = surface.copy(area);
     }
     return Options.Transparent ? surface.convertToFormat(QImage::Format_ARGB32) : surface;
+}
+
+QImage TLabelRendering::ScreenPicture(const QString& Markup, QSize Size, double Ratio, QPoint Point,
+                                      int HotIndex)
+{
+    const TRestored<QImage> reflection(FReflection);
+    const TRestored<QImage> captured(FCapturedText);
+    const TRestored<bool> pending(FRebuildPending);
+    const TRestored<int> width(FMarkupWidth);
+    const TRestored<int> height(FMarkupHeight);
+    const TRestored<int> left(FMarkupLeft);
+    const TRestored<int> captureLeft(FCaptureLeft);
+    const TRestored<bool> transparent(FTransparent);
+
+    FTransparent = false;
+    QImage surface((QSizeF(Size) * Ratio).toSize(), QImage::Format_RGB32);
+    if (surface.isNull())
+        return surface;
+    surface.setDevicePixelRatio(Ratio);
+    FReflection = QImage();
+    FCapturedText = QImage();
+    FRebuildPending = true;
+    Paint(surface, Markup, Point, HotIndex, false);
+    return surface;
 }
 
 QImage PictureForFormat(const QImage& Picture, ImageSaveFormat Format, TColor Background)

@@ -111,6 +111,13 @@ class TLabelRendering
     QImage Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options,
                    QString* Reason = nullptr);
 
+    // What the label shows on a screen of Ratio device pixels per pixel:
+    // the same picture as Paint's at Size, drawn with Ratio times the
+    // pixels each way (text and reflection alike), for high-density
+    // screens. Saved pictures stay those of Picture, at one to one. The
+    // label's own reflection and text size are left as they were.
+    QImage ScreenPicture(const QString& Markup, QSize Size, double Ratio, QPoint Point, int HotIndex);
+
   private:
     TMarkupResult Render(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);
     // The label's fixed settings for a call at Point over Area.

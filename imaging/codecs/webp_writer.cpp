@@ -1,6 +1,7 @@
 #include "imaging/codecs/webp_writer.h"
 
 #include "imaging/metadata/packet_embedding.h"
+#include "imaging/saving/save_progress.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -80,6 +81,9 @@ bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString
         // Without it the encoder may change the colour of transparent pixels.
         config.exact = 1;
     }
+    // A lossless photo takes the encoder half a minute: it reports how far
+    // it is and stops when the save is cancelled.
+    TSaveProgress* progress = CurrentSaveProgress();
     TWebpEncoding encoding;
     WebPPicture& picture = encoding.Picture;
     picture.use_argb = 1;
@@ -87,13 +91,23 @@ bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString
     picture.height = rgba.height();
     picture.writer = WebPMemoryWrite;
     picture.custom_ptr = &encoding.Output;
+    if (progress) {
+        picture.user_data = progress;
+        picture.progress_hook = [](int Percent, const WebPPicture* Picture) {
+            auto* report = static_cast<TSaveProgress*>(Picture->user_data);
+            report->Report(Percent / 100.0);
+            return report->Cancelled() ? 0 : 1;
+        };
+    }
     const bool imported = asItLies
                               ? WebPPictureImportBGRA(&picture, rgba.constBits(), int(rgba.bytesPerLine()))
                               : WebPPictureImportRGBA(&picture, rgba.constBits(), int(rgba.bytesPerLine()));
     if (!imported)
         return Fail(Reason, QStringLiteral("out of memory"));
     if (!WebPEncode(&config, &picture))
-        return Fail(Reason, EncoderErrorText(picture.error_code));
+        return Fail(Reason, picture.error_code == VP8_ENC_ERROR_USER_ABORT
+                                ? QStringLiteral("cancelled")
+                                : EncoderErrorText(picture.error_code));
     const QByteArray bytes =
         WebpWithPackets(QByteArray::fromRawData(reinterpret_cast<const char*>(encoding.Output.mem),
                                                 qsizetype(encoding.Output.size)),

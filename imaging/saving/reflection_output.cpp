@@ -7,6 +7,7 @@
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/output_target.h"
+#include "imaging/saving/save_progress.h"
 #include "imaging/saving/saving_plan.h"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ struct TPictureInMemory {
 // pixel first.
 TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters, TWriteRoad Road,
                              const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
-                             const TOutputPackets* Packets = nullptr)
+                             const TOutputPackets* Packets = nullptr, const TPngEncodeOptions& Options = {})
 {
     if (Picture.isNull())
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
@@ -61,7 +62,7 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
                         QStringLiteral("out of memory composing the reflection"));
-        TPngEncodeOptions options;
+        TPngEncodeOptions options = Options;
         if (Packets) {
             if (!Packets->ConvertFrom.isEmpty())
                 ConvertToSrgb(composed, Packets->ConvertFrom);
@@ -80,7 +81,8 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
     if (picture.Image.isNull())
         return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
     TComposedRows rows(picture.Rows, Parameters);
-    return WriteComposedPng(rows, true, Sink, Reason, Packets) ? TGpStatus::Ok : TGpStatus::GenericError;
+    return WriteComposedPng(rows, true, Sink, Reason, Packets, Options) ? TGpStatus::Ok
+                                                                        : TGpStatus::GenericError;
 }
 TInputFacts InMemoryFacts(const QImage& Picture)
 {
@@ -115,7 +117,7 @@ TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, con
 }
 
 bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
-                      QString* Reason, const TOutputPackets* Packets)
+                      QString* Reason, const TOutputPackets* Packets, const TPngEncodeOptions& Options)
 {
     TPngRowPicture picture;
     picture.Width = Rows.Width();
@@ -124,15 +126,24 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     // The composed rows, on the stored values, then in sRGB where asked.
     const std::unique_ptr<TSrgbConversion> conversion(
         Packets && !Packets->ConvertFrom.isEmpty() ? new TSrgbConversion(Packets->ConvertFrom) : nullptr);
-    picture.Feed = [&Rows, &conversion](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+    // Bands are fed on the compressing threads: they report to the progress
+    // of the thread that started the save, and stop the encoding once the
+    // save is cancelled.
+    TSaveProgress* progress = CurrentSaveProgress();
+    picture.Feed = [&Rows, &conversion, progress](int First, int Count, std::uint32_t* Out,
+                                                  std::size_t Stride) {
+        if (progress && progress->Cancelled())
+            return false;
         if (!Rows.Read(First, Count, Out, Stride))
             return false;
         if (conversion)
             for (int row = 0; row < Count; ++row)
                 conversion->Convert(Out + std::size_t(row) * Stride, Rows.Width());
+        if (progress && Rows.Height() > 0)
+            progress->Report(double(First + Count) / Rows.Height());
         return true;
     };
-    TPngEncodeOptions options;
+    TPngEncodeOptions options = Options;
     if (Packets)
         options.ExtraChunks = PngPacketChunks(Packets->Packets);
     QString error;
@@ -142,8 +153,9 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     if (WritePngRows(picture, bytes, options, &error))
         return true;
     if (Reason)
-        *Reason = Rows.OutOfMemory() ? QStringLiteral("out of memory composing the reflection")
-                                     : QStringLiteral("could not write the PNG image: %1").arg(error);
+        *Reason = progress && progress->Cancelled() ? QStringLiteral("cancelled")
+                  : Rows.OutOfMemory()              ? QStringLiteral("out of memory composing the reflection")
+                                       : QStringLiteral("could not write the PNG image: %1").arg(error);
     return false;
 }
 
@@ -201,7 +213,7 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
 }
 
 QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
-                               QString* Reason)
+                               QString* Reason, const TPngEncodeOptions& Options)
 {
     QByteArray bytes;
     try {
@@ -220,7 +232,7 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
             bytes.append(Data, qsizetype(Size));
             return true;
         },
-        Reason);
+        Reason, nullptr, Options);
     if (status != TGpStatus::Ok)
         return {};
     return bytes;

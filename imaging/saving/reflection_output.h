@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/gp_status.h"
+#include "imaging/png/png_encoder.h"
 #include "imaging/reflection/reflection_parameters.h"
 #include "imaging/saving/save_formats.h"
 
@@ -55,11 +56,13 @@ TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Requ
 // The PNG file of Picture and its reflection, bytes for the clipboard, made
 // as SaveReflectionFile makes them; empty, with Reason, on failure. Safe to
 // call from any thread, several at once, while nothing changes Picture.
+// Options other than the default trade size for time (the clipboard's).
 QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
-                               QString* Reason = nullptr);
+                               QString* Reason = nullptr, const TPngEncodeOptions& Options = {});
 
 // Writes composed rows as PNG to Sink (see WritePngRows); Alpha false
 // promises that every composed pixel is opaque. Packets, when given, go in
 // as chunks, and their ConvertFrom profile's colours become sRGB row by row.
 bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
-                      QString* Reason, const TOutputPackets* Packets = nullptr);
+                      QString* Reason, const TOutputPackets* Packets = nullptr,
+                      const TPngEncodeOptions& Options = {});

@@ -219,7 +219,8 @@ TEST_F(MainFormSave, DialogsRememberTheLastFolderAndFilter)
         int AskedFilter;    // the entry it showed first
     } steps[] = {
         {"first open starts nowhere in particular", false, "photo", 2, QString(), 1},
-        {"save starts where the picture came from", true, "first", 2, dataFolder + "/", 1},
+        {"save suggests NAME-reflection.png where the picture came from", true, "first", 2,
+         dataFolder + "/photo-opaque-320x240-reflection.png", 1},
         {"second save keeps its folder, name and filter", true, "", 0, savedFolder + "/first", 2},
         {"open starts in the folder saved to", false, "", 0, savedFolder + "/", 2},
     };
@@ -233,6 +234,7 @@ TEST_F(MainFormSave, DialogsRememberTheLastFolderAndFilter)
         Script->OpenFilterAnswer = step.Save ? 0 : step.FilterAnswer;
         TButton* button = step.Save ? Form->Button1 : Form->Button2;
         ClickAt(button->Button(), button->Button()->rect().center());
+        Form->WaitForSave();
         EXPECT_EQ(Script->AskedInitialName, step.AskedStart);
         EXPECT_EQ(Script->AskedFilterIndex, step.AskedFilter);
     }

@@ -1,6 +1,7 @@
 #include "tests/app/main_form_fixture.h"
 
 #include "controls/register_controls.h"
+#include "imaging/png/png_encoder.h"
 #include "toolkit/graphics/font.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/page_control.h"
@@ -11,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 
 std::optional<QString> TScriptedInteraction::NextAnswer()
 {
@@ -128,16 +130,42 @@ void MainFormTest::SwitchToPage(int Index)
     ClickAt(tabs, tabs->tabRect(Index).center());
 }
 
-void MainFormTest::SaveAs(const QString& FileName)
+void MainFormTest::PressKey(QWidget* Window, int Key, Qt::KeyboardModifiers Modifiers)
+{
+    Window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window));
+    QTest::keyClick(Window, Qt::Key(Key), Modifiers);
+    QApplication::processEvents();
+}
+
+void MainFormTest::StartSaveAs(const QString& FileName)
 {
     Script->FileAnswers = {FileName};
     ClickAt(Form->Button1->Button(), Form->Button1->Button()->rect().center());
+}
+
+void MainFormTest::SaveAs(const QString& FileName)
+{
+    StartSaveAs(FileName);
+    Form->WaitForSave();
 }
 
 void MainFormTest::Open(const QString& FileName)
 {
     Script->FileAnswers = {FileName};
     ClickAt(Form->Button2->Button(), Form->Button2->Button()->rect().center());
+}
+
+bool WriteLargePng(const QString& FileName, int Width, int Height)
+{
+    QImage photo(Width, Height, QImage::Format_ARGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x)
+            row[x] = qRgba((x * 7) & 0xFF, (y * 3) & 0xFF, (x ^ y) & 0xFF, y < 40 ? 128 : 255);
+    }
+    QFile out(FileName);
+    return out.open(QIODevice::WriteOnly) && WritePng(photo, &out);
 }
 
 TFileKind KindOfFile(const QString& FileName)

@@ -51,6 +51,19 @@ class TScriptedInteraction : public TUserInteraction
     QColor AskedColor;
     int ColorDialogs = 0;
 
+    // The save options' answer (none: as offered; cancelled when Cancel
+    // is set) and what was offered last.
+    std::optional<TSaveChoices> SaveChoicesAnswer;
+    bool CancelSaveChoices = false;
+    std::optional<TSaveChoices> AskedSaveChoices;
+    std::optional<TSaveChoices> ChooseSaveOptions(const QString&, const QString&,
+                                                  const TSaveChoices& Initial) override
+    {
+        AskedSaveChoices = Initial;
+        if (CancelSaveChoices)
+            return std::nullopt;
+        return SaveChoicesAnswer ? SaveChoicesAnswer : Initial;
+    }
     std::optional<QFont> ChooseFont(const QFont& Initial) override
     {
         AskedFont = Initial;
@@ -84,8 +97,15 @@ class MainFormTest : public ::testing::Test
     // Switches pages as the user does, through the tab row.
     void SwitchToPage(int Index);
 
-    // Saves through "Save reflection as ..." with the given typed name.
+    // Presses a key as the user would: through the window's shortcuts,
+    // which only an active window receives.
+    static void PressKey(QWidget* Window, int Key, Qt::KeyboardModifiers Modifiers);
+
+    // Saves through "Save reflection as ..." with the given typed name, and
+    // waits until the save on its thread has ended.
     void SaveAs(const QString& FileName);
+    // The same without waiting: the save runs when this returns.
+    void StartSaveAs(const QString& FileName);
     // Opens through "Open image" with the given chosen name.
     void Open(const QString& FileName);
 
@@ -96,6 +116,11 @@ class MainFormTest : public ::testing::Test
   private:
     std::unique_ptr<TUserInteraction> Previous;
 };
+
+// Writes a photo-sized PNG (a pattern of every colour, its first rows half
+// transparent) to FileName with the program's encoder; false when it could
+// not be written.
+bool WriteLargePng(const QString& FileName, int Width, int Height);
 
 // The first bytes of a file say what encoder wrote it.
 enum class TFileKind { Missing, Png, Jpeg, Gif, Bmp, Other };

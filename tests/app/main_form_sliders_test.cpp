@@ -3,10 +3,13 @@
 #include "tests/app/main_form_fixture.h"
 
 #include "controls/orb_reflection_image.h"
+#include "controls/orb_reflection_label.h"
+#include "toolkit/widgets/button.h"
 #include "toolkit/widgets/label.h"
 #include "toolkit/widgets/page_control.h"
 #include "toolkit/widgets/track_bar.h"
 
+#include <QPushButton>
 #include <QSlider>
 
 namespace
@@ -128,4 +131,55 @@ TEST_F(MainFormSliders, FooterLinkOpensItsCaptionText)
     ClickAt(Form->Label11, Form->Label11->rect().center());
     EXPECT_EQ(Script->OpenedUrls, QStringList({Form->Label11->Caption()}));
     EXPECT_TRUE(Script->Messages.isEmpty());
+}
+
+// The stored layout's 0..255 is 6 % of a 4000-row photo: an opened picture
+// lets the size slider reach its height and the offset a tenth of it.
+TEST_F(MainFormSliders, SizeSliderReachesTheOpenedPicturesHeight)
+{
+    const struct {
+        const char* Name;
+        QSize Picture;
+        int SizeMax, AxisMax;
+    } cases[] = {
+        {"photo taller than the stored range", QSize(300, 3000), 3000, 300},
+        {"a tenth rounded up", QSize(100, 1234), 1234, 124},
+        {"a low picture keeps the stored ranges", QSize(320, 200), 255, 30},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString file = Folder.filePath(QStringLiteral("%1.png").arg(c.Picture.height()));
+        QImage picture(c.Picture, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        ASSERT_TRUE(picture.save(file));
+        Open(file);
+        EXPECT_EQ(Form->TrackBar1->Max(), c.SizeMax);
+        EXPECT_EQ(Form->TrackBar4->Max(), c.AxisMax);
+        EXPECT_EQ(Form->TrackBar4->Min(), -c.AxisMax);
+        // Moved by the user to the end of its range.
+        Form->TrackBar1->Slider()->setValue(Form->TrackBar1->Slider()->maximum());
+        EXPECT_EQ(Form->OrbReflectionImage1->ReflectionSize(), c.SizeMax);
+        EXPECT_EQ(Form->Label2->Caption(), QString::number(c.SizeMax));
+        Form->TrackBar4->Slider()->setValue(Form->TrackBar4->Slider()->minimum());
+        EXPECT_EQ(Form->OrbReflectionImage1->ReflectionAxis(), -c.AxisMax);
+    }
+}
+
+TEST_F(MainFormSliders, OnTheTextPageTheSizeSliderReachesTheTextsHeight)
+{
+    QFont tall(QStringLiteral("DejaVu Sans"));
+    tall.setPixelSize(320);
+    Script->FontAnswer = tall;
+    SwitchToPage(1);
+    EXPECT_EQ(Form->TrackBar1->Max(), 255);
+    ClickAt(Form->Button3->Button(), QPoint(5, 5));
+    const int textHeight = Form->OrbReflectionLabel1->MarkupHeight();
+    ASSERT_GT(textHeight, 255);
+    EXPECT_EQ(Form->TrackBar1->Max(), textHeight);
+    Form->TrackBar1->Slider()->setValue(textHeight);
+    EXPECT_EQ(Form->OrbReflectionLabel1->ReflectionSize(), textHeight);
+    // Back on the image page the stored layout's picture keeps 0..255.
+    SwitchToPage(0);
+    EXPECT_EQ(Form->TrackBar1->Max(), 255);
+    EXPECT_EQ(Form->OrbReflectionLabel1->ReflectionSize(), textHeight);
 }

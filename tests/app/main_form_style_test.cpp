@@ -72,6 +72,7 @@ struct WindowCliCase {
     const char* Picture;
     int Size, Start, End, Axis, Blur, Scale;
     const char* Output; // the format follows the name, in the window and on the command line
+    int Quality = 100;  // chosen in the save's options, --quality on the command line
 };
 
 class MainFormStyleBytes : public MainFormTest, public ::testing::WithParamInterface<WindowCliCase>
@@ -91,6 +92,10 @@ TEST_P(MainFormStyleBytes, SavedFileEqualsTheCommandLinesByteForByte)
     Form->StylePanel()->BlurSlider()->setValue(c.Blur);
     Form->StylePanel()->ScaleSlider()->setValue(c.Scale);
     const QString fromWindow = Folder.filePath(QStringLiteral("window-") + QLatin1String(c.Output));
+    TSaveChoices choices;
+    choices.HasQuality = true;
+    choices.Quality = c.Quality;
+    Script->SaveChoicesAnswer = choices;
     SaveAs(fromWindow);
     ASSERT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
 
@@ -99,7 +104,8 @@ TEST_P(MainFormStyleBytes, SavedFileEqualsTheCommandLinesByteForByte)
         {QStringLiteral("image"), QStringLiteral("--size"), QString::number(c.Size),
          QStringLiteral("--start"), QString::number(c.Start), QStringLiteral("--end"), QString::number(c.End),
          QStringLiteral("--axis"), QString::number(c.Axis), QStringLiteral("--blur"), QString::number(c.Blur),
-         QStringLiteral("--scale"), QString::number(c.Scale), QStringLiteral("-o"), fromCli, picture});
+         QStringLiteral("--scale"), QString::number(c.Scale), QStringLiteral("--quality"),
+         QString::number(c.Quality), QStringLiteral("-o"), fromCli, picture});
     ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
     const QByteArray saved = ReadFileBytes(fromWindow);
     ASSERT_FALSE(saved.isEmpty());
@@ -116,5 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "c.webp"},
         WindowCliCase{"photo_strongest_blur_jpeg", "photo-opaque-320x240.jpg", 200, 255, 40, 0, 100, 80,
                       "d.jpg"},
-        WindowCliCase{"neutral_style_webp", "soft-edges-rgba-200x150.png", 50, 120, 1, 1, 0, 100, "e.webp"}),
+        WindowCliCase{"neutral_style_webp", "soft-edges-rgba-200x150.png", 50, 120, 1, 1, 0, 100, "e.webp"},
+        WindowCliCase{"jpeg_at_quality_40", "photo-opaque-320x240.jpg", 80, 200, 0, 1, 0, 100, "f.jpg", 40},
+        WindowCliCase{"lossy_webp_at_quality_60", "soft-edges-rgba-200x150.png", 60, 255, 0, 1, 4, 100,
+                      "g.webp", 60}),
     CaseName<WindowCliCase>);

@@ -3,6 +3,7 @@
 // bytes as lumivex-cli text), and copies that never hold the window.
 #include "tests/app/main_form_fixture.h"
 
+#include "app/status_row.h"
 #include "controls/orb_reflection_image.h"
 #include "controls/orb_reflection_label.h"
 #include "imaging/png/png_encoder.h"
@@ -19,6 +20,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -194,17 +196,7 @@ TEST_F(MainFormTextPicture, CheckBoxesShapeTheSaveAndCopyAsTheCommandLineWritesT
 TEST_F(MainFormTextPicture, CopyOfA24MegapixelPictureLeavesTheWindowAnswering)
 {
     const QString file = Folder.filePath(QStringLiteral("photo-6000x4000.png"));
-    {
-        QImage photo(6000, 4000, QImage::Format_ARGB32);
-        for (int y = 0; y < photo.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
-            for (int x = 0; x < photo.width(); ++x)
-                row[x] = qRgba((x * 7) & 0xFF, (y * 3) & 0xFF, (x ^ y) & 0xFF, y < 40 ? 128 : 255);
-        }
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(WritePng(photo, &out));
-    }
+    ASSERT_TRUE(WriteLargePng(file, 6000, 4000));
     Form->OpenFile(file);
     ASSERT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(Form->OrbReflectionImage1->Picture()->Width(), 6000);
@@ -212,10 +204,13 @@ TEST_F(MainFormTextPicture, CopyOfA24MegapixelPictureLeavesTheWindowAnswering)
     QApplication::clipboard()->clear();
     Form->CopyToClipboard();
     ASSERT_TRUE(Form->CopyPending());
+    EXPECT_EQ(Form->StatusRow()->Message(), QStringLiteral("Copying…"));
     bool answeredWhileCopying = false;
     QTimer::singleShot(0, [&] { answeredWhileCopying = Form->CopyPending(); });
     ASSERT_TRUE(WaitForCopy(*Form));
     EXPECT_TRUE(answeredWhileCopying);
+    // 4000 rows, the offset's one and the 50 of the reflection.
+    EXPECT_EQ(Form->StatusRow()->Message(), QStringLiteral("Copied 6000 × 4051"));
 
     const QMimeData* data = QApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
@@ -225,4 +220,39 @@ TEST_F(MainFormTextPicture, CopyOfA24MegapixelPictureLeavesTheWindowAnswering)
                                              Form->OrbReflectionImage1->ReflectionParameters());
     ASSERT_EQ(pasted.size(), expected.size());
     EXPECT_TRUE(pasted == expected);
+}
+
+// A caption must not change with the window: with a wrap width the same
+// markup saves the same picture in a narrow and a wide window.
+TEST_F(MainFormTextPicture, WrapWidthKeepsTheSavedCaptionWhateverTheWindow)
+{
+    SwitchToPage(1);
+    Form->Edit1->LineEdit()->setText(QStringLiteral(
+        "A caption long enough to wrap: <b>reflections</b> of a line of text standing on a "
+        "glossy floor, fading out as they go down, written once and saved twice, in a narrow window "
+        "and in a wide one, to show that the wrap width decides"));
+    Form->CheckBox1->click(); // trimmed to the text
+    const struct {
+        const char* Name;
+        int Wrap;
+        bool Same; // the two windows save the same bytes
+    } cases[] = {{"the page's width follows the window", 0, false}, {"a wrap width of 500", 500, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Form->WrapWidth->setValue(c.Wrap);
+        QByteArray saved[2];
+        const QSize windows[] = {QSize(980, 692), QSize(1500, 692)};
+        for (int i = 0; i < 2; ++i) {
+            Form->resize(windows[i]);
+            QApplication::processEvents();
+            const QString file = Folder.filePath(QStringLiteral("caption-%1-%2.png").arg(c.Wrap).arg(i));
+            SaveAs(file);
+            saved[i] = FileBytes(file);
+            ASSERT_FALSE(saved[i].isEmpty());
+            if (c.Wrap > 0) {
+                EXPECT_LE(QImage::fromData(saved[i]).width(), c.Wrap);
+            }
+        }
+        EXPECT_EQ(saved[0] == saved[1], c.Same);
+    }
 }

@@ -16,11 +16,18 @@ struct StartCase {
 TEST(ProgramStart, HelpAndVersionPrintAndExitWithoutAWindow)
 {
     const StartCase cases[] = {
-        {"help", {"--help"}, 0, "Usage: lumivex [FILE]\n", ""},
-        {"short help", {"-h"}, 0, "Usage: lumivex [FILE]\n", ""},
+        {"help", {"--help"}, 0, "Usage: lumivex [QT-OPTION ...] [FILE]\n", ""},
+        {"short help", {"-h"}, 0, "Usage: lumivex [QT-OPTION ...] [FILE]\n", ""},
         {"version", {"--version"}, 0, "lumivex 1.", ""},
         {"help before a file", {"--help", "picture.png"}, 0, "Usage: lumivex", ""},
         {"unknown option", {"--bogus"}, 2, "", "lumivex: unknown option --bogus\nUsage: lumivex"},
+        // Qt's own options, as every Qt program takes them, are not ours to refuse.
+        {"Qt's style before the help", {"-style", "fusion", "--help"}, 0, "Usage: lumivex", ""},
+        {"Qt's options in both spellings before an unknown one",
+         {"-reverse", "-platform", "offscreen", "--stylesheet=a.qss", "-style", "fusion", "--bogus"},
+         2,
+         "",
+         "lumivex: unknown option --bogus"},
     };
     for (const StartCase& c : cases) {
         SCOPED_TRACE(c.Name);

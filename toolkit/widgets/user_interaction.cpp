@@ -3,11 +3,19 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFormLayout>
+#include <QIcon>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStringList>
 #include <QUrl>
 
@@ -142,6 +150,55 @@ std::optional<QFont> TDesktopInteraction::ChooseFont(const QFont& Initial)
     if (!accepted)
         return std::nullopt;
     return font;
+}
+
+std::optional<TSaveChoices> TDesktopInteraction::ChooseSaveOptions(const QString& FileName,
+                                                                   const QString& FormatName,
+                                                                   const TSaveChoices& Initial)
+{
+    QDialog dialog(DialogParent());
+    dialog.setWindowTitle(QStringLiteral("%1 options").arg(FormatName));
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(new QLabel(QStringLiteral("Saving \"%1\"").arg(QFileInfo(FileName).fileName())));
+    TSaveChoices choices = Initial;
+    QSpinBox* quality = nullptr;
+    if (Initial.HasQuality) {
+        quality = new QSpinBox(&dialog);
+        quality->setRange(1, 100);
+        quality->setValue(Initial.Quality);
+        quality->setSuffix(QStringLiteral(" %"));
+        quality->setToolTip(QStringLiteral("100: JPEG at its finest, WebP lossless; lower: smaller files"));
+        form->addRow(QStringLiteral("&Quality:"), quality);
+    }
+    if (Initial.HasBackground) {
+        auto* background = new QPushButton(&dialog);
+        const auto show = [background](const QColor& Colour) {
+            QPixmap swatch(32, 14);
+            swatch.fill(Colour);
+            background->setIcon(QIcon(swatch));
+            background->setText(Colour.name());
+        };
+        show(choices.Background);
+        QObject::connect(background, &QPushButton::clicked, &dialog, [&choices, show, &dialog] {
+            const QColor colour = QColorDialog::getColor(choices.Background, &dialog);
+            if (colour.isValid()) {
+                choices.Background = colour;
+                show(colour);
+            }
+        });
+        form->addRow(QStringLiteral("&Background:"), background);
+        form->addRow(
+            new QLabel(QStringLiteral("The format has no transparency: the fade is laid on this colour.")));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (quality)
+        choices.Quality = quality->value();
+    return choices;
 }
 
 std::optional<QColor> TDesktopInteraction::ChooseColor(const QColor& Initial)

@@ -7,6 +7,16 @@
 #include <memory>
 #include <optional>
 
+// What a save in a format with choices is asked: the quality (1..100, 100
+// the format's best: JPEG's finest, WebP lossless) for formats that have one,
+// and the colour a transparent picture is laid on for formats without alpha.
+struct TSaveChoices {
+    bool HasQuality = false;
+    int Quality = 100;
+    bool HasBackground = false;
+    QColor Background = Qt::white;
+};
+
 // Everything the window asks of the user or of the desktop, in one place so
 // that tests can install scripted answers. Dialog methods return nothing when
 // the user cancels.
@@ -43,6 +53,15 @@ class TUserInteraction
         Q_UNUSED(FilterIndex);
         return SaveFileName(Title, Filter, InitialName, DefaultExt, ConfirmOverwrite);
     }
+    // Asks the choices Initial has for a save to FileName in FormatName
+    // ("JPEG"); where nobody can be asked, Initial's values stand.
+    virtual std::optional<TSaveChoices> ChooseSaveOptions(const QString& FileName, const QString& FormatName,
+                                                          const TSaveChoices& Initial)
+    {
+        Q_UNUSED(FileName);
+        Q_UNUSED(FormatName);
+        return Initial;
+    }
     virtual std::optional<QFont> ChooseFont(const QFont& Initial) = 0;
     virtual std::optional<QColor> ChooseColor(const QColor& Initial) = 0;
     // Hands a web or mail address (or file) to the desktop's default handler.
@@ -72,6 +91,8 @@ class TDesktopInteraction : public TUserInteraction
     std::optional<QString> SaveFileNameAndFilter(const QString& Title, const QString& Filter,
                                                  const QString& InitialName, const QString& DefaultExt,
                                                  bool ConfirmOverwrite, int& FilterIndex) override;
+    std::optional<TSaveChoices> ChooseSaveOptions(const QString& FileName, const QString& FormatName,
+                                                  const TSaveChoices& Initial) override;
     std::optional<QFont> ChooseFont(const QFont& Initial) override;
     std::optional<QColor> ChooseColor(const QColor& Initial) override;
     bool OpenUrl(const QString& Address) override;

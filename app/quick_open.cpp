@@ -1,0 +1,114 @@
+#include "app/quick_open.h"
+
+#include "imaging/gdip_picture.h"
+
+#include <QEventLoop>
+#include <QImageReader>
+#include <QThread>
+#include <algorithm>
+#include <exception>
+
+TQuickOpen::TQuickOpen(QObject* Parent) : QObject(Parent) {}
+
+TQuickOpen::~TQuickOpen()
+{
+    if (FThread)
+        FRetired.push_back(FThread);
+    for (QThread* thread : FRetired) {
+        thread->wait();
+        delete thread;
+    }
+}
+
+QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* FullSize)
+{
+    QImageReader reader(FileName);
+    reader.setAutoTransform(true);
+    // Only a reader that reduces while it decodes saves time: libjpeg's.
+    if (reader.format() != "jpeg" || !reader.supportsOption(QImageIOHandler::ScaledSize) || Fit.isEmpty())
+        return {};
+    const QSize stored = reader.size();
+    if (stored.isEmpty())
+        return {};
+    const bool swapped = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize upright = swapped ? stored.transposed() : stored;
+    const QSize fitted = upright.scaled(Fit, Qt::KeepAspectRatio);
+    if (fitted.width() >= upright.width())
+        return {};
+    // The largest of libjpeg's own reductions (an eighth, a quarter, a half)
+    // that is still three quarters of the fitted size: decoded at once and
+    // never scaled again; the view enlarges it the little that is missing
+    // until the whole picture arrives.
+    QSize size = upright;
+    for (int shift = 3; shift > 0; --shift) {
+        const QSize candidate((upright.width() + (1 << shift) - 1) >> shift,
+                              (upright.height() + (1 << shift) - 1) >> shift);
+        if (candidate.width() * 4 >= fitted.width() * 3) {
+            size = candidate;
+            break;
+        }
+    }
+    if (size == upright)
+        return {};
+    reader.setScaledSize(swapped ? size.transposed() : size);
+    QImage reduced = reader.read();
+    if (reduced.isNull())
+        return {};
+    if (FullSize)
+        *FullSize = upright;
+    return reduced.convertToFormat(QImage::Format_ARGB32);
+}
+
+void TQuickOpen::Start(const QString& FileName)
+{
+    if (FThread)
+        FRetired.push_back(FThread);
+    const quint64 generation = ++FGeneration;
+    QThread* mainThread = thread();
+    FThread = QThread::create([this, generation, FileName, mainThread] {
+        auto checked = std::make_shared<TCheckedPicture>();
+        try {
+            *checked = CheckedPictureFromFile(FileName);
+        } catch (const std::exception& error) {
+            checked->Picture.reset();
+            checked->Reason = QString::fromUtf8(error.what());
+        }
+        // Made here, used and destroyed on the window's thread.
+        if (checked->Picture)
+            checked->Picture->moveToThread(mainThread);
+        QMetaObject::invokeMethod(
+            this, [this, generation, checked, FileName] { Finish(generation, checked, FileName); },
+            Qt::QueuedConnection);
+    });
+    FThread->start();
+}
+
+void TQuickOpen::Wait()
+{
+    while (FThread) {
+        QEventLoop loop;
+        FWaiting.push_back(&loop);
+        loop.exec();
+        std::erase(FWaiting, &loop);
+    }
+}
+
+void TQuickOpen::Finish(quint64 Generation, std::shared_ptr<TCheckedPicture> Checked, const QString& FileName)
+{
+    std::erase_if(FRetired, [](QThread* Thread) {
+        if (!Thread->isFinished())
+            return false;
+        Thread->wait();
+        delete Thread;
+        return true;
+    });
+    if (Generation != FGeneration)
+        return;
+    FThread->wait();
+    delete FThread;
+    FThread = nullptr;
+    for (QEventLoop* loop : FWaiting)
+        loop->quit();
+    if (OnDecoded)
+        OnDecoded(std::move(*Checked), FileName);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/save_formats.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+// The bytes of the file a save writes, made in memory so that a save on its
+// own thread can be dropped half-way without leaving anything on disk. The
+// same bytes as the controls' and the command line's saves for the same
+// picture, values and quality (a white background is what they flatten
+// over). Safe on any thread while nothing changes the pictures given.
+
+// Picture over its reflection in Format at Quality; formats without alpha
+// are flattened over Background. Empty, with the reason, on failure or when
+// the save of this thread is cancelled.
+QByteArray ReflectionFileBytes(const QImage& Picture, const TReflectionParameters& Parameters,
+                               ImageSaveFormat Format, int Quality, const QColor& Background,
+                               QString* Reason);
+
+// A picture composed already (the text page's) in Format at Quality.
+QByteArray PictureFileBytes(const QImage& Picture, ImageSaveFormat Format, int Quality, QString* Reason);
