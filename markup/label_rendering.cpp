@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <new>
 #include <stdexcept>
+#include <tuple>
 
 namespace
 {
@@ -75,11 +76,11 @@ void BlendReflection(QImage& Surface, const QImage& Reflection, QPoint Origin)
 
 // Restores the text size and reflection a label shows after a picture was
 // painted with the same rendering.
-template <class T> struct TRestored {
-    T& Field;
-    T Saved;
-    explicit TRestored(T& Value) : Field(Value), Saved(Value) {}
-    ~TRestored() { Field = std::move(Saved); }
+template <class... T> struct TRestored {
+    std::tuple<T&...> Fields;
+    std::tuple<T...> Saved;
+    explicit TRestored(T&... Values) : Fields(Values...), Saved(Values...) {}
+    ~TRestored() { Fields = std::move(Saved); }
     TRestored(const TRestored&) = delete;
     TRestored& operator=(const TRestored&) = delete;
 };
@@ -289,14 +290,8 @@ QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelP
     };
     // The label keeps showing what it showed: its text size, capture and
     // reflection come back when the picture is done.
-    const TRestored<QImage> reflection(FReflection);
-    const TRestored<QImage> captured(FCapturedText);
-    const TRestored<bool> pending(FRebuildPending);
-    const TRestored<int> width(FMarkupWidth);
-    const TRestored<int> height(FMarkupHeight);
-    const TRestored<int> left(FMarkupLeft);
-    const TRestored<int> captureLeft(FCaptureLeft);
-    const TRestored<bool> transparent(FTransparent);
+    const TRestored shown(FReflection, FCapturedText, FRebuildPending, FMarkupWidth, FMarkupHeight,
+                          FMarkupLeft, FCaptureLeft, FTransparent);
 
     FTransparent = Options.Transparent;
     QImage surface(Size, Options.Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
@@ -322,14 +317,8 @@ QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelP
 QImage TLabelRendering::ScreenPicture(const QString& Markup, QSize Size, double Ratio, QPoint Point,
                                       int HotIndex)
 {
-    const TRestored<QImage> reflection(FReflection);
-    const TRestored<QImage> captured(FCapturedText);
-    const TRestored<bool> pending(FRebuildPending);
-    const TRestored<int> width(FMarkupWidth);
-    const TRestored<int> height(FMarkupHeight);
-    const TRestored<int> left(FMarkupLeft);
-    const TRestored<int> captureLeft(FCaptureLeft);
-    const TRestored<bool> transparent(FTransparent);
+    const TRestored shown(FReflection, FCapturedText, FRebuildPending, FMarkupWidth, FMarkupHeight,
+                          FMarkupLeft, FCaptureLeft, FTransparent);
 
     FTransparent = false;
     QImage surface((QSizeF(Size) * Ratio).toSize(), QImage::Format_RGB32);
