@@ -13,5 +13,7 @@
 // Format_ARGB32 (not premultiplied); a null picture gives a null image. Axis
 // plays no part: it only places the reflection. With a blur or a squash the
 // reflection is the styled one (reflection_style.h), as high as the squashed
-// mirror.
+// mirror. On another side (reflection_direction.h) it is T⁻¹ of the
+// reflection of T(Picture): its row or column next to the picture is the
+// one that lies against the picture's edge.
 QImage BuildReflectionImage(const QImage& Picture, const TReflectionParameters& Parameters);

@@ -1,6 +1,7 @@
 #include "imaging/reflection/reflection_composer.h"
 
 #include "imaging/parallel_work.h"
+#include "imaging/reflection/reflection_direction.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,6 +11,13 @@ int ComposedHeight(int PictureHeight, const TReflectionParameters& Parameters)
 {
     const long long full = static_cast<long long>(PictureHeight) + Parameters.Size + Parameters.Axis;
     return static_cast<int>(std::max<long long>(full, PictureHeight));
+}
+
+QSize ComposedSize(QSize Picture, const TReflectionParameters& Parameters)
+{
+    const QSize turned = TurnedSize(Picture, Parameters.Direction);
+    return TurnedSize(QSize(turned.width(), ComposedHeight(turned.height(), Parameters)),
+                      Parameters.Direction);
 }
 
 unsigned BlendArgbOver(unsigned Source, unsigned Destination)

@@ -9,7 +9,12 @@
 // the picture off, even when the reflection starts inside it.
 int ComposedHeight(int PictureHeight, const TReflectionParameters& Parameters);
 
-// The picture at (0, 0) over its reflection at (0, H + Axis), as one
+// Size of the saved composition on the reflection's side: the height above
+// counted along the reflection's length (reflection_direction.h), so a
+// mirror on the left or right widens the picture instead.
+QSize ComposedSize(QSize Picture, const TReflectionParameters& Parameters);
+
+// Below: the picture at (0, 0) over its reflection at (0, H + Axis), as one
 // Format_ARGB32 image of ComposedHeight rows. Where only one of them covers a
 // pixel it is copied exactly (no premultiplied round trip that would shift
 // faint colours); where both do, the picture is blended over the reflection.

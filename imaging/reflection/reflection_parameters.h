@@ -1,5 +1,11 @@
 #pragma once
 
+#include <cstdint>
+
+// The side of the picture the mirror lies on (reflection_direction.h
+// defines each side from the one below).
+enum class TReflectionDirection : std::uint8_t { Below, Above, Left, Right };
+
 // The values of a fading mirror, as the reflection controls, the window and
 // the command line pass them around. A set starts empty (no reflection) and
 // unstyled; each user starts from one of the named sets below.
@@ -11,6 +17,9 @@ struct TReflectionParameters {
     // The style (reflection_style.h): neutral values leave the classic fade.
     int Blur = 0;    // blur radius in pixels reached at the reflection's last row
     int Scale = 100; // the mirror's height in percent of the picture's
+    // Every value above counts along the reflection's length: columns for
+    // a mirror on the left or right.
+    TReflectionDirection Direction = TReflectionDirection::Below;
 
     friend bool operator==(const TReflectionParameters&, const TReflectionParameters&) = default;
 };

@@ -34,11 +34,13 @@ void Fail(TFileReflection& Result, TGpStatus Status, TFailureKind Kind, QString 
 bool ComposedSizeFits(int Width, int PictureHeight, const TReflectionParameters& Parameters,
                       TFileReflection& Result)
 {
-    const int height = ComposedHeight(PictureHeight, Parameters);
-    if (CheckImageSize(Width, height) == TGpStatus::Ok)
+    const QSize composed = ComposedSize(QSize(Width, PictureHeight), Parameters);
+    if (CheckImageSize(composed.width(), composed.height()) == TGpStatus::Ok)
         return true;
     Fail(Result, TGpStatus::OutOfMemory, TFailureKind::OutOfMemory,
-         QStringLiteral("the reflection would be too large: %1 × %2 pixels").arg(Width).arg(height));
+         QStringLiteral("the reflection would be too large: %1 × %2 pixels")
+             .arg(composed.width())
+             .arg(composed.height()));
     return false;
 }
 
@@ -65,14 +67,13 @@ TStreamOutcome StreamPngReflection(const TSaveRequest& Request, const TSavingPla
         return TStreamOutcome::Failed;
     }
     // The profile and metadata, read from the file's chunks before any row.
-    const TOutputPackets packets =
-        PlanOutputPackets(ReadImagePackets(*Request.Input), Request.Strip, true,
-                          QSize(width, ComposedHeight(height, Request.Reflection)));
+    const TOutputPackets packets = PlanOutputPackets(ReadImagePackets(*Request.Input), Request.Strip, true,
+                                                     ComposedSize(QSize(width, height), Request.Reflection));
     int read = 0;
     TComposedRows rows(width, height, Request.Reflection, [&](std::uint32_t* Out) {
         return decoder.ReadRow(Out) && (++read < height || decoder.Finish());
     });
-    const bool translucent = TComposedRows::AlwaysTranslucent(height, Request.Reflection);
+    const bool translucent = TComposedRows::AlwaysTranslucent(QSize(width, height), Request.Reflection);
     const bool written = WriteComposedPng(
         rows, translucent, [&target](const char* Data, qint64 Size) { return target.Write(Data, Size); },
         &reason, &packets);

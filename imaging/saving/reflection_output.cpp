@@ -6,6 +6,7 @@
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_direction.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/save_progress.h"
 #include "imaging/saving/saving_plan.h"
@@ -95,6 +96,11 @@ TInputFacts InMemoryFacts(const QImage& Picture)
 
 QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Parameters)
 {
+    if (Parameters.Direction != TReflectionDirection::Below) {
+        const QImage turned = TurnedToBelow(Picture, Parameters.Direction);
+        const QImage composed = turned.isNull() ? turned : RenderReflection(turned, AsBelow(Parameters));
+        return composed.isNull() ? composed : TurnedBack(composed, Parameters.Direction);
+    }
     return ComposeReflection(Picture, BuildReflectionImage(Picture, Parameters), Parameters);
 }
 
@@ -166,9 +172,9 @@ TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Requ
     const TSaveFormatInfo* format = FormatFor(Request.Format, Reason);
     if (!format)
         return TGpStatus::InvalidParameter;
-    const TOutputPackets packets = PlanOutputPackets(
-        Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip, format->HoldsProfile,
-        QSize(Picture.width(), ComposedHeight(Picture.height(), Request.Reflection)));
+    const TOutputPackets packets =
+        PlanOutputPackets(Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip,
+                          format->HoldsProfile, ComposedSize(Picture.size(), Request.Reflection));
     if (Warnings)
         *Warnings += packets.Warnings;
     if (Plan.Write == TWriteRoad::Encoded) {
@@ -178,8 +184,8 @@ TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Requ
             return Fail(Reason, TGpStatus::OutOfMemory,
                         sink.Device ? QStringLiteral("out of memory composing the reflection")
                                     : QStringLiteral("not enough memory for a %1 × %2 image")
-                                          .arg(Picture.width())
-                                          .arg(ComposedHeight(Picture.height(), Request.Reflection)));
+                                          .arg(ComposedSize(Picture.size(), Request.Reflection).width())
+                                          .arg(ComposedSize(Picture.size(), Request.Reflection).height()));
         // Converted on the composition, so the reflection's arithmetic stays
         // on the stored values.
         if (!packets.ConvertFrom.isEmpty())
@@ -219,8 +225,9 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
     try {
         // Room for the largest file the encoder can make, taken only as it
         // is written, so the bytes are never copied to a larger home.
-        const qint64 rows = ComposedHeight(Picture.height(), Parameters);
-        bytes.reserve(qsizetype(std::min<qint64>(rows * (qint64(Picture.width()) * 4 + 1) * 101 / 100 + 4096,
+        const QSize composed = ComposedSize(Picture.size(), Parameters);
+        const qint64 rows = composed.height();
+        bytes.reserve(qsizetype(std::min<qint64>(rows * (qint64(composed.width()) * 4 + 1) * 101 / 100 + 4096,
                                                  std::numeric_limits<qsizetype>::max() / 2)));
     } catch (const std::bad_alloc&) {
     }

@@ -4,6 +4,7 @@
 #include "imaging/png/png_encoder.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_direction.h"
 
 #include <array>
 
@@ -14,6 +15,10 @@ struct TQuestion {
     bool Fastest;     // the caller allows more than the reference road
     bool Png;         // written as PNG
     bool Translucent; // the composition's alpha follows from the values: some reflection pixel is translucent
+    // The reflection's side lets the composition be made top to bottom as
+    // the rows arrive (ComposesRowByRow): every side but a styled left or
+    // right, whose rows mix their neighbours and take the whole picture.
+    bool RowByRow;
     const TInputFacts& Facts;
 };
 
@@ -24,18 +29,20 @@ struct TRoad {
 };
 
 // The first road that takes a file is its road. A new road (a format, a
-// direction of reflection) is one more line here; its writer is the one
-// place that knows how to write it (file_reflection.cpp).
+// direction of reflection) is one more line here or one more question
+// above; its writer is the one place that knows how to write it
+// (file_reflection.cpp).
 constexpr std::array<TRoad, 8> Roads{{
     {TReadRoad::InMemory, TWriteRoad::PngBands,
-     [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png && Q.Translucent; }},
+     [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png && Q.Translucent && Q.RowByRow; }},
     {TReadRoad::InMemory, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png; }},
     {TReadRoad::InMemory, TWriteRoad::Encoded, [](const TQuestion& Q) { return Q.Facts.Decoded; }},
     // The encoder cannot wait for the last row to learn whether the file
     // needs alpha: the header or the values must tell it first.
     {TReadRoad::Streamed, TWriteRoad::PngBands,
      [](const TQuestion& Q) {
-         return Q.Fastest && Q.Facts.RowsTakeIt && Q.Png && (Q.Translucent || !Q.Facts.MayHaveAlpha);
+         return Q.Fastest && Q.Facts.RowsTakeIt && Q.Png && Q.RowByRow &&
+                (Q.Translucent || !Q.Facts.MayHaveAlpha);
      }},
     {TReadRoad::RowDecoder, TWriteRoad::PngAtOnce,
      [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt && Q.Png; }},
@@ -47,10 +54,11 @@ constexpr std::array<TRoad, 8> Roads{{
 
 int PngBands(const QSize& Picture, const TReflectionParameters& Values, bool Alpha)
 {
-    const int height = ComposedHeight(Picture.height(), Values);
-    if (Picture.width() <= 0 || height <= 0)
+    const QSize composed = ComposedSize(Picture, Values);
+    const int height = composed.height();
+    if (composed.width() <= 0 || height <= 0)
         return 0;
-    const int rows = PngBandRows(std::size_t(Picture.width()) * (Alpha ? 4 : 3), height);
+    const int rows = PngBandRows(std::size_t(composed.width()) * (Alpha ? 4 : 3), height);
     return (height + rows - 1) / rows;
 }
 
@@ -78,9 +86,9 @@ TInputFacts ProbeInput(const QByteArray& Encoded)
 TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
 {
     const bool translucent =
-        Facts.Size.isValid() && TComposedRows::AlwaysTranslucent(Facts.Size.height(), Request.Reflection);
+        Facts.Size.isValid() && TComposedRows::AlwaysTranslucent(Facts.Size, Request.Reflection);
     const TQuestion question{Request.Road == TReflectionRoad::Fastest, Request.Format == ImageSaveFormat::Png,
-                             translucent, Facts};
+                             translucent, ComposesRowByRow(Request.Reflection), Facts};
     TSavingPlan plan;
     for (const TRoad& road : Roads)
         if (road.Takes(question)) {
@@ -92,6 +100,7 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
         plan.Read = Facts.DecodedBy;
     plan.Format = Request.Format;
     plan.ToDevice = Request.Sink.Device != nullptr;
+    plan.Direction = Request.Reflection.Direction;
     if (plan.Write == TWriteRoad::PngBands && Facts.Size.isValid())
         plan.Bands = PngBands(Facts.Size, Request.Reflection, translucent);
     return plan;
@@ -130,6 +139,9 @@ QString DescribeSavingPlan(const TSavingPlan& Plan)
         line += FormatName(Plan.Format);
         break;
     }
+    if (Plan.Direction != TReflectionDirection::Below)
+        line += QStringLiteral(", reflection %1")
+                    .arg(QLatin1String(ReflectionDirectionInfo(Plan.Direction).Name));
     if (Plan.ToDevice)
         line += QStringLiteral(", to a device");
     return line;

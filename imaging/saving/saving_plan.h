@@ -83,6 +83,7 @@ struct TSavingPlan {
     ImageSaveFormat Format = ImageSaveFormat::Png;
     bool ToDevice = false;
     int Bands = 0; // the PNG bands, when the size is known
+    TReflectionDirection Direction = TReflectionDirection::Below;
 };
 
 // The facts a PNG's header gives (nothing for another format).
@@ -93,5 +94,6 @@ TInputFacts ProbeInput(const QByteArray& Encoded);
 // streamed road plans again when the row decoder gives up half-way.
 TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts);
 
-// The plan as a line: "streamed PNG, 12 bands", "whole picture, JPEG", "..., to a device".
+// The plan as a line: "streamed PNG, 12 bands", "whole picture, JPEG", "..., reflection left",
+// "..., to a device" (the side is named when it is not below).
 QString DescribeSavingPlan(const TSavingPlan& Plan);
