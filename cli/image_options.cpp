@@ -18,6 +18,7 @@ enum class TOptionId {
     Format,
     Quality,
     Reflection,
+    Direction,
     Jobs,
     MaxPixels,
     Lenient,
@@ -53,6 +54,8 @@ std::vector<TImageOption> ImageOptions()
         options.push_back(valued(TOptionId::Reflection, {QString::fromLatin1(info.OptionName)}));
         options.back().Reflection = &info;
     }
+    options.push_back(
+        valued(TOptionId::Direction, {QString::fromLatin1(ReflectionDirectionValue.OptionName)}));
     options.push_back(valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}));
     options.push_back(valued(TOptionId::MaxPixels, {QStringLiteral("max-pixels")}));
     options.push_back(flag(TOptionId::Lenient, {QStringLiteral("lenient")}));
@@ -189,6 +192,8 @@ bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
         bool read = true;
         if (option.Id == TOptionId::Reflection)
             read = ReadReflectionOption(*option.Reflection, value, options.Reflection, Result.Error);
+        else if (option.Id == TOptionId::Direction)
+            read = ReadDirectionOption(value, options.Reflection, Result.Error);
         else if (option.Id == TOptionId::Jobs)
             read = ReadNumberOption(name, value, 1, MaxJobs, options.Jobs, Result.Error);
         else if (option.Id == TOptionId::MaxPixels)

@@ -1,6 +1,9 @@
 #include "cli/shared_options.h"
 
 #include "imaging/image_limits.h"
+#include "imaging/reflection/reflection_direction.h"
+
+#include <QStringList>
 
 namespace
 {
@@ -10,6 +13,16 @@ constexpr qsizetype UsageNameWidth = 18;
 QString UsageLine(const QString& Names, const QString& Description)
 {
     return QStringLiteral("      %1 %2\n").arg(Names.leftJustified(UsageNameWidth), Description);
+}
+
+// "below, above, left or right".
+QString DirectionWords()
+{
+    QStringList words;
+    for (const TReflectionDirectionInfo& info : ReflectionDirections)
+        words << QString::fromLatin1(info.Name);
+    const QString last = words.takeLast();
+    return words.join(QLatin1String(", ")) + QLatin1String(" or ") + last;
 }
 } // namespace
 
@@ -46,6 +59,18 @@ bool ReadReflectionOption(const TReflectionValueInfo& Info, const QString& Typed
 {
     return ReadNumberOption(QLatin1String(Info.OptionName), Typed, Info.Low, Info.High,
                             Reflection.*Info.Value, Error);
+}
+
+bool ReadDirectionOption(const QString& Typed, TReflectionParameters& Reflection, QString& Error)
+{
+    const std::optional<TReflectionDirection> direction = ReflectionDirectionNamed(Typed);
+    if (!direction) {
+        Error = QStringLiteral("--%1 must be %2, not \"%3\"")
+                    .arg(QLatin1String(ReflectionDirectionValue.OptionName), DirectionWords(), Typed);
+        return false;
+    }
+    Reflection.Direction = *direction;
+    return true;
 }
 
 bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Format, QString& Error)
@@ -92,6 +117,14 @@ QString ReflectionUsageLines(const QString& Object, const TReflectionParameters&
             QStringLiteral("--%1 %2").arg(QLatin1String(info.OptionName), QLatin1String(info.ValueName)),
             QStringLiteral("%1 (default %2)").arg(help).arg(Defaults.*info.Value));
     }
+    const TReflectionDirectionValueInfo& direction = ReflectionDirectionValue;
+    lines += UsageLine(QStringLiteral("--%1 %2").arg(QLatin1String(direction.OptionName),
+                                                     QLatin1String(direction.ValueName)),
+                       QStringLiteral("%1 (default %2)")
+                           .arg(QString::fromLatin1(direction.Help)
+                                    .replace(QLatin1String("{words}"), DirectionWords())
+                                    .replace(QLatin1String("{object}"), Object),
+                                QLatin1String(ReflectionDirectionInfo(Defaults.Direction).Name)));
     return lines;
 }
 

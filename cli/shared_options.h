@@ -25,6 +25,10 @@ bool ReadNumberOption(const QString& Name, const QString& Typed, int Low, int Hi
 bool ReadReflectionOption(const TReflectionValueInfo& Info, const QString& Typed,
                           TReflectionParameters& Reflection, QString& Error);
 
+// Stores the side a --direction value names; false with the usage error for
+// any other word.
+bool ReadDirectionOption(const QString& Typed, TReflectionParameters& Reflection, QString& Error);
+
 // Stores the format a -f value names (any letter case); false with the usage
 // error for an unknown name.
 bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Format, QString& Error);

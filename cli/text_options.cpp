@@ -142,11 +142,13 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
     for (const TReflectionValueInfo& info : ReflectionValues)
         reflection.emplace_back(QString::fromLatin1(info.OptionName), QString(),
                                 QString::fromLatin1(info.ValueName));
+    const QCommandLineOption direction(QString::fromLatin1(ReflectionDirectionValue.OptionName), QString(),
+                                       QString::fromLatin1(ReflectionDirectionValue.ValueName));
     const QCommandLineOption allowFiles(QStringLiteral("allow-files"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption maxPixels(QStringLiteral("max-pixels"), QString(), QStringLiteral("N"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({file, output, format, quality, font, color, background, transparent, width, height,
-                       trim, allowFiles, maxPixels});
+                       trim, allowFiles, maxPixels, direction});
     parser.addOptions(QList<QCommandLineOption>(reflection.begin(), reflection.end()));
     parser.addOption(help);
 
@@ -176,6 +178,9 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
             !ReadReflectionOption(ReflectionValues[i], parser.value(reflection[i]), options.Reflection,
                                   result.Error))
             return result;
+    if (parser.isSet(direction) &&
+        !ReadDirectionOption(parser.value(direction), options.Reflection, result.Error))
+        return result;
     if (parser.isSet(maxPixels) &&
         !ReadMaxPixelsOption(parser.value(maxPixels), options.MaxPixels, result.Error))
         return result;

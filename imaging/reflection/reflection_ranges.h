@@ -111,6 +111,24 @@ inline constexpr std::array<TReflectionValueInfo, 6> ReflectionValues{{
      TOutsideRange::Clamped},
 }};
 
+// The side the mirror lies on is a word, not a number in a range, so it is
+// not a row of the table above; this is its row, with the same columns
+// that apply to it. The words are those of ReflectionDirections
+// (reflection_direction.h); a control refuses any other value.
+struct TReflectionDirectionValueInfo {
+    const char* OptionName;
+    const char* ValueName;
+    const char* Help; // "{words}" stands for the accepted words, "{object}" as above
+    TReflectionChange Needs;
+};
+
+inline constexpr TReflectionDirectionValueInfo ReflectionDirectionValue{
+    "direction",
+    "SIDE",
+    "the {object}'s side the reflection lies on,\n"
+    "                         {words}",
+    {.Rebuild = true, .Resize = true}};
+
 constexpr bool IsInRange(const TReflectionValueInfo& Info, int Value)
 {
     return Value >= Info.Low && Value <= Info.High;

@@ -74,6 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
         TCompletionCase{"InputFiles", {"lumivex-cli", "image", "-j", "2", "s"}, {"shots", "sunset.png"}},
         TCompletionCase{"OutputFolderOnlyFolders", {"lumivex-cli", "image", "-d", "s"}, {"shots"}},
         TCompletionCase{"AllowedFolderOnlyFolders", {"lumivex-cli", "text", "--allow-files", "s"}, {"shots"}},
+        TCompletionCase{
+            "Sides", {"lumivex-cli", "text", "--direction", ""}, {"above", "below", "left", "right"}},
         TCompletionCase{"NumberGetsNothing", {"lumivex-cli", "image", "--size", ""}, {}},
         TCompletionCase{"MarkupIsNotAFile", {"lumivex-cli", "text", "s"}, {}}),
     [](const testing::TestParamInfo<TCompletionCase>& Info) { return std::string(Info.param.Name); });

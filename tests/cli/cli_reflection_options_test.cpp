@@ -69,3 +69,40 @@ INSTANTIATE_TEST_SUITE_P(EachValue, ReflectionValueOptions, testing::ValuesIn(Re
                              return std::string(Info.param.OptionName);
                          });
 } // namespace
+
+namespace
+{
+// The side is a word: both commands take each side's word, refuse any
+// other naming the words, and list it in their usage.
+TEST(ReflectionDirectionOption, BothCommandsTakeEachSideAndRefuseOtherWords)
+{
+    const std::pair<const char*, TReflectionDirection> cases[] = {
+        {"below", TReflectionDirection::Below}, {"above", TReflectionDirection::Above},
+        {"left", TReflectionDirection::Left},   {"right", TReflectionDirection::Right},
+        {"up", TReflectionDirection::Below},    {"Left", TReflectionDirection::Below},
+        {"", TReflectionDirection::Below},
+    };
+    for (const auto& [word, side] : cases) {
+        const QString option = QStringLiteral("--direction=%1").arg(QLatin1String(word));
+        const TCliParseResult image =
+            ParseCliArguments({QStringLiteral("image"), QStringLiteral("--direction"), QLatin1String(word),
+                               QStringLiteral("a.png")});
+        const TTextParseResult text =
+            ParseTextArguments({option, QStringLiteral("-o"), QStringLiteral("x.png"), QStringLiteral("hi")});
+        const bool taken =
+            side != TReflectionDirection::Below || QLatin1String(word) == QLatin1String("below");
+        const QString refusal =
+            taken ? QString()
+                  : QStringLiteral("--direction must be below, above, left or right, not \"%1\"")
+                        .arg(QLatin1String(word));
+        EXPECT_EQ(image.Error, refusal) << word;
+        EXPECT_EQ(text.Error, refusal) << word;
+        if (taken) {
+            EXPECT_EQ(image.Image.Reflection.Direction, side) << word;
+            EXPECT_EQ(text.Options.Reflection.Direction, side) << word;
+        }
+    }
+    EXPECT_TRUE(CliUsageText().contains(QLatin1String("--direction SIDE")));
+    EXPECT_TRUE(TextUsageText().contains(QLatin1String("--direction SIDE")));
+}
+} // namespace

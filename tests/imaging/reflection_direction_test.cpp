@@ -21,7 +21,8 @@ namespace
 QImage Turned(const QImage& In, TReflectionDirection Direction, bool Back)
 {
     const bool sideways = Direction == TReflectionDirection::Left || Direction == TReflectionDirection::Right;
-    QImage out(sideways ? In.height() : In.width(), sideways ? In.width() : In.height(), QImage::Format_ARGB32);
+    QImage out(sideways ? In.height() : In.width(), sideways ? In.width() : In.height(),
+               QImage::Format_ARGB32);
     for (int y = 0; y < out.height(); ++y)
         for (int x = 0; x < out.width(); ++x) {
             QPoint from(x, y);
