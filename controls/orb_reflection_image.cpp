@@ -3,6 +3,7 @@
 #include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_direction.h"
 #include "imaging/reflection/reflection_style.h"
 #include "imaging/saving/reflection_output.h"
 #include "toolkit/graphics/brush.h"
@@ -55,12 +56,21 @@ void TOrbReflectionImage::SetOfficeHint(TOrbHintInfo* Value)
 
 void TOrbReflectionImage::SetReflectionValue(TReflectionValues::TValue Which, int Value)
 {
-    const TReflectionChange change = FValues.Set(Which, Value);
-    if (change.Rebuild)
+    ReflectionValueChanged(FValues.Set(Which, Value));
+}
+
+void TOrbReflectionImage::SetReflectionDirection(TReflectionSide Value)
+{
+    ReflectionValueChanged(FValues.SetDirection(TReflectionDirection(Value)));
+}
+
+void TOrbReflectionImage::ReflectionValueChanged(const TReflectionChange& Change)
+{
+    if (Change.Rebuild)
         BuildReflection();
-    if (change.Resize && FAutoSize)
+    if (Change.Resize && FAutoSize)
         FitToPicture();
-    if (change.Any())
+    if (Change.Any())
         update();
 }
 
@@ -130,8 +140,11 @@ void TOrbReflectionImage::FitToPicture()
     if (FPicture->IsEmpty())
         return;
     FPicture->MeasureImage();
-    SetWidth(FPicture->Width());
-    SetHeight(FPicture->Height() + FValues.Parameters().Size);
+    const TReflectionDirection side = FValues.Direction();
+    const QSize turned = TurnedSize(QSize(FPicture->Width(), FPicture->Height()), side);
+    const QSize fitted = TurnedSize(QSize(turned.width(), turned.height() + FValues.Parameters().Size), side);
+    SetWidth(fitted.width());
+    SetHeight(fitted.height());
 }
 
 void TOrbReflectionImage::DrawOnCanvas(TCanvas& Canvas)
@@ -151,6 +164,21 @@ void TOrbReflectionImage::DrawArea(TCanvas& Canvas, const QRect& Area)
     FPicture->MeasureImage();
     const int pictureHeight = FPicture->Height();
     const QImage& picture = FPicture->DecodedImage();
+    if (FValues.Direction() != TReflectionDirection::Below && !picture.isNull()) {
+        // On another side the reflection is made whole, turned, and drawn
+        // where the saved file has it.
+        const TComposedPlaces places = ComposedPlaces(picture.size(), FValues.Parameters());
+        if (FHasReflection) {
+            if (FScreenBlock.isNull()) {
+                FScreenBlock = ReflectionBitmap().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+                FScreenBlockArea = places.Reflection;
+            }
+            if (!FScreenBlock.isNull() && FScreenBlockArea.intersects(Area))
+                Canvas.DrawImage(FScreenBlockArea, FScreenBlock, true);
+        }
+        Canvas.Draw(places.Picture.x(), places.Picture.y(), FPicture.get());
+        return;
+    }
     if (FHasReflection && !picture.isNull()) {
         // The part of the reflection under Area, in reflection coordinates.
         const QPoint origin(0, pictureHeight + FValues.Parameters().Axis);

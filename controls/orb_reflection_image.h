@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/orb_hint_info.h"
+#include "controls/reflection_side.h"
 #include "controls/reflection_values.h"
 #include "imaging/gdip_picture.h"
 #include "imaging/reflection/reflection_parameters.h"
@@ -35,6 +36,8 @@ class TOrbReflectionImage : public TControl
     Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
     Q_PROPERTY(int ReflectionBlur READ ReflectionBlur WRITE SetReflectionBlur)
     Q_PROPERTY(int ReflectionScale READ ReflectionScale WRITE SetReflectionScale)
+    Q_PROPERTY(TReflectionTypes::TReflectionSide ReflectionDirection READ ReflectionDirection WRITE
+                   SetReflectionDirection)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion DESIGNABLE false)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(TNotifyEvent OnClick READ OnClick WRITE SetOnClick)
@@ -103,6 +106,10 @@ class TOrbReflectionImage : public TControl
         return FValues.IsStored(&TReflectionParameters::Scale);
     }
 
+    TReflectionSide ReflectionDirection() const { return TReflectionSide(FValues.Direction()); }
+    void SetReflectionDirection(TReflectionSide Value);
+    Q_INVOKABLE bool IsReflectionDirectionStored() const { return FValues.IsDirectionStored(); }
+
     // The program's version with build 0 ("1.5.0.0"); a stored version text is
     // read and discarded.
     QString Version() const;
@@ -124,6 +131,7 @@ class TOrbReflectionImage : public TControl
     void setReflectionAxis(int Value) { SetReflectionAxis(Value); }
     void setReflectionBlur(int Value) { SetReflectionBlur(Value); }
     void setReflectionScale(int Value) { SetReflectionScale(Value); }
+    void setReflectionDirection(TReflectionSide Value) { SetReflectionDirection(Value); }
 
     TNotifyEvent OnDblClick() const { return FOnDblClick; }
     void SetOnDblClick(const TNotifyEvent& Value) { FOnDblClick = Value; }
@@ -142,11 +150,13 @@ class TOrbReflectionImage : public TControl
     // full bitmap for its next reading); nothing while the control is being
     // read from a layout or the picture is empty.
     void BuildReflection();
-    // Width of the picture and height of picture plus ReflectionSize.
+    // Width of the picture and height of picture plus ReflectionSize (the
+    // width plus it for a reflection on the left or right).
     void FitToPicture();
 
     // Draws what the control shows: a dotted outline while empty, otherwise
-    // the reflection at H + ReflectionAxis and the picture over it.
+    // the reflection at H + ReflectionAxis (or on its side, as saved) and
+    // the picture over it.
     virtual void DrawOnCanvas(TCanvas& Canvas);
     // The same, limited to Area: only the reflection pixels inside it are
     // computed, so a large picture scrolled into view paints at once.
@@ -170,6 +180,7 @@ class TOrbReflectionImage : public TControl
     void PictureChanged();
     // Takes one reflection value and does what its change needs.
     void SetReflectionValue(TReflectionValues::TValue Which, int Value);
+    void ReflectionValueChanged(const TReflectionChange& Change);
     // Marks the reflection out of date after a change of picture or fade.
     void ReflectionChanged();
 

@@ -117,17 +117,26 @@ void TOrbReflectionLabel::SetImages(TImageList* Value)
 
 void TOrbReflectionLabel::SetReflectionValue(TReflectionValues::TValue Which, int Value)
 {
-    const TReflectionChange change = FValues.Set(Which, Value);
-    if (!change.Any())
+    ReflectionValueChanged(FValues.Set(Which, Value));
+}
+
+void TOrbReflectionLabel::SetReflectionDirection(TReflectionSide Value)
+{
+    ReflectionValueChanged(FValues.SetDirection(TReflectionDirection(Value)));
+}
+
+void TOrbReflectionLabel::ReflectionValueChanged(const TReflectionChange& Change)
+{
+    if (!Change.Any())
         return;
     FRendering->Parameters = FValues.Parameters();
     // A new height of the reflection waits for the next paint, which draws
     // the text again and captures it.
-    if (change.Resize) {
+    if (Change.Resize) {
         InvalidateReflection();
         return;
     }
-    if (change.Rebuild)
+    if (Change.Rebuild)
         BuildReflection();
     RequestRepaint();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/reflection_side.h"
 #include "controls/reflection_values.h"
 #include "imaging/saving/save_formats.h"
 #include "markup/markup_request.h"
@@ -53,6 +54,8 @@ class TOrbReflectionLabel : public TControl
     Q_PROPERTY(int ReflectionAxis READ ReflectionAxis WRITE SetReflectionAxis)
     Q_PROPERTY(int ReflectionBlur READ ReflectionBlur WRITE SetReflectionBlur)
     Q_PROPERTY(int ReflectionScale READ ReflectionScale WRITE SetReflectionScale)
+    Q_PROPERTY(TReflectionTypes::TReflectionSide ReflectionDirection READ ReflectionDirection WRITE
+                   SetReflectionDirection)
     Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
     Q_PROPERTY(TColor URLColor READ URLColor WRITE SetURLColor)
@@ -148,6 +151,10 @@ class TOrbReflectionLabel : public TControl
     {
         return FValues.IsStored(&TReflectionParameters::Scale);
     }
+    // Above puts the mirror over the text, left and right beside it.
+    TReflectionSide ReflectionDirection() const { return TReflectionSide(FValues.Direction()); }
+    void SetReflectionDirection(TReflectionSide Value);
+    Q_INVOKABLE bool IsReflectionDirectionStored() const { return FValues.IsDirectionStored(); }
 
     // Without its own background the label shows the colour behind it.
     bool Transparent() const { return FTransparent; }
@@ -178,6 +185,7 @@ class TOrbReflectionLabel : public TControl
     void setReflectionAxis(int Value) { SetReflectionAxis(Value); }
     void setReflectionBlur(int Value) { SetReflectionBlur(Value); }
     void setReflectionScale(int Value) { SetReflectionScale(Value); }
+    void setReflectionDirection(TReflectionSide Value) { SetReflectionDirection(Value); }
     void setTransparent(bool Value) { SetTransparent(Value); }
     void setURLColor(TColor Value) { SetURLColor(Value); }
 
@@ -277,6 +285,7 @@ class TOrbReflectionLabel : public TControl
     void MarkupTextChanged();
     // Takes one reflection value and does what its change needs.
     void SetReflectionValue(TReflectionValues::TValue Which, int Value);
+    void ReflectionValueChanged(const TReflectionChange& Change);
     void SyncRendering();
     TColor AncestorColor() const;
     TColor BackgroundColor() const;

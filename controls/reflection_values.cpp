@@ -32,3 +32,12 @@ TReflectionChange TReflectionValues::Set(TValue Which, int Value)
     FParameters.*Which = *accepted;
     return ReflectionValueInfo(Which).Needs;
 }
+
+TReflectionChange TReflectionValues::SetDirection(TReflectionDirection Value)
+{
+    if (int(Value) < int(TReflectionDirection::Below) || int(Value) > int(TReflectionDirection::Right) ||
+        Value == FParameters.Direction)
+        return {};
+    FParameters.Direction = Value;
+    return ReflectionDirectionValue.Needs;
+}

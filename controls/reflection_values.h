@@ -24,6 +24,12 @@ class TReflectionValues
     // A layout stores only the values that differ from the control's defaults.
     bool IsStored(TValue Which) const { return FParameters.*Which != FDefaults.*Which; }
 
+    // The side (ReflectionDirectionValue's row): stored when not the
+    // default; a value that names no side is refused.
+    TReflectionDirection Direction() const { return FParameters.Direction; }
+    bool IsDirectionStored() const { return FParameters.Direction != FDefaults.Direction; }
+    TReflectionChange SetDirection(TReflectionDirection Value);
+
     // What Value becomes under the control's rules; none when it is refused.
     std::optional<int> Accepted(TValue Which, int Value) const;
     // Takes Value and says what the control has to do about it: nothing when

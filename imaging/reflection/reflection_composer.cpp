@@ -2,6 +2,7 @@
 
 #include "imaging/parallel_work.h"
 #include "imaging/reflection/reflection_direction.h"
+#include "imaging/reflection/reflection_style.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,6 +19,16 @@ QSize ComposedSize(QSize Picture, const TReflectionParameters& Parameters)
     const QSize turned = TurnedSize(Picture, Parameters.Direction);
     return TurnedSize(QSize(turned.width(), ComposedHeight(turned.height(), Parameters)),
                       Parameters.Direction);
+}
+
+TComposedPlaces ComposedPlaces(QSize Picture, const TReflectionParameters& Parameters)
+{
+    const QSize turned = TurnedSize(Picture, Parameters.Direction);
+    const QSize frame(turned.width(), ComposedHeight(turned.height(), Parameters));
+    const QRect reflection(0, turned.height() + Parameters.Axis, turned.width(),
+                           SquashedMirrorHeight(turned.height(), Parameters));
+    return {TurnedBackArea(QRect(QPoint(0, 0), turned), frame, Parameters.Direction),
+            TurnedBackArea(reflection, frame, Parameters.Direction)};
 }
 
 unsigned BlendArgbOver(unsigned Source, unsigned Destination)
