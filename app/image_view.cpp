@@ -4,6 +4,7 @@
 #include "controls/orb_reflection_image.h"
 #include "imaging/image_shrink.h"
 #include "imaging/reflection/reflection_block.h"
+#include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 
 #include <QEvent>
@@ -86,10 +87,10 @@ double TImageView::Scale() const
     if (picture.isEmpty())
         return 1.0;
     const QRect area = FitArea();
-    const int composed = ComposedHeight(picture.height(), FImage->ReflectionParameters());
+    const QSize composed = ComposedSize(picture, FImage->ReflectionParameters());
     // Only ever shrunk: a small picture is shown at its own size.
-    const double scale = std::min(
-        {1.0, double(area.width()) / picture.width(), double(area.height()) / std::max(1, composed)});
+    const double scale = std::min({1.0, double(area.width()) / std::max(1, composed.width()),
+                                   double(area.height()) / std::max(1, composed.height())});
     return std::max(scale, 1e-4);
 }
 
@@ -97,9 +98,10 @@ void TImageView::FitWhenLarger()
 {
     TGDIPPicture* picture = FImage->Picture();
     const QRect area = FitArea();
-    const bool larger = !picture->IsEmpty() &&
-                        (picture->Width() > area.width() ||
-                         ComposedHeight(picture->Height(), FImage->ReflectionParameters()) > area.height());
+    const QSize composed =
+        ComposedSize(QSize(picture->Width(), picture->Height()), FImage->ReflectionParameters());
+    const bool larger =
+        !picture->IsEmpty() && (composed.width() > area.width() || composed.height() > area.height());
     SetFitted(larger);
     Refresh();
 }
@@ -225,6 +227,11 @@ void TImageView::PaintPicture()
     // Reflection values are lengths in picture pixels: they shrink with it.
     const int reflectionSize = int(std::lround(FImage->ReflectionSize() * pixelScale));
     QImage shown = ScaledPicture(full, size, ratio);
+    if (FImage->ReflectionParameters().Direction != TReflectionDirection::Below) {
+        PaintOnSide(painter, shown, pixelScale, shownRatio);
+        ++FPicturePaints;
+        return;
+    }
     // The blur radius is a length as well; the squash is a proportion.
     QImage reflection = BuildReflectionBlock(shown,
                                              {.Size = reflectionSize,
@@ -253,6 +260,29 @@ void TImageView::PaintPicture()
     ++FPicturePaints;
 }
 
+void TImageView::PaintOnSide(QPainter& Painter, QImage Shown, double PixelScale, double ShownRatio)
+{
+    // Every length, the axis included, in the shown pixels; the composition
+    // laid out as the saved file has it.
+    TReflectionParameters values = FImage->ReflectionParameters();
+    values.Size = int(std::lround(values.Size * PixelScale));
+    values.Axis = int(std::lround(values.Axis * PixelScale));
+    values.Blur = int(std::lround(values.Blur * PixelScale));
+    const TComposedPlaces places = ComposedPlaces(Shown.size(), values);
+    QImage reflection = BuildReflectionImage(Shown, values);
+    const QPointF origin = FitArea().topLeft();
+    if (FCheckerboard) {
+        const QSizeF composed = QSizeF(ComposedSize(Shown.size(), values)) / ShownRatio;
+        PaintCheckerboard(Painter, QRectF(origin, composed).toAlignedRect());
+    }
+    if (!reflection.isNull()) {
+        reflection.setDevicePixelRatio(ShownRatio);
+        Painter.drawImage(origin + QPointF(places.Reflection.topLeft()) / ShownRatio, reflection);
+    }
+    Shown.setDevicePixelRatio(ShownRatio);
+    Painter.drawImage(origin + QPointF(places.Picture.topLeft()) / ShownRatio, Shown);
+}
+
 void TImageView::resizeEvent(QResizeEvent* Event)
 {
     QScrollArea::resizeEvent(Event);
@@ -278,10 +308,9 @@ bool TImageView::eventFilter(QObject* Watched, QEvent* Event)
         TGDIPPicture* picture = FImage->Picture();
         if (!picture->IsEmpty()) {
             QPainter painter(FContent);
-            PaintCheckerboard(
-                painter, QRect(FImage->pos(),
-                               QSize(picture->Width(),
-                                     ComposedHeight(picture->Height(), FImage->ReflectionParameters()))));
+            PaintCheckerboard(painter,
+                              QRect(FImage->pos(), ComposedSize(QSize(picture->Width(), picture->Height()),
+                                                                FImage->ReflectionParameters())));
         }
     }
     if (Watched == FImage && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move))

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <functional>
 
+class QPainter;
 class TOrbReflectionImage;
 
 // The "Image" page's view of the reflection image control. At 100 % the
@@ -61,6 +62,9 @@ class TImageView : public QScrollArea
   private:
     // The fitted composition, scaled to the view.
     void PaintPicture();
+    // The same for a reflection above or beside the picture: Shown at
+    // PixelScale of the picture's pixels, ShownRatio of them per view pixel.
+    void PaintOnSide(QPainter& Painter, QImage Shown, double PixelScale, double ShownRatio);
     // Where the fitted composition goes: the whole view, below the page's
     // row of controls.
     QRect FitArea() const;

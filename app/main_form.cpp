@@ -462,7 +462,7 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
             reason = picture->LastError().isEmpty() ? QStringLiteral("the picture cannot be decoded")
                                                     : picture->LastError();
         const TReflectionParameters parameters = OrbReflectionImage1->ReflectionParameters();
-        FSavingSize = QSize(pixels.width(), ComposedHeight(pixels.height(), parameters));
+        FSavingSize = ComposedSize(pixels.size(), parameters);
         // The thread shares the decoded picture read-only: opening another
         // one replaces the control's, never these pixels.
         encode = [pixels, parameters, Format, quality = SaveQuality,
@@ -597,8 +597,8 @@ QSize TForm2::OutputSize()
         TGDIPPicture* picture = OrbReflectionImage1->Picture();
         if (picture->IsEmpty() || picture->Width() <= 0)
             return {};
-        return QSize(picture->Width(),
-                     ComposedHeight(picture->Height(), OrbReflectionImage1->ReflectionParameters()));
+        return ComposedSize(QSize(picture->Width(), picture->Height()),
+                            OrbReflectionImage1->ReflectionParameters());
     }
     const TLabelPictureOptions options = TextPictureOptions();
     if (!options.Trim)
@@ -729,8 +729,7 @@ void TForm2::CopyToClipboard()
     }
     // Composed and encoded band by band on the copy's thread, as a save
     // writes it: no full-size composed copy, and the window keeps answering.
-    FCopySize =
-        QSize(pixels.width(), ComposedHeight(pixels.height(), OrbReflectionImage1->ReflectionParameters()));
+    FCopySize = ComposedSize(pixels.size(), OrbReflectionImage1->ReflectionParameters());
     FStatusRow->ShowMessage(QStringLiteral("Copying…"));
     FClipboardCopy->Start(
         [pixels, parameters = OrbReflectionImage1->ReflectionParameters()](QString* Reason) {

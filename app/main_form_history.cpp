@@ -34,6 +34,8 @@ TReflectionParameters ValuesOf(const QObject* Control)
     TReflectionParameters values;
     for (const auto& [field, property] : ValueProperties)
         values.*field = Control->property(property).toInt();
+    values.Direction =
+        TReflectionDirection(Control->property("ReflectionDirection").value<TReflectionSide>());
     return values;
 }
 
@@ -41,6 +43,7 @@ void SetValues(QObject* Control, const TReflectionParameters& Values)
 {
     for (const auto& [field, property] : ValueProperties)
         Control->setProperty(property, Values.*field);
+    Control->setProperty("ReflectionDirection", QVariant::fromValue(TReflectionSide(Values.Direction)));
 }
 } // namespace
 

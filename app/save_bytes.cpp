@@ -36,8 +36,8 @@ QByteArray ReflectionFileBytes(const QImage& Picture, const TReflectionParameter
     if (composed.isNull()) {
         if (Reason)
             *Reason = QStringLiteral("not enough memory for a %1 × %2 image")
-                          .arg(Picture.width())
-                          .arg(ComposedHeight(Picture.height(), Parameters));
+                          .arg(ComposedSize(Picture.size(), Parameters).width())
+                          .arg(ComposedSize(Picture.size(), Parameters).height());
         return {};
     }
     if (Cancelled(Reason))

@@ -1,7 +1,10 @@
 #include "app/style_panel.h"
 
+#include "controls/reflection_side.h"
+#include "imaging/reflection/reflection_direction.h"
 #include "imaging/reflection/reflection_ranges.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -31,6 +34,10 @@ TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool), FOwner(Owne
     setWindowTitle(QStringLiteral("Style"));
     FBlur = MakeSlider(this, ReflectionValueInfo(&TReflectionParameters::Blur), 10);
     FScale = MakeSlider(this, ReflectionValueInfo(&TReflectionParameters::Scale), 10);
+    FSide = new QComboBox(this);
+    // One entry per side, in the order of the sides' values.
+    for (const TReflectionDirectionInfo& side : ReflectionDirections)
+        FSide->addItem(QString::fromLatin1(side.Name));
     FBlurValue = new QLabel(this);
     FScaleValue = new QLabel(this);
     // Room for the widest value, so that the sliders never shift.
@@ -38,6 +45,9 @@ TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool), FOwner(Owne
     FScaleValue->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("100 %")));
     auto* blurCaption = new QLabel(QStringLiteral("&Blur:"), this);
     auto* scaleCaption = new QLabel(QStringLiteral("S&quash:"), this);
+    auto* sideCaption = new QLabel(QStringLiteral("S&ide:"), this);
+    sideCaption->setBuddy(FSide);
+    FSide->setToolTip(QStringLiteral("The object's side the reflection lies on"));
     blurCaption->setBuddy(FBlur);
     scaleCaption->setBuddy(FScale);
     FBlur->setToolTip(QStringLiteral("Blur radius reached at the reflection's last row, growing from none at "
@@ -52,11 +62,14 @@ TStylePanel::TStylePanel(QWidget* Owner) : QWidget(Owner, Qt::Tool), FOwner(Owne
     grid->addWidget(scaleCaption, 1, 0);
     grid->addWidget(FScale, 1, 1);
     grid->addWidget(FScaleValue, 1, 2);
+    grid->addWidget(sideCaption, 2, 0);
+    grid->addWidget(FSide, 2, 1, Qt::AlignLeft);
 
     FScale->setValue(ImageReflectionDefaults.Scale);
     ShowValues();
     connect(FBlur, &QSlider::valueChanged, this, [this] { SliderMoved("ReflectionBlur", FBlur); });
     connect(FScale, &QSlider::valueChanged, this, [this] { SliderMoved("ReflectionScale", FScale); });
+    connect(FSide, &QComboBox::currentIndexChanged, this, [this] { SideChosen(); });
 }
 
 void TStylePanel::LoadFromControl()
@@ -68,6 +81,7 @@ void TStylePanel::LoadFromControl()
     FLoading = true;
     FBlur->setValue(control->property("ReflectionBlur").toInt());
     FScale->setValue(control->property("ReflectionScale").toInt());
+    FSide->setCurrentIndex(int(control->property("ReflectionDirection").value<TReflectionSide>()));
     FLoading = false;
     ShowValues();
 }
@@ -112,6 +126,16 @@ void TStylePanel::SliderMoved(const char* Property, QSlider* Slider)
         OnChange(control);
 }
 
+void TStylePanel::SideChosen()
+{
+    QObject* control = ActiveControl ? ActiveControl() : nullptr;
+    if (FLoading || !control || FSide->currentIndex() < 0)
+        return;
+    control->setProperty("ReflectionDirection", QVariant::fromValue(TReflectionSide(FSide->currentIndex())));
+    if (OnChange)
+        OnChange(control);
+}
+
 void TStylePanel::ShowValues()
 {
     FBlurValue->setText(QStringLiteral("%1 px").arg(FBlur->value()));
@@ -122,7 +146,7 @@ QWidget* AddStyleButton(QWidget* Parent, QPoint Place, TStylePanel* Panel)
 {
     auto* button = new QPushButton(QStringLiteral("St&yle ..."), Parent);
     button->setObjectName(QStringLiteral("StyleButton"));
-    button->setToolTip(QStringLiteral("Blur and squash the reflection"));
+    button->setToolTip(QStringLiteral("Blur and squash the reflection, or put it on another side"));
     button->move(Place);
     button->resize(button->sizeHint().width(), 25);
     QPointer<TStylePanel> panel(Panel);

@@ -4,11 +4,13 @@
 #include <QWidget>
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QSlider;
 
 // The "Style" tool window: two sliders for the reflection style (blur and
-// squash) of the reflection control on the window's active page. It stays
+// squash) and the side the reflection lies on, for the reflection control
+// on the window's active page. It stays
 // open beside the window, never blocks it, and every step of a slider shows
 // at once in the page. It opens at the window's right edge below the top
 // bar, where it covers no slider, and follows the window when that is moved
@@ -34,6 +36,7 @@ class TStylePanel : public QWidget
 
     QSlider* BlurSlider() const { return FBlur; }
     QSlider* ScaleSlider() const { return FScale; }
+    QComboBox* SideBox() const { return FSide; }
     QLabel* BlurValue() const { return FBlurValue; }
     QLabel* ScaleValue() const { return FScaleValue; }
 
@@ -42,10 +45,12 @@ class TStylePanel : public QWidget
 
   private:
     void SliderMoved(const char* Property, QSlider* Slider);
+    void SideChosen();
     void ShowValues();
 
     QSlider* FBlur;
     QSlider* FScale;
+    QComboBox* FSide;
     QLabel* FBlurValue;
     QLabel* FScaleValue;
     bool FLoading = false;

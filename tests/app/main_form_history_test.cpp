@@ -9,6 +9,7 @@
 #include "toolkit/widgets/edit.h"
 #include "toolkit/widgets/track_bar.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -21,13 +22,14 @@ namespace
 std::string Describe(const TWindowValues& Values)
 {
     const auto parameters = [](const TReflectionParameters& P) {
-        return QStringLiteral("%1/%2/%3/%4/%5/%6")
+        return QStringLiteral("%1/%2/%3/%4/%5/%6/side %7")
             .arg(P.Size)
             .arg(P.OpacityStart)
             .arg(P.OpacityEnd)
             .arg(P.Axis)
             .arg(P.Blur)
-            .arg(P.Scale);
+            .arg(P.Scale)
+            .arg(int(P.Direction));
     };
     return QStringLiteral("image %1, label %2, text \"%3\", font %4 %5")
         .arg(parameters(Values.Image), parameters(Values.Label), Values.Text,
@@ -63,6 +65,7 @@ TEST_F(MainFormHistory, CtrlZAndCtrlShiftZStepThroughEachChange)
              Drag(Form->TrackBar2->Slider(), {10, 20, 30});
          }},
         {"blur in the style window", [this] { Form->StylePanel()->BlurSlider()->setValue(12); }},
+        {"the side in the style window", [this] { Form->StylePanel()->SideBox()->setCurrentIndex(2); }},
         {"text", [this] { Form->Edit1->LineEdit()->setText(QStringLiteral("Undo <b>me</b>")); }},
         {"font", [this] { ClickAt(Form->Button3->Button(), QPoint(5, 5)); }},
         {"the label's offset on its page",

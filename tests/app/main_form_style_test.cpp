@@ -8,6 +8,7 @@
 #include "tests/support/test_data.h"
 #include "toolkit/widgets/track_bar.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QProcess>
 #include <QSlider>
@@ -73,6 +74,7 @@ struct WindowCliCase {
     int Size, Start, End, Axis, Blur, Scale;
     const char* Output; // the format follows the name, in the window and on the command line
     int Quality = 100;  // chosen in the save's options, --quality on the command line
+    int Side = 0;       // chosen in the style window: 0 below, 1 above, 2 left, 3 right
 };
 
 class MainFormStyleBytes : public MainFormTest, public ::testing::WithParamInterface<WindowCliCase>
@@ -91,6 +93,7 @@ TEST_P(MainFormStyleBytes, SavedFileEqualsTheCommandLinesByteForByte)
     Form->TrackBar4->SetPosition(c.Axis);
     Form->StylePanel()->BlurSlider()->setValue(c.Blur);
     Form->StylePanel()->ScaleSlider()->setValue(c.Scale);
+    Form->StylePanel()->SideBox()->setCurrentIndex(c.Side);
     const QString fromWindow = Folder.filePath(QStringLiteral("window-") + QLatin1String(c.Output));
     TSaveChoices choices;
     choices.HasQuality = true;
@@ -100,12 +103,26 @@ TEST_P(MainFormStyleBytes, SavedFileEqualsTheCommandLinesByteForByte)
     ASSERT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
 
     const QString fromCli = Folder.filePath(QStringLiteral("cli-") + QLatin1String(c.Output));
-    const QString failure = RunCli(
-        {QStringLiteral("image"), QStringLiteral("--size"), QString::number(c.Size),
-         QStringLiteral("--start"), QString::number(c.Start), QStringLiteral("--end"), QString::number(c.End),
-         QStringLiteral("--axis"), QString::number(c.Axis), QStringLiteral("--blur"), QString::number(c.Blur),
-         QStringLiteral("--scale"), QString::number(c.Scale), QStringLiteral("--quality"),
-         QString::number(c.Quality), QStringLiteral("-o"), fromCli, picture});
+    const QString failure = RunCli({QStringLiteral("image"),
+                                    QStringLiteral("--size"),
+                                    QString::number(c.Size),
+                                    QStringLiteral("--start"),
+                                    QString::number(c.Start),
+                                    QStringLiteral("--end"),
+                                    QString::number(c.End),
+                                    QStringLiteral("--axis"),
+                                    QString::number(c.Axis),
+                                    QStringLiteral("--blur"),
+                                    QString::number(c.Blur),
+                                    QStringLiteral("--scale"),
+                                    QString::number(c.Scale),
+                                    QStringLiteral("--quality"),
+                                    QString::number(c.Quality),
+                                    QStringLiteral("--direction"),
+                                    Form->StylePanel()->SideBox()->itemText(c.Side),
+                                    QStringLiteral("-o"),
+                                    fromCli,
+                                    picture});
     ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
     const QByteArray saved = ReadFileBytes(fromWindow);
     ASSERT_FALSE(saved.isEmpty());
@@ -125,5 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
         WindowCliCase{"neutral_style_webp", "soft-edges-rgba-200x150.png", 50, 120, 1, 1, 0, 100, "e.webp"},
         WindowCliCase{"jpeg_at_quality_40", "photo-opaque-320x240.jpg", 80, 200, 0, 1, 0, 100, "f.jpg", 40},
         WindowCliCase{"lossy_webp_at_quality_60", "soft-edges-rgba-200x150.png", 60, 255, 0, 1, 4, 100,
-                      "g.webp", 60}),
+                      "g.webp", 60},
+        WindowCliCase{"above_png", "soft-edges-rgba-200x150.png", 70, 255, 0, -4, 0, 100, "h.png", 100, 1},
+        WindowCliCase{"left_blurred_png", "rounded-rgba-130x110.png", 90, 200, 10, 3, 8, 60, "i.png", 100, 2},
+        WindowCliCase{"right_jpeg", "photo-opaque-320x240.jpg", 120, 200, 0, 1, 0, 100, "j.jpg", 100, 3}),
     CaseName<WindowCliCase>);

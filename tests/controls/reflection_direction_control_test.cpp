@@ -37,8 +37,8 @@ TEST_F(ReflectionDirectionControl, ALayoutStoresTheSideOnlyWhenNotBelow)
         {"TOrbReflectionLabel", "ReflectionDirection = below\n", TReflectionSide::below},
     };
     for (const auto& c : cases) {
-        const QString text =
-            QStringLiteral("object Control1: %1\n%2end\n").arg(QLatin1String(c.ClassName), QLatin1String(c.Stored));
+        const QString text = QStringLiteral("object Control1: %1\n%2end\n")
+                                 .arg(QLatin1String(c.ClassName), QLatin1String(c.Stored));
         std::unique_ptr<QObject> control(ReadLayout(LayoutTextToBinary(text), nullptr));
         ASSERT_NE(control, nullptr) << c.Stored;
         EXPECT_EQ(control->property("ReflectionDirection").value<TReflectionSide>(), c.Read) << c.Stored;
