@@ -2,6 +2,7 @@
 
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_direction.h"
 #include "imaging/reflection/reflection_style.h"
 #include "markup/draw_markup.h"
 #include "pictures/html_picture_cache.h"
@@ -138,14 +139,61 @@ void TLabelRendering::PaintPass(QImage& Surface, const QString& Markup, QPoint P
         canvas.FillRect(client);
     }
     if (HasReflection() && !FRebuildPending)
-        BlendReflection(Surface, FReflection, QPoint(FCaptureLeft, FMarkupHeight + Parameters.Axis));
+        BlendReflection(Surface, FReflection, ReflectionOrigin());
 
     TCanvas canvas(&Surface);
     canvas.Font()->CopyFrom(FFont.get());
     canvas.Brush()->SetColor(Background);
-    TMarkupRequest request = LabelRequest(client, Point);
+    TMarkupRequest request = LabelRequest(TextArea(client), Point);
     request.HotIndex = HotIndex;
     Render(canvas, Markup, request);
+}
+
+int TLabelRendering::ReflectionReach() const
+{
+    const bool sideways = ReflectionDirectionInfo(Parameters.Direction).Sideways;
+    const int rows = VisibleReflectionRows(sideways ? FMarkupWidth : FMarkupHeight, Parameters);
+    return rows > 0 ? std::max(0, rows + Parameters.Axis) : 0;
+}
+
+QPoint TLabelRendering::TextOffset() const
+{
+    switch (Parameters.Direction) {
+    case TReflectionDirection::Above:
+        return QPoint(0, ReflectionReach());
+    case TReflectionDirection::Left:
+        return QPoint(ReflectionReach(), 0);
+    default:
+        return {};
+    }
+}
+
+QRect TLabelRendering::TextArea(const QRect& Client) const
+{
+    // Beside the text the reflection takes its columns out of the width the
+    // text is laid out and aligned in; below and above it takes nothing.
+    const QPoint offset = TextOffset();
+    const int room = Parameters.Direction == TReflectionDirection::Right ? ReflectionReach() : offset.x();
+    return QRect(Client.topLeft() + offset, Client.size() - QSize(room, offset.y()));
+}
+
+QPoint TLabelRendering::ReflectionOrigin() const
+{
+    const QPoint text(FCaptureLeft, TextOffset().y());
+    const double ratio = FReflection.devicePixelRatio();
+    const QSize reflection = (QSizeF(FReflection.size()) / ratio).toSize();
+    const int axis = Parameters.Axis;
+    switch (Parameters.Direction) {
+    case TReflectionDirection::Below:
+        break;
+    case TReflectionDirection::Above:
+        return text - QPoint(0, axis + reflection.height());
+    case TReflectionDirection::Left:
+        return text - QPoint(axis + reflection.width(), 0);
+    case TReflectionDirection::Right:
+        return text + QPoint(int(std::lround(FCapturedText.width() / ratio)) + axis, 0);
+    }
+    return text + QPoint(0, FMarkupHeight + axis);
 }
 
 void TLabelRendering::Paint(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex, bool Loading)
@@ -153,6 +201,17 @@ void TLabelRendering::Paint(QImage& Surface, const QString& Markup, QPoint Point
     PaintPass(Surface, Markup, Point, HotIndex);
     if (!FRebuildPending || Loading || FMarkupHeight <= 0)
         return;
+    // A reflection above or on the left moves the text by its own extent,
+    // known once the text is laid out: the text is drawn again where it
+    // goes before it is captured (a narrower area may wrap it anew).
+    for (int pass = 0; pass < 2; ++pass) {
+        const int reach = ReflectionReach();
+        if (Parameters.Direction == TReflectionDirection::Below || reach == 0)
+            break;
+        PaintPass(Surface, Markup, Point, HotIndex);
+        if (ReflectionReach() == reach)
+            break;
+    }
     BuildReflection(Surface, Markup, Loading);
     // The flag is clear now: this pass draws the new reflection and stops.
     PaintPass(Surface, Markup, Point, HotIndex);
@@ -160,20 +219,21 @@ void TLabelRendering::Paint(QImage& Surface, const QString& Markup, QPoint Point
 
 QImage TLabelRendering::CaptureText(const QImage& Surface, const QString& Markup)
 {
-    FMarkupLeft = 0;
     const double ratio = Surface.devicePixelRatio();
-    const int surfaceWidth = Surface.deviceIndependentSize().toSize().width();
+    const QRect area = TextArea(QRect(QPoint(0, 0), Surface.deviceIndependentSize().toSize()));
+    FMarkupLeft = area.left();
+    const int surfaceWidth = area.right() + 1;
     const QString probe = AlignmentProbe(Markup);
     if (probe.contains(QLatin1String("align=\"center\"")))
-        FMarkupLeft = (surfaceWidth - FMarkupWidth) / 2;
+        FMarkupLeft += (area.width() - FMarkupWidth) / 2;
     else if (probe.contains(QLatin1String("align=\"right\"")))
-        FMarkupLeft = surfaceWidth - FMarkupWidth;
+        FMarkupLeft += area.width() - FMarkupWidth;
 
     // Columns of a text wider than the surface can never be seen, under the
     // text or in a save, so only the visible part is copied: a long word
     // costs no more memory than the label's own area. Rows below the surface
     // have nothing to copy; the background stands in for them.
-    FCaptureLeft = std::max(FMarkupLeft, 0);
+    FCaptureLeft = std::max(FMarkupLeft, area.left());
     const int captureRight = std::min(FMarkupLeft + FMarkupWidth, surfaceWidth);
     QImage captured(int(std::lround(std::max(0, captureRight - FCaptureLeft) * ratio)),
                     int(std::lround(FMarkupHeight * ratio)), QImage::Format_ARGB32);
@@ -183,7 +243,7 @@ QImage TLabelRendering::CaptureText(const QImage& Surface, const QString& Markup
     captured.fill(FTransparent ? QColor(Qt::transparent) : ColorToQColor(Background).rgb());
     QPainter painter(&captured);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(-FCaptureLeft, 0), Surface);
+    painter.drawImage(QPoint(-FCaptureLeft, -area.top()), Surface);
     painter.end();
     if (FTransparent)
         return captured;
@@ -239,7 +299,7 @@ bool TLabelRendering::AnchorAt(QImage& Surface, const QString& Markup, int X, in
     AnchorRect = QRect(QPoint(-1, -1), QPoint(-2, -2));
     TCanvas canvas(&Surface);
     canvas.Font()->CopyFrom(FFont.get());
-    TMarkupRequest request = LabelRequest(Surface.rect(), QPoint(X, Y));
+    TMarkupRequest request = LabelRequest(TextArea(Surface.rect()), QPoint(X, Y));
     request.HotIndex = -1;
     request.TestOnly = true;
     request.AnchorColor = HitTestAnchorColor;
@@ -266,6 +326,11 @@ QSize TLabelRendering::FittingSize(const QString& Markup, int Width)
     request.MeasureOnly = true;
     Render(canvas, Markup, request);
     const int height = FMarkupHeight;
+    if (ReflectionDirectionInfo(Parameters.Direction).Sideways) {
+        const int columns = VisibleReflectionRows(FMarkupWidth, Parameters);
+        const int reflectionEnd = columns > 0 ? FMarkupWidth + Parameters.Axis + columns : FMarkupWidth;
+        return QSize(Width > 0 ? Width : std::max({1, FMarkupWidth, reflectionEnd}), std::max(1, height));
+    }
     const int visibleRows = VisibleReflectionRows(height, Parameters);
     const int reflectionBottom = visibleRows > 0 ? height + Parameters.Axis + visibleRows : height;
     return QSize(Width > 0 ? Width : std::max(1, FMarkupWidth), std::max({1, height, reflectionBottom}));
@@ -274,10 +339,24 @@ QSize TLabelRendering::FittingSize(const QString& Markup, int Width)
 QRect TLabelRendering::TextAndReflectionArea(QSize Surface) const
 {
     const int height = FMarkupHeight;
-    const int visibleRows = std::clamp(Parameters.Size, 0, height);
-    const int reflectionBottom = visibleRows > 0 ? height + Parameters.Axis + visibleRows : height;
     const int width = FCapturedText.isNull() ? 0 : FCapturedText.width();
-    return QRect(FCaptureLeft, 0, width, std::max(height, reflectionBottom)) & QRect(QPoint(0, 0), Surface);
+    const TReflectionDirection side = Parameters.Direction;
+    const bool sideways = ReflectionDirectionInfo(side).Sideways;
+    const int length = sideways ? width : height;
+    const int visibleRows = std::clamp(Parameters.Size, 0, length);
+    // How far the reflection reaches beyond the text on its side.
+    const int beyond = visibleRows > 0 ? std::max(0, Parameters.Axis + visibleRows) : 0;
+    const QPoint text(FCaptureLeft, TextOffset().y());
+    QRect area(text, QSize(width, height));
+    if (side == TReflectionDirection::Below)
+        area.setBottom(area.bottom() + beyond);
+    else if (side == TReflectionDirection::Above)
+        area.setTop(area.top() - beyond);
+    else if (side == TReflectionDirection::Right)
+        area.setRight(area.right() + beyond);
+    else
+        area.setLeft(area.left() - beyond);
+    return area & QRect(QPoint(0, 0), Surface);
 }
 
 QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelPictureOptions& Options,

@@ -31,7 +31,8 @@ class TPictureContainer;
 // How a reflection label draws, without a window: the markup laid out on a
 // surface of the label's size over its background colour, the text area
 // copied from that surface and mirrored with the shared fading algorithm,
-// the reflection drawn under the text. The label control paints through it
+// the reflection drawn under the text (or over it, or beside it, on the
+// side the values name: the text then moves to leave it room). The label control paints through it
 // and the command line renders through it, so both produce the same pixels.
 class TLabelRendering
 {
@@ -125,8 +126,16 @@ class TLabelRendering
     QImage CaptureText(const QImage& Surface, const QString& Markup);
     void PaintPass(QImage& Surface, const QString& Markup, QPoint Point, int HotIndex);
     // The rows and columns a trimmed picture keeps: the captured text area
-    // and the reflection rows that can be visible under it.
+    // and the reflection rows (columns) that can be visible on its side.
     QRect TextAndReflectionArea(QSize Surface) const;
+    // Where the text goes: moved down or right by what of the reflection
+    // lies before it when the mirror is above or on the left.
+    QPoint TextOffset() const;
+    // How far the reflection that can show reaches beyond the text.
+    int ReflectionReach() const;
+    QRect TextArea(const QRect& Client) const;
+    // Where the reflection bitmap is drawn, in points.
+    QPoint ReflectionOrigin() const;
 
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<THTMLPictureCache> FPictureCache;
