@@ -4,6 +4,7 @@
 
 #include "controls/orb_reflection_label.h"
 #include "imaging/reflection/reflection_builder.h"
+#include "imaging/reflection/reflection_direction.h"
 #include "toolkit/graphics/font.h"
 #include "toolkit/strings.h"
 
@@ -50,6 +51,7 @@ QByteArray SavedByLabel(const TextCase& c, QSize Size, const QString& Target)
         label.SetReflectionOpacityStart(c.values.OpacityStart);
         label.SetReflectionOpacityEnd(c.values.OpacityEnd);
         label.SetReflectionAxis(c.values.Axis);
+        label.SetReflectionDirection(TReflectionSide(c.values.Direction));
     }
     QString reason;
     EXPECT_TRUE(label.SaveReflection(Target, c.format, &reason)) << reason.toStdString();
@@ -90,6 +92,42 @@ TEST(CliText, SameBytesAsTheLabelSaves)
          ImageSaveFormat::Jpeg,
          {"Tahoma", -27, {}, clWindowText, clSilver}},
         {"to GIF", "<i>Batch</i>", {}, true, {10, 255, 0, 0}, "e.gif", ImageSaveFormat::Gif, page},
+        {"centred, mirror above",
+         "<p align=\"center\">Over</p>",
+         {},
+         true,
+         {.Size = 30,
+          .OpacityStart = 255,
+          .OpacityEnd = 40,
+          .Axis = 4,
+          .Direction = TReflectionDirection::Above},
+         "f.png",
+         ImageSaveFormat::Png,
+         page},
+        {"right-aligned, mirror on the left",
+         "<p align=\"right\">Beside</p>",
+         {},
+         true,
+         {.Size = 60,
+          .OpacityStart = 200,
+          .OpacityEnd = 0,
+          .Axis = -3,
+          .Direction = TReflectionDirection::Left},
+         "g.png",
+         ImageSaveFormat::Png,
+         page},
+        {"mirror on the right",
+         "Beside",
+         {},
+         true,
+         {.Size = 500,
+          .OpacityStart = 255,
+          .OpacityEnd = 0,
+          .Axis = 2,
+          .Direction = TReflectionDirection::Right},
+         "h.png",
+         ImageSaveFormat::Png,
+         page},
     };
     const QSize size(420, 110);
     for (const TextCase& c : cases) {
@@ -101,7 +139,9 @@ TEST(CliText, SameBytesAsTheLabelSaves)
         if (c.givesValues)
             arguments << "--size" << QString::number(c.values.Size) << "--start"
                       << QString::number(c.values.OpacityStart) << "--end"
-                      << QString::number(c.values.OpacityEnd) << "--axis" << QString::number(c.values.Axis);
+                      << QString::number(c.values.OpacityEnd) << "--axis" << QString::number(c.values.Axis)
+                      << "--direction"
+                      << QString::fromLatin1(ReflectionDirectionInfo(c.values.Direction).Name);
         const TCliRun run = RunCli(arguments + c.options);
         ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
         const QByteArray expected =

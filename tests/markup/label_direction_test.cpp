@@ -50,7 +50,8 @@ TEST(LabelDirection, TheMirrorLiesOnItsSideAndTheTextBesideIt)
             const QImage picture = TrimmedLabel(QString::fromLatin1(markup), c.Side);
             ASSERT_EQ(picture.size(), c.Size);
             EXPECT_EQ(picture.copy(QRect(c.Text, text.size())), text);
-            EXPECT_EQ(picture.copy(QRect(c.Mirror, text.size())), text.mirrored(c.Horizontally, c.Vertically));
+            EXPECT_EQ(picture.copy(QRect(c.Mirror, text.size())),
+                      text.mirrored(c.Horizontally, c.Vertically));
         }
     }
 }
