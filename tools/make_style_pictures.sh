@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Makes the before/after pictures of docs/reflection-styles.md with
-# lumivex-cli: each shows the classic fade on the left and the styled
+# Makes the pictures of docs/reflection-styles.md with lumivex-cli: the
+# before/after pictures show the classic fade on the left and the styled
 # reflection on the right, side by side over white (ImageMagick only lays
-# the two outputs out).
+# the two outputs out); the side pictures show one reflection on each side.
 #
 #   tools/make_style_pictures.sh [--cli PATH]
 set -euo pipefail
@@ -30,4 +30,11 @@ text='<font size="28" color="#1d4f91"><b>Glossy floor</b></font>'
 "$cli" text --size 40 --start 180 --end 0 -o "$work/text-classic.png" "$text"
 "$cli" text --size 40 --start 180 --end 0 --blur 6 --scale 50 -o "$work/text-styled.png" "$text"
 side_by_side "$here/docs/styles-text.png" "$work/text-classic.png" "$work/text-styled.png"
-echo "docs/styles-photo.png and docs/styles-text.png written" >&2
+# One picture per side of a real picture, for the sides' definition.
+rounded="$here/tests/data/rounded-rgba-130x110.png"
+for side in below above left right; do
+    "$cli" image --size 60 --start 200 --end 0 --axis 3 --direction "$side" -o "$work/side-$side.png" "$rounded"
+    convert "$work/side-$side.png" -background white -alpha remove -alpha off -bordercolor white -border 8 \
+        -strip "$here/docs/side-$side.png"
+done
+echo "docs/styles-photo.png, docs/styles-text.png and docs/side-*.png written" >&2
