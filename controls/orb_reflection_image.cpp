@@ -165,18 +165,7 @@ void TOrbReflectionImage::DrawArea(TCanvas& Canvas, const QRect& Area)
     const int pictureHeight = FPicture->Height();
     const QImage& picture = FPicture->DecodedImage();
     if (FValues.Direction() != TReflectionDirection::Below && !picture.isNull()) {
-        // On another side the reflection is made whole, turned, and drawn
-        // where the saved file has it.
-        const TComposedPlaces places = ComposedPlaces(picture.size(), FValues.Parameters());
-        if (FHasReflection) {
-            if (FScreenBlock.isNull()) {
-                FScreenBlock = ReflectionBitmap().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-                FScreenBlockArea = places.Reflection;
-            }
-            if (!FScreenBlock.isNull() && FScreenBlockArea.intersects(Area))
-                Canvas.DrawImage(FScreenBlockArea, FScreenBlock, true);
-        }
-        Canvas.Draw(places.Picture.x(), places.Picture.y(), FPicture.get());
+        DrawOnSide(Canvas, Area, picture);
         return;
     }
     if (FHasReflection && !picture.isNull()) {
@@ -195,6 +184,42 @@ void TOrbReflectionImage::DrawArea(TCanvas& Canvas, const QRect& Area)
         }
     }
     Canvas.Draw(0, 0, FPicture.get());
+}
+
+void TOrbReflectionImage::DrawOnSide(TCanvas& Canvas, const QRect& Area, const QImage& Picture)
+{
+    // The blocks are made below, from the picture turned so that the side
+    // is at the bottom (kept while only the values change), and turned
+    // back: only the part under Area is computed, as below.
+    const TReflectionParameters& values = FValues.Parameters();
+    const TReflectionDirection side = values.Direction;
+    const TComposedPlaces places = ComposedPlaces(Picture.size(), values);
+    if (FHasReflection) {
+        if (FTurned.isNull() || FTurnedSource != Picture.cacheKey() || FTurnedSide != side) {
+            FTurned = TurnedToBelow(Picture, side);
+            FTurnedSource = Picture.cacheKey();
+            FTurnedSide = side;
+            ReflectionChanged();
+        }
+        const QSize turned = FTurned.size();
+        const QSize frame(turned.width(), ComposedHeight(turned.height(), values));
+        const QPoint origin(0, turned.height() + values.Axis);
+        const QRect wanted =
+            TurnedArea(Area, frame, side)
+                .translated(-origin)
+                .intersected(QRect(0, 0, turned.width(), SquashedMirrorHeight(turned.height(), values)));
+        if (!FTurned.isNull() && !wanted.isEmpty()) {
+            if (FScreenBlock.isNull() || !FScreenBlockArea.contains(wanted)) {
+                const QImage block = BuildReflectionBlock(FTurned, AsBelow(values), wanted);
+                FScreenBlock = block.isNull() ? block : TurnedBack(block, side);
+                FScreenBlockArea = FScreenBlock.isNull() ? QRect() : wanted;
+            }
+            if (!FScreenBlock.isNull())
+                Canvas.DrawImage(TurnedBackArea(FScreenBlockArea.translated(origin), frame, side),
+                                 FScreenBlock, true);
+        }
+    }
+    Canvas.Draw(places.Picture.x(), places.Picture.y(), FPicture.get());
 }
 
 bool TOrbReflectionImage::SaveReflection(const QString& FileName, ImageSaveFormat Format, QString* Reason)

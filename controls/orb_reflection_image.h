@@ -181,6 +181,8 @@ class TOrbReflectionImage : public TControl
     // Takes one reflection value and does what its change needs.
     void SetReflectionValue(TReflectionValues::TValue Which, int Value);
     void ReflectionValueChanged(const TReflectionChange& Change);
+    // DrawArea for a reflection above or beside the picture.
+    void DrawOnSide(TCanvas& Canvas, const QRect& Area, const QImage& Picture);
     // Marks the reflection out of date after a change of picture or fade.
     void ReflectionChanged();
 
@@ -188,8 +190,12 @@ class TOrbReflectionImage : public TControl
     std::unique_ptr<TGDIPPicture> FPicture;
     mutable QImage FReflection;
     mutable bool FReflectionStale = false;
-    QImage FScreenBlock; // the last painted part of the reflection, premultiplied
-    QRect FScreenBlockArea;
+    QImage FScreenBlock;    // the last painted part of the reflection, premultiplied
+    QRect FScreenBlockArea; // below, or in the turned picture's reflection for another side
+    // The picture turned so that the reflection's side is at the bottom.
+    QImage FTurned;
+    qint64 FTurnedSource = 0;
+    TReflectionDirection FTurnedSide = TReflectionDirection::Below;
     bool FHasReflection = false;
     bool FAutoSize = false;
     bool FShowHint = false;

@@ -8,10 +8,13 @@
 
 namespace
 {
-// Format_ARGB32 copy of Image, or Image itself when it is one already.
+// Format_ARGB32 copy of Image, or Image itself when it is one already (or
+// premultiplied, as the screen's blocks are: turning moves pixels only).
 QImage AsArgb32(const QImage& Image)
 {
-    return Image.format() == QImage::Format_ARGB32 ? Image : Image.convertToFormat(QImage::Format_ARGB32);
+    return Image.format() == QImage::Format_ARGB32 || Image.format() == QImage::Format_ARGB32_Premultiplied
+               ? Image
+               : Image.convertToFormat(QImage::Format_ARGB32);
 }
 
 // Out(x, y) = In(y, x), in square tiles so that both sides are read and
@@ -19,7 +22,7 @@ QImage AsArgb32(const QImage& Image)
 QImage Transposed(const QImage& Image)
 {
     const QImage in = AsArgb32(Image);
-    QImage out(in.height(), in.width(), QImage::Format_ARGB32);
+    QImage out(in.height(), in.width(), in.format());
     if (in.isNull() || out.isNull())
         return {};
     constexpr int Tile = 32;
@@ -36,7 +39,7 @@ QImage Transposed(const QImage& Image)
 QImage FlippedHorizontally(const QImage& Image)
 {
     const QImage in = AsArgb32(Image);
-    QImage out(in.size(), QImage::Format_ARGB32);
+    QImage out(in.size(), in.format());
     if (in.isNull() || out.isNull())
         return {};
     const int width = in.width();
@@ -52,7 +55,7 @@ QImage FlippedHorizontally(const QImage& Image)
 QImage FlippedVertically(const QImage& Image)
 {
     const QImage in = AsArgb32(Image);
-    QImage out(in.size(), QImage::Format_ARGB32);
+    QImage out(in.size(), in.format());
     if (in.isNull() || out.isNull())
         return {};
     for (int y = 0; y < in.height(); ++y)
@@ -127,6 +130,13 @@ QRect TurnedBackArea(const QRect& Area, QSize Frame, TReflectionDirection Direct
         return QRect(Frame.height() - Area.y() - Area.height(), Area.x(), Area.height(), Area.width());
     }
     return Area;
+}
+
+QRect TurnedArea(const QRect& Area, QSize Frame, TReflectionDirection Direction)
+{
+    if (Direction == TReflectionDirection::Left)
+        return QRect(Area.y(), Frame.height() - Area.x() - Area.width(), Area.height(), Area.width());
+    return TurnedBackArea(Area, Frame, Direction);
 }
 
 TReflectionParameters AsBelow(const TReflectionParameters& Parameters)

@@ -49,13 +49,16 @@ bool ComposesRowByRow(const TReflectionParameters& Parameters);
 
 // Size after T (or T⁻¹, the same for sizes).
 QSize TurnedSize(QSize Size, TReflectionDirection Direction);
-// T(Picture) as Format_ARGB32, pixels copied exactly; Below gives the
-// picture as it is.
+// T(Picture) as Format_ARGB32 (or premultiplied, when it is), pixels
+// copied exactly; Below gives the picture as it is.
 QImage TurnedToBelow(const QImage& Picture, TReflectionDirection Direction);
 // T⁻¹(Image), pixels copied exactly.
 QImage TurnedBack(const QImage& Image, TReflectionDirection Direction);
 // Where Area of an image of size Frame, as made below, lies after T⁻¹.
 QRect TurnedBackArea(const QRect& Area, QSize Frame, TReflectionDirection Direction);
+// The other way: where Area of the turned-back image lies in the image of
+// size Frame made below.
+QRect TurnedArea(const QRect& Area, QSize Frame, TReflectionDirection Direction);
 
 // The same values on the bottom side: what is made of T(P).
 TReflectionParameters AsBelow(const TReflectionParameters& Parameters);

@@ -5,12 +5,14 @@
 #include "controls/register_controls.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "tests/support/test_data.h"
+#include "toolkit/graphics/canvas.h"
 #include "toolkit/layout/layout_reader.h"
 #include "toolkit/layout/layout_text_parser.h"
 #include "toolkit/layout/layout_writer.h"
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -94,6 +96,26 @@ TEST_F(ReflectionDirectionControl, PaintsTheReflectionWhereItSavesIt)
                 }
             // Drawing goes through premultiplied pixels: a step or two.
             EXPECT_LE(worst, 2) << "side " << int(side) << " axis " << axis;
+            // Painted in parts, as a scrolled view asks, it is the same:
+            // each part's blocks are made for that part alone.
+            const QRect whole(QPoint(0, 0), saved.size());
+            const auto painted = [&control, &whole](const QRect& Part) {
+                QImage image(whole.size(), QImage::Format_ARGB32);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                painter.setClipRect(Part);
+                TCanvas canvas(&painter);
+                control.DrawArea(canvas, Part);
+                return image;
+            };
+            QImage parts(whole.size(), QImage::Format_ARGB32);
+            QPainter gather(&parts);
+            for (const QRect& part : {whole.adjusted(0, 0, -whole.width() / 3, -whole.height() / 2),
+                                      whole.adjusted(whole.width() * 2 / 3, 0, 0, 0),
+                                      whole.adjusted(0, whole.height() / 2, -whole.width() / 3, 0)})
+                gather.drawImage(part, painted(part), part);
+            gather.end();
+            EXPECT_EQ(parts, painted(whole)) << "side " << int(side) << " axis " << axis;
         }
     }
 }
