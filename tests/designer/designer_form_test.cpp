@@ -27,6 +27,7 @@ TEST(DesignerForm, CompiledFormSetsTheControlsProperties)
         {ui.reflectionImage, "ReflectionAxis", 3},
         {ui.reflectionImage, "ReflectionBlur", 20},
         {ui.reflectionImage, "ReflectionScale", 50},
+        {ui.reflectionImage, "ReflectionDirection", QVariant::fromValue(TReflectionSide::left)},
         {ui.reflectionLabel, "Color", 0xFF0000},
         {ui.reflectionLabel, "Enabled", false},
         {ui.reflectionLabel, "Hint", QStringLiteral("A caption")},
@@ -41,6 +42,7 @@ TEST(DesignerForm, CompiledFormSetsTheControlsProperties)
         {ui.reflectionLabel, "ReflectionAxis", -3},
         {ui.reflectionLabel, "ReflectionBlur", 10},
         {ui.reflectionLabel, "ReflectionScale", 80},
+        {ui.reflectionLabel, "ReflectionDirection", QVariant::fromValue(TReflectionSide::above)},
         {ui.reflectionLabel, "Transparent", false},
         {ui.reflectionLabel, "URLColor", 255},
     };
