@@ -13,6 +13,7 @@
 #include "toolkit/widgets/track_bar.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -146,7 +147,52 @@ void BM_StyleStepToRepaintedView(benchmark::State& State)
     panel->ScaleSlider()->setValue(100);
     size->setValue(sizeBefore);
 }
+
+// Arguments: the side (1 above, 2 left, 3 right), and 1 for the fit view.
+// Steps of the size slider with the reflection on that side; the picture is
+// turned once, when the side is chosen, before the steps are timed.
+void BM_SideSizeStepToRepaintedView(benchmark::State& State)
+{
+    TWindow& window = Window();
+    TImageView* view = window.Form->ImageView();
+    TStylePanel* panel = window.Form->StylePanel();
+    panel->LoadFromControl();
+    panel->SideBox()->setCurrentIndex(int(State.range(0)));
+    view->SetFitted(State.range(1) == 1);
+    QSlider* slider = Slider(*window.Form, 0)->Slider();
+    const int low = (slider->minimum() + slider->maximum()) / 2;
+    slider->setValue(low);
+    // At 100 % the view looks at the picture's edge on the reflection's
+    // side, the edge in the middle of the view.
+    const int edge = State.range(0) == 3 ? 6000 : window.Form->OrbReflectionImage1->ReflectionSize();
+    view->horizontalScrollBar()->setValue(State.range(0) == 1 ? 2500 : edge - 490);
+    view->verticalScrollBar()->setValue(State.range(0) == 1 ? edge - 300 : 1800);
+    QPainter first(&window.Screen);
+    view->render(&first, QPoint(), QRegion(QRect(0, 0, 980, 600)));
+    first.end();
+    int step = 0;
+    for (auto _ : State) {
+        slider->setValue(low + (step++ % 20));
+        QPainter painter(&window.Screen);
+        view->render(&painter, QPoint(), QRegion(QRect(0, 0, 980, 600)));
+        painter.end();
+        benchmark::DoNotOptimize(window.Screen.constBits());
+    }
+    if (const QString folder = qEnvironmentVariable("LUMIVEX_BENCH_SHOT"); !folder.isEmpty())
+        window.Screen.save(
+            QStringLiteral("%1/side-%2-%3.png").arg(folder).arg(State.range(0)).arg(State.range(1)));
+    State.SetLabel(QStringLiteral("%1, %2")
+                       .arg(panel->SideBox()->currentText())
+                       .arg(view->Fitted() ? QStringLiteral("fit") : QStringLiteral("100 %"))
+                       .toStdString());
+    panel->SideBox()->setCurrentIndex(0);
+}
 } // namespace
+
+BENCHMARK(BM_SideSizeStepToRepaintedView)
+    ->ArgsProduct({{1, 2, 3}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK(BM_StyleStepToRepaintedView)
     ->ArgsProduct({{0, 1}, {0, 1}})
