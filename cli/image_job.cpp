@@ -27,8 +27,7 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     TInputLimits limits;
     limits.MaxPixels = Job.MaxPixels;
     limits.PictureBytes = [&Job](const QSize& Size) {
-        return DecodedPictureBytes(Size) +
-               DecodedPictureBytes(QSize(Size.width(), ComposedHeight(Size.height(), Job.Reflection)));
+        return DecodedPictureBytes(Size) + DecodedPictureBytes(ComposedSize(Size, Job.Reflection));
     };
     TInputBytes input;
     QString reason;

@@ -97,9 +97,11 @@ TInputFacts InMemoryFacts(const QImage& Picture)
 QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Parameters)
 {
     if (Parameters.Direction != TReflectionDirection::Below) {
-        const QImage turned = TurnedToBelow(Picture, Parameters.Direction);
-        const QImage composed = turned.isNull() ? turned : RenderReflection(turned, AsBelow(Parameters));
-        return composed.isNull() ? composed : TurnedBack(composed, Parameters.Direction);
+        // The turned picture goes before the composition is turned back, so
+        // that at most two compositions lie beside the picture.
+        QImage composed = RenderReflection(TurnedToBelow(Picture, Parameters.Direction), AsBelow(Parameters));
+        return composed.isNull() ? composed
+                                 : TurnedBack(std::exchange(composed, QImage()), Parameters.Direction);
     }
     return ComposeReflection(Picture, BuildReflectionImage(Picture, Parameters), Parameters);
 }
