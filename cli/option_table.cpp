@@ -17,7 +17,8 @@ QString OptionUsageLines(const TCliOptionTable& Table)
         QString name = QStringLiteral("--") + option.Names.constLast();
         if (option.TakesValue())
             name += QLatin1Char(' ') + option.ValueName;
-        lines += (letter ? QStringLiteral("  -%1, ").arg(option.Names.first()) : QString(NameIndent, QLatin1Char(' '))) +
+        lines += (letter ? QStringLiteral("  -%1, ").arg(option.Names.first())
+                         : QString(NameIndent, QLatin1Char(' '))) +
                  name.leftJustified(NameWidth) + QLatin1Char(' ') +
                  QString(option.Help).replace(QLatin1Char('\n'), continuation) + QLatin1Char('\n');
     }

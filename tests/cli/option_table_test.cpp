@@ -20,11 +20,10 @@ TEST(OptionUsageLines, LetterWordValueAndWrappedHelpEachKeepTheirColumn)
         Row({"trim"}, "", "only the text,\nand its reflection"),
         Row({"background"}, "COLOR", "as --color"),
     };
-    EXPECT_EQ(OptionUsageLines(table).toStdString(),
-              "  -o, --output FILE      output file\n"
-              "      --trim             only the text,\n"
-              "                         and its reflection\n"
-              "      --background COLOR as --color\n");
+    EXPECT_EQ(OptionUsageLines(table).toStdString(), "  -o, --output FILE      output file\n"
+                                                     "      --trim             only the text,\n"
+                                                     "                         and its reflection\n"
+                                                     "      --background COLOR as --color\n");
 }
 
 struct TTextReadingCase {
@@ -49,12 +48,15 @@ TEST(TextOptionReading, HelpWinsTheLastValueCountsAndEveryFolderIsChecked)
          {"--allow-files", "no-such-folder", "--allow-files", folder},
          false,
          "--allow-files: \"no-such-folder\" is not a folder"},
-        {"quality out of range", {"--quality", "0"}, false, "--quality must be a whole number from 1 to 100, not \"0\""},
+        {"quality out of range",
+         {"--quality", "0"},
+         false,
+         "--quality must be a whole number from 1 to 100, not \"0\""},
     };
     for (const TTextReadingCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        const TTextParseResult parsed =
-            ParseTextArguments(c.Arguments + QStringList{QStringLiteral("-o"), QStringLiteral("x.png"), "Hi"});
+        const TTextParseResult parsed = ParseTextArguments(
+            c.Arguments + QStringList{QStringLiteral("-o"), QStringLiteral("x.png"), "Hi"});
         EXPECT_EQ(parsed.Help, c.Help);
         EXPECT_EQ(parsed.Error.toStdString(), c.Error);
     }
