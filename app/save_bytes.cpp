@@ -3,7 +3,7 @@
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_progress.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 #include "toolkit/graphics/color.h"
 
 #include <QBuffer>

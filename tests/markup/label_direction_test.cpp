@@ -1,6 +1,6 @@
 // The label's reflection on each side: the mirror over the text, or beside
 // it, the text moved to leave it room, and the trimmed picture following.
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 
 #include "imaging/reflection/reflection_direction.h"
 #include "toolkit/graphics/font.h"
