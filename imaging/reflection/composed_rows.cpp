@@ -236,15 +236,15 @@ bool TComposedRows::ComposeSideRow(int Y, std::uint32_t* Out)
         const std::uint32_t mirrored = FadedPixel(in[right ? width - 1 - k : k], opacity[k]);
         Out[right ? t : FWidth - 1 - t] = BlendArgbOver(in[right ? t : width - 1 - t], mirrored);
     }
-    if (right) {
-        std::uint32_t* target = Out + FReflectionTop;
+    // Indices, not a pointer moved to the reflection's first column, which
+    // may lie outside the row when no column is left to write.
+    const int top = FReflectionTop, last = FWidth - 1 - FReflectionTop;
+    if (right)
         for (int k = behind; k < FReflectionRows; ++k)
-            target[k] = FadedPixel(in[width - 1 - k], opacity[k]);
-    } else {
-        std::uint32_t* target = Out + (FWidth - 1 - FReflectionTop);
+            Out[top + k] = FadedPixel(in[width - 1 - k], opacity[k]);
+    else
         for (int k = behind; k < FReflectionRows; ++k)
-            target[-k] = FadedPixel(in[k], opacity[k]);
-    }
+            Out[last - k] = FadedPixel(in[k], opacity[k]);
     return true;
 }
 
