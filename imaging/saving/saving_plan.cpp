@@ -1,10 +1,12 @@
 #include "imaging/saving/saving_plan.h"
 
+#include "imaging/codecs/animation_decoding.h"
 #include "imaging/codecs/png_row_decoder.h"
 #include "imaging/png/png_encoder.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
 
+#include <algorithm>
 #include <array>
 
 namespace
@@ -14,6 +16,7 @@ struct TQuestion {
     bool Fastest;     // the caller allows more than the reference road
     bool Png;         // written as PNG
     bool Translucent; // the composition's alpha follows from the values: some reflection pixel is translucent
+    bool Animated;    // the format holds an animation
     const TInputFacts& Facts;
 };
 
@@ -26,7 +29,9 @@ struct TRoad {
 // The first road that takes a file is its road. A new road (a format, a
 // direction of reflection) is one more line here; its writer is the one
 // place that knows how to write it (file_reflection.cpp).
-constexpr std::array<TRoad, 8> Roads{{
+constexpr std::array<TRoad, 9> Roads{{
+    {TReadRoad::FrameByFrame, TWriteRoad::Animation,
+     [](const TQuestion& Q) { return !Q.Facts.Decoded && Q.Facts.Frames > 1 && Q.Animated; }},
     {TReadRoad::InMemory, TWriteRoad::PngBands,
      [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png && Q.Translucent; }},
     {TReadRoad::InMemory, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png; }},
@@ -64,8 +69,10 @@ QString FormatName(ImageSaveFormat Format)
 TInputFacts ProbeInput(const QByteArray& Encoded)
 {
     TInputFacts facts;
-    if (!Encoded.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n")))
+    if (!Encoded.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n"))) {
+        facts.Frames = std::max(1, ProbeAnimation(Encoded).Frames);
         return facts;
+    }
     const TPngRowDecoder decoder(Encoded);
     facts.RowsTakeIt = decoder.Streamable();
     if (facts.RowsTakeIt) {
@@ -79,8 +86,9 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
 {
     const bool translucent =
         Facts.Size.isValid() && TComposedRows::AlwaysTranslucent(Facts.Size.height(), Request.Reflection);
+    const TSaveFormatInfo* format = FindSaveFormat(Request.Format);
     const TQuestion question{Request.Road == TReflectionRoad::Fastest, Request.Format == ImageSaveFormat::Png,
-                             translucent, Facts};
+                             translucent, format && format->HoldsAnimation, Facts};
     TSavingPlan plan;
     for (const TRoad& road : Roads)
         if (road.Takes(question)) {
@@ -92,6 +100,8 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
         plan.Read = Facts.DecodedBy;
     plan.Format = Request.Format;
     plan.ToDevice = Request.Sink.Device != nullptr;
+    if (plan.Write == TWriteRoad::Animation)
+        plan.Frames = Facts.Frames;
     if (plan.Write == TWriteRoad::PngBands && Facts.Size.isValid())
         plan.Bands = PngBands(Facts.Size, Request.Reflection, translucent);
     return plan;
@@ -113,6 +123,9 @@ QString DescribeSavingPlan(const TSavingPlan& Plan)
     case TReadRoad::InMemory:
         line = QStringLiteral("picture in memory, ");
         break;
+    case TReadRoad::FrameByFrame:
+        line = QStringLiteral("animation, %1 frames, ").arg(Plan.Frames);
+        break;
     }
     switch (Plan.Write) {
     case TWriteRoad::PngBands: {
@@ -127,6 +140,7 @@ QString DescribeSavingPlan(const TSavingPlan& Plan)
         line += QStringLiteral("PNG at once (alpha known only at the end)");
         break;
     case TWriteRoad::Encoded:
+    case TWriteRoad::Animation:
         line += FormatName(Plan.Format);
         break;
     }

@@ -1,0 +1,152 @@
+#include "imaging/saving/animation_saving.h"
+
+#include "imaging/codecs/animation_decoding.h"
+#include "imaging/codecs/gif_animation_writer.h"
+#include "imaging/codecs/webp_animation_writer.h"
+#include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/output_target.h"
+#include "imaging/saving/reflection_output.h"
+#include "imaging/saving/save_progress.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace
+{
+void Fail(TFileReflection& Result, TGpStatus Status, TFailureKind Kind, QString Text)
+{
+    Result.Status = Status;
+    Result.Failure = TFailure{Kind, std::move(Text)};
+}
+
+// False, with the refusal, when the frames together or the composed frame
+// are too large.
+bool SizesFit(const TAnimationFacts& Facts, const TSaveRequest& Request, TFileReflection& Result)
+{
+    const QSize canvas = Facts.Canvas;
+    QString reason;
+    const TGpStatus status = CheckImageSize(canvas.width(), canvas.height(), &reason);
+    if (status != TGpStatus::Ok) {
+        Fail(Result, status,
+             status == TGpStatus::InvalidParameter ? TFailureKind::Damaged : TFailureKind::OutOfMemory, reason);
+        return false;
+    }
+    if (Facts.Pixels() > Request.Options.MaxPixels) {
+        Fail(Result, TGpStatus::OutOfMemory, TFailureKind::OverLimit,
+             QStringLiteral("the animation's %1 frames of %2 × %3 pixels are %4 pixels, over the limit of %5")
+                 .arg(Facts.Frames)
+                 .arg(canvas.width())
+                 .arg(canvas.height())
+                 .arg(Facts.Pixels())
+                 .arg(Request.Options.MaxPixels));
+        return false;
+    }
+    const int height = ComposedHeight(canvas.height(), Request.Reflection);
+    if (CheckImageSize(canvas.width(), height) != TGpStatus::Ok) {
+        Fail(Result, TGpStatus::OutOfMemory, TFailureKind::OutOfMemory,
+             QStringLiteral("the reflection would be too large: %1 × %2 pixels").arg(canvas.width()).arg(height));
+        return false;
+    }
+    return true;
+}
+
+// The writer of the plan's format.
+class TAnimationEncoder
+{
+  public:
+    TAnimationEncoder(const TSaveRequest& Request, const QSize& Composed, int LoopCount)
+    {
+        if (Request.Format == ImageSaveFormat::Gif)
+            FGif.emplace(Composed, LoopCount);
+        else
+            FWebp.emplace(Composed, LoopCount, std::clamp(Request.Quality, 0, 100));
+    }
+    bool Add(const QImage& Frame, int DelayMs, QString* Reason)
+    {
+        return FGif ? FGif->Add(Frame, DelayMs, Reason) : FWebp->Add(Frame, DelayMs, Reason);
+    }
+    bool Finish(QByteArray& File, QString* Reason)
+    {
+        return FGif ? FGif->Finish(File, Reason) : FWebp->Finish(File, Reason);
+    }
+
+  private:
+    std::optional<TGifAnimationWriter> FGif;
+    std::optional<TWebpAnimationWriter> FWebp;
+};
+} // namespace
+
+TFileReflection WriteAnimationReflection(const TSaveRequest& Request, const TSavingPlan& Plan)
+{
+    TFileReflection result;
+    result.Plan = Plan;
+    static const QByteArray none;
+    const QByteArray& input = Request.Input ? *Request.Input : none;
+    const TAnimationFacts facts = ProbeAnimation(input);
+    if (!SizesFit(facts, Request, result))
+        return result;
+    const std::unique_ptr<TFrameReader> frames = OpenFrames(input);
+    if (!frames) {
+        Fail(result, DamagedImageStatus, TFailureKind::Damaged,
+             QStringLiteral("damaged image: the animation's frames cannot be read"));
+        return result;
+    }
+    const QSize composed(facts.Canvas.width(), ComposedHeight(facts.Canvas.height(), Request.Reflection));
+    TAnimationEncoder encoder(Request, composed, facts.LoopCount);
+    TSaveProgress* progress = CurrentSaveProgress();
+    TAnimationFrame frame;
+    QString damage;
+    QString reason;
+    int written = 0;
+    // Never more frames than the structure counted, so the budget holds
+    // whatever the decoder finds.
+    while (written < facts.Frames && frames->Next(frame, damage)) {
+        if (progress && progress->Cancelled()) {
+            Fail(result, TGpStatus::Aborted, TFailureKind::Unwritable, QStringLiteral("cancelled"));
+            return result;
+        }
+        const QImage reflected = RenderReflection(frame.Image, Request.Reflection);
+        if (reflected.isNull()) {
+            Fail(result, TGpStatus::OutOfMemory, TFailureKind::OutOfMemory,
+                 QStringLiteral("out of memory composing the reflection"));
+            return result;
+        }
+        if (!encoder.Add(reflected, frame.DelayMs, &reason)) {
+            Fail(result, TGpStatus::GenericError, TFailureKind::Unwritable, reason);
+            return result;
+        }
+        ++written;
+        if (progress)
+            progress->Report(double(written) / facts.Frames);
+    }
+    if (!damage.isEmpty()) {
+        const QString text = QStringLiteral("damaged image: frame %1 of %2: %3")
+                                 .arg(written + 1)
+                                 .arg(facts.Frames)
+                                 .arg(damage);
+        if (!Request.Options.KeepDamaged || written == 0) {
+            Fail(result, DamagedImageStatus, TFailureKind::Damaged, text);
+            return result;
+        }
+        result.Damage = text;
+    }
+    if (Request.DoneWithInput)
+        Request.DoneWithInput();
+    QByteArray file;
+    if (!encoder.Finish(file, &reason)) {
+        Fail(result, TGpStatus::GenericError, TFailureKind::Unwritable, reason);
+        return result;
+    }
+    TOutputFile target;
+    if (Request.Sink.Device ? !target.Open(Request.Sink.Device) : !target.Open(Request.Sink.FileName, &reason)) {
+        Fail(result, TGpStatus::Win32Error, TFailureKind::Unwritable, reason);
+        return result;
+    }
+    if (!target.Write(file.constData(), file.size()) || !target.Commit(&reason)) {
+        Fail(result, TGpStatus::Win32Error, TFailureKind::Unwritable, reason);
+        return result;
+    }
+    result.Status = TGpStatus::Ok;
+    result.Plan.Frames = written;
+    return result;
+}
