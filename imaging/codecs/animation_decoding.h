@@ -14,9 +14,9 @@ inline constexpr int NoLoopCount = -1;
 
 // What a file's structure tells of its frames, read without decoding a pixel.
 struct TAnimationFacts {
-    QByteArray Format;          // "gif" or "webp"; empty when the file is neither
-    QSize Canvas;               // the size every composed frame has
-    int Frames = 0;             // the frames the file holds (as far as its structure reads)
+    QByteArray Format;           // "gif" or "webp"; empty when the file is neither
+    QSize Canvas;                // the size every composed frame has
+    int Frames = 0;              // the frames the file holds (as far as its structure reads)
     int LoopCount = NoLoopCount; // 0: forever
     // Pixels of every frame composed at the canvas size.
     std::int64_t Pixels() const

@@ -85,7 +85,8 @@ void TGifAnimationWriter::Remember(TFrame Frame)
     for (const auto& colour : Frame.Picture.Palette) {
         if (FShared.size() > 256)
             break;
-        const auto [place, added] = FShared.try_emplace(ColourKey(colour), std::uint8_t(FSharedPalette.size()));
+        const auto [place, added] =
+            FShared.try_emplace(ColourKey(colour), std::uint8_t(FSharedPalette.size()));
         if (added)
             FSharedPalette.push_back(colour);
     }
@@ -144,8 +145,9 @@ bool TGifAnimationWriter::OneTableFile(QByteArray& File, QString* Reason) const
     for (const TFrame& frame : FKept) {
         TPalettePicture shared;
         shared.Indices.resize(frame.Picture.Indices.size());
-        std::transform(frame.Picture.Indices.begin(), frame.Picture.Indices.end(), shared.Indices.begin(),
-                       [&](std::uint8_t Index) { return FShared.at(ColourKey(frame.Picture.Palette[Index])); });
+        std::transform(
+            frame.Picture.Indices.begin(), frame.Picture.Indices.end(), shared.Indices.begin(),
+            [&](std::uint8_t Index) { return FShared.at(ColourKey(frame.Picture.Palette[Index])); });
         if (!PutFrame(output, shared, frame.Delay, false, Reason))
             return false;
     }

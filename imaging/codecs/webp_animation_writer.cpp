@@ -48,10 +48,11 @@ TWebpAnimationWriter::~TWebpAnimationWriter()
 bool TWebpAnimationWriter::Add(const QImage& Frame, int DelayMs, QString* Reason)
 {
     if (!FEncoder)
-        return Fail(Reason, QStringLiteral("WebP cannot hold an animation of %1 × %2 pixels (at most %3 a side)")
-                                .arg(FCanvas.width())
-                                .arg(FCanvas.height())
-                                .arg(MaxWebpSide));
+        return Fail(Reason,
+                    QStringLiteral("WebP cannot hold an animation of %1 × %2 pixels (at most %3 a side)")
+                        .arg(FCanvas.width())
+                        .arg(FCanvas.height())
+                        .arg(MaxWebpSide));
     if (Frame.size() != FCanvas)
         return Fail(Reason, QStringLiteral("a frame does not have the animation's size"));
     WebPConfig config;
@@ -62,7 +63,8 @@ bool TWebpAnimationWriter::Add(const QImage& Frame, int DelayMs, QString* Reason
         config.lossless = 1;
         config.exact = 1;
     }
-    const bool asItLies = QSysInfo::ByteOrder == QSysInfo::LittleEndian && Frame.format() == QImage::Format_ARGB32;
+    const bool asItLies =
+        QSysInfo::ByteOrder == QSysInfo::LittleEndian && Frame.format() == QImage::Format_ARGB32;
     const QImage pixels = asItLies ? Frame : Frame.convertToFormat(QImage::Format_RGBA8888);
     if (pixels.isNull())
         return Fail(Reason, QStringLiteral("out of memory converting the frame"));
@@ -91,7 +93,8 @@ bool TWebpAnimationWriter::Finish(QByteArray& File, QString* Reason)
         return Fail(Reason, QStringLiteral("the WebP animation encoder could not start"));
     WebPData data;
     WebPDataInit(&data);
-    if (!WebPAnimEncoderAdd(FEncoder, nullptr, FTimestamp, nullptr) || !WebPAnimEncoderAssemble(FEncoder, &data))
+    if (!WebPAnimEncoderAdd(FEncoder, nullptr, FTimestamp, nullptr) ||
+        !WebPAnimEncoderAssemble(FEncoder, &data))
         return Fail(Reason, QStringLiteral("the WebP animation encoder failed: %1")
                                 .arg(QString::fromUtf8(WebPAnimEncoderGetError(FEncoder))));
     File = QByteArray(reinterpret_cast<const char*>(data.bytes), qsizetype(data.size));

@@ -28,7 +28,8 @@ bool SizesFit(const TAnimationFacts& Facts, const TSaveRequest& Request, TFileRe
     const TGpStatus status = CheckImageSize(canvas.width(), canvas.height(), &reason);
     if (status != TGpStatus::Ok) {
         Fail(Result, status,
-             status == TGpStatus::InvalidParameter ? TFailureKind::Damaged : TFailureKind::OutOfMemory, reason);
+             status == TGpStatus::InvalidParameter ? TFailureKind::Damaged : TFailureKind::OutOfMemory,
+             reason);
         return false;
     }
     if (Facts.Pixels() > Request.Options.MaxPixels) {
@@ -44,7 +45,9 @@ bool SizesFit(const TAnimationFacts& Facts, const TSaveRequest& Request, TFileRe
     const int height = ComposedHeight(canvas.height(), Request.Reflection);
     if (CheckImageSize(canvas.width(), height) != TGpStatus::Ok) {
         Fail(Result, TGpStatus::OutOfMemory, TFailureKind::OutOfMemory,
-             QStringLiteral("the reflection would be too large: %1 × %2 pixels").arg(canvas.width()).arg(height));
+             QStringLiteral("the reflection would be too large: %1 × %2 pixels")
+                 .arg(canvas.width())
+                 .arg(height));
         return false;
     }
     return true;
@@ -138,7 +141,8 @@ TFileReflection WriteAnimationReflection(const TSaveRequest& Request, const TSav
         return result;
     }
     TOutputFile target;
-    if (Request.Sink.Device ? !target.Open(Request.Sink.Device) : !target.Open(Request.Sink.FileName, &reason)) {
+    if (Request.Sink.Device ? !target.Open(Request.Sink.Device)
+                            : !target.Open(Request.Sink.FileName, &reason)) {
         Fail(result, TGpStatus::Win32Error, TFailureKind::Unwritable, reason);
         return result;
     }
