@@ -464,10 +464,14 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
         const TReflectionParameters parameters = OrbReflectionImage1->ReflectionParameters();
         FSavingSize = QSize(pixels.width(), ComposedHeight(pixels.height(), parameters));
         // The thread shares the decoded picture read-only: opening another
-        // one replaces the control's, never these pixels.
-        encode = [pixels, parameters, Format, quality = SaveQuality,
+        // one replaces the control's, never these pixels. An animation is
+        // saved whole from its file where the format holds one.
+        const QByteArray encoded = picture->EncodedData();
+        FSavingFrames = SavedFrames(encoded, Format);
+        encode = [pixels, encoded, frames = FSavingFrames, parameters, Format, quality = SaveQuality,
                   background = SaveBackground](QString* Reason) {
-            return ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
+            return frames > 1 ? AnimationFileBytes(encoded, parameters, Format, quality, background, Reason)
+                              : ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
         };
     } else {
         // The label's picture is small: only its encoding goes to the thread.
@@ -478,6 +482,7 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
             reason = QString::fromUtf8(error.what());
         }
         FSavingSize = picture.size();
+        FSavingFrames = 0;
         encode = [picture, Format, quality = SaveQuality](QString* Reason) {
             return PictureFileBytes(picture, Format, quality, Reason);
         };
@@ -524,7 +529,9 @@ void TForm2::SetUpStatusRow()
     FSave->OnSaved = [this, ended](const QString& FileName, qint64 Size) {
         ended();
         FLastFolder = QFileInfo(FileName).absolutePath();
-        FStatusRow->ShowMessage(QStringLiteral("Saved %1 (%2 × %3, %4)")
+        FStatusRow->ShowMessage((FSavingFrames > 1 ? QStringLiteral("Saved %1 frames in ").arg(FSavingFrames)
+                                                   : QStringLiteral("Saved ")) +
+                                QStringLiteral("%1 (%2 × %3, %4)")
                                     .arg(QFileInfo(FileName).fileName())
                                     .arg(FSavingSize.width())
                                     .arg(FSavingSize.height())

@@ -213,6 +213,7 @@ class TForm2 : public TForm
     TQuickOpen* FQuickOpen = nullptr;
     QTimer* FSaveTimer = nullptr;
     QSize FSavingSize;
+    int FSavingFrames = 0; // an animation's frames being saved
     QSize FCopySize;
     // The stored layout's slider ranges.
     int FStoredSizeMax = 0, FStoredAxisMax = 0, FStoredSizeTicks = 1, FStoredAxisTicks = 1,

@@ -23,3 +23,14 @@ QByteArray ReflectionFileBytes(const QImage& Picture, const TReflectionParameter
 
 // A picture composed already (the text page's) in Format at Quality.
 QByteArray PictureFileBytes(const QImage& Picture, ImageSaveFormat Format, int Quality, QString* Reason);
+
+// The frames a save of an opened picture's file, Encoded, writes in Format:
+// its frames when it is an animation Format holds, 0 otherwise (the first
+// frame, the picture shown, is saved as any picture is).
+int SavedFrames(const QByteArray& Encoded, ImageSaveFormat Format);
+
+// Every frame of the animation in Encoded over its reflection, in Format at
+// Quality, the frames flattened over Background where the format keeps no
+// alpha; the command line's bytes for the same file and values.
+QByteArray AnimationFileBytes(const QByteArray& Encoded, const TReflectionParameters& Parameters,
+                              ImageSaveFormat Format, int Quality, const QColor& Background, QString* Reason);

@@ -8,6 +8,7 @@
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_progress.h"
 
+#include <QBuffer>
 #include <algorithm>
 #include <optional>
 
@@ -77,9 +78,9 @@ class TAnimationEncoder
     std::optional<TGifAnimationWriter> FGif;
     std::optional<TWebpAnimationWriter> FWebp;
 };
-} // namespace
 
-TFileReflection WriteAnimationReflection(const TSaveRequest& Request, const TSavingPlan& Plan)
+TFileReflection WriteAnimation(const TSaveRequest& Request, const TSavingPlan& Plan,
+                               const std::function<QImage(const QImage&)>& Prepare)
 {
     TFileReflection result;
     result.Plan = Plan;
@@ -108,7 +109,9 @@ TFileReflection WriteAnimationReflection(const TSaveRequest& Request, const TSav
             Fail(result, TGpStatus::Aborted, TFailureKind::Unwritable, QStringLiteral("cancelled"));
             return result;
         }
-        const QImage reflected = RenderReflection(frame.Image, Request.Reflection);
+        QImage reflected = RenderReflection(frame.Image, Request.Reflection);
+        if (Prepare && !reflected.isNull())
+            reflected = Prepare(reflected);
         if (reflected.isNull()) {
             Fail(result, TGpStatus::OutOfMemory, TFailureKind::OutOfMemory,
                  QStringLiteral("out of memory composing the reflection"));
@@ -153,4 +156,41 @@ TFileReflection WriteAnimationReflection(const TSaveRequest& Request, const TSav
     result.Status = TGpStatus::Ok;
     result.Plan.Frames = written;
     return result;
+}
+} // namespace
+
+TFileReflection WriteAnimationReflection(const TSaveRequest& Request, const TSavingPlan& Plan)
+{
+    return WriteAnimation(Request, Plan, {});
+}
+
+QByteArray AnimationReflectionBytes(const QByteArray& Input, const TReflectionParameters& Reflection,
+                                    ImageSaveFormat Format, int Quality,
+                                    const std::function<QImage(const QImage&)>& Prepare, int* Frames,
+                                    QString* Reason)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TSaveRequest request;
+    request.Input = &Input;
+    request.Reflection = Reflection;
+    request.Format = Format;
+    request.Quality = Quality;
+    request.Sink.Device = &buffer;
+    const TSavingPlan plan = PlanSaving(request, ProbeInput(Input));
+    if (plan.Write != TWriteRoad::Animation) {
+        if (Reason)
+            *Reason = QStringLiteral("the picture is no animation the format holds");
+        return {};
+    }
+    const TFileReflection result = WriteAnimation(request, plan, Prepare);
+    if (result.Status != TGpStatus::Ok) {
+        if (Reason)
+            *Reason = result.Failure.Text;
+        return {};
+    }
+    if (Frames)
+        *Frames = result.Plan.Frames;
+    return bytes;
 }

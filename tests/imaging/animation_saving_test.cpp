@@ -55,11 +55,13 @@ QByteArray MakeGif(const QSize& Canvas, const std::vector<TGifFrameSpec>& Frames
     for (const TGifFrameSpec& frame : Frames) {
         const GraphicsControlBlock control{frame.Disposal, false, frame.DelayCs, frame.Transparent};
         GifByteType extension[4];
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)), extension);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)),
+                         extension);
         GifColorType colours[256] = {};
         for (std::size_t i = 0; i < frame.Palette.size(); ++i)
-            colours[i] = GifColorType{GifByteType(qRed(frame.Palette[i])), GifByteType(qGreen(frame.Palette[i])),
-                                      GifByteType(qBlue(frame.Palette[i]))};
+            colours[i] =
+                GifColorType{GifByteType(qRed(frame.Palette[i])), GifByteType(qGreen(frame.Palette[i])),
+                             GifByteType(qBlue(frame.Palette[i]))};
         int tableSize = 2;
         while (tableSize < int(frame.Palette.size()))
             tableSize *= 2;
@@ -68,8 +70,9 @@ QByteArray MakeGif(const QSize& Canvas, const std::vector<TGifFrameSpec>& Frames
                          frame.Interlaced, map);
         GifFreeMapObject(map);
         std::vector<int> rows;
-        for (const auto& [start, step] : frame.Interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
-                                                          : std::vector<std::pair<int, int>>{{0, 1}})
+        for (const auto& [start, step] :
+             frame.Interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                              : std::vector<std::pair<int, int>>{{0, 1}})
             for (int y = start; y < frame.Area.height(); y += step)
                 rows.push_back(y);
         for (const int y : rows)
@@ -119,7 +122,8 @@ TReadAnimation ReadGifBack(const QByteArray& Bytes)
             if (saved.ExtensionBlocks[e].Function == APPLICATION_EXT_FUNC_CODE &&
                 saved.ExtensionBlocks[e].ByteCount == 11 &&
                 std::memcmp(saved.ExtensionBlocks[e].Bytes, "NETSCAPE2.0", 11) == 0)
-                result.LoopCount = saved.ExtensionBlocks[e + 1].Bytes[1] | saved.ExtensionBlocks[e + 1].Bytes[2] << 8;
+                result.LoopCount =
+                    saved.ExtensionBlocks[e + 1].Bytes[1] | saved.ExtensionBlocks[e + 1].Bytes[2] << 8;
         const GifImageDesc& desc = saved.ImageDesc;
         EXPECT_EQ(QRect(desc.Left, desc.Top, desc.Width, desc.Height), QRect(QPoint(), result.Canvas));
         const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
@@ -255,7 +259,8 @@ std::vector<QImage> GradientFrames(int Count, const QSize& Size)
         QImage image(Size, QImage::Format_ARGB32);
         for (int y = 0; y < Size.height(); ++y)
             for (int x = 0; x < Size.width(); ++x)
-                image.setPixel(x, y, qRgba((x * 7 + i * 40) % 256, (y * 9) % 256, (x + y + i * 3) % 256, 255));
+                image.setPixel(x, y,
+                               qRgba((x * 7 + i * 40) % 256, (y * 9) % 256, (x + y + i * 3) % 256, 255));
         frames.push_back(image);
     }
     return frames;
@@ -277,7 +282,8 @@ TGifFrameSpec ExactGifFrame(const QImage& Image, int DelayCs)
 }
 
 constexpr TReflectionParameters Values{.Size = 20, .OpacityStart = 200, .OpacityEnd = 10, .Axis = 2};
-constexpr TReflectionParameters Styled{.Size = 16, .OpacityStart = 255, .OpacityEnd = 0, .Axis = -3, .Blur = 4, .Scale = 60};
+constexpr TReflectionParameters Styled{
+    .Size = 16, .OpacityStart = 255, .OpacityEnd = 0, .Axis = -3, .Blur = 4, .Scale = 60};
 
 // ---- Timing: what goes in comes out ----
 
@@ -310,7 +316,8 @@ TEST_P(AnimationTiming, FrameCountDelaysAndLoopCountAreThoseOfTheInput)
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
     EXPECT_EQ(saved.Result.Plan.Write, TWriteRoad::Animation);
     EXPECT_EQ(saved.Result.Plan.Frames, int(c.DelaysMs.size()));
-    const TReadAnimation back = c.Out == ImageSaveFormat::Gif ? ReadGifBack(saved.Bytes) : ReadWebpBack(saved.Bytes);
+    const TReadAnimation back =
+        c.Out == ImageSaveFormat::Gif ? ReadGifBack(saved.Bytes) : ReadWebpBack(saved.Bytes);
     ASSERT_EQ(back.Frames.size(), c.DelaysMs.size());
     for (std::size_t i = 0; i < c.DelaysMs.size(); ++i)
         EXPECT_EQ(back.Frames[i].DelayMs, c.DelaysMs[i]) << "frame " << i;
@@ -320,7 +327,8 @@ TEST_P(AnimationTiming, FrameCountDelaysAndLoopCountAreThoseOfTheInput)
 INSTANTIATE_TEST_SUITE_P(
     Animations, AnimationTiming,
     ::testing::Values(TTimingCase{"GifToGifForever", false, ImageSaveFormat::Gif, {100, 70, 20, 1000}, 0},
-                      TTimingCase{"GifToGifNoLoopExtension", false, ImageSaveFormat::Gif, {40, 40, 0}, NoLoopCount},
+                      TTimingCase{
+                          "GifToGifNoLoopExtension", false, ImageSaveFormat::Gif, {40, 40, 0}, NoLoopCount},
                       TTimingCase{"GifToGifThreeLoops", false, ImageSaveFormat::Gif, {50, 60}, 3},
                       TTimingCase{"GifToWebp", false, ImageSaveFormat::Webp, {100, 30, 250}, 7},
                       TTimingCase{"WebpToWebp", true, ImageSaveFormat::Webp, {33, 250, 17, 90}, 0},
@@ -358,11 +366,13 @@ TEST_P(AnimationFrames, EachFrameIsTheReflectionOfTheComposedInputFrame)
     const QByteArray input = c.WebpIn ? MakeWebp(frames, {50, 50, 50}, 0) : MakeGif(QSize(16, 16), specs, 0);
     const TSaved saved = Save(input, c.Out, c.Reflection);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
-    const TReadAnimation back = c.Out == ImageSaveFormat::Gif ? ReadGifBack(saved.Bytes) : ReadWebpBack(saved.Bytes);
+    const TReadAnimation back =
+        c.Out == ImageSaveFormat::Gif ? ReadGifBack(saved.Bytes) : ReadWebpBack(saved.Bytes);
     ASSERT_EQ(back.Frames.size(), frames.size());
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        const QImage expected = c.Out == ImageSaveFormat::Gif ? SingleGifFrame(frames[i], c.Reflection)
-                                                              : ZeroUnderTransparent(RenderReflection(frames[i], c.Reflection));
+        const QImage expected = c.Out == ImageSaveFormat::Gif
+                                    ? SingleGifFrame(frames[i], c.Reflection)
+                                    : ZeroUnderTransparent(RenderReflection(frames[i], c.Reflection));
         SCOPED_TRACE(testing::Message() << "frame " << i);
         ExpectSameBits(ZeroUnderTransparent(back.Frames[i].Image), expected);
     }
@@ -374,7 +384,8 @@ INSTANTIATE_TEST_SUITE_P(Animations, AnimationFrames,
                                            TFramesCase{"WebpToGif", true, ImageSaveFormat::Gif, Values},
                                            TFramesCase{"WebpToWebp", true, ImageSaveFormat::Webp, Values},
                                            TFramesCase{"StyledGifToGif", false, ImageSaveFormat::Gif, Styled},
-                                           TFramesCase{"StyledWebpToWebp", true, ImageSaveFormat::Webp, Styled}),
+                                           TFramesCase{"StyledWebpToWebp", true, ImageSaveFormat::Webp,
+                                                       Styled}),
                          CaseName<TFramesCase>);
 
 // ---- GIF frames composed as a viewer shows them ----
@@ -386,7 +397,11 @@ QImage Picture(const std::vector<const char*>& Rows)
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const char c = Rows[std::size_t(y)][x];
-            image.setPixel(x, y, c == 'r' ? 0xFFFF0000u : c == 'g' ? 0xFF00FF00u : c == 'b' ? 0xFF0000FFu : 0u);
+            image.setPixel(x, y,
+                           c == 'r'   ? 0xFFFF0000u
+                           : c == 'g' ? 0xFF00FF00u
+                           : c == 'b' ? 0xFF0000FFu
+                                      : 0u);
         }
     return image;
 }
@@ -395,7 +410,8 @@ QImage Picture(const std::vector<const char*>& Rows)
 TGifFrameSpec Frame(QRect Area, const std::vector<const char*>& Rows, int Disposal = DISPOSE_DO_NOT,
                     bool Interlaced = false)
 {
-    TGifFrameSpec frame{Area, {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu}, {}, Disposal, 3, 10, Interlaced};
+    TGifFrameSpec frame{Area,      {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu}, {}, Disposal, 3, 10,
+                        Interlaced};
     for (const char* row : Rows)
         for (const char* c = row; *c; ++c)
             frame.Pixels.push_back(*c == 'r' ? 0 : *c == 'g' ? 1 : *c == 'b' ? 2 : 3);
@@ -440,8 +456,8 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"rrr.", "rrr."}, {".gg.", "...."}}},
         TDisposalCase{"PreviousRestoresWhatTheFrameCovered",
                       QSize(4, 2),
-                      {Frame({0, 0, 4, 2}, {"rrrr", "rrrr"}), Frame({0, 0, 2, 2}, {"gg", "gg"}, DISPOSE_PREVIOUS),
-                       Frame({3, 1, 1, 1}, {"b"})},
+                      {Frame({0, 0, 4, 2}, {"rrrr", "rrrr"}),
+                       Frame({0, 0, 2, 2}, {"gg", "gg"}, DISPOSE_PREVIOUS), Frame({3, 1, 1, 1}, {"b"})},
                       {{"rrrr", "rrrr"}, {"ggrr", "ggrr"}, {"rrrr", "rrrb"}}},
         TDisposalCase{"TransparentIndexShowsWhatLiesBelow",
                       QSize(4, 2),

@@ -1,0 +1,105 @@
+// An animated picture in the window: the first frame is shown, a format that
+// holds an animation gets every frame, and the status row says how many.
+#include "tests/app/main_form_fixture.h"
+
+#include "app/status_row.h"
+#include "controls/orb_reflection_image.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLocale>
+#include <gif_lib.h>
+
+namespace
+{
+int WriteToBuffer(GifFileType* Gif, const GifByteType* Bytes, int Length)
+{
+    return int(static_cast<QBuffer*>(Gif->UserData)->write(reinterpret_cast<const char*>(Bytes), Length));
+}
+
+// A looping GIF of one-colour frames of Size, written with giflib.
+QByteArray ColourFrames(const QSize& Size, const std::vector<GifColorType>& Colours)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    int error = 0;
+    GifFileType* gif = EGifOpen(&buffer, WriteToBuffer, &error);
+    EGifSetGifVersion(gif, true);
+    EGifPutScreenDesc(gif, Size.width(), Size.height(), 8, 0, nullptr);
+    const GifByteType loop[3] = {1, 0, 0};
+    EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
+    EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
+    EGifPutExtensionBlock(gif, 3, loop);
+    EGifPutExtensionTrailer(gif);
+    const std::vector<GifPixelType> row(std::size_t(Size.width()), 0);
+    for (const GifColorType& colour : Colours) {
+        const GraphicsControlBlock control{DISPOSE_DO_NOT, false, 20, NO_TRANSPARENT_COLOR};
+        GifByteType extension[4];
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)), extension);
+        const GifColorType table[2] = {colour, colour};
+        ColorMapObject* map = GifMakeMapObject(2, table);
+        EGifPutImageDesc(gif, 0, 0, Size.width(), Size.height(), false, map);
+        GifFreeMapObject(map);
+        for (int y = 0; y < Size.height(); ++y)
+            EGifPutLine(gif, const_cast<GifPixelType*>(row.data()), Size.width());
+    }
+    EGifCloseFile(gif, &error);
+    return bytes;
+}
+} // namespace
+
+class MainFormAnimation : public MainFormTest
+{
+};
+
+TEST_F(MainFormAnimation, EveryFrameIsSavedWhereTheFormatHoldsThemAndTheStatusRowCountsThem)
+{
+    const QString input = Folder.filePath(QStringLiteral("moving.gif"));
+    QFile file(input);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(ColourFrames(QSize(20, 10), {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}));
+    file.close();
+    Open(input);
+    ASSERT_EQ(Form->OrbReflectionImage1->Picture()->DecodedImage().pixel(5, 5), 0xFFFF0000u);
+
+    const struct {
+        const char* File;
+        int Frames; // 0: one picture, no count in the status row
+    } cases[] = {{"saved.gif", 3}, {"saved.webp", 3}, {"saved.png", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        TSaveChoices choices;
+        choices.HasBackground = true;
+        choices.Background = QColor(0, 0, 128);
+        Script->SaveChoicesAnswer = choices;
+        const QString target = Folder.filePath(QString::fromLatin1(c.File));
+        SaveAs(target);
+        QImageReader reader(target);
+        const QImage first = reader.read();
+        ASSERT_FALSE(first.isNull()) << reader.errorString().toStdString();
+        const QString size =
+            QLocale::c().formattedDataSize(QFileInfo(target).size(), 1, QLocale::DataSizeSIFormat);
+        const QString place =
+            QStringLiteral("%1 (%2 × %3, %4)").arg(QString::fromLatin1(c.File)).arg(first.width()).arg(first.height()).arg(size);
+        if (c.Frames == 0) {
+            EXPECT_EQ(Form->StatusRow()->Message(), QStringLiteral("Saved ") + place);
+            continue;
+        }
+        EXPECT_EQ(Form->StatusRow()->Message(), QStringLiteral("Saved %1 frames in ").arg(c.Frames) + place);
+        EXPECT_EQ(reader.imageCount(), c.Frames);
+        // The last frame is the blue one, over its reflection.
+        QImage last = first;
+        while (reader.canRead())
+            last = reader.read();
+        EXPECT_EQ(last.pixel(5, 5) & 0xFFFFFF, 0x0000FFu);
+        // GIF keeps no alpha: the gap between picture and reflection shows
+        // the chosen colour, as a single picture's save does.
+        if (QByteArray(c.File).endsWith(".gif")) {
+            EXPECT_EQ(last.pixel(5, 10) & 0xFFFFFF, 0x000080u);
+        }
+    }
+    EXPECT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
+}
