@@ -38,7 +38,8 @@ QByteArray ColourFrames(const QSize& Size, const std::vector<GifColorType>& Colo
     for (const GifColorType& colour : Colours) {
         const GraphicsControlBlock control{DISPOSE_DO_NOT, false, 20, NO_TRANSPARENT_COLOR};
         GifByteType extension[4];
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)), extension);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)),
+                         extension);
         const GifColorType table[2] = {colour, colour};
         ColorMapObject* map = GifMakeMapObject(2, table);
         EGifPutImageDesc(gif, 0, 0, Size.width(), Size.height(), false, map);
@@ -82,8 +83,11 @@ TEST_F(MainFormAnimation, EveryFrameIsSavedWhereTheFormatHoldsThemAndTheStatusRo
         ASSERT_FALSE(first.isNull()) << reader.errorString().toStdString();
         const QString size =
             QLocale::c().formattedDataSize(QFileInfo(target).size(), 1, QLocale::DataSizeSIFormat);
-        const QString place =
-            QStringLiteral("%1 (%2 × %3, %4)").arg(QString::fromLatin1(c.File)).arg(first.width()).arg(first.height()).arg(size);
+        const QString place = QStringLiteral("%1 (%2 × %3, %4)")
+                                  .arg(QString::fromLatin1(c.File))
+                                  .arg(first.width())
+                                  .arg(first.height())
+                                  .arg(size);
         if (c.Frames == 0) {
             EXPECT_EQ(Form->StatusRow()->Message(), QStringLiteral("Saved ") + place);
             continue;
