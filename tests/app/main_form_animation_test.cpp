@@ -4,53 +4,12 @@
 
 #include "app/status_row.h"
 #include "controls/orb_reflection_image.h"
+#include "tests/support/animated_files.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
-#include <gif_lib.h>
-
-namespace
-{
-int WriteToBuffer(GifFileType* Gif, const GifByteType* Bytes, int Length)
-{
-    return int(static_cast<QBuffer*>(Gif->UserData)->write(reinterpret_cast<const char*>(Bytes), Length));
-}
-
-// A looping GIF of one-colour frames of Size, written with giflib.
-QByteArray ColourFrames(const QSize& Size, const std::vector<GifColorType>& Colours)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    int error = 0;
-    GifFileType* gif = EGifOpen(&buffer, WriteToBuffer, &error);
-    EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, Size.width(), Size.height(), 8, 0, nullptr);
-    const GifByteType loop[3] = {1, 0, 0};
-    EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
-    EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
-    EGifPutExtensionBlock(gif, 3, loop);
-    EGifPutExtensionTrailer(gif);
-    const std::vector<GifPixelType> row(std::size_t(Size.width()), 0);
-    for (const GifColorType& colour : Colours) {
-        const GraphicsControlBlock control{DISPOSE_DO_NOT, false, 20, NO_TRANSPARENT_COLOR};
-        GifByteType extension[4];
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)),
-                         extension);
-        const GifColorType table[2] = {colour, colour};
-        ColorMapObject* map = GifMakeMapObject(2, table);
-        EGifPutImageDesc(gif, 0, 0, Size.width(), Size.height(), false, map);
-        GifFreeMapObject(map);
-        for (int y = 0; y < Size.height(); ++y)
-            EGifPutLine(gif, const_cast<GifPixelType*>(row.data()), Size.width());
-    }
-    EGifCloseFile(gif, &error);
-    return bytes;
-}
-} // namespace
 
 class MainFormAnimation : public MainFormTest
 {
@@ -61,7 +20,11 @@ TEST_F(MainFormAnimation, EveryFrameIsSavedWhereTheFormatHoldsThemAndTheStatusRo
     const QString input = Folder.filePath(QStringLiteral("moving.gif"));
     QFile file(input);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(ColourFrames(QSize(20, 10), {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}));
+    const QSize canvas(20, 10);
+    file.write(MakeAnimatedGif(canvas,
+                               {SolidGifFrame(canvas, 0xFFFF0000u), SolidGifFrame(canvas, 0xFF00FF00u),
+                                SolidGifFrame(canvas, 0xFF0000FFu)},
+                               0));
     file.close();
     Open(input);
     ASSERT_EQ(Form->OrbReflectionImage1->Picture()->DecodedImage().pixel(5, 5), 0xFFFF0000u);

@@ -3,6 +3,7 @@
 #include "imaging/saving/file_reflection.h"
 #include "imaging/saving/reflection_output.h"
 
+#include "tests/support/animated_files.h"
 #include "tests/support/image_test_helpers.h"
 #include "tests/support/naive_reflection.h"
 
@@ -20,68 +21,6 @@
 namespace
 {
 // ---- Animations made and read back with the libraries themselves ----
-
-struct TGifFrameSpec {
-    QRect Area;                       // where the frame lies on the canvas
-    std::vector<QRgb> Palette;        // its own colour table
-    std::vector<std::uint8_t> Pixels; // indices, row after row
-    int Disposal = DISPOSE_DO_NOT;
-    int Transparent = NO_TRANSPARENT_COLOR;
-    int DelayCs = 10;
-    bool Interlaced = false;
-};
-
-int WriteToBuffer(GifFileType* Gif, const GifByteType* Bytes, int Length)
-{
-    return int(static_cast<QBuffer*>(Gif->UserData)->write(reinterpret_cast<const char*>(Bytes), Length));
-}
-
-QByteArray MakeGif(const QSize& Canvas, const std::vector<TGifFrameSpec>& Frames, int LoopCount)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    int error = 0;
-    GifFileType* gif = EGifOpen(&buffer, WriteToBuffer, &error);
-    EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, Canvas.width(), Canvas.height(), 8, 0, nullptr);
-    if (LoopCount != NoLoopCount) {
-        const GifByteType loop[3] = {1, GifByteType(LoopCount & 0xFF), GifByteType(LoopCount >> 8)};
-        EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
-        EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
-        EGifPutExtensionBlock(gif, 3, loop);
-        EGifPutExtensionTrailer(gif);
-    }
-    for (const TGifFrameSpec& frame : Frames) {
-        const GraphicsControlBlock control{frame.Disposal, false, frame.DelayCs, frame.Transparent};
-        GifByteType extension[4];
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)),
-                         extension);
-        GifColorType colours[256] = {};
-        for (std::size_t i = 0; i < frame.Palette.size(); ++i)
-            colours[i] =
-                GifColorType{GifByteType(qRed(frame.Palette[i])), GifByteType(qGreen(frame.Palette[i])),
-                             GifByteType(qBlue(frame.Palette[i]))};
-        int tableSize = 2;
-        while (tableSize < int(frame.Palette.size()))
-            tableSize *= 2;
-        ColorMapObject* map = GifMakeMapObject(tableSize, colours);
-        EGifPutImageDesc(gif, frame.Area.x(), frame.Area.y(), frame.Area.width(), frame.Area.height(),
-                         frame.Interlaced, map);
-        GifFreeMapObject(map);
-        std::vector<int> rows;
-        for (const auto& [start, step] :
-             frame.Interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
-                              : std::vector<std::pair<int, int>>{{0, 1}})
-            for (int y = start; y < frame.Area.height(); y += step)
-                rows.push_back(y);
-        for (const int y : rows)
-            EGifPutLine(gif, const_cast<GifByteType*>(frame.Pixels.data()) + y * frame.Area.width(),
-                        frame.Area.width());
-    }
-    EGifCloseFile(gif, &error);
-    return bytes;
-}
 
 struct TReadFrame {
     QImage Image;
@@ -310,7 +249,7 @@ TEST_P(AnimationTiming, FrameCountDelaysAndLoopCountAreThoseOfTheInput)
         std::vector<TGifFrameSpec> specs;
         for (std::size_t i = 0; i < frames.size(); ++i)
             specs.push_back(ExactGifFrame(frames[i].copy(0, 0, 30, 8), c.DelaysMs[i] / 10));
-        input = MakeGif(QSize(30, 8), specs, c.LoopCount);
+        input = MakeAnimatedGif(QSize(30, 8), specs, c.LoopCount);
     }
     const TSaved saved = Save(input, c.Out, Values);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
@@ -363,7 +302,8 @@ TEST_P(AnimationFrames, EachFrameIsTheReflectionOfTheComposedInputFrame)
             frame = frame.copy(0, 0, 16, 16);
         specs.push_back(ExactGifFrame(frame, 5));
     }
-    const QByteArray input = c.WebpIn ? MakeWebp(frames, {50, 50, 50}, 0) : MakeGif(QSize(16, 16), specs, 0);
+    const QByteArray input =
+        c.WebpIn ? MakeWebp(frames, {50, 50, 50}, 0) : MakeAnimatedGif(QSize(16, 16), specs, 0);
     const TSaved saved = Save(input, c.Out, c.Reflection);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
     const TReadAnimation back =
@@ -432,7 +372,7 @@ class GifComposition : public ::testing::TestWithParam<TDisposalCase>
 TEST_P(GifComposition, FramesAreComposedWithTheirDisposal)
 {
     const TDisposalCase& c = GetParam();
-    const TSaved saved = Save(MakeGif(c.Canvas, c.Frames, 0), ImageSaveFormat::Webp, Values);
+    const TSaved saved = Save(MakeAnimatedGif(c.Canvas, c.Frames, 0), ImageSaveFormat::Webp, Values);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
     const TReadAnimation back = ReadWebpBack(saved.Bytes);
     ASSERT_EQ(back.Frames.size(), c.Expected.size());
@@ -494,7 +434,7 @@ TEST_P(AnimationBudget, EveryFrameCountsAndTheFileIsRefusedFromItsStructure)
     std::vector<TGifFrameSpec> frames(std::size_t(c.Frames), Frame({0, 0, 1, 1}, {"r"}));
     TDecodeOptions options;
     options.MaxPixels = c.MaxPixels;
-    const TSaved saved = Save(MakeGif(c.Canvas, frames, 0), ImageSaveFormat::Gif, Values, options);
+    const TSaved saved = Save(MakeAnimatedGif(c.Canvas, frames, 0), ImageSaveFormat::Gif, Values, options);
     EXPECT_EQ(saved.Result.Failure.Kind, TFailureKind::OverLimit);
     EXPECT_TRUE(saved.Result.Failure.Text.contains(QString::fromUtf8(c.Reason)))
         << saved.Result.Failure.Text.toStdString();
@@ -526,7 +466,7 @@ TEST_P(AnimationDamage, ADamagedFrameInTheMiddleIsNamed)
     std::vector<TGifFrameSpec> specs;
     for (const QImage& picture : pictures)
         specs.push_back(ExactGifFrame(picture, 10));
-    const QByteArray whole = MakeGif(QSize(16, 16), specs, 0);
+    const QByteArray whole = MakeAnimatedGif(QSize(16, 16), specs, 0);
     // The second frame's compressed data made nonsense, its block structure kept.
     QByteArray damaged = whole;
     const qsizetype first = damaged.indexOf(QByteArray("\x21\xF9\x04", 3));
@@ -577,7 +517,7 @@ TEST_P(AnimationRoad, ThePlanNamesTheAnimationOrTheFirstFrameIsWrittenWithAWarni
     std::vector<TGifFrameSpec> specs;
     for (const QImage& picture : pictures)
         specs.push_back(ExactGifFrame(picture, 10));
-    const TSaved saved = Save(MakeGif(QSize(12, 10), specs, 0), c.Format, Values);
+    const TSaved saved = Save(MakeAnimatedGif(QSize(12, 10), specs, 0), c.Format, Values);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
     EXPECT_EQ(DescribeSavingPlan(saved.Result.Plan).toStdString(), c.Road);
     EXPECT_EQ(saved.Result.FirstFrameOnly.toStdString(), c.Warning);
