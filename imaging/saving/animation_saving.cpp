@@ -3,6 +3,7 @@
 #include "imaging/codecs/animation_decoding.h"
 #include "imaging/codecs/gif_animation_writer.h"
 #include "imaging/codecs/webp_animation_writer.h"
+#include "imaging/metadata/image_packets.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/reflection_output.h"
@@ -11,6 +12,7 @@
 #include <QBuffer>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace
 {
@@ -155,6 +157,15 @@ TFileReflection WriteAnimation(const TSaveRequest& Request, const TSavingPlan& P
     }
     result.Status = TGpStatus::Ok;
     result.Plan.Frames = written;
+    // The frames go out as decoded: an animation carries no profile or
+    // metadata of the input.
+    const TImagePackets packets = Request.Strip ? TImagePackets() : ReadImagePackets(input);
+    for (const auto& [packet, name] :
+         {std::pair{&packets.Icc, "the colour profile"}, std::pair{&packets.Exif, "the EXIF packet"},
+          std::pair{&packets.Xmp, "the XMP packet"}})
+        if (!packet->isEmpty())
+            result.Warnings
+                << QStringLiteral("%1 (an animation is written without it)").arg(QLatin1String(name));
     return result;
 }
 } // namespace

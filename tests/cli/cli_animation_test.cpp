@@ -15,12 +15,12 @@ namespace
 {
 struct TCliAnimationCase {
     const char* Name;
-    int Frames;  // of the input, 1 × 1 each on a 100 × 100 canvas after the first three colours
+    int Frames; // of the input, 1 × 1 each on a 100 × 100 canvas after the first three colours
     const char* Output;
     QStringList Options;
     int ExitCode;
-    const char* Line;  // on standard error, after "lumivex-cli: in.gif: "
-    int FramesOut;     // read back; 0: no file
+    const char* Line; // on standard error, after "lumivex-cli: in.gif: "
+    int FramesOut;    // read back; 0: no file
 };
 
 class CliAnimation : public ::testing::TestWithParam<TCliAnimationCase>
@@ -40,8 +40,8 @@ TEST_P(CliAnimation, TheRoadTheWarningOrTheRefusalIsTold)
     input.write(MakeAnimatedGif(canvas, frames, 0));
     input.close();
     const QString output = dir.filePath(QString::fromLatin1(c.Output));
-    const TCliRun run = RunCli(QStringList{"image", "--verbose"} + c.Options + QStringList{"-o", output, "in.gif"},
-                               dir.path());
+    const TCliRun run = RunCli(
+        QStringList{"image", "--verbose"} + c.Options + QStringList{"-o", output, "in.gif"}, dir.path());
     EXPECT_EQ(run.ExitCode, c.ExitCode) << run.Stderr.toStdString();
     EXPECT_TRUE(run.Stderr.contains(QStringLiteral("lumivex-cli: in.gif: ") + QString::fromUtf8(c.Line)))
         << run.Stderr.toStdString();
@@ -59,12 +59,29 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TCliAnimationCase{"Gif", 3, "out.gif", {}, 0, "animation, 3 frames, GIF", 3},
         TCliAnimationCase{"Webp", 3, "out.webp", {}, 0, "animation, 3 frames, WebP", 3},
-        TCliAnimationCase{"Png", 3, "out.png", {}, 0,
-                          "warning: only the first of the 3 frames is written (PNG holds one picture)", 1},
-        TCliAnimationCase{"HundredThousandFrames", 100'000, "out.gif", {}, 1,
-                          "the animation's 100000 frames of 100 × 100 pixels are 1000000000 pixels, over the limit", 0},
-        TCliAnimationCase{"OverMaxPixels", 3, "out.gif", {"--max-pixels", "29999"}, 1,
-                          "the animation's 3 frames of 100 × 100 pixels are 30000 pixels, over the limit of 29999 "
-                          "(raise it with --max-pixels N)", 0}),
+        TCliAnimationCase{"Png",
+                          3,
+                          "out.png",
+                          {},
+                          0,
+                          "warning: only the first of the 3 frames is written (PNG holds one picture)",
+                          1},
+        TCliAnimationCase{
+            "HundredThousandFrames",
+            100'000,
+            "out.gif",
+            {},
+            1,
+            "the animation's 100000 frames of 100 × 100 pixels are 1000000000 pixels, over the limit",
+            0},
+        TCliAnimationCase{
+            "OverMaxPixels",
+            3,
+            "out.gif",
+            {"--max-pixels", "29999"},
+            1,
+            "the animation's 3 frames of 100 × 100 pixels are 30000 pixels, over the limit of 29999 "
+            "(raise it with --max-pixels N)",
+            0}),
     CaseName<TCliAnimationCase>);
 } // namespace

@@ -579,3 +579,51 @@ INSTANTIATE_TEST_SUITE_P(Animations, AnimatedGifTables,
                                            TTableCase{"EachFrameOverTheTable", 400, false, false}),
                          CaseName<TTableCase>);
 } // namespace
+
+// ---- What an animation leaves out ----
+
+struct TPacketCase {
+    const char* Name;
+    bool Strip;
+    QStringList Warnings;
+};
+
+class AnimationPackets : public ::testing::TestWithParam<TPacketCase>
+{
+};
+
+TEST_P(AnimationPackets, TheInputsMetadataIsNamedAsLeftOut)
+{
+    const TPacketCase& c = GetParam();
+    const QByteArray plain = MakeWebp(GradientFrames(2, QSize(8, 8)), {100, 100}, 0);
+    // An XMP packet added with libwebp's muxer.
+    const WebPData data{reinterpret_cast<const std::uint8_t*>(plain.constData()), std::size_t(plain.size())};
+    WebPMux* mux = WebPMuxCreate(&data, 1);
+    const QByteArray xmp("<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"></x:xmpmeta>");
+    const WebPData packet{reinterpret_cast<const std::uint8_t*>(xmp.constData()), std::size_t(xmp.size())};
+    ASSERT_EQ(WebPMuxSetChunk(mux, "XMP ", &packet, 1), WEBP_MUX_OK);
+    WebPData assembled;
+    WebPDataInit(&assembled);
+    ASSERT_EQ(WebPMuxAssemble(mux, &assembled), WEBP_MUX_OK);
+    const QByteArray input(reinterpret_cast<const char*>(assembled.bytes), qsizetype(assembled.size));
+    WebPDataClear(&assembled);
+    WebPMuxDelete(mux);
+
+    TSaveRequest request;
+    const QTemporaryDir dir;
+    request.Input = &input;
+    request.Reflection = Values;
+    request.Format = ImageSaveFormat::Webp;
+    request.Strip = c.Strip;
+    request.Sink.FileName = dir.filePath(QStringLiteral("out.webp"));
+    const TFileReflection result = WriteFileReflection(request);
+    ASSERT_EQ(result.Status, TGpStatus::Ok) << result.Failure.Text.toStdString();
+    EXPECT_EQ(result.Warnings, c.Warnings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Animations, AnimationPackets,
+    ::testing::Values(
+        TPacketCase{"Kept", false, {QStringLiteral("the XMP packet (an animation is written without it)")}},
+        TPacketCase{"Stripped", true, {}}),
+    CaseName<TPacketCase>);

@@ -44,11 +44,13 @@ QByteArray MakeAnimatedGif(const QSize& Canvas, const std::vector<TGifFrameSpec>
     for (const TGifFrameSpec& frame : Frames) {
         const GraphicsControlBlock control{frame.Disposal, false, frame.DelayCs, frame.Transparent};
         GifByteType extension[4];
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)), extension);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)),
+                         extension);
         GifColorType colours[256] = {};
         for (std::size_t i = 0; i < frame.Palette.size() && i < 256; ++i)
-            colours[i] = GifColorType{GifByteType(qRed(frame.Palette[i])), GifByteType(qGreen(frame.Palette[i])),
-                                      GifByteType(qBlue(frame.Palette[i]))};
+            colours[i] =
+                GifColorType{GifByteType(qRed(frame.Palette[i])), GifByteType(qGreen(frame.Palette[i])),
+                             GifByteType(qBlue(frame.Palette[i]))};
         int tableSize = 2;
         while (tableSize < int(frame.Palette.size()))
             tableSize *= 2;
