@@ -247,3 +247,21 @@ std::unique_ptr<TFrameReader> OpenGifFrames(const QByteArray& Data)
         return nullptr;
     return std::make_unique<TGifFrameReader>(Data, facts.Canvas);
 }
+
+QImage FirstGifFrameIfPartial(const QByteArray& Data)
+{
+    TGifInput input(Data);
+    GifFileType* gif = input.Gif();
+    GraphicsControlBlock control;
+    int loop = NoLoopCount;
+    QString damage;
+    if (!gif || !input.NextImage(control, loop, damage))
+        return {};
+    const QRect canvas(0, 0, gif->SWidth, gif->SHeight);
+    const QRect first(gif->Image.Left, gif->Image.Top, gif->Image.Width, gif->Image.Height);
+    if (canvas.isEmpty() || first.contains(canvas))
+        return {};
+    const std::unique_ptr<TFrameReader> frames = OpenGifFrames(Data);
+    TAnimationFrame frame;
+    return frames && frames->Next(frame, damage) ? frame.Image : QImage();
+}

@@ -9,3 +9,8 @@ TAnimationFacts ProbeGifFrames(const QByteArray& Data);
 // transparent, a frame's transparent index leaves what lies below, disposal
 // 2 clears the frame's area to transparent and 3 restores what it covered.
 std::unique_ptr<TFrameReader> OpenGifFrames(const QByteArray& Data);
+
+// The first frame composed as above when it leaves part of the canvas
+// uncovered (Qt's reader leaves those pixels as it found them in memory);
+// a null image when it covers the canvas or cannot be read.
+QImage FirstGifFrameIfPartial(const QByteArray& Data);

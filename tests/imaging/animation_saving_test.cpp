@@ -1,5 +1,6 @@
 #include "imaging/codecs/animation_decoding.h"
 #include "imaging/codecs/gif_writer.h"
+#include "imaging/codecs/image_decoding.h"
 #include "imaging/saving/file_reflection.h"
 #include "imaging/saving/reflection_output.h"
 
@@ -627,3 +628,47 @@ INSTANTIATE_TEST_SUITE_P(
         TPacketCase{"Kept", false, {QStringLiteral("the XMP packet (an animation is written without it)")}},
         TPacketCase{"Stripped", true, {}}),
     CaseName<TPacketCase>);
+
+// ---- The first frame of a GIF, as every road decodes it ----
+
+// A frame without a transparent index: Qt's reader takes such a picture as
+// opaque and leaves what the frame does not cover as memory held it.
+TGifFrameSpec Opaque(TGifFrameSpec Frame)
+{
+    Frame.Transparent = NO_TRANSPARENT_COLOR;
+    return Frame;
+}
+
+struct TFirstFrameCase {
+    const char* Name;
+    QSize Canvas;
+    std::vector<TGifFrameSpec> Frames;
+    std::vector<const char*> Expected;
+};
+
+class GifFirstFrame : public ::testing::TestWithParam<TFirstFrameCase>
+{
+};
+
+TEST_P(GifFirstFrame, UncoveredCanvasIsTransparentEveryTime)
+{
+    const TFirstFrameCase& c = GetParam();
+    const QByteArray gif = MakeAnimatedGif(c.Canvas, c.Frames, NoLoopCount);
+    for (int run = 0; run < 3; ++run) {
+        const TDecodedImage decoded = DecodeImage(gif);
+        ASSERT_EQ(decoded.Status, TGpStatus::Ok) << decoded.Reason.toStdString();
+        ExpectSameBits(ZeroUnderTransparent(decoded.Image), Picture(c.Expected));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Animations, GifFirstFrame,
+    ::testing::Values(
+        TFirstFrameCase{
+            "OnePartialFrame", QSize(5, 2), {Opaque(Frame({1, 0, 2, 1}, {"gb"}))}, {".gb..", "....."}},
+        TFirstFrameCase{"PartialFirstOfTwo",
+                        QSize(3, 3),
+                        {Opaque(Frame({1, 1, 1, 1}, {"r"})), Frame({0, 0, 3, 3}, {"bbb", "bbb", "bbb"})},
+                        {"...", ".r.", "..."}},
+        TFirstFrameCase{"CoveringFrameAsQtReadsIt", QSize(2, 1), {Frame({0, 0, 2, 1}, {"r."})}, {"r."}}),
+    CaseName<TFirstFrameCase>);
