@@ -7,17 +7,15 @@
 #include <cstdint>
 #include <memory>
 
-// An animation's loop count as its file gives it: the GIF's looping
-// extension or WebP's ANIM chunk. NoLoopCount: the file has no looping
-// extension (a GIF played once).
-inline constexpr int NoLoopCount = -1;
-
 // What a file's structure tells of its frames, read without decoding a pixel.
 struct TAnimationFacts {
-    QByteArray Format;           // "gif" or "webp"; empty when the file is neither
-    QSize Canvas;                // the size every composed frame has
-    int Frames = 0;              // the frames the file holds (as far as its structure reads)
-    int LoopCount = NoLoopCount; // 0: forever
+    QByteArray Format; // "gif" or "webp"; empty when the file is neither
+    QSize Canvas;      // the size every composed frame has
+    int Frames = 0;    // the frames the file holds (as far as its structure reads)
+    // How many times the animation plays, 0 forever: WebP's loop count; a
+    // GIF's looping extension counts the repeats after the first play (as
+    // browsers read it), and a GIF without one plays once.
+    int Plays = 1;
     // Pixels of every frame composed at the canvas size.
     std::int64_t Pixels() const
     {

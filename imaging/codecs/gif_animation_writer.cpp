@@ -1,6 +1,5 @@
 #include "imaging/codecs/gif_animation_writer.h"
 
-#include "imaging/codecs/animation_decoding.h"
 #include "imaging/codecs/flatten_over_white.h"
 #include "imaging/codecs/gif_output.h"
 
@@ -34,10 +33,7 @@ struct TColourMap {
 };
 } // namespace
 
-TGifAnimationWriter::TGifAnimationWriter(const QSize& Canvas, int LoopCount)
-    : FCanvas(Canvas), FLoopCount(LoopCount)
-{
-}
+TGifAnimationWriter::TGifAnimationWriter(const QSize& Canvas, int Plays) : FCanvas(Canvas), FPlays(Plays) {}
 
 TGifAnimationWriter::~TGifAnimationWriter() = default;
 
@@ -49,9 +45,10 @@ bool TGifAnimationWriter::Start(TGifOutput& Output, const ColorMapObject* Global
     EGifSetGifVersion(gif, true);
     if (EGifPutScreenDesc(gif, FCanvas.width(), FCanvas.height(), 8, 0, Global) == GIF_ERROR)
         return Fail(Reason, Output.Error());
-    if (FLoopCount == NoLoopCount)
+    if (FPlays == 1)
         return true;
-    const GifByteType loop[3] = {1, GifByteType(FLoopCount & 0xFF), GifByteType((FLoopCount >> 8) & 0xFF)};
+    const int repeats = FPlays <= 0 ? 0 : std::min(FPlays - 1, 0xFFFF);
+    const GifByteType loop[3] = {1, GifByteType(repeats & 0xFF), GifByteType((repeats >> 8) & 0xFF)};
     if (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
         EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") == GIF_ERROR ||
         EGifPutExtensionBlock(gif, 3, loop) == GIF_ERROR || EGifPutExtensionTrailer(gif) == GIF_ERROR)

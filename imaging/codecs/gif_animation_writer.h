@@ -23,9 +23,9 @@ struct ColorMapObject;
 class TGifAnimationWriter
 {
   public:
-    // LoopCount: 0 forever, NoLoopCount (animation_decoding.h) for a file
-    // without the looping extension.
-    TGifAnimationWriter(const QSize& Canvas, int LoopCount);
+    // Plays: how many times the animation plays, 0 forever; once is a file
+    // without the looping extension, which counts the repeats after it.
+    TGifAnimationWriter(const QSize& Canvas, int Plays);
     ~TGifAnimationWriter();
     TGifAnimationWriter(const TGifAnimationWriter&) = delete;
     TGifAnimationWriter& operator=(const TGifAnimationWriter&) = delete;
@@ -48,7 +48,7 @@ class TGifAnimationWriter
     void Remember(TFrame Frame);
 
     QSize FCanvas;
-    int FLoopCount;
+    int FPlays;
     QBuffer FBuffer;
     std::unique_ptr<TGifOutput> FOutput;
     bool FStarted = false;

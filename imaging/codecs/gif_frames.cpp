@@ -48,14 +48,15 @@ class TGifInput
     GifFileType* Gif() const { return FGif; }
     // The next image descriptor, its extensions read on the way: false at
     // the trailer or, with Damage set, on a read error.
-    bool NextImage(GraphicsControlBlock& Control, int& LoopCount, QString& Damage);
+    // Plays receives what a looping extension on the way says.
+    bool NextImage(GraphicsControlBlock& Control, int& Plays, QString& Damage);
 
   private:
     TMemoryInput FInput;
     GifFileType* FGif = nullptr;
 };
 
-bool TGifInput::NextImage(GraphicsControlBlock& Control, int& LoopCount, QString& Damage)
+bool TGifInput::NextImage(GraphicsControlBlock& Control, int& Plays, QString& Damage)
 {
     Control = GraphicsControlBlock{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
     for (;;) {
@@ -96,7 +97,9 @@ bool TGifInput::NextImage(GraphicsControlBlock& Control, int& LoopCount, QString
                 return false;
             }
             if (looping && block && block[0] >= 3 && block[1] == 1)
-                LoopCount = block[2] | (block[3] << 8);
+                Plays = [](int Repeats) {
+                    return Repeats == 0 ? 0 : Repeats + 1;
+                }(block[2] | (block[3] << 8));
         }
     }
 }
@@ -136,7 +139,7 @@ class TGifFrameReader final : public TFrameReader
     int FDisposal = DISPOSAL_UNSPECIFIED;
     QRect FLastArea;
     QImage FCovered; // what a "restore previous" frame drew over
-    int FLoopCount = NoLoopCount;
+    int FPlays = 1;
 };
 
 void TGifFrameReader::Dispose()
@@ -195,7 +198,7 @@ bool TGifFrameReader::Next(TAnimationFrame& Frame, QString& Damage)
         return false;
     }
     GraphicsControlBlock control;
-    if (!FInput.NextImage(control, FLoopCount, Damage))
+    if (!FInput.NextImage(control, FPlays, Damage))
         return false;
     if (FImage.isNull()) {
         FImage = QImage(FCanvas, QImage::Format_ARGB32);
@@ -227,7 +230,7 @@ TAnimationFacts ProbeGifFrames(const QByteArray& Data)
     facts.Canvas = QSize(gif->SWidth, gif->SHeight);
     GraphicsControlBlock control;
     QString damage;
-    while (input.NextImage(control, facts.LoopCount, damage)) {
+    while (input.NextImage(control, facts.Plays, damage)) {
         int codeSize = 0;
         GifByteType* block = nullptr;
         if (DGifGetCode(gif, &codeSize, &block) != GIF_OK)
@@ -253,9 +256,9 @@ QImage FirstGifFrameIfPartial(const QByteArray& Data)
     TGifInput input(Data);
     GifFileType* gif = input.Gif();
     GraphicsControlBlock control;
-    int loop = NoLoopCount;
+    int plays = 1;
     QString damage;
-    if (!gif || !input.NextImage(control, loop, damage))
+    if (!gif || !input.NextImage(control, plays, damage))
         return {};
     const QRect canvas(0, 0, gif->SWidth, gif->SHeight);
     const QRect first(gif->Image.Left, gif->Image.Top, gif->Image.Width, gif->Image.Height);

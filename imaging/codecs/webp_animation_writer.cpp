@@ -1,9 +1,9 @@
 #include "imaging/codecs/webp_animation_writer.h"
 
-#include "imaging/codecs/animation_decoding.h"
 #include "imaging/codecs/webp_writer.h"
 
 #include <QSysInfo>
+#include <algorithm>
 #include <limits>
 #include <webp/encode.h>
 #include <webp/mux.h>
@@ -26,7 +26,7 @@ struct TPicture {
 };
 } // namespace
 
-TWebpAnimationWriter::TWebpAnimationWriter(const QSize& Canvas, int LoopCount, int Quality)
+TWebpAnimationWriter::TWebpAnimationWriter(const QSize& Canvas, int Plays, int Quality)
     : FCanvas(Canvas), FQuality(Quality)
 {
     if (Canvas.width() <= 0 || Canvas.height() <= 0 || Canvas.width() > MaxWebpSide ||
@@ -35,7 +35,7 @@ TWebpAnimationWriter::TWebpAnimationWriter(const QSize& Canvas, int LoopCount, i
     WebPAnimEncoderOptions options;
     if (!WebPAnimEncoderOptionsInit(&options))
         return;
-    options.anim_params.loop_count = LoopCount == NoLoopCount ? 1 : LoopCount;
+    options.anim_params.loop_count = std::clamp(Plays, 0, 0xFFFF);
     FEncoder = WebPAnimEncoderNew(Canvas.width(), Canvas.height(), &options);
 }
 

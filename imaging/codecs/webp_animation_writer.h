@@ -16,9 +16,8 @@ struct WebPAnimEncoder;
 class TWebpAnimationWriter
 {
   public:
-    // LoopCount: 0 forever; NoLoopCount (animation_decoding.h) is written
-    // as played once.
-    TWebpAnimationWriter(const QSize& Canvas, int LoopCount, int Quality);
+    // Plays: how many times the animation plays, 0 forever.
+    TWebpAnimationWriter(const QSize& Canvas, int Plays, int Quality);
     ~TWebpAnimationWriter();
     TWebpAnimationWriter(const TWebpAnimationWriter&) = delete;
     TWebpAnimationWriter& operator=(const TWebpAnimationWriter&) = delete;

@@ -67,7 +67,7 @@ TAnimationFacts ProbeWebpFrames(const QByteArray& Data)
                          int(WebPDemuxGetI(demuxer, WEBP_FF_CANVAS_HEIGHT)));
     facts.Frames = int(WebPDemuxGetI(demuxer, WEBP_FF_FRAME_COUNT));
     if (WebPDemuxGetI(demuxer, WEBP_FF_FORMAT_FLAGS) & ANIMATION_FLAG)
-        facts.LoopCount = int(WebPDemuxGetI(demuxer, WEBP_FF_LOOP_COUNT));
+        facts.Plays = int(WebPDemuxGetI(demuxer, WEBP_FF_LOOP_COUNT));
     WebPDemuxDelete(demuxer);
     return facts;
 }

@@ -60,12 +60,12 @@ bool SizesFit(const TAnimationFacts& Facts, const TSaveRequest& Request, TFileRe
 class TAnimationEncoder
 {
   public:
-    TAnimationEncoder(const TSaveRequest& Request, const QSize& Composed, int LoopCount)
+    TAnimationEncoder(const TSaveRequest& Request, const QSize& Composed, int Plays)
     {
         if (Request.Format == ImageSaveFormat::Gif)
-            FGif.emplace(Composed, LoopCount);
+            FGif.emplace(Composed, Plays);
         else
-            FWebp.emplace(Composed, LoopCount, std::clamp(Request.Quality, 0, 100));
+            FWebp.emplace(Composed, Plays, std::clamp(Request.Quality, 0, 100));
     }
     bool Add(const QImage& Frame, int DelayMs, QString* Reason)
     {
@@ -98,7 +98,7 @@ TFileReflection WriteAnimation(const TSaveRequest& Request, const TSavingPlan& P
         return result;
     }
     const QSize composed(facts.Canvas.width(), ComposedHeight(facts.Canvas.height(), Request.Reflection));
-    TAnimationEncoder encoder(Request, composed, facts.LoopCount);
+    TAnimationEncoder encoder(Request, composed, facts.Plays);
     TSaveProgress* progress = CurrentSaveProgress();
     TAnimationFrame frame;
     QString damage;

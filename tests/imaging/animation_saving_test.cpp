@@ -21,6 +21,9 @@
 
 namespace
 {
+// A GIF without the looping extension, as the loop counts read back say.
+constexpr int NoExtension = -1;
+
 // ---- Animations made and read back with the libraries themselves ----
 
 struct TReadFrame {
@@ -30,7 +33,7 @@ struct TReadFrame {
 
 struct TReadAnimation {
     QSize Canvas;
-    int LoopCount = NoLoopCount;
+    int LoopCount = NoExtension;
     std::vector<TReadFrame> Frames;
     bool GlobalTable = false;
     int LocalTables = 0;
@@ -232,25 +235,26 @@ struct TTimingCase {
     bool WebpIn;
     ImageSaveFormat Out;
     std::vector<int> DelaysMs;
-    int LoopCount;
+    int LoopIn;  // the file's own number
+    int LoopOut; // the output's
 };
 
 class AnimationTiming : public ::testing::TestWithParam<TTimingCase>
 {
 };
 
-TEST_P(AnimationTiming, FrameCountDelaysAndLoopCountAreThoseOfTheInput)
+TEST_P(AnimationTiming, FrameCountDelaysAndPlaysAreThoseOfTheInput)
 {
     const TTimingCase& c = GetParam();
     const std::vector<QImage> frames = GradientFrames(int(c.DelaysMs.size()), QSize(30, 12));
     QByteArray input;
     if (c.WebpIn) {
-        input = MakeWebp(frames, c.DelaysMs, c.LoopCount);
+        input = MakeWebp(frames, c.DelaysMs, c.LoopIn);
     } else {
         std::vector<TGifFrameSpec> specs;
         for (std::size_t i = 0; i < frames.size(); ++i)
             specs.push_back(ExactGifFrame(frames[i].copy(0, 0, 30, 8), c.DelaysMs[i] / 10));
-        input = MakeAnimatedGif(QSize(30, 8), specs, c.LoopCount);
+        input = MakeAnimatedGif(QSize(30, 8), specs, c.LoopIn);
     }
     const TSaved saved = Save(input, c.Out, Values);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
@@ -261,18 +265,23 @@ TEST_P(AnimationTiming, FrameCountDelaysAndLoopCountAreThoseOfTheInput)
     ASSERT_EQ(back.Frames.size(), c.DelaysMs.size());
     for (std::size_t i = 0; i < c.DelaysMs.size(); ++i)
         EXPECT_EQ(back.Frames[i].DelayMs, c.DelaysMs[i]) << "frame " << i;
-    EXPECT_EQ(back.LoopCount, c.LoopCount);
+    EXPECT_EQ(back.LoopCount, c.LoopOut);
 }
 
+// GIF counts the repeats after the first play (no extension: played once),
+// WebP the plays.
 INSTANTIATE_TEST_SUITE_P(
     Animations, AnimationTiming,
-    ::testing::Values(TTimingCase{"GifToGifForever", false, ImageSaveFormat::Gif, {100, 70, 20, 1000}, 0},
-                      TTimingCase{
-                          "GifToGifNoLoopExtension", false, ImageSaveFormat::Gif, {40, 40, 0}, NoLoopCount},
-                      TTimingCase{"GifToGifThreeLoops", false, ImageSaveFormat::Gif, {50, 60}, 3},
-                      TTimingCase{"GifToWebp", false, ImageSaveFormat::Webp, {100, 30, 250}, 7},
-                      TTimingCase{"WebpToWebp", true, ImageSaveFormat::Webp, {33, 250, 17, 90}, 0},
-                      TTimingCase{"WebpToGif", true, ImageSaveFormat::Gif, {30, 120, 500}, 2}),
+    ::testing::Values(
+        TTimingCase{"GifToGifForever", false, ImageSaveFormat::Gif, {100, 70, 20, 1000}, 0, 0},
+        TTimingCase{
+            "GifToGifNoLoopExtension", false, ImageSaveFormat::Gif, {40, 40, 0}, NoExtension, NoExtension},
+        TTimingCase{"GifToGifThreeRepeats", false, ImageSaveFormat::Gif, {50, 60}, 3, 3},
+        TTimingCase{"GifToWebp", false, ImageSaveFormat::Webp, {100, 30, 250}, 7, 8},
+        TTimingCase{"GifOnceToWebp", false, ImageSaveFormat::Webp, {100, 30}, NoExtension, 1},
+        TTimingCase{"WebpToWebp", true, ImageSaveFormat::Webp, {33, 250, 17, 90}, 0, 0},
+        TTimingCase{"WebpToGif", true, ImageSaveFormat::Gif, {30, 120, 500}, 2, 1},
+        TTimingCase{"WebpOnceToGif", true, ImageSaveFormat::Gif, {30, 120}, 1, NoExtension}),
     CaseName<TTimingCase>);
 
 // ---- Each frame is the single picture's reflection ----
@@ -653,7 +662,7 @@ class GifFirstFrame : public ::testing::TestWithParam<TFirstFrameCase>
 TEST_P(GifFirstFrame, UncoveredCanvasIsTransparentEveryTime)
 {
     const TFirstFrameCase& c = GetParam();
-    const QByteArray gif = MakeAnimatedGif(c.Canvas, c.Frames, NoLoopCount);
+    const QByteArray gif = MakeAnimatedGif(c.Canvas, c.Frames, NoExtension);
     for (int run = 0; run < 3; ++run) {
         const TDecodedImage decoded = DecodeImage(gif);
         ASSERT_EQ(decoded.Status, TGpStatus::Ok) << decoded.Reason.toStdString();
