@@ -12,7 +12,8 @@ struct WebPAnimEncoder;
 // lossless with the colours under transparent pixels kept). The encoder
 // keeps only the last frames it compares with and the encoded bytes.
 // Consecutive frames with the same pixels are joined by the encoder into one
-// frame shown for both delays.
+// frame shown for both delays (as libwebp does even when every frame is
+// made a key frame): the timing stays, the count of frames drops.
 class TWebpAnimationWriter
 {
   public:
