@@ -98,14 +98,25 @@ void TGifAnimationWriter::Remember(TFrame Frame)
     }
 }
 
+TPalettePicture TGifAnimationWriter::Reduce(const QImage& Frame)
+{
+    const QImage flat = FlattenOverWhite(Frame).convertToFormat(QImage::Format_RGB888);
+    return flat.isNull() ? TPalettePicture() : QuantiseForGif(flat);
+}
+
 bool TGifAnimationWriter::Add(const QImage& Frame, int DelayMs, QString* Reason)
+{
+    return Add(Reduce(Frame), Frame.size(), DelayMs, Reason);
+}
+
+bool TGifAnimationWriter::Add(TPalettePicture Reduced, const QSize& Size, int DelayMs, QString* Reason)
 {
     if (FFailed)
         return Fail(Reason, QStringLiteral("the GIF stream failed before"));
-    if (Frame.size() != FCanvas || FCanvas.width() > 0xFFFF || FCanvas.height() > 0xFFFF)
+    if (Size != FCanvas || FCanvas.width() > 0xFFFF || FCanvas.height() > 0xFFFF)
         return Fail(Reason, QStringLiteral("a frame of %1 × %2 pixels does not fit a GIF of %3 × %4")
-                                .arg(Frame.width())
-                                .arg(Frame.height())
+                                .arg(Size.width())
+                                .arg(Size.height())
                                 .arg(FCanvas.width())
                                 .arg(FCanvas.height()));
     if (!FStarted) {
@@ -115,10 +126,7 @@ bool TGifAnimationWriter::Add(const QImage& Frame, int DelayMs, QString* Reason)
         if (!Start(*FOutput, nullptr, Reason))
             return !(FFailed = true);
     }
-    const QImage flat = FlattenOverWhite(Frame).convertToFormat(QImage::Format_RGB888);
-    if (flat.isNull())
-        return Fail(Reason, QStringLiteral("out of memory flattening the frame"));
-    TFrame frame{QuantiseForGif(flat), std::clamp((DelayMs + 5) / 10, 0, 0xFFFF)};
+    TFrame frame{std::move(Reduced), std::clamp((DelayMs + 5) / 10, 0, 0xFFFF)};
     if (frame.Picture.Palette.empty() ||
         frame.Picture.Indices.size() != std::size_t(FCanvas.width()) * std::size_t(FCanvas.height()))
         return Fail(Reason, QStringLiteral("out of memory reducing the frame to 256 colours"));

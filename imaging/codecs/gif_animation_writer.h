@@ -31,6 +31,10 @@ class TGifAnimationWriter
     TGifAnimationWriter& operator=(const TGifAnimationWriter&) = delete;
 
     bool Add(const QImage& Frame, int DelayMs, QString* Reason);
+    // The two halves of Add: the frame reduced to its colours (safe on any
+    // thread, several at once; empty when memory runs out), then written.
+    static TPalettePicture Reduce(const QImage& Frame);
+    bool Add(TPalettePicture Reduced, const QSize& Size, int DelayMs, QString* Reason);
     // The whole file.
     bool Finish(QByteArray& File, QString* Reason);
 

@@ -4,6 +4,7 @@
 #include "imaging/codecs/gif_animation_writer.h"
 #include "imaging/codecs/webp_animation_writer.h"
 #include "imaging/metadata/image_packets.h"
+#include "imaging/parallel_work.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/reflection_output.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -67,9 +69,27 @@ class TAnimationEncoder
         else
             FWebp.emplace(Composed, Plays, std::clamp(Request.Quality, 0, 100));
     }
-    bool Add(const QImage& Frame, int DelayMs, QString* Reason)
+    // A composed frame made ready for Add: GIF's reduced to its colours.
+    struct TReady {
+        QImage Composed;
+        TPalettePicture Reduced;
+        bool Ok() const { return !Composed.isNull() && (!Reduces || !Reduced.Palette.empty()); }
+        bool Reduces = false;
+    };
+    // Safe on any thread, several at once.
+    TReady Ready(QImage Composed) const
     {
-        return FGif ? FGif->Add(Frame, DelayMs, Reason) : FWebp->Add(Frame, DelayMs, Reason);
+        TReady ready{std::move(Composed), {}, false};
+        if (FGif && !ready.Composed.isNull()) {
+            ready.Reduces = true;
+            ready.Reduced = TGifAnimationWriter::Reduce(ready.Composed);
+        }
+        return ready;
+    }
+    bool Add(TReady Ready, int DelayMs, QString* Reason)
+    {
+        return FGif ? FGif->Add(std::move(Ready.Reduced), Ready.Composed.size(), DelayMs, Reason)
+                    : FWebp->Add(Ready.Composed, DelayMs, Reason);
     }
     bool Finish(QByteArray& File, QString* Reason)
     {
@@ -104,28 +124,53 @@ TFileReflection WriteAnimation(const TSaveRequest& Request, const TSavingPlan& P
     QString damage;
     QString reason;
     int written = 0;
-    // Never more frames than the structure counted, so the budget holds
-    // whatever the decoder finds.
-    while (written < facts.Frames && frames->Next(frame, damage)) {
+    // Frames are decoded one after another, made ready a few at a time on
+    // the thread budget's cores (reflected, and for GIF reduced to their
+    // colours), and encoded in order: the bytes do not depend on the cores.
+    const TParallelWork work;
+    const int batch = 2 * work.ThreadsFor(facts.Frames);
+    struct TPending {
+        QImage Frame;
+        int DelayMs = 0;
+        TAnimationEncoder::TReady Ready;
+    };
+    std::vector<TPending> pending;
+    bool more = true;
+    while (more) {
+        pending.clear();
+        // Never more frames than the structure counted, so the budget holds
+        // whatever the decoder finds.
+        while (int(pending.size()) < batch && written + int(pending.size()) < facts.Frames &&
+               (more = frames->Next(frame, damage)))
+            pending.push_back({frame.Image, frame.DelayMs, {}});
+        if (pending.empty())
+            break;
         if (progress && progress->Cancelled()) {
             Fail(result, TGpStatus::Aborted, TFailureKind::Unwritable, QStringLiteral("cancelled"));
             return result;
         }
-        QImage reflected = RenderReflection(frame.Image, Request.Reflection);
-        if (Prepare && !reflected.isNull())
-            reflected = Prepare(reflected);
-        if (reflected.isNull()) {
-            Fail(result, TGpStatus::OutOfMemory, TFailureKind::OutOfMemory,
-                 QStringLiteral("out of memory composing the reflection"));
-            return result;
+        work.ForEach(int(pending.size()), [&](int Index, int) {
+            TPending& one = pending[std::size_t(Index)];
+            QImage reflected = RenderReflection(one.Frame, Request.Reflection);
+            one.Frame = QImage();
+            if (Prepare && !reflected.isNull())
+                reflected = Prepare(reflected);
+            one.Ready = encoder.Ready(std::move(reflected));
+        });
+        for (TPending& one : pending) {
+            if (!one.Ready.Ok()) {
+                Fail(result, TGpStatus::OutOfMemory, TFailureKind::OutOfMemory,
+                     QStringLiteral("out of memory composing the reflection"));
+                return result;
+            }
+            if (!encoder.Add(std::move(one.Ready), one.DelayMs, &reason)) {
+                Fail(result, TGpStatus::GenericError, TFailureKind::Unwritable, reason);
+                return result;
+            }
+            ++written;
+            if (progress)
+                progress->Report(double(written) / facts.Frames);
         }
-        if (!encoder.Add(reflected, frame.DelayMs, &reason)) {
-            Fail(result, TGpStatus::GenericError, TFailureKind::Unwritable, reason);
-            return result;
-        }
-        ++written;
-        if (progress)
-            progress->Report(double(written) / facts.Frames);
     }
     if (!damage.isEmpty()) {
         const QString text = QStringLiteral("damaged image: frame %1 of %2: %3")
