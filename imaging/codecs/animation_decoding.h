@@ -16,6 +16,9 @@ struct TAnimationFacts {
     // GIF's looping extension counts the repeats after the first play (as
     // browsers read it), and a GIF without one plays once.
     int Plays = 1;
+    // The pixels the frames' data decode to before they are composed: a GIF
+    // frame may declare more than the canvas shows.
+    std::int64_t StoredPixels = 0;
     // Pixels of every frame composed at the canvas size.
     std::int64_t Pixels() const
     {

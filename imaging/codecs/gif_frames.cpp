@@ -239,6 +239,7 @@ TAnimationFacts ProbeGifFrames(const QByteArray& Data)
             if (DGifGetCodeNext(gif, &block) != GIF_OK)
                 return facts;
         ++facts.Frames;
+        facts.StoredPixels += std::int64_t(gif->Image.Width) * gif->Image.Height;
     }
     return facts;
 }

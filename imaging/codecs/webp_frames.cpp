@@ -66,6 +66,8 @@ TAnimationFacts ProbeWebpFrames(const QByteArray& Data)
     facts.Canvas = QSize(int(WebPDemuxGetI(demuxer, WEBP_FF_CANVAS_WIDTH)),
                          int(WebPDemuxGetI(demuxer, WEBP_FF_CANVAS_HEIGHT)));
     facts.Frames = int(WebPDemuxGetI(demuxer, WEBP_FF_FRAME_COUNT));
+    // A frame lies inside the canvas (the demuxer refuses one that does not).
+    facts.StoredPixels = facts.Pixels();
     if (WebPDemuxGetI(demuxer, WEBP_FF_FORMAT_FLAGS) & ANIMATION_FLAG)
         facts.Plays = int(WebPDemuxGetI(demuxer, WEBP_FF_LOOP_COUNT));
     WebPDemuxDelete(demuxer);

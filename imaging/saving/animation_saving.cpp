@@ -47,6 +47,14 @@ bool SizesFit(const TAnimationFacts& Facts, const TSaveRequest& Request, TFileRe
                  .arg(Request.Options.MaxPixels));
         return false;
     }
+    if (Facts.StoredPixels > Request.Options.MaxPixels) {
+        Fail(Result, TGpStatus::OutOfMemory, TFailureKind::OverLimit,
+             QStringLiteral("the animation's %1 frames hold %2 pixels, over the limit of %3")
+                 .arg(Facts.Frames)
+                 .arg(Facts.StoredPixels)
+                 .arg(Request.Options.MaxPixels));
+        return false;
+    }
     const int height = ComposedHeight(canvas.height(), Request.Reflection);
     if (CheckImageSize(canvas.width(), height) != TGpStatus::Ok) {
         Fail(Result, TGpStatus::OutOfMemory, TFailureKind::OutOfMemory,

@@ -430,6 +430,7 @@ struct TRefusalCase {
     const char* Name;
     int Frames;
     QSize Canvas;
+    QSize FrameSize; // each frame's own, at the canvas's corner
     std::int64_t MaxPixels;
     const char* Reason;
 };
@@ -441,7 +442,7 @@ class AnimationBudget : public ::testing::TestWithParam<TRefusalCase>
 TEST_P(AnimationBudget, EveryFrameCountsAndTheFileIsRefusedFromItsStructure)
 {
     const TRefusalCase& c = GetParam();
-    std::vector<TGifFrameSpec> frames(std::size_t(c.Frames), Frame({0, 0, 1, 1}, {"r"}));
+    const std::vector<TGifFrameSpec> frames(std::size_t(c.Frames), SolidGifFrame(c.FrameSize, 0xFFFF0000u));
     TDecodeOptions options;
     options.MaxPixels = c.MaxPixels;
     const TSaved saved = Save(MakeAnimatedGif(c.Canvas, frames, 0), ImageSaveFormat::Gif, Values, options);
@@ -451,12 +452,15 @@ TEST_P(AnimationBudget, EveryFrameCountsAndTheFileIsRefusedFromItsStructure)
     EXPECT_TRUE(saved.Bytes.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Animations, AnimationBudget,
-                         ::testing::Values(TRefusalCase{"HundredThousandFrames", 100'000, QSize(100, 100),
-                                                        MaxDecodedPixels, "100000 frames of 100 × 100"},
-                                           TRefusalCase{"OverTheCallersLimit", 11, QSize(10, 10), 1000,
-                                                        "11 frames of 10 × 10 pixels are 1100 pixels"}),
-                         CaseName<TRefusalCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Animations, AnimationBudget,
+    ::testing::Values(TRefusalCase{"HundredThousandFrames", 100'000, QSize(100, 100), QSize(1, 1),
+                                   MaxDecodedPixels, "100000 frames of 100 × 100"},
+                      TRefusalCase{"OverTheCallersLimit", 11, QSize(10, 10), QSize(1, 1), 1000,
+                                   "11 frames of 10 × 10 pixels are 1100 pixels"},
+                      TRefusalCase{"FramesLargerThanTheCanvas", 3, QSize(4, 4), QSize(600, 600), 1'000'000,
+                                   "3 frames hold 1080000 pixels"}),
+    CaseName<TRefusalCase>);
 
 struct TDamageCase {
     const char* Name;
