@@ -85,10 +85,10 @@ class TAnimationEncoder
         bool Reduces = false;
     };
     // Safe on any thread, several at once.
-    TReady Ready(QImage Composed) const
+    static TReady Ready(ImageSaveFormat Format, QImage Composed)
     {
         TReady ready{std::move(Composed), {}, false};
-        if (FGif && !ready.Composed.isNull()) {
+        if (Format == ImageSaveFormat::Gif && !ready.Composed.isNull()) {
             ready.Reduces = true;
             ready.Reduced = TGifAnimationWriter::Reduce(ready.Composed);
         }
@@ -125,8 +125,8 @@ TFileReflection WriteAnimation(const TSaveRequest& Request, const TSavingPlan& P
              QStringLiteral("damaged image: the animation's frames cannot be read"));
         return result;
     }
-    const QSize composed(facts.Canvas.width(), ComposedHeight(facts.Canvas.height(), Request.Reflection));
-    TAnimationEncoder encoder(Request, composed, facts.Plays);
+    // Made for the first composed frame's size, which every frame has.
+    std::optional<TAnimationEncoder> encoder;
     TSaveProgress* progress = CurrentSaveProgress();
     TAnimationFrame frame;
     QString damage;
@@ -163,7 +163,7 @@ TFileReflection WriteAnimation(const TSaveRequest& Request, const TSavingPlan& P
             one.Frame = QImage();
             if (Prepare && !reflected.isNull())
                 reflected = Prepare(reflected);
-            one.Ready = encoder.Ready(std::move(reflected));
+            one.Ready = TAnimationEncoder::Ready(Request.Format, std::move(reflected));
         });
         for (TPending& one : pending) {
             if (!one.Ready.Ok()) {
@@ -171,7 +171,9 @@ TFileReflection WriteAnimation(const TSaveRequest& Request, const TSavingPlan& P
                      QStringLiteral("out of memory composing the reflection"));
                 return result;
             }
-            if (!encoder.Add(std::move(one.Ready), one.DelayMs, &reason)) {
+            if (!encoder)
+                encoder.emplace(Request, one.Ready.Composed.size(), facts.Plays);
+            if (!encoder->Add(std::move(one.Ready), one.DelayMs, &reason)) {
                 Fail(result, TGpStatus::GenericError, TFailureKind::Unwritable, reason);
                 return result;
             }
@@ -193,8 +195,13 @@ TFileReflection WriteAnimation(const TSaveRequest& Request, const TSavingPlan& P
     }
     if (Request.DoneWithInput)
         Request.DoneWithInput();
+    if (!encoder) {
+        Fail(result, DamagedImageStatus, TFailureKind::Damaged,
+             QStringLiteral("damaged image: the animation has no frame"));
+        return result;
+    }
     QByteArray file;
-    if (!encoder.Finish(file, &reason)) {
+    if (!encoder->Finish(file, &reason)) {
         Fail(result, TGpStatus::GenericError, TFailureKind::Unwritable, reason);
         return result;
     }
