@@ -3,6 +3,7 @@
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/saving/file_reflection.h"
 #include "imaging/saving/reflection_output.h"
+#include "imaging/thread_budget.h"
 
 #include "tests/support/animated_files.h"
 #include "tests/support/image_test_helpers.h"
@@ -685,3 +686,26 @@ INSTANTIATE_TEST_SUITE_P(
                         {"...", ".r.", "..."}},
         TFirstFrameCase{"CoveringFrameAsQtReadsIt", QSize(2, 1), {Frame({0, 0, 2, 1}, {"r."})}, {"r."}}),
     CaseName<TFirstFrameCase>);
+
+// ---- The same bytes on any number of cores ----
+
+class AnimationCores : public ::testing::TestWithParam<ImageSaveFormat>
+{
+};
+
+TEST_P(AnimationCores, BytesDoNotDependOnTheThreads)
+{
+    const QByteArray input = MakeWebp(GradientFrames(7, QSize(48, 20)), {40, 40, 40, 40, 40, 40, 40}, 0);
+    std::vector<QByteArray> files;
+    for (const int threads : {1, 2, 5}) {
+        const TThreadBudget budget(threads);
+        const TSaved saved = Save(input, GetParam(), Styled);
+        ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
+        files.push_back(saved.Bytes);
+    }
+    EXPECT_EQ(files[0], files[1]);
+    EXPECT_EQ(files[0], files[2]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Animations, AnimationCores,
+                         ::testing::Values(ImageSaveFormat::Gif, ImageSaveFormat::Webp));
