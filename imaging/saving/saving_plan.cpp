@@ -70,7 +70,10 @@ TInputFacts ProbeInput(const QByteArray& Encoded)
 {
     TInputFacts facts;
     if (!Encoded.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n"))) {
-        facts.Frames = std::max(1, ProbeAnimation(Encoded).Frames);
+        // A canvas without a size (some GIF writers leave it 0 × 0) is left
+        // to the whole-picture road, which takes the first frame's.
+        const TAnimationFacts animation = ProbeAnimation(Encoded);
+        facts.Frames = animation.Canvas.isEmpty() ? 1 : std::max(1, animation.Frames);
         return facts;
     }
     const TPngRowDecoder decoder(Encoded);
