@@ -4,6 +4,7 @@
 
 #include "app/status_row.h"
 #include "controls/orb_reflection_image.h"
+#include "imaging/saving/file_reflection.h"
 #include "tests/support/animated_files.h"
 
 #include <QFile>
@@ -21,10 +22,12 @@ TEST_F(MainFormAnimation, EveryFrameIsSavedWhereTheFormatHoldsThemAndTheStatusRo
     QFile file(input);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     const QSize canvas(20, 10);
-    file.write(MakeAnimatedGif(canvas,
-                               {SolidGifFrame(canvas, 0xFFFF0000u), SolidGifFrame(canvas, 0xFF00FF00u),
-                                SolidGifFrame(canvas, 0xFF0000FFu)},
-                               0));
+    const QByteArray gif =
+        MakeAnimatedGif(canvas,
+                        {SolidGifFrame(canvas, 0xFFFF0000u), SolidGifFrame(canvas, 0xFF00FF00u),
+                         SolidGifFrame(canvas, 0xFF0000FFu)},
+                        0);
+    file.write(gif);
     file.close();
     Open(input);
     ASSERT_EQ(Form->OrbReflectionImage1->Picture()->DecodedImage().pixel(5, 5), 0xFFFF0000u);
@@ -69,4 +72,17 @@ TEST_F(MainFormAnimation, EveryFrameIsSavedWhereTheFormatHoldsThemAndTheStatusRo
         }
     }
     EXPECT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
+
+    // WebP keeps the fade's alpha, so no colour goes under it: the bytes are
+    // the command line's for the same file and values.
+    TSaveRequest request;
+    request.Input = &gif;
+    request.Reflection = Form->OrbReflectionImage1->ReflectionParameters();
+    request.Format = ImageSaveFormat::Webp;
+    request.Sink.FileName = Folder.filePath(QStringLiteral("command-line.webp"));
+    ASSERT_EQ(WriteFileReflection(request).Status, TGpStatus::Ok);
+    QFile window(Folder.filePath(QStringLiteral("saved.webp")));
+    QFile commandLine(request.Sink.FileName);
+    ASSERT_TRUE(window.open(QIODevice::ReadOnly) && commandLine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(window.readAll(), commandLine.readAll());
 }
