@@ -467,11 +467,13 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
         // one replaces the control's, never these pixels. An animation is
         // saved whole from its file where the format holds one.
         const QByteArray encoded = picture->EncodedData();
-        FSavingFrames = SavedFrames(encoded, Format);
-        encode = [pixels, encoded, frames = FSavingFrames, parameters, Format, quality = SaveQuality,
+        FSavingFrames = AnimationFrames(encoded);
+        FSavingAllFrames =
+            FSavingFrames > 1 && FindSaveFormat(Format) && FindSaveFormat(Format)->HoldsAnimation;
+        encode = [pixels, encoded, all = FSavingAllFrames, parameters, Format, quality = SaveQuality,
                   background = SaveBackground](QString* Reason) {
-            return frames > 1 ? AnimationFileBytes(encoded, parameters, Format, quality, background, Reason)
-                              : ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
+            return all ? AnimationFileBytes(encoded, parameters, Format, quality, background, Reason)
+                       : ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
         };
     } else {
         // The label's picture is small: only its encoding goes to the thread.
@@ -529,13 +531,16 @@ void TForm2::SetUpStatusRow()
     FSave->OnSaved = [this, ended](const QString& FileName, qint64 Size) {
         ended();
         FLastFolder = QFileInfo(FileName).absolutePath();
-        FStatusRow->ShowMessage((FSavingFrames > 1 ? QStringLiteral("Saved %1 frames in ").arg(FSavingFrames)
-                                                   : QStringLiteral("Saved ")) +
-                                QStringLiteral("%1 (%2 × %3, %4)")
-                                    .arg(QFileInfo(FileName).fileName())
-                                    .arg(FSavingSize.width())
-                                    .arg(FSavingSize.height())
-                                    .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat)));
+        const QString saved = QStringLiteral("%1 (%2 × %3, %4)")
+                                  .arg(QFileInfo(FileName).fileName())
+                                  .arg(FSavingSize.width())
+                                  .arg(FSavingSize.height())
+                                  .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat));
+        FStatusRow->ShowMessage(FSavingFrames < 2 ? QStringLiteral("Saved ") + saved
+                                : FSavingAllFrames
+                                    ? QStringLiteral("Saved %1 frames in ").arg(FSavingFrames) + saved
+                                    : QStringLiteral("Saved the first of %1 frames in ").arg(FSavingFrames) +
+                                          saved);
     };
     FSave->OnFailed = [this, ended](const QString& FileName, const QString& Reason) {
         ended();

@@ -64,11 +64,8 @@ QByteArray PictureFileBytes(const QImage& Picture, ImageSaveFormat Format, int Q
     return bytes;
 }
 
-int SavedFrames(const QByteArray& Encoded, ImageSaveFormat Format)
+int AnimationFrames(const QByteArray& Encoded)
 {
-    const TSaveFormatInfo* format = FindSaveFormat(Format);
-    if (!format || !format->HoldsAnimation)
-        return 0;
     const int frames = ProbeAnimation(Encoded).Frames;
     return frames > 1 ? frames : 0;
 }

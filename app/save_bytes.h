@@ -24,10 +24,9 @@ QByteArray ReflectionFileBytes(const QImage& Picture, const TReflectionParameter
 // A picture composed already (the text page's) in Format at Quality.
 QByteArray PictureFileBytes(const QImage& Picture, ImageSaveFormat Format, int Quality, QString* Reason);
 
-// The frames a save of an opened picture's file, Encoded, writes in Format:
-// its frames when it is an animation Format holds, 0 otherwise (the first
-// frame, the picture shown, is saved as any picture is).
-int SavedFrames(const QByteArray& Encoded, ImageSaveFormat Format);
+// The frames of an opened picture's file, Encoded, when it is an animation;
+// 0 otherwise.
+int AnimationFrames(const QByteArray& Encoded);
 
 // Every frame of the animation in Encoded over its reflection, in Format at
 // Quality, the frames flattened over Background where the format keeps no

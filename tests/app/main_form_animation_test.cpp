@@ -34,7 +34,7 @@ TEST_F(MainFormAnimation, EveryFrameIsSavedWhereTheFormatHoldsThemAndTheStatusRo
 
     const struct {
         const char* File;
-        int Frames; // 0: one picture, no count in the status row
+        int Frames; // 0: the first frame alone
     } cases[] = {{"saved.gif", 3}, {"saved.webp", 3}, {"saved.png", 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.File);
@@ -55,7 +55,8 @@ TEST_F(MainFormAnimation, EveryFrameIsSavedWhereTheFormatHoldsThemAndTheStatusRo
                                   .arg(first.height())
                                   .arg(size);
         if (c.Frames == 0) {
-            EXPECT_EQ(Form->StatusRow()->Message(), QStringLiteral("Saved ") + place);
+            EXPECT_EQ(Form->StatusRow()->Message(),
+                      QStringLiteral("Saved the first of 3 frames in ") + place);
             continue;
         }
         EXPECT_EQ(Form->StatusRow()->Message(), QStringLiteral("Saved %1 frames in ").arg(c.Frames) + place);
