@@ -2,8 +2,8 @@
 // or undefined behaviour, and a damaged verdict never comes with a clean image.
 // The streamed PNG reader must never take a file that the whole-picture
 // decoder refuses, and must give its pixels when it takes one. An
-// animation's frames all come at the canvas size its structure declares,
-// never more of them than it counted.
+// animation's frames, read as far as its structure counted them, all come at
+// the canvas size it declares.
 #include "fuzz_support.h"
 #include "imaging/codecs/animation_decoding.h"
 #include "imaging/codecs/damage_checks.h"
@@ -40,9 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         TAnimationFrame frame;
         QString damage;
         int read = 0;
-        while (frames && frames->Next(frame, damage))
-            if (++read > animation.Frames || frame.Image.size() != animation.Canvas)
+        // As the saving road reads them: no further than the frames counted.
+        while (frames && read < animation.Frames && frames->Next(frame, damage)) {
+            ++read;
+            if (frame.Image.size() != animation.Canvas)
                 std::abort();
+        }
     }
 
     TPngRowDecoder rows(bytes);
