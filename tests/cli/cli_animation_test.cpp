@@ -32,8 +32,9 @@ TEST_P(CliAnimation, TheRoadTheWarningOrTheRefusalIsTold)
     const TCliAnimationCase& c = GetParam();
     QTemporaryDir dir;
     const QSize canvas(100, 100);
-    std::vector<TGifFrameSpec> frames{SolidGifFrame(canvas, 0xFFFF0000u), SolidGifFrame(canvas, 0xFF00FF00u),
-                                      SolidGifFrame(canvas, 0xFF0000FFu)};
+    std::vector<TGifFrameRecipe> frames{SolidGifFrame(canvas, 0xFFFF0000u),
+                                        SolidGifFrame(canvas, 0xFF00FF00u),
+                                        SolidGifFrame(canvas, 0xFF0000FFu)};
     frames.resize(std::size_t(c.Frames), SolidGifFrame(QSize(1, 1), 0xFF000000u));
     QFile input(dir.filePath(QStringLiteral("in.gif")));
     ASSERT_TRUE(input.open(QIODevice::WriteOnly));

@@ -211,9 +211,10 @@ std::vector<QImage> GradientFrames(int Count, const QSize& Size)
 }
 
 // A full-canvas GIF frame of Image, which has at most 256 colours.
-TGifFrameSpec ExactGifFrame(const QImage& Image, int DelayCs)
+TGifFrameRecipe ExactGifFrame(const QImage& Image, int DelayCs)
 {
-    TGifFrameSpec frame{QRect(QPoint(), Image.size()), {}, {}, DISPOSE_DO_NOT, NO_TRANSPARENT_COLOR, DelayCs};
+    TGifFrameRecipe frame{QRect(QPoint(), Image.size()), {},     {}, DISPOSE_DO_NOT,
+                          NO_TRANSPARENT_COLOR,          DelayCs};
     std::map<QRgb, std::uint8_t> index;
     for (int y = 0; y < Image.height(); ++y)
         for (int x = 0; x < Image.width(); ++x) {
@@ -252,10 +253,10 @@ TEST_P(AnimationTiming, FrameCountDelaysAndPlaysAreThoseOfTheInput)
     if (c.WebpIn) {
         input = MakeWebp(frames, c.DelaysMs, c.LoopIn);
     } else {
-        std::vector<TGifFrameSpec> specs;
+        std::vector<TGifFrameRecipe> recipes;
         for (std::size_t i = 0; i < frames.size(); ++i)
-            specs.push_back(ExactGifFrame(frames[i].copy(0, 0, 30, 8), c.DelaysMs[i] / 10));
-        input = MakeAnimatedGif(QSize(30, 8), specs, c.LoopIn);
+            recipes.push_back(ExactGifFrame(frames[i].copy(0, 0, 30, 8), c.DelaysMs[i] / 10));
+        input = MakeAnimatedGif(QSize(30, 8), recipes, c.LoopIn);
     }
     const TSaved saved = Save(input, c.Out, Values);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
@@ -307,14 +308,14 @@ TEST_P(AnimationFrames, EachFrameIsTheReflectionOfTheComposedInputFrame)
     if (c.WebpIn)
         for (int x = 0; x < 40; ++x)
             frames[1].setPixel(x, 5, qRgba(10, 200, 30, x * 6));
-    std::vector<TGifFrameSpec> specs;
+    std::vector<TGifFrameRecipe> recipes;
     for (QImage& frame : frames) {
         if (!c.WebpIn)
             frame = frame.copy(0, 0, 16, 16);
-        specs.push_back(ExactGifFrame(frame, 5));
+        recipes.push_back(ExactGifFrame(frame, 5));
     }
     const QByteArray input =
-        c.WebpIn ? MakeWebp(frames, {50, 50, 50}, 0) : MakeAnimatedGif(QSize(16, 16), specs, 0);
+        c.WebpIn ? MakeWebp(frames, {50, 50, 50}, 0) : MakeAnimatedGif(QSize(16, 16), recipes, 0);
     const TSaved saved = Save(input, c.Out, c.Reflection);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
     const TReadAnimation back =
@@ -358,11 +359,11 @@ QImage Picture(const std::vector<const char*>& Rows)
 }
 
 // A frame over Area from rows of r, g, b and '.' (the transparent index).
-TGifFrameSpec Frame(QRect Area, const std::vector<const char*>& Rows, int Disposal = DISPOSE_DO_NOT,
-                    bool Interlaced = false)
+TGifFrameRecipe Frame(QRect Area, const std::vector<const char*>& Rows, int Disposal = DISPOSE_DO_NOT,
+                      bool Interlaced = false)
 {
-    TGifFrameSpec frame{Area,      {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu}, {}, Disposal, 3, 10,
-                        Interlaced};
+    TGifFrameRecipe frame{
+        Area, {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu}, {}, Disposal, 3, 10, Interlaced};
     for (const char* row : Rows)
         for (const char* c = row; *c; ++c)
             frame.Pixels.push_back(*c == 'r' ? 0 : *c == 'g' ? 1 : *c == 'b' ? 2 : 3);
@@ -372,7 +373,7 @@ TGifFrameSpec Frame(QRect Area, const std::vector<const char*>& Rows, int Dispos
 struct TDisposalCase {
     const char* Name;
     QSize Canvas;
-    std::vector<TGifFrameSpec> Frames;
+    std::vector<TGifFrameRecipe> Frames;
     std::vector<std::vector<const char*>> Expected; // each composed frame
 };
 
@@ -443,7 +444,7 @@ class AnimationBudget : public ::testing::TestWithParam<TRefusalCase>
 TEST_P(AnimationBudget, EveryFrameCountsAndTheFileIsRefusedFromItsStructure)
 {
     const TRefusalCase& c = GetParam();
-    const std::vector<TGifFrameSpec> frames(std::size_t(c.Frames), SolidGifFrame(c.FrameSize, 0xFFFF0000u));
+    const std::vector<TGifFrameRecipe> frames(std::size_t(c.Frames), SolidGifFrame(c.FrameSize, 0xFFFF0000u));
     TDecodeOptions options;
     options.MaxPixels = c.MaxPixels;
     const TSaved saved = Save(MakeAnimatedGif(c.Canvas, frames, 0), ImageSaveFormat::Gif, Values, options);
@@ -478,10 +479,10 @@ TEST_P(AnimationDamage, ADamagedFrameInTheMiddleIsNamed)
 {
     const TDamageCase& c = GetParam();
     const std::vector<QImage> pictures = GradientFrames(3, QSize(16, 16));
-    std::vector<TGifFrameSpec> specs;
+    std::vector<TGifFrameRecipe> recipes;
     for (const QImage& picture : pictures)
-        specs.push_back(ExactGifFrame(picture, 10));
-    const QByteArray whole = MakeAnimatedGif(QSize(16, 16), specs, 0);
+        recipes.push_back(ExactGifFrame(picture, 10));
+    const QByteArray whole = MakeAnimatedGif(QSize(16, 16), recipes, 0);
     // The second frame's compressed data made nonsense, its block structure kept.
     QByteArray damaged = whole;
     const qsizetype first = damaged.indexOf(QByteArray("\x21\xF9\x04", 3));
@@ -529,10 +530,10 @@ TEST_P(AnimationRoad, ThePlanNamesTheAnimationOrTheFirstFrameIsWrittenWithAWarni
 {
     const TRoadCase& c = GetParam();
     const std::vector<QImage> pictures = GradientFrames(3, QSize(12, 10));
-    std::vector<TGifFrameSpec> specs;
+    std::vector<TGifFrameRecipe> recipes;
     for (const QImage& picture : pictures)
-        specs.push_back(ExactGifFrame(picture, 10));
-    const TSaved saved = Save(MakeAnimatedGif(QSize(12, 10), specs, 0), c.Format, Values);
+        recipes.push_back(ExactGifFrame(picture, 10));
+    const TSaved saved = Save(MakeAnimatedGif(QSize(12, 10), recipes, 0), c.Format, Values);
     ASSERT_EQ(saved.Result.Status, TGpStatus::Ok) << saved.Result.Failure.Text.toStdString();
     EXPECT_EQ(DescribeSavingPlan(saved.Result.Plan).toStdString(), c.Road);
     EXPECT_EQ(saved.Result.FirstFrameOnly.toStdString(), c.Warning);
@@ -647,7 +648,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A frame without a transparent index: Qt's reader takes such a picture as
 // opaque and leaves what the frame does not cover as memory held it.
-TGifFrameSpec Opaque(TGifFrameSpec Frame)
+TGifFrameRecipe Opaque(TGifFrameRecipe Frame)
 {
     Frame.Transparent = NO_TRANSPARENT_COLOR;
     return Frame;
@@ -656,7 +657,7 @@ TGifFrameSpec Opaque(TGifFrameSpec Frame)
 struct TFirstFrameCase {
     const char* Name;
     QSize Canvas;
-    std::vector<TGifFrameSpec> Frames;
+    std::vector<TGifFrameRecipe> Frames;
     std::vector<const char*> Expected;
 };
 

@@ -25,7 +25,7 @@ std::vector<int> StoredRows(int Height, bool Interlaced)
 }
 } // namespace
 
-QByteArray MakeAnimatedGif(const QSize& Canvas, const std::vector<TGifFrameSpec>& Frames, int LoopCount)
+QByteArray MakeAnimatedGif(const QSize& Canvas, const std::vector<TGifFrameRecipe>& Frames, int LoopCount)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -41,7 +41,7 @@ QByteArray MakeAnimatedGif(const QSize& Canvas, const std::vector<TGifFrameSpec>
         EGifPutExtensionBlock(gif, 3, loop);
         EGifPutExtensionTrailer(gif);
     }
-    for (const TGifFrameSpec& frame : Frames) {
+    for (const TGifFrameRecipe& frame : Frames) {
         const GraphicsControlBlock control{frame.Disposal, false, frame.DelayCs, frame.Transparent};
         GifByteType extension[4];
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)),
@@ -66,9 +66,9 @@ QByteArray MakeAnimatedGif(const QSize& Canvas, const std::vector<TGifFrameSpec>
     return bytes;
 }
 
-TGifFrameSpec SolidGifFrame(const QSize& Size, QRgb Colour, int DelayCs)
+TGifFrameRecipe SolidGifFrame(const QSize& Size, QRgb Colour, int DelayCs)
 {
-    TGifFrameSpec frame;
+    TGifFrameRecipe frame;
     frame.Area = QRect(QPoint(0, 0), Size);
     frame.Palette = {Colour};
     frame.Pixels.assign(std::size_t(Size.width()) * std::size_t(Size.height()), 0);

@@ -10,7 +10,7 @@
 // Animated GIFs written with giflib itself, frame by frame as the tests
 // describe them, so that what is read is never what our writer made.
 
-struct TGifFrameSpec {
+struct TGifFrameRecipe {
     QRect Area;                       // where the frame lies on the canvas
     std::vector<QRgb> Palette;        // its own colour table (at most 256)
     std::vector<std::uint8_t> Pixels; // indices, row after row
@@ -22,7 +22,7 @@ struct TGifFrameSpec {
 
 // The GIF89a of Frames on a canvas of Canvas; LoopCount -1 writes no looping
 // extension, 0 loops forever.
-QByteArray MakeAnimatedGif(const QSize& Canvas, const std::vector<TGifFrameSpec>& Frames, int LoopCount);
+QByteArray MakeAnimatedGif(const QSize& Canvas, const std::vector<TGifFrameRecipe>& Frames, int LoopCount);
 
 // A one-colour frame covering Size.
-TGifFrameSpec SolidGifFrame(const QSize& Size, QRgb Colour, int DelayCs = 10);
+TGifFrameRecipe SolidGifFrame(const QSize& Size, QRgb Colour, int DelayCs = 10);
