@@ -30,6 +30,8 @@ struct TRoad {
 // direction of reflection) is one more line here; its writer is the one
 // place that knows how to write it (file_reflection.cpp).
 constexpr std::array<TRoad, 9> Roads{{
+    // An animation goes frame by frame wherever the format holds one; the
+    // other formats take its first frame by the roads below.
     {TReadRoad::FrameByFrame, TWriteRoad::Animation,
      [](const TQuestion& Q) { return !Q.Facts.Decoded && Q.Facts.Frames > 1 && Q.Animated; }},
     {TReadRoad::InMemory, TWriteRoad::PngBands,
