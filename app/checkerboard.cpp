@@ -1,7 +1,7 @@
 #include "app/checkerboard.h"
 
 #include "controls/orb_reflection_label.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 
 #include <QBrush>
 #include <QEvent>

@@ -21,7 +21,7 @@
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_format_from_name.h"
 #include "imaging/saving/save_formats.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/widgets/button.h"
 #include "toolkit/widgets/label.h"

@@ -5,7 +5,7 @@
 #include "imaging/saving/animation_saving.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_progress.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 #include "toolkit/graphics/color.h"
 
 #include <QBuffer>

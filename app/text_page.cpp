@@ -4,7 +4,7 @@
 
 #include "app/resize_hook.h"
 #include "controls/orb_reflection_label.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 #include "toolkit/layout/layout_error.h"
 #include "toolkit/strings.h"
 #include "toolkit/widgets/button.h"

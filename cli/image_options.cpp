@@ -5,62 +5,82 @@
 
 #include <QCommandLineParser>
 #include <QHash>
-#include <algorithm>
-#include <vector>
 
 namespace
 {
 constexpr int MaxJobs = 256;
 
-enum class TOptionId {
-    Output,
-    OutputDir,
-    Format,
-    Quality,
-    Reflection,
-    Jobs,
-    MaxPixels,
-    Lenient,
-    Strip,
-    Verbose,
-    Help,
-    Version
-};
-
-// The options of "image". Only the names matter to the parser: the usage
-// text is written below.
-struct TImageOption {
-    TOptionId Id;
-    QCommandLineOption Option;
-    const TReflectionValueInfo* Reflection; // the value a Reflection option sets, else nullptr
-};
-
-std::vector<TImageOption> ImageOptions()
+// The options of "image", in the order its usage text lists them, storing
+// into Result.
+TCliOptionTable ImageOptionTable(TCliParseResult& Result)
 {
-    auto valued = [](TOptionId Id, QStringList Names) {
-        return TImageOption{Id, QCommandLineOption(Names, QString(), QStringLiteral("value")), nullptr};
+    TImageCommandOptions& options = Result.Image;
+    auto name = [](QString& Target, const char* EmptyError) {
+        return [&Target, EmptyError](const QString&, const QString& Value, QString& Error) {
+            if (Value.isEmpty()) {
+                Error = QString::fromLatin1(EmptyError);
+                return false;
+            }
+            Target = Value;
+            return true;
+        };
     };
-    auto flag = [](TOptionId Id, QStringList Names) {
-        return TImageOption{Id, QCommandLineOption(Names), nullptr};
+    auto onOff = [](bool& Target) {
+        return [&Target](const QString&, const QString&, QString&) {
+            Target = true;
+            return true;
+        };
     };
-    std::vector<TImageOption> options{
-        valued(TOptionId::Output, {QStringLiteral("o"), QStringLiteral("output")}),
-        valued(TOptionId::OutputDir, {QStringLiteral("d"), QStringLiteral("output-dir")}),
-        valued(TOptionId::Format, {QStringLiteral("f"), QStringLiteral("format")}),
-        valued(TOptionId::Quality, {QStringLiteral("quality")}),
+    auto action = [&Result](TCliAction Action) {
+        return [&Result, Action](const QString&, const QString&, QString&) {
+            Result.Action = Action;
+            return false;
+        };
     };
-    for (const TReflectionValueInfo& info : ReflectionValues) {
-        options.push_back(valued(TOptionId::Reflection, {QString::fromLatin1(info.OptionName)}));
-        options.back().Reflection = &info;
-    }
-    options.push_back(valued(TOptionId::Jobs, {QStringLiteral("j"), QStringLiteral("jobs")}));
-    options.push_back(valued(TOptionId::MaxPixels, {QStringLiteral("max-pixels")}));
-    options.push_back(flag(TOptionId::Lenient, {QStringLiteral("lenient")}));
-    options.push_back(flag(TOptionId::Strip, {QStringLiteral("strip")}));
-    options.push_back(flag(TOptionId::Verbose, {QStringLiteral("verbose")}));
-    options.push_back(flag(TOptionId::Help, {QStringLiteral("h"), QStringLiteral("help")}));
-    options.push_back(flag(TOptionId::Version, {QStringLiteral("version")}));
-    return options;
+
+    TCliOptionTable table{
+        {{QStringLiteral("o"), QStringLiteral("output")},
+         QStringLiteral("FILE"),
+         QStringLiteral("output file for a single input; - writes standard output"),
+         name(options.Output, "the output name is empty")},
+        {{QStringLiteral("d"), QStringLiteral("output-dir")},
+         QStringLiteral("DIR"),
+         QStringLiteral("folder for the outputs of many inputs (NAME-reflection.EXT,\n"
+                        "EXT from -f, png by default); without -o and -d each\n"
+                        "output goes beside its input, and standard input's to\n"
+                        "standard output"),
+         name(options.OutputDir, "the output folder name is empty")},
+        FormatOption(options.Format),
+        QualityOption(options.Quality),
+    };
+    for (TCliOption& option : ReflectionOptions(QStringLiteral("picture"), options.Reflection))
+        table.push_back(std::move(option));
+    table.push_back(NumberOption({QStringLiteral("j"), QStringLiteral("jobs")}, QStringLiteral("N"),
+                                 QStringLiteral("parallel workers for a batch (default: one per core)"), 1,
+                                 MaxJobs, options.Jobs));
+    table.push_back({{QStringLiteral("lenient")},
+                     QString(),
+                     QStringLiteral("keep what decodes of a damaged picture (with a warning)\n"
+                                    "instead of refusing it"),
+                     onOff(options.Lenient)});
+    table.push_back({{QStringLiteral("strip")},
+                     QString(),
+                     QStringLiteral("write no colour profile and no metadata (EXIF, XMP,\n"
+                                    "IPTC); a profiled picture is converted to sRGB first"),
+                     onOff(options.Strip)});
+    table.push_back({{QStringLiteral("verbose")},
+                     QString(),
+                     QStringLiteral("tell the road each file is saved by (\"streamed PNG,\n"
+                                    "12 bands\", \"whole picture, JPEG\") on standard error"),
+                     onOff(options.Verbose)});
+    table.push_back(MaxPixelsOption(QStringLiteral("refuse a picture whose header declares more pixels"),
+                                    options.MaxPixels));
+    table.push_back(HelpOption([&Result] { Result.Action = TCliAction::Help; }));
+    table.push_back({{QStringLiteral("version")},
+                     QString(),
+                     QStringLiteral("show the version"),
+                     action(TCliAction::Version)});
+    return table;
 }
 
 // What masks an argument from Qt's parser; the index of the argument follows.
@@ -82,10 +102,11 @@ bool IsMasked(const QString& Argument)
 class TImageArguments
 {
   public:
-    explicit TImageArguments(const QStringList& Arguments) : FArguments(Arguments), FOptions(ImageOptions())
+    TImageArguments(const QStringList& Arguments, const TCliOptionTable& Options)
+        : FArguments(Arguments), FOptions(Options)
     {
-        for (const TImageOption& option : FOptions)
-            FParser.addOption(option.Option);
+        for (const TCliOption& option : FOptions)
+            FParser.addOption(QCommandLineOption(option.Names, QString(), option.ValueName));
         // The parser skips its first argument, the program's name.
         QStringList masked{QStringLiteral("lumivex-cli")};
         masked.reserve(Arguments.size() + 1);
@@ -97,14 +118,12 @@ class TImageArguments
     bool Parsed() const { return FParsed; }
     QStringList OptionNames() const { return FParser.optionNames(); }
 
-    const TImageOption& OptionNamed(const QString& Name) const
-    {
-        return *std::find_if(FOptions.begin(), FOptions.end(), [&](const TImageOption& Option) {
-            return Option.Option.names().contains(Name);
-        });
-    }
+    const TCliOption& OptionNamed(const QString& Name) const { return *FindCliOption(FOptions, Name); }
 
-    QStringList Values(const TImageOption& Option) const { return Unmasked(FParser.values(Option.Option)); }
+    QStringList Values(const TCliOption& Option) const
+    {
+        return Unmasked(FParser.values(Option.Names.constLast()));
+    }
     QStringList Files() const { return Unmasked(FParser.positionalArguments()); }
 
   private:
@@ -117,7 +136,7 @@ class TImageArguments
     }
 
     QStringList FArguments;
-    std::vector<TImageOption> FOptions;
+    const TCliOptionTable& FOptions;
     QCommandLineParser FParser;
     bool FParsed = false;
 };
@@ -129,24 +148,24 @@ class TImageArguments
 // (only the ones before it count), so the shortest failing prefix ends with
 // the first refused argument. A last option still waiting for its value is
 // not refused: completing it with a value makes the prefix parse.
-bool HasRefusedArgument(const QStringList& Arguments, qsizetype Count)
+bool HasRefusedArgument(const QStringList& Arguments, qsizetype Count, const TCliOptionTable& Options)
 {
     const QStringList prefix = Arguments.first(Count);
-    return !TImageArguments(prefix).Parsed() &&
-           !TImageArguments(prefix + QStringList{QStringLiteral("0")}).Parsed();
+    return !TImageArguments(prefix, Options).Parsed() &&
+           !TImageArguments(prefix + QStringList{QStringLiteral("0")}, Options).Parsed();
 }
 
 // The index of the first refused argument (an unknown option, or a switch
 // given a value), or -1 when there is none. A binary search over prefixes,
 // so a long command line costs a few parses, not one per argument.
-qsizetype FirstRefusedArgument(const QStringList& Arguments)
+qsizetype FirstRefusedArgument(const QStringList& Arguments, const TCliOptionTable& Options)
 {
     qsizetype low = 1, high = Arguments.size();
-    if (!HasRefusedArgument(Arguments, high))
+    if (!HasRefusedArgument(Arguments, high, Options))
         return -1;
     while (low < high) {
         const qsizetype middle = low + (high - low) / 2;
-        if (HasRefusedArgument(Arguments, middle))
+        if (HasRefusedArgument(Arguments, middle, Options))
             high = middle;
         else
             low = middle + 1;
@@ -162,47 +181,19 @@ QString UnknownOptionText(const QString& Argument)
     return QStringLiteral("unknown option \"%1\"").arg(typed);
 }
 
-// Takes the options in the order typed into Result; false once one settles
-// the outcome: --help, --version, or a value the command refuses. A repeated
-// option's last value counts.
-bool ReadOptions(const TImageArguments& Arguments, TCliParseResult& Result)
+// Stores the options in the order typed; false once one settles the
+// outcome: --help, --version, or a value the command refuses (then in
+// Error). A repeated option's last value counts.
+bool ReadOptions(const TImageArguments& Arguments, QString& Error)
 {
-    TImageCommandOptions& options = Result.Image;
-    QHash<const TImageOption*, qsizetype> taken;
+    QHash<const TCliOption*, qsizetype> taken;
     for (const QString& name : Arguments.OptionNames()) {
-        const TImageOption& option = Arguments.OptionNamed(name);
-        if (option.Id == TOptionId::Help || option.Id == TOptionId::Version) {
-            Result.Action = option.Id == TOptionId::Help ? TCliAction::Help : TCliAction::Version;
-            return false;
-        }
-        if (option.Id == TOptionId::Lenient || option.Id == TOptionId::Strip ||
-            option.Id == TOptionId::Verbose) {
-            (option.Id == TOptionId::Lenient ? options.Lenient
-             : option.Id == TOptionId::Strip ? options.Strip
-                                             : options.Verbose) = true;
-            continue;
-        }
+        const TCliOption& option = Arguments.OptionNamed(name);
         // The n-th time an option is named, in either spelling, takes its
         // n-th value.
-        const QString value = Arguments.Values(option).value(taken[&option]++);
-
-        bool read = true;
-        if (option.Id == TOptionId::Reflection)
-            read = ReadReflectionOption(*option.Reflection, value, options.Reflection, Result.Error);
-        else if (option.Id == TOptionId::Jobs)
-            read = ReadNumberOption(name, value, 1, MaxJobs, options.Jobs, Result.Error);
-        else if (option.Id == TOptionId::MaxPixels)
-            read = ReadMaxPixelsOption(value, options.MaxPixels, Result.Error);
-        else if (option.Id == TOptionId::Format)
-            read = ReadFormatOption(value, options.Format, Result.Error);
-        else if (option.Id == TOptionId::Quality)
-            read = ReadQualityOption(value, options.Quality, Result.Error);
-        else if (value.isEmpty())
-            Result.Error = option.Id == TOptionId::Output ? QStringLiteral("the output name is empty")
-                                                          : QStringLiteral("the output folder name is empty");
-        else
-            (option.Id == TOptionId::Output ? options.Output : options.OutputDir) = value;
-        if (!read || !Result.Error.isEmpty())
+        const QString value =
+            option.TakesValue() ? Arguments.Values(option).value(taken[&option]++) : QString();
+        if (!option.Store(name, value, Error))
             return false;
     }
     return true;
@@ -216,33 +207,14 @@ QString CliVersionText()
 
 QString CliUsageText()
 {
-    return QStringLiteral(
-               "Usage: lumivex-cli image [options] FILE...\n"
-               "\n"
-               "Makes the reflection of each picture and saves it.\n"
-               "\n"
-               "Options:\n"
-               "  -o, --output FILE      output file for a single input; - writes standard output\n"
-               "  -d, --output-dir DIR   folder for the outputs of many inputs (NAME-reflection.EXT,\n"
-               "                         EXT from -f, png by default); without -o and -d each\n"
-               "                         output goes beside its input, and standard input's to\n"
-               "                         standard output\n") +
-           FormatUsageLines() + QualityUsageLine() +
-           ReflectionUsageLines(QStringLiteral("picture"), WindowStartReflection) +
-           QStringLiteral(
-               "  -j, --jobs N           parallel workers for a batch (default: one per core)\n"
-               "      --lenient          keep what decodes of a damaged picture (with a warning)\n"
-               "                         instead of refusing it\n"
-               "      --strip            write no colour profile and no metadata (EXIF, XMP,\n"
-               "                         IPTC); a profiled picture is converted to sRGB first\n"
-               "      --verbose          tell the road each file is saved by (\"streamed PNG,\n"
-               "                         12 bands\", \"whole picture, JPEG\") on standard error\n") +
-           MaxPixelsUsageLines(QStringLiteral("refuse a picture whose header declares more pixels\n"
-                                              "                        "),
-                               DefaultImageMaxPixels) +
-           HelpUsageLine() +
-           QStringLiteral("      --version          show the version\n"
+    TCliParseResult defaults;
+    return QStringLiteral("Usage: lumivex-cli image [options] FILE...\n"
                           "\n"
+                          "Makes the reflection of each picture and saves it.\n"
+                          "\n"
+                          "Options:\n") +
+           OptionUsageLines(ImageOptionTable(defaults)) +
+           QStringLiteral("\n"
                           "A FILE of - reads standard input. Exit status: 0 when every file was written,\n"
                           "1 when any failed, 2 for a usage error.\n"
                           "\n"
@@ -274,18 +246,19 @@ TCliParseResult ParseCliArguments(const QStringList& Arguments)
 
     // "-" stays a file name; "--" makes the rest file names.
     const QStringList rest = Arguments.mid(1);
-    const TImageArguments arguments(rest);
+    const TCliOptionTable table = ImageOptionTable(result);
+    const TImageArguments arguments(rest, table);
     if (!arguments.Parsed()) {
         // What comes before the culprit is read first, as it always was; a
         // failure without a refused argument is a last option with no value.
-        const qsizetype refused = FirstRefusedArgument(rest);
+        const qsizetype refused = FirstRefusedArgument(rest, table);
         const qsizetype culprit = refused >= 0 ? refused : rest.size() - 1;
-        if (!ReadOptions(TImageArguments(rest.first(culprit)), result))
+        if (!ReadOptions(TImageArguments(rest.first(culprit), table), result.Error))
             return result;
         return fail(refused >= 0 ? UnknownOptionText(rest.at(culprit))
                                  : QStringLiteral("option \"%1\" needs a value").arg(rest.at(culprit)));
     }
-    if (!ReadOptions(arguments, result))
+    if (!ReadOptions(arguments, result.Error))
         return result;
 
     TImageCommandOptions& options = result.Image;

@@ -2,17 +2,6 @@
 
 #include "imaging/image_limits.h"
 
-namespace
-{
-// The column where the usage text's descriptions start.
-constexpr qsizetype UsageNameWidth = 18;
-
-QString UsageLine(const QString& Names, const QString& Description)
-{
-    return QStringLiteral("      %1 %2\n").arg(Names.leftJustified(UsageNameWidth), Description);
-}
-} // namespace
-
 std::optional<int> ParseWholeNumber(const QString& Text)
 {
     bool ok = false;
@@ -41,71 +30,74 @@ bool ReadNumberOption(const QString& Name, const QString& Typed, int Low, int Hi
     return true;
 }
 
-bool ReadReflectionOption(const TReflectionValueInfo& Info, const QString& Typed,
-                          TReflectionParameters& Reflection, QString& Error)
+TCliOption NumberOption(const QStringList& Names, const QString& ValueName, const QString& Help, int Low,
+                        int High, int& Target)
 {
-    return ReadNumberOption(QLatin1String(Info.OptionName), Typed, Info.Low, Info.High,
-                            Reflection.*Info.Value, Error);
+    return {Names, ValueName, Help,
+            [Low, High, &Target](const QString& Name, const QString& Value, QString& Error) {
+                return ReadNumberOption(Name, Value, Low, High, Target, Error);
+            }};
 }
 
-bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Format, QString& Error)
+TCliOption FormatOption(std::optional<ImageSaveFormat>& Format)
 {
-    const TSaveFormatInfo* format = FindSaveFormatByOptionName(Typed.toLower());
-    if (!format) {
-        Error = QStringLiteral("unknown format \"%1\": expected %2").arg(Typed, SaveFormatOptionNames());
-        return false;
-    }
-    Format = format->Format;
-    return true;
+    return {
+        {QStringLiteral("f"), QStringLiteral("format")},
+        QStringLiteral("FORMAT"),
+        QStringLiteral("%1; otherwise the output name's last\n"
+                       "extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
+                       ".gif, .bmp, .tif, .tiff, .webp, .avif in any case), else PNG")
+            .arg(SaveFormatOptionNames()),
+        [&Format](const QString&, const QString& Value, QString& Error) {
+            const TSaveFormatInfo* format = FindSaveFormatByOptionName(Value.toLower());
+            if (!format) {
+                Error =
+                    QStringLiteral("unknown format \"%1\": expected %2").arg(Value, SaveFormatOptionNames());
+                return false;
+            }
+            Format = format->Format;
+            return true;
+        }};
 }
 
-bool ReadQualityOption(const QString& Typed, int& Quality, QString& Error)
+TCliOption QualityOption(int& Quality)
 {
-    return ReadNumberOption(QStringLiteral("quality"), Typed, 1, 100, Quality, Error);
+    return NumberOption({QStringLiteral("quality")}, QStringLiteral("Q"),
+                        QStringLiteral("JPEG's quality, WebP's and AVIF's, 1..100 (default 100: WebP\n"
+                                       "and AVIF are then lossless, and lossy below)"),
+                        1, 100, Quality);
 }
 
-QString FormatUsageLines()
+TCliOptionTable ReflectionOptions(const QString& Object, TReflectionParameters& Reflection)
 {
-    return QStringLiteral(
-               "  -f, --format FORMAT    %1; otherwise the output name's last\n"
-               "                         extension decides, as in the window (.png, .jpg, .jpeg, .jpe,\n"
-               "                         .gif, .bmp, .tif, .tiff, .webp, .avif in any case), else PNG\n")
-        .arg(SaveFormatOptionNames());
-}
-
-QString QualityUsageLine()
-{
-    return UsageLine(QStringLiteral("--quality Q"),
-                     QStringLiteral("JPEG's quality, WebP's and AVIF's, 1..100 (default 100: WebP\n"
-                                    "                         and AVIF are then lossless, and lossy below)"));
-}
-
-QString ReflectionUsageLines(const QString& Object, const TReflectionParameters& Defaults)
-{
-    QString lines;
+    TCliOptionTable options;
     for (const TReflectionValueInfo& info : ReflectionValues) {
         const QString help = QString::fromLatin1(info.Help)
                                  .replace(QLatin1String("{low}"), QString::number(info.Low))
                                  .replace(QLatin1String("{high}"), QString::number(info.High))
                                  .replace(QLatin1String("{object}"), Object);
-        lines += UsageLine(
-            QStringLiteral("--%1 %2").arg(QLatin1String(info.OptionName), QLatin1String(info.ValueName)),
-            QStringLiteral("%1 (default %2)").arg(help).arg(Defaults.*info.Value));
+        options.push_back(
+            NumberOption({QString::fromLatin1(info.OptionName)}, QString::fromLatin1(info.ValueName),
+                         QStringLiteral("%1 (default %2)").arg(help).arg(Reflection.*info.Value), info.Low,
+                         info.High, Reflection.*info.Value));
     }
-    return lines;
+    return options;
 }
 
-QString HelpUsageLine()
+TCliOption MaxPixelsOption(const QString& Help, int& MaxPixels)
 {
-    return QStringLiteral("  -h, --help             show this help\n");
+    return NumberOption({QStringLiteral("max-pixels")}, QStringLiteral("N"),
+                        QStringLiteral("%1\n(default %2)").arg(Help).arg(MaxPixels), 1, int(MaxDecodedPixels),
+                        MaxPixels);
 }
 
-bool ReadMaxPixelsOption(const QString& Typed, int& MaxPixels, QString& Error)
+TCliOption HelpOption(std::function<void()> Show)
 {
-    return ReadNumberOption(QStringLiteral("max-pixels"), Typed, 1, int(MaxDecodedPixels), MaxPixels, Error);
-}
-
-QString MaxPixelsUsageLines(const QString& Object, int Default)
-{
-    return QStringLiteral("      --max-pixels N     %1 (default %2)\n").arg(Object).arg(Default);
+    return {{QStringLiteral("h"), QStringLiteral("help")},
+            QString(),
+            QStringLiteral("show this help"),
+            [Show = std::move(Show)](const QString&, const QString&, QString&) {
+                Show();
+                return false;
+            }};
 }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "cli/option_table.h"
 #include "imaging/reflection/reflection_ranges.h"
 #include "imaging/saving/save_formats.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
-// What the image and text commands read alike: whole numbers within a range,
-// the save format, the reflection's values (one option per row of
-// ReflectionValues), and the usage lines and messages that go with them.
+// The options the image and text commands share, as rows of their option
+// tables (cli/option_table.h): the save format, the quality, the reflection's
+// values (one option per row of ReflectionValues), the pixel limit and the
+// help. Each row stores into the variable it is given, whose value when the
+// row is made is the default its usage line shows.
 
 // A decimal whole number, blanks around it allowed; nothing for other text.
 std::optional<int> ParseWholeNumber(const QString& Text);
@@ -21,26 +25,22 @@ QString SpelledOption(const QString& Name);
 bool ReadNumberOption(const QString& Name, const QString& Typed, int Low, int High, int& Target,
                       QString& Error);
 
-// Stores the reflection value Typed for Info's option, as ReadNumberOption.
-bool ReadReflectionOption(const TReflectionValueInfo& Info, const QString& Typed,
-                          TReflectionParameters& Reflection, QString& Error);
+// An option taking a whole number from Low to High into Target, refused
+// naming the option as typed.
+TCliOption NumberOption(const QStringList& Names, const QString& ValueName, const QString& Help, int Low,
+                        int High, int& Target);
 
-// Stores the format a -f value names (any letter case); false with the usage
-// error for an unknown name.
-bool ReadFormatOption(const QString& Typed, std::optional<ImageSaveFormat>& Format, QString& Error);
+// -f: a format's name in any letter case.
+TCliOption FormatOption(std::optional<ImageSaveFormat>& Format);
 
-// Stores the --max-pixels value Typed (1 up to the decoder's own limit), as
-// ReadNumberOption; UsageLine describes it for Object with its default.
-bool ReadMaxPixelsOption(const QString& Typed, int& MaxPixels, QString& Error);
-QString MaxPixelsUsageLines(const QString& Object, int Default);
+// --quality: 1..100.
+TCliOption QualityOption(int& Quality);
 
-// Stores the --quality value Typed (1..100) in Quality; false with the
-// usage error otherwise.
-bool ReadQualityOption(const QString& Typed, int& Quality, QString& Error);
+// One option per reflection value; Object is what is reflected.
+TCliOptionTable ReflectionOptions(const QString& Object, TReflectionParameters& Reflection);
 
-// The usage lines of -f, of --quality, of the reflection values (their defaults shown;
-// Object is what is reflected) and of -h.
-QString FormatUsageLines();
-QString QualityUsageLine();
-QString ReflectionUsageLines(const QString& Object, const TReflectionParameters& Defaults);
-QString HelpUsageLine();
+// --max-pixels: 1 up to the decoder's own limit; Help tells what it limits.
+TCliOption MaxPixelsOption(const QString& Help, int& MaxPixels);
+
+// -h: calls Show and ends the parsing.
+TCliOption HelpOption(std::function<void()> Show);

@@ -6,7 +6,7 @@
 #include "cli/text_options.h"
 #include "cli/text_render.h"
 #include "imaging/saving/temporary_files.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 #include "toolkit/file_names.h"
 
 #include <QFile>

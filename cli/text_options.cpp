@@ -6,7 +6,6 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <optional>
-#include <vector>
 
 namespace
 {
@@ -79,40 +78,116 @@ bool ParseFontOption(const QString& Text, TTextCommandOptions& Options, QString&
     return true;
 }
 
+namespace
+{
+// The options of "text", in the order its usage text lists them, storing
+// into Result.
+TCliOptionTable TextOptionTable(TTextParseResult& Result)
+{
+    TTextCommandOptions& options = Result.Options;
+    auto text = [](QString& Target) {
+        return [&Target](const QString&, const QString& Value, QString&) {
+            Target = Value;
+            return true;
+        };
+    };
+    auto colour = [](TColor& Target, const char* Example) {
+        return [&Target, Example](const QString&, const QString& Value, QString& Error) {
+            if (ParseColorOption(Value, Target))
+                return true;
+            Error = QStringLiteral("unknown colour \"%1\": expected a colour name such as %2, or #rrggbb")
+                        .arg(Value, QLatin1String(Example));
+            return false;
+        };
+    };
+    auto onOff = [](bool& Target) {
+        return [&Target](const QString&, const QString&, QString&) {
+            Target = true;
+            return true;
+        };
+    };
+
+    TCliOptionTable table{
+        {{QStringLiteral("file")},
+         QStringLiteral("FILE"),
+         QStringLiteral("read the markup from FILE (- for standard input);\n"
+                        "a MARKUP of - reads standard input too"),
+         text(options.File)},
+        {{QStringLiteral("o"), QStringLiteral("output")},
+         QStringLiteral("FILE"),
+         QStringLiteral("output file; - writes standard output"),
+         text(options.Output)},
+        FormatOption(options.Format),
+        QualityOption(options.Quality),
+        {{QStringLiteral("font")},
+         QStringLiteral("FONT"),
+         QStringLiteral("\"Family,points[,bold][,italic]\" (default \"%1,%2\")")
+             .arg(options.FontName)
+             .arg(options.FontPoints),
+         [&options](const QString&, const QString& Value, QString& Error) {
+             return ParseFontOption(Value, options, Error);
+         }},
+        {{QStringLiteral("color")},
+         QStringLiteral("COLOR"),
+         QStringLiteral("text colour: a colour name of the markup (clNavy, navy,\n"
+                        "orange, rebeccapurple, any case) or #rrggbb\n"
+                        "(default the window text colour)"),
+         colour(options.TextColor, "navy or clNavy")},
+        {{QStringLiteral("background")},
+         QStringLiteral("COLOR"),
+         QStringLiteral("background colour, as --color (default white)"),
+         colour(options.Background, "white or clWhite")},
+        {{QStringLiteral("transparent")},
+         QString(),
+         QStringLiteral("no background: PNG and TIFF keep the text and its fade\n"
+                        "as alpha; JPEG, GIF and BMP get the background colour"),
+         onOff(options.Transparent)},
+        NumberOption({QStringLiteral("width")}, QStringLiteral("N"),
+                     QStringLiteral("width in pixels (default: the laid-out text's)"), 1, MaxSide,
+                     options.Width),
+        NumberOption({QStringLiteral("height")}, QStringLiteral("N"),
+                     QStringLiteral("height in pixels (default: the text and its reflection)"), 1, MaxSide,
+                     options.Height),
+        {{QStringLiteral("trim")},
+         QString(),
+         QStringLiteral("only the laid-out text and its reflection, as the\n"
+                        "window's \"Trim to the text\" (what is written anyway\n"
+                        "without --width and --height)"),
+         onOff(options.Trim)},
+    };
+    for (TCliOption& option : ReflectionOptions(QStringLiteral("text"), options.Reflection))
+        table.push_back(std::move(option));
+    table.push_back({{QStringLiteral("allow-files")},
+                     QStringLiteral("DIR"),
+                     QStringLiteral("let pictures of the markup (<img src=\"file://...\">) be read\n"
+                                    "from DIR and its subfolders; repeatable. Without it no\n"
+                                    "local file or program resource is read"),
+                     [&options](const QString&, const QString& Value, QString& Error) {
+                         if (!QFileInfo(Value).isDir()) {
+                             Error = QStringLiteral("--allow-files: \"%1\" is not a folder").arg(Value);
+                             return false;
+                         }
+                         options.AllowedFolders << Value;
+                         return true;
+                     },
+                     /*EveryValue=*/true});
+    table.push_back(MaxPixelsOption(QStringLiteral("the largest output, and picture shown, in pixels"),
+                                    options.MaxPixels));
+    table.push_back(HelpOption([&Result] { Result.Help = true; }));
+    return table;
+}
+} // namespace
+
 QString TextUsageText()
 {
+    TTextParseResult defaults;
     return QStringLiteral("Usage: lumivex-cli text [options] MARKUP\n"
                           "\n"
                           "Draws a line of markup text with its reflection, as the window's \"Text\" page\n"
                           "shows it, and saves it.\n"
                           "\n"
-                          "Options:\n"
-                          "      --file FILE        read the markup from FILE (- for standard input);\n"
-                          "                         a MARKUP of - reads standard input too\n"
-                          "  -o, --output FILE      output file; - writes standard output\n") +
-           FormatUsageLines() +
-           QStringLiteral(
-               "      --font FONT        \"Family,points[,bold][,italic]\" (default \"Tahoma,20\")\n"
-               "      --color COLOR      text colour: a colour name of the markup (clNavy, navy,\n"
-               "                         orange, rebeccapurple, any case) or #rrggbb\n"
-               "                         (default the window text colour)\n"
-               "      --background COLOR background colour, as --color (default white)\n"
-               "      --transparent      no background: PNG and TIFF keep the text and its fade\n"
-               "                         as alpha; JPEG, GIF and BMP get the background colour\n"
-               "      --width N          width in pixels (default: the laid-out text's)\n"
-               "      --height N         height in pixels (default: the text and its reflection)\n"
-               "      --trim             only the laid-out text and its reflection, as the\n"
-               "                         window's \"Trim to the text\" (what is written anyway\n"
-               "                         without --width and --height)\n") +
-           ReflectionUsageLines(QStringLiteral("text"), LabelReflectionDefaults) +
-           QStringLiteral(
-               "      --allow-files DIR  let pictures of the markup (<img src=\"file://...\">) be read\n"
-               "                         from DIR and its subfolders; repeatable. Without it no\n"
-               "                         local file or program resource is read\n") +
-           MaxPixelsUsageLines(
-               QStringLiteral("the largest output, and picture shown, in pixels\n                        "),
-               DefaultTextMaxPixels) +
-           HelpUsageLine() +
+                          "Options:\n") +
+           OptionUsageLines(TextOptionTable(defaults)) +
            QStringLiteral(
                "\n"
                "Exit status: 0 when the file was written, 1 when it failed, 2 for a usage error.\n");
@@ -122,98 +197,45 @@ TTextParseResult ParseTextArguments(const QStringList& Arguments)
 {
     TTextParseResult result;
     TTextCommandOptions& options = result.Options;
+    const TCliOptionTable table = TextOptionTable(result);
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption file(QStringLiteral("file"), QString(), QStringLiteral("FILE"));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
-                                    QStringLiteral("FILE"));
-    const QCommandLineOption format(QStringList{QStringLiteral("f"), QStringLiteral("format")}, QString(),
-                                    QStringLiteral("FORMAT"));
-    const QCommandLineOption quality(QStringLiteral("quality"), QString(), QStringLiteral("Q"));
-    const QCommandLineOption font(QStringLiteral("font"), QString(), QStringLiteral("FONT"));
-    const QCommandLineOption color(QStringLiteral("color"), QString(), QStringLiteral("COLOR"));
-    const QCommandLineOption background(QStringLiteral("background"), QString(), QStringLiteral("COLOR"));
-    const QCommandLineOption width(QStringLiteral("width"), QString(), QStringLiteral("N"));
-    const QCommandLineOption height(QStringLiteral("height"), QString(), QStringLiteral("N"));
-    const QCommandLineOption trim(QStringLiteral("trim"));
-    const QCommandLineOption transparent(QStringLiteral("transparent"));
-    std::vector<QCommandLineOption> reflection;
-    for (const TReflectionValueInfo& info : ReflectionValues)
-        reflection.emplace_back(QString::fromLatin1(info.OptionName), QString(),
-                                QString::fromLatin1(info.ValueName));
-    const QCommandLineOption allowFiles(QStringLiteral("allow-files"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption maxPixels(QStringLiteral("max-pixels"), QString(), QStringLiteral("N"));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({file, output, format, quality, font, color, background, transparent, width, height,
-                       trim, allowFiles, maxPixels});
-    parser.addOptions(QList<QCommandLineOption>(reflection.begin(), reflection.end()));
-    parser.addOption(help);
-
+    for (const TCliOption& option : table)
+        parser.addOption(QCommandLineOption(option.Names, QString(), option.ValueName));
     if (!parser.parse(QStringList{QStringLiteral("lumivex-cli text")} + Arguments)) {
         result.Error = parser.errorText();
         return result;
     }
-    if (parser.isSet(help)) {
-        result.Help = true;
-        return result;
+
+    // The switches first, so that --help wins over any value; then the
+    // values in the table's order, the last one given of each option.
+    for (const bool valued : {false, true}) {
+        for (const TCliOption& option : table) {
+            const QString& name = option.Names.constLast();
+            if (option.TakesValue() != valued || !parser.isSet(name))
+                continue;
+            const QStringList values = valued ? parser.values(name) : QStringList{QString()};
+            for (const QString& value : option.EveryValue ? values : values.last(1))
+                if (!option.Store(name, value, result.Error))
+                    return result;
+        }
     }
 
     auto fail = [&result](const QString& Message) {
         result.Error = Message;
         return result;
     };
-    auto side = [&](const QCommandLineOption& Option, int& Target) {
-        return !parser.isSet(Option) || ReadNumberOption(Option.names().constLast(), parser.value(Option), 1,
-                                                         MaxSide, Target, result.Error);
-    };
-    if (!side(width, options.Width) || !side(height, options.Height))
-        return result;
-    options.Trim = parser.isSet(trim);
-    options.Transparent = parser.isSet(transparent);
-    for (std::size_t i = 0; i < reflection.size(); ++i)
-        if (parser.isSet(reflection[i]) &&
-            !ReadReflectionOption(ReflectionValues[i], parser.value(reflection[i]), options.Reflection,
-                                  result.Error))
-            return result;
-    if (parser.isSet(maxPixels) &&
-        !ReadMaxPixelsOption(parser.value(maxPixels), options.MaxPixels, result.Error))
-        return result;
-    for (const QString& folder : parser.values(allowFiles)) {
-        if (!QFileInfo(folder).isDir())
-            return fail(QStringLiteral("--allow-files: \"%1\" is not a folder").arg(folder));
-        options.AllowedFolders << folder;
-    }
-
-    if (parser.isSet(font)) {
-        QString reason;
-        if (!ParseFontOption(parser.value(font), options, reason))
-            return fail(reason);
-    }
-    if (parser.isSet(color) && !ParseColorOption(parser.value(color), options.TextColor))
-        return fail(
-            QStringLiteral("unknown colour \"%1\": expected a colour name such as navy or clNavy, or #rrggbb")
-                .arg(parser.value(color)));
-    if (parser.isSet(background) && !ParseColorOption(parser.value(background), options.Background))
-        return fail(QStringLiteral(
-                        "unknown colour \"%1\": expected a colour name such as white or clWhite, or #rrggbb")
-                        .arg(parser.value(background)));
-    if (parser.isSet(format) && !ReadFormatOption(parser.value(format), options.Format, result.Error))
-        return result;
-    if (parser.isSet(quality) && !ReadQualityOption(parser.value(quality), options.Quality, result.Error))
-        return result;
-
-    options.Output = parser.value(output);
     if (options.Output.isEmpty())
         return fail(QStringLiteral("no output: give -o FILE, or -o - for standard output"));
 
     const QStringList positional = parser.positionalArguments();
+    const bool fromFile = parser.isSet(QStringLiteral("file"));
     if (positional.size() > 1)
         return fail(QStringLiteral("one MARKUP argument only; quote a text with blanks"));
-    if (parser.isSet(file) && !positional.isEmpty())
+    if (fromFile && !positional.isEmpty())
         return fail(QStringLiteral("give the markup either as an argument or with --file, not both"));
-    if (parser.isSet(file)) {
-        options.File = parser.value(file);
+    if (fromFile) {
         if (options.File.isEmpty())
             return fail(QStringLiteral("the --file name is empty"));
     } else if (positional.isEmpty()) {

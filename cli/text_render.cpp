@@ -3,7 +3,7 @@
 #include "cli/command_output.h"
 #include "cli/text_options.h"
 #include "imaging/image_limits.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 #include "pictures/html_picture_cache.h"
 #include "toolkit/graphics/font.h"
 

@@ -13,6 +13,7 @@ set(LUMIVEX_INSTALLED_LIBRARIES
   lumivex_imaging=Imaging
   lumivex_pictures=Pictures
   lumivex_markup=Markup
+  lumivex_markup_label=MarkupLabel
   lumivex_controls=Controls)
 
 set(LUMIVEX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Lumivex)

@@ -10,8 +10,9 @@ set(LUMIVEX_LAYERS
   imaging:lumivex_imaging:toolkit
   pictures:lumivex_pictures:imaging
   markup:lumivex_markup:pictures
-  controls:lumivex_controls:markup,toolkit/widgets
-  cli:lumivex_cli:markup
+  markup/label:lumivex_markup_label:markup
+  controls:lumivex_controls:markup/label,toolkit/widgets
+  cli:lumivex_cli:markup/label
   app:lumivex_app:controls
   designer:lumivex_designer:controls
 )

@@ -3,7 +3,7 @@
 #include "toolkit/product_version.h"
 
 #include "imaging/saving/reflection_output.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 #include "pictures/html_picture_cache.h"
 #include "pictures/picture_container.h"
 #include "toolkit/graphics/font.h"

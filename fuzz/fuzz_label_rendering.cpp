@@ -4,7 +4,7 @@
 // working folder while an input runs, so "file://name" reaches them) and a
 // low picture limit.
 #include "fuzz_support.h"
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 #include "pictures/html_picture.h"
 #include "pictures/html_picture_cache.h"
 #include "toolkit/graphics/font.h"

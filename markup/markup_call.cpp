@@ -6,8 +6,6 @@
 #include "markup/markup_cursor.h"
 #include "markup/markup_line.h"
 #include "markup/markup_painter.h"
-#include "toolkit/graphics/brush.h"
-#include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/draw_text.h"
 
 namespace
@@ -112,10 +110,6 @@ void StartCall(TMarkupContext& Context, bool LiteralAmpersands)
     result.AnchorTotal = result.ExtentWidth = result.ExtentHeight = 0;
     result.PointAnchorIndex = -1;
     result.AnchorAtPoint = false;
-    // Text goes on a clear brush, as the state starts.
-    Context.Canvas.Brush()->SetStyle(TBrush::bsClear);
-    Context.Canvas.Brush()->SetColor(clNone);
-    Context.Canvas.SetBkMode(TRANSPARENT);
     Context.TextFlags = DT_BOTTOM | DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING;
     if (LiteralAmpersands)
         Context.TextFlags |= DT_NOPREFIX;
@@ -130,7 +124,7 @@ namespace
 
 // The walk over the whole text with the given passes; returns how many
 // covering body fills it met in drawing passes.
-int WalkText(TCanvas& Canvas, const TNormalizedMarkup& Normalized, const TMarkupRequest& Request,
+int WalkText(TMarkupCanvasPainter& Canvas, const TNormalizedMarkup& Normalized, const TMarkupRequest& Request,
              TMarkupResult& Result, const TCallPasses& Passes, int CoveringFillsToSkip)
 {
     TMarkupContext context(Canvas, Request, Result);
@@ -178,7 +172,7 @@ void RunMarkupCall(TCanvas& Canvas, const QString& Markup, const TMarkupRequest&
         normalized.Text.count(QLatin1String("<bo"), Qt::CaseInsensitive) > 1) {
         TMarkupResult counted = Result;
         const TCallPasses counting{TLinePass{true, &nullPainter}, TLinePass{false, &nullPainter}};
-        skip = WalkText(Canvas, normalized, Request, counted, counting, 0) - 1;
+        skip = WalkText(canvasPainter, normalized, Request, counted, counting, 0) - 1;
     }
-    WalkText(Canvas, normalized, Request, Result, passes, skip);
+    WalkText(canvasPainter, normalized, Request, Result, passes, skip);
 }

@@ -3,26 +3,23 @@
 #include "markup/markup_request.h"
 #include "markup/markup_state.h"
 #include "markup/markup_walk.h"
-#include "markup/rotated_font.h"
 #include "markup/tag_readers.h"
 #include "toolkit/graphics/color.h"
 
 #include <QHash>
 #include <QString>
-#include <memory>
 
-class TCanvas;
-class TFont;
+class TMarkupCanvasPainter;
 
-// Everything one DrawMarkup call keeps while it walks the text: the request,
+// Everything one walk of a DrawMarkup call over the text keeps: the request,
 // the result being filled, the formatting state, the font each kind of pass
 // carries from line to line, counters and the hit-test and focus
-// bookkeeping. It measures text in the state's font on the canvas, and puts
-// the canvas font, brush and rotation back when it goes.
+// bookkeeping. It measures text in the state's font through the canvas
+// painter, which puts the canvas back when the context goes.
 class TMarkupContext
 {
   public:
-    TMarkupContext(TCanvas& Canvas, const TMarkupRequest& Request, TMarkupResult& Result);
+    TMarkupContext(TMarkupCanvasPainter& Canvas, const TMarkupRequest& Request, TMarkupResult& Result);
     ~TMarkupContext();
     TMarkupContext(const TMarkupContext&) = delete;
     TMarkupContext& operator=(const TMarkupContext&) = delete;
@@ -40,7 +37,7 @@ class TMarkupContext
     void ApplyRotation(int Degrees);
     void EndRotation();
 
-    TCanvas& Canvas;
+    TMarkupCanvasPainter& Canvas;
     const TMarkupRequest& Request;
     TMarkupResult& Result;
 
@@ -79,17 +76,4 @@ class TMarkupContext
     QHash<QString, TImageTag> ImageTags;
     // Shell icons by name: finding one may look at a file.
     QHash<QString, int> ShellIcons;
-
-  private:
-    std::unique_ptr<TFont> FEntryFont;
-    int FEntryBrushStyle = 0;
-    int FEntryRotation = 0;
-
-    TMarkupFont FAppliedFont;
-    bool FFontApplied = false;
-    int FCellHeight = 0;
-    int FBaseHeight = 0;
-
-    bool FRotated = false;
-    TRotatedFontState FRotationSaved;
 };

@@ -12,8 +12,9 @@ class TImageList;
 
 // Everything the markup engine draws goes through a painter. A pass chooses
 // its painter: the pass that shows a line draws on the canvas, the measure
-// and test passes lay out the same way and draw nothing. Text is drawn in the
-// canvas font that the layout has set for measuring.
+// and test passes lay out the same way and draw nothing. Every pass measures
+// through the canvas painter (markup_canvas_painter.h), and text is drawn in
+// the font it selected for measuring.
 class TMarkupPainter
 {
   public:

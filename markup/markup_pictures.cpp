@@ -1,5 +1,6 @@
 #include "markup/markup_pictures.h"
 
+#include "markup/markup_canvas_painter.h"
 #include "markup/markup_context.h"
 #include "markup/markup_limits.h"
 #include "markup/markup_painter.h"
@@ -9,8 +10,6 @@
 #include "pictures/html_picture.h"
 #include "pictures/html_picture_cache.h"
 #include "pictures/picture_container.h"
-#include "toolkit/graphics/canvas.h"
-#include "toolkit/graphics/canvas_geometry.h"
 #include "toolkit/graphics/image_list.h"
 
 #include <QSize>
@@ -22,13 +21,6 @@ namespace
 int RoundHalfEven(double Value)
 {
     return int(std::nearbyint(Value));
-}
-
-// A picture's size in device pixels, from its size at 96 dots per inch.
-QSize DeviceSize(const TMarkupContext& Context, int Width, int Height)
-{
-    return QSize(MulDiv(Width, Context.Canvas.PixelsPerInchX(), 96),
-                 MulDiv(Height, Context.Canvas.PixelsPerInchY(), 96));
 }
 
 // The sources are not exclusive: a later one that applies overrides the
@@ -43,7 +35,7 @@ QSize PlacePicture(TMarkupContext& Context, const TImageTag& Image, const QStrin
         const int index = IntValue(Name.mid(4));
         const TImageList* images = request.Images;
         if (images && index >= 0 && index < images->Count()) {
-            size = DeviceSize(Context, images->Width(), images->Height());
+            size = Context.Canvas.DeviceSize(images->Width(), images->Height());
             const bool scaled = request.ScaleImages;
             const QRect target =
                 scaled ? QRect(run.Left, run.Top, RoundHalfEven(images->Width() * request.ImageScale),
@@ -61,7 +53,7 @@ QSize PlacePicture(TMarkupContext& Context, const TImageTag& Image, const QStrin
         const QSize icon = ShellIconSize(large);
         Walk.Painter().ShellIcon(ShellIconOf(Context, Name.mid(5)), large, QPoint(run.Left, run.Top),
                                  request.ScaleImages, request.ImageScale);
-        size = DeviceSize(Context, icon.width(), icon.height());
+        size = Context.Canvas.DeviceSize(icon.width(), icon.height());
     }
     const int width = ClampMarkupPictureSide(Image.Width);
     const int height = ClampMarkupPictureSide(Image.Height);
@@ -74,8 +66,8 @@ QSize PlacePicture(TMarkupContext& Context, const TImageTag& Image, const QStrin
         else
             Walk.Painter().Picture(
                 *picture, QRect(run.Left + picture->FrameLeft(), run.Top + picture->FrameTop(), 0, 0), false);
-        size = DeviceSize(Context, sized ? width : picture->LogicalWidth(),
-                          sized ? height : picture->LogicalHeight());
+        size = Context.Canvas.DeviceSize(sized ? width : picture->LogicalWidth(),
+                                         sized ? height : picture->LogicalHeight());
     }
     return size;
 }

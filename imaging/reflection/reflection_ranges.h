@@ -40,7 +40,8 @@ struct TReflectionValueInfo {
     const char* OptionName; // the command line's name for it ("size" for --size)
     const char* ValueName;  // its value in the usage text ("N")
     // The usage text's line, without the default: "{low}" and "{high}" stand
-    // for the bounds, "{object}" for what is reflected ("picture", "text").
+    // for the bounds, "{object}" for what is reflected ("picture", "text");
+    // a '\n' starts a line, which the usage text indents.
     const char* Help;
     TReflectionChange Needs;              // what an accepted change asks of a control
     TOutsideRange BelowRange, AboveRange; // how the controls' setters take it
@@ -96,7 +97,7 @@ inline constexpr std::array<TReflectionValueInfo, 6> ReflectionValues{{
      "blur",
      "R",
      "blur radius in pixels at the reflection's last row, growing\n"
-     "                         from none at its first, {low}..{high}",
+     "from none at its first, {low}..{high}",
      {.Rebuild = true},
      TOutsideRange::Clamped,
      TOutsideRange::Clamped},

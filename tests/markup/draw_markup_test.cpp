@@ -1,5 +1,6 @@
 #include "markup/draw_markup.h"
 
+#include "toolkit/graphics/brush.h"
 #include "toolkit/graphics/canvas.h"
 #include "toolkit/graphics/draw_text.h"
 #include "toolkit/graphics/font.h"
@@ -452,6 +453,45 @@ TEST_P(MarkupHostile, ReturnsAndPutsTheCanvasBack)
     EXPECT_EQ(surface.Canvas->Font()->Height(), -11);
     EXPECT_EQ(surface.Canvas->Font()->Color(), clBlack);
     EXPECT_EQ(surface.Canvas->TextRotation(), 0);
+}
+
+// The canvas a call found comes back, brush included, whatever the call
+// did to it: two walks (several body colours), a rotation left open, a font
+// and a solid background set by tags, a measuring or hit-testing call.
+TEST(MarkupCanvasState, ACallLeavesTheCanvasAsItFoundIt)
+{
+    struct TCase {
+        const char* Name;
+        const char* Markup;
+        bool MeasureOnly, TestOnly;
+    } cases[] = {
+        {"two body colours, so two walks", "<body bgcolor=\"clred\">a<br><body bgcolor=\"clblue\">b", false,
+         false},
+        {"rotation left open", "<R a=\"90\">turned", false, false},
+        {"font and background by tags", "<FONT face=\"Arial\" size=\"20\" bgcolor=\"clLime\">big</FONT> x",
+         false, false},
+        {"measuring", "<B>bold <R a=\"45\">turned", true, false},
+        {"hit testing", "<A HREF=\"x\"><FONT size=\"14\">link", false, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMarkupSurface surface(200, 100);
+        TCanvas& canvas = *surface.Canvas;
+        canvas.Brush()->SetColor(clYellow);
+        canvas.Brush()->SetStyle(TBrush::bsSolid);
+        canvas.SetTextRotation(150);
+        TMarkupRequest request = TestRequest();
+        request.MeasureOnly = c.MeasureOnly;
+        request.TestOnly = c.TestOnly;
+        DrawMarkup(canvas, QString::fromLatin1(c.Markup), request);
+        EXPECT_EQ(canvas.Brush()->Color(), clYellow);
+        EXPECT_EQ(canvas.Brush()->Style(), TBrush::bsSolid);
+        EXPECT_EQ(canvas.TextRotation(), 150);
+        EXPECT_EQ(canvas.Font()->Name(), QStringLiteral("Tahoma"));
+        EXPECT_EQ(canvas.Font()->Height(), -11);
+        EXPECT_EQ(canvas.Font()->Style(), TFont::TFontStyles());
+        EXPECT_EQ(canvas.Font()->Color(), clBlack);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

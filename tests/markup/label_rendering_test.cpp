@@ -1,6 +1,6 @@
 // The label's drawing on real surfaces: where the text and its reflection go,
 // and the exact pixels of the fade over the background.
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"

@@ -1,4 +1,4 @@
-#include "markup/label_rendering.h"
+#include "markup/label/label_rendering.h"
 
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
