@@ -464,10 +464,16 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
         const TReflectionParameters parameters = OrbReflectionImage1->ReflectionParameters();
         FSavingSize = ComposedSize(pixels.size(), parameters);
         // The thread shares the decoded picture read-only: opening another
-        // one replaces the control's, never these pixels.
-        encode = [pixels, parameters, Format, quality = SaveQuality,
+        // one replaces the control's, never these pixels. An animation is
+        // saved whole from its file where the format holds one.
+        const QByteArray encoded = picture->EncodedData();
+        FSavingFrames = AnimationFrames(encoded);
+        FSavingAllFrames =
+            FSavingFrames > 1 && FindSaveFormat(Format) && FindSaveFormat(Format)->HoldsAnimation;
+        encode = [pixels, encoded, all = FSavingAllFrames, parameters, Format, quality = SaveQuality,
                   background = SaveBackground](QString* Reason) {
-            return ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
+            return all ? AnimationFileBytes(encoded, parameters, Format, quality, background, Reason)
+                       : ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
         };
     } else {
         // The label's picture is small: only its encoding goes to the thread.
@@ -478,6 +484,7 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
             reason = QString::fromUtf8(error.what());
         }
         FSavingSize = picture.size();
+        FSavingFrames = 0;
         encode = [picture, Format, quality = SaveQuality](QString* Reason) {
             return PictureFileBytes(picture, Format, quality, Reason);
         };
@@ -524,11 +531,16 @@ void TForm2::SetUpStatusRow()
     FSave->OnSaved = [this, ended](const QString& FileName, qint64 Size) {
         ended();
         FLastFolder = QFileInfo(FileName).absolutePath();
-        FStatusRow->ShowMessage(QStringLiteral("Saved %1 (%2 × %3, %4)")
-                                    .arg(QFileInfo(FileName).fileName())
-                                    .arg(FSavingSize.width())
-                                    .arg(FSavingSize.height())
-                                    .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat)));
+        const QString saved = QStringLiteral("%1 (%2 × %3, %4)")
+                                  .arg(QFileInfo(FileName).fileName())
+                                  .arg(FSavingSize.width())
+                                  .arg(FSavingSize.height())
+                                  .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat));
+        FStatusRow->ShowMessage(FSavingFrames < 2 ? QStringLiteral("Saved ") + saved
+                                : FSavingAllFrames
+                                    ? QStringLiteral("Saved %1 frames in ").arg(FSavingFrames) + saved
+                                    : QStringLiteral("Saved the first of %1 frames in ").arg(FSavingFrames) +
+                                          saved);
     };
     FSave->OnFailed = [this, ended](const QString& FileName, const QString& Reason) {
         ended();

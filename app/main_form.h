@@ -213,6 +213,8 @@ class TForm2 : public TForm
     TQuickOpen* FQuickOpen = nullptr;
     QTimer* FSaveTimer = nullptr;
     QSize FSavingSize;
+    int FSavingFrames = 0;         // the frames of the animation being saved
+    bool FSavingAllFrames = false; // the format holds them all
     QSize FCopySize;
     // The stored layout's slider ranges.
     int FStoredSizeMax = 0, FStoredAxisMax = 0, FStoredSizeTicks = 1, FStoredAxisTicks = 1,

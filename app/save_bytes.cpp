@@ -1,6 +1,8 @@
 #include "app/save_bytes.h"
 
+#include "imaging/codecs/animation_decoding.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/animation_saving.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_progress.h"
 #include "markup/label/label_rendering.h"
@@ -60,4 +62,20 @@ QByteArray PictureFileBytes(const QImage& Picture, ImageSaveFormat Format, int Q
     if (EncodeReflection(Picture, Format, &buffer, Reason, Quality) != TGpStatus::Ok || Cancelled(Reason))
         return {};
     return bytes;
+}
+
+int AnimationFrames(const QByteArray& Encoded)
+{
+    const int frames = ProbeAnimation(Encoded).Frames;
+    return frames > 1 ? frames : 0;
+}
+
+QByteArray AnimationFileBytes(const QByteArray& Encoded, const TReflectionParameters& Parameters,
+                              ImageSaveFormat Format, int Quality, const QColor& Background, QString* Reason)
+{
+    const TColor under(Background.red() | Background.green() << 8 | Background.blue() << 16);
+    const auto prepare = [&](const QImage& Composed) { return PictureForFormat(Composed, Format, under); };
+    return AnimationReflectionBytes(
+        Encoded, Parameters, Format, Quality,
+        Background != QColor(Qt::white) ? prepare : std::function<QImage(const QImage&)>(), nullptr, Reason);
 }

@@ -23,3 +23,13 @@ QByteArray ReflectionFileBytes(const QImage& Picture, const TReflectionParameter
 
 // A picture composed already (the text page's) in Format at Quality.
 QByteArray PictureFileBytes(const QImage& Picture, ImageSaveFormat Format, int Quality, QString* Reason);
+
+// The frames of an opened picture's file, Encoded, when it is an animation;
+// 0 otherwise.
+int AnimationFrames(const QByteArray& Encoded);
+
+// Every frame of the animation in Encoded over its reflection, in Format at
+// Quality, the frames flattened over Background where the format keeps no
+// alpha; the command line's bytes for the same file and values.
+QByteArray AnimationFileBytes(const QByteArray& Encoded, const TReflectionParameters& Parameters,
+                              ImageSaveFormat Format, int Quality, const QColor& Background, QString* Reason);

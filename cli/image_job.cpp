@@ -69,6 +69,8 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     QStringList warnings;
     if (!written.Damage.isEmpty())
         warnings << QStringLiteral("warning: %1; kept what decodes").arg(written.Damage);
+    if (!written.FirstFrameOnly.isEmpty())
+        warnings << QStringLiteral("warning: %1").arg(written.FirstFrameOnly);
     for (const QString& left : written.Warnings)
         warnings << QStringLiteral("warning: %1; written without it").arg(left);
     return TImageJobResult{true, {}, warnings.join(QLatin1Char('\n')), road};

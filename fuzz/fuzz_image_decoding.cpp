@@ -1,8 +1,11 @@
 // Any bytes through the decoder and its damage checks: never a crash, a leak
 // or undefined behaviour, and a damaged verdict never comes with a clean image.
 // The streamed PNG reader must never take a file that the whole-picture
-// decoder refuses, and must give its pixels when it takes one.
+// decoder refuses, and must give its pixels when it takes one. An
+// animation's frames, read as far as its structure counted them, all come at
+// the canvas size it declares.
 #include "fuzz_support.h"
+#include "imaging/codecs/animation_decoding.h"
 #include "imaging/codecs/damage_checks.h"
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/codecs/png_row_decoder.h"
@@ -30,6 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         std::abort();
     if (decoded.Damaged && decoded.Status == TGpStatus::Ok && !options.KeepDamaged)
         std::abort();
+
+    const TAnimationFacts animation = ProbeAnimation(bytes);
+    if (animation.Frames > 0 && animation.Pixels() <= (1 << 22)) {
+        const std::unique_ptr<TFrameReader> frames = OpenFrames(bytes);
+        TAnimationFrame frame;
+        QString damage;
+        int read = 0;
+        // As the saving road reads them: no further than the frames counted.
+        while (frames && read < animation.Frames && frames->Next(frame, damage)) {
+            ++read;
+            if (frame.Image.size() != animation.Canvas)
+                std::abort();
+        }
+    }
 
     TPngRowDecoder rows(bytes);
     if (!rows.Streamable() || std::int64_t(rows.Width()) * rows.Height() > (1 << 22))

@@ -157,4 +157,24 @@ STDERR_PATTERN='--max-pixels' \
 cp "$work/declares-15000.png" "$work/declares-again.png"
 check "image: two of them with -j 2" 2 100 1 "$cli" image -j 2 -d "$work/out" "$work/declares-15000.png" "$work/declares-again.png"
 
+# An animation counts every frame, from its structure, before any is decoded:
+# 100,000 one-pixel frames on a 100 x 100 canvas, and three frames declaring
+# 60000 x 60000 pixels each on a 10 x 10 canvas (their data a few bytes).
+python3 - "$work" <<'PY'
+import struct, sys
+work = sys.argv[1]
+def gif(name, canvas, frames, size):
+    head = b"GIF89a" + struct.pack("<HHBBB", canvas, canvas, 0x80, 0, 0) + bytes([255, 0, 0, 0, 0, 0])
+    loop = b"\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00"
+    frame = (b"\x21\xf9\x04\x00\x0a\x00\x00\x00\x2c" + struct.pack("<HHHH", 0, 0, size, size) +
+             b"\x00\x02\x02\x44\x01\x00")
+    open(work + "/" + name, "wb").write(head + loop + frame * frames + b"\x3b")
+gif("frames-100000.gif", 100, 100000, 1)
+gif("frames-60000-wide.gif", 10, 3, 60000)
+PY
+STDERR_PATTERN='100000 frames of 100 × 100 pixels.*--max-pixels' \
+  check "image: GIF of 100,000 frames refused" 2 100 1 "$cli" image -o "$work/frames.gif" "$work/frames-100000.gif"
+STDERR_PATTERN='3 frames hold 10800000000 pixels' \
+  check "image: GIF frames declaring 60000 x 60000 refused" 2 100 1 "$cli" image -o "$work/wide.gif" "$work/frames-60000-wide.gif"
+
 exit $status

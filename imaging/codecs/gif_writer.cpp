@@ -1,48 +1,21 @@
 #include "imaging/codecs/gif_writer.h"
 
 #include "imaging/codecs/flatten_over_white.h"
+#include "imaging/codecs/gif_output.h"
 #include "imaging/codecs/gif_quantiser.h"
 
 #include <QIODevice>
 #include <QImage>
 #include <cstdint>
-#include <gif_lib.h>
 
 namespace
 {
-
-int WriteToDevice(GifFileType* Gif, const GifByteType* Bytes, int Length)
-{
-    auto* device = static_cast<QIODevice*>(Gif->UserData);
-    const qint64 written = device->write(reinterpret_cast<const char*>(Bytes), Length);
-    return written < 0 ? 0 : int(written);
-}
-
 bool Fail(QString* Reason, const QString& Text)
 {
     if (Reason)
         *Reason = Text;
     return false;
 }
-
-QString GifErrorText(int Error)
-{
-    const char* text = GifErrorString(Error);
-    return text ? QString::fromLatin1(text) : QStringLiteral("GIF error %1").arg(Error);
-}
-
-// Closes the file on every path; giflib frees it even when closing fails.
-struct TGifCloser {
-    GifFileType* Gif = nullptr;
-    ~TGifCloser()
-    {
-        if (Gif) {
-            int error = 0;
-            EGifCloseFile(Gif, &error);
-        }
-    }
-};
-
 } // namespace
 
 bool WriteGifImage(const QImage& Image, QIODevice* Device, QString* Reason)
@@ -69,43 +42,21 @@ bool WriteGifImage(const QImage& Image, QIODevice* Device, QString* Reason)
     const TPalettePicture reduced = QuantiseForGif(flat);
     if (reduced.Palette.empty() || reduced.Indices.size() != count)
         return Fail(Reason, QStringLiteral("out of memory reducing the image to 256 colours"));
-    const int colourCount = int(reduced.Palette.size());
-    GifColorType palette[256] = {};
-    for (int i = 0; i < colourCount; ++i)
-        palette[i] = GifColorType{reduced.Palette[std::size_t(i)][0], reduced.Palette[std::size_t(i)][1],
-                                  reduced.Palette[std::size_t(i)][2]};
-
-    // A colour table's size is a power of two; unused entries stay black.
-    int tableSize = 2;
-    while (tableSize < colourCount)
-        tableSize *= 2;
-    ColorMapObject* colourMap = GifMakeMapObject(tableSize, palette);
+    ColorMapObject* colourMap = MakeGifColourMap(reduced.Palette);
     if (!colourMap)
         return Fail(Reason, QStringLiteral("out of memory for the colour table"));
 
     // 3. Write the GIF89a stream.
-    int error = 0;
-    TGifCloser file{EGifOpen(Device, WriteToDevice, &error)};
-    if (!file.Gif) {
+    TGifOutput file(Device);
+    if (!file.Gif()) {
         GifFreeMapObject(colourMap);
-        return Fail(Reason, GifErrorText(error));
+        return Fail(Reason, file.Error());
     }
-    EGifSetGifVersion(file.Gif, true);
+    EGifSetGifVersion(file.Gif(), true);
     const int screenStatus =
-        EGifPutScreenDesc(file.Gif, width, height, colourMap->BitsPerPixel, 0, colourMap);
+        EGifPutScreenDesc(file.Gif(), width, height, colourMap->BitsPerPixel, 0, colourMap);
     GifFreeMapObject(colourMap); // the file keeps its own copy
-    if (screenStatus == GIF_ERROR)
-        return Fail(Reason, GifErrorText(file.Gif->Error));
-    if (EGifPutImageDesc(file.Gif, 0, 0, width, height, false, nullptr) == GIF_ERROR)
-        return Fail(Reason, GifErrorText(file.Gif->Error));
-    for (int y = 0; y < height; ++y)
-        if (EGifPutLine(file.Gif, const_cast<GifByteType*>(reduced.Indices.data()) + std::size_t(y) * width,
-                        width) == GIF_ERROR)
-            return Fail(Reason, GifErrorText(file.Gif->Error));
-
-    GifFileType* gif = file.Gif;
-    file.Gif = nullptr;
-    if (EGifCloseFile(gif, &error) == GIF_ERROR)
-        return Fail(Reason, GifErrorText(error));
-    return true;
+    if (screenStatus == GIF_ERROR || !PutGifImage(file.Gif(), width, height, reduced.Indices.data(), nullptr))
+        return Fail(Reason, file.Error());
+    return file.Close(Reason);
 }

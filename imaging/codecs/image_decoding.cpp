@@ -2,6 +2,7 @@
 
 #include "imaging/codecs/damage_checks.h"
 #include "imaging/codecs/decoder_messages.h"
+#include "imaging/codecs/gif_frames.h"
 #include "imaging/codecs/heif_decoding.h"
 
 #include <QBuffer>
@@ -269,6 +270,13 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
     }
     if (!damage.isEmpty() && !Options.KeepDamaged)
         return refuseDamaged();
+    if (format == "gif") {
+        // Qt's reader leaves what a partial first frame does not cover as
+        // it found it in memory; a viewer shows it transparent.
+        const QImage composed = FirstGifFrameIfPartial(Data);
+        if (!composed.isNull() && composed.size() == image.size())
+            image = composed;
+    }
 
     // A reader that gave no size beforehand is checked afterwards as well, so
     // every decoded image respects the same limits.

@@ -5,6 +5,7 @@
 #include "imaging/metadata/packet_embedding.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/animation_saving.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/reflection_output.h"
 
@@ -101,6 +102,15 @@ TFileReflection WriteFileReflection(const TSaveRequest& Request)
     TFileReflection result;
     TInputFacts facts = ProbeInput(input);
     result.Plan = PlanSaving(Request, facts);
+    if (result.Plan.Read == TReadRoad::FrameByFrame)
+        return WriteAnimationReflection(Request, result.Plan);
+    if (facts.Frames > 1) {
+        const TSaveFormatInfo* format = FindSaveFormat(Request.Format);
+        result.FirstFrameOnly =
+            QStringLiteral("only the first of the %1 frames is written (%2 holds one picture)")
+                .arg(facts.Frames)
+                .arg(QString::fromLatin1(format ? format->Description : "the format"));
+    }
     if (result.Plan.Read == TReadRoad::Streamed) {
         if (StreamPngReflection(Request, result.Plan, result) != TStreamOutcome::Unreadable)
             return result;

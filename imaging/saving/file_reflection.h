@@ -16,6 +16,9 @@ struct TFileReflection {
     // ("the EXIF packet: libexif finds it damaged").
     QStringList Warnings;
     TSavingPlan Plan; // the road the file took (the last one planned when it failed)
+    // Of an animation written to a format that holds one picture: "only the
+    // first of the 24 frames is written (BMP holds one picture)".
+    QString FirstFrameOnly;
 };
 
 // Decodes the request's image file as the image control does (DecodeImage

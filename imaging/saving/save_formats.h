@@ -51,6 +51,7 @@ struct TSaveFormatInfo {
     int MaxSide;                 // the largest width or height the format can hold; 0: no limit of its own
     bool Seeks; // the writer goes back to fill in offsets: a file gets it encoded in memory first
     TImageFormatWriter Write;
+    bool HoldsAnimation = false; // an animated picture is written frame by frame (animation_saving.h)
 };
 
 // Encodes Image in Format at Quality (percent, -1 for the writer's own) into

@@ -1,11 +1,13 @@
 #include "imaging/saving/saving_plan.h"
 
+#include "imaging/codecs/animation_decoding.h"
 #include "imaging/codecs/png_row_decoder.h"
 #include "imaging/png/png_encoder.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/reflection/reflection_direction.h"
 
+#include <algorithm>
 #include <array>
 
 namespace
@@ -19,6 +21,7 @@ struct TQuestion {
     // the rows arrive (ComposesRowByRow): every side but a styled left or
     // right, whose rows mix their neighbours and take the whole picture.
     bool RowByRow;
+    bool Animated;    // the format holds an animation
     const TInputFacts& Facts;
 };
 
@@ -32,7 +35,11 @@ struct TRoad {
 // direction of reflection) is one more line here or one more question
 // above; its writer is the one place that knows how to write it
 // (file_reflection.cpp).
-constexpr std::array<TRoad, 8> Roads{{
+constexpr std::array<TRoad, 9> Roads{{
+    // An animation goes frame by frame wherever the format holds one; the
+    // other formats take its first frame by the roads below.
+    {TReadRoad::FrameByFrame, TWriteRoad::Animation,
+     [](const TQuestion& Q) { return !Q.Facts.Decoded && Q.Facts.Frames > 1 && Q.Animated; }},
     {TReadRoad::InMemory, TWriteRoad::PngBands,
      [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png && Q.Translucent && Q.RowByRow; }},
     {TReadRoad::InMemory, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png; }},
@@ -72,8 +79,13 @@ QString FormatName(ImageSaveFormat Format)
 TInputFacts ProbeInput(const QByteArray& Encoded)
 {
     TInputFacts facts;
-    if (!Encoded.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n")))
+    if (!Encoded.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n"))) {
+        // A canvas without a size (some GIF writers leave it 0 × 0) is left
+        // to the whole-picture road, which takes the first frame's.
+        const TAnimationFacts animation = ProbeAnimation(Encoded);
+        facts.Frames = animation.Canvas.isEmpty() ? 1 : std::max(1, animation.Frames);
         return facts;
+    }
     const TPngRowDecoder decoder(Encoded);
     facts.RowsTakeIt = decoder.Streamable();
     if (facts.RowsTakeIt) {
@@ -87,8 +99,10 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
 {
     const bool translucent =
         Facts.Size.isValid() && TComposedRows::AlwaysTranslucent(Facts.Size, Request.Reflection);
+    const TSaveFormatInfo* format = FindSaveFormat(Request.Format);
     const TQuestion question{Request.Road == TReflectionRoad::Fastest, Request.Format == ImageSaveFormat::Png,
-                             translucent, ComposesRowByRow(Request.Reflection), Facts};
+                             translucent, ComposesRowByRow(Request.Reflection), format && format->HoldsAnimation,
+                             Facts};
     TSavingPlan plan;
     for (const TRoad& road : Roads)
         if (road.Takes(question)) {
@@ -101,6 +115,8 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
     plan.Format = Request.Format;
     plan.ToDevice = Request.Sink.Device != nullptr;
     plan.Direction = Request.Reflection.Direction;
+    if (plan.Write == TWriteRoad::Animation)
+        plan.Frames = Facts.Frames;
     if (plan.Write == TWriteRoad::PngBands && Facts.Size.isValid())
         plan.Bands = PngBands(Facts.Size, Request.Reflection, translucent);
     return plan;
@@ -122,6 +138,9 @@ QString DescribeSavingPlan(const TSavingPlan& Plan)
     case TReadRoad::InMemory:
         line = QStringLiteral("picture in memory, ");
         break;
+    case TReadRoad::FrameByFrame:
+        line = QStringLiteral("animation, %1 frames, ").arg(Plan.Frames);
+        break;
     }
     switch (Plan.Write) {
     case TWriteRoad::PngBands: {
@@ -136,6 +155,7 @@ QString DescribeSavingPlan(const TSavingPlan& Plan)
         line += QStringLiteral("PNG at once (alpha known only at the end)");
         break;
     case TWriteRoad::Encoded:
+    case TWriteRoad::Animation:
         line += FormatName(Plan.Format);
         break;
     }

@@ -53,10 +53,11 @@ struct TSaveRequest {
 
 // How the pixels are read.
 enum class TReadRoad : std::uint8_t {
-    Streamed,    // row by row from the PNG row decoder into the encoder
-    RowDecoder,  // the whole picture through the PNG row decoder
-    DecodeImage, // the whole picture through DecodeImage
-    InMemory,    // the picture is already decoded
+    Streamed,     // row by row from the PNG row decoder into the encoder
+    RowDecoder,   // the whole picture through the PNG row decoder
+    DecodeImage,  // the whole picture through DecodeImage
+    InMemory,     // the picture is already decoded
+    FrameByFrame, // an animation's frames, each composed, reflected and encoded before the next is read
 };
 
 // What is known of the picture when a plan is made: a PNG's header before
@@ -67,6 +68,7 @@ struct TInputFacts {
     QSize Size;               // the picture's upright size; invalid while unknown
     bool Decoded = false;     // the whole picture is in memory, read as DecodedBy says
     TReadRoad DecodedBy = TReadRoad::InMemory;
+    int Frames = 1; // an animation's frames, as its structure tells them
 };
 
 // How the composition is written.
@@ -74,6 +76,7 @@ enum class TWriteRoad : std::uint8_t {
     PngBands,  // PNG, the composition made band by band as the encoder asks
     PngAtOnce, // PNG from the whole composition: its alpha is known only at the end
     Encoded,   // the format's own writer, from the whole composition
+    Animation, // the format's animation writer, frame after frame
 };
 
 // The road one file takes.
@@ -82,11 +85,13 @@ struct TSavingPlan {
     TWriteRoad Write = TWriteRoad::Encoded;
     ImageSaveFormat Format = ImageSaveFormat::Png;
     bool ToDevice = false;
-    int Bands = 0; // the PNG bands, when the size is known
+    int Bands = 0;  // the PNG bands, when the size is known
+    int Frames = 0; // the animation's frames, on its road
     TReflectionDirection Direction = TReflectionDirection::Below;
 };
 
-// The facts a PNG's header gives (nothing for another format).
+// The facts a PNG's header gives; of another format, the frames of an
+// animation (GIF, WebP).
 TInputFacts ProbeInput(const QByteArray& Encoded);
 
 // The one place the road is chosen. The whole-picture roads learn the
@@ -94,6 +99,7 @@ TInputFacts ProbeInput(const QByteArray& Encoded);
 // streamed road plans again when the row decoder gives up half-way.
 TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts);
 
-// The plan as a line: "streamed PNG, 12 bands", "whole picture, JPEG", "..., reflection left",
-// "..., to a device" (the side is named when it is not below).
+// The plan as a line: "streamed PNG, 12 bands", "whole picture, JPEG",
+// "animation, 24 frames, GIF", "..., reflection left", "..., to a device"
+// (the side is named when it is not below).
 QString DescribeSavingPlan(const TSavingPlan& Plan);
