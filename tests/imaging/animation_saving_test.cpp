@@ -229,6 +229,16 @@ TGifFrameRecipe ExactGifFrame(const QImage& Image, int DelayCs)
 constexpr TReflectionParameters Values{.Size = 20, .OpacityStart = 200, .OpacityEnd = 10, .Axis = 2};
 constexpr TReflectionParameters Styled{
     .Size = 16, .OpacityStart = 255, .OpacityEnd = 0, .Axis = -3, .Blur = 4, .Scale = 60};
+// Every frame takes the side as a single picture does.
+constexpr TReflectionParameters OnTheLeft{
+    .Size = 12, .OpacityStart = 200, .OpacityEnd = 10, .Axis = 2, .Direction = TReflectionDirection::Left};
+constexpr TReflectionParameters StyledAbove{.Size = 16,
+                                            .OpacityStart = 255,
+                                            .OpacityEnd = 0,
+                                            .Axis = -3,
+                                            .Blur = 4,
+                                            .Scale = 60,
+                                            .Direction = TReflectionDirection::Above};
 
 // ---- Timing: what goes in comes out ----
 
@@ -330,15 +340,17 @@ TEST_P(AnimationFrames, EachFrameIsTheReflectionOfTheComposedInputFrame)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Animations, AnimationFrames,
-                         ::testing::Values(TFramesCase{"GifToGif", false, ImageSaveFormat::Gif, Values},
-                                           TFramesCase{"GifToWebp", false, ImageSaveFormat::Webp, Values},
-                                           TFramesCase{"WebpToGif", true, ImageSaveFormat::Gif, Values},
-                                           TFramesCase{"WebpToWebp", true, ImageSaveFormat::Webp, Values},
-                                           TFramesCase{"StyledGifToGif", false, ImageSaveFormat::Gif, Styled},
-                                           TFramesCase{"StyledWebpToWebp", true, ImageSaveFormat::Webp,
-                                                       Styled}),
-                         CaseName<TFramesCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Animations, AnimationFrames,
+    ::testing::Values(TFramesCase{"GifToGif", false, ImageSaveFormat::Gif, Values},
+                      TFramesCase{"GifToWebp", false, ImageSaveFormat::Webp, Values},
+                      TFramesCase{"WebpToGif", true, ImageSaveFormat::Gif, Values},
+                      TFramesCase{"WebpToWebp", true, ImageSaveFormat::Webp, Values},
+                      TFramesCase{"StyledGifToGif", false, ImageSaveFormat::Gif, Styled},
+                      TFramesCase{"StyledWebpToWebp", true, ImageSaveFormat::Webp, Styled},
+                      TFramesCase{"LeftGifToGif", false, ImageSaveFormat::Gif, OnTheLeft},
+                      TFramesCase{"StyledAboveWebpToWebp", true, ImageSaveFormat::Webp, StyledAbove}),
+    CaseName<TFramesCase>);
 
 // ---- GIF frames composed as a viewer shows them ----
 
