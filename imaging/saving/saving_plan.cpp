@@ -21,7 +21,7 @@ struct TQuestion {
     // the rows arrive (ComposesRowByRow): every side but a styled left or
     // right, whose rows mix their neighbours and take the whole picture.
     bool RowByRow;
-    bool Animated;    // the format holds an animation
+    bool Animated; // the format holds an animation
     const TInputFacts& Facts;
 };
 
@@ -100,9 +100,9 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
     const bool translucent =
         Facts.Size.isValid() && TComposedRows::AlwaysTranslucent(Facts.Size, Request.Reflection);
     const TSaveFormatInfo* format = FindSaveFormat(Request.Format);
-    const TQuestion question{Request.Road == TReflectionRoad::Fastest, Request.Format == ImageSaveFormat::Png,
-                             translucent, ComposesRowByRow(Request.Reflection), format && format->HoldsAnimation,
-                             Facts};
+    const TQuestion question{
+        Request.Road == TReflectionRoad::Fastest, Request.Format == ImageSaveFormat::Png, translucent,
+        ComposesRowByRow(Request.Reflection),     format && format->HoldsAnimation,       Facts};
     TSavingPlan plan;
     for (const TRoad& road : Roads)
         if (road.Takes(question)) {
