@@ -463,11 +463,16 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
                                                     : picture->LastError();
         const TReflectionParameters parameters = OrbReflectionImage1->ReflectionParameters();
         FSavingSize = QSize(pixels.width(), ComposedHeight(pixels.height(), parameters));
-        // The thread shares the decoded picture read-only: opening another
-        // one replaces the control's, never these pixels.
-        encode = [pixels, parameters, Format, quality = SaveQuality,
-                  background = SaveBackground](QString* Reason) {
-            return ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
+        // The opened file's colour profile and metadata go with it, read
+        // from its bytes when it was decoded.
+        const TImagePackets packets = picture->IsEmpty() ? TImagePackets() : picture->Packets();
+        // The thread shares the decoded picture and the packets read-only:
+        // opening another one replaces the control's, never these. What it
+        // leaves out is read here once the save has ended.
+        encode = [pixels, parameters, packets, Format, quality = SaveQuality, background = SaveBackground,
+                  warnings = FSaveWarnings](QString* Reason) {
+            return ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason, &packets,
+                                       warnings.get());
         };
     } else {
         // The label's picture is small: only its encoding goes to the thread.
@@ -488,6 +493,7 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
         UserInteraction().ShowMessage(MessageTitle, FailureText(QStringLiteral("save"), FileName, reason));
         return;
     }
+    FSaveWarnings->clear();
     FSave->Start(FileName, std::move(encode));
     FStatusRow->ShowProgress(QStringLiteral("Saving %1…").arg(QFileInfo(FileName).fileName()));
     FSaveTimer->start();
@@ -524,11 +530,16 @@ void TForm2::SetUpStatusRow()
     FSave->OnSaved = [this, ended](const QString& FileName, qint64 Size) {
         ended();
         FLastFolder = QFileInfo(FileName).absolutePath();
-        FStatusRow->ShowMessage(QStringLiteral("Saved %1 (%2 × %3, %4)")
-                                    .arg(QFileInfo(FileName).fileName())
-                                    .arg(FSavingSize.width())
-                                    .arg(FSavingSize.height())
-                                    .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat)));
+        QString line = QStringLiteral("Saved %1 (%2 × %3, %4)")
+                           .arg(QFileInfo(FileName).fileName())
+                           .arg(FSavingSize.width())
+                           .arg(FSavingSize.height())
+                           .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat));
+        // What of the picture's profile and metadata could not go in, as
+        // the command line warns of it.
+        if (!FSaveWarnings->isEmpty())
+            line += QStringLiteral(" without %1").arg(FSaveWarnings->join(QStringLiteral("; ")));
+        FStatusRow->ShowMessage(line);
     };
     FSave->OnFailed = [this, ended](const QString& FileName, const QString& Reason) {
         ended();
@@ -640,8 +651,9 @@ void TForm2::OpenFile(const QString& FileName)
 void TForm2::OpenFileInBackground(const QString& FileName)
 {
     QSize fullSize;
+    QByteArray icc;
     const QSize page = FImageView->viewport()->size() * FImageView->devicePixelRatio();
-    const QImage reduced = TQuickOpen::ReducedPicture(FileName, page, &fullSize);
+    const QImage reduced = TQuickOpen::ReducedPicture(FileName, page, &fullSize, &icc);
     if (reduced.isNull()) {
         OpenFile(FileName);
         return;
@@ -650,7 +662,7 @@ void TForm2::OpenFileInBackground(const QString& FileName)
         PageControl1->SetActivePageIndex(0);
         LoadSliders();
     }
-    FImageView->SetPreview(reduced, fullSize);
+    FImageView->SetPreview(reduced, fullSize, icc);
     FQuickOpen->Start(FileName);
 }
 
