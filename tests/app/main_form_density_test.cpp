@@ -148,8 +148,9 @@ TEST_P(MainFormDensityPreview, TransparencyPreviewIsDrawnAtTheScreensDensity)
             ++run;
             if (x == corner.right() || drawn.pixel(x + 1, y) != pixel) {
                 // Whole runs inside the corner; its edges cut them.
-                if (x - run + 1 > corner.left() && x < corner.right())
+                if (x - run + 1 > corner.left() && x < corner.right()) {
                     ASSERT_EQ(run, c.Square) << x << ", " << y;
+                }
                 run = 0;
             }
         }

@@ -78,8 +78,9 @@ TEST_P(MainFormPhotoPackets, SaveCarriesProfileAndCopyrightAsTheCommandLine)
     // Read back as any other program would find them.
     const TImagePackets packets = ReadPicturePackets(saved);
     EXPECT_TRUE(packets.Icc == icc);
-    if (c.ExifReadBack)
+    if (c.ExifReadBack) {
         EXPECT_EQ(ReadExifFacts(packets.Exif).Copyright, Copyright);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFormat, MainFormPhotoPackets,
@@ -149,8 +150,9 @@ TEST_P(MainFormPhotoView, ShownConvertedSavedAsStored)
         const QPoint centre((2 * i + 1) * c.Size.width() / 6, c.Size.height() / 2);
         const QRgb shown = screen.pixel(origin + (QPointF(centre) * scale).toPoint());
         const QRgb wanted = expected.pixel(centre);
-        if (c.Profile)
+        if (c.Profile) {
             ASSERT_GT(LargestDifference(wanted, Patches[i]), 8) << "the profile must move this colour";
+        }
         EXPECT_LE(LargestDifference(shown, wanted), 2);
     }
 
