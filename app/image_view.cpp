@@ -277,6 +277,8 @@ void TImageView::PaintPicture()
     }
     painter.drawImage(origin, shown);
     ++FPicturePaints;
+    if (!FPreview.isNull() && OnPreviewPainted)
+        OnPreviewPainted();
 }
 
 bool TImageView::PaintControlConverted(const QRect& Area)

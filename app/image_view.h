@@ -56,6 +56,9 @@ class TImageView : public QScrollArea
     // converted for the screen (see display_colours.h), fitted and at 100 %.
     bool ConvertsColours();
 
+    // Runs once a reduced decoding has been painted.
+    std::function<void()> OnPreviewPainted;
+
     // Runs after the view's mode or scale may have changed.
     std::function<void()> OnViewChanged;
 

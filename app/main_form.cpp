@@ -223,6 +223,7 @@ void TForm2::SetUpWindow()
             FImageView->SetPreview(QImage(), QSize());
         }
     };
+    FImageView->OnPreviewPainted = [this] { FQuickOpen->Release(); };
     FClipboardCopy = new TClipboardCopy(this);
     FClipboardCopy->OnFailed = [this](const QString& Reason) {
         FStatusRow->ShowMessage(QStringLiteral("Could not copy"));
@@ -663,7 +664,9 @@ void TForm2::OpenFileInBackground(const QString& FileName)
         LoadSliders();
     }
     FImageView->SetPreview(reduced, fullSize, icc);
-    FQuickOpen->Start(FileName);
+    // The whole decoding waits for the reduced picture's first paint, which
+    // would otherwise share the cores with it.
+    FQuickOpen->Start(FileName, true);
 }
 
 bool TForm2::OpenPending() const

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <exception>
 
@@ -76,7 +77,7 @@ QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* Ful
     return reduced.convertToFormat(QImage::Format_ARGB32);
 }
 
-void TQuickOpen::Start(const QString& FileName)
+void TQuickOpen::Start(const QString& FileName, bool Held)
 {
     if (FThread)
         FRetired.push_back(FThread);
@@ -97,11 +98,26 @@ void TQuickOpen::Start(const QString& FileName)
             this, [this, generation, checked, FileName] { Finish(generation, checked, FileName); },
             Qt::QueuedConnection);
     });
-    FThread->start();
+    if (!Held) {
+        FThread->start();
+        return;
+    }
+    // A window that is never painted still gets its whole picture.
+    QTimer::singleShot(HeldAtMost, this, [this, generation] {
+        if (generation == FGeneration)
+            Release();
+    });
+}
+
+void TQuickOpen::Release()
+{
+    if (FThread && !FThread->isRunning() && !FThread->isFinished())
+        FThread->start();
 }
 
 void TQuickOpen::Wait()
 {
+    Release();
     while (FThread) {
         QEventLoop loop;
         FWaiting.push_back(&loop);

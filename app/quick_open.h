@@ -35,11 +35,17 @@ class TQuickOpen : public QObject
                                  QByteArray* Icc = nullptr);
 
     // Decodes FileName whole on the thread; OnDecoded then runs on the
-    // window's thread. A newer start supersedes an older one's result.
-    void Start(const QString& FileName);
+    // window's thread. A newer start supersedes an older one's result. A
+    // held start is pending at once but decodes only from Release (or
+    // Wait), or after HeldAtMost milliseconds: on a busy machine the first
+    // paint of the reduced picture then does not share the cores with it.
+    void Start(const QString& FileName, bool Held = false);
+    void Release();
     bool Pending() const { return FThread != nullptr; }
     // Returns once no decoding runs, handling the window's events meanwhile.
     void Wait();
+
+    static constexpr int HeldAtMost = 250;
 
     std::function<void(TCheckedPicture Checked, const QString& FileName)> OnDecoded;
 
