@@ -68,8 +68,8 @@ TEST_P(MainFormPhotoPackets, SaveCarriesProfileAndCopyrightAsTheCommandLine)
     ASSERT_TRUE(Script->Messages.isEmpty()) << Script->Messages.join(QLatin1Char('\n')).toStdString();
 
     const QString fromCli = Folder.filePath(QStringLiteral("cli-") + QLatin1String(c.Output));
-    const TCliRun run = RunCli({"image", "--size", "90", "--start", "200", "--end", "10", "--axis", "3", "-o",
-                                fromCli, input});
+    const TCliRun run = RunCli(
+        {"image", "--size", "90", "--start", "200", "--end", "10", "--axis", "3", "-o", fromCli, input});
     ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
     const QByteArray saved = ReadFileBytes(fromWindow);
     ASSERT_FALSE(saved.isEmpty());
@@ -114,7 +114,8 @@ QImage PatchPicture(QSize Size)
 
 int LargestDifference(QRgb A, QRgb B)
 {
-    return std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)), std::abs(qBlue(A) - qBlue(B))});
+    return std::max(
+        {std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)), std::abs(qBlue(A) - qBlue(B))});
 }
 
 struct ViewCase {
