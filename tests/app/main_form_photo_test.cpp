@@ -5,6 +5,7 @@
 #include "tests/app/main_form_fixture.h"
 
 #include "app/image_view.h"
+#include "app/status_row.h"
 #include "controls/orb_reflection_image.h"
 #include "imaging/codecs/image_decoding.h"
 #include "tests/cli/cli_run.h"
@@ -201,4 +202,23 @@ TEST_F(MainFormPhotoView, ReducedFirstDecodingIsShownConvertedToo)
     }
     while (Form->OpenPending())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+using MainFormPhotoWarnings = MainFormTest;
+
+TEST_F(MainFormPhotoWarnings, PacketLeftOutIsNamedAfterTheSavedLine)
+{
+    // A camera's EXIF cut short: the file is saved all the same, without it.
+    const QByteArray exif = MakeExif(1, QStringLiteral("cut"), QSize(32, 32));
+    const QString input = Folder.filePath(QStringLiteral("cut-exif.jpg"));
+    ASSERT_TRUE(
+        WriteFile(input, WithJpegSegment(ProfiledFile(PhotoPicture(QSize(32, 32)), {}, "jpeg"), 0xE1,
+                                         QByteArrayLiteral("Exif\0\0") + exif.left(exif.size() / 3))));
+    Open(input);
+    const QString saved = Folder.filePath(QStringLiteral("saved.png"));
+    SaveAs(saved);
+    const QString line = Form->StatusRow()->Message();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("Saved saved.png ("))) << line.toStdString();
+    EXPECT_TRUE(line.contains(QStringLiteral(" without the EXIF packet"))) << line.toStdString();
+    EXPECT_TRUE(ReadPicturePackets(ReadFileBytes(saved)).Exif.isEmpty());
 }
