@@ -17,6 +17,7 @@
 #include "controls/orb_reflection_label.h"
 #include "imaging/codecs/heif_decoding.h"
 #include "imaging/gdip_picture.h"
+#include "imaging/metadata/packet_embedding.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_format_from_name.h"
@@ -747,9 +748,16 @@ void TForm2::CopyToClipboard()
     FCopySize =
         QSize(pixels.width(), ComposedHeight(pixels.height(), OrbReflectionImage1->ReflectionParameters()));
     FStatusRow->ShowMessage(QStringLiteral("Copying…"));
+    // The colour profile goes along, so that a program that pastes it shows
+    // the colours the window shows; the metadata stay with saved files.
+    TPngEncodeOptions options = TClipboardCopy::FastPngOptions();
+    TImagePackets profile;
+    profile.Icc = picture->Packets().Icc;
+    profile.Srgb = picture->Packets().Srgb;
+    options.ExtraChunks = PngPacketChunks(profile);
     FClipboardCopy->Start(
-        [pixels, parameters = OrbReflectionImage1->ReflectionParameters()](QString* Reason) {
-            return EncodeReflectionPng(pixels, parameters, Reason, TClipboardCopy::FastPngOptions());
+        [pixels, parameters = OrbReflectionImage1->ReflectionParameters(), options](QString* Reason) {
+            return EncodeReflectionPng(pixels, parameters, Reason, options);
         });
 }
 

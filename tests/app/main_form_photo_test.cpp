@@ -15,8 +15,11 @@
 #include "toolkit/widgets/track_bar.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEventLoop>
+#include <QMimeData>
 #include <QPainter>
+#include <QTest>
 #include <algorithm>
 #include <cstdlib>
 
@@ -221,4 +224,20 @@ TEST_F(MainFormPhotoWarnings, PacketLeftOutIsNamedAfterTheSavedLine)
     EXPECT_TRUE(line.startsWith(QStringLiteral("Saved saved.png ("))) << line.toStdString();
     EXPECT_TRUE(line.contains(QStringLiteral(" without the EXIF packet"))) << line.toStdString();
     EXPECT_TRUE(ReadPicturePackets(ReadFileBytes(saved)).Exif.isEmpty());
+}
+
+TEST_F(MainFormPhotoWarnings, CopyCarriesTheProfileOnly)
+{
+    const QByteArray icc = MakeRgbProfile(P3LikePrimaries);
+    const QString input = Folder.filePath(QStringLiteral("in.png"));
+    ASSERT_TRUE(WriteFile(input, ProfiledPng(icc)));
+    Open(input);
+    QApplication::clipboard()->clear();
+    Form->CopyToClipboard();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Form->CopyPending(); }, 60000));
+    const QByteArray copied = QApplication::clipboard()->mimeData()->data(QStringLiteral("image/png"));
+    ASSERT_FALSE(copied.isEmpty());
+    const TImagePackets packets = ReadPicturePackets(copied);
+    EXPECT_TRUE(packets.Icc == icc);
+    EXPECT_TRUE(packets.Exif.isEmpty());
 }
