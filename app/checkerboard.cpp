@@ -1,13 +1,15 @@
 #include "app/checkerboard.h"
 
 #include "controls/orb_reflection_label.h"
-#include "markup/label/label_rendering.h"
 
 #include <QBrush>
 #include <QEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QTransform>
+#include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace
@@ -15,22 +17,37 @@ namespace
 constexpr int Square = 8;
 const QColor Light(255, 255, 255);
 const QColor Dark(204, 204, 204);
+
+// The device pixels per pixel of what Painter paints on: a widget on a
+// high-density screen, or an image made for one.
+double DeviceRatio(QPainter& Painter)
+{
+    const QPaintDevice* device = Painter.paintEngine() ? Painter.paintEngine()->paintDevice() : nullptr;
+    if (!device)
+        device = Painter.device();
+    return device ? std::max(1.0, device->devicePixelRatio()) : 1.0;
+}
 } // namespace
 
 void PaintCheckerboard(QPainter& Painter, const QRect& Area)
 {
     if (Area.isEmpty())
         return;
-    // A two-by-two tile repeated by the brush, anchored at the area's corner.
-    QPixmap tile(2 * Square, 2 * Square);
+    // A two-by-two tile of the device's own pixels, repeated by the brush
+    // and anchored at the area's corner: squares with sharp edges at any
+    // density, not a one-to-one tile enlarged.
+    const double ratio = DeviceRatio(Painter);
+    const int square = std::max(1, int(std::lround(Square * ratio)));
+    QPixmap tile(2 * square, 2 * square);
     tile.fill(Light);
     {
         QPainter tilePainter(&tile);
-        tilePainter.fillRect(Square, 0, Square, Square, Dark);
-        tilePainter.fillRect(0, Square, Square, Square, Dark);
+        tilePainter.fillRect(square, 0, square, square, Dark);
+        tilePainter.fillRect(0, square, square, square, Dark);
     }
     QBrush brush(tile);
-    brush.setTransform(QTransform::fromTranslate(Area.left(), Area.top()));
+    brush.setTransform(QTransform::fromScale(1 / ratio, 1 / ratio) *
+                       QTransform::fromTranslate(Area.left(), Area.top()));
     Painter.fillRect(Area, brush);
 }
 
@@ -44,16 +61,16 @@ bool TTransparencyPreview::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched != FLabel || Event->type() != QEvent::Paint || !FActive || !FActive())
         return QObject::eventFilter(Watched, Event);
-    TLabelPictureOptions options;
-    options.Transparent = true;
+    QPainter painter(FLabel);
+    // Drawn at the screen's density, as the label draws itself.
     QImage picture;
     try {
-        picture = FLabel->Picture(options);
+        picture = FLabel->ScreenPicture(DeviceRatio(painter), true);
     } catch (const std::exception&) {
         // Not enough memory for the preview: the label paints itself.
+        painter.end();
         return QObject::eventFilter(Watched, Event);
     }
-    QPainter painter(FLabel);
     PaintCheckerboard(painter, FLabel->rect());
     if (!picture.isNull())
         painter.drawImage(QPoint(0, 0), picture);

@@ -6,9 +6,11 @@
 #include "imaging/reflection/reflection_block.h"
 #include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "toolkit/graphics/canvas.h"
 
 #include <QEvent>
 #include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -70,10 +72,11 @@ QSize TImageView::PictureSize() const
     return QSize(picture->Width(), picture->Height());
 }
 
-void TImageView::SetPreview(const QImage& Reduced, QSize FullSize)
+void TImageView::SetPreview(const QImage& Reduced, QSize FullSize, const QByteArray& Icc)
 {
     FPreview = Reduced;
     FPreviewSize = FullSize;
+    FPreviewIcc = Reduced.isNull() ? QByteArray() : Icc;
     if (!FPreview.isNull())
         SetFitted(true);
     Refresh();
@@ -144,6 +147,25 @@ void TImageView::Refresh()
         OnViewChanged();
 }
 
+const TDisplayColours& TImageView::Colours()
+{
+    const QByteArray icc = !FPreview.isNull()             ? FPreviewIcc
+                           : FImage->Picture()->IsEmpty() ? QByteArray()
+                                                          : FImage->Picture()->Packets().Icc;
+    if (icc != FColours.Icc()) {
+        FColours = TDisplayColours(icc);
+        // The fitted copy was made in the colours of another profile.
+        FPageCopy = QImage();
+        FScaled = QImage();
+    }
+    return FColours;
+}
+
+bool TImageView::ConvertsColours()
+{
+    return Colours().Converts();
+}
+
 QRect TImageView::FitArea() const
 {
     return viewport()->rect();
@@ -167,9 +189,11 @@ QImage TImageView::ScaledPicture(const QImage& Picture, QSize Size, double Ratio
         // smooth scaling never needs a full-size premultiplied copy of it.
         const int factor =
             std::max(1, std::min(Picture.width() / copySize.width(), Picture.height() / copySize.height()));
-        FPageCopy = ShrinkByBoxes(Picture, factor)
-                        .scaled(copySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                        .convertToFormat(QImage::Format_ARGB32);
+        // Scaled on the stored values, then converted: the small copy costs
+        // little to convert, the full picture would cost its whole size.
+        FPageCopy = Colours().Shown(ShrinkByBoxes(Picture, factor)
+                                        .scaled(copySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                        .convertToFormat(QImage::Format_ARGB32));
         FPageCopySource = Picture.cacheKey();
         FScaled = QImage();
     }
@@ -226,6 +250,8 @@ void TImageView::PaintPicture()
                      std::max(1, int(std::lround(pictureSize.height() * pixelScale))));
     // Reflection values are lengths in picture pixels: they shrink with it.
     const int reflectionSize = int(std::lround(FImage->ReflectionSize() * pixelScale));
+    // Read before the copy is looked up: a change of profile drops it.
+    Colours();
     QImage shown = ScaledPicture(full, size, ratio);
     if (FImage->ReflectionParameters().Direction != TReflectionDirection::Below) {
         PaintOnSide(painter, shown, pixelScale, shownRatio);
@@ -258,6 +284,30 @@ void TImageView::PaintPicture()
     }
     painter.drawImage(origin, shown);
     ++FPicturePaints;
+    if (!FPreview.isNull() && OnPreviewPainted)
+        OnPreviewPainted();
+}
+
+bool TImageView::PaintControlConverted(const QRect& Area)
+{
+    if (FImage->Picture()->IsEmpty() || Area.isEmpty() || !Colours().Converts())
+        return false;
+    // What the control would draw, drawn on a clear image of the area and
+    // converted before it reaches the screen: the reflection, its fade and
+    // its style are the control's own.
+    QImage drawn(Area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (drawn.isNull())
+        return false;
+    drawn.fill(Qt::transparent);
+    {
+        QPainter painter(&drawn);
+        painter.translate(-Area.topLeft());
+        TCanvas canvas(&painter);
+        FImage->DrawArea(canvas, Area);
+    }
+    QPainter painter(FImage);
+    painter.drawImage(Area.topLeft(), FColours.Shown(std::move(drawn)));
+    return true;
 }
 
 void TImageView::PaintOnSide(QPainter& Painter, QImage Shown, double PixelScale, double ShownRatio)
@@ -313,6 +363,9 @@ bool TImageView::eventFilter(QObject* Watched, QEvent* Event)
                                                                 FImage->ReflectionParameters())));
         }
     }
+    if (Watched == FImage && Event->type() == QEvent::Paint &&
+        PaintControlConverted(static_cast<QPaintEvent*>(Event)->rect()))
+        return true;
     if (Watched == FImage && (Event->type() == QEvent::Resize || Event->type() == QEvent::Move))
         FollowImageSize();
     else if (Watched == parentWidget() && Event->type() == QEvent::Resize)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/display_colours.h"
+
+#include <QByteArray>
 #include <QImage>
 #include <QScrollArea>
 #include <QSize>
@@ -31,10 +34,11 @@ class TImageView : public QScrollArea
     // The scale at which the picture is shown: 1 at 100 %, at most 1 fitted.
     double Scale() const;
 
-    // Shows Reduced, a reduced decoding of a picture of FullSize, fitted in
-    // the picture's place until the whole picture is taken (a null image
-    // ends it). The control keeps its picture meanwhile.
-    void SetPreview(const QImage& Reduced, QSize FullSize);
+    // Shows Reduced, a reduced decoding of a picture of FullSize carrying
+    // the colour profile Icc, fitted in the picture's place until the whole
+    // picture is taken (a null image ends it). The control keeps its picture
+    // meanwhile.
+    void SetPreview(const QImage& Reduced, QSize FullSize, const QByteArray& Icc = {});
     bool ShowsPreview() const { return !FPreview.isNull(); }
     // The size of the picture shown: the previewed one's, or the control's.
     QSize PictureSize() const;
@@ -48,6 +52,13 @@ class TImageView : public QScrollArea
     // with alpha is transparent (the fade, the picture's own transparency).
     bool Checkerboard() const { return FCheckerboard; }
     void SetCheckerboard(bool Value);
+
+    // Whether the picture shown has a colour profile whose colours are
+    // converted for the screen (see display_colours.h), fitted and at 100 %.
+    bool ConvertsColours();
+
+    // Runs once a reduced decoding has been painted.
+    std::function<void()> OnPreviewPainted;
 
     // Runs after the view's mode or scale may have changed.
     std::function<void()> OnViewChanged;
@@ -74,7 +85,14 @@ class TImageView : public QScrollArea
     // Ratio device pixels per pixel) is kept per picture and page size;
     // sliders that change the composition's height only rescale that small
     // copy, never the full picture again.
+    // The copy is in the screen's colours.
     QImage ScaledPicture(const QImage& Picture, QSize Size, double Ratio);
+    // The colours of the picture shown: the preview's or the control's.
+    const TDisplayColours& Colours();
+    // At 100 % the control draws Area as always, and a picture whose
+    // colours are converted is put on the screen converted; false when
+    // there is nothing to convert (the control paints itself).
+    bool PaintControlConverted(const QRect& Area);
     void FollowImageSize();
 
     TOrbReflectionImage* FImage;
@@ -88,5 +106,7 @@ class TImageView : public QScrollArea
     QImage FScaled;
     QImage FPreview;
     QSize FPreviewSize;
+    QByteArray FPreviewIcc;
+    TDisplayColours FColours;
     int FPicturePaints = 0;
 };

@@ -1,6 +1,7 @@
 // Program entry: the imaging layer is started before any window exists and
 // stopped only after the main window and everything it owns are gone.
 
+#include "app/first_paint_report.h"
 #include "app/lumivex_application.h"
 #include "app/main_form.h"
 #include "controls/register_controls.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QStringList>
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -118,6 +120,7 @@ QIcon ProgramIcon()
 
 int main(int argc, char** argv)
 {
+    const auto start = std::chrono::steady_clock::now();
     if (const int answered = AnswerCommandLine(argc, argv); answered >= 0)
         return answered;
     const TImagingStartup imaging = TImagingLibrary::Start();
@@ -153,8 +156,11 @@ int main(int argc, char** argv)
                 arguments.removeAt(1);
             // A large photo shows at once from a reduced decoding; the whole
             // picture follows from a thread of its own.
-            if (arguments.size() > 1 && arguments.at(1) != QLatin1String("--"))
+            if (arguments.size() > 1 && arguments.at(1) != QLatin1String("--")) {
+                if (TFirstPaintReport::Wanted())
+                    new TFirstPaintReport(form.get(), start);
                 form->OpenFileInBackground(arguments.at(1));
+            }
             exitCode = application.exec();
         }
         // The window and its components go first, then the application.

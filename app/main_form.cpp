@@ -17,6 +17,7 @@
 #include "controls/orb_reflection_label.h"
 #include "imaging/codecs/heif_decoding.h"
 #include "imaging/gdip_picture.h"
+#include "imaging/metadata/packet_embedding.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_format_from_name.h"
@@ -223,6 +224,7 @@ void TForm2::SetUpWindow()
             FImageView->SetPreview(QImage(), QSize());
         }
     };
+    FImageView->OnPreviewPainted = [this] { FQuickOpen->Release(); };
     FClipboardCopy = new TClipboardCopy(this);
     FClipboardCopy->OnFailed = [this](const QString& Reason) {
         FStatusRow->ShowMessage(QStringLiteral("Could not copy"));
@@ -463,17 +465,22 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
                                                     : picture->LastError();
         const TReflectionParameters parameters = OrbReflectionImage1->ReflectionParameters();
         FSavingSize = ComposedSize(pixels.size(), parameters);
-        // The thread shares the decoded picture read-only: opening another
-        // one replaces the control's, never these pixels. An animation is
-        // saved whole from its file where the format holds one.
+        // An animation is saved whole from its file where the format holds one.
         const QByteArray encoded = picture->EncodedData();
         FSavingFrames = AnimationFrames(encoded);
         FSavingAllFrames =
             FSavingFrames > 1 && FindSaveFormat(Format) && FindSaveFormat(Format)->HoldsAnimation;
-        encode = [pixels, encoded, all = FSavingAllFrames, parameters, Format, quality = SaveQuality,
-                  background = SaveBackground](QString* Reason) {
+        // The opened file's colour profile and metadata go with it, read
+        // from its bytes when it was decoded.
+        const TImagePackets packets = picture->IsEmpty() ? TImagePackets() : picture->Packets();
+        // The thread shares the decoded picture and the packets read-only:
+        // opening another one replaces the control's, never these. What it
+        // leaves out is read here once the save has ended.
+        encode = [pixels, encoded, all = FSavingAllFrames, parameters, packets, Format, quality = SaveQuality,
+                  background = SaveBackground, warnings = FSaveWarnings](QString* Reason) {
             return all ? AnimationFileBytes(encoded, parameters, Format, quality, background, Reason)
-                       : ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason);
+                       : ReflectionFileBytes(pixels, parameters, Format, quality, background, Reason,
+                                             &packets, warnings.get());
         };
     } else {
         // The label's picture is small: only its encoding goes to the thread.
@@ -495,6 +502,7 @@ void TForm2::StartSave(const QString& FileName, ImageSaveFormat Format)
         UserInteraction().ShowMessage(MessageTitle, FailureText(QStringLiteral("save"), FileName, reason));
         return;
     }
+    FSaveWarnings->clear();
     FSave->Start(FileName, std::move(encode));
     FStatusRow->ShowProgress(QStringLiteral("Saving %1…").arg(QFileInfo(FileName).fileName()));
     FSaveTimer->start();
@@ -531,16 +539,20 @@ void TForm2::SetUpStatusRow()
     FSave->OnSaved = [this, ended](const QString& FileName, qint64 Size) {
         ended();
         FLastFolder = QFileInfo(FileName).absolutePath();
-        const QString saved = QStringLiteral("%1 (%2 × %3, %4)")
-                                  .arg(QFileInfo(FileName).fileName())
-                                  .arg(FSavingSize.width())
-                                  .arg(FSavingSize.height())
-                                  .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat));
-        FStatusRow->ShowMessage(FSavingFrames < 2 ? QStringLiteral("Saved ") + saved
-                                : FSavingAllFrames
-                                    ? QStringLiteral("Saved %1 frames in ").arg(FSavingFrames) + saved
-                                    : QStringLiteral("Saved the first of %1 frames in ").arg(FSavingFrames) +
-                                          saved);
+        QString line = QStringLiteral("%1 (%2 × %3, %4)")
+                           .arg(QFileInfo(FileName).fileName())
+                           .arg(FSavingSize.width())
+                           .arg(FSavingSize.height())
+                           .arg(QLocale::c().formattedDataSize(Size, 1, QLocale::DataSizeSIFormat));
+        line = FSavingFrames < 2 ? QStringLiteral("Saved ") + line
+               : FSavingAllFrames
+                   ? QStringLiteral("Saved %1 frames in ").arg(FSavingFrames) + line
+                   : QStringLiteral("Saved the first of %1 frames in ").arg(FSavingFrames) + line;
+        // What of the picture's profile and metadata could not go in, as
+        // the command line warns of it.
+        if (!FSaveWarnings->isEmpty())
+            line += QStringLiteral(" without %1").arg(FSaveWarnings->join(QStringLiteral("; ")));
+        FStatusRow->ShowMessage(line);
     };
     FSave->OnFailed = [this, ended](const QString& FileName, const QString& Reason) {
         ended();
@@ -652,8 +664,9 @@ void TForm2::OpenFile(const QString& FileName)
 void TForm2::OpenFileInBackground(const QString& FileName)
 {
     QSize fullSize;
+    QByteArray icc;
     const QSize page = FImageView->viewport()->size() * FImageView->devicePixelRatio();
-    const QImage reduced = TQuickOpen::ReducedPicture(FileName, page, &fullSize);
+    const QImage reduced = TQuickOpen::ReducedPicture(FileName, page, &fullSize, &icc);
     if (reduced.isNull()) {
         OpenFile(FileName);
         return;
@@ -662,8 +675,10 @@ void TForm2::OpenFileInBackground(const QString& FileName)
         PageControl1->SetActivePageIndex(0);
         LoadSliders();
     }
-    FImageView->SetPreview(reduced, fullSize);
-    FQuickOpen->Start(FileName);
+    FImageView->SetPreview(reduced, fullSize, icc);
+    // The whole decoding waits for the reduced picture's first paint, which
+    // would otherwise share the cores with it.
+    FQuickOpen->Start(FileName, true);
 }
 
 bool TForm2::OpenPending() const
@@ -743,9 +758,16 @@ void TForm2::CopyToClipboard()
     // writes it: no full-size composed copy, and the window keeps answering.
     FCopySize = ComposedSize(pixels.size(), OrbReflectionImage1->ReflectionParameters());
     FStatusRow->ShowMessage(QStringLiteral("Copying…"));
+    // The colour profile goes along, so that a program that pastes it shows
+    // the colours the window shows; the metadata stay with saved files.
+    TPngEncodeOptions options = TClipboardCopy::FastPngOptions();
+    TImagePackets profile;
+    profile.Icc = picture->Packets().Icc;
+    profile.Srgb = picture->Packets().Srgb;
+    options.ExtraChunks = PngPacketChunks(profile);
     FClipboardCopy->Start(
-        [pixels, parameters = OrbReflectionImage1->ReflectionParameters()](QString* Reason) {
-            return EncodeReflectionPng(pixels, parameters, Reason, TClipboardCopy::FastPngOptions());
+        [pixels, parameters = OrbReflectionImage1->ReflectionParameters(), options](QString* Reason) {
+            return EncodeReflectionPng(pixels, parameters, Reason, options);
         });
 }
 

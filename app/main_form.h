@@ -6,6 +6,8 @@
 
 #include <QColor>
 #include <QSize>
+#include <QStringList>
+#include <memory>
 
 class QCheckBox;
 class QSpinBox;
@@ -215,6 +217,9 @@ class TForm2 : public TForm
     QSize FSavingSize;
     int FSavingFrames = 0;         // the frames of the animation being saved
     bool FSavingAllFrames = false; // the format holds them all
+    // What the running or last save left out of the picture's profile and
+    // metadata; written by the save's thread, read once it has ended.
+    std::shared_ptr<QStringList> FSaveWarnings = std::make_shared<QStringList>();
     QSize FCopySize;
     // The stored layout's slider ranges.
     int FStoredSizeMax = 0, FStoredAxisMax = 0, FStoredSizeTicks = 1, FStoredAxisTicks = 1,

@@ -1,10 +1,14 @@
 #include "app/quick_open.h"
 
+#include "imaging/codecs/image_decoding.h"
 #include "imaging/gdip_picture.h"
 
+#include <QBuffer>
 #include <QEventLoop>
+#include <QFile>
 #include <QImageReader>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <exception>
 
@@ -20,9 +24,21 @@ TQuickOpen::~TQuickOpen()
     }
 }
 
-QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* FullSize)
+QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* FullSize, QByteArray* Icc)
 {
-    QImageReader reader(FileName);
+    // Read once: the reader decodes from these bytes, and the profile the
+    // reduced picture is shown with is read from them as the whole
+    // picture's is.
+    QFile file(FileName);
+    // Only JPEG's reader reduces while it decodes; anything else is left
+    // unread here.
+    if (!file.open(QIODevice::ReadOnly) || !file.peek(3).startsWith("\xFF\xD8\xFF"))
+        return {};
+    QByteArray bytes = file.readAll();
+    file.close();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     // Only a reader that reduces while it decodes saves time: libjpeg's.
     if (reader.format() != "jpeg" || !reader.supportsOption(QImageIOHandler::ScaledSize) || Fit.isEmpty())
@@ -56,10 +72,12 @@ QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* Ful
         return {};
     if (FullSize)
         *FullSize = upright;
+    if (Icc)
+        *Icc = ReadPicturePackets(bytes).Icc;
     return reduced.convertToFormat(QImage::Format_ARGB32);
 }
 
-void TQuickOpen::Start(const QString& FileName)
+void TQuickOpen::Start(const QString& FileName, bool Held)
 {
     if (FThread)
         FRetired.push_back(FThread);
@@ -80,11 +98,26 @@ void TQuickOpen::Start(const QString& FileName)
             this, [this, generation, checked, FileName] { Finish(generation, checked, FileName); },
             Qt::QueuedConnection);
     });
-    FThread->start();
+    if (!Held) {
+        FThread->start();
+        return;
+    }
+    // A window that is never painted still gets its whole picture.
+    QTimer::singleShot(HeldAtMost, this, [this, generation] {
+        if (generation == FGeneration)
+            Release();
+    });
+}
+
+void TQuickOpen::Release()
+{
+    if (FThread && !FThread->isRunning() && !FThread->isFinished())
+        FThread->start();
 }
 
 void TQuickOpen::Wait()
 {
+    Release();
     while (FThread) {
         QEventLoop loop;
         FWaiting.push_back(&loop);

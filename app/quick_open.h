@@ -2,6 +2,7 @@
 
 #include "app/open_check.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QObject>
 #include <QSize>
@@ -27,16 +28,24 @@ class TQuickOpen : public QObject
 
     // FileName's picture reduced while it is read (by an eighth, a quarter or
     // a half, to at least three quarters of its size fitted into Fit),
-    // upright, and its full upright size; null when its reader cannot reduce
-    // while reading or the picture is no larger than Fit.
-    static QImage ReducedPicture(const QString& FileName, QSize Fit, QSize* FullSize);
+    // upright, its full upright size and its colour profile (empty when it
+    // has none); null when its reader cannot reduce while reading or the
+    // picture is no larger than Fit.
+    static QImage ReducedPicture(const QString& FileName, QSize Fit, QSize* FullSize,
+                                 QByteArray* Icc = nullptr);
 
     // Decodes FileName whole on the thread; OnDecoded then runs on the
-    // window's thread. A newer start supersedes an older one's result.
-    void Start(const QString& FileName);
+    // window's thread. A newer start supersedes an older one's result. A
+    // held start is pending at once but decodes only from Release (or
+    // Wait), or after HeldAtMost milliseconds: on a busy machine the first
+    // paint of the reduced picture then does not share the cores with it.
+    void Start(const QString& FileName, bool Held = false);
+    void Release();
     bool Pending() const { return FThread != nullptr; }
     // Returns once no decoding runs, handling the window's events meanwhile.
     void Wait();
+
+    static constexpr int HeldAtMost = 250;
 
     std::function<void(TCheckedPicture Checked, const QString& FileName)> OnDecoded;
 

@@ -5,6 +5,7 @@
 #include "imaging/saving/animation_saving.h"
 #include "imaging/saving/reflection_output.h"
 #include "imaging/saving/save_progress.h"
+#include "imaging/saving/saving_plan.h"
 #include "markup/label/label_rendering.h"
 #include "toolkit/graphics/color.h"
 
@@ -21,19 +22,45 @@ bool Cancelled(QString* Reason)
         *Reason = QStringLiteral("cancelled");
     return true;
 }
+
+QByteArray EncodedBytes(const QImage& Picture, ImageSaveFormat Format, int Quality, QString* Reason,
+                        const TImagePackets* Packets, QStringList* Warnings)
+{
+    if (Cancelled(Reason))
+        return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (EncodeReflection(Picture, Format, &buffer, Reason, Quality, Packets, Warnings) != TGpStatus::Ok ||
+        Cancelled(Reason))
+        return {};
+    return bytes;
+}
 } // namespace
 
 QByteArray ReflectionFileBytes(const QImage& Picture, const TReflectionParameters& Parameters,
-                               ImageSaveFormat Format, int Quality, const QColor& Background, QString* Reason)
+                               ImageSaveFormat Format, int Quality, const QColor& Background, QString* Reason,
+                               const TImagePackets* Packets, QStringList* Warnings)
 {
     if (Picture.isNull()) {
         if (Reason)
             *Reason = QStringLiteral("there is no picture to save");
         return {};
     }
-    // PNG takes the composition band by band, reporting each band.
-    if (Format == ImageSaveFormat::Png)
-        return EncodeReflectionPng(Picture, Parameters, Reason);
+    const TSaveFormatInfo* format = FindSaveFormat(Format);
+    // The encoders flatten over white themselves: the command line's road,
+    // PNG's composed band by band and reporting each band.
+    if (Background == QColor(Qt::white) || (format && format->KeepsAlpha)) {
+        TSaveRequest request;
+        request.Reflection = Parameters;
+        request.Format = Format;
+        request.Quality = Quality;
+        request.Packets = Packets;
+        QByteArray bytes = EncodeReflectionFile(Picture, request, Reason, Warnings);
+        if (Cancelled(Reason))
+            return {};
+        return bytes;
+    }
     QImage composed = RenderReflection(Picture, Parameters);
     if (composed.isNull()) {
         if (Reason)
@@ -44,24 +71,17 @@ QByteArray ReflectionFileBytes(const QImage& Picture, const TReflectionParameter
     }
     if (Cancelled(Reason))
         return {};
-    // The encoders flatten over white themselves; another colour is laid
-    // under the picture first, which leaves them nothing to flatten.
-    if (Background != QColor(Qt::white))
-        composed = PictureForFormat(
-            composed, Format, TColor(Background.red() | Background.green() << 8 | Background.blue() << 16));
-    return PictureFileBytes(composed, Format, Quality, Reason);
+    // Another colour is laid under the picture first, which leaves the
+    // encoders nothing to flatten. It is taken as a colour of the picture's
+    // own, as white is.
+    composed = PictureForFormat(composed, Format,
+                                TColor(Background.red() | Background.green() << 8 | Background.blue() << 16));
+    return EncodedBytes(composed, Format, Quality, Reason, Packets, Warnings);
 }
 
 QByteArray PictureFileBytes(const QImage& Picture, ImageSaveFormat Format, int Quality, QString* Reason)
 {
-    if (Cancelled(Reason))
-        return {};
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (EncodeReflection(Picture, Format, &buffer, Reason, Quality) != TGpStatus::Ok || Cancelled(Reason))
-        return {};
-    return bytes;
+    return EncodedBytes(Picture, Format, Quality, Reason, nullptr, nullptr);
 }
 
 int AnimationFrames(const QByteArray& Encoded)

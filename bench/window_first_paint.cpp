@@ -9,13 +9,10 @@
 
 #include "app/image_view.h"
 #include "app/main_form.h"
-#include "controls/register_controls.h"
-#include "toolkit/graphics/font.h"
-#include "toolkit/widgets/register_widgets.h"
+#include "bench/support/window_bench.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -23,24 +20,10 @@
 
 namespace
 {
-// The same photo-like pattern as the view's benchmark, at any size.
-QString MakePhoto(const QTemporaryDir& Folder, int Width, int Height)
-{
-    const QString name = Folder.filePath(QStringLiteral("photo-%1x%2.jpg").arg(Width).arg(Height));
-    QImage photo(Width, Height, QImage::Format_RGB32);
-    for (int y = 0; y < photo.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
-        for (int x = 0; x < photo.width(); ++x)
-            row[x] = qRgb((x / 24 + y / 40) & 0xFF, (y / 16) & 0xFF, ((x ^ y) & 0x3F) + 120);
-    }
-    photo.save(name, "jpeg", 90);
-    return name;
-}
-
 struct TPhotos {
     QTemporaryDir Folder;
-    QString Small = MakePhoto(Folder, 600, 400);
-    QString Large = MakePhoto(Folder, 6000, 4000);
+    QString Small = MakeBenchPhoto(Folder, 600, 400);
+    QString Large = MakeBenchPhoto(Folder, 6000, 4000);
 };
 
 std::unique_ptr<TPhotos> ThePhotos;
@@ -89,15 +72,5 @@ BENCHMARK(BM_OpenToFirstPaint)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillise
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    RegisterTahomaFont();
-    RegisterToolkitWidgets();
-    RegisterControls();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    ThePhotos.reset();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [] { ThePhotos.reset(); });
 }

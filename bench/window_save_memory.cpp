@@ -8,17 +8,14 @@
 #include "app/clipboard_copy.h"
 #include "app/main_form.h"
 #include "app/save_bytes.h"
+#include "bench/support/window_bench.h"
 #include "controls/orb_reflection_image.h"
-#include "controls/register_controls.h"
 #include "imaging/gdip_picture.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/reflection_output.h"
-#include "toolkit/graphics/font.h"
-#include "toolkit/widgets/register_widgets.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <ctime>
@@ -28,20 +25,6 @@
 
 namespace
 {
-// The same photo-like picture as the view's benchmark.
-QString MakePhoto(const QTemporaryDir& Folder)
-{
-    const QString name = Folder.filePath(QStringLiteral("photo-6000x4000.jpg"));
-    QImage photo(6000, 4000, QImage::Format_RGB32);
-    for (int y = 0; y < photo.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
-        for (int x = 0; x < photo.width(); ++x)
-            row[x] = qRgb((x / 24 + y / 40) & 0xFF, (y / 16) & 0xFF, ((x ^ y) & 0x3F) + 120);
-    }
-    photo.save(name, "jpeg", 90);
-    return name;
-}
-
 // A line of /proc/self/status in MB ("VmHWM", "VmRSS").
 double StatusMegabytes(const std::string& Field)
 {
@@ -73,7 +56,7 @@ struct TWindow {
 
     TWindow()
     {
-        const QString photo = MakePhoto(Folder);
+        const QString photo = MakeBenchPhoto(Folder, 6000, 4000);
         Form = std::make_unique<TForm2>();
         Form->resize(980, 692);
         Form->show();
@@ -168,15 +151,5 @@ BENCHMARK(BM_CopyReflectionPng)->Iterations(1)->Unit(benchmark::kMillisecond)->U
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    RegisterTahomaFont();
-    RegisterToolkitWidgets();
-    RegisterControls();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    TheWindow.reset();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [] { TheWindow.reset(); });
 }

@@ -5,11 +5,9 @@
 #include "app/image_view.h"
 #include "app/main_form.h"
 #include "app/style_panel.h"
+#include "bench/support/window_bench.h"
 #include "controls/orb_reflection_image.h"
-#include "controls/register_controls.h"
 #include "imaging/gdip_picture.h"
-#include "toolkit/graphics/font.h"
-#include "toolkit/widgets/register_widgets.h"
 #include "toolkit/widgets/track_bar.h"
 
 #include <QApplication>
@@ -25,21 +23,6 @@
 
 namespace
 {
-// A photo-like 6000 x 4000 picture: smooth gradients with fine texture, so
-// the JPEG is of a realistic size and every row differs.
-QString MakePhoto(const QTemporaryDir& Folder)
-{
-    const QString name = Folder.filePath(QStringLiteral("photo-6000x4000.jpg"));
-    QImage photo(6000, 4000, QImage::Format_RGB32);
-    for (int y = 0; y < photo.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
-        for (int x = 0; x < photo.width(); ++x)
-            row[x] = qRgb((x / 24 + y / 40) & 0xFF, (y / 16) & 0xFF, ((x ^ y) & 0x3F) + 120);
-    }
-    photo.save(name, "jpeg", 90);
-    return name;
-}
-
 struct TWindow {
     QTemporaryDir Folder;
     std::unique_ptr<TForm2> Form;
@@ -50,7 +33,7 @@ struct TWindow {
         Form = std::make_unique<TForm2>();
         Form->resize(980, 692);
         Form->show();
-        Form->OpenFile(MakePhoto(Folder));
+        Form->OpenFile(MakeBenchPhoto(Folder, 6000, 4000));
         QApplication::processEvents();
     }
 };
@@ -206,15 +189,5 @@ BENCHMARK(BM_SliderStepToRepaintedView)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    RegisterTahomaFont();
-    RegisterToolkitWidgets();
-    RegisterControls();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    TheWindow.reset();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [] { TheWindow.reset(); });
 }

@@ -380,6 +380,13 @@ QImage TOrbReflectionLabel::Picture(const TLabelPictureOptions& Options, QString
                                Reason);
 }
 
+QImage TOrbReflectionLabel::ScreenPicture(double Ratio, bool Transparent)
+{
+    SyncRendering();
+    return FRendering->ScreenPicture(MarkupText(), QSize(std::max(1, width()), std::max(1, height())), Ratio,
+                                     QPoint(-1, -1), -1, Transparent);
+}
+
 bool TOrbReflectionLabel::SaveReflection(const QString& FileName, ImageSaveFormat Format,
                                          const TLabelPictureOptions& Options, QString* Reason)
 {

@@ -266,6 +266,11 @@ class TOrbReflectionLabel : public TControl
     // reason, when there is no text. Painted afresh at the control's size
     // with no mouse over it.
     QImage Picture(const TLabelPictureOptions& Options, QString* Reason = nullptr);
+    // The same picture untrimmed, drawn for a screen of Ratio device pixels
+    // per pixel (Ratio times the pixels each way, the device pixel ratio
+    // set), as the control paints itself there: for showing a transparent
+    // picture as sharp as the label. Null when the surface cannot be made.
+    QImage ScreenPicture(double Ratio, bool Transparent);
 
     void LayoutLoaded() override;
 

@@ -73,6 +73,13 @@ const QImage& TGDIPPicture::DecodedImage()
     return decoded ? decoded->Image : none;
 }
 
+const TImagePackets& TGDIPPicture::Packets()
+{
+    static const TImagePackets none;
+    const TDecodedImage* decoded = Decode();
+    return decoded && decoded->Status == TGpStatus::Ok ? decoded->Packets : none;
+}
+
 bool TGDIPPicture::MeasureImage()
 {
     const TDecodedImage* decoded = Decode();

@@ -38,6 +38,11 @@ class TGDIPPicture : public TGraphic
     // change of the bytes. Null when empty or undecodable.
     const QImage& DecodedImage();
 
+    // The colour profile and metadata of the decoded file, read from its
+    // bytes while decoding as every save of a file reads them; empty when
+    // there are none or the bytes do not decode.
+    const TImagePackets& Packets();
+
     // Why the last load or decoding failed, in words; empty after a success.
     QString LastError() const { return FLastError; }
 

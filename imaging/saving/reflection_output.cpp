@@ -11,6 +11,7 @@
 #include "imaging/saving/save_progress.h"
 #include "imaging/saving/saving_plan.h"
 
+#include <QBuffer>
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -107,12 +108,24 @@ QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Para
 }
 
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason,
-                           int Quality)
+                           int Quality, const TImagePackets* Packets, QStringList* Warnings)
 {
     const TSaveFormatInfo* format = FormatFor(Format, Reason);
     if (!format)
         return TGpStatus::InvalidParameter;
-    return EncodeInFormat(Composed, *format, std::clamp(Quality, 0, 100), Device, Reason);
+    if (!Packets)
+        return EncodeInFormat(Composed, *format, std::clamp(Quality, 0, 100), Device, Reason);
+    const TOutputPackets packets = PlanOutputPackets(*Packets, false, format->HoldsProfile, Composed.size());
+    if (Warnings)
+        *Warnings += packets.Warnings;
+    QImage converted = Composed;
+    if (!packets.ConvertFrom.isEmpty()) {
+        if (converted.format() != QImage::Format_ARGB32 && converted.format() != QImage::Format_RGB32)
+            converted.convertTo(QImage::Format_ARGB32);
+        ConvertToSrgb(converted, packets.ConvertFrom);
+    }
+    return EncodeInFormat(converted, *format, std::clamp(Quality, 0, 100), Device, Reason, &packets.Packets,
+                          Warnings);
 }
 
 TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, const QString& FileName,
@@ -220,8 +233,12 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
     return WritePlannedReflection(Picture, request, PlanSaving(request, InMemoryFacts(Picture)), Reason);
 }
 
-QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
-                               QString* Reason, const TPngEncodeOptions& Options)
+namespace
+{
+// Room for the largest PNG file the encoder can make of Picture and its
+// reflection, taken only as it is written, so the bytes are never copied to
+// a larger home.
+QByteArray RoomForPng(const QImage& Picture, const TReflectionParameters& Parameters)
 {
     QByteArray bytes;
     try {
@@ -233,6 +250,14 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
                                                  std::numeric_limits<qsizetype>::max() / 2)));
     } catch (const std::bad_alloc&) {
     }
+    return bytes;
+}
+} // namespace
+
+QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters,
+                               QString* Reason, const TPngEncodeOptions& Options)
+{
+    QByteArray bytes = RoomForPng(Picture, Parameters);
     TSaveRequest request;
     request.Reflection = Parameters;
     const TGpStatus status = WriteReflectionPng(
@@ -242,6 +267,53 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
             return true;
         },
         Reason, nullptr, Options);
+    if (status != TGpStatus::Ok)
+        return {};
+    return bytes;
+}
+
+QByteArray EncodeReflectionFile(const QImage& Picture, const TSaveRequest& Request, QString* Reason,
+                                QStringList* Warnings)
+{
+    const TSaveFormatInfo* format = FormatFor(Request.Format, Reason);
+    if (!format)
+        return {};
+    if (Picture.isNull()) {
+        Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
+        return {};
+    }
+    const TSavingPlan plan = PlanSaving(Request, InMemoryFacts(Picture));
+    QByteArray bytes;
+    TGpStatus status = TGpStatus::GenericError;
+    if (plan.Write == TWriteRoad::Encoded) {
+        // The format's writer encodes straight into the buffer.
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        TSaveRequest request = Request;
+        request.Sink = TOutputSink{QString(), &buffer};
+        status = WritePlannedReflection(Picture, request, plan, Reason, Warnings);
+    } else {
+        // The PNG roads write through TOutputFile, which would hold a
+        // device's bytes once more: they go straight into reserved room.
+        const TOutputPackets packets =
+            PlanOutputPackets(Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip,
+                              format->HoldsProfile, ComposedSize(Picture.size(), Request.Reflection));
+        if (Warnings)
+            *Warnings += packets.Warnings;
+        bytes = RoomForPng(Picture, Request.Reflection);
+        status = WriteReflectionPng(
+            Picture, Request.Reflection, plan.Write,
+            [&bytes](const char* Data, qint64 Size) {
+                bytes.append(Data, qsizetype(Size));
+                return true;
+            },
+            Reason, &packets);
+    }
+    const TSaveProgress* progress = CurrentSaveProgress();
+    if (status == TGpStatus::Ok && progress && progress->Cancelled()) {
+        Fail(Reason, TGpStatus::Aborted, QStringLiteral("cancelled"));
+        return {};
+    }
     if (status != TGpStatus::Ok)
         return {};
     return bytes;

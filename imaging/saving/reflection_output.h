@@ -16,6 +16,7 @@ class TComposedRows;
 struct TSaveRequest;
 struct TSavingPlan;
 struct TOutputPackets;
+struct TImagePackets;
 
 // The one road from a picture and its reflection to an encoded file, shared
 // by the image control's "save", the window's copy and the command line so
@@ -29,8 +30,12 @@ inline constexpr int DefaultSaveQuality = 100;
 QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Parameters);
 
 // Encodes a composed image in Format at Quality (percent) into Device.
+// Packets, when given, go where the format has room for them, as
+// WritePlannedReflection puts them (the colours converted to sRGB where it
+// has none for the profile); what is left out is named in Warnings.
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device,
-                           QString* Reason = nullptr, int Quality = DefaultSaveQuality);
+                           QString* Reason = nullptr, int Quality = DefaultSaveQuality,
+                           const TImagePackets* Packets = nullptr, QStringList* Warnings = nullptr);
 
 // Saves a composed image in Format at Quality (percent); an existing file
 // is replaced only when the new one was written completely.
@@ -52,6 +57,16 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
 // Warnings.
 TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
                                  QString* Reason = nullptr, QStringList* Warnings = nullptr);
+
+// The bytes of the file WritePlannedReflection writes for Picture and
+// Request (its reflection, format, quality, strip and packets; its input,
+// decode options and sink play no part): the same road, so the same bytes
+// as the command line's file for the same picture, values and packets.
+// Kept in memory so that a save on a thread of its own can be dropped
+// without touching the disk. Empty, with Reason, on failure or when the
+// save of this thread is cancelled; packets left out are named in Warnings.
+QByteArray EncodeReflectionFile(const QImage& Picture, const TSaveRequest& Request, QString* Reason = nullptr,
+                                QStringList* Warnings = nullptr);
 
 // The PNG file of Picture and its reflection, bytes for the clipboard, made
 // as SaveReflectionFile makes them; empty, with Reason, on failure. Safe to

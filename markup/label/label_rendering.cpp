@@ -394,13 +394,14 @@ QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelP
 }
 
 QImage TLabelRendering::ScreenPicture(const QString& Markup, QSize Size, double Ratio, QPoint Point,
-                                      int HotIndex)
+                                      int HotIndex, bool Transparent)
 {
     const TRestored shown(FReflection, FCapturedText, FRebuildPending, FMarkupWidth, FMarkupHeight,
                           FMarkupLeft, FCaptureLeft, FTransparent);
 
-    FTransparent = false;
-    QImage surface((QSizeF(Size) * Ratio).toSize(), QImage::Format_RGB32);
+    FTransparent = Transparent;
+    QImage surface((QSizeF(Size) * Ratio).toSize(),
+                   Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (surface.isNull())
         return surface;
     surface.setDevicePixelRatio(Ratio);

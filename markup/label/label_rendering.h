@@ -117,7 +117,10 @@ class TLabelRendering
     // pixels each way (text and reflection alike), for high-density
     // screens. Saved pictures stay those of Picture, at one to one. The
     // label's own reflection and text size are left as they were.
-    QImage ScreenPicture(const QString& Markup, QSize Size, double Ratio, QPoint Point, int HotIndex);
+    // Transparent leaves the background out, as a transparent picture does
+    // (Format_ARGB32_Premultiplied then).
+    QImage ScreenPicture(const QString& Markup, QSize Size, double Ratio, QPoint Point, int HotIndex,
+                         bool Transparent = false);
 
   private:
     TMarkupResult Render(TCanvas& Canvas, const QString& Markup, const TMarkupRequest& Request);

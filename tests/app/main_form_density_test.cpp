@@ -1,12 +1,15 @@
-// High-density screens: the "Text" page's label and the fitted picture are
-// drawn with the screen's pixels, not a one-to-one picture enlarged; saved
-// files stay one to one.
+// High-density screens: the "Text" page's label, its transparency preview
+// and the fitted picture are drawn with the screen's pixels, not a
+// one-to-one picture enlarged; saved files stay one to one.
 #include "tests/app/main_form_fixture.h"
 
 #include "app/image_view.h"
+#include "app/status_row.h"
 #include "controls/orb_reflection_label.h"
+#include "tests/support/image_test_helpers.h"
 #include "toolkit/widgets/edit.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -102,3 +105,59 @@ TEST_F(MainFormDensity, FittedPictureUsesThePicturesOwnPixelsAtDensityTwo)
     EXPECT_EQ(DetailedBlocks(one.scaled(one.size() * 2), dense), 0);
     EXPECT_GT(DetailedBlocks(two, dense), picture.width() * picture.height() / 2);
 }
+
+namespace
+{
+struct PreviewCase {
+    const char* Name;
+    qreal Ratio;
+    int Square; // the checkerboard's squares, in device pixels
+};
+
+class MainFormDensityPreview : public MainFormTest, public ::testing::WithParamInterface<PreviewCase>
+{
+};
+} // namespace
+
+TEST_P(MainFormDensityPreview, TransparencyPreviewIsDrawnAtTheScreensDensity)
+{
+    const PreviewCase& c = GetParam();
+    SwitchToPage(1);
+    Form->Edit1->LineEdit()->setText(QStringLiteral("Sharp <b>edges</b> over the squares"));
+    Form->CheckBox2->setChecked(true);
+    Form->StatusRow()->TransparencyToggle()->setChecked(true);
+    TOrbReflectionLabel* label = Form->OrbReflectionLabel1;
+    const QImage drawn = Drawn(label, c.Ratio);
+    ASSERT_EQ(drawn.size(), (QSizeF(label->size()) * c.Ratio).toSize());
+
+    // The text has the screen's pixels, not a one-to-one picture enlarged.
+    if (c.Ratio == 2) {
+        const QRect text(0, 0, label->MarkupWidth(), label->MarkupHeight());
+        ASSERT_GT(text.width(), 50);
+        EXPECT_GT(DetailedBlocks(drawn, QRect(text.topLeft() * 2, text.size() * 2)), text.width());
+    }
+    // Far from the text only the squares show: two colours in runs of whole
+    // squares of device pixels, never a blend of them.
+    const QRect corner(drawn.width() - 6 * c.Square, drawn.height() - 6 * c.Square, 6 * c.Square,
+                       6 * c.Square);
+    for (int y = corner.top(); y <= corner.bottom(); ++y) {
+        int run = 0;
+        for (int x = corner.left(); x <= corner.right(); ++x) {
+            const QRgb pixel = drawn.pixel(x, y);
+            ASSERT_TRUE(pixel == qRgb(255, 255, 255) || pixel == qRgb(204, 204, 204)) << x << ", " << y;
+            ++run;
+            if (x == corner.right() || drawn.pixel(x + 1, y) != pixel) {
+                // Whole runs inside the corner; its edges cut them.
+                if (x - run + 1 > corner.left() && x < corner.right()) {
+                    ASSERT_EQ(run, c.Square) << x << ", " << y;
+                }
+                run = 0;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, MainFormDensityPreview,
+                         ::testing::Values(PreviewCase{"one", 1, 8}, PreviewCase{"one_and_a_half", 1.5, 12},
+                                           PreviewCase{"two", 2, 16}),
+                         CaseName<PreviewCase>);
