@@ -157,4 +157,18 @@ STDERR_PATTERN='--max-pixels' \
 cp "$work/declares-15000.png" "$work/declares-again.png"
 check "image: two of them with -j 2" 2 100 1 "$cli" image -j 2 -d "$work/out" "$work/declares-15000.png" "$work/declares-again.png"
 
+# Eight 15.6-megapixel pictures saved by eight workers at once: each save
+# reserves its picture, its composition and its encoder's working memory
+# (imaging/saving/encoder_memory.cpp) from the run's 1 GiB budget before its
+# file is read, so the run stays within the budget plus the process's own
+# memory (64 MB, docs/reliability.md). JPEG: the fastest encoder that keeps
+# whole-picture buffers of its own.
+eight=()
+for i in 1 2 3 4 5 6 7 8; do
+  ln -s "$work/photo-15mp.png" "$work/eight$i.png"
+  eight+=("$work/eight$i.png")
+done
+check "eight 15.6 MP pictures to JPEG with -j 8, within the budget" 30 1088 0 \
+  "$cli" image -j 8 -d "$work/eight" -f jpg "${eight[@]}"
+
 exit $status

@@ -31,6 +31,10 @@ QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Para
 // Encodes a composed image in Format at Quality (percent) into Device.
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device,
                            QString* Reason = nullptr, int Quality = DefaultSaveQuality);
+// The same for a composition nobody else holds: JPEG, GIF and BMP flatten
+// it where it lies instead of beside a copy.
+TGpStatus EncodeReflection(QImage&& Composed, ImageSaveFormat Format, QIODevice* Device,
+                           QString* Reason = nullptr, int Quality = DefaultSaveQuality);
 
 // Saves a composed image in Format at Quality (percent); an existing file
 // is replaced only when the new one was written completely.
@@ -51,6 +55,10 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
 // sRGB where it has none for the profile); what is left out is named in
 // Warnings.
 TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
+                                 QString* Reason = nullptr, QStringList* Warnings = nullptr);
+// The same for a picture nobody else holds: it is let go as soon as its
+// composition is made, so that the encoder works beside one full-size image.
+TGpStatus WritePlannedReflection(QImage&& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
                                  QString* Reason = nullptr, QStringList* Warnings = nullptr);
 
 // The PNG file of Picture and its reflection, bytes for the clipboard, made

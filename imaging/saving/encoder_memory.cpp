@@ -1,0 +1,84 @@
+#include "imaging/saving/encoder_memory.h"
+
+#include "imaging/memory_budget.h"
+#include "imaging/reflection/composed_rows.h"
+#include "imaging/reflection/reflection_composer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace
+{
+constexpr std::int64_t MiB = std::int64_t(1) << 20;
+
+// The one table of encoders' working memory. Each figure is the peak of a
+// whole command less the process at rest and the composition, fitted over
+// the sizes measured and rounded up (docs/benchmarks.md, "Encoders' working
+// memory").
+constexpr std::array<TEncoderMemory, 10> Table{{
+    {ImageSaveFormat::Png, TEncoderRoad::PngBands, 0.0, 24 * MiB},
+    {ImageSaveFormat::Png, TEncoderRoad::PngAtOnce, 4.5, 24 * MiB},
+    {ImageSaveFormat::Jpeg, TEncoderRoad::Any, 3.5, 16 * MiB},
+    {ImageSaveFormat::Gif, TEncoderRoad::Any, 6.0, 16 * MiB},
+    {ImageSaveFormat::Bmp, TEncoderRoad::Any, 3.5, 16 * MiB},
+    {ImageSaveFormat::Tiff, TEncoderRoad::Any, 5.0, 48 * MiB},
+    {ImageSaveFormat::Webp, TEncoderRoad::Lossless, 32.0, 32 * MiB},
+    {ImageSaveFormat::Webp, TEncoderRoad::Lossy, 6.0, 32 * MiB},
+    {ImageSaveFormat::Avif, TEncoderRoad::Lossless, 24.0, 96 * MiB},
+    {ImageSaveFormat::Avif, TEncoderRoad::Lossy, 16.0, 96 * MiB},
+}};
+
+bool HasTwoEncoders(ImageSaveFormat Format)
+{
+    return Format == ImageSaveFormat::Webp || Format == ImageSaveFormat::Avif;
+}
+} // namespace
+
+TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool PngBands)
+{
+    if (Format == ImageSaveFormat::Png)
+        return PngBands ? TEncoderRoad::PngBands : TEncoderRoad::PngAtOnce;
+    if (HasTwoEncoders(Format))
+        return Quality < 0 || Quality >= 100 ? TEncoderRoad::Lossless : TEncoderRoad::Lossy;
+    return TEncoderRoad::Any;
+}
+
+const TEncoderMemory& EncoderMemory(ImageSaveFormat Format, TEncoderRoad Road)
+{
+    const auto found = std::find_if(Table.begin(), Table.end(), [&](const TEncoderMemory& Row) {
+        return Row.Format == Format && Row.Road == Road;
+    });
+    if (found != Table.end())
+        return *found;
+    // A format or road the table does not know is counted as the costliest
+    // encoder, so that it is never under-reserved.
+    return *std::max_element(
+        Table.begin(), Table.end(),
+        [](const TEncoderMemory& A, const TEncoderMemory& B) { return A.BytesPerPixel < B.BytesPerPixel; });
+}
+
+std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBands, const QSize& Composed)
+{
+    if (!Composed.isValid())
+        return 0;
+    const TEncoderMemory& row = EncoderMemory(Format, EncoderRoad(Format, Quality, PngBands));
+    const double pixels = double(Composed.width()) * double(Composed.height());
+    return std::int64_t(std::ceil(pixels * row.BytesPerPixel)) + row.Constant;
+}
+
+std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParameters& Reflection,
+                                  ImageSaveFormat Format, int Quality)
+{
+    if (!Picture.isValid())
+        return 0;
+    const QSize composed(Picture.width(), ComposedHeight(Picture.height(), Reflection));
+    // PNG goes in bands exactly when the values alone make it translucent
+    // (saving_plan.cpp); otherwise the encoder looks at the whole picture.
+    const bool bands = TComposedRows::AlwaysTranslucent(Picture.height(), Reflection);
+    // Composing holds the picture and its reflection's rows beside the composition.
+    const QSize reflection(Picture.width(), std::clamp(Reflection.Size, 0, Picture.height()));
+    const std::int64_t composing = DecodedPictureBytes(Picture) + DecodedPictureBytes(reflection);
+    return DecodedPictureBytes(composed) +
+           std::max(composing, EncoderWorkingBytes(Format, Quality, bands, composed));
+}
