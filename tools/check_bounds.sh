@@ -170,5 +170,24 @@ for i in 1 2 3 4 5 6 7 8; do
 done
 check "eight 15.6 MP pictures to JPEG with -j 8, within the budget" 30 1088 0 \
   "$cli" image -j 8 -d "$work/eight" -f jpg "${eight[@]}"
+# The same with lossless WebP, whose encoder needs about 30 bytes a pixel:
+# eight 6-megapixel pictures of noise (the most the encoder keeps) took 2 GB
+# when only pictures and compositions were reserved.
+python3 - "$work/noise-6mp.png" <<'PY'
+import random, struct, sys, zlib
+def chunk(t, b): return struct.pack(">I", len(b)) + t + b + struct.pack(">I", zlib.crc32(t + b))
+random.seed(5)
+z = zlib.compressobj(1)
+data = b"".join(z.compress(b"\0" + random.randbytes(3000 * 3)) for _ in range(2000)) + z.flush()
+ihdr = struct.pack(">IIBBBBB", 3000, 2000, 8, 2, 0, 0, 0)
+open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
+PY
+noise=()
+for i in 1 2 3 4 5 6 7 8; do
+  ln -s "$work/noise-6mp.png" "$work/noise$i.png"
+  noise+=("$work/noise$i.png")
+done
+check "eight 6 MP pictures to lossless WebP with -j 8, within the budget" 40 1088 0 \
+  "$cli" image -j 8 -d "$work/noise" -f webp "${noise[@]}"
 
 exit $status
