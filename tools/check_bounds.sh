@@ -171,7 +171,7 @@ done
 check "eight 15.6 MP pictures to JPEG with -j 8, within the budget" 30 1088 0 \
   "$cli" image -j 8 -d "$work/eight" -f jpg "${eight[@]}"
 # The same with lossless WebP, whose encoder needs about 30 bytes a pixel:
-# eight 6-megapixel pictures of noise (the most the encoder keeps) took 2 GB
+# eight 6-megapixel pictures of noise (the most the encoder keeps) took 1.9 GB
 # when only pictures and compositions were reserved.
 python3 - "$work/noise-6mp.png" <<'PY'
 import random, struct, sys, zlib
