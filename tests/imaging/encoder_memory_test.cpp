@@ -101,6 +101,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TWebpCase{"blocks_lossless", TransparentBlocks, 100},
                       TWebpCase{"photo_reflection_lossy", PhotoReflection, 80},
                       TWebpCase{"photo_reflection_lossless", PhotoReflection, 100},
+                      TWebpCase{"opaque_photo_lossy",
+                                [] {
+                                    return LoadTestImage(QStringLiteral("photo-opaque-320x240.jpg"))
+                                        .convertToFormat(QImage::Format_ARGB32);
+                                },
+                                80},
                       TWebpCase{"soft_edges_lossy",
                                 [] { return LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png")); },
                                 30}),
