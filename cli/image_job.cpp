@@ -4,8 +4,7 @@
 #include "cli/input_reading.h"
 #include "cli/job_plan.h"
 #include "imaging/codecs/image_decoding.h"
-#include "imaging/memory_budget.h"
-#include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/encoder_memory.h"
 #include "imaging/saving/file_reflection.h"
 
 #include <QFileInfo>
@@ -23,11 +22,13 @@ TImageJobResult RunImageJob(const TImageJob& Job)
     if (!Job.Refusal.isEmpty())
         return Failed(Job.Refusal);
 
-    // The picture and its composed reflection live together until the end.
+    // The picture, its composition and the encoder's working memory, at
+    // the save's peak, are reserved at once before the file is read: a
+    // second reservation while holding the first could wait for ever.
     TInputLimits limits;
     limits.MaxPixels = Job.MaxPixels;
     limits.PictureBytes = [&Job](const QSize& Size) {
-        return DecodedPictureBytes(Size) + DecodedPictureBytes(ComposedSize(Size, Job.Reflection));
+        return SaveReservationBytes(Size, Job.Reflection, Job.Format, Job.Quality);
     };
     TInputBytes input;
     QString reason;

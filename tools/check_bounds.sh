@@ -177,4 +177,37 @@ STDERR_PATTERN='100000 frames of 100 × 100 pixels.*--max-pixels' \
 STDERR_PATTERN='3 frames hold 10800000000 pixels' \
   check "image: GIF frames declaring 60000 x 60000 refused" 2 100 1 "$cli" image -o "$work/wide.gif" "$work/frames-60000-wide.gif"
 
+# Eight 15.6-megapixel pictures saved by eight workers at once: each save
+# reserves its picture, its composition and its encoder's working memory
+# (imaging/saving/encoder_memory.cpp) from the run's 1 GiB budget before its
+# file is read, so the run stays within the budget plus the process's own
+# memory (64 MB, docs/reliability.md). JPEG: the fastest encoder that keeps
+# whole-picture buffers of its own.
+eight=()
+for i in 1 2 3 4 5 6 7 8; do
+  ln -s "$work/photo-15mp.png" "$work/eight$i.png"
+  eight+=("$work/eight$i.png")
+done
+check "eight 15.6 MP pictures to JPEG with -j 8, within the budget" 30 1088 0 \
+  "$cli" image -j 8 -d "$work/eight" -f jpg "${eight[@]}"
+# The same with lossless WebP, whose encoder needs about 30 bytes a pixel:
+# eight 6-megapixel pictures of noise (the most the encoder keeps) took 1.9 GB
+# when only pictures and compositions were reserved.
+python3 - "$work/noise-6mp.png" <<'PY'
+import random, struct, sys, zlib
+def chunk(t, b): return struct.pack(">I", len(b)) + t + b + struct.pack(">I", zlib.crc32(t + b))
+random.seed(5)
+z = zlib.compressobj(1)
+data = b"".join(z.compress(b"\0" + random.randbytes(3000 * 3)) for _ in range(2000)) + z.flush()
+ihdr = struct.pack(">IIBBBBB", 3000, 2000, 8, 2, 0, 0, 0)
+open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
+PY
+noise=()
+for i in 1 2 3 4 5 6 7 8; do
+  ln -s "$work/noise-6mp.png" "$work/noise$i.png"
+  noise+=("$work/noise$i.png")
+done
+check "eight 6 MP pictures to lossless WebP with -j 8, within the budget" 40 1088 0 \
+  "$cli" image -j 8 -d "$work/noise" -f webp "${noise[@]}"
+
 exit $status

@@ -37,12 +37,16 @@ run_all() {
     "--blur 12 --scale 60 --size 80 --axis -5" "--blur 100 --size 500" "--scale 10 --start 255 --end 255")
   for f in "$in"/*; do
     b=$(basename "$f")
-    for fmt in png jpg gif bmp tiff; do
+    for fmt in png jpg gif bmp tiff webp avif; do
       j=0
       for o in "${optsets[@]}"; do
         run "img-$b-$fmt-$j" image $o -o "img-$b-$j.$fmt" "$f"
         j=$((j+1))
       done
+    done
+    # the lossy encoders of WebP and AVIF, and JPEG below 100
+    for fmt in webp avif jpg; do
+      run "img-$b-$fmt-q80" image --quality 80 --axis 9 -o "img-$b-q80.$fmt" "$f"
     done
     # the format from -f, written to standard output
     ( cd "$out" && "$bin" image -f jpg - < "$f" > "stdout-$b.jpg" 2> "stdout-$b.stderr"; echo $? > "stdout-$b.rc" )

@@ -4,7 +4,7 @@
 
 #include <QIODevice>
 #include <QImage>
-#include <cstring>
+#include <cstdint>
 #include <libheif/heif.h>
 #include <memory>
 
@@ -72,11 +72,10 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
         return Fail(Reason, QStringLiteral("no image to write"));
     if (!CanWriteAvif())
         return Fail(Reason, QStringLiteral("this libheif has no AV1 encoder"));
-    const QImage argb = Image.convertToFormat(QImage::Format_ARGB32);
-    const bool alpha = !Opaque(argb);
-    const QImage pixels = argb.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const QImage pixels = Image.convertToFormat(QImage::Format_ARGB32);
     if (pixels.isNull())
         return Fail(Reason, QStringLiteral("out of memory converting the image"));
+    const bool alpha = !Opaque(pixels);
 
     heif_image* created = nullptr;
     heif_error error =
@@ -90,9 +89,19 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
         return Fail(Reason, ErrorText(error));
     int stride = 0;
     uint8_t* plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
-    const std::size_t rowBytes = std::size_t(pixels.width()) * (alpha ? 4 : 3);
-    for (int y = 0; y < pixels.height(); ++y)
-        std::memcpy(plane + std::size_t(y) * std::size_t(stride), pixels.constScanLine(y), rowBytes);
+    // Written into the encoder's plane row by row, R, G, B (and A) bytes as
+    // Qt's conversion would give them, without a converted copy between.
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        uint8_t* to = plane + std::size_t(y) * std::size_t(stride);
+        for (int x = 0; x < pixels.width(); ++x) {
+            *to++ = std::uint8_t(qRed(from[x]));
+            *to++ = std::uint8_t(qGreen(from[x]));
+            *to++ = std::uint8_t(qBlue(from[x]));
+            if (alpha)
+                *to++ = std::uint8_t(qAlpha(from[x]));
+        }
+    }
     if (Packets && !Packets->Icc.isEmpty())
         heif_image_set_raw_color_profile(image.get(), "prof", Packets->Icc.constData(),
                                          size_t(Packets->Icc.size()));

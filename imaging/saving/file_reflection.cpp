@@ -130,7 +130,7 @@ TFileReflection WriteFileReflection(const TSaveRequest& Request)
     }
     if (decoded.Damaged)
         result.Damage = decoded.Reason;
-    const QImage picture = std::move(decoded.Image);
+    QImage picture = std::move(decoded.Image);
     facts.Decoded = true;
     facts.DecodedBy = result.Plan.Read;
     facts.Size = picture.size();
@@ -140,7 +140,9 @@ TFileReflection WriteFileReflection(const TSaveRequest& Request)
     QString reason;
     TSaveRequest withPackets = Request;
     withPackets.Packets = &decoded.Packets;
-    result.Status = WritePlannedReflection(picture, withPackets, result.Plan, &reason, &result.Warnings);
+    // Handed over, so that the picture is freed once it is composed.
+    result.Status =
+        WritePlannedReflection(std::move(picture), withPackets, result.Plan, &reason, &result.Warnings);
     if (result.Status != TGpStatus::Ok)
         result.Failure = TFailure{KindOfWriteStatus(result.Status), reason};
     return result;

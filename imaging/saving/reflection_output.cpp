@@ -4,7 +4,6 @@
 #include "imaging/metadata/packet_embedding.h"
 #include "imaging/png/png_encoder.h"
 #include "imaging/reflection/composed_rows.h"
-#include "imaging/reflection/reflection_builder.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/reflection/reflection_direction.h"
 #include "imaging/saving/output_target.h"
@@ -53,7 +52,9 @@ struct TPictureInMemory {
 // plan's road: in bands, or whole when the composition's alpha cannot be told
 // from the values alone (no fade, no gap), so the encoder may look at every
 // pixel first.
-TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters& Parameters, TWriteRoad Road,
+// Picture is a copy of the caller's or the only holder, then freed once
+// composed.
+TGpStatus WriteReflectionPng(QImage Picture, const TReflectionParameters& Parameters, TWriteRoad Road,
                              const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
                              const TOutputPackets* Packets = nullptr, const TPngEncodeOptions& Options = {})
 {
@@ -61,6 +62,7 @@ TGpStatus WriteReflectionPng(const QImage& Picture, const TReflectionParameters&
         return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
     if (Road == TWriteRoad::PngAtOnce) {
         QImage composed = RenderReflection(Picture, Parameters);
+        Picture = QImage();
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
                         QStringLiteral("out of memory composing the reflection"));
@@ -104,7 +106,23 @@ QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Para
         return composed.isNull() ? composed
                                  : TurnedBack(std::exchange(composed, QImage()), Parameters.Direction);
     }
-    return ComposeReflection(Picture, BuildReflectionImage(Picture, Parameters), Parameters);
+    // Composed row by row from the picture where it lies, as the banded PNG
+    // road composes: the same pixels as ComposeReflection over
+    // BuildReflectionImage, without the mirror image (as large as the
+    // picture) beside the composition.
+    if (Picture.isNull())
+        return {};
+    const TPictureInMemory picture(Picture);
+    if (picture.Image.isNull())
+        return {};
+    QImage composed(Picture.width(), ComposedHeight(Picture.height(), Parameters), QImage::Format_ARGB32);
+    if (composed.isNull())
+        return {};
+    TComposedRows rows(picture.Rows, Parameters);
+    if (!rows.Read(0, composed.height(), reinterpret_cast<std::uint32_t*>(composed.bits()),
+                   std::size_t(composed.bytesPerLine() / 4)))
+        return {};
+    return composed;
 }
 
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason,
@@ -126,6 +144,15 @@ TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODe
     }
     return EncodeInFormat(converted, *format, std::clamp(Quality, 0, 100), Device, Reason, &packets.Packets,
                           Warnings);
+}
+
+TGpStatus EncodeReflection(QImage&& Composed, ImageSaveFormat Format, QIODevice* Device, QString* Reason,
+                           int Quality)
+{
+    const TSaveFormatInfo* format = FormatFor(Format, Reason);
+    if (!format)
+        return TGpStatus::InvalidParameter;
+    return EncodeInFormat(std::move(Composed), *format, std::clamp(Quality, 0, 100), Device, Reason);
 }
 
 TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, const QString& FileName,
@@ -180,8 +207,11 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     return false;
 }
 
-TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
-                                 QString* Reason, QStringList* Warnings)
+namespace
+{
+// Picture is a copy of the caller's (its pixels shared) or the only holder.
+TGpStatus WritePlanned(QImage Picture, const TSaveRequest& Request, const TSavingPlan& Plan, QString* Reason,
+                       QStringList* Warnings)
 {
     const TOutputSink& sink = Request.Sink;
     const TSaveFormatInfo* format = FormatFor(Request.Format, Reason);
@@ -193,33 +223,50 @@ TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Requ
     if (Warnings)
         *Warnings += packets.Warnings;
     if (Plan.Write == TWriteRoad::Encoded) {
+        const QSize size = Picture.size();
         QImage composed = RenderReflection(Picture, Request.Reflection);
+        // The composition holds the picture's pixels: the picture itself is
+        // freed here when nobody else holds it.
+        Picture = QImage();
         // The two sentences are those each road has always given.
         if (composed.isNull())
             return Fail(Reason, TGpStatus::OutOfMemory,
                         sink.Device ? QStringLiteral("out of memory composing the reflection")
                                     : QStringLiteral("not enough memory for a %1 × %2 image")
-                                          .arg(ComposedSize(Picture.size(), Request.Reflection).width())
-                                          .arg(ComposedSize(Picture.size(), Request.Reflection).height()));
+                                          .arg(ComposedSize(size, Request.Reflection).width())
+                                          .arg(ComposedSize(size, Request.Reflection).height()));
         // Converted on the composition, so the reflection's arithmetic stays
         // on the stored values.
         if (!packets.ConvertFrom.isEmpty())
             ConvertToSrgb(composed, packets.ConvertFrom);
         const int quality = std::clamp(Request.Quality, 0, 100);
-        return sink.Device ? EncodeInFormat(composed, *format, quality, sink.Device, Reason, &packets.Packets,
-                                            Warnings)
-                           : SaveInFormat(composed, *format, quality, sink.FileName, Reason, &packets.Packets,
-                                          Warnings);
+        return sink.Device ? EncodeInFormat(std::move(composed), *format, quality, sink.Device, Reason,
+                                            &packets.Packets, Warnings)
+                           : SaveInFormat(std::move(composed), *format, quality, sink.FileName, Reason,
+                                          &packets.Packets, Warnings);
     }
     TOutputFile file;
     if (sink.Device ? !file.Open(sink.Device) : !file.Open(sink.FileName, Reason))
         return TGpStatus::Win32Error;
     const TGpStatus status = WriteReflectionPng(
-        Picture, Request.Reflection, Plan.Write,
+        std::move(Picture), Request.Reflection, Plan.Write,
         [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); }, Reason, &packets);
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     return file.Commit(Reason) ? status : TGpStatus::Win32Error;
+}
+} // namespace
+
+TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
+                                 QString* Reason, QStringList* Warnings)
+{
+    return WritePlanned(Picture, Request, Plan, Reason, Warnings);
+}
+
+TGpStatus WritePlannedReflection(QImage&& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
+                                 QString* Reason, QStringList* Warnings)
+{
+    return WritePlanned(std::move(Picture), Request, Plan, Reason, Warnings);
 }
 
 TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,

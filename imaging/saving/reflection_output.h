@@ -36,6 +36,10 @@ QImage RenderReflection(const QImage& Picture, const TReflectionParameters& Para
 TGpStatus EncodeReflection(const QImage& Composed, ImageSaveFormat Format, QIODevice* Device,
                            QString* Reason = nullptr, int Quality = DefaultSaveQuality,
                            const TImagePackets* Packets = nullptr, QStringList* Warnings = nullptr);
+// The same for a composition nobody else holds: JPEG, GIF and BMP flatten
+// it where it lies instead of beside a copy.
+TGpStatus EncodeReflection(QImage&& Composed, ImageSaveFormat Format, QIODevice* Device,
+                           QString* Reason = nullptr, int Quality = DefaultSaveQuality);
 
 // Saves a composed image in Format at Quality (percent); an existing file
 // is replaced only when the new one was written completely.
@@ -56,6 +60,10 @@ TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters&
 // sRGB where it has none for the profile); what is left out is named in
 // Warnings.
 TGpStatus WritePlannedReflection(const QImage& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
+                                 QString* Reason = nullptr, QStringList* Warnings = nullptr);
+// The same for a picture nobody else holds: it is let go as soon as its
+// composition is made, so that the encoder works beside one full-size image.
+TGpStatus WritePlannedReflection(QImage&& Picture, const TSaveRequest& Request, const TSavingPlan& Plan,
                                  QString* Reason = nullptr, QStringList* Warnings = nullptr);
 
 // The bytes of the file WritePlannedReflection writes for Picture and

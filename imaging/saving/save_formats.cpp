@@ -132,8 +132,12 @@ QString SaveFormatOptionNames()
     return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
-TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
-                         QString* Reason, const TImagePackets* Packets, QStringList* Warnings)
+namespace
+{
+// Image is a copy of the caller's (its pixels shared) or the only one, which
+// may then be changed where it lies.
+TGpStatus EncodePixels(QImage Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
+                       QString* Reason, const TImagePackets* Packets, QStringList* Warnings)
 {
     const auto fail = [Reason](TGpStatus Status, const QString& Text) {
         if (Reason)
@@ -150,22 +154,28 @@ TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int
     // of a large picture would only cost memory.
     const bool opaqueAsIs = Image.format() == QImage::Format_RGB32 &&
                             (!Format.KeepsAlpha || Format.Format == ImageSaveFormat::Png);
-    const QImage argb = Image.format() == QImage::Format_ARGB32 || opaqueAsIs
-                            ? Image
-                            : Image.convertToFormat(QImage::Format_ARGB32);
-    if (argb.isNull())
+    if (Image.format() != QImage::Format_ARGB32 && !opaqueAsIs)
+        Image = Image.convertToFormat(QImage::Format_ARGB32);
+    if (Image.isNull())
         return fail(TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
 
-    if (Format.MaxSide > 0 && (argb.width() > Format.MaxSide || argb.height() > Format.MaxSide))
+    if (Format.MaxSide > 0 && (Image.width() > Format.MaxSide || Image.height() > Format.MaxSide))
         return fail(TGpStatus::ValueOverflow,
                     QStringLiteral("%1 is limited to %2 pixels a side; this image is %3 × %4")
                         .arg(QLatin1String(Format.Description))
                         .arg(Format.MaxSide)
-                        .arg(argb.width())
-                        .arg(argb.height()));
-    const QImage pixels = Format.KeepsAlpha ? argb : FlattenOverWhite(argb);
+                        .arg(Image.width())
+                        .arg(Image.height()));
+    // Flattened where it lies when this is the only holder of the pixels:
+    // the writer's working memory then comes on top of one picture, not two.
+    if (!Format.KeepsAlpha) {
+        if (Image.isDetached())
+            FlattenOverWhiteInPlace(Image);
+        else
+            Image = FlattenOverWhite(Image);
+    }
     QString reason;
-    if (!pixels.isNull() && Format.Write(pixels, Device, TWriteSettings{Quality, Packets, Warnings}, &reason))
+    if (!Image.isNull() && Format.Write(Image, Device, TWriteSettings{Quality, Packets, Warnings}, &reason))
         return TGpStatus::Ok;
     return fail(TGpStatus::GenericError,
                 QStringLiteral("could not write the %1 image%2")
@@ -173,9 +183,8 @@ TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int
                          reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
 }
 
-TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
-                       const QString& FileName, QString* Reason, const TImagePackets* Packets,
-                       QStringList* Warnings)
+TGpStatus SavePixels(QImage Image, const TSaveFormatInfo& Format, int Quality, const QString& FileName,
+                     QString* Reason, const TImagePackets* Packets, QStringList* Warnings)
 {
     if (FileName.isEmpty()) {
         if (Reason)
@@ -194,8 +203,8 @@ TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Q
     if (Format.Seeks)
         buffer.open(QIODevice::WriteOnly);
     const TGpStatus status =
-        EncodeInFormat(Image, Format, Quality, Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device,
-                       Reason, Packets, Warnings);
+        EncodePixels(std::move(Image), Format, Quality,
+                     Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device, Reason, Packets, Warnings);
     if (status == TGpStatus::Ok && Format.Seeks)
         file.Write(bytes.constData(), bytes.size());
     if (status != TGpStatus::Ok && !file.Failed())
@@ -203,4 +212,30 @@ TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Q
     if (!file.Commit(Reason))
         return TGpStatus::Win32Error;
     return status;
+}
+} // namespace
+
+TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
+                         QString* Reason, const TImagePackets* Packets, QStringList* Warnings)
+{
+    return EncodePixels(Image, Format, Quality, Device, Reason, Packets, Warnings);
+}
+
+TGpStatus EncodeInFormat(QImage&& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
+                         QString* Reason, const TImagePackets* Packets, QStringList* Warnings)
+{
+    return EncodePixels(std::move(Image), Format, Quality, Device, Reason, Packets, Warnings);
+}
+
+TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
+                       const QString& FileName, QString* Reason, const TImagePackets* Packets,
+                       QStringList* Warnings)
+{
+    return SavePixels(Image, Format, Quality, FileName, Reason, Packets, Warnings);
+}
+
+TGpStatus SaveInFormat(QImage&& Image, const TSaveFormatInfo& Format, int Quality, const QString& FileName,
+                       QString* Reason, const TImagePackets* Packets, QStringList* Warnings)
+{
+    return SavePixels(std::move(Image), Format, Quality, FileName, Reason, Packets, Warnings);
 }

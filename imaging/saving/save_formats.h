@@ -64,12 +64,21 @@ TGpStatus EncodeInFormat(const QImage& Image, const TSaveFormatInfo& Format, int
                          QString* Reason = nullptr, const TImagePackets* Packets = nullptr,
                          QStringList* Warnings = nullptr);
 
+// The same for a picture nobody else holds: a format without alpha gets it
+// flattened over white in place, without a second copy of its pixels.
+TGpStatus EncodeInFormat(QImage&& Image, const TSaveFormatInfo& Format, int Quality, QIODevice* Device,
+                         QString* Reason = nullptr, const TImagePackets* Packets = nullptr,
+                         QStringList* Warnings = nullptr);
+
 // The same into FileName, written as WriteOutputFile does (a regular file
 // replaced only when the new one is complete, a device or FIFO written in
 // place, a link's target written and the link kept).
 TGpStatus SaveInFormat(const QImage& Image, const TSaveFormatInfo& Format, int Quality,
                        const QString& FileName, QString* Reason = nullptr,
                        const TImagePackets* Packets = nullptr, QStringList* Warnings = nullptr);
+TGpStatus SaveInFormat(QImage&& Image, const TSaveFormatInfo& Format, int Quality, const QString& FileName,
+                       QString* Reason = nullptr, const TImagePackets* Packets = nullptr,
+                       QStringList* Warnings = nullptr);
 
 // The formats in the order the command line lists them: png, jpg, gif, bmp, tiff, webp, avif.
 std::span<const TSaveFormatInfo> SaveFormats();

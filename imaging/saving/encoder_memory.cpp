@@ -1,0 +1,93 @@
+#include "imaging/saving/encoder_memory.h"
+
+#include "imaging/memory_budget.h"
+#include "imaging/reflection/composed_rows.h"
+#include "imaging/reflection/reflection_composer.h"
+#include "imaging/reflection/reflection_direction.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace
+{
+constexpr std::int64_t MiB = std::int64_t(1) << 20;
+
+// The one table of encoders' working memory. Each figure is the peak of a
+// whole command less the process at rest and the composition, fitted over
+// 1.5, 6 and 24 megapixels (AVIF: 1.5 and 6) by tools/bench_encoder_memory.sh
+// and rounded up (docs/benchmarks.md, "Encoders' working memory"). For JPEG,
+// GIF, BMP and TIFF the peak is the composing, with the picture beside the
+// composition: their encoders need less than the picture.
+constexpr std::array<TEncoderMemory, 10> Table{{
+    {ImageSaveFormat::Png, TEncoderRoad::PngBands, 0.0, 16 * MiB},
+    {ImageSaveFormat::Png, TEncoderRoad::PngAtOnce, 4.0, 16 * MiB},
+    {ImageSaveFormat::Jpeg, TEncoderRoad::Any, 4.25, 8 * MiB},
+    {ImageSaveFormat::Gif, TEncoderRoad::Any, 4.5, 8 * MiB},
+    {ImageSaveFormat::Bmp, TEncoderRoad::Any, 4.25, 8 * MiB},
+    {ImageSaveFormat::Tiff, TEncoderRoad::Any, 4.25, 24 * MiB},
+    {ImageSaveFormat::Webp, TEncoderRoad::Lossless, 31.0, 16 * MiB},
+    {ImageSaveFormat::Webp, TEncoderRoad::Lossy, 16.5, 24 * MiB},
+    {ImageSaveFormat::Avif, TEncoderRoad::Lossless, 46.0, 48 * MiB},
+    {ImageSaveFormat::Avif, TEncoderRoad::Lossy, 25.0, 48 * MiB},
+}};
+
+bool HasTwoEncoders(ImageSaveFormat Format)
+{
+    return Format == ImageSaveFormat::Webp || Format == ImageSaveFormat::Avif;
+}
+} // namespace
+
+TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool PngBands)
+{
+    if (Format == ImageSaveFormat::Png)
+        return PngBands ? TEncoderRoad::PngBands : TEncoderRoad::PngAtOnce;
+    if (HasTwoEncoders(Format))
+        return Quality < 0 || Quality >= 100 ? TEncoderRoad::Lossless : TEncoderRoad::Lossy;
+    return TEncoderRoad::Any;
+}
+
+const TEncoderMemory& EncoderMemory(ImageSaveFormat Format, TEncoderRoad Road)
+{
+    const auto found = std::find_if(Table.begin(), Table.end(), [&](const TEncoderMemory& Row) {
+        return Row.Format == Format && Row.Road == Road;
+    });
+    if (found != Table.end())
+        return *found;
+    // A format or road the table does not know is counted as the costliest
+    // encoder, so that it is never under-reserved.
+    return *std::max_element(
+        Table.begin(), Table.end(),
+        [](const TEncoderMemory& A, const TEncoderMemory& B) { return A.BytesPerPixel < B.BytesPerPixel; });
+}
+
+std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBands, const QSize& Composed)
+{
+    if (!Composed.isValid())
+        return 0;
+    const TEncoderMemory& row = EncoderMemory(Format, EncoderRoad(Format, Quality, PngBands));
+    const double pixels = double(Composed.width()) * double(Composed.height());
+    return std::int64_t(std::ceil(pixels * row.BytesPerPixel)) + row.Constant;
+}
+
+std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParameters& Reflection,
+                                  ImageSaveFormat Format, int Quality)
+{
+    if (!Picture.isValid())
+        return 0;
+    const QSize composed = ComposedSize(Picture, Reflection);
+    // PNG goes in bands exactly when the values alone make it translucent
+    // and the side lets the rows be made as they come (saving_plan.cpp);
+    // otherwise the encoder looks at the whole picture.
+    const bool bands = TComposedRows::AlwaysTranslucent(Picture, Reflection) && ComposesRowByRow(Reflection);
+    // Composing holds the picture and its reflection's rows beside the
+    // composition; on another side than below, the whole-picture road also
+    // holds the composition made below until it is turned back.
+    const QSize turned = TurnedSize(Picture, Reflection.Direction);
+    const QSize reflection(turned.width(), std::clamp(Reflection.Size, 0, turned.height()));
+    std::int64_t composing = DecodedPictureBytes(Picture) + DecodedPictureBytes(reflection);
+    if (Reflection.Direction != TReflectionDirection::Below)
+        composing += DecodedPictureBytes(composed);
+    return DecodedPictureBytes(composed) +
+           std::max(composing, EncoderWorkingBytes(Format, Quality, bands, composed));
+}

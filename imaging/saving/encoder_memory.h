@@ -1,0 +1,45 @@
+#pragma once
+
+#include "imaging/reflection/reflection_parameters.h"
+#include "imaging/saving/save_formats.h"
+
+#include <QSize>
+#include <cstdint>
+
+// How a format's encoder is driven, where that changes its memory.
+enum class TEncoderRoad : std::uint8_t {
+    Any,       // the format has one road
+    PngBands,  // PNG composed band by band as the encoder asks
+    PngAtOnce, // PNG from the whole composition, its file built in memory
+    Lossless,  // WebP and AVIF at quality 100
+    Lossy,     // WebP and AVIF below 100
+};
+
+// An encoder's working memory for a composition of P pixels:
+// P × BytesPerPixel + Constant, beyond the composition itself (what the
+// encoder copies, converts, tabulates and builds the file in). Measured
+// with GNU time on photo-like pictures of several sizes (the figures are on
+// docs/benchmarks.md), rounded up.
+struct TEncoderMemory {
+    ImageSaveFormat Format;
+    TEncoderRoad Road;
+    double BytesPerPixel;
+    std::int64_t Constant;
+};
+
+// The road Format takes at Quality; PngBands tells PNG's two roads apart.
+TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool PngBands);
+
+// The table's row for Format on Road (Any for a format with one road).
+const TEncoderMemory& EncoderMemory(ImageSaveFormat Format, TEncoderRoad Road);
+
+// Bytes Format's encoder works in at Quality for a composition of Composed.
+std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBands, const QSize& Composed);
+
+// What one picture's save holds at its peak, to be reserved from the run's
+// budget before its file is read: the composition, and beside it either the
+// decoded picture and its reflection (while composing) or the encoder's
+// working memory (while encoding, the picture being freed by then),
+// whichever is larger.
+std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParameters& Reflection,
+                                  ImageSaveFormat Format, int Quality);
