@@ -70,16 +70,18 @@ std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBa
     return std::int64_t(std::ceil(pixels * row.BytesPerPixel)) + row.Constant;
 }
 
+bool PngGoesInBands(const QSize& Picture, const TReflectionParameters& Reflection)
+{
+    return TComposedRows::AlwaysTranslucent(Picture, Reflection) && ComposesRowByRow(Reflection);
+}
+
 std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParameters& Reflection,
                                   ImageSaveFormat Format, int Quality)
 {
     if (!Picture.isValid())
         return 0;
     const QSize composed = ComposedSize(Picture, Reflection);
-    // PNG goes in bands exactly when the values alone make it translucent
-    // and the side lets the rows be made as they come (saving_plan.cpp);
-    // otherwise the encoder looks at the whole picture.
-    const bool bands = TComposedRows::AlwaysTranslucent(Picture, Reflection) && ComposesRowByRow(Reflection);
+    const bool bands = PngGoesInBands(Picture, Reflection);
     // Composing holds the picture and its reflection's rows beside the
     // composition; on another side than below, the whole-picture road also
     // holds the composition made below until it is turned back.

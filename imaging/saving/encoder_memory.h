@@ -36,6 +36,12 @@ const TEncoderMemory& EncoderMemory(ImageSaveFormat Format, TEncoderRoad Road);
 // Bytes Format's encoder works in at Quality for a composition of Composed.
 std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBands, const QSize& Composed);
 
+// Whether a PNG of Picture with Reflection is written in bands, as the
+// saving plan decides it before any pixel is read: exactly when the values
+// alone make the composition translucent and the side lets its rows be made
+// as they come. The reservation counts that road's encoder.
+bool PngGoesInBands(const QSize& Picture, const TReflectionParameters& Reflection);
+
 // What one picture's save holds at its peak, to be reserved from the run's
 // budget before its file is read: the composition, and beside it either the
 // decoded picture and its reflection (while composing) or the encoder's
