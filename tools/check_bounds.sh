@@ -129,6 +129,9 @@ check "2,000 words and 99 rules" 2 300 0 "${text[@]}" --file "$work/rules.txt"
 check "2,000 words and 99 rules in 1000 x 800" 2 300 0 "${text[@]}" --width 1000 --height 800 --file "$work/rules.txt"
 check "three tiny pictures stretched to 8192 x 8192" 2 300 1 "${text[@]}" --allow-files "$work" --file "$work/stretched.txt"
 check "the same, drawn into 800 x 600" 2 300 0 "${text[@]}" --allow-files "$work" --width 800 --height 600 --file "$work/stretched.txt"
+# Rows of a picture stretched past the output's bottom are neither captured
+# nor mirrored: only the 16 megapixels drawn count.
+check "the same, drawn into 4000 x 4000" 2 300 0 "${text[@]}" --allow-files "$work" --width 4000 --height 4000 --file "$work/stretched.txt"
 STDERR_PATTERN='declares-15000.png.*15000 × 15000' \
   check "PNG declaring 15000 x 15000 drawn at 10 x 10" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/declared.txt"
 check "one file under four spellings" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/spellings.txt"
