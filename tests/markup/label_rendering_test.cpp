@@ -258,8 +258,8 @@ TEST(LabelRendering, PictureShorterThanItsTextShowsTheSameRows)
         label.Paint(markup);
         const int textHeight = label.Rendering.MarkupHeight();
         ASSERT_LT(textHeight + c.axis + c.size, 400);
-        for (int height : {textHeight / 2, textHeight + c.axis - 1, textHeight + c.axis, textHeight + c.axis + 1,
-                           textHeight + c.axis + c.size / 2}) {
+        for (int height : {textHeight / 2, textHeight + c.axis - 1, textHeight + c.axis,
+                           textHeight + c.axis + 1, textHeight + c.axis + c.size / 2}) {
             SCOPED_TRACE(std::string(c.name) + ", height " + std::to_string(height));
             const QImage part = label.Rendering.Picture(markup, QSize(300, height), options, &reason);
             ASSERT_FALSE(part.isNull()) << reason.toStdString();
