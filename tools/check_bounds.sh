@@ -129,6 +129,9 @@ check "2,000 words and 99 rules" 2 300 0 "${text[@]}" --file "$work/rules.txt"
 check "2,000 words and 99 rules in 1000 x 800" 2 300 0 "${text[@]}" --width 1000 --height 800 --file "$work/rules.txt"
 check "three tiny pictures stretched to 8192 x 8192" 2 300 1 "${text[@]}" --allow-files "$work" --file "$work/stretched.txt"
 check "the same, drawn into 800 x 600" 2 300 0 "${text[@]}" --allow-files "$work" --width 800 --height 600 --file "$work/stretched.txt"
+# Rows of a picture stretched past the output's bottom are neither captured
+# nor mirrored: only the 16 megapixels drawn count.
+check "the same, drawn into 4000 x 4000" 2 300 0 "${text[@]}" --allow-files "$work" --width 4000 --height 4000 --file "$work/stretched.txt"
 STDERR_PATTERN='declares-15000.png.*15000 × 15000' \
   check "PNG declaring 15000 x 15000 drawn at 10 x 10" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/declared.txt"
 check "one file under four spellings" 2 300 0 "${text[@]}" --allow-files "$work" --file "$work/spellings.txt"
@@ -156,6 +159,49 @@ STDERR_PATTERN='--max-pixels' \
   check "image: PNG declaring 15000 x 15000 refused" 2 100 1 "$cli" image -o "$work/out.png" "$work/declares-15000.png"
 cp "$work/declares-15000.png" "$work/declares-again.png"
 check "image: two of them with -j 2" 2 100 1 "$cli" image -j 2 -d "$work/out" "$work/declares-15000.png" "$work/declares-again.png"
+
+# A header past the first 64 KiB (a JPEG's frame after 70 KB of comments, a
+# TIFF's directory after 70 KB of strip data) is read from the whole file
+# before anything is decoded: the pixel limit refuses it and the budget
+# reserves its picture as for an early header. The JPEGs are flat grey: one-
+# symbol Huffman tables make every block two zero bits.
+python3 - "$work" <<'PY'
+import struct, sys
+work = sys.argv[1]
+def segment(marker, body): return bytes([0xFF, marker]) + struct.pack(">H", len(body) + 2) + body
+def jpeg(name, width, height, scan=True):
+    out = b"\xff\xd8" + segment(0xFE, b"c" * 40000) + segment(0xFE, b"c" * 30000)
+    out += segment(0xDB, b"\0" + b"\1" * 64)
+    out += segment(0xC0, struct.pack(">BHHB", 8, height, width, 3) + b"".join(bytes([i, 0x11, 0]) for i in (1, 2, 3)))
+    table = b"\1" + b"\0" * 15 + b"\0"
+    out += segment(0xC4, b"\x00" + table + b"\x10" + table)
+    out += segment(0xDA, b"\3" + b"".join(bytes([i, 0]) for i in (1, 2, 3)) + b"\0\x3f\0")
+    bits = ((width + 7) // 8) * ((height + 7) // 8) * 3 * 2 if scan else 64
+    out += b"\0" * (bits // 8) + (bytes([(1 << (8 - bits % 8)) - 1]) if bits % 8 else b"") + b"\xff\xd9"
+    open(work + "/" + name, "wb").write(out)
+def tiff(name, width, height):
+    strip = b"\0" * 70000
+    entries = [(256, 4, width), (257, 4, height), (258, 3, 8), (259, 3, 1), (262, 3, 1), (273, 4, 8),
+               (277, 3, 1), (278, 4, height), (279, 4, len(strip))]
+    ifd = struct.pack("<H", len(entries)) + b"".join(
+        struct.pack("<HHI", tag, kind, 1) + (struct.pack("<HH", value, 0) if kind == 3 else struct.pack("<I", value))
+        for tag, kind, value in entries) + b"\0\0\0\0"
+    open(work + "/" + name, "wb").write(b"II*\0" + struct.pack("<I", 8 + len(strip)) + strip + ifd)
+jpeg("late-frame-60000.jpg", 60000, 60000, scan=False)
+jpeg("late-frame-8000.jpg", 8000, 8000)
+tiff("late-directory-60000.tif", 60000, 60000)
+PY
+STDERR_PATTERN='late-frame-60000.jpg.*declares 60000 × 60000' \
+  check "image: JPEG frame after 70 KB of comments, 60000 x 60000" 2 100 1 "$cli" image -o "$work/late.png" "$work/late-frame-60000.jpg"
+STDERR_PATTERN='late-directory-60000.tif.*declares 60000 × 60000' \
+  check "image: TIFF directory after 70 KB, 60000 x 60000" 2 100 1 "$cli" image -o "$work/late.png" "$work/late-directory-60000.tif"
+late=()
+for i in 1 2 3 4 5 6 7 8; do
+  ln -s "$work/late-frame-8000.jpg" "$work/late$i.jpg"
+  late+=("$work/late$i.jpg")
+done
+check "eight 64 MP JPEGs with late frames, -j 8, within the budget" 30 1088 0 \
+  "$cli" image -j 8 -d "$work/late" -f jpg "${late[@]}"
 
 # An animation counts every frame, from its structure, before any is decoded:
 # 100,000 one-pixel frames on a 100 x 100 canvas, and three frames declaring

@@ -235,8 +235,17 @@ QImage TLabelRendering::CaptureText(const QImage& Surface, const QString& Markup
     // have nothing to copy; the background stands in for them.
     FCaptureLeft = std::max(FMarkupLeft, area.left());
     const int captureRight = std::min(FMarkupLeft + FMarkupWidth, surfaceWidth);
+    // A picture is painted once on a surface that never grows: a reflection
+    // below that starts past its last row is never seen, so the rows of a
+    // text taller than the surface are not kept for it (a picture stretched
+    // far past the output's height would cost twice its drawn size in
+    // captured and mirrored rows that no pixel shows).
+    int rows = FMarkupHeight;
+    if (FCaptureSeenRowsOnly && Parameters.Direction == TReflectionDirection::Below &&
+        area.top() + FMarkupHeight + Parameters.Axis > area.bottom())
+        rows = std::clamp(area.bottom() + 1 - area.top(), 1, FMarkupHeight);
     QImage captured(int(std::lround(std::max(0, captureRight - FCaptureLeft) * ratio)),
-                    int(std::lround(FMarkupHeight * ratio)), QImage::Format_ARGB32);
+                    int(std::lround(rows * ratio)), QImage::Format_ARGB32);
     if (captured.isNull())
         return captured;
     captured.setDevicePixelRatio(ratio);
@@ -380,7 +389,14 @@ QImage TLabelRendering::Picture(const QString& Markup, QSize Size, const TLabelP
     FReflection = QImage();
     FCapturedText = QImage();
     FRebuildPending = true;
-    Paint(surface, Markup, QPoint(-1, -1), -1, false);
+    {
+        struct TSeenRowsOnly {
+            bool& Flag;
+            explicit TSeenRowsOnly(bool& Value) : Flag(Value) { Flag = true; }
+            ~TSeenRowsOnly() { Flag = false; }
+        } seenRowsOnly(FCaptureSeenRowsOnly);
+        Paint(surface, Markup, QPoint(-1, -1), -1, false);
+    }
     // Without text there is nothing to reflect, and nothing worth a picture.
     if (!HasReflection())
         return refuse(QStringLiteral("there is no text to draw"));

@@ -152,6 +152,9 @@ class TLabelRendering
     // Painting a picture without background: the surface starts transparent
     // and the captured text keeps its alpha.
     bool FTransparent = false;
+    // While Picture paints: only the rows of the text that the surface or
+    // its reflection can show are captured (CaptureText).
+    bool FCaptureSeenRowsOnly = false;
 };
 
 // A label picture as Format carries it: a transparent one is flattened over

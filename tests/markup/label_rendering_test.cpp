@@ -228,3 +228,42 @@ TEST(LabelRendering, PicturesTrimAndDropTheBackgroundKeepingTheFade)
         EXPECT_TRUE(PictureForFormat(picture, ImageSaveFormat::Png, clYellow) == picture);
     }
 }
+
+// A picture shorter than its one tall line keeps only the rows it can show:
+// each must be the same as in a picture tall enough for the whole line and
+// its reflection, around the height where the reflection leaves the picture.
+// (A line that starts below the picture is not laid out at all.)
+TEST(LabelRendering, PictureShorterThanItsTextShowsTheSameRows)
+{
+    const QString markup = QStringLiteral("<font size=\"60\">Tall</font> <b>line</b>");
+    struct Case {
+        const char* name;
+        int axis, size;
+        bool transparent;
+    };
+    const Case cases[] = {
+        {"reflection over the text", -7, 20, false},
+        {"reflection touching it", 0, 20, false},
+        {"reflection apart", 5, 60, false},
+        {"without background", 1, 40, true},
+    };
+    for (const Case& c : cases) {
+        TLabelSurface label(300, 400);
+        label.Rendering.Parameters.Axis = c.axis;
+        label.Rendering.Parameters.Size = c.size;
+        QString reason;
+        const TLabelPictureOptions options{.Trim = false, .Transparent = c.transparent};
+        const QImage whole = label.Rendering.Picture(markup, QSize(300, 400), options, &reason);
+        ASSERT_FALSE(whole.isNull()) << reason.toStdString();
+        label.Paint(markup);
+        const int textHeight = label.Rendering.MarkupHeight();
+        ASSERT_LT(textHeight + c.axis + c.size, 400);
+        for (int height : {textHeight / 2, textHeight + c.axis - 1, textHeight + c.axis,
+                           textHeight + c.axis + 1, textHeight + c.axis + c.size / 2}) {
+            SCOPED_TRACE(std::string(c.name) + ", height " + std::to_string(height));
+            const QImage part = label.Rendering.Picture(markup, QSize(300, height), options, &reason);
+            ASSERT_FALSE(part.isNull()) << reason.toStdString();
+            EXPECT_TRUE(part == whole.copy(0, 0, 300, height));
+        }
+    }
+}
