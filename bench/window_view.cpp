@@ -36,6 +36,41 @@ struct TWindow {
         Form->OpenFile(MakeBenchPhoto(Folder, 6000, 4000));
         QApplication::processEvents();
     }
+
+    // The image view painted as the screen would show it.
+    void Paint()
+    {
+        QPainter painter(&Screen);
+        Form->ImageView()->render(&painter, QPoint(), QRegion(Screen.rect()));
+    }
+
+    // What a drag costs: Slider stepped through 20 values from Low, the view
+    // repainted after each step.
+    void Drag(benchmark::State& State, QSlider* Slider, int Low)
+    {
+        int step = 0;
+        for (auto _ : State) {
+            Slider->setValue(Low + (step++ % 20));
+            Paint();
+            benchmark::DoNotOptimize(Screen.constBits());
+        }
+    }
+
+    // Labels the case by What and the view's scale. LUMIVEX_BENCH_SHOT=folder
+    // keeps the last painted view of each case as Kind-ARG0-ARG1.png, to see
+    // that the benchmark painted what a user would see.
+    void Finish(benchmark::State& State, const char* Kind, const QString& What)
+    {
+        if (const QString folder = qEnvironmentVariable("LUMIVEX_BENCH_SHOT"); !folder.isEmpty())
+            Screen.save(QStringLiteral("%1/%2-%3-%4.png")
+                            .arg(folder, QLatin1String(Kind))
+                            .arg(State.range(0))
+                            .arg(State.range(1)));
+        State.SetLabel(
+            QStringLiteral("%1, %2")
+                .arg(What, Form->ImageView()->Fitted() ? QStringLiteral("fit") : QStringLiteral("100 %"))
+                .toStdString());
+    }
 };
 
 // Made at the first benchmark, gone before the application object.
@@ -68,24 +103,10 @@ void BM_SliderStepToRepaintedView(benchmark::State& State)
     // 130 rows for the size slider, the window's start values otherwise.
     QSlider* slider = Slider(*window.Form, int(State.range(0)))->Slider();
     const int low = (slider->minimum() + slider->maximum()) / 2;
-    int step = 0;
-    for (auto _ : State) {
-        slider->setValue(low + (step++ % 20));
-        QPainter painter(&window.Screen);
-        view->render(&painter, QPoint(), QRegion(QRect(0, 0, 980, 600)));
-        painter.end();
-        benchmark::DoNotOptimize(window.Screen.constBits());
-    }
-    // LUMIVEX_BENCH_SHOT=folder keeps the last painted view of each case, to
-    // see that the benchmark painted what a user would see.
-    if (const QString folder = qEnvironmentVariable("LUMIVEX_BENCH_SHOT"); !folder.isEmpty())
-        window.Screen.save(
-            QStringLiteral("%1/view-%2-%3.png").arg(folder).arg(State.range(0)).arg(State.range(1)));
-    State.SetLabel(QStringLiteral("%1, %2")
-                       .arg(QString::fromLatin1(std::array{"size", "opacity start", "opacity end",
-                                                           "axis"}[std::size_t(State.range(0))]))
-                       .arg(view->Fitted() ? QStringLiteral("fit") : QStringLiteral("100 %"))
-                       .toStdString());
+    window.Drag(State, slider, low);
+    window.Finish(State, "view",
+                  QString::fromLatin1(std::array{"size", "opacity start", "opacity end",
+                                                 "axis"}[std::size_t(State.range(0))]));
 }
 
 // Arguments: the style slider (0 blur, 1 squash), and 1 for the fit view.
@@ -110,21 +131,8 @@ void BM_StyleStepToRepaintedView(benchmark::State& State)
     QSlider* other = State.range(0) == 0 ? panel->ScaleSlider() : panel->BlurSlider();
     other->setValue(State.range(0) == 0 ? 60 : 20);
     const int low = State.range(0) == 0 ? 10 : 40;
-    int step = 0;
-    for (auto _ : State) {
-        moved->setValue(low + (step++ % 20));
-        QPainter painter(&window.Screen);
-        view->render(&painter, QPoint(), QRegion(QRect(0, 0, 980, 600)));
-        painter.end();
-        benchmark::DoNotOptimize(window.Screen.constBits());
-    }
-    if (const QString folder = qEnvironmentVariable("LUMIVEX_BENCH_SHOT"); !folder.isEmpty())
-        window.Screen.save(
-            QStringLiteral("%1/style-%2-%3.png").arg(folder).arg(State.range(0)).arg(State.range(1)));
-    State.SetLabel(QStringLiteral("%1, %2")
-                       .arg(State.range(0) == 0 ? QStringLiteral("blur") : QStringLiteral("squash"))
-                       .arg(view->Fitted() ? QStringLiteral("fit") : QStringLiteral("100 %"))
-                       .toStdString());
+    window.Drag(State, moved, low);
+    window.Finish(State, "style", State.range(0) == 0 ? QStringLiteral("blur") : QStringLiteral("squash"));
     // Back to the classic fade for the benchmarks that follow.
     panel->BlurSlider()->setValue(0);
     panel->ScaleSlider()->setValue(100);
@@ -150,24 +158,9 @@ void BM_SideSizeStepToRepaintedView(benchmark::State& State)
     const int edge = State.range(0) == 3 ? 6000 : window.Form->OrbReflectionImage1->ReflectionSize();
     view->horizontalScrollBar()->setValue(State.range(0) == 1 ? 2500 : edge - 490);
     view->verticalScrollBar()->setValue(State.range(0) == 1 ? edge - 300 : 1800);
-    QPainter first(&window.Screen);
-    view->render(&first, QPoint(), QRegion(QRect(0, 0, 980, 600)));
-    first.end();
-    int step = 0;
-    for (auto _ : State) {
-        slider->setValue(low + (step++ % 20));
-        QPainter painter(&window.Screen);
-        view->render(&painter, QPoint(), QRegion(QRect(0, 0, 980, 600)));
-        painter.end();
-        benchmark::DoNotOptimize(window.Screen.constBits());
-    }
-    if (const QString folder = qEnvironmentVariable("LUMIVEX_BENCH_SHOT"); !folder.isEmpty())
-        window.Screen.save(
-            QStringLiteral("%1/side-%2-%3.png").arg(folder).arg(State.range(0)).arg(State.range(1)));
-    State.SetLabel(QStringLiteral("%1, %2")
-                       .arg(panel->SideBox()->currentText())
-                       .arg(view->Fitted() ? QStringLiteral("fit") : QStringLiteral("100 %"))
-                       .toStdString());
+    window.Paint();
+    window.Drag(State, slider, low);
+    window.Finish(State, "side", panel->SideBox()->currentText());
     panel->SideBox()->setCurrentIndex(0);
 }
 } // namespace

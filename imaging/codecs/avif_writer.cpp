@@ -1,34 +1,14 @@
 #include "imaging/codecs/avif_writer.h"
 
+#include "imaging/codecs/heif_owners.h"
 #include "imaging/metadata/image_packets.h"
 
 #include <QIODevice>
 #include <QImage>
 #include <cstdint>
-#include <libheif/heif.h>
-#include <memory>
 
 namespace
 {
-struct TContextDeleter {
-    void operator()(heif_context* Context) const { heif_context_free(Context); }
-};
-struct TEncoderDeleter {
-    void operator()(heif_encoder* Encoder) const { heif_encoder_release(Encoder); }
-};
-struct TImageDeleter {
-    void operator()(heif_image* Image) const { heif_image_release(Image); }
-};
-struct THandleDeleter {
-    void operator()(heif_image_handle* Handle) const { heif_image_handle_release(Handle); }
-};
-struct TOptionsDeleter {
-    void operator()(heif_encoding_options* Options) const { heif_encoding_options_free(Options); }
-};
-struct TNclxDeleter {
-    void operator()(heif_color_profile_nclx* Nclx) const { heif_nclx_color_profile_free(Nclx); }
-};
-
 bool Fail(QString* Reason, const QString& Text)
 {
     if (Reason)
@@ -81,7 +61,7 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
     heif_error error =
         heif_image_create(pixels.width(), pixels.height(), heif_colorspace_RGB,
                           alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &created);
-    const std::unique_ptr<heif_image, TImageDeleter> image(created);
+    const THeifImage image(created);
     if (error.code != heif_error_Ok)
         return Fail(Reason, ErrorText(error));
     error = heif_image_add_plane(image.get(), heif_channel_interleaved, pixels.width(), pixels.height(), 8);
@@ -106,10 +86,10 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
         heif_image_set_raw_color_profile(image.get(), "prof", Packets->Icc.constData(),
                                          size_t(Packets->Icc.size()));
 
-    const std::unique_ptr<heif_context, TContextDeleter> context(heif_context_alloc());
+    const THeifContext context(heif_context_alloc());
     heif_encoder* encoderMade = nullptr;
     error = heif_context_get_encoder_for_format(context.get(), heif_compression_AV1, &encoderMade);
-    const std::unique_ptr<heif_encoder, TEncoderDeleter> encoder(encoderMade);
+    const THeifEncoder encoder(encoderMade);
     if (error.code != heif_error_Ok)
         return Fail(Reason, ErrorText(error));
     const bool lossless = Quality < 0 || Quality >= 100;
@@ -123,8 +103,8 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
     if (error.code != heif_error_Ok)
         return Fail(Reason, ErrorText(error));
 
-    const std::unique_ptr<heif_encoding_options, TOptionsDeleter> options(heif_encoding_options_alloc());
-    const std::unique_ptr<heif_color_profile_nclx, TNclxDeleter> nclx(heif_nclx_color_profile_alloc());
+    const THeifEncodingOptions options(heif_encoding_options_alloc());
+    const THeifNclx nclx(heif_nclx_color_profile_alloc());
     if (lossless && nclx) {
         // Lossless only with the colours as they are: no conversion to
         // luma and chroma, whose rounding would change them.
@@ -137,7 +117,7 @@ bool WriteAvifImage(const QImage& Image, QIODevice* Device, int Quality, const T
     }
     heif_image_handle* handleMade = nullptr;
     error = heif_context_encode_image(context.get(), image.get(), encoder.get(), options.get(), &handleMade);
-    const std::unique_ptr<heif_image_handle, THandleDeleter> handle(handleMade);
+    const THeifHandle handle(handleMade);
     if (error.code != heif_error_Ok)
         return Fail(Reason, ErrorText(error));
     if (Packets && !Packets->Exif.isEmpty())

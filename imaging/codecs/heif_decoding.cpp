@@ -1,30 +1,14 @@
 #include "imaging/codecs/heif_decoding.h"
 
+#include "imaging/codecs/heif_owners.h"
 #include "imaging/image_limits.h"
 
 #include <QImage>
 #include <algorithm>
 #include <cstring>
-#include <libheif/heif.h>
-#include <memory>
 
 namespace
 {
-struct THeifContextDeleter {
-    void operator()(heif_context* Context) const { heif_context_free(Context); }
-};
-struct THeifHandleDeleter {
-    void operator()(heif_image_handle* Handle) const { heif_image_handle_release(Handle); }
-};
-struct THeifImageDeleter {
-    void operator()(heif_image* Image) const { heif_image_release(Image); }
-};
-struct THeifOptionsDeleter {
-    void operator()(heif_decoding_options* Options) const { heif_decoding_options_free(Options); }
-};
-using THeifContext = std::unique_ptr<heif_context, THeifContextDeleter>;
-using THeifHandle = std::unique_ptr<heif_image_handle, THeifHandleDeleter>;
-
 TDecodedImage Failure(TFailureKind Kind, TGpStatus Status, QString Reason, QByteArray Format,
                       bool Damaged = false)
 {
@@ -187,11 +171,11 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
         return Failure(TFailureKind::OverLimit, TGpStatus::OutOfMemory,
                        PixelLimitReason(width, height, Options.MaxPixels), format);
 
-    std::unique_ptr<heif_decoding_options, THeifOptionsDeleter> decoding(heif_decoding_options_alloc());
+    THeifDecodingOptions decoding(heif_decoding_options_alloc());
     heif_image* decodedImage = nullptr;
     error = heif_decode_image(handle.get(), &decodedImage, heif_colorspace_RGB, heif_chroma_interleaved_RGBA,
                               decoding.get());
-    const std::unique_ptr<heif_image, THeifImageDeleter> decoded(decodedImage);
+    const THeifImage decoded(decodedImage);
     if (error.code != heif_error_Ok || !decoded) {
         if (error.code == heif_error_Unsupported_feature)
             return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,

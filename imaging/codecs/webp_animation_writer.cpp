@@ -56,12 +56,9 @@ bool TWebpAnimationWriter::Add(const QImage& Frame, int DelayMs, QString* Reason
     if (Frame.size() != FCanvas)
         return Fail(Reason, QStringLiteral("a frame does not have the animation's size"));
     WebPConfig config;
-    const bool lossless = FQuality < 0 || FQuality >= 100;
-    if (!WebPConfigPreset(&config, WEBP_PRESET_DEFAULT, lossless ? 75.0f : float(FQuality)))
+    if (!WebpConfigFor(FQuality, config))
         return Fail(Reason, QStringLiteral("the WebP encoder library does not match its headers"));
-    if (lossless) {
-        config.lossless = 1;
-        config.exact = 1;
+    if (config.lossless) {
         // The animation encoder encodes each frame several ways to keep the
         // smallest; at effort 1 instead of the default 4 a dithered 20-frame
         // GIF's reflection came out 15 % smaller in a quarter of the time,

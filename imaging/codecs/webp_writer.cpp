@@ -152,14 +152,8 @@ bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString
         return Fail(Reason, QStringLiteral("out of memory converting the image"));
 
     WebPConfig config;
-    const bool lossless = Quality < 0 || Quality >= 100;
-    if (!WebPConfigPreset(&config, WEBP_PRESET_DEFAULT, lossless ? 75.0f : float(Quality)))
+    if (!WebpConfigFor(Quality, config))
         return Fail(Reason, QStringLiteral("the WebP encoder library does not match its headers"));
-    if (lossless) {
-        config.lossless = 1;
-        // Without it the encoder may change the colour of transparent pixels.
-        config.exact = 1;
-    }
     // A lossless photo takes the encoder half a minute: it reports how far
     // it is and stops when the save is cancelled.
     TSaveProgress* progress = CurrentSaveProgress();
@@ -178,7 +172,7 @@ bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString
             return report->Cancelled() ? 0 : 1;
         };
     }
-    if (asItLies && lossless) {
+    if (asItLies && config.lossless) {
         // The lossless encoder only reads the picture, and with exact colours
         // nothing cleans up transparent pixels in place: it reads our words
         // where they lie, which spares a copy of 4 bytes a pixel (the
@@ -210,5 +204,18 @@ bool WriteWebpImage(const QImage& Image, QIODevice* Device, int Quality, QString
                         Packets ? *Packets : TImagePackets(), Warnings);
     if (Device->write(bytes) != bytes.size())
         return Fail(Reason, Device->errorString());
+    return true;
+}
+
+bool WebpConfigFor(int Quality, WebPConfig& Config)
+{
+    const bool lossless = Quality < 0 || Quality >= 100;
+    if (!WebPConfigPreset(&Config, WEBP_PRESET_DEFAULT, lossless ? 75.0f : float(Quality)))
+        return false;
+    if (lossless) {
+        Config.lossless = 1;
+        // Without it the encoder may change the colour of transparent pixels.
+        Config.exact = 1;
+    }
     return true;
 }

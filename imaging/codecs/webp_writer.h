@@ -6,9 +6,15 @@
 class QImage;
 class QIODevice;
 struct TImagePackets;
+struct WebPConfig;
 
 // The largest side a WebP file can describe (libwebp's WEBP_MAX_DIMENSION).
 inline constexpr int MaxWebpSide = 16383;
+
+// The encoder's settings for Quality as WriteWebpImage reads it: lossy at
+// 0..99, else lossless and exact (the colour under transparent pixels kept).
+// False when the library does not match its headers.
+bool WebpConfigFor(int Quality, WebPConfig& Config);
 
 // Writes Image as a WebP file into Device, its alpha kept. Quality below 100
 // (0..99) encodes lossy at that quality; 100, or -1 for the default, encodes
