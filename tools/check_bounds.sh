@@ -35,6 +35,17 @@ check() {
   [[ $verdict == ok ]] || sed 's/^/  stderr: /' "$work/stderr" | head -n 5
 }
 
+# Eight links to TARGET named PREFIX1.EXT .. PREFIX8.EXT in $work, as eight
+# inputs of one run: their names are left in the array "eight".
+eight_links() {
+  local target=$1 prefix=$2 ext=$3 i
+  eight=()
+  for i in 1 2 3 4 5 6 7 8; do
+    ln -s "$target" "$work/$prefix$i.$ext"
+    eight+=("$work/$prefix$i.$ext")
+  done
+}
+
 # A 16 x 16 PNG whose 1 MB of compressed data inflates to 1 GiB.
 python3 - "$work/bomb.png" <<'PY'
 import struct, sys, zlib
@@ -52,12 +63,8 @@ PY
 check "inflate bomb (1 MB -> 1 GiB) refused" 2 200 1 "$cli" image -o "$work/out.png" "$work/bomb.png"
 
 # Eight links to an endless device read by eight workers at once.
-links=()
-for i in 1 2 3 4 5 6 7 8; do
-  ln -s /dev/zero "$work/zero$i.png"
-  links+=("$work/zero$i.png")
-done
-check "8 links to /dev/zero with -j 8 refused" 2 200 1 "$cli" image -j 8 -d "$work/out" "${links[@]}"
+eight_links /dev/zero zero png
+check "8 links to /dev/zero with -j 8 refused" 2 200 1 "$cli" image -j 8 -d "$work/out" "${eight[@]}"
 
 # A FIFO that nobody writes, among good files: the batch still ends.
 mkfifo "$work/pipe.png"
@@ -195,13 +202,9 @@ STDERR_PATTERN='late-frame-60000.jpg.*declares 60000 × 60000' \
   check "image: JPEG frame after 70 KB of comments, 60000 x 60000" 2 100 1 "$cli" image -o "$work/late.png" "$work/late-frame-60000.jpg"
 STDERR_PATTERN='late-directory-60000.tif.*declares 60000 × 60000' \
   check "image: TIFF directory after 70 KB, 60000 x 60000" 2 100 1 "$cli" image -o "$work/late.png" "$work/late-directory-60000.tif"
-late=()
-for i in 1 2 3 4 5 6 7 8; do
-  ln -s "$work/late-frame-8000.jpg" "$work/late$i.jpg"
-  late+=("$work/late$i.jpg")
-done
+eight_links "$work/late-frame-8000.jpg" late jpg
 check "eight 64 MP JPEGs with late frames, -j 8, within the budget" 30 1088 0 \
-  "$cli" image -j 8 -d "$work/late" -f jpg "${late[@]}"
+  "$cli" image -j 8 -d "$work/late" -f jpg "${eight[@]}"
 
 # An animation counts every frame, from its structure, before any is decoded:
 # 100,000 one-pixel frames on a 100 x 100 canvas, and three frames declaring
@@ -229,11 +232,7 @@ STDERR_PATTERN='3 frames hold 10800000000 pixels' \
 # file is read, so the run stays within the budget plus the process's own
 # memory (64 MB, docs/reliability.md). JPEG: the fastest encoder that keeps
 # whole-picture buffers of its own.
-eight=()
-for i in 1 2 3 4 5 6 7 8; do
-  ln -s "$work/photo-15mp.png" "$work/eight$i.png"
-  eight+=("$work/eight$i.png")
-done
+eight_links "$work/photo-15mp.png" eight png
 check "eight 15.6 MP pictures to JPEG with -j 8, within the budget" 30 1088 0 \
   "$cli" image -j 8 -d "$work/eight" -f jpg "${eight[@]}"
 # The same with lossless WebP, whose encoder needs about 30 bytes a pixel:
@@ -248,12 +247,8 @@ data = b"".join(z.compress(b"\0" + random.randbytes(3000 * 3)) for _ in range(20
 ihdr = struct.pack(">IIBBBBB", 3000, 2000, 8, 2, 0, 0, 0)
 open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
 PY
-noise=()
-for i in 1 2 3 4 5 6 7 8; do
-  ln -s "$work/noise-6mp.png" "$work/noise$i.png"
-  noise+=("$work/noise$i.png")
-done
+eight_links "$work/noise-6mp.png" noise png
 check "eight 6 MP pictures to lossless WebP with -j 8, within the budget" 40 1088 0 \
-  "$cli" image -j 8 -d "$work/noise" -f webp "${noise[@]}"
+  "$cli" image -j 8 -d "$work/noise" -f webp "${eight[@]}"
 
 exit $status
