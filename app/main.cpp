@@ -4,6 +4,7 @@
 #include "app/first_paint_report.h"
 #include "app/lumivex_application.h"
 #include "app/main_form.h"
+#include "app/preview_prefetch.h"
 #include "controls/register_controls.h"
 #include "imaging/imaging_library.h"
 #include "toolkit/graphics/font.h"
@@ -13,7 +14,9 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -82,7 +85,9 @@ int QtOptionLength(int argc, char** argv, int Index)
 // version are printed and the program ends, as every program does; anything
 // else that looks like an option, and is not one of Qt's, is refused rather
 // than opened as a file. -1 lets the window start.
-int AnswerCommandLine(int argc, char** argv)
+// The index of the first argument that is not one of Qt's options; argc when
+// there is none.
+int FirstOwnArgument(int argc, char** argv)
 {
     int index = 1;
     while (index < argc) {
@@ -91,6 +96,21 @@ int AnswerCommandLine(int argc, char** argv)
             break;
         index += length;
     }
+    return std::min(index, argc);
+}
+
+// The file "lumivex FILE" or "lumivex -- FILE" opens at start; empty for none.
+QString FileToOpen(int argc, char** argv)
+{
+    int index = FirstOwnArgument(argc, argv);
+    if (index < argc && QByteArray(argv[index]) == "--")
+        ++index;
+    return index < argc ? QString::fromLocal8Bit(argv[index]) : QString();
+}
+
+int AnswerCommandLine(int argc, char** argv)
+{
+    const int index = FirstOwnArgument(argc, argv);
     if (index >= argc)
         return -1;
     const QByteArray first(argv[index]);
@@ -124,6 +144,9 @@ int main(int argc, char** argv)
     if (const int answered = AnswerCommandLine(argc, argv); answered >= 0)
         return answered;
     const TImagingStartup imaging = TImagingLibrary::Start();
+    // The window takes it only for the page it really opens with.
+    if (const QString file = FileToOpen(argc, argv); !file.isEmpty())
+        PreviewPrefetch::Start(file, PreviewPrefetch::OpeningPage);
     int exitCode = 0;
     {
         TLumivexApplication application(argc, argv);
@@ -165,6 +188,7 @@ int main(int argc, char** argv)
         }
         // The window and its components go first, then the application.
         form.reset();
+        PreviewPrefetch::Drop();
     }
     TImagingLibrary::Stop(imaging.Token);
     return exitCode;

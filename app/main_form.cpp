@@ -7,6 +7,7 @@
 #include "app/file_drop.h"
 #include "app/image_view.h"
 #include "app/open_check.h"
+#include "app/preview_prefetch.h"
 #include "app/quick_open.h"
 #include "app/resize_hook.h"
 #include "app/save_bytes.h"
@@ -666,7 +667,9 @@ void TForm2::OpenFileInBackground(const QString& FileName)
     QSize fullSize;
     QByteArray icc;
     const QSize page = FImageView->viewport()->size() * FImageView->devicePixelRatio();
-    const QImage reduced = TQuickOpen::ReducedPicture(FileName, page, &fullSize, &icc);
+    QImage reduced = PreviewPrefetch::Take(FileName, page, &fullSize, &icc);
+    if (reduced.isNull())
+        reduced = TQuickOpen::ReducedPicture(FileName, page, &fullSize, &icc);
     if (reduced.isNull()) {
         OpenFile(FileName);
         return;

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QThread>
 #include <QTimer>
@@ -31,8 +32,10 @@ QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* Ful
     // picture's is.
     QFile file(FileName);
     // Only JPEG's reader reduces while it decodes; anything else is left
-    // unread here.
-    if (!file.open(QIODevice::ReadOnly) || !file.peek(3).startsWith("\xFF\xD8\xFF"))
+    // unread here, and what is not a regular file is not even opened (a
+    // pipe's open waits for a writer).
+    if (!QFileInfo(FileName).isFile() || !file.open(QIODevice::ReadOnly) ||
+        !file.peek(3).startsWith("\xFF\xD8\xFF"))
         return {};
     QByteArray bytes = file.readAll();
     file.close();
@@ -48,23 +51,8 @@ QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* Ful
         return {};
     const bool swapped = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     const QSize upright = swapped ? stored.transposed() : stored;
-    const QSize fitted = upright.scaled(Fit, Qt::KeepAspectRatio);
-    if (fitted.width() >= upright.width())
-        return {};
-    // The largest of libjpeg's own reductions (an eighth, a quarter, a half)
-    // that is still three quarters of the fitted size: decoded at once and
-    // never scaled again; the view enlarges it the little that is missing
-    // until the whole picture arrives.
-    QSize size = upright;
-    for (int shift = 3; shift > 0; --shift) {
-        const QSize candidate((upright.width() + (1 << shift) - 1) >> shift,
-                              (upright.height() + (1 << shift) - 1) >> shift);
-        if (candidate.width() * 4 >= fitted.width() * 3) {
-            size = candidate;
-            break;
-        }
-    }
-    if (size == upright)
+    const QSize size = ReducedSize(upright, Fit);
+    if (size.isEmpty())
         return {};
     reader.setScaledSize(swapped ? size.transposed() : size);
     QImage reduced = reader.read();
@@ -75,6 +63,26 @@ QImage TQuickOpen::ReducedPicture(const QString& FileName, QSize Fit, QSize* Ful
     if (Icc)
         *Icc = ReadPicturePackets(bytes).Icc;
     return reduced.convertToFormat(QImage::Format_ARGB32);
+}
+
+QSize TQuickOpen::ReducedSize(QSize Upright, QSize Fit)
+{
+    if (Upright.isEmpty() || Fit.isEmpty())
+        return {};
+    const QSize fitted = Upright.scaled(Fit, Qt::KeepAspectRatio);
+    if (fitted.width() >= Upright.width())
+        return {};
+    // The largest of libjpeg's own reductions (an eighth, a quarter, a half)
+    // that is still three quarters of the fitted size: decoded at once and
+    // never scaled again; the view enlarges it the little that is missing
+    // until the whole picture arrives.
+    for (int shift = 3; shift > 0; --shift) {
+        const QSize candidate((Upright.width() + (1 << shift) - 1) >> shift,
+                              (Upright.height() + (1 << shift) - 1) >> shift);
+        if (candidate.width() * 4 >= fitted.width() * 3)
+            return candidate;
+    }
+    return {};
 }
 
 void TQuickOpen::Start(const QString& FileName, bool Held)

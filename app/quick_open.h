@@ -33,6 +33,9 @@ class TQuickOpen : public QObject
     // picture is no larger than Fit.
     static QImage ReducedPicture(const QString& FileName, QSize Fit, QSize* FullSize,
                                  QByteArray* Icc = nullptr);
+    // The size ReducedPicture decodes an upright picture of Upright pixels
+    // to for Fit; empty when it does not reduce it.
+    static QSize ReducedSize(QSize Upright, QSize Fit);
 
     // Decodes FileName whole on the thread; OnDecoded then runs on the
     // window's thread. A newer start supersedes an older one's result. A

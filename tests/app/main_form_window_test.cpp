@@ -4,6 +4,8 @@
 #include "tests/app/main_form_fixture.h"
 
 #include "app/image_view.h"
+#include "app/preview_prefetch.h"
+#include "app/quick_open.h"
 #include "app/status_row.h"
 #include "app/style_panel.h"
 #include "controls/orb_reflection_image.h"
@@ -19,6 +21,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -26,6 +29,7 @@
 #include <QTest>
 #include <QUrl>
 #include <functional>
+#include <sys/stat.h>
 
 namespace
 {
@@ -360,6 +364,49 @@ TEST_F(MainFormWindow, ShowTransparencyLaysACheckerboardWhereASaveIsTransparent)
                                     : static_cast<QWidget*>(Form->ImageView());
         EXPECT_EQ(UniformPatches(shown->grab().toImage(), square) > 10, c.Checkerboard);
     }
+}
+
+// "lumivex FILE" decodes the reduced picture while the window is made. The
+// window takes it only when its page asks for the same reduction (the
+// window opens with the page the prefetch guesses), and a pipe named at
+// start is neither waited on by the prefetch nor by the window.
+TEST_F(MainFormWindow, PictureNamedAtStartIsPrefetchedForTheOpeningPage)
+{
+    EXPECT_EQ(Form->ImageView()->viewport()->size() * Form->ImageView()->devicePixelRatio(),
+              PreviewPrefetch::OpeningPage);
+    const QString file = Folder.filePath(QStringLiteral("large.jpg"));
+    ASSERT_TRUE(QuarteredPicture(4000, 3000).save(file, "jpeg", 90));
+    const QSize page = PreviewPrefetch::OpeningPage;
+    const struct {
+        const char* Name;
+        QString Started;
+        QSize Asked;
+        QSize Expected; // empty: nothing handed over
+    } cases[] = {
+        {"the page guessed", file, page, TQuickOpen::ReducedSize({4000, 3000}, page)},
+        {"a page twice as large", file, page * 2, {}},
+        {"another file", Folder.filePath(QStringLiteral("other.jpg")), page, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        PreviewPrefetch::Start(c.Started, page);
+        QSize fullSize;
+        const QImage taken = PreviewPrefetch::Take(file, c.Asked, &fullSize, nullptr);
+        EXPECT_EQ(taken.isNull() ? QSize() : taken.size(), c.Expected);
+        if (!c.Expected.isEmpty()) {
+            EXPECT_EQ(fullSize, QSize(4000, 3000));
+        }
+        // Gone once asked for.
+        EXPECT_TRUE(PreviewPrefetch::Take(file, c.Asked, nullptr, nullptr).isNull());
+    }
+    const QString pipe = Folder.filePath(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    PreviewPrefetch::Start(pipe, page);
+    EXPECT_TRUE(PreviewPrefetch::Take(pipe, page, nullptr, nullptr).isNull());
+    Form->OpenFileInBackground(pipe);
+    ASSERT_EQ(Script->Messages.size(), 1);
+    EXPECT_TRUE(Script->Messages[0].contains(QStringLiteral("not a regular file")))
+        << Script->Messages[0].toStdString();
 }
 
 // "lumivex FILE" shows a large JPEG at once from a reduced decoding; the
