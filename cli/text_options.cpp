@@ -171,8 +171,16 @@ TCliOptionTable TextOptionTable(TTextParseResult& Result)
                          return true;
                      },
                      /*EveryValue=*/true});
-    table.push_back(MaxPixelsOption(QStringLiteral("the largest output, and picture shown, in pixels"),
-                                    options.MaxPixels));
+    TCliOption maxPixels = MaxPixelsOption(
+        QStringLiteral("the largest output, and picture shown, in pixels; by default\n"
+                       "less for lossless WebP and for AVIF, whose encoders need more memory"),
+        options.MaxPixels);
+    maxPixels.Store = [&options, store = std::move(maxPixels.Store)](const QString& Name,
+                                                                     const QString& Value, QString& Error) {
+        options.MaxPixelsGiven = true;
+        return store(Name, Value, Error);
+    };
+    table.push_back(std::move(maxPixels));
     table.push_back(HelpOption([&Result] { Result.Help = true; }));
     return table;
 }

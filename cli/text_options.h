@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 // A text from a stranger costs at most this many output pixels (and a
@@ -14,6 +15,11 @@
 // the captured text area and its reflection take 4 bytes a pixel each, so a
 // whole run stays within 300 MB.
 inline constexpr int DefaultTextMaxPixels = 16'000'000;
+// What the default limit lets the text's composition and its encoder take
+// together, for the same 300 MB: where a format's encoder needs more than
+// the others (lossless WebP, AVIF), its default output is smaller than
+// DefaultTextMaxPixels (encoder_memory.h).
+inline constexpr std::int64_t DefaultTextSaveBytes = std::int64_t(256) << 20;
 
 // What "lumivex-cli text" was asked to do, once the command line is checked.
 // The defaults are the "Text" page's: Tahoma 20 points in the window text
@@ -39,6 +45,7 @@ struct TTextCommandOptions {
     // --max-pixels: the largest output, and the largest picture the markup
     // may show (from its header).
     int MaxPixels = DefaultTextMaxPixels;
+    bool MaxPixelsGiven = false;      // typed: the limit holds for every format
     int Quality = DefaultSaveQuality; // --quality: JPEG's quality, WebP lossless at 100
 };
 

@@ -1,8 +1,11 @@
 #include "cli/text_render.h"
 
+#include "imaging/saving/encoder_memory.h"
+
 #include "cli/command_output.h"
 #include "cli/text_options.h"
 #include "imaging/image_limits.h"
+#include "imaging/saving/encoder_memory.h"
 #include "markup/label/label_rendering.h"
 #include "pictures/html_picture_cache.h"
 #include "toolkit/graphics/font.h"
@@ -76,18 +79,33 @@ QImage RenderTextReflection(const TTextCommandOptions& Options, const QString& M
         if (size.height() <= 0)
             size.setHeight(fitting.height());
     }
+    // Unless the user says otherwise, a format whose encoder needs more
+    // memory than the others gets a smaller output, so that every text of
+    // the default limit stays within the same memory.
+    const TSaveFormatInfo* format = FindSaveFormat(OutputFormat(Options.Format, Options.Output));
+    qint64 limit = Options.MaxPixels;
+    QString limitFor;
+    if (!Options.MaxPixelsGiven && format) {
+        const qint64 encodable = PixelsEncodedWithin(format->Format, Options.Quality, DefaultTextSaveBytes);
+        if (encodable < limit) {
+            limit = encodable;
+            limitFor = QStringLiteral(" for %1%2")
+                           .arg(Options.Quality >= 100 ? QStringLiteral("lossless ") : QString(),
+                                QString::fromLatin1(format->OptionName).toUpper());
+        }
+    }
     QString reason;
     if (CheckImageSize(size.width(), size.height(), &reason) != TGpStatus::Ok ||
-        qint64(size.width()) * size.height() > Options.MaxPixels)
-        return Refuse(Reason, QStringLiteral("the text would be %1 × %2 pixels, over the limit of %3 "
+        qint64(size.width()) * size.height() > limit)
+        return Refuse(Reason, QStringLiteral("the text would be %1 × %2 pixels, over the limit of %3%4 "
                                              "(give --width and --height, or raise it with --max-pixels N)")
                                   .arg(size.width())
                                   .arg(size.height())
-                                  .arg(Options.MaxPixels));
+                                  .arg(limit)
+                                  .arg(limitFor));
 
     // A format's own side limit is known before anything is drawn: a picture
     // it cannot hold is not made (trimming may yet make it fit).
-    const TSaveFormatInfo* format = FindSaveFormat(OutputFormat(Options.Format, Options.Output));
     if (!Options.Trim && format && format->MaxSide > 0 &&
         (size.width() > format->MaxSide || size.height() > format->MaxSide))
         return Refuse(Reason, QStringLiteral("the text would be %1 × %2 pixels; %3 holds at most %4 a side "

@@ -124,6 +124,7 @@ open(work + "/many-references.txt", "w").write(("x" + refs)[:65536])
 # whole line before it.
 open(work + "/ampersands.txt", "w").write("a&" * 32768)
 open(work + "/copy-entities.txt", "w").write("&copy" * 4000)
+open(work + "/words.txt", "w").write(" ".join("word%d" % i for i in range(9000))[:65536])
 open(work + "/mixed-ampersands.txt", "w").write(("word&x &copy &amp; " * 4000)[:65536])
 spellings = ["file://%s/photo-4000.png", "file:///%s/photo-4000.png", "FILE://%s/photo-4000.png",
              "file:////%s/./photo-4000.png"]
@@ -151,6 +152,11 @@ STDERR_PATTERN='p0.png.*not read' \
 check "64 KB of a& (bare ampersands)" 2 300 0 "${text[@]}" --width 800 --file "$work/ampersands.txt"
 check "4,000 &copy without semicolons" 2 300 0 "${text[@]}" --width 800 --file "$work/copy-entities.txt"
 check "64 KB of words, ampersands and entities in 800 x 600" 2 300 0 "${text[@]}" --width 800 --height 600 --file "$work/mixed-ampersands.txt"
+# Lossless WebP's encoder needs about five times the bytes a pixel of PNG's:
+# without --max-pixels its default output is smaller.
+webp=("$cli" text -o "$work/text.webp")
+check "64 KB of words, 4000 x 4000 lossless WebP refused" 2 300 1 "${webp[@]}" --width 4000 --height 4000 --file "$work/words.txt"
+check "64 KB of words, 2600 x 2600 lossless WebP" 2 300 0 "${webp[@]}" --width 2600 --height 2600 --file "$work/words.txt"
 check "64 KB of <body bgcolor>x" 2 300 0 "${text[@]}" --file "$work/bodies.txt"
 check "64 KB of <body> gradients" 2 300 0 "${text[@]}" --file "$work/gradients.txt"
 STDERR_PATTERN='not read.*--allow-files' \

@@ -70,6 +70,16 @@ std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBa
     return std::int64_t(std::ceil(pixels * row.BytesPerPixel)) + row.Constant;
 }
 
+std::int64_t PixelsEncodedWithin(ImageSaveFormat Format, int Quality, std::int64_t Bytes)
+{
+    const TEncoderMemory& row = EncoderMemory(Format, EncoderRoad(Format, Quality, false));
+    const std::int64_t room = Bytes - row.Constant;
+    if (room <= 0)
+        return 0;
+    const double composition = double(DecodedPictureBytes(QSize(1, 1)));
+    return std::int64_t(double(room) / (row.BytesPerPixel + composition));
+}
+
 bool PngGoesInBands(const QSize& Picture, const TReflectionParameters& Reflection)
 {
     return TComposedRows::AlwaysTranslucent(Picture, Reflection) && ComposesRowByRow(Reflection);

@@ -36,6 +36,11 @@ const TEncoderMemory& EncoderMemory(ImageSaveFormat Format, TEncoderRoad Road);
 // Bytes Format's encoder works in at Quality for a composition of Composed.
 std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBands, const QSize& Composed);
 
+// The most pixels a composition may have for it and Format's encoder at
+// Quality to work within Bytes together (PNG counted on its costlier road,
+// with the whole composition); 0 when not even the encoder's constant fits.
+std::int64_t PixelsEncodedWithin(ImageSaveFormat Format, int Quality, std::int64_t Bytes);
+
 // Whether a PNG of Picture with Reflection is written in bands, as the
 // saving plan decides it before any pixel is read: exactly when the values
 // alone make the composition translucent and the side lets its rows be made
