@@ -72,12 +72,13 @@ the reflection's size, its opacity where it starts and where it ends, and its
 distance from the picture; the result is saved as PNG, JPEG, GIF, BMP or TIFF.
 .
 The package holds the desktop program, lumivex, and lumivex-cli, which makes
-the same reflections in batches without a window.")
+the same reflections in batches without a window, and the module through
+which both read HEIC and AVIF and write AVIF.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME lumivex-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
-  "qt6-base-dev, libgif-dev, libtiff-dev, zlib1g-dev, libdeflate-dev, libwebp-dev, liblcms2-dev, libexif-dev, libheif-dev, pkg-config")
+  "qt6-base-dev, libgif-dev, libtiff-dev, zlib1g-dev, libdeflate-dev, libwebp-dev, liblcms2-dev, libexif-dev, pkg-config")
 if(ISAL_FOUND)
   string(APPEND CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ", libisal-dev")
 endif()

@@ -7,7 +7,8 @@
 #  2. an install into a prefix that cannot be written fails with CMake's error;
 #  3. CPack makes the .deb packages, lintian finds no error in them, and the
 #     installed desktop entry and AppStream metainfo pass their validators;
-#     the packaged lumivex-cli writes the same bytes as the built one.
+#     the packaged lumivex-cli writes the same bytes as the built one, a HEIC
+#     read and an AVIF written through the packaged HEIF module among them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -93,4 +94,9 @@ convert -size 120x80 gradient:orange-navy "$work/in.png"
 "$work/root/usr/bin/lumivex-cli" image -o "$work/packaged.png" "$work/in.png"
 "$build/cli/lumivex-cli" image -o "$work/built.png" "$work/in.png"
 cmp "$work/packaged.png" "$work/built.png"
+# HEIC in and AVIF out go through the module, found beside the packaged program.
+heic=tests/data/pictures/photo-48x36.heic
+"$work/root/usr/bin/lumivex-cli" image -o "$work/packaged.avif" "$heic"
+"$build/cli/lumivex-cli" image -o "$work/built.avif" "$heic"
+cmp "$work/packaged.avif" "$work/built.avif"
 step "all checks passed"

@@ -16,7 +16,8 @@ export QT_QPA_PLATFORM=offscreen
 in=$work/in
 mkdir -p "$in"
 cp tests/data/photo-opaque-320x240.jpg tests/data/rounded-rgba-130x110.png tests/data/soft-edges-rgba-200x150.png \
-  tests/data/pictures/five-frames-20x10.gif tests/data/pictures/black-white-2x1.png "$in"
+  tests/data/pictures/five-frames-20x10.gif tests/data/pictures/black-white-2x1.png \
+  tests/data/pictures/photo-48x36.heic tests/data/pictures/edge-rgba-37x23.avif "$in"
 convert "$in/rounded-rgba-130x110.png" -resize '37x23!' "$in/odd-rgba-37x23.png"
 convert "$in/photo-opaque-320x240.jpg" -resize '1x1!' "$in/one-1x1.png"
 convert "$in/photo-opaque-320x240.jpg" -resize '257x13!' "$in/odd-257x13.jpg"

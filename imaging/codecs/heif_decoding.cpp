@@ -1,10 +1,9 @@
 #include "imaging/codecs/heif_decoding.h"
 
-#include "imaging/codecs/heif_owners.h"
+#include "imaging/codecs/heif_module.h"
 #include "imaging/image_limits.h"
 
 #include <QImage>
-#include <algorithm>
 #include <cstring>
 
 namespace
@@ -21,87 +20,61 @@ TDecodedImage Failure(TFailureKind Kind, TGpStatus Status, QString Reason, QByte
     return result;
 }
 
-QString ErrorText(const heif_error& Error)
-{
-    return Error.message && *Error.message ? QString::fromUtf8(Error.message)
-                                           : QStringLiteral("libheif error %1").arg(int(Error.code));
-}
+// The main brands libheif 1.15 takes for HEIF (heif_check_filetype): a
+// file is recognised without loading the module, which only files of these
+// brands need.
+constexpr const char* HeifBrands[] = {"heic", "heix", "hevc", "hevx", "heim", "heis", "hevm",
+                                      "hevs", "mif1", "msf1", "avif", "avis", "vvic"};
 
-// The primary image of the file, or nothing with Error set.
-THeifHandle OpenPrimary(const QByteArray& Data, THeifContext& Context, heif_error& Error)
+// A file read by the module, closed on every return path.
+class TModuleFile
 {
-    Context.reset(heif_context_alloc());
-    if (!Context) {
-        Error = {heif_error_Memory_allocation_error, heif_suberror_Unspecified, "out of memory"};
-        return nullptr;
+  public:
+    TModuleFile(const LumivexHeifModule& Module, const QByteArray& Data)
+        : FModule(Module), FFile(Module.Open(Data.constData(), size_t(Data.size()), MaxDecodedSide))
+    {
     }
-    heif_context_set_maximum_image_size_limit(Context.get(), MaxDecodedSide);
-    Error = heif_context_read_from_memory_without_copy(Context.get(), Data.constData(), size_t(Data.size()),
-                                                       nullptr);
-    if (Error.code != heif_error_Ok)
-        return nullptr;
-    heif_image_handle* handle = nullptr;
-    Error = heif_context_get_primary_image_handle(Context.get(), &handle);
-    return THeifHandle(Error.code == heif_error_Ok ? handle : nullptr);
-}
-
-// The EXIF block begins with the offset of its TIFF header, then what
-// the writer put before it (often "Exif\0\0").
-QByteArray ExifOf(heif_image_handle* Handle)
-{
-    heif_item_id id = 0;
-    if (heif_image_handle_get_list_of_metadata_block_IDs(Handle, "Exif", &id, 1) < 1)
-        return {};
-    const size_t size = heif_image_handle_get_metadata_size(Handle, id);
-    if (size < 4 || size > size_t(MaxMetadataPacketBytes) + 64)
-        return {};
-    QByteArray block(qsizetype(size), Qt::Uninitialized);
-    if (heif_image_handle_get_metadata(Handle, id, block.data()).code != heif_error_Ok)
-        return {};
-    const auto* bytes = reinterpret_cast<const unsigned char*>(block.constData());
-    const std::uint32_t offset = (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) |
-                                 (std::uint32_t(bytes[2]) << 8) | bytes[3];
-    if (offset > size - 4)
-        return {};
-    return block.mid(qsizetype(4 + offset));
-}
-
-QByteArray XmpOf(heif_image_handle* Handle)
-{
-    heif_item_id ids[16];
-    const int count = heif_image_handle_get_list_of_metadata_block_IDs(Handle, "mime", ids, 16);
-    for (int i = 0; i < count; ++i) {
-        if (qstrcmp(heif_image_handle_get_metadata_content_type(Handle, ids[i]), "application/rdf+xml") != 0)
-            continue;
-        const size_t size = heif_image_handle_get_metadata_size(Handle, ids[i]);
-        QByteArray xmp(qsizetype(std::min<size_t>(size, size_t(MaxMetadataPacketBytes) + 1)),
-                       Qt::Uninitialized);
-        if (size == size_t(xmp.size()) &&
-            heif_image_handle_get_metadata(Handle, ids[i], xmp.data()).code == heif_error_Ok)
-            return xmp;
+    ~TModuleFile()
+    {
+        if (FFile)
+            FModule.Close(FFile);
     }
-    return {};
+    TModuleFile(const TModuleFile&) = delete;
+    TModuleFile& operator=(const TModuleFile&) = delete;
+
+    LumivexHeifFile* Get() const { return FFile; }
+    // The primary image's size; false when the file has none to read.
+    bool PrimarySize(int& Width, int& Height) const
+    {
+        return FFile && FModule.PrimarySize(FFile, &Width, &Height);
+    }
+    QString Error() const
+    {
+        return FFile ? QString::fromUtf8(FModule.Error(FFile)) : QStringLiteral("out of memory");
+    }
+
+  private:
+    const LumivexHeifModule& FModule;
+    LumivexHeifFile* FFile;
+};
+
+QByteArray PacketOf(const LumivexHeifModule& Module, const TModuleFile& File, int Kind, qsizetype MaxSize)
+{
+    QByteArray packet;
+    if (!Module.Packet(File.Get(), Kind, size_t(MaxSize), AppendToByteArray, &packet))
+        return {};
+    return packet;
 }
 
-QByteArray IccOf(heif_image_handle* Handle)
-{
-    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(Handle);
-    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
-        return {};
-    const size_t size = heif_image_handle_get_raw_color_profile_size(Handle);
-    if (size == 0 || size > size_t(MaxIccProfileBytes))
-        return {};
-    QByteArray icc(qsizetype(size), Qt::Uninitialized);
-    if (heif_image_handle_get_raw_color_profile(Handle, icc.data()).code != heif_error_Ok)
-        return {};
-    return icc;
-}
-TImagePackets PacketsOf(heif_image_handle* Handle)
+// The bounds are those of the packets themselves: the EXIF block has room
+// for what a writer puts before its TIFF header, and an XMP packet one byte
+// over the bound is left for CheckImagePackets to refuse.
+TImagePackets PacketsOf(const LumivexHeifModule& Module, const TModuleFile& File)
 {
     TImagePackets packets;
-    packets.Icc = IccOf(Handle);
-    packets.Exif = ExifOf(Handle);
-    packets.Xmp = XmpOf(Handle);
+    packets.Icc = PacketOf(Module, File, LUMIVEX_HEIF_ICC, MaxIccProfileBytes);
+    packets.Exif = PacketOf(Module, File, LUMIVEX_HEIF_EXIF, MaxMetadataPacketBytes + 64);
+    packets.Xmp = PacketOf(Module, File, LUMIVEX_HEIF_XMP, MaxMetadataPacketBytes + 1);
     if (packets.Exif.startsWith(QByteArrayLiteral("Exif\0\0")))
         packets.Exif.remove(0, 6);
     CheckImagePackets(packets);
@@ -113,36 +86,32 @@ QByteArray DetectHeifFormat(const QByteArray& Head)
 {
     if (Head.size() < 12 || Head.mid(4, 4) != "ftyp")
         return {};
-    const auto* bytes = reinterpret_cast<const uint8_t*>(Head.constData());
-    const int length = int(std::min<qsizetype>(Head.size(), 4096));
-    if (heif_check_filetype(bytes, length) == heif_filetype_no)
-        return {};
-    const heif_brand brand = heif_main_brand(bytes, length);
-    if (brand == heif_avif || brand == heif_avis)
+    const QByteArray brand = Head.mid(8, 4);
+    if (brand == "avif" || brand == "avis")
         return QByteArrayLiteral("avif");
-    return brand == heif_unknown_brand ? QByteArray() : QByteArrayLiteral("heif");
+    for (const char* known : HeifBrands)
+        if (brand == known)
+            return QByteArrayLiteral("heif");
+    return {};
 }
 
 QStringList HeifFileSuffixes()
 {
-    QStringList suffixes;
-    if (heif_have_decoder_for_format(heif_compression_HEVC))
-        suffixes << QStringLiteral("heic") << QStringLiteral("heif");
-    if (heif_have_decoder_for_format(heif_compression_AV1))
-        suffixes << QStringLiteral("avif");
-    return suffixes;
+    return {QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("avif")};
 }
 
 QSize DeclaredHeifSize(const QByteArray& Head)
 {
     if (DetectHeifFormat(Head).isEmpty())
         return {};
-    THeifContext context;
-    heif_error error{};
-    const THeifHandle handle = OpenPrimary(Head, context, error);
-    if (!handle)
+    const LumivexHeifModule* module = LoadHeifModule();
+    if (!module)
         return {};
-    return QSize(heif_image_handle_get_width(handle.get()), heif_image_handle_get_height(handle.get()));
+    const TModuleFile file(*module, Head);
+    int width = 0, height = 0;
+    if (!file.PrimarySize(width, height))
+        return {};
+    return QSize(width, height);
 }
 
 TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
@@ -151,16 +120,17 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
     if (format.isEmpty())
         return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,
                        QStringLiteral("unknown image format"), {});
-    THeifContext context;
-    heif_error error{};
-    const THeifHandle handle = OpenPrimary(Data, context, error);
-    if (!handle)
+    QString missing;
+    const LumivexHeifModule* module = LoadHeifModule(&missing);
+    if (!module)
+        return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat, missing, format);
+    const TModuleFile file(*module, Data);
+    int width = 0, height = 0;
+    if (!file.PrimarySize(width, height))
         return Failure(TFailureKind::Damaged, DamagedImageStatus,
-                       QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
+                       QStringLiteral("damaged image: %1").arg(file.Error()), format, true);
 
     // The declared size decides before any pixel memory exists.
-    const int width = heif_image_handle_get_width(handle.get());
-    const int height = heif_image_handle_get_height(handle.get());
     QString reason;
     const TGpStatus sizeStatus = CheckImageSize(width, height, &reason);
     if (sizeStatus != TGpStatus::Ok)
@@ -171,24 +141,17 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
         return Failure(TFailureKind::OverLimit, TGpStatus::OutOfMemory,
                        PixelLimitReason(width, height, Options.MaxPixels), format);
 
-    THeifDecodingOptions decoding(heif_decoding_options_alloc());
-    heif_image* decodedImage = nullptr;
-    error = heif_decode_image(handle.get(), &decodedImage, heif_colorspace_RGB, heif_chroma_interleaved_RGBA,
-                              decoding.get());
-    const THeifImage decoded(decodedImage);
-    if (error.code != heif_error_Ok || !decoded) {
-        if (error.code == heif_error_Unsupported_feature)
-            return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,
-                           QStringLiteral("could not decode the %1 image: %2")
-                               .arg(QString::fromLatin1(format), ErrorText(error)),
-                           format);
+    const int outcome = file.Get() ? module->Decode(file.Get()) : int(LUMIVEX_HEIF_FAILED);
+    if (outcome == LUMIVEX_HEIF_UNSUPPORTED)
+        return Failure(TFailureKind::Unsupported, TGpStatus::UnknownImageFormat,
+                       QStringLiteral("could not decode the %1 image: %2")
+                           .arg(QString::fromLatin1(format), file.Error()),
+                       format);
+    if (outcome != LUMIVEX_HEIF_OK)
         return Failure(TFailureKind::Damaged, DamagedImageStatus,
-                       QStringLiteral("damaged image: %1").arg(ErrorText(error)), format, true);
-    }
-    int stride = 0;
-    const uint8_t* plane = heif_image_get_plane_readonly(decoded.get(), heif_channel_interleaved, &stride);
-    const int planeWidth = heif_image_get_width(decoded.get(), heif_channel_interleaved);
-    const int planeHeight = heif_image_get_height(decoded.get(), heif_channel_interleaved);
+                       QStringLiteral("damaged image: %1").arg(file.Error()), format, true);
+    int planeWidth = 0, planeHeight = 0, stride = 0;
+    const unsigned char* plane = module->Pixels(file.Get(), &planeWidth, &planeHeight, &stride);
     if (!plane || planeWidth <= 0 || planeHeight <= 0 || qint64(planeWidth) * planeHeight > Options.MaxPixels)
         return Failure(TFailureKind::Damaged, DamagedImageStatus,
                        QStringLiteral("damaged image: the decoded picture has no pixels"), format, true);
@@ -211,14 +174,18 @@ TDecodedImage DecodeHeif(const QByteArray& Data, const TDecodeOptions& Options)
                        QStringLiteral("out of memory converting the image"), format);
     result.Format = format;
     result.Status = TGpStatus::Ok;
-    result.Packets = PacketsOf(handle.get());
+    result.Packets = PacketsOf(*module, file);
     return result;
 }
 
 TImagePackets ReadHeifPackets(const QByteArray& Data)
 {
-    THeifContext context;
-    heif_error error{};
-    const THeifHandle handle = DetectHeifFormat(Data).isEmpty() ? nullptr : OpenPrimary(Data, context, error);
-    return handle ? PacketsOf(handle.get()) : TImagePackets();
+    if (DetectHeifFormat(Data).isEmpty())
+        return {};
+    const LumivexHeifModule* module = LoadHeifModule();
+    if (!module)
+        return {};
+    const TModuleFile file(*module, Data);
+    int width = 0, height = 0;
+    return file.PrimarySize(width, height) ? PacketsOf(*module, file) : TImagePackets();
 }

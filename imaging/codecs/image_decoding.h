@@ -59,7 +59,7 @@ TDecodedImage DecodeImage(const QByteArray& Data, const TDecodeOptions& Options)
 TDecodedImage DecodeImage(QIODevice* Device);
 
 // The colour profile and metadata of a file DecodeImage reads (see
-// image_packets.h; HEIF's through libheif), without decoding the pixels.
+// image_packets.h; HEIF's through the module lumivex_heif), without decoding the pixels.
 TImagePackets ReadPicturePackets(const QByteArray& Data);
 
 // The file format the first bytes of a file announce (as QImageReader names

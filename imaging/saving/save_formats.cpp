@@ -78,7 +78,7 @@ constexpr std::array<TSaveFormatInfo, 7> Formats{{
     {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, true, MaxWebpSide, false,
      WriteWebp, true},
     {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0, false,
-     WriteAvif},
+     WriteAvif, false, AvifWriterReady},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)
@@ -148,6 +148,11 @@ TGpStatus EncodePixels(QImage Image, const TSaveFormatInfo& Format, int Quality,
         return fail(TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
     if (!Device || !Device->isWritable())
         return fail(TGpStatus::InvalidParameter, QStringLiteral("the target is not writable"));
+    // A writer that is not there is told before any work on the pixels.
+    QString missing;
+    if (Format.Ready && !Format.Ready(&missing))
+        return fail(TGpStatus::NotImplemented, QStringLiteral("could not write the %1 image: %2")
+                                                   .arg(QLatin1String(Format.Description), missing));
 
     // An opaque picture goes as it is to the writers that flatten anyway and
     // to our PNG encoder, which writes it without alpha either way: a copy

@@ -36,6 +36,10 @@ struct TWriteSettings {
 using TImageFormatWriter = bool (*)(const QImage& Image, QIODevice* Device, const TWriteSettings& Settings,
                                     QString* Reason);
 
+// Whether a format's writer can be used on this system; Reason receives why
+// not.
+using TImageFormatReady = bool (*)(QString* Reason);
+
 // Everything the program knows about one save format: the window, the
 // command line and saving all read it from here.
 struct TSaveFormatInfo {
@@ -51,7 +55,8 @@ struct TSaveFormatInfo {
     int MaxSide;                 // the largest width or height the format can hold; 0: no limit of its own
     bool Seeks; // the writer goes back to fill in offsets: a file gets it encoded in memory first
     TImageFormatWriter Write;
-    bool HoldsAnimation = false; // an animated picture is written frame by frame (animation_saving.h)
+    bool HoldsAnimation = false;       // an animated picture is written frame by frame (animation_saving.h)
+    TImageFormatReady Ready = nullptr; // nullptr: always usable
 };
 
 // Encodes Image in Format at Quality (percent, -1 for the writer's own) into
