@@ -77,7 +77,7 @@ the same reflections in batches without a window.")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME lumivex-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
-  "qt6-base-dev, libgif-dev, libtiff-dev, zlib1g-dev, libdeflate-dev, libwebp-dev, liblcms2-dev, libexif-dev, libheif-dev, pkg-config")
+  "qt6-base-dev, libgif-dev, libtiff-dev, libjpeg-dev, zlib1g-dev, libdeflate-dev, libwebp-dev, liblcms2-dev, libexif-dev, libheif-dev, pkg-config")
 if(ISAL_FOUND)
   string(APPEND CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ", libisal-dev")
 endif()

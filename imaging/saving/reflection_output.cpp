@@ -1,5 +1,7 @@
 #include "imaging/saving/reflection_output.h"
 
+#include "imaging/codecs/flatten_over_white.h"
+#include "imaging/codecs/jpeg_writer.h"
 #include "imaging/metadata/colour_profiles.h"
 #include "imaging/metadata/packet_embedding.h"
 #include "imaging/png/png_encoder.h"
@@ -88,6 +90,33 @@ TGpStatus WriteReflectionPng(QImage Picture, const TReflectionParameters& Parame
     return WriteComposedPng(rows, true, Sink, Reason, Packets, Options) ? TGpStatus::Ok
                                                                         : TGpStatus::GenericError;
 }
+// Writes the composition of a picture in memory to Sink as JPEG, made a
+// band of rows at a time and flattened over white as the whole-image road
+// flattens it: no composed image beside the picture.
+TGpStatus WriteReflectionJpeg(const QImage& Picture, const TReflectionParameters& Parameters, int Quality,
+                              const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
+                              const TOutputPackets* Packets, QStringList* Warnings)
+{
+    if (Picture.isNull())
+        return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
+    const TSaveFormatInfo& format = *FindSaveFormat(ImageSaveFormat::Jpeg);
+    const QSize composed = ComposedSize(Picture.size(), Parameters);
+    if (composed.width() > format.MaxSide || composed.height() > format.MaxSide)
+        return Fail(Reason, TGpStatus::ValueOverflow,
+                    QStringLiteral("%1 is limited to %2 pixels a side; this image is %3 × %4")
+                        .arg(QLatin1String(format.Description))
+                        .arg(format.MaxSide)
+                        .arg(composed.width())
+                        .arg(composed.height()));
+    const TPictureInMemory picture(Picture);
+    if (picture.Image.isNull())
+        return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
+    TComposedRows rows(picture.Rows, Parameters);
+    return WriteComposedJpeg(rows, std::clamp(Quality, 0, 100), Sink, Reason, Packets, Warnings)
+               ? TGpStatus::Ok
+               : TGpStatus::GenericError;
+}
+
 TInputFacts InMemoryFacts(const QImage& Picture)
 {
     TInputFacts facts;
@@ -207,6 +236,54 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     return false;
 }
 
+bool WriteComposedJpeg(TComposedRows& Rows, int Quality, const std::function<bool(const char*, qint64)>& Sink,
+                       QString* Reason, const TOutputPackets* Packets, QStringList* Warnings)
+{
+    TJpegRowPicture picture;
+    picture.Width = Rows.Width();
+    picture.Height = Rows.Height();
+    picture.Quality = Quality;
+    // What the flattened copy of a composition carries.
+    picture.DotsPerMeterX = FreshDotsPerMeterX();
+    picture.DotsPerMeterY = FreshDotsPerMeterY();
+    const std::unique_ptr<TSrgbConversion> conversion(
+        Packets && !Packets->ConvertFrom.isEmpty() ? new TSrgbConversion(Packets->ConvertFrom) : nullptr);
+    TSaveProgress* progress = CurrentSaveProgress();
+    bool outOfMemory = false;
+    picture.Feed = [&](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        if (progress && progress->Cancelled())
+            return false;
+        if (!Rows.Read(First, Count, Out, Stride))
+            return false;
+        // The whole-image road converts the composition, then flattens it.
+        if (conversion)
+            for (int row = 0; row < Count; ++row)
+                conversion->Convert(Out + std::size_t(row) * Stride, Rows.Width());
+        try {
+            FlattenRowsOverWhite(Out, Rows.Width(), Count, Stride);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+            return false;
+        }
+        if (progress && Rows.Height() > 0)
+            progress->Report(double(First + Count) / Rows.Height());
+        return true;
+    };
+    const TJpegByteSink bytes = [&Sink](const std::uint8_t* Data, std::size_t Size) {
+        return Sink(reinterpret_cast<const char*>(Data), qint64(Size));
+    };
+    QString error;
+    if (WriteJpegRows(picture, Packets ? &Packets->Packets : nullptr, Warnings, bytes, &error))
+        return true;
+    if (Reason)
+        *Reason = progress && progress->Cancelled() ? QStringLiteral("cancelled")
+                  : Rows.OutOfMemory() || outOfMemory
+                      ? QStringLiteral("out of memory composing the reflection")
+                      : QStringLiteral("could not write the JPEG image%1")
+                            .arg(error.isEmpty() ? QString() : QStringLiteral(": ") + error);
+    return false;
+}
+
 namespace
 {
 // Picture is a copy of the caller's (its pixels shared) or the only holder.
@@ -248,9 +325,12 @@ TGpStatus WritePlanned(QImage Picture, const TSaveRequest& Request, const TSavin
     TOutputFile file;
     if (sink.Device ? !file.Open(sink.Device) : !file.Open(sink.FileName, Reason))
         return TGpStatus::Win32Error;
-    const TGpStatus status = WriteReflectionPng(
-        std::move(Picture), Request.Reflection, Plan.Write,
-        [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); }, Reason, &packets);
+    const auto write = [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); };
+    const TGpStatus status =
+        Plan.Write == TWriteRoad::JpegRows
+            ? WriteReflectionJpeg(Picture, Request.Reflection, Request.Quality, write, Reason, &packets,
+                                  Warnings)
+            : WriteReflectionPng(std::move(Picture), Request.Reflection, Plan.Write, write, Reason, &packets);
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     return file.Commit(Reason) ? status : TGpStatus::Win32Error;
@@ -340,21 +420,25 @@ QByteArray EncodeReflectionFile(const QImage& Picture, const TSaveRequest& Reque
         request.Sink = TOutputSink{QString(), &buffer};
         status = WritePlannedReflection(Picture, request, plan, Reason, Warnings);
     } else {
-        // The PNG roads write through TOutputFile, which would hold a
-        // device's bytes once more: they go straight into reserved room.
+        // The row roads write through TOutputFile, which would hold a
+        // device's bytes once more: they go straight into the buffer, PNG's
+        // into reserved room.
         const TOutputPackets packets =
             PlanOutputPackets(Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip,
                               format->HoldsProfile, ComposedSize(Picture.size(), Request.Reflection));
         if (Warnings)
             *Warnings += packets.Warnings;
-        bytes = RoomForPng(Picture, Request.Reflection);
-        status = WriteReflectionPng(
-            Picture, Request.Reflection, plan.Write,
-            [&bytes](const char* Data, qint64 Size) {
-                bytes.append(Data, qsizetype(Size));
-                return true;
-            },
-            Reason, &packets);
+        const auto append = [&bytes](const char* Data, qint64 Size) {
+            bytes.append(Data, qsizetype(Size));
+            return true;
+        };
+        if (plan.Write == TWriteRoad::JpegRows) {
+            status = WriteReflectionJpeg(Picture, Request.Reflection, Request.Quality, append, Reason,
+                                         &packets, Warnings);
+        } else {
+            bytes = RoomForPng(Picture, Request.Reflection);
+            status = WriteReflectionPng(Picture, Request.Reflection, plan.Write, append, Reason, &packets);
+        }
     }
     const TSaveProgress* progress = CurrentSaveProgress();
     if (status == TGpStatus::Ok && progress && progress->Cancelled()) {

@@ -75,6 +75,7 @@ struct TInputFacts {
 enum class TWriteRoad : std::uint8_t {
     PngBands,  // PNG, the composition made band by band as the encoder asks
     PngAtOnce, // PNG from the whole composition: its alpha is known only at the end
+    JpegRows,  // JPEG, the composition made and flattened a band of rows at a time
     Encoded,   // the format's own writer, from the whole composition
     Animation, // the format's animation writer, frame after frame
 };
