@@ -18,11 +18,14 @@ constexpr std::int64_t MiB = std::int64_t(1) << 20;
 // 1.5, 6 and 24 megapixels (AVIF: 1.5 and 6) by tools/bench_encoder_memory.sh
 // and rounded up (docs/benchmarks.md, "Encoders' working memory"). For JPEG,
 // GIF, BMP and TIFF the peak is the composing, with the picture beside the
-// composition: their encoders need less than the picture.
-constexpr std::array<TEncoderMemory, 10> Table{{
+// composition: their encoders need less than the picture. JPEG from rows
+// holds libjpeg's coefficients of the whole picture (its Huffman tables are
+// fitted to them) beside the decoded picture.
+constexpr std::array<TEncoderMemory, 11> Table{{
     {ImageSaveFormat::Png, TEncoderRoad::PngBands, 0.0, 16 * MiB},
     {ImageSaveFormat::Png, TEncoderRoad::PngAtOnce, 4.0, 16 * MiB},
     {ImageSaveFormat::Jpeg, TEncoderRoad::Any, 4.25, 8 * MiB},
+    {ImageSaveFormat::Jpeg, TEncoderRoad::JpegRows, 3.25, 8 * MiB},
     {ImageSaveFormat::Gif, TEncoderRoad::Any, 4.5, 8 * MiB},
     {ImageSaveFormat::Bmp, TEncoderRoad::Any, 4.25, 8 * MiB},
     {ImageSaveFormat::Tiff, TEncoderRoad::Any, 4.25, 24 * MiB},
@@ -38,10 +41,12 @@ bool HasTwoEncoders(ImageSaveFormat Format)
 }
 } // namespace
 
-TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool PngBands)
+TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool Rows)
 {
     if (Format == ImageSaveFormat::Png)
-        return PngBands ? TEncoderRoad::PngBands : TEncoderRoad::PngAtOnce;
+        return Rows ? TEncoderRoad::PngBands : TEncoderRoad::PngAtOnce;
+    if (Format == ImageSaveFormat::Jpeg)
+        return Rows ? TEncoderRoad::JpegRows : TEncoderRoad::Any;
     if (HasTwoEncoders(Format))
         return Quality < 0 || Quality >= 100 ? TEncoderRoad::Lossless : TEncoderRoad::Lossy;
     return TEncoderRoad::Any;
@@ -61,11 +66,11 @@ const TEncoderMemory& EncoderMemory(ImageSaveFormat Format, TEncoderRoad Road)
         [](const TEncoderMemory& A, const TEncoderMemory& B) { return A.BytesPerPixel < B.BytesPerPixel; });
 }
 
-std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBands, const QSize& Composed)
+std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool Rows, const QSize& Composed)
 {
     if (!Composed.isValid())
         return 0;
-    const TEncoderMemory& row = EncoderMemory(Format, EncoderRoad(Format, Quality, PngBands));
+    const TEncoderMemory& row = EncoderMemory(Format, EncoderRoad(Format, Quality, Rows));
     const double pixels = double(Composed.width()) * double(Composed.height());
     return std::int64_t(std::ceil(pixels * row.BytesPerPixel)) + row.Constant;
 }
@@ -75,12 +80,19 @@ bool PngGoesInBands(const QSize& Picture, const TReflectionParameters& Reflectio
     return TComposedRows::AlwaysTranslucent(Picture, Reflection) && ComposesRowByRow(Reflection);
 }
 
+bool JpegGoesInRows(const TReflectionParameters& Reflection)
+{
+    return ComposesRowByRow(Reflection);
+}
+
 std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParameters& Reflection,
                                   ImageSaveFormat Format, int Quality)
 {
     if (!Picture.isValid())
         return 0;
     const QSize composed = ComposedSize(Picture, Reflection);
+    if (Format == ImageSaveFormat::Jpeg && JpegGoesInRows(Reflection))
+        return DecodedPictureBytes(Picture) + EncoderWorkingBytes(Format, Quality, true, composed);
     const bool bands = PngGoesInBands(Picture, Reflection);
     // Composing holds the picture and its reflection's rows beside the
     // composition; on another side than below, the whole-picture road also

@@ -139,7 +139,7 @@ TEST(FlattenInPlace, LeavesACompositionSharedWithTheCallerAlone)
     }
 }
 
-TEST(EncoderMemory, ReservesForThePngRoadThePlanTakes)
+TEST(EncoderMemory, ReservesForTheRowRoadThePlanTakes)
 {
     const QSize size(120, 80);
     for (const TReflectionParameters& values :
@@ -157,6 +157,14 @@ TEST(EncoderMemory, ReservesForThePngRoadThePlanTakes)
         const TWriteRoad planned = PlanSaving(request, facts).Write;
         EXPECT_EQ(PngGoesInBands(size, values), planned == TWriteRoad::PngBands)
             << "size " << values.Size << ", axis " << values.Axis << ", side " << int(values.Direction);
+        request.Format = ImageSaveFormat::Jpeg;
+        const bool jpegRows = PlanSaving(request, facts).Write == TWriteRoad::JpegRows;
+        EXPECT_EQ(JpegGoesInRows(values), jpegRows)
+            << "size " << values.Size << ", blur " << values.Blur << ", side " << int(values.Direction);
+        // No composition is counted on the row road.
+        EXPECT_EQ(SaveReservationBytes(size, values, ImageSaveFormat::Jpeg, 90) <
+                      SaveReservationBytes(size, values, ImageSaveFormat::Bmp, 90),
+                  jpegRows);
     }
 }
 
