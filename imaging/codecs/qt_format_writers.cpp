@@ -54,8 +54,3 @@ bool WriteTiffImage(const QImage& Image, QIODevice* Device, const TImagePackets*
     }
     return WriteWithQt(tagged, Device, "tiff", -1, TiffCompressionLzw, Reason);
 }
-
-bool WriteBmpImage(const QImage& Image, QIODevice* Device, QString* Reason)
-{
-    return WriteWithQt(Image, Device, "bmp", -1, -1, Reason);
-}

@@ -4,6 +4,7 @@
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/reflection/reflection_direction.h"
+#include "imaging/saving/saving_plan.h"
 
 #include <algorithm>
 #include <array>
@@ -20,14 +21,15 @@ constexpr std::int64_t MiB = std::int64_t(1) << 20;
 // GIF, BMP and TIFF the peak is the composing, with the picture beside the
 // composition: their encoders need less than the picture. JPEG from rows
 // holds libjpeg's coefficients of the whole picture (its Huffman tables are
-// fitted to them) beside the decoded picture.
-constexpr std::array<TEncoderMemory, 11> Table{{
+// fitted to them) beside the decoded picture; BMP from rows, its file.
+constexpr std::array<TEncoderMemory, 12> Table{{
     {ImageSaveFormat::Png, TEncoderRoad::PngBands, 0.0, 16 * MiB},
     {ImageSaveFormat::Png, TEncoderRoad::PngAtOnce, 4.0, 16 * MiB},
     {ImageSaveFormat::Jpeg, TEncoderRoad::Any, 4.25, 8 * MiB},
-    {ImageSaveFormat::Jpeg, TEncoderRoad::JpegRows, 3.25, 8 * MiB},
+    {ImageSaveFormat::Jpeg, TEncoderRoad::Rows, 3.25, 8 * MiB},
     {ImageSaveFormat::Gif, TEncoderRoad::Any, 4.5, 8 * MiB},
     {ImageSaveFormat::Bmp, TEncoderRoad::Any, 4.25, 8 * MiB},
+    {ImageSaveFormat::Bmp, TEncoderRoad::Rows, 3.25, 8 * MiB},
     {ImageSaveFormat::Tiff, TEncoderRoad::Any, 4.25, 24 * MiB},
     {ImageSaveFormat::Webp, TEncoderRoad::Lossless, 31.0, 16 * MiB},
     {ImageSaveFormat::Webp, TEncoderRoad::Lossy, 16.5, 24 * MiB},
@@ -45,8 +47,8 @@ TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool Rows)
 {
     if (Format == ImageSaveFormat::Png)
         return Rows ? TEncoderRoad::PngBands : TEncoderRoad::PngAtOnce;
-    if (Format == ImageSaveFormat::Jpeg)
-        return Rows ? TEncoderRoad::JpegRows : TEncoderRoad::Any;
+    if (WritesFromRows(Format))
+        return Rows ? TEncoderRoad::Rows : TEncoderRoad::Any;
     if (HasTwoEncoders(Format))
         return Quality < 0 || Quality >= 100 ? TEncoderRoad::Lossless : TEncoderRoad::Lossy;
     return TEncoderRoad::Any;
@@ -80,9 +82,9 @@ bool PngGoesInBands(const QSize& Picture, const TReflectionParameters& Reflectio
     return TComposedRows::AlwaysTranslucent(Picture, Reflection) && ComposesRowByRow(Reflection);
 }
 
-bool JpegGoesInRows(const TReflectionParameters& Reflection)
+bool GoesInRows(ImageSaveFormat Format, const TReflectionParameters& Reflection)
 {
-    return ComposesRowByRow(Reflection);
+    return WritesFromRows(Format) && ComposesRowByRow(Reflection);
 }
 
 std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParameters& Reflection,
@@ -91,7 +93,7 @@ std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParamet
     if (!Picture.isValid())
         return 0;
     const QSize composed = ComposedSize(Picture, Reflection);
-    if (Format == ImageSaveFormat::Jpeg && JpegGoesInRows(Reflection))
+    if (GoesInRows(Format, Reflection))
         return DecodedPictureBytes(Picture) + EncoderWorkingBytes(Format, Quality, true, composed);
     const bool bands = PngGoesInBands(Picture, Reflection);
     // Composing holds the picture and its reflection's rows beside the

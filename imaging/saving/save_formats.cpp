@@ -1,6 +1,7 @@
 #include "imaging/saving/save_formats.h"
 
 #include "imaging/codecs/avif_writer.h"
+#include "imaging/codecs/bmp_writer.h"
 #include "imaging/codecs/gif_writer.h"
 #include "imaging/codecs/jpeg_writer.h"
 #include "imaging/codecs/qt_format_writers.h"

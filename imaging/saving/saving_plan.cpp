@@ -16,7 +16,7 @@ namespace
 struct TQuestion {
     bool Fastest;     // the caller allows more than the reference road
     bool Png;         // written as PNG
-    bool Jpeg;        // written as JPEG
+    bool FromRows;    // written by a writer that takes composed rows (JPEG, BMP)
     bool Translucent; // the composition's alpha follows from the values: some reflection pixel is translucent
     // The reflection's side lets the composition be made top to bottom as
     // the rows arrive (ComposesRowByRow): every side but a styled left or
@@ -44,8 +44,8 @@ constexpr std::array<TRoad, 12> Roads{{
     {TReadRoad::InMemory, TWriteRoad::PngBands,
      [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png && Q.Translucent && Q.RowByRow; }},
     {TReadRoad::InMemory, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png; }},
-    {TReadRoad::InMemory, TWriteRoad::JpegRows,
-     [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Jpeg && Q.RowByRow; }},
+    {TReadRoad::InMemory, TWriteRoad::Rows,
+     [](const TQuestion& Q) { return Q.Facts.Decoded && Q.FromRows && Q.RowByRow; }},
     {TReadRoad::InMemory, TWriteRoad::Encoded, [](const TQuestion& Q) { return Q.Facts.Decoded; }},
     // The encoder cannot wait for the last row to learn whether the file
     // needs alpha: the header or the values must tell it first.
@@ -56,12 +56,12 @@ constexpr std::array<TRoad, 12> Roads{{
      }},
     {TReadRoad::RowDecoder, TWriteRoad::PngAtOnce,
      [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt && Q.Png; }},
-    {TReadRoad::RowDecoder, TWriteRoad::JpegRows,
-     [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt && Q.Jpeg && Q.RowByRow; }},
+    {TReadRoad::RowDecoder, TWriteRoad::Rows,
+     [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt && Q.FromRows && Q.RowByRow; }},
     {TReadRoad::RowDecoder, TWriteRoad::Encoded,
      [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt; }},
     {TReadRoad::DecodeImage, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Png; }},
-    {TReadRoad::DecodeImage, TWriteRoad::JpegRows, [](const TQuestion& Q) { return Q.Jpeg && Q.RowByRow; }},
+    {TReadRoad::DecodeImage, TWriteRoad::Rows, [](const TQuestion& Q) { return Q.FromRows && Q.RowByRow; }},
     {TReadRoad::DecodeImage, TWriteRoad::Encoded, [](const TQuestion&) { return true; }},
 }};
 
@@ -81,6 +81,11 @@ QString FormatName(ImageSaveFormat Format)
     return info ? QString::fromLatin1(info->Description) : QStringLiteral("format %1").arg(int(Format));
 }
 } // namespace
+
+bool WritesFromRows(ImageSaveFormat Format)
+{
+    return Format == ImageSaveFormat::Jpeg || Format == ImageSaveFormat::Bmp;
+}
 
 TInputFacts ProbeInput(const QByteArray& Encoded)
 {
@@ -108,7 +113,7 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
     const TSaveFormatInfo* format = FindSaveFormat(Request.Format);
     const TQuestion question{Request.Road == TReflectionRoad::Fastest,
                              Request.Format == ImageSaveFormat::Png,
-                             Request.Format == ImageSaveFormat::Jpeg,
+                             WritesFromRows(Request.Format),
                              translucent,
                              ComposesRowByRow(Request.Reflection),
                              format && format->HoldsAnimation,
@@ -164,8 +169,8 @@ QString DescribeSavingPlan(const TSavingPlan& Plan)
     case TWriteRoad::PngAtOnce:
         line += QStringLiteral("PNG at once (alpha known only at the end)");
         break;
-    case TWriteRoad::JpegRows:
-        line += QStringLiteral("JPEG in rows");
+    case TWriteRoad::Rows:
+        line += FormatName(Plan.Format) + QStringLiteral(" in rows");
         break;
     case TWriteRoad::Encoded:
     case TWriteRoad::Animation:

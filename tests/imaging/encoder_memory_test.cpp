@@ -157,14 +157,12 @@ TEST(EncoderMemory, ReservesForTheRowRoadThePlanTakes)
         const TWriteRoad planned = PlanSaving(request, facts).Write;
         EXPECT_EQ(PngGoesInBands(size, values), planned == TWriteRoad::PngBands)
             << "size " << values.Size << ", axis " << values.Axis << ", side " << int(values.Direction);
-        request.Format = ImageSaveFormat::Jpeg;
-        const bool jpegRows = PlanSaving(request, facts).Write == TWriteRoad::JpegRows;
-        EXPECT_EQ(JpegGoesInRows(values), jpegRows)
-            << "size " << values.Size << ", blur " << values.Blur << ", side " << int(values.Direction);
-        // No composition is counted on the row road.
-        EXPECT_EQ(SaveReservationBytes(size, values, ImageSaveFormat::Jpeg, 90) <
-                      SaveReservationBytes(size, values, ImageSaveFormat::Bmp, 90),
-                  jpegRows);
+        for (const ImageSaveFormat format :
+             {ImageSaveFormat::Jpeg, ImageSaveFormat::Bmp, ImageSaveFormat::Gif}) {
+            request.Format = format;
+            EXPECT_EQ(GoesInRows(format, values), PlanSaving(request, facts).Write == TWriteRoad::Rows)
+                << "format " << int(format) << ", blur " << values.Blur << ", side " << int(values.Direction);
+        }
     }
 }
 

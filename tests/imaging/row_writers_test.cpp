@@ -1,6 +1,7 @@
-// The JPEG writer writes Qt's own writer's bytes, whole image or row band by
-// row band, and a save written from composed rows stops at a cancel.
+// The JPEG and BMP writers write Qt's own writers' bytes, whole image or row
+// band by row band, and a save written from composed rows stops at a cancel.
 
+#include "imaging/codecs/bmp_writer.h"
 #include "imaging/codecs/flatten_over_white.h"
 #include "imaging/codecs/jpeg_writer.h"
 #include "imaging/metadata/packet_embedding.h"
@@ -37,12 +38,12 @@ QImage Photo(int Width, int Height, bool Alpha, quint32 Seed)
     return image;
 }
 
-QByteArray QtJpeg(const QImage& Image, int Quality)
+QByteArray QtFile(const QImage& Image, const char* Format, int Quality = -1)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
+    QImageWriter writer(&buffer, Format);
     if (Quality >= 0)
         writer.setQuality(Quality);
     writer.setOptimizedWrite(true);
@@ -58,12 +59,12 @@ struct TWholeCase {
     bool Text;
 };
 
-class JpegWriterWholeImage : public ::testing::TestWithParam<TWholeCase>
+class RowWriterWholeImage : public ::testing::TestWithParam<TWholeCase>
 {
 };
 } // namespace
 
-TEST_P(JpegWriterWholeImage, WritesQtsBytes)
+TEST_P(RowWriterWholeImage, WritesQtsBytes)
 {
     const TWholeCase& c = GetParam();
     QImage image = Photo(c.Size.width(), c.Size.height(), false, quint32(c.Quality + 7));
@@ -78,12 +79,19 @@ TEST_P(JpegWriterWholeImage, WritesQtsBytes)
     buffer.open(QIODevice::WriteOnly);
     QString reason;
     ASSERT_TRUE(WriteJpegImage(image, &buffer, c.Quality, nullptr, nullptr, &reason)) << reason.toStdString();
-    EXPECT_EQ(bytes, QtJpeg(image, c.Quality));
+    EXPECT_EQ(bytes, QtFile(image, "jpeg", c.Quality));
+
+    QByteArray bmp;
+    QBuffer bmpBuffer(&bmp);
+    bmpBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(WriteBmpImage(image, &bmpBuffer, &reason)) << reason.toStdString();
+    EXPECT_EQ(bmp, QtFile(image, "bmp"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, JpegWriterWholeImage,
+    Cases, RowWriterWholeImage,
     ::testing::Values(TWholeCase{"one pixel at 100, 96 dpi", {1, 1}, 100, 3780, 3780, false},
+                      TWholeCase{"rows of 3 bytes padded, at 70", {5, 3}, 70, 3779, 3781, false},
                       TWholeCase{"odd size at 0", {257, 13}, 0, 3780, 3780, false},
                       TWholeCase{"default quality, 72 dpi across, 96 down", {64, 65}, -1, 2835, 3780, false},
                       TWholeCase{"at 50, 10 dots a centimetre", {123, 45}, 50, 1000, 1000, false},
@@ -95,86 +103,109 @@ namespace
 {
 struct TRowsCase {
     const char* Name;
+    ImageSaveFormat Format;
     QSize Size;
     TReflectionParameters Values;
     int Quality;
     bool WithPackets;
 };
 
-class JpegWriterComposedRows : public ::testing::TestWithParam<TRowsCase>
+class RowWriterComposedRows : public ::testing::TestWithParam<TRowsCase>
 {
 };
 } // namespace
 
-// The row road gives the bytes Qt's writer gives for the whole composition
-// flattened over white, packets spliced in after.
-TEST_P(JpegWriterComposedRows, WritesTheWholeCompositionsBytes)
+// The row road of a save gives the bytes Qt's writer gives for the whole
+// composition flattened over white, packets spliced in after.
+TEST_P(RowWriterComposedRows, WritesTheWholeCompositionsBytes)
 {
     const TRowsCase& c = GetParam();
     const QImage picture = Photo(c.Size.width(), c.Size.height(), true, 3);
     TImagePackets input;
     if (c.WithPackets)
         input.Xmp = QByteArrayLiteral("<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>");
-    const TOutputPackets packets =
-        PlanOutputPackets(input, false, true, ComposedSize(picture.size(), c.Values));
-
-    TPictureRows rows;
-    rows.Width = picture.width();
-    rows.Height = picture.height();
-    rows.Row = [&picture](int Y) { return reinterpret_cast<const std::uint32_t*>(picture.constScanLine(Y)); };
-    TComposedRows composed(rows, c.Values);
-    QByteArray bytes;
+    TSaveRequest request;
+    request.Reflection = c.Values;
+    request.Format = c.Format;
+    request.Quality = c.Quality;
+    request.Packets = &input;
+    TInputFacts facts;
+    facts.Decoded = true;
+    facts.Size = picture.size();
+    ASSERT_EQ(PlanSaving(request, facts).Write, TWriteRoad::Rows);
     QString reason;
-    ASSERT_TRUE(WriteComposedJpeg(
-        composed, c.Quality,
-        [&bytes](const char* Data, qint64 Size) {
-            bytes.append(Data, Size);
-            return true;
-        },
-        &reason, &packets))
-        << reason.toStdString();
+    const QByteArray bytes = EncodeReflectionFile(picture, request, &reason);
+    ASSERT_FALSE(bytes.isEmpty()) << reason.toStdString();
 
     const QImage whole = FlattenOverWhite(RenderReflection(picture, c.Values));
-    const QByteArray expected = QtJpeg(whole, c.Quality);
-    EXPECT_EQ(bytes, c.WithPackets ? JpegWithPackets(expected, packets.Packets) : expected);
+    if (c.Format == ImageSaveFormat::Bmp) {
+        EXPECT_EQ(bytes, QtFile(whole, "bmp"));
+        return;
+    }
+    const QByteArray expected = QtFile(whole, "jpeg", c.Quality);
+    EXPECT_EQ(bytes, c.WithPackets ? JpegWithPackets(expected, input) : expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, JpegWriterComposedRows,
+    Cases, RowWriterComposedRows,
     ::testing::Values(
-        TRowsCase{"a third below at 100",
+        TRowsCase{"JPEG, a third below at 100",
+                  ImageSaveFormat::Jpeg,
                   {301, 97},
                   {.Size = 32, .OpacityStart = 200, .OpacityEnd = 0},
                   100,
                   false},
-        TRowsCase{"behind the picture at 75",
+        TRowsCase{"JPEG, behind the picture at 75",
+                  ImageSaveFormat::Jpeg,
                   {120, 90},
                   {.Size = 60, .OpacityStart = 255, .OpacityEnd = 30, .Axis = -20},
                   75,
                   false},
-        TRowsCase{"longer than the picture, more than a band tall, with packets",
+        TRowsCase{"JPEG, longer than the picture, more than a band tall, with packets",
+                  ImageSaveFormat::Jpeg,
                   {77, 50},
                   {.Size = 500, .OpacityStart = 128, .OpacityEnd = 0, .Axis = 3},
                   90,
                   true},
-        TRowsCase{"no reflection at 10", {33, 70}, {.Size = 0}, 10, false},
-        TRowsCase{"blurred and squashed at 85",
+        TRowsCase{"JPEG, no reflection at 10", ImageSaveFormat::Jpeg, {33, 70}, {.Size = 0}, 10, false},
+        TRowsCase{"JPEG, blurred and squashed at 85",
+                  ImageSaveFormat::Jpeg,
                   {90, 60},
                   {.Size = 50, .OpacityStart = 255, .OpacityEnd = 0, .Axis = 2, .Blur = 12, .Scale = 60},
                   85,
                   false},
         TRowsCase{
-            "reflection on the right",
+            "JPEG, reflection on the right",
+            ImageSaveFormat::Jpeg,
             {50, 45},
             {.Size = 30, .OpacityStart = 255, .OpacityEnd = 0, .Direction = TReflectionDirection::Right},
             100,
             false},
         TRowsCase{
-            "reflection above",
+            "JPEG, reflection above",
+            ImageSaveFormat::Jpeg,
             {64, 40},
             {.Size = 20, .OpacityStart = 255, .OpacityEnd = 0, .Direction = TReflectionDirection::Above},
             95,
-            false}),
+            false},
+        TRowsCase{"BMP, a third below",
+                  ImageSaveFormat::Bmp,
+                  {301, 97},
+                  {.Size = 32, .OpacityStart = 200},
+                  100,
+                  false},
+        TRowsCase{"BMP, odd width, blurred, longer than the picture",
+                  ImageSaveFormat::Bmp,
+                  {77, 50},
+                  {.Size = 500, .OpacityStart = 128, .OpacityEnd = 0, .Axis = 3, .Blur = 6},
+                  100,
+                  false},
+        TRowsCase{"BMP, reflection on the left",
+                  ImageSaveFormat::Bmp,
+                  {50, 45},
+                  {.Size = 30, .OpacityStart = 255, .Direction = TReflectionDirection::Left},
+                  100,
+                  false}),
     CaseName<TRowsCase>);
 
 namespace
@@ -220,5 +251,6 @@ TEST_P(CancelledRowSave, StopsBeforeTheEnd)
 
 INSTANTIATE_TEST_SUITE_P(Formats, CancelledRowSave,
                          ::testing::Values(TCancelCase{"PNG", ImageSaveFormat::Png},
-                                           TCancelCase{"JPEG", ImageSaveFormat::Jpeg}),
+                                           TCancelCase{"JPEG", ImageSaveFormat::Jpeg},
+                                           TCancelCase{"BMP", ImageSaveFormat::Bmp}),
                          CaseName<TCancelCase>);
