@@ -17,11 +17,12 @@ constexpr std::int64_t MiB = std::int64_t(1) << 20;
 // The one table of encoders' working memory. Each figure is the peak of a
 // whole command less the process at rest and the composition, fitted over
 // 1.5, 6 and 24 megapixels (AVIF: 1.5 and 6) by tools/bench_encoder_memory.sh
-// and rounded up (docs/benchmarks.md, "Encoders' working memory"). For JPEG,
-// GIF, BMP and TIFF the peak is the composing, with the picture beside the
-// composition: their encoders need less than the picture. JPEG from rows
-// holds libjpeg's coefficients of the whole picture (its Huffman tables are
-// fitted to them) beside the decoded picture; BMP from rows, its file.
+// and rounded up (docs/benchmarks.md, "Encoders' working memory"). For GIF,
+// TIFF, and JPEG and BMP from a whole composition, the peak is the
+// composing, with the picture beside the composition: their encoders need
+// less than the picture. From rows, no composition is made: JPEG holds
+// libjpeg's coefficients of the whole picture (its Huffman tables are fitted
+// to them) beside the decoded picture, BMP its file.
 constexpr std::array<TEncoderMemory, 12> Table{{
     {ImageSaveFormat::Png, TEncoderRoad::PngBands, 0.0, 16 * MiB},
     {ImageSaveFormat::Png, TEncoderRoad::PngAtOnce, 4.0, 16 * MiB},
