@@ -5,8 +5,10 @@
 #include <QIODevice>
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <csetjmp>
+// jpeglib.h uses FILE and size_t without including their headers.
 #include <cstdio>
 #include <cstring>
 #include <new>
