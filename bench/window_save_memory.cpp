@@ -13,6 +13,7 @@
 #include "imaging/gdip_picture.h"
 #include "imaging/saving/output_target.h"
 #include "imaging/saving/reflection_output.h"
+#include "imaging/saving/save_formats.h"
 
 #include <QApplication>
 #include <QFile>
@@ -99,14 +100,16 @@ void BM_SaveReflectionPng(benchmark::State& State)
 
 // What the window's save thread does: the file's bytes made in memory (so a
 // cancelled save leaves nothing on disk), then written beside the target
-// and renamed over it. Argument: 0 PNG, 1 JPEG.
+// and renamed over it. Argument: 0 PNG, 1 JPEG, 2 BMP.
 void BM_WindowSave(benchmark::State& State)
 {
     TWindow& window = Window();
     TOrbReflectionImage* control = window.Form->OrbReflectionImage1;
-    const ImageSaveFormat format = State.range(0) == 0 ? ImageSaveFormat::Png : ImageSaveFormat::Jpeg;
-    const QString target = window.Folder.filePath(State.range(0) == 0 ? QStringLiteral("window.png")
-                                                                      : QStringLiteral("window.jpg"));
+    constexpr ImageSaveFormat Formats[] = {ImageSaveFormat::Png, ImageSaveFormat::Jpeg, ImageSaveFormat::Bmp};
+    const ImageSaveFormat format = Formats[State.range(0)];
+    const TSaveFormatInfo* info = FindSaveFormat(format);
+    const QString target =
+        window.Folder.filePath(QStringLiteral("window.") + QString::fromLatin1(info->Extension));
     const double open = StatusMegabytes("VmRSS");
     ResetPeak();
     const double start = ProcessSeconds();
@@ -121,7 +124,7 @@ void BM_WindowSave(benchmark::State& State)
     Report(State, open);
     State.counters["cpu_s"] = ProcessSeconds() - start;
     State.counters["file_MB"] = double(QFile(target).size()) / (1024 * 1024);
-    State.SetLabel(State.range(0) == 0 ? "PNG" : "JPEG");
+    State.SetLabel(info->Description);
 }
 
 void BM_CopyReflectionPng(benchmark::State& State)
@@ -146,7 +149,7 @@ void BM_CopyReflectionPng(benchmark::State& State)
 } // namespace
 
 BENCHMARK(BM_SaveReflectionPng)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_WindowSave)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WindowSave)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CopyReflectionPng)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)

@@ -123,7 +123,7 @@ install(FILES ${PROJECT_BINARY_DIR}/LumivexConfig.cmake ${PROJECT_BINARY_DIR}/Lu
 # pkg-config: the libraries top to bottom, so that a static link resolves.
 # The packages behind the imported targets by their pkg-config names; what a
 # shared library of ours hides from its users goes under the private fields.
-set(LUMIVEX_PC_MODULE_OF_PACKAGE GIF=libgif TIFF=libtiff-4 ZLIB=zlib PNG=libpng16 WebP=libwebp)
+set(LUMIVEX_PC_MODULE_OF_PACKAGE GIF=libgif TIFF=libtiff-4 JPEG=libjpeg ZLIB=zlib PNG=libpng16 WebP=libwebp)
 set(LUMIVEX_PC_LIBS "")
 set(lumivex_static FALSE)
 foreach(target ${lumivex_targets})

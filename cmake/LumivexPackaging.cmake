@@ -78,7 +78,7 @@ which both read HEIC and AVIF and write AVIF.")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME lumivex-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
-  "qt6-base-dev, libgif-dev, libtiff-dev, zlib1g-dev, libdeflate-dev, libwebp-dev, liblcms2-dev, libexif-dev, pkg-config")
+  "qt6-base-dev, libgif-dev, libtiff-dev, libjpeg-dev, zlib1g-dev, libdeflate-dev, libwebp-dev, liblcms2-dev, libexif-dev, pkg-config")
 if(ISAL_FOUND)
   string(APPEND CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ", libisal-dev")
 endif()

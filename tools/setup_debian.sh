@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
-  qt6-base-dev qt6-image-formats-plugins libgif-dev libdeflate-dev libwebp-dev libpng-dev zlib1g-dev libtiff-dev
+  qt6-base-dev qt6-image-formats-plugins libgif-dev libdeflate-dev libwebp-dev libpng-dev zlib1g-dev libtiff-dev libjpeg-dev
   liblcms2-dev libexif-dev libheif-dev webp libimage-exiftool-perl
   fonts-wine fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev

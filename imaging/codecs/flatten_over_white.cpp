@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <new>
 
 namespace
 {
@@ -69,4 +70,28 @@ void FlattenOverWhiteInPlace(QImage& Image)
     Image.setOffset(fresh.offset());
     if (Image.colorSpace().isValid())
         Image.setColorSpace(QColorSpace());
+}
+
+void FlattenRowsOverWhite(std::uint32_t* Rows, int Width, int Count, std::size_t Stride)
+{
+    if (Width <= 0 || Count <= 0)
+        return;
+    const qsizetype bytesPerLine = qsizetype(Stride * 4);
+    const QImage band =
+        QImage(reinterpret_cast<const uchar*>(Rows), Width, Count, bytesPerLine, QImage::Format_ARGB32)
+            .copy();
+    if (band.isNull())
+        throw std::bad_alloc();
+    QImage target(reinterpret_cast<uchar*>(Rows), Width, Count, bytesPerLine, QImage::Format_RGB32);
+    DrawOverWhite(target, band);
+}
+
+int FreshDotsPerMeterX()
+{
+    return QImage(1, 1, QImage::Format_RGB32).dotsPerMeterX();
+}
+
+int FreshDotsPerMeterY()
+{
+    return QImage(1, 1, QImage::Format_RGB32).dotsPerMeterY();
 }

@@ -100,7 +100,7 @@ void TGifAnimationWriter::Remember(TFrame Frame)
 
 TPalettePicture TGifAnimationWriter::Reduce(const QImage& Frame)
 {
-    const QImage flat = FlattenOverWhite(Frame).convertToFormat(QImage::Format_RGB888);
+    const QImage flat = FlattenOverWhite(Frame);
     return flat.isNull() ? TPalettePicture() : QuantiseForGif(flat);
 }
 

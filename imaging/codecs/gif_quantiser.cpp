@@ -11,6 +11,14 @@ namespace
 
 using TColour = std::array<std::uint8_t, 3>;
 
+// Pixel X of a Format_RGB32 row as red, green, blue: read where it lies, so
+// that no 3-byte copy of a large picture is made.
+TColour PixelAt(const uchar* Line, int X)
+{
+    const QRgb pixel = reinterpret_cast<const QRgb*>(Line)[X];
+    return {std::uint8_t(qRed(pixel)), std::uint8_t(qGreen(pixel)), std::uint8_t(qBlue(pixel))};
+}
+
 // The histogram keeps 6 bits of each channel: fine enough for skies, small
 // enough (262,144 cells) to cut and refine quickly at any picture size.
 constexpr int HistogramBits = 6;
@@ -247,13 +255,13 @@ bool ExactColours(const QImage& Flat, TPalettePicture& Out)
     for (int y = 0; y < Flat.height(); ++y) {
         const uchar* line = Flat.constScanLine(y);
         for (int x = 0; x < Flat.width(); ++x) {
-            const std::uint32_t key =
-                (std::uint32_t(line[3 * x]) << 16) | (std::uint32_t(line[3 * x + 1]) << 8) | line[3 * x + 2];
+            const TColour p = PixelAt(line, x);
+            const std::uint32_t key = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
             auto found = known.find(key);
             if (found == known.end()) {
                 if (Out.Palette.size() == 256)
                     return false;
-                Out.Palette.push_back(TColour{line[3 * x], line[3 * x + 1], line[3 * x + 2]});
+                Out.Palette.push_back(p);
                 found = known.emplace(key, std::uint8_t(Out.Palette.size() - 1)).first;
             }
             Out.Indices[std::size_t(y) * std::size_t(Flat.width()) + std::size_t(x)] = found->second;
@@ -284,10 +292,11 @@ void Diffuse(const QImage& Flat, const std::vector<TColour>& Palette, std::vecto
         for (int i = 0; i < width; ++i) {
             const int x = leftToRight ? i : width - 1 - i;
             int* error = &current[std::size_t(x + 1) * 3];
+            const TColour pixel = PixelAt(line, x);
             int wanted[3];
             for (int c = 0; c < 3; ++c) {
                 const int carried = error[c] >= 0 ? (error[c] + 8) / 16 : -((-error[c] + 8) / 16);
-                wanted[c] = std::clamp(int(line[3 * x + c]) + carried, 0, 255);
+                wanted[c] = std::clamp(int(pixel[std::size_t(c)]) + carried, 0, 255);
             }
             const std::uint32_t key =
                 (std::uint32_t(wanted[0]) << 16) | (std::uint32_t(wanted[1]) << 8) | std::uint32_t(wanted[2]);
@@ -329,7 +338,7 @@ TPalettePicture QuantiseForGif(const QImage& Flat)
         for (int y = 0; y < Flat.height(); ++y) {
             const uchar* line = Flat.constScanLine(y);
             for (int x = 0; x < Flat.width(); ++x) {
-                const uchar* p = line + 3 * x;
+                const TColour p = PixelAt(line, x);
                 const std::size_t key = (std::size_t(p[0] >> Shift) << (2 * HistogramBits)) |
                                         (std::size_t(p[1] >> Shift) << HistogramBits) |
                                         std::size_t(p[2] >> Shift);
@@ -340,7 +349,7 @@ TPalettePicture QuantiseForGif(const QImage& Flat)
                 TCell& cell = cells[cellOf[key] - 1];
                 cell.Weight += 1;
                 for (int c = 0; c < 3; ++c)
-                    cell.Sum[c] += p[c];
+                    cell.Sum[c] += p[std::size_t(c)];
             }
         }
         out.Palette = MedianCut(cells, 256);

@@ -12,7 +12,7 @@ struct TPalettePicture {
     std::vector<std::uint8_t> Indices;                // one per pixel, row after row
 };
 
-// Reduces Flat (Format_RGB888) to a palette that serves the picture: its
+// Reduces Flat (Format_RGB32, opaque) to a palette that serves the picture: its
 // own colours when it has no more than 256; otherwise a median cut of its
 // colour histogram that splits where the error drops most, refined by a
 // few rounds of k-means, and the pixels mapped with Floyd-Steinberg error

@@ -29,8 +29,9 @@ bool WriteGifImage(const QImage& Image, QIODevice* Device, QString* Reason)
             Reason,
             QStringLiteral("image too large for GIF: %1 × %2").arg(Image.width()).arg(Image.height()));
 
-    // 1. What the user saw: the picture over white, as 8-bit channels.
-    const QImage flat = FlattenOverWhite(Image).convertToFormat(QImage::Format_RGB888);
+    // 1. What the user saw: the picture over white (the picture itself when
+    //    the saver flattened it already).
+    const QImage flat = FlattenOverWhite(Image);
     if (flat.isNull())
         return Fail(Reason, QStringLiteral("out of memory flattening the image"));
     const int width = flat.width();

@@ -39,31 +39,7 @@ QImage Untagged(const QImage& Image)
     untagged.setColorSpace(QColorSpace());
     return untagged;
 }
-
-bool HasJpegPackets(const TImagePackets* Packets)
-{
-    return Packets && (!Packets->Icc.isEmpty() || !Packets->Exif.isEmpty() || !Packets->Xmp.isEmpty() ||
-                       !Packets->Iptc.isEmpty());
-}
 } // namespace
-
-bool WriteJpegImage(const QImage& Image, QIODevice* Device, int Quality, const TImagePackets* Packets,
-                    QStringList* Warnings, QString* Reason)
-{
-    if (!HasJpegPackets(Packets))
-        return WriteWithQt(Untagged(Image), Device, "jpeg", Quality, -1, Reason);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!WriteWithQt(Untagged(Image), &buffer, "jpeg", Quality, -1, Reason))
-        return false;
-    const QByteArray file = JpegWithPackets(bytes, *Packets, Warnings);
-    if (Device->write(file) == file.size())
-        return true;
-    if (Reason)
-        *Reason = Device->errorString();
-    return false;
-}
 
 bool WriteTiffImage(const QImage& Image, QIODevice* Device, const TImagePackets* Packets,
                     QStringList* Warnings, QString* Reason)
@@ -77,9 +53,4 @@ bool WriteTiffImage(const QImage& Image, QIODevice* Device, const TImagePackets*
             *Warnings << QStringLiteral("the ICC profile: the TIFF writer cannot read it");
     }
     return WriteWithQt(tagged, Device, "tiff", -1, TiffCompressionLzw, Reason);
-}
-
-bool WriteBmpImage(const QImage& Image, QIODevice* Device, QString* Reason)
-{
-    return WriteWithQt(Image, Device, "bmp", -1, -1, Reason);
 }

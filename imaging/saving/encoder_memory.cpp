@@ -4,6 +4,7 @@
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
 #include "imaging/reflection/reflection_direction.h"
+#include "imaging/saving/saving_plan.h"
 
 #include <algorithm>
 #include <array>
@@ -16,15 +17,20 @@ constexpr std::int64_t MiB = std::int64_t(1) << 20;
 // The one table of encoders' working memory. Each figure is the peak of a
 // whole command less the process at rest and the composition, fitted over
 // 1.5, 6 and 24 megapixels (AVIF: 1.5 and 6) by tools/bench_encoder_memory.sh
-// and rounded up (docs/benchmarks.md, "Encoders' working memory"). For JPEG,
-// GIF, BMP and TIFF the peak is the composing, with the picture beside the
-// composition: their encoders need less than the picture.
-constexpr std::array<TEncoderMemory, 10> Table{{
+// and rounded up (docs/benchmarks.md, "Encoders' working memory"). For GIF,
+// TIFF, and JPEG and BMP from a whole composition, the peak is the
+// composing, with the picture beside the composition: their encoders need
+// less than the picture. From rows, no composition is made: JPEG holds
+// libjpeg's coefficients of the whole picture (its Huffman tables are fitted
+// to them) beside the decoded picture, BMP its file.
+constexpr std::array<TEncoderMemory, 12> Table{{
     {ImageSaveFormat::Png, TEncoderRoad::PngBands, 0.0, 16 * MiB},
     {ImageSaveFormat::Png, TEncoderRoad::PngAtOnce, 4.0, 16 * MiB},
     {ImageSaveFormat::Jpeg, TEncoderRoad::Any, 4.25, 8 * MiB},
+    {ImageSaveFormat::Jpeg, TEncoderRoad::Rows, 3.25, 8 * MiB},
     {ImageSaveFormat::Gif, TEncoderRoad::Any, 4.5, 8 * MiB},
     {ImageSaveFormat::Bmp, TEncoderRoad::Any, 4.25, 8 * MiB},
+    {ImageSaveFormat::Bmp, TEncoderRoad::Rows, 3.25, 8 * MiB},
     {ImageSaveFormat::Tiff, TEncoderRoad::Any, 4.25, 24 * MiB},
     {ImageSaveFormat::Webp, TEncoderRoad::Lossless, 31.0, 16 * MiB},
     {ImageSaveFormat::Webp, TEncoderRoad::Lossy, 16.5, 24 * MiB},
@@ -38,10 +44,12 @@ bool HasTwoEncoders(ImageSaveFormat Format)
 }
 } // namespace
 
-TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool PngBands)
+TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool Rows)
 {
     if (Format == ImageSaveFormat::Png)
-        return PngBands ? TEncoderRoad::PngBands : TEncoderRoad::PngAtOnce;
+        return Rows ? TEncoderRoad::PngBands : TEncoderRoad::PngAtOnce;
+    if (WritesFromRows(Format))
+        return Rows ? TEncoderRoad::Rows : TEncoderRoad::Any;
     if (HasTwoEncoders(Format))
         return Quality < 0 || Quality >= 100 ? TEncoderRoad::Lossless : TEncoderRoad::Lossy;
     return TEncoderRoad::Any;
@@ -61,11 +69,11 @@ const TEncoderMemory& EncoderMemory(ImageSaveFormat Format, TEncoderRoad Road)
         [](const TEncoderMemory& A, const TEncoderMemory& B) { return A.BytesPerPixel < B.BytesPerPixel; });
 }
 
-std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool PngBands, const QSize& Composed)
+std::int64_t EncoderWorkingBytes(ImageSaveFormat Format, int Quality, bool Rows, const QSize& Composed)
 {
     if (!Composed.isValid())
         return 0;
-    const TEncoderMemory& row = EncoderMemory(Format, EncoderRoad(Format, Quality, PngBands));
+    const TEncoderMemory& row = EncoderMemory(Format, EncoderRoad(Format, Quality, Rows));
     const double pixels = double(Composed.width()) * double(Composed.height());
     return std::int64_t(std::ceil(pixels * row.BytesPerPixel)) + row.Constant;
 }
@@ -85,12 +93,19 @@ bool PngGoesInBands(const QSize& Picture, const TReflectionParameters& Reflectio
     return TComposedRows::AlwaysTranslucent(Picture, Reflection) && ComposesRowByRow(Reflection);
 }
 
+bool GoesInRows(ImageSaveFormat Format, const TReflectionParameters& Reflection)
+{
+    return WritesFromRows(Format) && ComposesRowByRow(Reflection);
+}
+
 std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParameters& Reflection,
                                   ImageSaveFormat Format, int Quality)
 {
     if (!Picture.isValid())
         return 0;
     const QSize composed = ComposedSize(Picture, Reflection);
+    if (GoesInRows(Format, Reflection))
+        return DecodedPictureBytes(Picture) + EncoderWorkingBytes(Format, Quality, true, composed);
     const bool bands = PngGoesInBands(Picture, Reflection);
     // Composing holds the picture and its reflection's rows beside the
     // composition; on another side than below, the whole-picture road also

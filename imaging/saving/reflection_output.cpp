@@ -1,5 +1,8 @@
 #include "imaging/saving/reflection_output.h"
 
+#include "imaging/codecs/bmp_writer.h"
+#include "imaging/codecs/flatten_over_white.h"
+#include "imaging/codecs/jpeg_writer.h"
 #include "imaging/metadata/colour_profiles.h"
 #include "imaging/metadata/packet_embedding.h"
 #include "imaging/png/png_encoder.h"
@@ -48,6 +51,59 @@ struct TPictureInMemory {
     }
 };
 
+// Composed rows as the whole-image road hands the composition to a writer
+// without alpha: colours converted to sRGB where the packets ask, then
+// flattened over white. The save of this thread sees progress after each
+// band, and its cancel stops the reading.
+class TFlatRows
+{
+  public:
+    TFlatRows(TComposedRows& Rows, const TOutputPackets* Packets)
+        : FRows(Rows),
+          FConversion(Packets && !Packets->ConvertFrom.isEmpty() ? new TSrgbConversion(Packets->ConvertFrom)
+                                                                 : nullptr),
+          FProgress(CurrentSaveProgress())
+    {
+    }
+
+    bool Read(int First, int Count, std::uint32_t* Out, std::size_t Stride)
+    {
+        if (FProgress && FProgress->Cancelled())
+            return false;
+        if (!FRows.Read(First, Count, Out, Stride))
+            return false;
+        if (FConversion)
+            for (int row = 0; row < Count; ++row)
+                FConversion->Convert(Out + std::size_t(row) * Stride, FRows.Width());
+        try {
+            FlattenRowsOverWhite(Out, FRows.Width(), Count, Stride);
+        } catch (const std::bad_alloc&) {
+            FOutOfMemory = true;
+            return false;
+        }
+        if (FProgress && FRows.Height() > 0)
+            FProgress->Report(double(First + Count) / FRows.Height());
+        return true;
+    }
+
+    // Why the writing of Format stopped, the writer saying Error.
+    QString Failure(const char* Format, const QString& Error) const
+    {
+        if (FProgress && FProgress->Cancelled())
+            return QStringLiteral("cancelled");
+        if (FRows.OutOfMemory() || FOutOfMemory)
+            return QStringLiteral("out of memory composing the reflection");
+        return QStringLiteral("could not write the %1 image%2")
+            .arg(QLatin1String(Format), Error.isEmpty() ? QString() : QStringLiteral(": ") + Error);
+    }
+
+  private:
+    TComposedRows& FRows;
+    std::unique_ptr<TSrgbConversion> FConversion;
+    TSaveProgress* FProgress;
+    bool FOutOfMemory = false;
+};
+
 // Writes the composition of a picture in memory to Sink as PNG, by the
 // plan's road: in bands, or whole when the composition's alpha cannot be told
 // from the values alone (no fade, no gap), so the encoder may look at every
@@ -88,6 +144,65 @@ TGpStatus WriteReflectionPng(QImage Picture, const TReflectionParameters& Parame
     return WriteComposedPng(rows, true, Sink, Reason, Packets, Options) ? TGpStatus::Ok
                                                                         : TGpStatus::GenericError;
 }
+// The BMP file of composed rows, built whole (its rows run bottom-up);
+// empty, with Reason, on failure.
+QByteArray ComposedBmp(TComposedRows& Rows, const TOutputPackets* Packets, QString* Reason)
+{
+    TFlatRows flat(Rows, Packets);
+    TBmpRowPicture picture;
+    picture.Width = Rows.Width();
+    picture.Height = Rows.Height();
+    // What the flattened copy of a composition carries.
+    picture.DotsPerMeterX = FreshDotsPerMeterX();
+    picture.DotsPerMeterY = FreshDotsPerMeterY();
+    picture.Feed = [&flat](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        return flat.Read(First, Count, Out, Stride);
+    };
+    QString error;
+    QByteArray file = BmpFromRows(picture, &error);
+    if (file.isEmpty() && Reason)
+        *Reason = flat.Failure("BMP", error);
+    return file;
+}
+
+// Writes the composition of a picture in memory to Sink in Format (JPEG,
+// BMP), made a band of rows at a time and flattened over white as the
+// whole-image road flattens it: no composed image beside the picture. A
+// BMP file, built whole, goes to Whole instead when it is given.
+TGpStatus WriteReflectionRows(const QImage& Picture, const TReflectionParameters& Parameters,
+                              const TSaveFormatInfo& Format, int Quality,
+                              const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
+                              const TOutputPackets* Packets, QStringList* Warnings,
+                              QByteArray* Whole = nullptr)
+{
+    if (Picture.isNull())
+        return Fail(Reason, TGpStatus::InvalidParameter, QStringLiteral("no image to save"));
+    const QSize composed = ComposedSize(Picture.size(), Parameters);
+    if (Format.MaxSide > 0 && (composed.width() > Format.MaxSide || composed.height() > Format.MaxSide))
+        return Fail(Reason, TGpStatus::ValueOverflow,
+                    QStringLiteral("%1 is limited to %2 pixels a side; this image is %3 × %4")
+                        .arg(QLatin1String(Format.Description))
+                        .arg(Format.MaxSide)
+                        .arg(composed.width())
+                        .arg(composed.height()));
+    const TPictureInMemory picture(Picture);
+    if (picture.Image.isNull())
+        return Fail(Reason, TGpStatus::OutOfMemory, QStringLiteral("out of memory converting the image"));
+    TComposedRows rows(picture.Rows, Parameters);
+    if (Format.Format == ImageSaveFormat::Jpeg)
+        return WriteComposedJpeg(rows, std::clamp(Quality, 0, 100), Sink, Reason, Packets, Warnings)
+                   ? TGpStatus::Ok
+                   : TGpStatus::GenericError;
+    QByteArray file = ComposedBmp(rows, Packets, Reason);
+    if (file.isEmpty())
+        return TGpStatus::GenericError;
+    if (Whole) {
+        *Whole = std::move(file);
+        return TGpStatus::Ok;
+    }
+    return Sink(file.constData(), file.size()) ? TGpStatus::Ok : TGpStatus::GenericError;
+}
+
 TInputFacts InMemoryFacts(const QImage& Picture)
 {
     TInputFacts facts;
@@ -207,6 +322,31 @@ bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(
     return false;
 }
 
+bool WriteComposedJpeg(TComposedRows& Rows, int Quality, const std::function<bool(const char*, qint64)>& Sink,
+                       QString* Reason, const TOutputPackets* Packets, QStringList* Warnings)
+{
+    TJpegRowPicture picture;
+    picture.Width = Rows.Width();
+    picture.Height = Rows.Height();
+    picture.Quality = Quality;
+    // What the flattened copy of a composition carries.
+    picture.DotsPerMeterX = FreshDotsPerMeterX();
+    picture.DotsPerMeterY = FreshDotsPerMeterY();
+    TFlatRows flat(Rows, Packets);
+    picture.Feed = [&flat](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        return flat.Read(First, Count, Out, Stride);
+    };
+    const TJpegByteSink bytes = [&Sink](const std::uint8_t* Data, std::size_t Size) {
+        return Sink(reinterpret_cast<const char*>(Data), qint64(Size));
+    };
+    QString error;
+    if (WriteJpegRows(picture, Packets ? &Packets->Packets : nullptr, Warnings, bytes, &error))
+        return true;
+    if (Reason)
+        *Reason = flat.Failure("JPEG", error);
+    return false;
+}
+
 namespace
 {
 // Picture is a copy of the caller's (its pixels shared) or the only holder.
@@ -248,9 +388,12 @@ TGpStatus WritePlanned(QImage Picture, const TSaveRequest& Request, const TSavin
     TOutputFile file;
     if (sink.Device ? !file.Open(sink.Device) : !file.Open(sink.FileName, Reason))
         return TGpStatus::Win32Error;
-    const TGpStatus status = WriteReflectionPng(
-        std::move(Picture), Request.Reflection, Plan.Write,
-        [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); }, Reason, &packets);
+    const auto write = [&file](const char* Data, qint64 Size) { return file.Write(Data, Size); };
+    const TGpStatus status =
+        Plan.Write == TWriteRoad::Rows
+            ? WriteReflectionRows(Picture, Request.Reflection, *format, Request.Quality, write, Reason,
+                                  &packets, Warnings)
+            : WriteReflectionPng(std::move(Picture), Request.Reflection, Plan.Write, write, Reason, &packets);
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     return file.Commit(Reason) ? status : TGpStatus::Win32Error;
@@ -340,21 +483,26 @@ QByteArray EncodeReflectionFile(const QImage& Picture, const TSaveRequest& Reque
         request.Sink = TOutputSink{QString(), &buffer};
         status = WritePlannedReflection(Picture, request, plan, Reason, Warnings);
     } else {
-        // The PNG roads write through TOutputFile, which would hold a
-        // device's bytes once more: they go straight into reserved room.
+        // The row roads write through TOutputFile, which would hold a
+        // device's bytes once more: they go straight into the buffer, PNG's
+        // into reserved room.
         const TOutputPackets packets =
             PlanOutputPackets(Request.Packets ? *Request.Packets : TImagePackets(), Request.Strip,
                               format->HoldsProfile, ComposedSize(Picture.size(), Request.Reflection));
         if (Warnings)
             *Warnings += packets.Warnings;
-        bytes = RoomForPng(Picture, Request.Reflection);
-        status = WriteReflectionPng(
-            Picture, Request.Reflection, plan.Write,
-            [&bytes](const char* Data, qint64 Size) {
-                bytes.append(Data, qsizetype(Size));
-                return true;
-            },
-            Reason, &packets);
+        const auto append = [&bytes](const char* Data, qint64 Size) {
+            bytes.append(Data, qsizetype(Size));
+            return true;
+        };
+        if (plan.Write == TWriteRoad::Rows) {
+            // A BMP file is built whole: it becomes the bytes, uncopied.
+            status = WriteReflectionRows(Picture, Request.Reflection, *format, Request.Quality, append,
+                                         Reason, &packets, Warnings, &bytes);
+        } else {
+            bytes = RoomForPng(Picture, Request.Reflection);
+            status = WriteReflectionPng(Picture, Request.Reflection, plan.Write, append, Reason, &packets);
+        }
     }
     const TSaveProgress* progress = CurrentSaveProgress();
     if (status == TGpStatus::Ok && progress && progress->Cancelled()) {

@@ -47,8 +47,8 @@ TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, con
                              QString* Reason = nullptr, int Quality = DefaultSaveQuality);
 
 // The same file for Picture and its reflection, without a composed copy:
-// PNG takes the composition band by band as its encoder asks for it (the
-// other formats' writers need the composed image, which is made for them).
+// PNG, JPEG and BMP take the composition band by band as their writers ask
+// for it (the other formats' writers need the composed image, made for them).
 // Memory beyond the picture stays at a few bands per thread.
 TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
                              ImageSaveFormat Format, const QString& FileName, QString* Reason = nullptr,
@@ -89,3 +89,12 @@ QByteArray EncodeReflectionPng(const QImage& Picture, const TReflectionParameter
 bool WriteComposedPng(TComposedRows& Rows, bool Alpha, const std::function<bool(const char*, qint64)>& Sink,
                       QString* Reason, const TOutputPackets* Packets = nullptr,
                       const TPngEncodeOptions& Options = {});
+
+// Writes composed rows as JPEG at Quality to Sink, flattened over white band
+// by band as the whole-image road flattens the composition: the same bytes.
+// Packets, when given, go in as for a whole image, and their ConvertFrom
+// profile's colours become sRGB row by row. The save of this thread, if
+// any, sees progress after each band, and its cancel stops the writing.
+bool WriteComposedJpeg(TComposedRows& Rows, int Quality, const std::function<bool(const char*, qint64)>& Sink,
+                       QString* Reason, const TOutputPackets* Packets = nullptr,
+                       QStringList* Warnings = nullptr);

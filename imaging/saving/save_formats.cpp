@@ -1,7 +1,9 @@
 #include "imaging/saving/save_formats.h"
 
 #include "imaging/codecs/avif_writer.h"
+#include "imaging/codecs/bmp_writer.h"
 #include "imaging/codecs/gif_writer.h"
+#include "imaging/codecs/jpeg_writer.h"
 #include "imaging/codecs/qt_format_writers.h"
 #include "imaging/codecs/webp_writer.h"
 #include "imaging/metadata/packet_embedding.h"

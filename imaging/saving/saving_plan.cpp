@@ -16,6 +16,7 @@ namespace
 struct TQuestion {
     bool Fastest;     // the caller allows more than the reference road
     bool Png;         // written as PNG
+    bool FromRows;    // written by a writer that takes composed rows (JPEG, BMP)
     bool Translucent; // the composition's alpha follows from the values: some reflection pixel is translucent
     // The reflection's side lets the composition be made top to bottom as
     // the rows arrive (ComposesRowByRow): every side but a styled left or
@@ -35,7 +36,7 @@ struct TRoad {
 // direction of reflection) is one more line here or one more question
 // above; its writer is the one place that knows how to write it
 // (file_reflection.cpp).
-constexpr std::array<TRoad, 9> Roads{{
+constexpr std::array<TRoad, 12> Roads{{
     // An animation goes frame by frame wherever the format holds one; the
     // other formats take its first frame by the roads below.
     {TReadRoad::FrameByFrame, TWriteRoad::Animation,
@@ -43,6 +44,8 @@ constexpr std::array<TRoad, 9> Roads{{
     {TReadRoad::InMemory, TWriteRoad::PngBands,
      [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png && Q.Translucent && Q.RowByRow; }},
     {TReadRoad::InMemory, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Facts.Decoded && Q.Png; }},
+    {TReadRoad::InMemory, TWriteRoad::Rows,
+     [](const TQuestion& Q) { return Q.Facts.Decoded && Q.FromRows && Q.RowByRow; }},
     {TReadRoad::InMemory, TWriteRoad::Encoded, [](const TQuestion& Q) { return Q.Facts.Decoded; }},
     // The encoder cannot wait for the last row to learn whether the file
     // needs alpha: the header or the values must tell it first.
@@ -53,9 +56,12 @@ constexpr std::array<TRoad, 9> Roads{{
      }},
     {TReadRoad::RowDecoder, TWriteRoad::PngAtOnce,
      [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt && Q.Png; }},
+    {TReadRoad::RowDecoder, TWriteRoad::Rows,
+     [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt && Q.FromRows && Q.RowByRow; }},
     {TReadRoad::RowDecoder, TWriteRoad::Encoded,
      [](const TQuestion& Q) { return Q.Fastest && Q.Facts.RowsTakeIt; }},
     {TReadRoad::DecodeImage, TWriteRoad::PngAtOnce, [](const TQuestion& Q) { return Q.Png; }},
+    {TReadRoad::DecodeImage, TWriteRoad::Rows, [](const TQuestion& Q) { return Q.FromRows && Q.RowByRow; }},
     {TReadRoad::DecodeImage, TWriteRoad::Encoded, [](const TQuestion&) { return true; }},
 }};
 
@@ -75,6 +81,11 @@ QString FormatName(ImageSaveFormat Format)
     return info ? QString::fromLatin1(info->Description) : QStringLiteral("format %1").arg(int(Format));
 }
 } // namespace
+
+bool WritesFromRows(ImageSaveFormat Format)
+{
+    return Format == ImageSaveFormat::Jpeg || Format == ImageSaveFormat::Bmp;
+}
 
 TInputFacts ProbeInput(const QByteArray& Encoded)
 {
@@ -100,9 +111,13 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
     const bool translucent =
         Facts.Size.isValid() && TComposedRows::AlwaysTranslucent(Facts.Size, Request.Reflection);
     const TSaveFormatInfo* format = FindSaveFormat(Request.Format);
-    const TQuestion question{
-        Request.Road == TReflectionRoad::Fastest, Request.Format == ImageSaveFormat::Png, translucent,
-        ComposesRowByRow(Request.Reflection),     format && format->HoldsAnimation,       Facts};
+    const TQuestion question{Request.Road == TReflectionRoad::Fastest,
+                             Request.Format == ImageSaveFormat::Png,
+                             WritesFromRows(Request.Format),
+                             translucent,
+                             ComposesRowByRow(Request.Reflection),
+                             format && format->HoldsAnimation,
+                             Facts};
     TSavingPlan plan;
     for (const TRoad& road : Roads)
         if (road.Takes(question)) {
@@ -153,6 +168,9 @@ QString DescribeSavingPlan(const TSavingPlan& Plan)
     }
     case TWriteRoad::PngAtOnce:
         line += QStringLiteral("PNG at once (alpha known only at the end)");
+        break;
+    case TWriteRoad::Rows:
+        line += FormatName(Plan.Format) + QStringLiteral(" in rows");
         break;
     case TWriteRoad::Encoded:
     case TWriteRoad::Animation:

@@ -75,6 +75,7 @@ struct TInputFacts {
 enum class TWriteRoad : std::uint8_t {
     PngBands,  // PNG, the composition made band by band as the encoder asks
     PngAtOnce, // PNG from the whole composition: its alpha is known only at the end
+    Rows,      // JPEG, BMP: the composition made and flattened a band of rows at a time
     Encoded,   // the format's own writer, from the whole composition
     Animation, // the format's animation writer, frame after frame
 };
@@ -93,6 +94,10 @@ struct TSavingPlan {
 // The facts a PNG's header gives; of another format, the frames of an
 // animation (GIF, WebP).
 TInputFacts ProbeInput(const QByteArray& Encoded);
+
+// Whether Format has a writer that takes the composition a band of rows at
+// a time (TWriteRoad::Rows), where the reflection's side allows it.
+bool WritesFromRows(ImageSaveFormat Format);
 
 // The one place the road is chosen. The whole-picture roads learn the
 // picture's height only once it is decoded and plan again with it; the

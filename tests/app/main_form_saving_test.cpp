@@ -7,7 +7,9 @@
 #include "controls/orb_reflection_image.h"
 #include "tests/support/test_data.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -83,17 +85,30 @@ TEST_F(MainFormSaving, CancelledSaveLeavesTheFolderAsItWas)
         const char* Name;
         const char* File;
         bool EscapeKey; // else the status row's Cancel button
+        // Cancelled once the bar shows part of the file written: the encoder
+        // reports as it goes and stops there, before its end.
+        bool MidWay;
     } cases[] = {
-        {"PNG, Esc", "new.png", true},
-        {"PNG, Cancel button", "new.png", false},
-        {"lossless WebP over an existing file, Esc", "existing.webp", true},
-        {"JPEG, Cancel button", "new.jpg", false},
+        {"PNG, Esc", "new.png", true, false},
+        {"PNG, Cancel button", "new.png", false, false},
+        {"lossless WebP over an existing file, Esc", "existing.webp", true, false},
+        {"JPEG, Cancel button", "new.jpg", false, false},
+        {"PNG half-way, Esc", "new.png", true, true},
+        {"JPEG half-way, Cancel button", "new.jpg", false, true},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         const QStringList before = Listing(Folder.path());
         StartSaveAs(Folder.filePath(QString::fromLatin1(c.File)));
         ASSERT_TRUE(Form->SavePending());
+        if (c.MidWay) {
+            const QProgressBar* bar = Form->StatusRow()->ProgressBar();
+            while (Form->SavePending() && bar->maximum() == 0)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+            ASSERT_TRUE(Form->SavePending()) << "the save ended before it showed how far it got";
+            EXPECT_GT(bar->value(), 0);
+            EXPECT_LT(bar->value(), bar->maximum());
+        }
         if (c.EscapeKey) {
             PressKey(Form.get(), Qt::Key_Escape, Qt::NoModifier);
         } else {

@@ -202,7 +202,13 @@ TEST_F(CliImage, VerboseTellsTheRoadOfEachFile)
         const char* Road;
     } cases[] = {
         {Path("soft.png"), Path("a.png"), {}, "streamed PNG, 1 band"},
-        {Path("soft.png"), Path("b.jpg"), {}, "whole picture (row decoder), JPEG"},
+        {Path("soft.png"), Path("b.jpg"), {}, "whole picture (row decoder), JPEG in rows"},
+        {photo, Path("e.bmp"), {}, "whole picture, BMP in rows"},
+        // A styled side mixes neighbouring rows: the whole composition is made.
+        {photo,
+         Path("f.jpg"),
+         {"--blur", "4", "--direction", "left"},
+         "whole picture, JPEG, reflection left"},
         {Path("soft.png"),
          Path("c.png"),
          {"--start", "255", "--end", "255", "--axis", "0"},

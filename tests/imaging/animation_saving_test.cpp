@@ -560,7 +560,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TRoadCase{"Webp", ImageSaveFormat::Webp, "animation, 3 frames, WebP", ""},
                       TRoadCase{"Png", ImageSaveFormat::Png, "whole picture, PNG in 1 band",
                                 "only the first of the 3 frames is written (PNG holds one picture)"},
-                      TRoadCase{"Bmp", ImageSaveFormat::Bmp, "whole picture, BMP",
+                      TRoadCase{"Bmp", ImageSaveFormat::Bmp, "whole picture, BMP in rows",
                                 "only the first of the 3 frames is written (BMP holds one picture)"}),
     CaseName<TRoadCase>);
 

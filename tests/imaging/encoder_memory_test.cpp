@@ -139,7 +139,7 @@ TEST(FlattenInPlace, LeavesACompositionSharedWithTheCallerAlone)
     }
 }
 
-TEST(EncoderMemory, ReservesForThePngRoadThePlanTakes)
+TEST(EncoderMemory, ReservesForTheRowRoadThePlanTakes)
 {
     const QSize size(120, 80);
     for (const TReflectionParameters& values :
@@ -157,6 +157,12 @@ TEST(EncoderMemory, ReservesForThePngRoadThePlanTakes)
         const TWriteRoad planned = PlanSaving(request, facts).Write;
         EXPECT_EQ(PngGoesInBands(size, values), planned == TWriteRoad::PngBands)
             << "size " << values.Size << ", axis " << values.Axis << ", side " << int(values.Direction);
+        for (const ImageSaveFormat format :
+             {ImageSaveFormat::Jpeg, ImageSaveFormat::Bmp, ImageSaveFormat::Gif}) {
+            request.Format = format;
+            EXPECT_EQ(GoesInRows(format, values), PlanSaving(request, facts).Write == TWriteRoad::Rows)
+                << "format " << int(format) << ", blur " << values.Blur << ", side " << int(values.Direction);
+        }
     }
 }
 
