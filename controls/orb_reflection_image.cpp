@@ -237,8 +237,12 @@ bool TOrbReflectionImage::SaveReflection(const QString& FileName, ImageSaveForma
         return false;
     }
     // The composition goes to the encoder band by band: neither a full
-    // reflection nor a composed copy is made beside the shown picture.
-    return SaveReflectionFile(picture, FValues.Parameters(), Format, FileName, Reason) == TGpStatus::Ok;
+    // reflection nor a composed copy is made beside the shown picture. The
+    // opened file's colour profile and metadata go with it, as the window
+    // and the command line write them: without its profile a wide-gamut
+    // photo's colours would be read as sRGB and look washed out.
+    return SaveReflectionFile(picture, FValues.Parameters(), Format, FileName, Reason, DefaultSaveQuality,
+                              &FPicture->Packets()) == TGpStatus::Ok;
 }
 
 void TOrbReflectionImage::paintEvent(QPaintEvent* Event)

@@ -164,7 +164,8 @@ class TOrbReflectionImage : public TControl
 
     // Writes the picture over its reflection to FileName. False, with the
     // reason, when nothing was written (no picture yet, or the save failed);
-    // an existing file is replaced only by a complete new one.
+    // an existing file is replaced only by a complete new one. The opened
+    // file's colour profile and metadata go where the format has room.
     bool SaveReflection(const QString& FileName, ImageSaveFormat Format, QString* Reason = nullptr);
 
     void LayoutLoaded() override;

@@ -413,13 +413,15 @@ TGpStatus WritePlannedReflection(QImage&& Picture, const TSaveRequest& Request, 
 }
 
 TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
-                             ImageSaveFormat Format, const QString& FileName, QString* Reason, int Quality)
+                             ImageSaveFormat Format, const QString& FileName, QString* Reason, int Quality,
+                             const TImagePackets* Packets)
 {
     TSaveRequest request;
     request.Reflection = Parameters;
     request.Format = Format;
     request.Quality = Quality;
     request.Sink.FileName = FileName;
+    request.Packets = Packets;
     return WritePlannedReflection(Picture, request, PlanSaving(request, InMemoryFacts(Picture)), Reason);
 }
 

@@ -50,9 +50,11 @@ TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, con
 // PNG, JPEG and BMP take the composition band by band as their writers ask
 // for it (the other formats' writers need the composed image, made for them).
 // Memory beyond the picture stays at a few bands per thread.
+// Packets, when given, go where the format has room for them, as
+// WritePlannedReflection puts them.
 TGpStatus SaveReflectionFile(const QImage& Picture, const TReflectionParameters& Parameters,
                              ImageSaveFormat Format, const QString& FileName, QString* Reason = nullptr,
-                             int Quality = DefaultSaveQuality);
+                             int Quality = DefaultSaveQuality, const TImagePackets* Packets = nullptr);
 
 // Writes Picture and its reflection to Request's sink by the write road of
 // Plan (saving_plan.h); Request's input and decode options play no part.

@@ -3,12 +3,14 @@
 #include "controls/register_controls.h"
 #include "imaging/codecs/image_decoding.h"
 #include "imaging/reflection/reflection_composer.h"
+#include "imaging/saving/save_format_from_name.h"
 #include "tests/support/naive_reflection.h"
 #include "tests/support/test_data.h"
 #include "toolkit/layout/layout_reader.h"
 #include "toolkit/layout/layout_writer.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QEnterEvent>
 #include <QFile>
 #include <QImageReader>
@@ -222,6 +224,27 @@ TEST_F(OrbReflectionImageTest, SavingLeavesTheGapTransparentAndNeverCropsThePict
     control.SetReflectionSize(20);
     ASSERT_TRUE(control.SaveReflection(path, ImageSaveFormat::Png, &reason));
     EXPECT_EQ(ReadImageFile(path).size(), QSize(171, 220)) << "the picture's last rows are kept";
+}
+
+// A picture opened from a profiled file is saved with its profile: without
+// it a wide-gamut photo's colours would be taken for sRGB.
+TEST_F(OrbReflectionImageTest, SavingKeepsTheOpenedFilesColourProfile)
+{
+    QImage picture = LoadTestImage(QStringLiteral("soft-edges-rgba-200x150.png"));
+    picture.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+    TOrbReflectionImage control;
+    LoadPicture(control, EncodedBytes(picture));
+    QTemporaryDir dir;
+    for (const char* format : {"png", "jpg", "tif", "webp"}) {
+        SCOPED_TRACE(format);
+        const QString path = dir.filePath(QStringLiteral("out.") + QLatin1String(format));
+        QString reason;
+        ASSERT_TRUE(control.SaveReflection(path, *SaveFormatOfName(path), &reason)) << reason.toStdString();
+        QImageReader reader(path);
+        const QImage saved = reader.read();
+        ASSERT_FALSE(saved.isNull()) << reader.errorString().toStdString();
+        EXPECT_EQ(saved.colorSpace().primaries(), QColorSpace::Primaries::AdobeRgb);
+    }
 }
 
 TEST_F(OrbReflectionImageTest, SavingWithoutAPictureWritesNothing)
