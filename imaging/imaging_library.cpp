@@ -28,7 +28,7 @@ QStringList TImagingLibrary::RequiredReaders()
 
 QStringList TImagingLibrary::RequiredWriters()
 {
-    return {QStringLiteral("png"), QStringLiteral("jpeg"), QStringLiteral("bmp"), QStringLiteral("tiff")};
+    return {QStringLiteral("tiff")};
 }
 
 TImagingStartup TImagingLibrary::Start()

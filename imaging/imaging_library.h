@@ -15,9 +15,10 @@ struct TImagingStartup {
 
 // Start and stop of the imaging layer, once per program: start before the
 // first window, stop after the last imaging object is gone. Starting checks
-// that Qt's readers for PNG, JPEG, GIF, BMP and TIFF and its writers for PNG,
-// JPEG, BMP and TIFF are installed (GIF is written by giflib); the status is
-// Ok when all are, FileNotFound when some are missing (the rest still works).
+// that Qt's readers for PNG, JPEG, GIF, BMP and TIFF and its TIFF writer are
+// installed (PNG, JPEG, BMP and GIF are written by our own writers); the
+// status is Ok when all are, FileNotFound when some are missing (the rest
+// still works).
 class TImagingLibrary
 {
   public:

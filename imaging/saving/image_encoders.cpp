@@ -18,14 +18,16 @@ constexpr std::uint32_t BuiltinEncoderFlags =
 
 std::vector<TImageEncoderInfo> MakeEncoderTable()
 {
+    // The library each format's writer encodes with.
     const QString qtLibrary = QStringLiteral("Qt6Gui");
+    const QString ourOwn = QStringLiteral("Lumivex");
     return {
         {EncoderClassId(0x00), RawFormatIdentifier(ImageRawFormat::RawBmp),
-         QStringLiteral("Built-in BMP encoder"), qtLibrary, QStringLiteral("BMP"),
+         QStringLiteral("Built-in BMP encoder"), ourOwn, QStringLiteral("BMP"),
          QStringLiteral("*.BMP;*.DIB;*.RLE"), MimeTypeOfSaveFormat(ImageSaveFormat::Bmp), BuiltinEncoderFlags,
          1},
         {EncoderClassId(0x01), RawFormatIdentifier(ImageRawFormat::RawJpeg),
-         QStringLiteral("Built-in JPEG encoder"), qtLibrary, QStringLiteral("JPEG"),
+         QStringLiteral("Built-in JPEG encoder"), QStringLiteral("libjpeg"), QStringLiteral("JPEG"),
          QStringLiteral("*.JPG;*.JPEG;*.JPE;*.JFIF"), MimeTypeOfSaveFormat(ImageSaveFormat::Jpeg),
          BuiltinEncoderFlags, 1},
         {EncoderClassId(0x02), RawFormatIdentifier(ImageRawFormat::RawGif),
@@ -35,8 +37,8 @@ std::vector<TImageEncoderInfo> MakeEncoderTable()
          QStringLiteral("Built-in TIFF encoder"), qtLibrary, QStringLiteral("TIFF"),
          QStringLiteral("*.TIF;*.TIFF"), MimeTypeOfSaveFormat(ImageSaveFormat::Tiff), BuiltinEncoderFlags, 1},
         {EncoderClassId(0x06), RawFormatIdentifier(ImageRawFormat::RawPng),
-         QStringLiteral("Built-in PNG encoder"), qtLibrary, QStringLiteral("PNG"), QStringLiteral("*.PNG"),
-         MimeTypeOfSaveFormat(ImageSaveFormat::Png), BuiltinEncoderFlags, 1},
+         QStringLiteral("Built-in PNG encoder"), QStringLiteral("libdeflate"), QStringLiteral("PNG"),
+         QStringLiteral("*.PNG"), MimeTypeOfSaveFormat(ImageSaveFormat::Png), BuiltinEncoderFlags, 1},
         {EncoderClassId(0x07), RawFormatIdentifier(ImageRawFormat::RawWebp),
          QStringLiteral("Built-in WebP encoder"), QStringLiteral("libwebp"), QStringLiteral("WebP"),
          QStringLiteral("*.WEBP"), MimeTypeOfSaveFormat(ImageSaveFormat::Webp), BuiltinEncoderFlags, 1},
