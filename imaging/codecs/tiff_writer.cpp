@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <vector>
@@ -108,7 +109,7 @@ int KeepFirstError(TIFF*, void* UserData, const char* Module, const char* Format
         char text[512];
         std::vsnprintf(text, sizeof text, Format, Arguments);
         *message = Module && *Module ? QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(Module),
-                                                                     QString::fromLocal8Bit(text))
+                                                                    QString::fromLocal8Bit(text))
                                      : QString::fromLocal8Bit(text);
     }
     return 1;
@@ -117,6 +118,16 @@ int KeepFirstError(TIFF*, void* UserData, const char* Module, const char* Format
 int IgnoreWarning(TIFF*, void*, const char*, const char*, va_list)
 {
     return 1;
+}
+
+// Room for the largest file LZW can make of the picture, taken only as it
+// is written, so that the bytes are never copied to a larger home: at most
+// a 12-bit code for every byte of pixels, a clear code now and then, and
+// the header, the directory and the profile.
+qint64 LargestFileBytes(const TTiffRowPicture& Picture)
+{
+    const qint64 pixels = qint64(Picture.Width) * Picture.Height * 4;
+    return pixels / 2 * 3 + pixels / 64 + Picture.Icc.size() + 65536;
 }
 
 using TOptions = std::unique_ptr<TIFFOpenOptions, decltype(&TIFFOpenOptionsFree)>;
@@ -128,11 +139,12 @@ bool SetTags(TIFF* Tiff, const TTiffRowPicture& Picture)
     const auto width = std::uint32_t(Picture.Width);
     const auto rowsPerStrip = std::uint32_t(std::max<qint64>(1, StripBytes / (qint64(Picture.Width) * 4)));
     const std::uint16_t extraSamples[] = {EXTRASAMPLE_UNASSALPHA};
-    bool set = TIFFSetField(Tiff, TIFFTAG_IMAGEWIDTH, width) && TIFFSetField(Tiff, TIFFTAG_IMAGELENGTH,
-                                                                              std::uint32_t(Picture.Height)) &&
+    bool set = TIFFSetField(Tiff, TIFFTAG_IMAGEWIDTH, width) &&
+               TIFFSetField(Tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(Picture.Height)) &&
                TIFFSetField(Tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB) &&
                TIFFSetField(Tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW) &&
-               TIFFSetField(Tiff, TIFFTAG_BITSPERSAMPLE, 8) && TIFFSetField(Tiff, TIFFTAG_SAMPLESPERPIXEL, 4) &&
+               TIFFSetField(Tiff, TIFFTAG_BITSPERSAMPLE, 8) &&
+               TIFFSetField(Tiff, TIFFTAG_SAMPLESPERPIXEL, 4) &&
                TIFFSetField(Tiff, TIFFTAG_EXTRASAMPLES, 1, extraSamples) &&
                TIFFSetField(Tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
                TIFFSetField(Tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
@@ -149,7 +161,8 @@ bool SetTags(TIFF* Tiff, const TTiffRowPicture& Picture)
               TIFFSetField(Tiff, TIFFTAG_XRESOLUTION, double(qRound(x * 0.0254))) &&
               TIFFSetField(Tiff, TIFFTAG_YRESOLUTION, double(qRound(y * 0.0254)));
     if (set && !Picture.Icc.isEmpty())
-        set = TIFFSetField(Tiff, TIFFTAG_ICCPROFILE, std::uint32_t(Picture.Icc.size()), Picture.Icc.constData());
+        set = TIFFSetField(Tiff, TIFFTAG_ICCPROFILE, std::uint32_t(Picture.Icc.size()),
+                           Picture.Icc.constData());
     return set;
 }
 } // namespace
@@ -171,6 +184,12 @@ QByteArray TiffFromRows(const TTiffRowPicture& Picture, QString* Reason)
         return {};
     }
     TMemoryFile file;
+    try {
+        file.Bytes.reserve(qsizetype(
+            std::min<qint64>(LargestFileBytes(Picture), std::numeric_limits<qsizetype>::max() / 2)));
+    } catch (const std::bad_alloc&) {
+        // The file then grows as it is written.
+    }
     QString message;
     const TOptions options(TIFFOpenOptionsAlloc(), TIFFOpenOptionsFree);
     if (!options) {
@@ -179,11 +198,11 @@ QByteArray TiffFromRows(const TTiffRowPicture& Picture, QString* Reason)
     }
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepFirstError, &message);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), IgnoreWarning, nullptr);
-    const TTiff tiff(TIFFClientOpenExt("reflection", "w", &file, ReadMemory, WriteMemory, SeekMemory, CloseMemory,
-                                       SizeOfMemory, MapNothing, UnmapNothing, options.get()),
+    const TTiff tiff(TIFFClientOpenExt("reflection", "w", &file, ReadMemory, WriteMemory, SeekMemory,
+                                       CloseMemory, SizeOfMemory, MapNothing, UnmapNothing, options.get()),
                      TIFFClose);
     const auto failure = [&] {
-        Fail(Reason, file.OutOfMemory      ? QStringLiteral("out of memory for the TIFF file")
+        Fail(Reason, file.OutOfMemory    ? QStringLiteral("out of memory for the TIFF file")
                      : message.isEmpty() ? QStringLiteral("libtiff could not write the file")
                                          : message);
         return QByteArray();

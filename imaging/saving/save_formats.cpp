@@ -71,15 +71,13 @@ constexpr std::array<TSaveFormatInfo, 7> Formats{{
     {ImageSaveFormat::Png, "PNG", "png", nullptr, "png", "", "image/png", true, true, 0, WritePngFile},
     {ImageSaveFormat::Jpeg, "JPEG", "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, true, MaxJpegSide,
      WriteJpeg},
-    {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, false, 0, WriteGif,
-     true},
+    {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, false, 0, WriteGif, true},
     {ImageSaveFormat::Bmp, "BMP", "bmp", nullptr, "bmp", "", "image/bmp", false, false, 0, WriteBmp},
-    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, true, 0,
-     WriteTiff},
+    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, true, 0, WriteTiff},
     {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, true, MaxWebpSide,
      WriteWebp, true},
-    {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0,
-     WriteAvif, false, AvifWriterReady},
+    {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0, WriteAvif,
+     false, AvifWriterReady},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)

@@ -84,7 +84,8 @@ QString FormatName(ImageSaveFormat Format)
 
 bool WritesFromRows(ImageSaveFormat Format)
 {
-    return Format == ImageSaveFormat::Jpeg || Format == ImageSaveFormat::Bmp || Format == ImageSaveFormat::Tiff;
+    return Format == ImageSaveFormat::Jpeg || Format == ImageSaveFormat::Bmp ||
+           Format == ImageSaveFormat::Tiff;
 }
 
 TInputFacts ProbeInput(const QByteArray& Encoded)

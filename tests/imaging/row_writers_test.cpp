@@ -111,7 +111,7 @@ struct TTiffCase {
     QSize Size;
     bool Alpha;
     int DotsPerMeterX, DotsPerMeterY;
-    QByteArray Icc;   // the packets' profile
+    QByteArray Icc;  // the packets' profile
     bool QtReadsIcc; // else left out with a warning
 };
 
@@ -145,19 +145,33 @@ TEST_P(TiffWriterWholeImage, WritesQtsBytes)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TiffWriterWholeImage,
-    ::testing::Values(
-        TTiffCase{"one pixel, 96 dpi", {1, 1}, true, 3780, 3780, {}, false},
-        TTiffCase{"opaque, odd size, 72 dpi across", {257, 13}, false, 2835, 3780, {}, false},
-        TTiffCase{"translucent, 10 dots a centimetre", {123, 45}, true, 1000, 1000, {}, false},
-        TTiffCase{"whole centimetres across only", {40, 33}, true, 1000, 1007, {}, false},
-        TTiffCase{"several strips", {1100, 1000}, true, 11811, 11811, {}, false},
-        TTiffCase{"a strip a row", {1048577, 2}, true, 3780, 3780, {}, false},
-        TTiffCase{"Display P3 profile", {64, 65}, true, 3780, 3780, QColorSpace(QColorSpace::DisplayP3).iccProfile(),
-                  true},
-        TTiffCase{"Adobe RGB profile", {31, 97}, false, 3780, 3780, QColorSpace(QColorSpace::AdobeRgb).iccProfile(),
-                  true},
-        TTiffCase{"a profile Qt cannot read", {20, 10}, true, 3780, 3780, QByteArrayLiteral("not a profile"),
-                  false}),
+    ::testing::Values(TTiffCase{"one pixel, 96 dpi", {1, 1}, true, 3780, 3780, {}, false},
+                      TTiffCase{"opaque, odd size, 72 dpi across", {257, 13}, false, 2835, 3780, {}, false},
+                      TTiffCase{"translucent, 10 dots a centimetre", {123, 45}, true, 1000, 1000, {}, false},
+                      TTiffCase{"whole centimetres across only", {40, 33}, true, 1000, 1007, {}, false},
+                      TTiffCase{"several strips", {1100, 1000}, true, 11811, 11811, {}, false},
+                      TTiffCase{"a strip a row", {1048577, 2}, true, 3780, 3780, {}, false},
+                      TTiffCase{"Display P3 profile",
+                                {64, 65},
+                                true,
+                                3780,
+                                3780,
+                                QColorSpace(QColorSpace::DisplayP3).iccProfile(),
+                                true},
+                      TTiffCase{"Adobe RGB profile",
+                                {31, 97},
+                                false,
+                                3780,
+                                3780,
+                                QColorSpace(QColorSpace::AdobeRgb).iccProfile(),
+                                true},
+                      TTiffCase{"a profile Qt cannot read",
+                                {20, 10},
+                                true,
+                                3780,
+                                3780,
+                                QByteArrayLiteral("not a profile"),
+                                false}),
     CaseName<TTiffCase>);
 
 namespace
@@ -297,13 +311,16 @@ INSTANTIATE_TEST_SUITE_P(
             {.Size = 20, .OpacityStart = 255, .OpacityEnd = 0, .Direction = TReflectionDirection::Above},
             100,
             false},
-        TRowsCase{
-            "TIFF, reflection on the right",
-            ImageSaveFormat::Tiff,
-            {50, 45},
-            {.Size = 30, .OpacityStart = 128, .OpacityEnd = 0, .Axis = 4, .Direction = TReflectionDirection::Right},
-            100,
-            false}),
+        TRowsCase{"TIFF, reflection on the right",
+                  ImageSaveFormat::Tiff,
+                  {50, 45},
+                  {.Size = 30,
+                   .OpacityStart = 128,
+                   .OpacityEnd = 0,
+                   .Axis = 4,
+                   .Direction = TReflectionDirection::Right},
+                  100,
+                  false}),
     CaseName<TRowsCase>);
 
 namespace
