@@ -17,6 +17,7 @@
 #include <QColorSpace>
 #include <QImageWriter>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
@@ -173,6 +174,49 @@ INSTANTIATE_TEST_SUITE_P(
                                 QByteArrayLiteral("not a profile"),
                                 false}),
     CaseName<TTiffCase>);
+
+namespace
+{
+struct TTiffRefusal {
+    const char* Name;
+    QSize Size;
+    int DotsPerMeter;
+    int StopAtRow; // Feed says stop when asked for this row; -1: never
+    bool ReasonGiven;
+};
+
+class TiffWriterRefuses : public ::testing::TestWithParam<TTiffRefusal>
+{
+};
+} // namespace
+
+// Nothing half-made comes back: an empty file, with libtiff's reason, or the
+// caller's own when its rows stopped.
+TEST_P(TiffWriterRefuses, GivesNoFile)
+{
+    const TTiffRefusal& c = GetParam();
+    TTiffRowPicture picture;
+    picture.Width = c.Size.width();
+    picture.Height = c.Size.height();
+    picture.DotsPerMeterX = picture.DotsPerMeterY = c.DotsPerMeter;
+    picture.Feed = [&c](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        if (c.StopAtRow >= First && c.StopAtRow < First + Count)
+            return false;
+        for (int y = 0; y < Count; ++y)
+            std::fill_n(Out + std::size_t(y) * Stride, Stride, 0x80406080u);
+        return true;
+    };
+    QString reason = QStringLiteral("untouched");
+    EXPECT_TRUE(TiffFromRows(picture, &reason).isEmpty());
+    EXPECT_EQ(reason != QStringLiteral("untouched"), c.ReasonGiven) << reason.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TiffWriterRefuses,
+                         ::testing::Values(TTiffRefusal{"no rows", {5, 0}, 3780, -1, true},
+                                           TTiffRefusal{
+                                               "rows stopped in the second band", {40, 70}, 3780, 40, false},
+                                           TTiffRefusal{"a negative resolution", {4, 4}, -3000, -1, true}),
+                         CaseName<TTiffRefusal>);
 
 namespace
 {
