@@ -100,12 +100,13 @@ void BM_SaveReflectionPng(benchmark::State& State)
 
 // What the window's save thread does: the file's bytes made in memory (so a
 // cancelled save leaves nothing on disk), then written beside the target
-// and renamed over it. Argument: 0 PNG, 1 JPEG, 2 BMP.
+// and renamed over it. Argument: 0 PNG, 1 JPEG, 2 BMP, 3 TIFF.
 void BM_WindowSave(benchmark::State& State)
 {
     TWindow& window = Window();
     TOrbReflectionImage* control = window.Form->OrbReflectionImage1;
-    constexpr ImageSaveFormat Formats[] = {ImageSaveFormat::Png, ImageSaveFormat::Jpeg, ImageSaveFormat::Bmp};
+    constexpr ImageSaveFormat Formats[] = {ImageSaveFormat::Png, ImageSaveFormat::Jpeg, ImageSaveFormat::Bmp,
+                                           ImageSaveFormat::Tiff};
     const ImageSaveFormat format = Formats[State.range(0)];
     const TSaveFormatInfo* info = FindSaveFormat(format);
     const QString target =
@@ -149,7 +150,14 @@ void BM_CopyReflectionPng(benchmark::State& State)
 } // namespace
 
 BENCHMARK(BM_SaveReflectionPng)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_WindowSave)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WindowSave)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_CopyReflectionPng)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)

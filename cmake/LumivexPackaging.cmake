@@ -63,7 +63,7 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME lumivex)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION graphics)
-# TIFF is read and written through a Qt plugin, loaded without a link to it.
+# TIFF is read through a Qt plugin, loaded without a link to it (libtiff writes it).
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "qt6-image-formats-plugins")
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "make reflection images of pictures and text
 Lumivex draws a picture, or a line of formatted text, above a mirrored copy

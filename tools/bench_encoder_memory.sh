@@ -48,10 +48,13 @@ row() { # label, extension, reflection arguments..., then -- and the options
     fi
     local kb
     kb=$(peak_kb "$work/out.$extension" "${options[@]}" "$work/$size.png")
-    # Composed rows: the picture's, then --size after --axis (50 and 1 by default).
+    # Composed rows: the picture's, then --size after --axis (50 and 1 by
+    # default); on the left, as many columns.
     local rows=$((h + 51))
     [[ " ${options[*]} " == *" --axis 0 "* ]] && rows=$((h + 50))
-    points+=("$((w * rows)) $(((kb - base) * 1024 - w * rows * 4))")
+    local pixels=$((w * rows))
+    [[ " ${options[*]} " == *" --direction left "* ]] && pixels=$(((w + 51) * h))
+    points+=("$pixels $(((kb - base) * 1024 - pixels * 4))")
     peaks+=("$((kb / 1024))")
   done
   local fit
@@ -70,7 +73,8 @@ row "PNG at once (opaque reflection)" png --start 255 --end 255 --axis 0
 row "JPEG" jpg
 row "GIF" gif
 row "BMP" bmp
-row "TIFF" tif
+row "TIFF in rows" tif
+row "TIFF, blurred on the left (whole composition)" tif --blur 4 --direction left
 row "WebP lossless" webp
 row "WebP --quality 80" webp --quality 80
 row "AVIF lossless" avif

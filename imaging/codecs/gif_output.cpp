@@ -61,12 +61,15 @@ ColorMapObject* MakeGifColourMap(const std::vector<std::array<std::uint8_t, 3>>&
 }
 
 bool PutGifImage(GifFileType* Gif, int Width, int Height, const std::uint8_t* Indices,
-                 const ColorMapObject* LocalMap)
+                 const ColorMapObject* LocalMap, const TGifProgress& Progress)
 {
     if (EGifPutImageDesc(Gif, 0, 0, Width, Height, false, LocalMap) == GIF_ERROR)
         return false;
-    for (int y = 0; y < Height; ++y)
+    for (int y = 0; y < Height; ++y) {
         if (EGifPutLine(Gif, const_cast<GifByteType*>(Indices) + std::size_t(y) * Width, Width) == GIF_ERROR)
             return false;
+        if (Progress && !Progress(double(y + 1) / Height))
+            return false;
+    }
     return true;
 }

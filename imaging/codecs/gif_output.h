@@ -35,6 +35,8 @@ class TGifOutput
 // GifFreeMapObject.
 ColorMapObject* MakeGifColourMap(const std::vector<std::array<std::uint8_t, 3>>& Palette);
 
-// Writes Indices (Width per row) as one image of the given place and size.
+// Writes Indices (Width per row) as one image of the given place and size,
+// telling Progress, when given, the part of the lines written after each
+// one; false from it stops the writing.
 bool PutGifImage(GifFileType* Gif, int Width, int Height, const std::uint8_t* Indices,
-                 const ColorMapObject* LocalMap);
+                 const ColorMapObject* LocalMap, const TGifProgress& Progress = {});

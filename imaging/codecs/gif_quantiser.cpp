@@ -11,6 +11,29 @@ namespace
 
 using TColour = std::array<std::uint8_t, 3>;
 
+// The passes' shares of the whole work, as the time they take on a photo:
+// the exact colours' look, the histogram, the palette, the diffusion.
+constexpr double ExactShare = 0.1, HistogramShare = 0.1, PaletteShare = 0.1;
+
+// Progress told to the caller, remembered once it said stop.
+class TSteps
+{
+  public:
+    explicit TSteps(const TGifProgress& Progress) : FProgress(Progress) {}
+    // Done of the whole; false once stopped.
+    bool At(double Done)
+    {
+        if (!FStopped && FProgress && !FProgress(Done))
+            FStopped = true;
+        return !FStopped;
+    }
+    bool Stopped() const { return FStopped; }
+
+  private:
+    const TGifProgress& FProgress;
+    bool FStopped = false;
+};
+
 // Pixel X of a Format_RGB32 row as red, green, blue: read where it lies, so
 // that no 3-byte copy of a large picture is made.
 TColour PixelAt(const uchar* Line, int X)
@@ -221,9 +244,11 @@ std::vector<TColour> MedianCut(std::vector<TCell>& Cells, std::size_t Colours)
 
 // Lloyd's rounds over the histogram cells: each entry moves to the mean of
 // the pixels nearest to it.
-void RefineByKMeans(const std::vector<TCell>& Cells, std::vector<TColour>& Palette, int Rounds)
+void RefineByKMeans(const std::vector<TCell>& Cells, std::vector<TColour>& Palette, int Rounds, TSteps& Steps)
 {
     for (int round = 0; round < Rounds; ++round) {
+        if (!Steps.At(ExactShare + HistogramShare + PaletteShare * (0.5 + 0.5 * round / Rounds)))
+            return;
         const TNearest nearest(Palette);
         std::vector<double> weight(Palette.size(), 0), sums(Palette.size() * 3, 0);
         for (const TCell& cell : Cells) {
@@ -249,10 +274,13 @@ void RefineByKMeans(const std::vector<TCell>& Cells, std::vector<TColour>& Palet
     }
 }
 
-bool ExactColours(const QImage& Flat, TPalettePicture& Out)
+// False when the picture has more than 256 colours, or Steps stopped.
+bool ExactColours(const QImage& Flat, TPalettePicture& Out, TSteps& Steps)
 {
     std::unordered_map<std::uint32_t, std::uint8_t> known;
     for (int y = 0; y < Flat.height(); ++y) {
+        if (!Steps.At(ExactShare * y / Flat.height()))
+            return false;
         const uchar* line = Flat.constScanLine(y);
         for (int x = 0; x < Flat.width(); ++x) {
             const TColour p = PixelAt(line, x);
@@ -275,8 +303,10 @@ bool ExactColours(const QImage& Flat, TPalettePicture& Out)
 constexpr int DiffusedSixteenths = 14;
 
 // Floyd-Steinberg in serpentine order, errors kept in whole sixteenths.
-void Diffuse(const QImage& Flat, const std::vector<TColour>& Palette, std::vector<std::uint8_t>& Indices)
+void Diffuse(const QImage& Flat, const std::vector<TColour>& Palette, std::vector<std::uint8_t>& Indices,
+             TSteps& Steps)
 {
+    constexpr double before = ExactShare + HistogramShare + PaletteShare;
     const int width = Flat.width();
     const TNearest nearest(Palette);
     // A small cache of exact answers; it only saves searching.
@@ -285,6 +315,8 @@ void Diffuse(const QImage& Flat, const std::vector<TColour>& Palette, std::vecto
     std::vector<std::uint8_t> cacheIndex(CacheSize, 0);
     std::vector<int> current(std::size_t(width + 2) * 3, 0), next(std::size_t(width + 2) * 3, 0);
     for (int y = 0; y < Flat.height(); ++y) {
+        if (!Steps.At(before + (1 - before) * y / Flat.height()))
+            return;
         const uchar* line = Flat.constScanLine(y);
         const bool leftToRight = (y % 2) == 0;
         const int step = leftToRight ? 1 : -1;
@@ -324,18 +356,28 @@ void Diffuse(const QImage& Flat, const std::vector<TColour>& Palette, std::vecto
 
 TPalettePicture QuantiseForGif(const QImage& Flat)
 {
+    return QuantiseForGif(Flat, TGifProgress());
+}
+
+TPalettePicture QuantiseForGif(const QImage& Flat, const TGifProgress& Progress)
+{
     TPalettePicture out;
+    TSteps steps(Progress);
     const std::size_t pixels = std::size_t(Flat.width()) * std::size_t(Flat.height());
     try {
         out.Indices.resize(pixels);
-        if (ExactColours(Flat, out))
+        if (ExactColours(Flat, out, steps))
             return out;
+        if (steps.Stopped())
+            return {};
         out.Palette.clear();
 
         std::vector<std::uint32_t> cellOf(std::size_t(CellsPerSide) * CellsPerSide * CellsPerSide, 0);
         std::vector<TCell> cells;
         constexpr int Shift = 8 - HistogramBits;
         for (int y = 0; y < Flat.height(); ++y) {
+            if (!steps.At(ExactShare + HistogramShare * y / Flat.height()))
+                return {};
             const uchar* line = Flat.constScanLine(y);
             for (int x = 0; x < Flat.width(); ++x) {
                 const TColour p = PixelAt(line, x);
@@ -352,11 +394,15 @@ TPalettePicture QuantiseForGif(const QImage& Flat)
                     cell.Sum[c] += p[std::size_t(c)];
             }
         }
+        if (!steps.At(ExactShare + HistogramShare))
+            return {};
         out.Palette = MedianCut(cells, 256);
-        RefineByKMeans(cells, out.Palette, 12);
-        Diffuse(Flat, out.Palette, out.Indices);
+        RefineByKMeans(cells, out.Palette, 12, steps);
+        Diffuse(Flat, out.Palette, out.Indices, steps);
     } catch (const std::bad_alloc&) {
         return {};
     }
+    if (steps.Stopped())
+        return {};
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QImage;
@@ -20,3 +21,11 @@ struct TPalettePicture {
 // integer work in one thread: the same picture always gives the same bytes.
 // Empty when memory runs out.
 TPalettePicture QuantiseForGif(const QImage& Flat);
+
+// Told how far the work has got, 0..1, between its passes and after each
+// row of the long ones; false stops the work.
+using TGifProgress = std::function<bool(double Done)>;
+
+// The same, telling Progress how far it is; empty as well when Progress
+// stopped it.
+TPalettePicture QuantiseForGif(const QImage& Flat, const TGifProgress& Progress);

@@ -18,12 +18,13 @@ constexpr std::int64_t MiB = std::int64_t(1) << 20;
 // whole command less the process at rest and the composition, fitted over
 // 1.5, 6 and 24 megapixels (AVIF: 1.5 and 6) by tools/bench_encoder_memory.sh
 // and rounded up (docs/benchmarks.md, "Encoders' working memory"). For GIF,
-// TIFF, and JPEG and BMP from a whole composition, the peak is the
+// and JPEG, BMP and TIFF from a whole composition, the peak is the
 // composing, with the picture beside the composition: their encoders need
 // less than the picture. From rows, no composition is made: JPEG holds
 // libjpeg's coefficients of the whole picture (its Huffman tables are fitted
-// to them) beside the decoded picture, BMP its file.
-constexpr std::array<TEncoderMemory, 12> Table{{
+// to them) beside the decoded picture, BMP and TIFF their file (TIFF's LZW
+// hardly shrinks a photo's grain).
+constexpr std::array<TEncoderMemory, 13> Table{{
     {ImageSaveFormat::Png, TEncoderRoad::PngBands, 0.0, 16 * MiB},
     {ImageSaveFormat::Png, TEncoderRoad::PngAtOnce, 4.0, 16 * MiB},
     {ImageSaveFormat::Jpeg, TEncoderRoad::Any, 4.25, 8 * MiB},
@@ -32,6 +33,7 @@ constexpr std::array<TEncoderMemory, 12> Table{{
     {ImageSaveFormat::Bmp, TEncoderRoad::Any, 4.25, 8 * MiB},
     {ImageSaveFormat::Bmp, TEncoderRoad::Rows, 3.25, 8 * MiB},
     {ImageSaveFormat::Tiff, TEncoderRoad::Any, 4.25, 24 * MiB},
+    {ImageSaveFormat::Tiff, TEncoderRoad::Rows, 3.75, 8 * MiB},
     {ImageSaveFormat::Webp, TEncoderRoad::Lossless, 31.0, 16 * MiB},
     {ImageSaveFormat::Webp, TEncoderRoad::Lossy, 16.5, 24 * MiB},
     {ImageSaveFormat::Avif, TEncoderRoad::Lossless, 46.0, 48 * MiB},

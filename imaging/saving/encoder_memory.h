@@ -11,7 +11,7 @@ enum class TEncoderRoad : std::uint8_t {
     Any,       // the format has one road
     PngBands,  // PNG composed band by band as the encoder asks
     PngAtOnce, // PNG from the whole composition, its file built in memory
-    Rows,      // JPEG and BMP composed a band of rows at a time
+    Rows,      // JPEG, BMP and TIFF composed a band of rows at a time
     Lossless,  // WebP and AVIF at quality 100
     Lossy,     // WebP and AVIF below 100
 };
@@ -29,7 +29,7 @@ struct TEncoderMemory {
 };
 
 // The road Format takes at Quality; Rows tells the roads from composed rows
-// (PNG's bands, JPEG's and BMP's rows) from the whole-image roads.
+// (PNG's bands, JPEG's, BMP's and TIFF's rows) from the whole-image roads.
 TEncoderRoad EncoderRoad(ImageSaveFormat Format, int Quality, bool Rows);
 
 // The table's row for Format on Road (Any for a format with one road).
@@ -49,7 +49,7 @@ std::int64_t PixelsEncodedWithin(ImageSaveFormat Format, int Quality, std::int64
 // as they come. The reservation counts that road's encoder.
 bool PngGoesInBands(const QSize& Picture, const TReflectionParameters& Reflection);
 
-// Whether Format (JPEG, BMP) with Reflection is written from composed rows,
+// Whether Format (JPEG, BMP, TIFF) with Reflection is written from composed rows,
 // as the saving plan decides it: whenever the side lets its rows be made as
 // they come. The reservation then counts no composition.
 bool GoesInRows(ImageSaveFormat Format, const TReflectionParameters& Reflection);
@@ -58,7 +58,7 @@ bool GoesInRows(ImageSaveFormat Format, const TReflectionParameters& Reflection)
 // budget before its file is read: the composition, and beside it either the
 // decoded picture and its reflection (while composing) or the encoder's
 // working memory (while encoding, the picture being freed by then),
-// whichever is larger. A JPEG or BMP written from rows holds the picture
+// whichever is larger. A JPEG, BMP or TIFF written from rows holds the picture
 // and the encoder's working memory, no composition.
 std::int64_t SaveReservationBytes(const QSize& Picture, const TReflectionParameters& Reflection,
                                   ImageSaveFormat Format, int Quality);

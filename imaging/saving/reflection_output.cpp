@@ -3,6 +3,7 @@
 #include "imaging/codecs/bmp_writer.h"
 #include "imaging/codecs/flatten_over_white.h"
 #include "imaging/codecs/jpeg_writer.h"
+#include "imaging/codecs/tiff_writer.h"
 #include "imaging/metadata/colour_profiles.h"
 #include "imaging/metadata/packet_embedding.h"
 #include "imaging/png/png_encoder.h"
@@ -51,18 +52,18 @@ struct TPictureInMemory {
     }
 };
 
-// Composed rows as the whole-image road hands the composition to a writer
-// without alpha: colours converted to sRGB where the packets ask, then
-// flattened over white. The save of this thread sees progress after each
-// band, and its cancel stops the reading.
-class TFlatRows
+// Composed rows as the whole-image road hands the composition to a writer:
+// colours converted to sRGB where the packets ask, then, for a format
+// without alpha, flattened over white. The save of this thread sees
+// progress after each band, and its cancel stops the reading.
+class TFedRows
 {
   public:
-    TFlatRows(TComposedRows& Rows, const TOutputPackets* Packets)
+    TFedRows(TComposedRows& Rows, const TOutputPackets* Packets, bool OverWhite)
         : FRows(Rows),
           FConversion(Packets && !Packets->ConvertFrom.isEmpty() ? new TSrgbConversion(Packets->ConvertFrom)
                                                                  : nullptr),
-          FProgress(CurrentSaveProgress())
+          FProgress(CurrentSaveProgress()), FOverWhite(OverWhite)
     {
     }
 
@@ -75,11 +76,13 @@ class TFlatRows
         if (FConversion)
             for (int row = 0; row < Count; ++row)
                 FConversion->Convert(Out + std::size_t(row) * Stride, FRows.Width());
-        try {
-            FlattenRowsOverWhite(Out, FRows.Width(), Count, Stride);
-        } catch (const std::bad_alloc&) {
-            FOutOfMemory = true;
-            return false;
+        if (FOverWhite) {
+            try {
+                FlattenRowsOverWhite(Out, FRows.Width(), Count, Stride);
+            } catch (const std::bad_alloc&) {
+                FOutOfMemory = true;
+                return false;
+            }
         }
         if (FProgress && FRows.Height() > 0)
             FProgress->Report(double(First + Count) / FRows.Height());
@@ -101,6 +104,7 @@ class TFlatRows
     TComposedRows& FRows;
     std::unique_ptr<TSrgbConversion> FConversion;
     TSaveProgress* FProgress;
+    bool FOverWhite;
     bool FOutOfMemory = false;
 };
 
@@ -148,7 +152,7 @@ TGpStatus WriteReflectionPng(QImage Picture, const TReflectionParameters& Parame
 // empty, with Reason, on failure.
 QByteArray ComposedBmp(TComposedRows& Rows, const TOutputPackets* Packets, QString* Reason)
 {
-    TFlatRows flat(Rows, Packets);
+    TFedRows flat(Rows, Packets, true);
     TBmpRowPicture picture;
     picture.Width = Rows.Width();
     picture.Height = Rows.Height();
@@ -165,10 +169,35 @@ QByteArray ComposedBmp(TComposedRows& Rows, const TOutputPackets* Packets, QStri
     return file;
 }
 
+// The TIFF file of composed rows, their alpha kept, built whole in memory
+// (libtiff goes back to its header at the end); empty, with Reason, on
+// failure. The profile goes in as the whole-image road's writer takes it.
+QByteArray ComposedTiff(TComposedRows& Rows, const TOutputPackets* Packets, QStringList* Warnings,
+                        QString* Reason)
+{
+    TFedRows rows(Rows, Packets, false);
+    TTiffRowPicture picture;
+    picture.Width = Rows.Width();
+    picture.Height = Rows.Height();
+    // What a fresh composition carries.
+    picture.DotsPerMeterX = FreshDotsPerMeterX();
+    picture.DotsPerMeterY = FreshDotsPerMeterY();
+    picture.Icc = TiffProfile(Packets ? &Packets->Packets : nullptr, Warnings);
+    picture.Feed = [&rows](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        return rows.Read(First, Count, Out, Stride);
+    };
+    QString error;
+    QByteArray file = TiffFromRows(picture, &error);
+    if (file.isEmpty() && Reason)
+        *Reason = rows.Failure("TIFF", error);
+    return file;
+}
+
 // Writes the composition of a picture in memory to Sink in Format (JPEG,
-// BMP), made a band of rows at a time and flattened over white as the
-// whole-image road flattens it: no composed image beside the picture. A
-// BMP file, built whole, goes to Whole instead when it is given.
+// BMP, TIFF), made a band of rows at a time (JPEG and BMP flattened over
+// white as the whole-image road flattens it): no composed image beside the
+// picture. A BMP or TIFF file, built whole, goes to Whole instead when it
+// is given.
 TGpStatus WriteReflectionRows(const QImage& Picture, const TReflectionParameters& Parameters,
                               const TSaveFormatInfo& Format, int Quality,
                               const std::function<bool(const char*, qint64)>& Sink, QString* Reason,
@@ -193,7 +222,8 @@ TGpStatus WriteReflectionRows(const QImage& Picture, const TReflectionParameters
         return WriteComposedJpeg(rows, std::clamp(Quality, 0, 100), Sink, Reason, Packets, Warnings)
                    ? TGpStatus::Ok
                    : TGpStatus::GenericError;
-    QByteArray file = ComposedBmp(rows, Packets, Reason);
+    QByteArray file = Format.Format == ImageSaveFormat::Tiff ? ComposedTiff(rows, Packets, Warnings, Reason)
+                                                             : ComposedBmp(rows, Packets, Reason);
     if (file.isEmpty())
         return TGpStatus::GenericError;
     if (Whole) {
@@ -332,7 +362,7 @@ bool WriteComposedJpeg(TComposedRows& Rows, int Quality, const std::function<boo
     // What the flattened copy of a composition carries.
     picture.DotsPerMeterX = FreshDotsPerMeterX();
     picture.DotsPerMeterY = FreshDotsPerMeterY();
-    TFlatRows flat(Rows, Packets);
+    TFedRows flat(Rows, Packets, true);
     picture.Feed = [&flat](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
         return flat.Read(First, Count, Out, Stride);
     };
@@ -498,7 +528,7 @@ QByteArray EncodeReflectionFile(const QImage& Picture, const TSaveRequest& Reque
             return true;
         };
         if (plan.Write == TWriteRoad::Rows) {
-            // A BMP file is built whole: it becomes the bytes, uncopied.
+            // A BMP or TIFF file is built whole: it becomes the bytes, uncopied.
             status = WriteReflectionRows(Picture, Request.Reflection, *format, Request.Quality, append,
                                          Reason, &packets, Warnings, &bytes);
         } else {
@@ -506,8 +536,9 @@ QByteArray EncodeReflectionFile(const QImage& Picture, const TSaveRequest& Reque
             status = WriteReflectionPng(Picture, Request.Reflection, plan.Write, append, Reason, &packets);
         }
     }
+    // A cancelled save says so, whether its encoder stopped or ran to its end.
     const TSaveProgress* progress = CurrentSaveProgress();
-    if (status == TGpStatus::Ok && progress && progress->Cancelled()) {
+    if (progress && progress->Cancelled()) {
         Fail(Reason, TGpStatus::Aborted, QStringLiteral("cancelled"));
         return {};
     }

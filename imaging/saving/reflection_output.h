@@ -47,8 +47,9 @@ TGpStatus SaveReflectionFile(const QImage& Composed, ImageSaveFormat Format, con
                              QString* Reason = nullptr, int Quality = DefaultSaveQuality);
 
 // The same file for Picture and its reflection, without a composed copy:
-// PNG, JPEG and BMP take the composition band by band as their writers ask
-// for it (the other formats' writers need the composed image, made for them).
+// PNG, JPEG, BMP and TIFF take the composition band by band as their writers
+// ask for it (the other formats' writers need the composed image, made for
+// them).
 // Memory beyond the picture stays at a few bands per thread.
 // Packets, when given, go where the format has room for them, as
 // WritePlannedReflection puts them.

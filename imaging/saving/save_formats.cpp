@@ -4,7 +4,7 @@
 #include "imaging/codecs/bmp_writer.h"
 #include "imaging/codecs/gif_writer.h"
 #include "imaging/codecs/jpeg_writer.h"
-#include "imaging/codecs/qt_format_writers.h"
+#include "imaging/codecs/tiff_writer.h"
 #include "imaging/codecs/webp_writer.h"
 #include "imaging/metadata/packet_embedding.h"
 #include "imaging/png/png_encoder.h"
@@ -13,7 +13,6 @@
 #include "imaging/saving/output_file_device.h"
 #include "imaging/saving/output_target.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QStringList>
 #include <algorithm>
@@ -69,18 +68,16 @@ constexpr int MaxJpegSide = 65500;
 // PNG, TIFF and WebP carry the fade's partial alpha; JPEG, GIF and BMP
 // cannot, so they get what the screen showed: the picture over the window's white.
 constexpr std::array<TSaveFormatInfo, 7> Formats{{
-    {ImageSaveFormat::Png, "PNG", "png", nullptr, "png", "", "image/png", true, true, 0, false, WritePngFile},
+    {ImageSaveFormat::Png, "PNG", "png", nullptr, "png", "", "image/png", true, true, 0, WritePngFile},
     {ImageSaveFormat::Jpeg, "JPEG", "jpg", "jpeg", "jpg", "jpeg jpe", "image/jpeg", false, true, MaxJpegSide,
-     false, WriteJpeg},
-    {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, false, 0, false, WriteGif,
-     true},
-    {ImageSaveFormat::Bmp, "BMP", "bmp", nullptr, "bmp", "", "image/bmp", false, false, 0, false, WriteBmp},
-    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, true, 0, true,
-     WriteTiff},
-    {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, true, MaxWebpSide, false,
+     WriteJpeg},
+    {ImageSaveFormat::Gif, "GIF", "gif", nullptr, "gif", "", "image/gif", false, false, 0, WriteGif, true},
+    {ImageSaveFormat::Bmp, "BMP", "bmp", nullptr, "bmp", "", "image/bmp", false, false, 0, WriteBmp},
+    {ImageSaveFormat::Tiff, "TIFF", "tiff", "tif", "tif", "tiff", "image/tiff", true, true, 0, WriteTiff},
+    {ImageSaveFormat::Webp, "WebP", "webp", nullptr, "webp", "", "image/webp", true, true, MaxWebpSide,
      WriteWebp, true},
-    {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0, false,
-     WriteAvif, false, AvifWriterReady},
+    {ImageSaveFormat::Avif, "AVIF", "avif", nullptr, "avif", "", "image/avif", true, true, 0, WriteAvif,
+     false, AvifWriterReady},
 }};
 
 template <class Predicate> const TSaveFormatInfo* FindFormat(Predicate Matches)
@@ -204,16 +201,9 @@ TGpStatus SavePixels(QImage Image, const TSaveFormatInfo& Format, int Quality, c
     TOutputFile file;
     if (!file.Open(FileName, Reason))
         return TGpStatus::Win32Error;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
     TOutputFileDevice device(file);
-    if (Format.Seeks)
-        buffer.open(QIODevice::WriteOnly);
     const TGpStatus status =
-        EncodePixels(std::move(Image), Format, Quality,
-                     Format.Seeks ? static_cast<QIODevice*>(&buffer) : &device, Reason, Packets, Warnings);
-    if (status == TGpStatus::Ok && Format.Seeks)
-        file.Write(bytes.constData(), bytes.size());
+        EncodePixels(std::move(Image), Format, Quality, &device, Reason, Packets, Warnings);
     if (status != TGpStatus::Ok && !file.Failed())
         return status;
     if (!file.Commit(Reason))

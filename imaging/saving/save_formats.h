@@ -53,7 +53,6 @@ struct TSaveFormatInfo {
     bool KeepsAlpha;             // false: written flattened over white, as the window showed it
     bool HoldsProfile;           // false: a profiled picture's colours are converted to sRGB instead
     int MaxSide;                 // the largest width or height the format can hold; 0: no limit of its own
-    bool Seeks; // the writer goes back to fill in offsets: a file gets it encoded in memory first
     TImageFormatWriter Write;
     bool HoldsAnimation = false;       // an animated picture is written frame by frame (animation_saving.h)
     TImageFormatReady Ready = nullptr; // nullptr: always usable

@@ -16,7 +16,7 @@ namespace
 struct TQuestion {
     bool Fastest;     // the caller allows more than the reference road
     bool Png;         // written as PNG
-    bool FromRows;    // written by a writer that takes composed rows (JPEG, BMP)
+    bool FromRows;    // written by a writer that takes composed rows (JPEG, BMP, TIFF)
     bool Translucent; // the composition's alpha follows from the values: some reflection pixel is translucent
     // The reflection's side lets the composition be made top to bottom as
     // the rows arrive (ComposesRowByRow): every side but a styled left or
@@ -84,7 +84,8 @@ QString FormatName(ImageSaveFormat Format)
 
 bool WritesFromRows(ImageSaveFormat Format)
 {
-    return Format == ImageSaveFormat::Jpeg || Format == ImageSaveFormat::Bmp;
+    return Format == ImageSaveFormat::Jpeg || Format == ImageSaveFormat::Bmp ||
+           Format == ImageSaveFormat::Tiff;
 }
 
 TInputFacts ProbeInput(const QByteArray& Encoded)

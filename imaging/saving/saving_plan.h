@@ -75,7 +75,7 @@ struct TInputFacts {
 enum class TWriteRoad : std::uint8_t {
     PngBands,  // PNG, the composition made band by band as the encoder asks
     PngAtOnce, // PNG from the whole composition: its alpha is known only at the end
-    Rows,      // JPEG, BMP: the composition made and flattened a band of rows at a time
+    Rows,      // JPEG, BMP, TIFF: the composition made a band of rows at a time (flattened but for TIFF)
     Encoded,   // the format's own writer, from the whole composition
     Animation, // the format's animation writer, frame after frame
 };

@@ -95,6 +95,8 @@ TEST_F(MainFormSaving, CancelledSaveLeavesTheFolderAsItWas)
         {"JPEG, Cancel button", "new.jpg", false, false},
         {"PNG half-way, Esc", "new.png", true, true},
         {"JPEG half-way, Cancel button", "new.jpg", false, true},
+        {"TIFF half-way, Esc", "new.tif", true, true},
+        {"GIF half-way, Cancel button", "new.gif", false, true},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);

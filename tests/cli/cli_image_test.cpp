@@ -204,6 +204,7 @@ TEST_F(CliImage, VerboseTellsTheRoadOfEachFile)
         {Path("soft.png"), Path("a.png"), {}, "streamed PNG, 1 band"},
         {Path("soft.png"), Path("b.jpg"), {}, "whole picture (row decoder), JPEG in rows"},
         {photo, Path("e.bmp"), {}, "whole picture, BMP in rows"},
+        {photo, Path("g.tif"), {"--axis", "-5"}, "whole picture, TIFF in rows"},
         // A styled side mixes neighbouring rows: the whole composition is made.
         {photo,
          Path("f.jpg"),

@@ -158,7 +158,7 @@ TEST(EncoderMemory, ReservesForTheRowRoadThePlanTakes)
         EXPECT_EQ(PngGoesInBands(size, values), planned == TWriteRoad::PngBands)
             << "size " << values.Size << ", axis " << values.Axis << ", side " << int(values.Direction);
         for (const ImageSaveFormat format :
-             {ImageSaveFormat::Jpeg, ImageSaveFormat::Bmp, ImageSaveFormat::Gif}) {
+             {ImageSaveFormat::Jpeg, ImageSaveFormat::Bmp, ImageSaveFormat::Tiff, ImageSaveFormat::Gif}) {
             request.Format = format;
             EXPECT_EQ(GoesInRows(format, values), PlanSaving(request, facts).Write == TWriteRoad::Rows)
                 << "format " << int(format) << ", blur " << values.Blur << ", side " << int(values.Direction);

@@ -1,9 +1,10 @@
-// The JPEG and BMP writers write Qt's own writers' bytes, whole image or row
-// band by row band, and a save written from composed rows stops at a cancel.
+// The JPEG, BMP and TIFF writers write Qt's own writers' bytes, whole image
+// or row band by row band, and a save stops at a cancel.
 
 #include "imaging/codecs/bmp_writer.h"
 #include "imaging/codecs/flatten_over_white.h"
 #include "imaging/codecs/jpeg_writer.h"
+#include "imaging/codecs/tiff_writer.h"
 #include "imaging/metadata/packet_embedding.h"
 #include "imaging/reflection/composed_rows.h"
 #include "imaging/reflection/reflection_composer.h"
@@ -13,8 +14,10 @@
 #include "tests/support/image_test_helpers.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageWriter>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
@@ -46,6 +49,9 @@ QByteArray QtFile(const QImage& Image, const char* Format, int Quality = -1)
     QImageWriter writer(&buffer, Format);
     if (Quality >= 0)
         writer.setQuality(Quality);
+    // As the savers asked Qt's TIFF writer: LZW.
+    if (QByteArray(Format) == "tiff")
+        writer.setCompression(1);
     writer.setOptimizedWrite(true);
     EXPECT_TRUE(writer.write(Image)) << writer.errorString().toStdString();
     return bytes;
@@ -101,6 +107,119 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace
 {
+struct TTiffCase {
+    const char* Name;
+    QSize Size;
+    bool Alpha;
+    int DotsPerMeterX, DotsPerMeterY;
+    QByteArray Icc;  // the packets' profile
+    bool QtReadsIcc; // else left out with a warning
+};
+
+class TiffWriterWholeImage : public ::testing::TestWithParam<TTiffCase>
+{
+};
+} // namespace
+
+// Qt's writer took the profile as a colour space of the image.
+TEST_P(TiffWriterWholeImage, WritesQtsBytes)
+{
+    const TTiffCase& c = GetParam();
+    QImage image = Photo(c.Size.width(), c.Size.height(), c.Alpha, quint32(c.Size.width()))
+                       .convertToFormat(QImage::Format_ARGB32);
+    image.setDotsPerMeterX(c.DotsPerMeterX);
+    image.setDotsPerMeterY(c.DotsPerMeterY);
+    TImagePackets packets;
+    packets.Icc = c.Icc;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QString reason;
+    QStringList warnings;
+    ASSERT_TRUE(WriteTiffImage(image, &buffer, &packets, &warnings, &reason)) << reason.toStdString();
+    QImage tagged = image;
+    if (c.QtReadsIcc)
+        tagged.setColorSpace(QColorSpace::fromIccProfile(c.Icc));
+    EXPECT_EQ(bytes, QtFile(tagged, "tiff"));
+    EXPECT_EQ(warnings.isEmpty(), c.Icc.isEmpty() || c.QtReadsIcc);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TiffWriterWholeImage,
+    ::testing::Values(TTiffCase{"one pixel, 96 dpi", {1, 1}, true, 3780, 3780, {}, false},
+                      TTiffCase{"opaque, odd size, 72 dpi across", {257, 13}, false, 2835, 3780, {}, false},
+                      TTiffCase{"translucent, 10 dots a centimetre", {123, 45}, true, 1000, 1000, {}, false},
+                      TTiffCase{"whole centimetres across only", {40, 33}, true, 1000, 1007, {}, false},
+                      TTiffCase{"several strips", {1100, 1000}, true, 11811, 11811, {}, false},
+                      TTiffCase{"a strip a row", {1048577, 2}, true, 3780, 3780, {}, false},
+                      TTiffCase{"Display P3 profile",
+                                {64, 65},
+                                true,
+                                3780,
+                                3780,
+                                QColorSpace(QColorSpace::DisplayP3).iccProfile(),
+                                true},
+                      TTiffCase{"Adobe RGB profile",
+                                {31, 97},
+                                false,
+                                3780,
+                                3780,
+                                QColorSpace(QColorSpace::AdobeRgb).iccProfile(),
+                                true},
+                      TTiffCase{"a profile Qt cannot read",
+                                {20, 10},
+                                true,
+                                3780,
+                                3780,
+                                QByteArrayLiteral("not a profile"),
+                                false}),
+    CaseName<TTiffCase>);
+
+namespace
+{
+struct TTiffRefusal {
+    const char* Name;
+    QSize Size;
+    int DotsPerMeter;
+    int StopAtRow; // Feed says stop when asked for this row; -1: never
+    bool ReasonGiven;
+};
+
+class TiffWriterRefuses : public ::testing::TestWithParam<TTiffRefusal>
+{
+};
+} // namespace
+
+// Nothing half-made comes back: an empty file, with libtiff's reason, or the
+// caller's own when its rows stopped.
+TEST_P(TiffWriterRefuses, GivesNoFile)
+{
+    const TTiffRefusal& c = GetParam();
+    TTiffRowPicture picture;
+    picture.Width = c.Size.width();
+    picture.Height = c.Size.height();
+    picture.DotsPerMeterX = picture.DotsPerMeterY = c.DotsPerMeter;
+    picture.Feed = [&c](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
+        if (c.StopAtRow >= First && c.StopAtRow < First + Count)
+            return false;
+        for (int y = 0; y < Count; ++y)
+            std::fill_n(Out + std::size_t(y) * Stride, Stride, 0x80406080u);
+        return true;
+    };
+    QString reason = QStringLiteral("untouched");
+    EXPECT_TRUE(TiffFromRows(picture, &reason).isEmpty());
+    EXPECT_EQ(reason != QStringLiteral("untouched"), c.ReasonGiven) << reason.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TiffWriterRefuses,
+                         ::testing::Values(TTiffRefusal{"no rows", {5, 0}, 3780, -1, true},
+                                           TTiffRefusal{
+                                               "rows stopped in the second band", {40, 70}, 3780, 40, false},
+                                           TTiffRefusal{"a negative resolution", {4, 4}, -3000, -1, true}),
+                         CaseName<TTiffRefusal>);
+
+namespace
+{
 struct TRowsCase {
     const char* Name;
     ImageSaveFormat Format;
@@ -122,8 +241,10 @@ TEST_P(RowWriterComposedRows, WritesTheWholeCompositionsBytes)
     const TRowsCase& c = GetParam();
     const QImage picture = Photo(c.Size.width(), c.Size.height(), true, 3);
     TImagePackets input;
-    if (c.WithPackets)
+    if (c.WithPackets) {
         input.Xmp = QByteArrayLiteral("<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>");
+        input.Icc = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+    }
     TSaveRequest request;
     request.Reflection = c.Values;
     request.Format = c.Format;
@@ -137,6 +258,14 @@ TEST_P(RowWriterComposedRows, WritesTheWholeCompositionsBytes)
     const QByteArray bytes = EncodeReflectionFile(picture, request, &reason);
     ASSERT_FALSE(bytes.isEmpty()) << reason.toStdString();
 
+    if (c.Format == ImageSaveFormat::Tiff) {
+        // The fade kept; the profile as Qt's writer took it, the XMP left out.
+        QImage whole = RenderReflection(picture, c.Values);
+        if (c.WithPackets)
+            whole.setColorSpace(QColorSpace::fromIccProfile(input.Icc));
+        EXPECT_EQ(bytes, QtFile(whole, "tiff"));
+        return;
+    }
     const QImage whole = FlattenOverWhite(RenderReflection(picture, c.Values));
     if (c.Format == ImageSaveFormat::Bmp) {
         EXPECT_EQ(bytes, QtFile(whole, "bmp"));
@@ -205,6 +334,36 @@ INSTANTIATE_TEST_SUITE_P(
                   {50, 45},
                   {.Size = 30, .OpacityStart = 255, .Direction = TReflectionDirection::Left},
                   100,
+                  false},
+        TRowsCase{"TIFF, a third below with a profile",
+                  ImageSaveFormat::Tiff,
+                  {301, 97},
+                  {.Size = 32, .OpacityStart = 200, .OpacityEnd = 0},
+                  100,
+                  true},
+        TRowsCase{"TIFF, behind the picture, blurred and squashed, several strips",
+                  ImageSaveFormat::Tiff,
+                  {1500, 800},
+                  {.Size = 600, .OpacityStart = 255, .OpacityEnd = 30, .Axis = -20, .Blur = 8, .Scale = 70},
+                  100,
+                  false},
+        TRowsCase{"TIFF, no reflection", ImageSaveFormat::Tiff, {33, 70}, {.Size = 0}, 100, false},
+        TRowsCase{
+            "TIFF, reflection above",
+            ImageSaveFormat::Tiff,
+            {64, 40},
+            {.Size = 20, .OpacityStart = 255, .OpacityEnd = 0, .Direction = TReflectionDirection::Above},
+            100,
+            false},
+        TRowsCase{"TIFF, reflection on the right",
+                  ImageSaveFormat::Tiff,
+                  {50, 45},
+                  {.Size = 30,
+                   .OpacityStart = 128,
+                   .OpacityEnd = 0,
+                   .Axis = 4,
+                   .Direction = TReflectionDirection::Right},
+                  100,
                   false}),
     CaseName<TRowsCase>);
 
@@ -252,5 +411,7 @@ TEST_P(CancelledRowSave, StopsBeforeTheEnd)
 INSTANTIATE_TEST_SUITE_P(Formats, CancelledRowSave,
                          ::testing::Values(TCancelCase{"PNG", ImageSaveFormat::Png},
                                            TCancelCase{"JPEG", ImageSaveFormat::Jpeg},
-                                           TCancelCase{"BMP", ImageSaveFormat::Bmp}),
+                                           TCancelCase{"BMP", ImageSaveFormat::Bmp},
+                                           TCancelCase{"TIFF", ImageSaveFormat::Tiff},
+                                           TCancelCase{"GIF", ImageSaveFormat::Gif}),
                          CaseName<TCancelCase>);
