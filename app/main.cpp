@@ -155,10 +155,9 @@ int main(int argc, char** argv)
         // which already reads as the layout says.
         application.setDesktopFileName(QStringLiteral("lumivex"));
         application.setWindowIcon(ProgramIcon());
-        if (!imaging.MissingReaders.isEmpty() || !imaging.MissingWriters.isEmpty())
-            std::fprintf(stderr, "lumivex: image formats not available: read %s, write %s\n",
-                         qPrintable(imaging.MissingReaders.join(QLatin1Char(' '))),
-                         qPrintable(imaging.MissingWriters.join(QLatin1Char(' '))));
+        if (!imaging.MissingReaders.isEmpty())
+            std::fprintf(stderr, "lumivex: image formats that cannot be read: %s\n",
+                         qPrintable(imaging.MissingReaders.join(QLatin1Char(' '))));
         RegisterTahomaFont();
         RegisterToolkitWidgets();
         RegisterControls();

@@ -1,7 +1,6 @@
 #include "imaging/imaging_library.h"
 
 #include <QImageReader>
-#include <QImageWriter>
 
 namespace
 {
@@ -26,19 +25,11 @@ QStringList TImagingLibrary::RequiredReaders()
             QStringLiteral("tiff")};
 }
 
-QStringList TImagingLibrary::RequiredWriters()
-{
-    return {QStringLiteral("tiff")};
-}
-
 TImagingStartup TImagingLibrary::Start()
 {
     TImagingStartup startup;
     startup.MissingReaders = Missing(RequiredReaders(), QImageReader::supportedImageFormats());
-    startup.MissingWriters = Missing(RequiredWriters(), QImageWriter::supportedImageFormats());
-    startup.Status = startup.MissingReaders.isEmpty() && startup.MissingWriters.isEmpty()
-                         ? TGpStatus::Ok
-                         : TGpStatus::FileNotFound;
+    startup.Status = startup.MissingReaders.isEmpty() ? TGpStatus::Ok : TGpStatus::FileNotFound;
     startup.Token = ActiveToken = ++LastToken;
     return startup;
 }

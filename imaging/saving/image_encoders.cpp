@@ -19,7 +19,6 @@ constexpr std::uint32_t BuiltinEncoderFlags =
 std::vector<TImageEncoderInfo> MakeEncoderTable()
 {
     // The library each format's writer encodes with.
-    const QString qtLibrary = QStringLiteral("Qt6Gui");
     const QString ourOwn = QStringLiteral("Lumivex");
     return {
         {EncoderClassId(0x00), RawFormatIdentifier(ImageRawFormat::RawBmp),
@@ -34,7 +33,7 @@ std::vector<TImageEncoderInfo> MakeEncoderTable()
          QStringLiteral("Built-in GIF encoder"), QStringLiteral("giflib"), QStringLiteral("GIF"),
          QStringLiteral("*.GIF"), MimeTypeOfSaveFormat(ImageSaveFormat::Gif), BuiltinEncoderFlags, 1},
         {EncoderClassId(0x05), RawFormatIdentifier(ImageRawFormat::RawTiff),
-         QStringLiteral("Built-in TIFF encoder"), qtLibrary, QStringLiteral("TIFF"),
+         QStringLiteral("Built-in TIFF encoder"), QStringLiteral("libtiff"), QStringLiteral("TIFF"),
          QStringLiteral("*.TIF;*.TIFF"), MimeTypeOfSaveFormat(ImageSaveFormat::Tiff), BuiltinEncoderFlags, 1},
         {EncoderClassId(0x06), RawFormatIdentifier(ImageRawFormat::RawPng),
          QStringLiteral("Built-in PNG encoder"), QStringLiteral("libdeflate"), QStringLiteral("PNG"),

@@ -131,6 +131,7 @@ TSavingPlan PlanSaving(const TSaveRequest& Request, const TInputFacts& Facts)
     plan.Format = Request.Format;
     plan.ToDevice = Request.Sink.Device != nullptr;
     plan.Direction = Request.Reflection.Direction;
+    plan.MixesRows = !ComposesRowByRow(Request.Reflection);
     if (plan.Write == TWriteRoad::Animation)
         plan.Frames = Facts.Frames;
     if (plan.Write == TWriteRoad::PngBands && Facts.Size.isValid())
@@ -168,7 +169,8 @@ QString DescribeSavingPlan(const TSavingPlan& Plan)
         break;
     }
     case TWriteRoad::PngAtOnce:
-        line += QStringLiteral("PNG at once (alpha known only at the end)");
+        line += Plan.MixesRows ? QStringLiteral("PNG at once (the styled side mixes rows)")
+                               : QStringLiteral("PNG at once (alpha known only at the end)");
         break;
     case TWriteRoad::Rows:
         line += FormatName(Plan.Format) + QStringLiteral(" in rows");

@@ -89,6 +89,9 @@ struct TSavingPlan {
     int Bands = 0;  // the PNG bands, when the size is known
     int Frames = 0; // the animation's frames, on its road
     TReflectionDirection Direction = TReflectionDirection::Below;
+    // A styled reflection on a side mixes neighbouring rows of the
+    // composition, which is then made whole whatever the format.
+    bool MixesRows = false;
 };
 
 // The facts a PNG's header gives; of another format, the frames of an
