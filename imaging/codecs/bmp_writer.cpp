@@ -1,5 +1,7 @@
 #include "imaging/codecs/bmp_writer.h"
 
+#include "imaging/codecs/image_row_feed.h"
+
 #include <QIODevice>
 #include <QImage>
 #include <QtEndian>
@@ -96,15 +98,10 @@ bool WriteBmpImage(const QImage& Image, QIODevice* Device, QString* Reason)
     picture.Height = rows.height();
     picture.DotsPerMeterX = rows.dotsPerMeterX();
     picture.DotsPerMeterY = rows.dotsPerMeterY();
-    picture.Feed = [&rows](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
-        for (int y = 0; y < Count; ++y)
-            std::memcpy(Out + std::size_t(y) * Stride, rows.constScanLine(First + y),
-                        std::size_t(rows.width()) * 4);
-        return true;
-    };
+    picture.Feed = ImageRowFeed(rows);
     const QByteArray file = BmpFromRows(picture, Reason);
     if (file.isEmpty())
-        return false;
+        return SaveOnThisThreadCancelled() ? Fail(Reason, QStringLiteral("cancelled")) : false;
     if (Device->write(file) == file.size())
         return true;
     return Fail(Reason, Device->errorString());

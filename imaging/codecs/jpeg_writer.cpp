@@ -1,5 +1,6 @@
 #include "imaging/codecs/jpeg_writer.h"
 
+#include "imaging/codecs/image_row_feed.h"
 #include "imaging/metadata/packet_embedding.h"
 
 #include <QIODevice>
@@ -246,18 +247,13 @@ bool WriteJpegImage(const QImage& Image, QIODevice* Device, int Quality, const T
     for (const QString& key : rows.textKeys())
         if (!key.isEmpty())
             picture.Comments << key.toUtf8() + ": " + rows.text(key).toUtf8();
-    picture.Feed = [&rows](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
-        for (int y = 0; y < Count; ++y)
-            std::memcpy(Out + std::size_t(y) * Stride, rows.constScanLine(First + y),
-                        std::size_t(rows.width()) * 4);
-        return true;
-    };
+    picture.Feed = ImageRowFeed(rows);
     const TJpegByteSink device = [Device](const std::uint8_t* Data, std::size_t Size) {
         return Device->write(reinterpret_cast<const char*>(Data), qint64(Size)) == qint64(Size);
     };
     if (WriteJpegRows(picture, Packets, Warnings, device, Reason))
         return true;
     if (Reason && Reason->isEmpty())
-        *Reason = Device->errorString();
+        *Reason = SaveOnThisThreadCancelled() ? QStringLiteral("cancelled") : Device->errorString();
     return false;
 }

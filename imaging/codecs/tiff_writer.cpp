@@ -1,7 +1,7 @@
 #include "imaging/codecs/tiff_writer.h"
 
+#include "imaging/codecs/image_row_feed.h"
 #include "imaging/metadata/image_packets.h"
-#include "imaging/saving/save_progress.h"
 
 #include <QColorSpace>
 #include <QIODevice>
@@ -257,22 +257,10 @@ bool WriteTiffImage(const QImage& Image, QIODevice* Device, const TImagePackets*
     picture.DotsPerMeterX = rows.dotsPerMeterX();
     picture.DotsPerMeterY = rows.dotsPerMeterY();
     picture.Icc = TiffProfile(Packets, Warnings);
-    // The save of this thread, if any, sees the rows written and stops the
-    // writing once it is cancelled, as on the road from composed rows.
-    TSaveProgress* progress = CurrentSaveProgress();
-    picture.Feed = [&rows, progress](int First, int Count, std::uint32_t* Out, std::size_t Stride) {
-        if (progress && progress->Cancelled())
-            return false;
-        for (int y = 0; y < Count; ++y)
-            std::memcpy(Out + std::size_t(y) * Stride, rows.constScanLine(First + y),
-                        std::size_t(rows.width()) * 4);
-        if (progress)
-            progress->Report(double(First + Count) / rows.height());
-        return true;
-    };
+    picture.Feed = ImageRowFeed(rows);
     const QByteArray file = TiffFromRows(picture, Reason);
     if (file.isEmpty())
-        return progress && progress->Cancelled() ? Fail(Reason, QStringLiteral("cancelled")) : false;
+        return SaveOnThisThreadCancelled() ? Fail(Reason, QStringLiteral("cancelled")) : false;
     if (Device->write(file) == file.size())
         return true;
     return Fail(Reason, Device->errorString());
