@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/codecs/image_row_feed.h"
+
 #include <QByteArrayList>
 #include <QString>
 #include <QStringList>
@@ -32,7 +34,7 @@ struct TJpegRowPicture {
     // Writes rows [First, First + Count) into Out, Stride words apart, as
     // 0xffRRGGBB words (the top byte is ignored); called down the picture.
     // False stops the writing.
-    std::function<bool(int First, int Count, std::uint32_t* Out, std::size_t Stride)> Feed;
+    TImageRowFeed Feed;
 };
 
 // Receives the file's bytes in order; false stops the writing.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/codecs/image_row_feed.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -29,7 +31,7 @@ struct TTiffRowPicture {
     // Writes rows [First, First + Count) into Out, Stride words apart, as
     // 0xAARRGGBB words, not premultiplied; called down the picture. False
     // stops the writing.
-    std::function<bool(int First, int Count, std::uint32_t* Out, std::size_t Stride)> Feed;
+    TImageRowFeed Feed;
 };
 
 // The rows asked of Feed at a time (the last band may be shorter).
