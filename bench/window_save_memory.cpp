@@ -100,13 +100,13 @@ void BM_SaveReflectionPng(benchmark::State& State)
 
 // What the window's save thread does: the file's bytes made in memory (so a
 // cancelled save leaves nothing on disk), then written beside the target
-// and renamed over it. Argument: 0 PNG, 1 JPEG, 2 BMP, 3 TIFF.
+// and renamed over it. Argument: 0 PNG, 1 JPEG, 2 BMP, 3 TIFF, 4 GIF.
 void BM_WindowSave(benchmark::State& State)
 {
     TWindow& window = Window();
     TOrbReflectionImage* control = window.Form->OrbReflectionImage1;
     constexpr ImageSaveFormat Formats[] = {ImageSaveFormat::Png, ImageSaveFormat::Jpeg, ImageSaveFormat::Bmp,
-                                           ImageSaveFormat::Tiff};
+                                           ImageSaveFormat::Tiff, ImageSaveFormat::Gif};
     const ImageSaveFormat format = Formats[State.range(0)];
     const TSaveFormatInfo* info = FindSaveFormat(format);
     const QString target =
@@ -155,6 +155,7 @@ BENCHMARK(BM_WindowSave)
     ->Arg(1)
     ->Arg(2)
     ->Arg(3)
+    ->Arg(4)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
